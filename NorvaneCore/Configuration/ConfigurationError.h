@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <exception>
+
+namespace norvane {
+
+// The one error type of the core: a failure with a ready, translated text, or the user's
+// cancellation of the administrator authorization.
+class ConfigurationError : public std::exception {
+public:
+    enum class Kind { Message, Cancelled };
+
+    static ConfigurationError message(const QString &text) { return {Kind::Message, text}; }
+    static ConfigurationError cancelled() { return {Kind::Cancelled, {}}; }
+
+    [[nodiscard]] Kind kind() const { return m_kind; }
+    [[nodiscard]] bool isCancelled() const { return m_kind == Kind::Cancelled; }
+
+    // What callers show: the message text unchanged, or the cancellation text in the current
+    // language (looked up each time, so it follows the language).
+    [[nodiscard]] QString errorDescription() const;
+
+    [[nodiscard]] const char *what() const noexcept override;
+
+    friend bool operator==(const ConfigurationError &a, const ConfigurationError &b)
+    {
+        return a.m_kind == b.m_kind && a.m_text == b.m_text;
+    }
+
+private:
+    ConfigurationError(Kind kind, QString text);
+
+    Kind m_kind;
+    QString m_text;
+    mutable QByteArray m_what;
+};
+
+// A failure of the platform (a file, a process, JSON decoding), carrying the platform's own text.
+class PlatformError : public std::exception {
+public:
+    explicit PlatformError(QString description);
+
+    [[nodiscard]] const QString &description() const { return m_description; }
+    [[nodiscard]] const char *what() const noexcept override { return m_what.constData(); }
+
+private:
+    QString m_description;
+    QByteArray m_what;
+};
+
+// The text to show for any error: a ConfigurationError's description, a PlatformError's own
+// text, or the message of any other exception.
+QString localizedDescription(const std::exception &error);
+QString localizedDescription(const std::exception_ptr &error);
+
+} // namespace norvane

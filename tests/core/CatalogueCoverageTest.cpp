@@ -1,0 +1,123 @@
+// Every key the sources pass to the catalogue must be translated by all five tables, and every
+// translation must carry exactly the placeholders of its key.
+#include "Localization/L10n.h"
+#include "TestSupport.h"
+
+#include <QDirIterator>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QMap>
+#include <QRegularExpression>
+#include <QSet>
+#include <gtest/gtest.h>
+
+using namespace norvane;
+
+namespace {
+
+using Table = QMap<QString, QString>;
+
+QString unescapeCLiteral(const QString &literal)
+{
+    QString result;
+    for (qsizetype i = 0; i < literal.size(); ++i) {
+        if (literal[i] != u'\\' || i + 1 == literal.size()) {
+            result += literal[i];
+            continue;
+        }
+        const QChar next = literal[++i];
+        result += next == u'n' ? QChar(u'\n') : next == u't' ? QChar(u'\t') : next;
+    }
+    return result;
+}
+
+// Keys passed literally as L10n::text("…"), L10n::text({"…", …}), L10n::noop("…") or, from QML,
+// L10n.text("…").
+QSet<QString> keysInSources()
+{
+    static const QRegularExpression call(
+        QStringLiteral(R"re(L10n(?:::|\.)(?:text|noop)\(\s*\{?\s*"((?:[^"\\]|\\.)*)")re"));
+    QSet<QString> keys;
+    for (const char *folder : {"NorvaneCore", "Norvane"}) {
+        QDirIterator it(QStringLiteral(NORVANE_SOURCE_DIR "/") + folder,
+                        {"*.cpp", "*.h", "*.qml", "*.mm"}, QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString source = test::readTextFile(it.next());
+            for (const auto &match : call.globalMatch(source))
+                keys.insert(unescapeCLiteral(match.captured(1)));
+        }
+    }
+    return keys;
+}
+
+Table readTable(const QString &code)
+{
+    QFile file(QStringLiteral(NORVANE_SOURCE_DIR "/Resources/Norvane_NorvaneCore.bundle/%1.lproj/Localizable.json").arg(code));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    Table table;
+    const QJsonObject object = QJsonDocument::fromJson(file.readAll()).object();
+    for (auto it = object.begin(); it != object.end(); ++it)
+        table.insert(it.key(), it.value().toString());
+    return table;
+}
+
+QStringList placeholders(const QString &text)
+{
+    static const QRegularExpression pattern(QStringLiteral(R"(\{[0-9]+\})"));
+    QStringList found;
+    for (const auto &match : pattern.globalMatch(text))
+        found << match.captured();
+    found.sort();
+    found.removeDuplicates(); // a translation may repeat a placeholder
+    return found;
+}
+
+// Entries whose translation gained or lost a placeholder.
+QStringList placeholderProblems(const Table &table)
+{
+    QStringList problems;
+    for (auto it = table.cbegin(); it != table.cend(); ++it)
+        if (placeholders(it.key()) != placeholders(it.value()))
+            problems << it.key();
+    return problems;
+}
+
+} // namespace
+
+TEST(CatalogueCoverage, PlaceholderCheckCatchesAddedAndLostPlaceholders)
+{
+    EXPECT_EQ(placeholderProblems({{"{0} min", "{0} 分"}, {"{0}/{1}", "{1}/{0}"}}), QStringList{});
+    EXPECT_EQ(placeholderProblems({{"{0} min", "分"}}), QStringList{"{0} min"});
+    EXPECT_EQ(placeholderProblems({{"{0} min", "{0}{1} 分"}}), QStringList{"{0} min"});
+    EXPECT_EQ(placeholderProblems({{"{0}", "{0}{0}"}}), QStringList{});
+    EXPECT_EQ(placeholderProblems({{"{0} of {1}", "{0}"}}), QStringList{"{0} of {1}"});
+}
+
+TEST(CatalogueCoverage, SourcesUseKeysThatTheScannerFinds)
+{
+    const QSet<QString> keys = keysInSources();
+    EXPECT_TRUE(keys.contains("Names must contain 1–32 characters and no line breaks."));
+    EXPECT_TRUE(keys.contains("Display {0} · Sleep {1} · Screen saver {2}"));
+    EXPECT_GT(keys.size(), 15);
+}
+
+TEST(CatalogueCoverage, EveryTableTranslatesEverySourceKeyWithItsPlaceholders)
+{
+    const QSet<QString> keys = keysInSources();
+    const Table english = readTable("en");
+    ASSERT_FALSE(english.isEmpty());
+    for (const QString &code : L10n::supportedLanguages()) {
+        const Table table = readTable(code);
+        SCOPED_TRACE(code.toStdString());
+        EXPECT_EQ(QSet<QString>(table.keyBegin(), table.keyEnd()),
+                  QSet<QString>(english.keyBegin(), english.keyEnd()))
+            << "every table holds the same keys";
+        for (const QString &key : keys)
+            EXPECT_TRUE(table.contains(key)) << "missing key: " << key.toStdString();
+        EXPECT_EQ(placeholderProblems(table), QStringList{});
+        for (auto it = table.cbegin(); it != table.cend(); ++it)
+            EXPECT_FALSE(it.value().trimmed().isEmpty()) << it.key().toStdString();
+    }
+}
