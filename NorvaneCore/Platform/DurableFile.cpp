@@ -1,0 +1,74 @@
+#include "DurableFile.h"
+
+#include "Configuration/ConfigurationError.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace norvane {
+
+namespace {
+
+[[noreturn]] void failWithErrno(const QString &what, int error)
+{
+    throw PlatformError(QStringLiteral("%1: %2").arg(what, QString::fromLocal8Bit(std::strerror(error))));
+}
+
+void syncFolder(const QString &folderPath)
+{
+    const int fd = ::open(QFile::encodeName(folderPath).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        failWithErrno(QStringLiteral("Could not open the folder “%1”").arg(folderPath), errno);
+    const int result = ::fsync(fd);
+    const int error = errno;
+    ::close(fd);
+    if (result != 0 && error != EINVAL) // some file systems cannot sync folders
+        failWithErrno(QStringLiteral("Could not sync the folder “%1”").arg(folderPath), error);
+}
+
+} // namespace
+
+void createPrivateFolder(const QString &folderPath)
+{
+    const QString clean = QDir::cleanPath(QDir(folderPath).absolutePath());
+    if (QFileInfo(clean).isDir())
+        return;
+    // Create each missing level with 0700, parents first.
+    const QString parent = QFileInfo(clean).path();
+    if (parent != clean)
+        createPrivateFolder(parent);
+    if (::mkdir(QFile::encodeName(clean).constData(), S_IRWXU) != 0 && errno != EEXIST)
+        failWithErrno(QStringLiteral("Could not create the folder “%1”").arg(clean), errno);
+}
+
+void writeFileDurably(const QString &path, const QByteArray &data,
+                      std::optional<QFileDevice::Permissions> permissions)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw PlatformError(QStringLiteral("Could not write “%1”: %2").arg(path, file.errorString()));
+    if (file.write(data) != data.size()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        throw PlatformError(QStringLiteral("Could not write “%1”: %2").arg(path, reason));
+    }
+#ifdef Q_OS_MACOS
+    // fsync() on macOS only reaches the drive's cache; F_FULLFSYNC reaches the platter.
+    if (::fcntl(file.handle(), F_FULLFSYNC) != 0 && ::fsync(file.handle()) != 0)
+        failWithErrno(QStringLiteral("Could not write “%1”").arg(path), errno);
+#endif
+    // commit() syncs the temporary file's data before renaming it over the target.
+    if (!file.commit())
+        throw PlatformError(QStringLiteral("Could not write “%1”: %2").arg(path, file.errorString()));
+    syncFolder(QFileInfo(path).absolutePath());
+    if (permissions && !QFile::setPermissions(path, *permissions))
+        throw PlatformError(QStringLiteral("Could not set the permissions of “%1”").arg(path));
+}
+
+} // namespace norvane

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QByteArray>
+#include <QFileDevice>
+#include <QString>
+#include <optional>
+
+namespace norvane {
+
+// Creates the file's folder (and missing parents) with mode 0700; an existing folder is left as
+// it is. Throws PlatformError with the system's text on failure.
+void createPrivateFolder(const QString &folderPath);
+
+// Replaces the file at `path` with `data` atomically and durably: the data reaches the disk
+// before the rename and the folder is synced after it, so after a crash the file holds either
+// the old or the new bytes. Optionally sets the file's permissions afterwards.
+// Throws PlatformError with the system's text on failure.
+void writeFileDurably(const QString &path, const QByteArray &data,
+                      std::optional<QFileDevice::Permissions> permissions = std::nullopt);
+
+} // namespace norvane
