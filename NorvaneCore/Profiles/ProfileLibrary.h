@@ -1,0 +1,69 @@
+#pragma once
+
+#include "Profile.h"
+#include "ProfileStorage.h"
+
+#include <QList>
+#include <QString>
+#include <functional>
+#include <memory>
+#include <optional>
+
+namespace norvane {
+
+// Owns the user's profiles and keeps them in storage. Loads once at creation; a stored document
+// that cannot be used leaves the library protected: it shows the factory presets, keeps the
+// reason in loadError() and refuses every change, so the original is never overwritten.
+// Every change is validated as a whole document and written before it becomes current.
+// Not thread-safe: use it from the main thread only.
+class ProfileLibrary {
+public:
+    explicit ProfileLibrary(std::shared_ptr<ProfileStorage> storage);
+    Q_DISABLE_COPY_MOVE(ProfileLibrary)
+
+    [[nodiscard]] const QList<Profile> &profiles() const { return m_document.profiles; }
+    [[nodiscard]] bool canUndoDeletion() const { return !m_document.deleted.isEmpty(); }
+    [[nodiscard]] const std::optional<QString> &loadError() const { return m_loadError; }
+
+    // The first profile in profiles() with this identifier; deleted profiles are not searched.
+    [[nodiscard]] std::optional<Profile> profile(const QString &id) const;
+    // The stored Normal, or the factory one when it is missing.
+    [[nodiscard]] Profile normal() const;
+
+    // Replaces the profile with the same identifier in place, or appends it.
+    void save(const Profile &profile);
+    // The library's delete: moves a custom profile to the end of the deleted list, from where
+    // undoDeletion() brings it back. An unknown identifier is ignored.
+    void remove(const QString &id);
+    // Stores a copy under a new identifier and a free " Copy" name, and returns it.
+    Profile duplicate(const QString &id);
+    // Puts a preset back to its factory values, in place.
+    void resetPreset(const QString &id);
+    // Restores the most recently deleted profile, renamed when its title has been taken.
+    void undoDeletion();
+
+    // Called after every successful change, once the new state is in place.
+    std::function<void()> onChange;
+
+private:
+    struct Document {
+        qint64 version = 1;
+        QList<Profile> profiles = Profile::presets();
+        QList<Profile> deleted;
+
+        // Decodes all keys and profiles; throws PlatformError on malformed data.
+        static Document decode(const QByteArray &data);
+        [[nodiscard]] QByteArray encoded() const;
+        // The document with every profile in validated form; throws ConfigurationError.
+        [[nodiscard]] Document validated() const;
+    };
+
+    void load();
+    void commit(Document document);
+
+    std::shared_ptr<ProfileStorage> m_storage;
+    Document m_document;
+    std::optional<QString> m_loadError;
+};
+
+} // namespace norvane

@@ -1,0 +1,81 @@
+#pragma once
+
+#include "Configuration/ConfigurationError.h"
+#include "Profiles/Profile.h"
+#include "Profiles/ProfileStorage.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <ostream>
+
+namespace norvane::test {
+
+// Storage in memory that can fail its Nth operation (reads and writes counted together) with a
+// PlatformError, leaving the stored bytes as they were.
+class MemoryProfileStorage final : public ProfileStorage {
+public:
+    explicit MemoryProfileStorage(std::optional<QByteArray> data = std::nullopt)
+        : bytes(std::move(data)) {}
+
+    std::optional<QByteArray> read() override {
+        count();
+        return bytes;
+    }
+
+    void write(const QByteArray &data) override {
+        count();
+        bytes = data;
+        ++writes;
+    }
+
+    static QString injectedText(int operation) {
+        return QStringLiteral("Input/output error (injected at operation %1)").arg(operation);
+    }
+
+    std::optional<QByteArray> bytes;
+    int operations = 0;
+    int writes = 0;
+    int failAt = 0; // 0: never fail
+    bool failed = false;
+
+private:
+    void count() {
+        if (++operations != failAt)
+            return;
+        failed = true;
+        throw PlatformError(injectedText(operations));
+    }
+};
+
+inline Profile customProfile(const QString &id, const QString &title, qint64 displayMinutes = 10) {
+    return {id, title, ProfileIcon::sliders, displayMinutes, 20, 600, 0};
+}
+
+inline QJsonArray jsonProfiles(const QList<Profile> &profiles) {
+    QJsonArray array;
+    for (const Profile &profile : profiles)
+        array.append(profile.toJson());
+    return array;
+}
+
+// A profiles document as the file holds it.
+inline QByteArray documentBytes(const QList<Profile> &profiles, const QList<Profile> &deleted = {},
+                                qint64 version = 1) {
+    const QJsonObject object{{QStringLiteral("deleted"), jsonProfiles(deleted)},
+                             {QStringLiteral("profiles"), jsonProfiles(profiles)},
+                             {QStringLiteral("version"), version}};
+    return QJsonDocument(object).toJson();
+}
+
+} // namespace norvane::test
+
+namespace norvane {
+
+inline void PrintTo(const Profile &p, std::ostream *os) {
+    *os << "Profile(" << p.id.toStdString() << ", \"" << p.title.toStdString() << "\", "
+        << p.icon.rawValue().toStdString() << ", " << p.displayMinutes << ", " << p.sleepMinutes
+        << ", " << p.screenSaverSeconds << ", " << p.defaultMinutes << ")";
+}
+
+} // namespace norvane
