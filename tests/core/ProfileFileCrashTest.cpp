@@ -1,0 +1,80 @@
+// Kills a process that keeps replacing the profiles file, at many different moments, and checks
+// that the file always holds one whole document, never a torn one.
+#include "ProfileLibraryTestSupport.h"
+#include "Profiles/FileProfileStorage.h"
+#include "Profiles/ProfileLibrary.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+#include <gtest/gtest.h>
+#include <random>
+
+using namespace norvane;
+using test::customProfile;
+using test::documentBytes;
+
+namespace {
+
+constexpr int kIterations = 200;
+constexpr int kMaxDelayMicroseconds = 20'000;
+
+// Documents of clearly different sizes, so a mix of the two cannot pass for either.
+QByteArray documentWithCustomProfiles(int count) {
+    QList<Profile> profiles = Profile::presets();
+    for (int i = 0; i < count; ++i)
+        profiles.append(customProfile(QStringLiteral("custom-%1").arg(i),
+                                      QStringLiteral("Profile %1").arg(i), i % 1441));
+    return documentBytes(profiles);
+}
+
+void writeFile(const QString &path, const QByteArray &data) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_EQ(file.write(data), data.size());
+}
+
+QByteArray readFile(const QString &path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+} // namespace
+
+TEST(ProfileFileCrashSafety, AWriterKilledAtAnyMomentLeavesOneWholeDocument) {
+    QTemporaryDir folder;
+    const QString path = folder.filePath("Norvane/profiles.json");
+    const QString pathA = folder.filePath("a.json");
+    const QString pathB = folder.filePath("b.json");
+    const QByteArray documentA = documentWithCustomProfiles(20);
+    const QByteArray documentB = documentWithCustomProfiles(2000);
+    writeFile(pathA, documentA);
+    writeFile(pathB, documentB);
+    FileProfileStorage(path).write(documentA);
+
+    // The delay only decides where in its loop the writer dies; nothing waits on it for a result.
+    std::mt19937 random(20240611);
+    std::uniform_int_distribution<int> delay(0, kMaxDelayMicroseconds);
+    int endedWithA = 0;
+    for (int i = 0; i < kIterations; ++i) {
+        SCOPED_TRACE(testing::Message() << "iteration " << i);
+        QProcess writer;
+        writer.start(QStringLiteral(NORVANE_BIN_DIR "/ProfileFileWriter"), {path, pathA, pathB});
+        ASSERT_TRUE(writer.waitForReadyRead(30'000)) << writer.readAllStandardError().toStdString();
+        QThread::usleep(delay(random));
+        writer.kill(); // SIGKILL
+        ASSERT_TRUE(writer.waitForFinished(30'000));
+        ASSERT_EQ(writer.exitStatus(), QProcess::CrashExit)
+            << writer.readAllStandardError().toStdString();
+
+        const QByteArray bytes = readFile(path);
+        ASSERT_TRUE(bytes == documentA || bytes == documentB)
+            << "torn file of " << bytes.size() << " bytes";
+        endedWithA += bytes == documentA ? 1 : 0;
+    }
+    RecordProperty("endedWithDocumentA", endedWithA);
+
+    ProfileLibrary library(std::make_shared<FileProfileStorage>(path));
+    EXPECT_EQ(library.loadError(), std::nullopt);
+}
