@@ -53,6 +53,11 @@ void writeFileDurably(const QString &path, const QByteArray &data,
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         throw PlatformError(QStringLiteral("Could not write “%1”: %2").arg(path, file.errorString()));
+    // Set on the temporary file, so the file never appears with wider permissions.
+    if (permissions && !file.setPermissions(*permissions)) {
+        file.cancelWriting();
+        throw PlatformError(QStringLiteral("Could not set the permissions of “%1”").arg(path));
+    }
     if (file.write(data) != data.size()) {
         const QString reason = file.errorString();
         file.cancelWriting();
@@ -67,8 +72,6 @@ void writeFileDurably(const QString &path, const QByteArray &data,
     if (!file.commit())
         throw PlatformError(QStringLiteral("Could not write “%1”: %2").arg(path, file.errorString()));
     syncFolder(QFileInfo(path).absolutePath());
-    if (permissions && !QFile::setPermissions(path, *permissions))
-        throw PlatformError(QStringLiteral("Could not set the permissions of “%1”").arg(path));
 }
 
 } // namespace norvane

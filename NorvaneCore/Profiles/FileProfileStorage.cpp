@@ -1,5 +1,7 @@
 #include "FileProfileStorage.h"
 
+#include "Platform/ApplicationSupport.h"
+
 #include "Configuration/ConfigurationError.h"
 #include "Platform/DurableFile.h"
 
@@ -21,8 +23,7 @@ FileProfileStorage::FileProfileStorage(const std::optional<QString> &url)
     : m_url(url.value_or(defaultLocation())) {}
 
 QString FileProfileStorage::defaultLocation() {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-           QStringLiteral("/Norvane/profiles.json");
+    return applicationSupportFile(QStringLiteral("profiles.json"));
 }
 
 std::optional<QByteArray> FileProfileStorage::read() {

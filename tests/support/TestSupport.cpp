@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <ostream>
+#include <sys/stat.h>
 
 namespace norvane::test {
 
@@ -11,6 +12,14 @@ QString readTextFile(const QString &path)
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return QString::fromUtf8(file.readAll());
+}
+
+int posixMode(const QString &path)
+{
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return -1;
+    return int(info.st_mode & 07777);
 }
 
 } // namespace norvane::test

@@ -2,7 +2,12 @@
 
 #include "Configuration/ConfigurationError.h"
 
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QFuture>
+#include <QFutureWatcher>
 #include <QString>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace norvane::test {
@@ -35,6 +40,36 @@ template <typename Body> QString errorTextFrom(Body &&body)
 }
 
 QString readTextFile(const QString &path);
+
+// The permission bits (e.g. 0600) of a file or folder, or -1 when it does not exist.
+int posixMode(const QString &path);
+
+// Runs the event loop until `future` has finished. A generous guard fails the test instead of
+// hanging when the future never finishes.
+template <typename T> void waitFor(const QFuture<T> &future)
+{
+    if (future.isFinished())
+        return;
+    QEventLoop loop;
+    QFutureWatcher<T> watcher;
+    QObject::connect(&watcher, &QFutureWatcherBase::finished, &loop, &QEventLoop::quit);
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, &loop, [&loop] {
+        ADD_FAILURE() << "the future did not finish";
+        loop.quit();
+    });
+    guard.start(60'000);
+    watcher.setFuture(future);
+    loop.exec();
+}
+
+// Delivers the calls and continuations queued on this thread, including those they queue.
+inline void processQueuedEvents()
+{
+    for (int round = 0; round < 4; ++round)
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
 
 } // namespace norvane::test
 

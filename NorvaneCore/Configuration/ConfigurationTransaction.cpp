@@ -1,0 +1,81 @@
+#include "ConfigurationTransaction.h"
+
+#include "ConfigurationError.h"
+#include "Localization/L10n.h"
+
+namespace norvane {
+
+ConfigurationTransaction::ConfigurationTransaction(std::shared_ptr<ConfigurationBackend> backend)
+    : m_backend(std::move(backend))
+{
+}
+
+MacConfiguration ConfigurationTransaction::apply(const Profile &profile)
+{
+    (void)profile.validated();
+    const MacConfiguration before = m_backend->read();
+    // Runs even when nothing will change, so the first apply always leaves a backup.
+    m_backend->saveOriginalIfNeeded(before);
+    return commit(before.applying(profile), before);
+}
+
+MacConfiguration ConfigurationTransaction::restore()
+{
+    const MacConfiguration original = m_backend->loadOriginal();
+    const MacConfiguration before = m_backend->read();
+    return commit(original, before);
+}
+
+MacConfiguration ConfigurationTransaction::commit(const MacConfiguration &target,
+                                                  const MacConfiguration &before)
+{
+    if (target == before)
+        return before;
+    try {
+        m_backend->write(target);
+        MacConfiguration after = m_backend->read();
+        if (after == target)
+            return after;
+        throw ConfigurationError::message(L10n::text(
+            "The saved settings do not match the requested values. A management policy may restrict changes."));
+    } catch (...) {
+        rollBack(std::current_exception(), before);
+    }
+}
+
+void ConfigurationTransaction::rollBack(const std::exception_ptr &failure, const MacConfiguration &before)
+{
+    // Found unchanged (a refused or cancelled write): the failure stands on its own.
+    if (currentSettingsEqual(before))
+        std::rethrow_exception(failure);
+    const std::exception_ptr rollbackFailure = writeBack(before);
+    if (!rollbackFailure)
+        throw ConfigurationError::message(L10n::text(
+            {"Could not apply settings. The previous settings were restored.\n{0}", {localizedDescription(failure)}}));
+    throw ConfigurationError::message(
+        L10n::text({"Could not apply or fully restore settings. Check Current Settings and use Restore Original Settings.\n{0}\n{1}",
+                    {localizedDescription(failure), localizedDescription(rollbackFailure)}}));
+}
+
+bool ConfigurationTransaction::currentSettingsEqual(const MacConfiguration &expected)
+{
+    try {
+        return m_backend->read() == expected;
+    } catch (...) {
+        return false; // the rollback goes on as if the settings had changed
+    }
+}
+
+std::exception_ptr ConfigurationTransaction::writeBack(const MacConfiguration &before)
+{
+    try {
+        m_backend->write(before);
+        if (m_backend->read() == before)
+            return nullptr;
+        return std::make_exception_ptr(ConfigurationError::message(L10n::text("Could not verify rollback")));
+    } catch (...) {
+        return std::current_exception();
+    }
+}
+
+} // namespace norvane

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "Profiles/Profile.h"
+
+#include <QJsonObject>
+#include <QList>
+#include <QString>
+#include <optional>
+
+namespace norvane {
+
+// The display-sleep and system-sleep minutes of one power source.
+struct PowerSourceConfiguration {
+    QString flag; // the pmset selector: "-b" battery, "-c" power adapter, "-u" UPS
+    qint64 display = 0;
+    qint64 sleep = 0;
+
+    friend bool operator==(const PowerSourceConfiguration &, const PowerSourceConfiguration &) = default;
+
+    [[nodiscard]] QJsonObject toJson() const;
+    static PowerSourceConfiguration fromJson(const QJsonObject &object);
+};
+
+// Everything a profile controls on the system: the power settings of every power source, in the
+// order "-b", "-c", "-u" as read, and the screen-saver idle time (none when nothing is stored).
+// Also the content of the original-settings backup, so the JSON keys are a stored format.
+struct MacConfiguration {
+    QList<PowerSourceConfiguration> sources;
+    std::optional<qint64> screenSaverSeconds;
+
+    // Exact equality: same sources in the same order, same screen saver or both empty. The
+    // transaction relies on it to decide whether anything changed and whether a write took.
+    friend bool operator==(const MacConfiguration &, const MacConfiguration &) = default;
+
+    // The configuration `profile` asks for: these sources with the profile's minutes, and the
+    // profile's screen saver, always present.
+    [[nodiscard]] MacConfiguration applying(const Profile &profile) const;
+
+    // The shell command line that writes the power settings, one pmset run per source joined
+    // with " && ". Throws ConfigurationError before building anything unsafe.
+    [[nodiscard]] QString privilegedCommand() const;
+
+    // Reads every source's settings from the output of `pmset -g custom`, in the order "-b",
+    // "-c", "-u". Throws ConfigurationError on incomplete or missing sections.
+    static QList<PowerSourceConfiguration> parsePowerSources(const QString &output);
+
+    [[nodiscard]] QJsonObject toJson() const;
+    // Throws PlatformError on a missing required key or a wrong type; unknown keys are ignored.
+    static MacConfiguration fromJson(const QJsonObject &object);
+};
+
+} // namespace norvane

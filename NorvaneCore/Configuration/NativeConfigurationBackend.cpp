@@ -1,0 +1,163 @@
+#include "NativeConfigurationBackend.h"
+
+#include "ConfigurationError.h"
+#include "Localization/L10n.h"
+#include "Platform/ApplicationSupport.h"
+#include "Platform/DurableFile.h"
+#include "Platform/JsonDecoding.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+namespace norvane {
+
+namespace {
+
+constexpr qint64 kMaxScreenSaverSeconds = 86400;
+constexpr int kUserCancelled = -128;
+
+[[noreturn]] void fail(const char *key) { throw ConfigurationError::message(L10n::text(key)); }
+
+// A stored number of any kind counts; its integer value is used, fractions cut off.
+std::optional<qint64> integerValue(const QVariant &value)
+{
+    switch (value.typeId()) {
+    case QMetaType::Int: case QMetaType::UInt: case QMetaType::LongLong: case QMetaType::ULongLong:
+    case QMetaType::Long: case QMetaType::ULong: case QMetaType::Short: case QMetaType::UShort:
+    case QMetaType::Bool:
+        return value.toLongLong();
+    case QMetaType::Double: case QMetaType::Float:
+        return qint64(value.toDouble());
+    default:
+        return std::nullopt;
+    }
+}
+
+} // namespace
+
+AppleScriptError AppleScriptError::parse(const QString &errorOutput)
+{
+    // osascript reports "0:92: execution error: User canceled. (-128)"; only an exact trailing
+    // "(N)" is the error number.
+    static const QRegularExpression pattern(
+        QStringLiteral(R"(^(?:\d+:\d+:\s*)?(?:execution error:\s*)?(.*?)\s*\((-?\d+)\)$)"),
+        QRegularExpression::DotMatchesEverythingOption);
+    const QString text = errorOutput.trimmed();
+    const auto match = pattern.match(text);
+    AppleScriptError error;
+    if (match.hasMatch()) {
+        bool ok = false;
+        const int number = match.captured(2).toInt(&ok);
+        if (ok)
+            error.number = number;
+        if (!match.captured(1).isEmpty())
+            error.message = match.captured(1);
+    } else if (!text.isEmpty()) {
+        error.message = text;
+    }
+    return error;
+}
+
+NativeConfigurationBackend::NativeConfigurationBackend()
+    : NativeConfigurationBackend(Platform::system(), defaultBackupPath())
+{
+}
+
+NativeConfigurationBackend::NativeConfigurationBackend(Platform platform, QString backupPath)
+    : m_platform(std::move(platform)), m_backupPath(std::move(backupPath))
+{
+}
+
+QString NativeConfigurationBackend::defaultBackupPath()
+{
+    return applicationSupportFile(QStringLiteral("original-settings.json"));
+}
+
+MacConfiguration NativeConfigurationBackend::read()
+{
+    const ToolResult result =
+        m_platform.runner->run(m_platform.tools.pmset, {QStringLiteral("-g"), QStringLiteral("custom")});
+    if (result.exitStatus != 0)
+        fail(L10n::noop("Could not read pmset settings."));
+    if (!m_platform.preferences->synchronize(domain))
+        fail(L10n::noop("Could not synchronize screen saver settings. No changes were made."));
+
+    MacConfiguration configuration;
+    if (const auto stored = m_platform.preferences->copyValue(key, domain)) {
+        configuration.screenSaverSeconds = integerValue(*stored);
+        if (!configuration.screenSaverSeconds)
+            fail(L10n::noop("The screen saver timeout format is unsupported."));
+    }
+    configuration.sources = MacConfiguration::parsePowerSources(QString::fromUtf8(result.standardOutput));
+    return configuration;
+}
+
+void NativeConfigurationBackend::write(const MacConfiguration &target)
+{
+    const MacConfiguration current = read();
+    if (current.sources != target.sources)
+        writePowerSettings(target);
+    writeScreenSaver(current.screenSaverSeconds, target.screenSaverSeconds);
+}
+
+QString NativeConfigurationBackend::authorizationScript(const QString &command)
+{
+    QString escaped = command;
+    escaped.replace(u'\\', QStringLiteral("\\\\"));
+    escaped.replace(u'"', QStringLiteral("\\\""));
+    return QStringLiteral("do shell script \"") + escaped + QStringLiteral("\" with administrator privileges");
+}
+
+void NativeConfigurationBackend::writePowerSettings(const MacConfiguration &target)
+{
+    const QString script = authorizationScript(target.privilegedCommand());
+    // The argument list reaches osascript directly; no shell sees the script.
+    const ToolResult result = m_platform.runner->run(m_platform.tools.osascript, {QStringLiteral("-e"), script},
+                                                     ToolRunner::StandardError::Capture);
+    if (result.exitStatus == 0)
+        return;
+    const AppleScriptError error = AppleScriptError::parse(QString::fromUtf8(result.standardError));
+    if (error.number == kUserCancelled)
+        throw ConfigurationError::cancelled();
+    const QString message = error.message.value_or(L10n::text("Unknown error"));
+    throw ConfigurationError::message(L10n::text({"Could not save power settings: {0}", {message}}));
+}
+
+void NativeConfigurationBackend::writeScreenSaver(const std::optional<qint64> &current,
+                                                  const std::optional<qint64> &target)
+{
+    if (current == target)
+        return;
+    if (target && (*target < 0 || *target > kMaxScreenSaverSeconds))
+        fail(L10n::noop("The screen saver timeout is outside the supported range."));
+    m_platform.preferences->setValue(key, target ? std::optional<QVariant>(QVariant::fromValue(*target)) : std::nullopt,
+                                     domain);
+    if (!m_platform.preferences->synchronize(domain))
+        fail(L10n::noop("Could not save the screen saver timeout."));
+    m_platform.preferences->postNotification(QStringLiteral("com.apple.screensaver.didchange"));
+}
+
+void NativeConfigurationBackend::saveOriginalIfNeeded(const MacConfiguration &configuration)
+{
+    if (QFileInfo::exists(m_backupPath)) {
+        // An unreadable backup stops every apply before anything is written.
+        (void)loadOriginal();
+        return;
+    }
+    createPrivateFolder(QFileInfo(m_backupPath).absolutePath());
+    writeFileDurably(m_backupPath, json::encodePretty(configuration.toJson()),
+                     QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+}
+
+MacConfiguration NativeConfigurationBackend::loadOriginal()
+{
+    QFile file(m_backupPath);
+    if (!file.exists())
+        fail(L10n::noop("No profile has been applied, so there is no original settings backup."));
+    if (!file.open(QIODevice::ReadOnly))
+        throw PlatformError(QStringLiteral("Could not read “%1”: %2").arg(m_backupPath, file.errorString()));
+    return MacConfiguration::fromJson(json::parseObject(file.readAll()));
+}
+
+} // namespace norvane

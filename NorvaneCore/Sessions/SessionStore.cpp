@@ -1,0 +1,179 @@
+#include "SessionStore.h"
+
+#include "Configuration/ConfigurationError.h"
+#include "Configuration/MacConfigurationService.h"
+#include "Localization/L10n.h"
+
+#include <cmath>
+
+namespace norvane {
+
+namespace {
+
+constexpr qint64 kMaxMinutes = 1440;
+
+// Waits for `work` and hands its outcome to `onSuccess` or `onFailure` on the store's thread. A
+// failure to even start the work counts as a failure of the work.
+template <typename Success, typename Failure>
+QFuture<void> whenDone(QObject *context, const std::function<QFuture<void>()> &work, Success onSuccess,
+                       Failure onFailure)
+{
+    QFuture<void> started;
+    try {
+        started = work();
+    } catch (...) {
+        started = QtFuture::makeExceptionalFuture(std::current_exception());
+    }
+    return started.then(context, [onSuccess, onFailure](QFuture<void> finished) {
+        try {
+            finished.waitForFinished();
+        } catch (...) {
+            onFailure(std::current_exception());
+            return;
+        }
+        onSuccess();
+    });
+}
+
+} // namespace
+
+SessionStore::SessionStore(std::shared_ptr<Configuring> configuration, Clock clock,
+                           ProfileProvider normalProfile, QObject *parent)
+    : QObject(parent),
+      m_session(Profile::normal(), 0, QDateTime::currentDateTime()),
+      m_now(m_session.startedAt),
+      m_configuration(configuration ? std::move(configuration) : std::make_shared<MacConfigurationService>()),
+      m_clock(clock ? std::move(clock) : [] { return QDateTime::currentDateTime(); }),
+      m_normalProfile(std::move(normalProfile))
+{
+}
+
+SessionStore::~SessionStore() = default;
+
+QFuture<void> SessionStore::activate(const Profile &profile, std::optional<qint64> minutes,
+                                     const QDateTime &at)
+{
+    if (m_isApplying)
+        return QtFuture::makeReadyFuture();
+    try {
+        (void)profile.validated();
+    } catch (const std::exception &error) {
+        m_errorMessage = localizedDescription(error);
+        notifyChange();
+        return QtFuture::makeReadyFuture();
+    }
+    if (minutes && (*minutes < 0 || *minutes > kMaxMinutes)) {
+        m_errorMessage = L10n::text("The automatic return time must be between 0 and 1440 minutes.");
+        notifyChange();
+        return QtFuture::makeReadyFuture();
+    }
+
+    m_isApplying = true;
+    m_notice = L10n::text("Saving macOS settings. Complete authorization in the system dialog if prompted.");
+    notifyChange();
+
+    // The continuations run on this object's thread and are dropped if the store is gone.
+    return whenDone(
+        this, [this, profile] { return m_configuration->apply(profile); },
+        [this, profile, minutes, at] { finishActivation(profile, minutes, at); },
+        [this](const std::exception_ptr &error) { failActivation(error); });
+}
+
+void SessionStore::finishActivation(const Profile &profile, std::optional<qint64> minutes,
+                                    const QDateTime &at)
+{
+    // Time spent in the authorization dialog does not shorten the timer.
+    const QDateTime start = std::max(m_clock(), at);
+    m_session = Session(profile, minutes.value_or(profile.defaultMinutes), start);
+    m_now = start;
+    m_hasAppliedProfile = true;
+    m_attemptedReturn = false;
+    m_notice = L10n::text({"Saved and verified macOS settings for {0}.", {profile.localizedTitle()}});
+    m_isApplying = false;
+    notifyChange();
+}
+
+void SessionStore::failActivation(const std::exception_ptr &error)
+{
+    bool cancelled = false;
+    try {
+        std::rethrow_exception(error);
+    } catch (const ConfigurationError &configurationError) {
+        cancelled = configurationError.isCancelled();
+    } catch (...) {
+    }
+    if (cancelled) {
+        m_notice = L10n::text("Cancelled. System settings are unchanged.");
+    } else {
+        m_hasAppliedProfile = false;
+        m_notice = L10n::text("Could not confirm that settings were applied. Check the current settings.");
+    }
+    m_errorMessage = localizedDescription(error);
+    m_isApplying = false;
+    notifyChange();
+}
+
+QFuture<void> SessionStore::restoreOriginal()
+{
+    if (m_isApplying)
+        return QtFuture::makeReadyFuture();
+    m_isApplying = true;
+    notifyChange();
+
+    return whenDone(
+        this, [this] { return m_configuration->restore(); }, [this] { finishRestore(); },
+        [this](const std::exception_ptr &error) { failRestore(error); });
+}
+
+void SessionStore::finishRestore()
+{
+    m_hasAppliedProfile = false;
+    // The restored session starts at the system time, not the store's clock.
+    m_session = Session(Profile::normal(), 0, QDateTime::currentDateTime());
+    m_notice = L10n::text("Restored the original settings saved before the first change.");
+    m_isApplying = false;
+    notifyChange();
+}
+
+void SessionStore::failRestore(const std::exception_ptr &error)
+{
+    m_hasAppliedProfile = false;
+    m_notice = L10n::text("Restoration is incomplete. Check the current settings.");
+    m_errorMessage = localizedDescription(error);
+    m_isApplying = false;
+    notifyChange();
+}
+
+void SessionStore::tick(const QDateTime &date)
+{
+    m_now = date;
+    if (!m_hasAppliedProfile || m_isApplying || m_attemptedReturn || !m_session.hasExpired(date))
+        return;
+    m_attemptedReturn = true;
+    // The return runs as its own task on this thread, so tick never waits for it.
+    QMetaObject::invokeMethod(
+        this, [this, date] { activate(m_normalProfile(), std::nullopt, date); }, Qt::QueuedConnection);
+}
+
+QString SessionStore::timeLabel() const
+{
+    if (m_isApplying)
+        return L10n::text("Waiting for settings…");
+    if (!m_hasAppliedProfile)
+        return L10n::text("Using system settings");
+    const auto remaining = m_session.remaining(m_now);
+    if (!remaining)
+        return L10n::text("Active indefinitely");
+    const auto seconds = qint64(std::ceil(*remaining));
+    if (seconds < 3600)
+        return QString::asprintf("%02lld:%02lld", seconds / 60, seconds % 60);
+    return QString::asprintf("%lld:%02lld:%02lld", seconds / 3600, (seconds / 60) % 60, seconds % 60);
+}
+
+void SessionStore::notifyChange()
+{
+    if (onChange)
+        onChange();
+}
+
+} // namespace norvane

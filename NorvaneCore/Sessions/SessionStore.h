@@ -1,0 +1,70 @@
+#pragma once
+
+#include "Configuration/Configuring.h"
+#include "Session.h"
+
+#include <QFuture>
+#include <QObject>
+#include <functional>
+#include <memory>
+#include <optional>
+
+namespace norvane {
+
+// Owns the current session and everything the user sees about applying: applies profiles through
+// the configuration service, records the session on success, returns to Normal when a timed
+// session runs out, restores the original settings, and offers the notices and the status label.
+// Lives on the main thread; failures never leave the store, they become errorMessage and notice.
+class SessionStore : public QObject {
+    Q_OBJECT
+
+public:
+    using Clock = std::function<QDateTime()>;
+    using ProfileProvider = std::function<Profile()>;
+
+    // A null configuration selects a MacConfigurationService; a null clock reads the system time.
+    SessionStore(std::shared_ptr<Configuring> configuration, Clock clock, ProfileProvider normalProfile,
+                 QObject *parent = nullptr);
+    ~SessionStore() override;
+
+    // Applies `profile`; `minutes` overrides its automatic-return timer. The future finishes once
+    // the store has recorded the outcome; it never carries an error.
+    QFuture<void> activate(const Profile &profile, std::optional<qint64> minutes, const QDateTime &at);
+    // Writes back the settings saved before the first change.
+    QFuture<void> restoreOriginal();
+    // Advances the store's time and starts the automatic return once a timed session is due.
+    void tick(const QDateTime &date);
+
+    [[nodiscard]] const Session &session() const { return m_session; }
+    [[nodiscard]] const Profile &profile() const { return m_session.profile; }
+    [[nodiscard]] const QDateTime &now() const { return m_now; }
+    [[nodiscard]] const std::optional<QString> &errorMessage() const { return m_errorMessage; }
+    void setErrorMessage(const std::optional<QString> &message) { m_errorMessage = message; }
+    [[nodiscard]] const std::optional<QString> &notice() const { return m_notice; }
+    [[nodiscard]] bool isApplying() const { return m_isApplying; }
+    [[nodiscard]] bool hasAppliedProfile() const { return m_hasAppliedProfile; }
+    [[nodiscard]] QString timeLabel() const;
+
+    // Called on the main thread after every visible change.
+    std::function<void()> onChange;
+
+private:
+    void notifyChange();
+    void finishActivation(const Profile &profile, std::optional<qint64> minutes, const QDateTime &at);
+    void failActivation(const std::exception_ptr &error);
+    void finishRestore();
+    void failRestore(const std::exception_ptr &error);
+
+    Session m_session;
+    QDateTime m_now;
+    std::optional<QString> m_errorMessage;
+    std::optional<QString> m_notice;
+    bool m_isApplying = false;
+    bool m_hasAppliedProfile = false;
+    std::shared_ptr<Configuring> m_configuration;
+    Clock m_clock;
+    ProfileProvider m_normalProfile;
+    bool m_attemptedReturn = false;
+};
+
+} // namespace norvane
