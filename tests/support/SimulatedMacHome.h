@@ -11,12 +11,12 @@ namespace norvane::test {
 // before anything calls Platform::system().
 class SimulatedMacHome {
 public:
-    SimulatedMacHome() : m_previous(qgetenv("NORVANE_SIM_HOME")), m_hadPrevious(qEnvironmentVariableIsSet("NORVANE_SIM_HOME"))
-    {
+    SimulatedMacHome()
+        : m_previous(qgetenv("NORVANE_SIM_HOME")),
+          m_hadPrevious(qEnvironmentVariableIsSet("NORVANE_SIM_HOME")) {
         qputenv("NORVANE_SIM_HOME", m_folder.path().toUtf8());
     }
-    ~SimulatedMacHome()
-    {
+    ~SimulatedMacHome() {
         if (m_hadPrevious)
             qputenv("NORVANE_SIM_HOME", m_previous);
         else

@@ -1,0 +1,386 @@
+#include "SimulatorState.h"
+
+#include "Configuration/ConfigurationError.h"
+#include "Platform/DurableFile.h"
+#include "Platform/JsonDecoding.h"
+#include "Platform/VariantNumbers.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <array>
+
+namespace norvane::sim {
+
+namespace {
+
+constexpr int kFormatVersion = 1;
+constexpr std::array kSources{Source::battery, Source::adapter, Source::ups};
+
+// Names of enumeration cases in the state file, in case order.
+const QStringList kSourceNames{QStringLiteral("battery"), QStringLiteral("adapter"),
+                               QStringLiteral("ups")};
+const QStringList kBatteryStateNames{QStringLiteral("charging"), QStringLiteral("discharging"),
+                                     QStringLiteral("charged"), QStringLiteral("notCharging")};
+const QStringList kAuthorizationNames{QStringLiteral("allow"), QStringLiteral("cancel"),
+                                      QStringLiteral("fail")};
+
+[[noreturn]] void fail(const QString &description) {
+    throw PlatformError(description);
+}
+
+template <typename Enum> QString nameOf(Enum value, const QStringList &names) {
+    return names.at(int(value));
+}
+
+template <typename Enum>
+Enum caseNamed(const QJsonObject &object, const QString &key, const QStringList &names) {
+    const QString name = json::requireString(object, key);
+    const qsizetype index = names.indexOf(name);
+    if (index < 0)
+        fail(QStringLiteral("The value of \"%1\" is not one of %2.")
+                 .arg(key, names.join(QStringLiteral(", "))));
+    return Enum(index);
+}
+
+bool requireBool(const QJsonObject &object, const QString &key) {
+    const QJsonValue value = object.value(key);
+    if (!value.isBool())
+        fail(QStringLiteral("The value of \"%1\" is missing or not a boolean.").arg(key));
+    return value.toBool();
+}
+
+QStringList requireStringList(const QJsonObject &object, const QString &key) {
+    QStringList list;
+    for (const QJsonValue &item : json::requireArray(object, key)) {
+        if (!item.isString())
+            fail(QStringLiteral("An entry of \"%1\" is not a string.").arg(key));
+        list << item.toString();
+    }
+    return list;
+}
+
+QJsonArray toJson(const PowerSettings &settings) {
+    QJsonArray entries;
+    for (const auto &[name, value] : settings.entries)
+        entries.append(QJsonArray{name, value});
+    return entries;
+}
+
+PowerSettings powerSettingsFrom(const QJsonValue &value, const QString &context) {
+    if (!value.isArray())
+        fail(QStringLiteral("The settings of \"%1\" are not an array.").arg(context));
+    PowerSettings settings;
+    for (const QJsonValue &entry : value.toArray()) {
+        const QJsonArray pair = entry.toArray();
+        if (!entry.isArray() || pair.size() != 2 || !pair[0].isString() || !pair[1].isString())
+            fail(QStringLiteral("A setting of \"%1\" is not a pair of strings.").arg(context));
+        settings.entries.append({pair[0].toString(), pair[1].toString()});
+    }
+    return settings;
+}
+
+QJsonObject toJson(const BatteryStatus &status) {
+    QJsonObject object{{QStringLiteral("percent"), status.percent},
+                       {QStringLiteral("state"), nameOf(status.state, kBatteryStateNames)}};
+    if (status.minutesRemaining)
+        object.insert(QStringLiteral("minutesRemaining"), *status.minutesRemaining);
+    return object;
+}
+
+BatteryStatus batteryStatusFrom(const QJsonObject &object) {
+    BatteryStatus status;
+    status.percent = int(json::requireInteger(object, QStringLiteral("percent")));
+    status.state = caseNamed<BatteryState>(object, QStringLiteral("state"), kBatteryStateNames);
+    const auto minutes = json::optionalInteger(object, QStringLiteral("minutesRemaining"));
+    status.minutesRemaining = minutes ? std::optional(int(*minutes)) : std::nullopt;
+    return status;
+}
+
+QJsonObject toJson(const PrivilegedFailure &failure) {
+    QJsonObject object{{QStringLiteral("message"), failure.message},
+                       {QStringLiteral("times"), failure.times}};
+    if (failure.source)
+        object.insert(QStringLiteral("source"), nameOf(*failure.source, kSourceNames));
+    return object;
+}
+
+PrivilegedFailure privilegedFailureFrom(const QJsonObject &object) {
+    PrivilegedFailure failure;
+    failure.message = json::requireString(object, QStringLiteral("message"));
+    failure.times = int(json::requireInteger(object, QStringLiteral("times")));
+    if (object.contains(QStringLiteral("source")))
+        failure.source = caseNamed<Source>(object, QStringLiteral("source"), kSourceNames);
+    return failure;
+}
+
+QJsonObject toJson(const SimulatorState &state) {
+    QJsonObject sources;
+    for (const Source source : kSources)
+        if (const auto &settings = state.settings(source))
+            sources.insert(nameOf(source, kSourceNames), toJson(*settings));
+    QJsonObject assertions;
+    for (auto it = state.assertions.cbegin(); it != state.assertions.cend(); ++it)
+        assertions.insert(it.key(), it.value());
+
+    QJsonObject object{
+        {QStringLiteral("version"), kFormatVersion},
+        {QStringLiteral("sources"), sources},
+        {QStringLiteral("providing"), nameOf(state.providing, kSourceNames)},
+        {QStringLiteral("battery"), toJson(state.batteryStatus)},
+        {QStringLiteral("lowPowerMode"), state.lowPowerMode},
+        {QStringLiteral("sleepPreventers"), QJsonArray::fromStringList(state.sleepPreventers)},
+        {SimulatedSystemState::assertionsKey, assertions},
+        {QStringLiteral("authorization"), nameOf(state.authorization, kAuthorizationNames)},
+        {QStringLiteral("authorizationFailureMessage"), state.authorizationFailureMessage},
+        {QStringLiteral("failingQueries"), QJsonArray::fromStringList(state.failingQueries)},
+        {QStringLiteral("policyLockedSettings"),
+         QJsonArray::fromStringList(state.policyLockedSettings)},
+        {SimulatedSystemState::preferencesSynchronizeFailsKey, state.preferencesSynchronizeFails},
+        {SimulatedSystemState::assertionQueryFailsKey, state.assertionQueryFails},
+    };
+    if (state.privilegedFailure)
+        object.insert(QStringLiteral("privilegedFailure"), toJson(*state.privilegedFailure));
+    return object;
+}
+
+SimulatorState stateFrom(const QJsonObject &object) {
+    if (json::requireInteger(object, QStringLiteral("version")) != kFormatVersion)
+        fail(QStringLiteral("The state was written by another version of the simulator."));
+    SimulatorState state;
+    const QJsonObject sources = json::asObject(object.value(QStringLiteral("sources")), u"sources");
+    for (const Source source : kSources) {
+        const QString name = nameOf(source, kSourceNames);
+        state.settings(source) = sources.contains(name)
+                                     ? std::optional(powerSettingsFrom(sources.value(name), name))
+                                     : std::nullopt;
+    }
+    state.providing = caseNamed<Source>(object, QStringLiteral("providing"), kSourceNames);
+    state.batteryStatus =
+        batteryStatusFrom(json::asObject(object.value(QStringLiteral("battery")), u"battery"));
+    state.lowPowerMode = requireBool(object, QStringLiteral("lowPowerMode"));
+    state.sleepPreventers = requireStringList(object, QStringLiteral("sleepPreventers"));
+    const QJsonObject assertions =
+        json::asObject(object.value(SimulatedSystemState::assertionsKey), u"assertions");
+    for (auto it = assertions.begin(); it != assertions.end(); ++it)
+        state.assertions.insert(it.key(), json::requireInteger(assertions, it.key()));
+    state.authorization =
+        caseNamed<Authorization>(object, QStringLiteral("authorization"), kAuthorizationNames);
+    state.authorizationFailureMessage =
+        json::requireString(object, QStringLiteral("authorizationFailureMessage"));
+    state.failingQueries = requireStringList(object, QStringLiteral("failingQueries"));
+    state.policyLockedSettings = requireStringList(object, QStringLiteral("policyLockedSettings"));
+    if (object.contains(QStringLiteral("privilegedFailure")))
+        state.privilegedFailure = privilegedFailureFrom(json::asObject(
+            object.value(QStringLiteral("privilegedFailure")), u"privilegedFailure"));
+    state.preferencesSynchronizeFails =
+        requireBool(object, SimulatedSystemState::preferencesSynchronizeFailsKey);
+    state.assertionQueryFails = requireBool(object, SimulatedSystemState::assertionQueryFailsKey);
+    return state;
+}
+
+PowerSettings laptopSettings(const QString &displaySleep, const QString &powerNap,
+                             const QString &wakeOnNetwork) {
+    return {{
+        {QStringLiteral("Sleep On Power Button"), QStringLiteral("1")},
+        {QStringLiteral("lowpowermode"), QStringLiteral("0")},
+        {QStringLiteral("standby"), QStringLiteral("1")},
+        {QStringLiteral("ttyskeepawake"), QStringLiteral("1")},
+        {QStringLiteral("hibernatemode"), QStringLiteral("3")},
+        {QStringLiteral("powernap"), powerNap},
+        {QStringLiteral("hibernatefile"), QStringLiteral("/var/vm/sleepimage")},
+        {QStringLiteral("displaysleep"), displaySleep},
+        {QStringLiteral("womp"), wakeOnNetwork},
+        {QStringLiteral("networkoversleep"), QStringLiteral("0")},
+        {QStringLiteral("sleep"), QStringLiteral("1")},
+        {QStringLiteral("tcpkeepalive"), QStringLiteral("1")},
+        {QStringLiteral("disksleep"), QStringLiteral("10")},
+    }};
+}
+
+QString filePath(const QString &home, const char *name) {
+    return QDir(home).filePath(QLatin1String(name));
+}
+
+QList<QByteArray> lines(const QString &path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll().split('\n');
+}
+
+} // namespace
+
+QString flag(Source source) {
+    static const QStringList flags{QStringLiteral("-b"), QStringLiteral("-c"),
+                                   QStringLiteral("-u")};
+    return flags.at(int(source));
+}
+
+QString powerName(Source source) {
+    static const QStringList names{QStringLiteral("Battery Power"), QStringLiteral("AC Power"),
+                                   QStringLiteral("UPS Power")};
+    return names.at(int(source));
+}
+
+std::optional<Source> sourceForFlag(QStringView text) {
+    for (const Source source : kSources)
+        if (flag(source) == text)
+            return source;
+    return std::nullopt;
+}
+
+std::optional<QString> PowerSettings::value(const QString &name) const {
+    for (const auto &[key, value] : entries)
+        if (key == name)
+            return value;
+    return std::nullopt;
+}
+
+std::optional<qint64> PowerSettings::number(const QString &name) const {
+    const auto text = value(name);
+    bool ok = false;
+    const qint64 result = text ? text->toLongLong(&ok) : 0;
+    return ok ? std::optional(result) : std::nullopt;
+}
+
+void PowerSettings::set(const QString &name, const QString &newValue) {
+    for (auto &[key, value] : entries) {
+        if (key == name) {
+            value = newValue;
+            return;
+        }
+    }
+    entries.append({name, newValue});
+}
+
+PowerSettings SimulatorState::factorySettings(Source source) {
+    switch (source) {
+    case Source::battery: {
+        PowerSettings settings =
+            laptopSettings(QStringLiteral("2"), QStringLiteral("0"), QStringLiteral("0"));
+        settings.entries.insert(settings.entries.size() - 1,
+                                {QStringLiteral("lessbright"), QStringLiteral("1")});
+        return settings;
+    }
+    case Source::adapter:
+        return laptopSettings(QStringLiteral("10"), QStringLiteral("1"), QStringLiteral("1"));
+    case Source::ups: {
+        PowerSettings settings =
+            laptopSettings(QStringLiteral("10"), QStringLiteral("1"), QStringLiteral("1"));
+        settings.entries.insert(1, {QStringLiteral("haltlevel"), QStringLiteral("0")});
+        settings.entries.insert(2, {QStringLiteral("haltafter"), QStringLiteral("0")});
+        settings.entries.insert(3, {QStringLiteral("haltremain"), QStringLiteral("0")});
+        return settings;
+    }
+    }
+    return {};
+}
+
+SimulatorState SimulatorState::laptop() {
+    SimulatorState state;
+    state.battery = factorySettings(Source::battery);
+    state.adapter = factorySettings(Source::adapter);
+    const QVariantMap assertions = SimulatedSystemState::factoryAssertions();
+    for (auto it = assertions.cbegin(); it != assertions.cend(); ++it)
+        state.assertions.insert(it.key(), integerValue(it.value()).value_or(0));
+    return state;
+}
+
+SimulatorState SimulatorState::desktop() {
+    SimulatorState state = laptop();
+    state.battery.reset();
+    // A desktop has no Low Power Mode setting and, unlike a laptop, restarts after a power cut
+    // when asked to.
+    PowerSettings &adapter = *state.adapter;
+    adapter.entries.removeIf(
+        [](const auto &entry) { return entry.first == QLatin1String("lowpowermode"); });
+    adapter.entries.insert(1, {QStringLiteral("autorestart"), QStringLiteral("0")});
+    adapter.set(QStringLiteral("standby"), 0);
+    adapter.set(QStringLiteral("hibernatemode"), 0);
+    return state;
+}
+
+SimulatorState SimulatorState::load(const QString &home) {
+    QFile file(SimulatedSystemState::filePath(home));
+    if (!file.exists())
+        return laptop();
+    if (!file.open(QIODevice::ReadOnly))
+        fail(QStringLiteral("Could not read “%1”: %2").arg(file.fileName(), file.errorString()));
+    try {
+        return stateFrom(json::parseObject(file.readAll()));
+    } catch (const PlatformError &error) {
+        fail(QStringLiteral("The simulated Mac’s state “%1” is damaged: %2")
+                 .arg(file.fileName(), error.description()));
+    }
+}
+
+void SimulatorState::save(const QString &home) const {
+    createPrivateFolder(home);
+    writeFileDurably(SimulatedSystemState::filePath(home), json::encodePretty(toJson(*this)));
+}
+
+std::optional<PowerSettings> &SimulatorState::settings(Source source) {
+    switch (source) {
+    case Source::battery:
+        return battery;
+    case Source::adapter:
+        return adapter;
+    case Source::ups:
+        break;
+    }
+    return ups;
+}
+
+const std::optional<PowerSettings> &SimulatorState::settings(Source source) const {
+    return const_cast<SimulatorState *>(this)->settings(source);
+}
+
+QList<Source> SimulatorState::presentSources() const {
+    QList<Source> present;
+    for (const Source source : kSources)
+        if (settings(source))
+            present << source;
+    return present;
+}
+
+QList<Invocation> invocations(const QString &home) {
+    QList<Invocation> result;
+    for (const QByteArray &line : lines(filePath(home, "invocations.log"))) {
+        if (line.isEmpty())
+            continue;
+        const QJsonObject object = json::parseObject(line);
+        result << Invocation{json::requireString(object, QStringLiteral("tool")),
+                             requireStringList(object, QStringLiteral("arguments")),
+                             requireBool(object, QStringLiteral("privileged"))};
+    }
+    return result;
+}
+
+void recordInvocation(const QString &home, const Invocation &invocation) {
+    createPrivateFolder(home);
+    const QJsonObject record{
+        {QStringLiteral("tool"), invocation.tool},
+        {QStringLiteral("arguments"), QJsonArray::fromStringList(invocation.arguments)},
+        {QStringLiteral("privileged"), invocation.privileged}};
+    // One unbuffered write in append mode, so records of programs running at once never mix.
+    QFile log(filePath(home, "invocations.log"));
+    if (!log.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered) ||
+        log.write(QJsonDocument(record).toJson(QJsonDocument::Compact) + '\n') < 0)
+        fail(QStringLiteral("Could not write “%1”: %2").arg(log.fileName(), log.errorString()));
+}
+
+QStringList notifications(const QString &home) {
+    QStringList names;
+    for (const QByteArray &line : lines(filePath(home, "notifications.log")))
+        if (!line.isEmpty())
+            names << QString::fromUtf8(line);
+    return names;
+}
+
+bool runsAuthorized() {
+    return qEnvironmentVariable(authorizedVariable) == QLatin1String("1");
+}
+
+} // namespace norvane::sim

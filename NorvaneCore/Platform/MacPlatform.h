@@ -1,0 +1,34 @@
+#pragma once
+
+#include "HostPreferences.h"
+#include "PowerSources.h"
+
+// The real Mac's facilities behind the platform seams, built on macOS only. They only translate
+// between CoreFoundation and Qt types; every decision lives in the shared code above them.
+namespace norvane {
+
+// CFPreferences of the current user on the current host; notifications through the distributed
+// notification center, delivered immediately.
+class MacHostPreferences final : public HostPreferences {
+public:
+    [[nodiscard]] bool synchronize(const QString &domain) override;
+    [[nodiscard]] std::optional<QVariant> copyValue(const QString &key,
+                                                    const QString &domain) override;
+    void setValue(const QString &key, const std::optional<QVariant> &value,
+                  const QString &domain) override;
+    void postNotification(const QString &name) override;
+};
+
+// IOKit's power-source snapshot (IOPSCopyPowerSourcesInfo and friends).
+class MacPowerSources final : public PowerSources {
+public:
+    [[nodiscard]] std::optional<PowerSourceSnapshot> snapshot() const override;
+};
+
+// IOPMCopyAssertionsStatus.
+class MacAssertionStatus final : public AssertionStatus {
+public:
+    [[nodiscard]] std::optional<QVariantMap> copyStatus() const override;
+};
+
+} // namespace norvane

@@ -1,0 +1,26 @@
+#include "Platform.h"
+
+#ifdef Q_OS_MACOS
+#include "MacPlatform.h"
+#else
+#include "SimulatedMac.h"
+#include "SysfsPowerSources.h"
+#endif
+
+namespace norvane {
+
+Platform Platform::system() {
+#ifdef Q_OS_MACOS
+    return {ToolPaths::system(), std::make_shared<ProcessToolRunner>(),
+            std::make_shared<MacHostPreferences>(), std::make_shared<MacAssertionStatus>(),
+            std::make_shared<MacPowerSources>()};
+#else
+    const QString home = simulatorHome();
+    return {ToolPaths::system(), std::make_shared<ProcessToolRunner>(),
+            std::make_shared<SimulatedHostPreferences>(home),
+            std::make_shared<SimulatedAssertionStatus>(home),
+            std::make_shared<SysfsPowerSources>()};
+#endif
+}
+
+} // namespace norvane

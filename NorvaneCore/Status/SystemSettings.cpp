@@ -1,0 +1,171 @@
+#include "SystemSettings.h"
+
+#include "Configuration/ConfigurationError.h"
+#include "Localization/L10n.h"
+#include "Platform/Platform.h"
+#include "Platform/VariantNumbers.h"
+
+#include <QtNumeric>
+#include <algorithm>
+#include <limits>
+
+namespace norvane {
+
+namespace {
+
+// An optional sign followed by ASCII digits only; none when anything else appears or the value
+// does not fit in 64 bits.
+std::optional<qint64> decimalInteger(QStringView word) {
+    bool negative = false;
+    if (word.startsWith(u'+') || word.startsWith(u'-')) {
+        negative = word.front() == u'-';
+        word = word.mid(1);
+    }
+    if (word.isEmpty())
+        return std::nullopt;
+    // Accumulated as a negative number, whose range reaches one further than the positive one.
+    qint64 value = 0;
+    for (const QChar c : word) {
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+        if (qMulOverflow(value, qint64(10), &value) ||
+            qSubOverflow(value, qint64(c.unicode() - u'0'), &value))
+            return std::nullopt;
+    }
+    if (negative)
+        return value;
+    if (value == std::numeric_limits<qint64>::min())
+        return std::nullopt;
+    return -value;
+}
+
+// The words of a line, split at runs of any Unicode whitespace.
+QList<QStringView> words(QStringView line, qsizetype wanted) {
+    QList<QStringView> result;
+    qsizetype i = 0;
+    while (i < line.size() && result.size() < wanted) {
+        while (i < line.size() && line[i].isSpace())
+            ++i;
+        const qsizetype start = i;
+        while (i < line.size() && !line[i].isSpace())
+            ++i;
+        if (i > start)
+            result << line.mid(start, i - start);
+    }
+    return result;
+}
+
+std::optional<bool> assertionFlag(const QVariantMap &status, const QString &name) {
+    const auto entry = status.constFind(name);
+    return entry == status.cend() ? std::nullopt : truthValue(*entry);
+}
+
+} // namespace
+
+QHash<QString, qint64> SystemSettings::parse(const QString &text) {
+    QHash<QString, qint64> values;
+    for (const QStringView line : QStringView(text).split(u'\n', Qt::SkipEmptyParts)) {
+        const QList<QStringView> pair = words(line, 2);
+        if (pair.size() < 2)
+            continue;
+        if (const auto value = decimalInteger(pair[1]))
+            values.insert(pair[0].toString(), *value);
+    }
+    return values;
+}
+
+QString SystemSettings::duration(std::optional<qint64> minutes) {
+    if (!minutes || *minutes < 0)
+        return L10n::text("Unavailable");
+    if (*minutes == 0)
+        return L10n::text("Never (system setting)");
+    return L10n::text({"After {0} min of inactivity", {QString::number(*minutes)}});
+}
+
+QString SystemSettings::command(const Platform &platform, const QStringList &arguments) {
+    const ToolResult result = platform.runner->run(platform.tools.pmset, arguments);
+    if (result.exitStatus != 0)
+        throw PlatformError(QStringLiteral("pmset %1 exited with status %2")
+                                .arg(arguments.join(u' '))
+                                .arg(result.exitStatus));
+    return QString::fromUtf8(result.standardOutput);
+}
+
+SystemSettings SystemSettings::read() {
+    return read(Platform::system());
+}
+
+SystemSettings SystemSettings::read(const Platform &platform) {
+    SystemSettings settings;
+    settings.readAt = QDateTime::currentDateTime();
+    settings.source = L10n::text("Unavailable");
+
+    try {
+        readLive(settings, command(platform, {QStringLiteral("-g"), QStringLiteral("live")}));
+        const QString battery = command(platform, {QStringLiteral("-g"), QStringLiteral("batt")});
+        if (battery.contains(QLatin1String("'AC Power'")))
+            settings.source = L10n::text("Power adapter");
+        else if (battery.contains(QLatin1String("'Battery Power'")))
+            settings.source = L10n::text("Battery");
+        else if (battery.contains(QLatin1String("'UPS Power'")))
+            settings.source = QStringLiteral("UPS");
+    } catch (const std::exception &) {
+        settings.error =
+            L10n::text("Some system settings could not be read. Refresh to try again.");
+    }
+
+    readAssertions(settings, platform);
+    readScreenSaver(settings, platform);
+    return settings;
+}
+
+void SystemSettings::readLive(SystemSettings &settings, const QString &output) {
+    const QHash<QString, qint64> values = parse(output);
+    const auto value = [&](const char *key) -> std::optional<qint64> {
+        const auto it = values.constFind(QLatin1String(key));
+        return it == values.cend() ? std::nullopt : std::optional(*it);
+    };
+    settings.displayMinutes = value("displaysleep");
+    settings.sleepMinutes = value("sleep");
+    if (const auto lowPower = value("lowpowermode"))
+        settings.lowPower = *lowPower != 0;
+
+    static const QString opening = QStringLiteral("(sleep prevented by ");
+    const qsizetype start = output.indexOf(opening);
+    if (start < 0)
+        return;
+    const qsizetype from = start + opening.size();
+    const qsizetype end = output.indexOf(u')', from);
+    if (end >= 0)
+        settings.sleepPreventers = output.mid(from, end - from);
+}
+
+void SystemSettings::readAssertions(SystemSettings &settings, const Platform &platform) {
+    try {
+        const auto status = platform.assertions->copyStatus();
+        if (!status || status->isEmpty())
+            return;
+        if (!std::all_of(status->cbegin(), status->cend(),
+                         [](const QVariant &count) { return isNumber(count); }))
+            return;
+        settings.displayAssertion =
+            assertionFlag(*status, QStringLiteral("PreventUserIdleDisplaySleep"));
+        settings.systemAssertion =
+            assertionFlag(*status, QStringLiteral("PreventUserIdleSystemSleep"));
+    } catch (const std::exception &) {
+        // The flags stay empty.
+    }
+}
+
+void SystemSettings::readScreenSaver(SystemSettings &settings, const Platform &platform) {
+    const QString domain = QStringLiteral("com.apple.screensaver");
+    try {
+        (void)platform.preferences->synchronize(domain);
+        if (const auto value = platform.preferences->copyValue(QStringLiteral("idleTime"), domain))
+            settings.screenSaverSeconds = integerValue(*value);
+    } catch (const std::exception &) {
+        // The screen-saver time stays empty.
+    }
+}
+
+} // namespace norvane
