@@ -5,6 +5,7 @@
 #include "Platform/ApplicationSupport.h"
 #include "Platform/DurableFile.h"
 #include "Platform/JsonDecoding.h"
+#include "Platform/VariantNumbers.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -18,21 +19,6 @@ constexpr qint64 kMaxScreenSaverSeconds = 86400;
 constexpr int kUserCancelled = -128;
 
 [[noreturn]] void fail(const char *key) { throw ConfigurationError::message(L10n::text(key)); }
-
-// A stored number of any kind counts; its integer value is used, fractions cut off.
-std::optional<qint64> integerValue(const QVariant &value)
-{
-    switch (value.typeId()) {
-    case QMetaType::Int: case QMetaType::UInt: case QMetaType::LongLong: case QMetaType::ULongLong:
-    case QMetaType::Long: case QMetaType::ULong: case QMetaType::Short: case QMetaType::UShort:
-    case QMetaType::Bool:
-        return value.toLongLong();
-    case QMetaType::Double: case QMetaType::Float:
-        return qint64(value.toDouble());
-    default:
-        return std::nullopt;
-    }
-}
 
 } // namespace
 
@@ -85,6 +71,7 @@ MacConfiguration NativeConfigurationBackend::read()
 
     MacConfiguration configuration;
     if (const auto stored = m_platform.preferences->copyValue(key, domain)) {
+        // A stored number of any kind counts; its integer value is used, fractions cut off.
         configuration.screenSaverSeconds = integerValue(*stored);
         if (!configuration.screenSaverSeconds)
             fail(L10n::noop("The screen saver timeout format is unsupported."));

@@ -134,7 +134,10 @@ QString currentLanguage()
 
 QString text(const Message &message, const QString &language)
 {
-    const QString code = language.isEmpty() ? currentLanguage() : L10n::language({language});
+    // A supported code chooses itself; skipping the matching keeps lookups cheap.
+    const QString code = language.isEmpty()                         ? currentLanguage()
+                         : supportedLanguages().contains(language) ? language
+                                                                   : L10n::language({language});
     return catalogue().text(message, code);
 }
 
