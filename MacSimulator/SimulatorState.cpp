@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <array>
@@ -16,6 +17,7 @@ namespace norvane::sim {
 namespace {
 
 constexpr int kFormatVersion = 1;
+constexpr qint64 kLogLimit = 4 * 1024 * 1024;
 constexpr std::array kSources{Source::battery, Source::adapter, Source::ups};
 
 // Names of enumeration cases in the state file, in case order.
@@ -364,8 +366,14 @@ void recordInvocation(const QString &home, const Invocation &invocation) {
         {QStringLiteral("tool"), invocation.tool},
         {QStringLiteral("arguments"), QJsonArray::fromStringList(invocation.arguments)},
         {QStringLiteral("privileged"), invocation.privileged}};
+    // A simulator that serves a running application for days keeps only the recent runs.
+    const QString path = filePath(home, "invocations.log");
+    if (QFileInfo(path).size() > kLogLimit) {
+        QFile::remove(path + QStringLiteral(".1"));
+        QFile::rename(path, path + QStringLiteral(".1"));
+    }
     // One unbuffered write in append mode, so records of programs running at once never mix.
-    QFile log(filePath(home, "invocations.log"));
+    QFile log(path);
     if (!log.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered) ||
         log.write(QJsonDocument(record).toJson(QJsonDocument::Compact) + '\n') < 0)
         fail(QStringLiteral("Could not write “%1”: %2").arg(log.fileName(), log.errorString()));

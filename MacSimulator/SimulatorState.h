@@ -11,6 +11,7 @@
 //   laptop invocations.log            one JSON object per line for every run of either program,
 //   e.g.
 //                              {"arguments":["-g","custom"],"privileged":false,"tool":"pmset"}
+//                              (past 4 MiB it moves to invocations.log.1 and starts afresh)
 //   notifications.log          one line per posted notification name
 //   preferences/<domain>.json  the current host's preferences (norvane::SimulatedHostPreferences)
 //

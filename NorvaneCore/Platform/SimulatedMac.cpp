@@ -124,7 +124,7 @@ bool SimulatedHostPreferences::synchronize(const QString &domain) {
     try {
         if (const auto data = readFile(path))
             stored = json::parseObject(*data);
-        const PendingChanges pending = m_pending.take(domain);
+        const PendingChanges pending = m_pending.value(domain);
         if (!pending.isEmpty()) {
             for (auto it = pending.begin(); it != pending.end(); ++it) {
                 if (it.value())
@@ -136,8 +136,9 @@ bool SimulatedHostPreferences::synchronize(const QString &domain) {
             writeFileDurably(path, json::encodePretty(stored));
         }
     } catch (const PlatformError &) {
-        return false;
+        return false; // the changes stay pending
     }
+    m_pending.remove(domain);
     m_cache.insert(domain, stored);
     return true;
 }

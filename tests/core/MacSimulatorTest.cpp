@@ -9,6 +9,7 @@
 #include "TestSupport.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 
@@ -385,6 +386,17 @@ TEST_F(MacSimulatorTest, EveryRunIsLoggedWithItsArguments) {
                                                  {"pmset", {"with space", "\"quoted\""}, false},
                                                  {"osascript", {"-e", "nonsense"}, false},
                                              }));
+}
+
+TEST_F(MacSimulatorTest, ALongLogStartsAfresh) {
+    QFile log(home.path() + QStringLiteral("/invocations.log"));
+    ASSERT_TRUE(log.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(log.resize(5 * 1024 * 1024));
+    log.close();
+    (void)pmset({QStringLiteral("-g"), QStringLiteral("batt")});
+    EXPECT_EQ(sim::invocations(home.path()),
+              (QList<sim::Invocation>{{"pmset", {"-g", "batt"}, false}}));
+    EXPECT_EQ(QFileInfo(log.fileName() + QStringLiteral(".1")).size(), 5 * 1024 * 1024);
 }
 
 TEST_F(MacSimulatorTest, ADamagedStateFileIsReportedAndKept) {

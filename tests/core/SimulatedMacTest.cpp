@@ -147,6 +147,19 @@ TEST_F(SimulatedMacTest, ASynchronizeFailureKeepsTheChangePending) {
               QVariant::fromValue(qint64(120)));
 }
 
+TEST_F(SimulatedMacTest, AWriteThatFailsKeepsTheChangePending) {
+    const QString folder = home.path() + QStringLiteral("/preferences");
+    writeFile(folder, "a file where the folder belongs");
+    SimulatedHostPreferences preferences(home.path());
+    preferences.setValue(kKey, QVariant::fromValue(qint64(180)), kDomain);
+    EXPECT_FALSE(preferences.synchronize(kDomain));
+
+    ASSERT_TRUE(QFile::remove(folder));
+    EXPECT_TRUE(preferences.synchronize(kDomain));
+    EXPECT_EQ(SimulatedHostPreferences(home.path()).copyValue(kKey, kDomain),
+              QVariant::fromValue(qint64(180)));
+}
+
 TEST_F(SimulatedMacTest, ADamagedPreferencesFileFailsSynchronizeAndIsKept) {
     SimulatedHostPreferences preferences(home.path());
     writeFile(preferences.domainFilePath(kDomain), "{ not json");
