@@ -1,0 +1,367 @@
+#include "AppDelegate.h"
+
+#include "Appearance.h"
+#include "Configuration/ConfigurationError.h"
+#include "Localization/L10n.h"
+#include "MainWindow.h"
+#include "Profiles/FileProfileStorage.h"
+#include "Profiles/ProfileLibrary.h"
+#include "Workspace/DashboardController.h"
+#include "Workspace/WorkspaceModel.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QThread>
+#include <QTimer>
+#if QT_CONFIG(sessionmanager)
+#include <QSessionManager>
+#endif
+
+namespace norvane {
+
+namespace {
+
+std::shared_ptr<ProfileStorage> storageOrDefault(std::shared_ptr<ProfileStorage> storage) {
+    return storage ? std::move(storage) : std::make_shared<FileProfileStorage>();
+}
+
+} // namespace
+
+AppDelegate::AppDelegate(Options options, QObject *parent)
+    : QObject(parent), m_options(std::move(options)),
+      m_library(std::make_unique<ProfileLibrary>(storageOrDefault(m_options.storage))) {
+    qApp->installEventFilter(this);
+    connect(qApp, &QCoreApplication::aboutToQuit, this, &AppDelegate::applicationWillTerminate);
+#if QT_CONFIG(sessionmanager)
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager &manager) {
+        if (!applicationShouldTerminate())
+            manager.cancel();
+    });
+#endif
+}
+
+AppDelegate::~AppDelegate() {
+    m_library->onChange = nullptr;
+    delete m_window; // the dashboard and its model go with it, before the store and library
+}
+
+SessionStore &AppDelegate::store() {
+    if (!m_store) {
+        QPointer<AppDelegate> self(this);
+        m_store = new SessionStore(
+            m_options.configuration, m_options.clock,
+            [self] { return self ? self->m_library->normal() : Profile::normal(); }, this);
+    }
+    return *m_store;
+}
+
+void AppDelegate::applicationDidFinishLaunching() {
+    Appearance::apply(Appearance::storedChoice());
+    buildMainMenu();
+
+    // The window comes first so the workspace view is built in place: a QQuickWidget that moves
+    // into another window later rebuilds its scene.
+    m_window = new MainWindow;
+    WorkspaceModel::Environment environment;
+    environment.clock = m_options.clock;
+    environment.readSystem = m_options.readSystem;
+    m_dashboard =
+        new DashboardController(new WorkspaceModel(store(), *m_library, environment), m_window);
+    installCallbacks();
+    showMainWindow();
+
+    refresh();
+    startTimer();
+    if (const std::optional<QString> &error = m_library->loadError())
+        showProfileError(*error);
+}
+
+void AppDelegate::installCallbacks() {
+    QPointer<AppDelegate> self(this);
+    store().onChange = [self] {
+        if (self)
+            self->refresh();
+    };
+    m_library->onChange = [self] {
+        if (!self)
+            return;
+        if (self->m_dashboard)
+            self->m_dashboard->model()->refreshProfiles();
+        self->buildMainMenu();
+    };
+    WorkspaceModel *model = m_dashboard->model();
+    model->onEdit = [self](const std::optional<Profile> &profile) {
+        if (self)
+            self->editProfile(profile);
+    };
+    model->onSettings = [self] {
+        if (self)
+            self->showSettings();
+    };
+    model->onActivate = [self](const Profile &profile, qint64 minutes) {
+        if (self)
+            self->activate(profile, minutes);
+    };
+}
+
+void AppDelegate::showMainWindow() {
+    m_window->setCentralWidget(m_dashboard);
+    if (m_mainMenu)
+        installMainMenu(m_mainMenu);
+    m_window->show();
+    m_window->raise();
+    m_window->activateWindow();
+}
+
+void AppDelegate::startTimer() {
+    m_timer = new QTimer(this);
+    m_timer->setInterval(1000);
+    connect(m_timer, &QTimer::timeout, this, &AppDelegate::tick);
+    m_timer->start();
+}
+
+void AppDelegate::tick() {
+    Q_ASSERT(QThread::currentThread() == thread());
+    store().tick(now());
+    refresh();
+}
+
+bool AppDelegate::applicationShouldTerminate() {
+    if (!m_store || !m_store->isApplying())
+        return true;
+    QMessageBox *alert = showAlert(
+        L10n::text("Complete or Cancel Authorization First"),
+        L10n::text(
+            "Wait until settings are saved so verification or rollback can finish before quitting."),
+        Qt::ApplicationModal);
+    alert->setObjectName(QStringLiteral("quitGuardAlert"));
+    return false;
+}
+
+void AppDelegate::applicationWillTerminate() {
+    if (m_timer)
+        m_timer->stop();
+}
+
+bool AppDelegate::applicationShouldHandleReopen() {
+    showWindow();
+    return true;
+}
+
+bool AppDelegate::eventFilter(QObject *watched, QEvent *event) {
+    // The platform's request to quit (the Dock's Quit, logging out) passes here.
+    if (event->type() == QEvent::Quit && watched == qApp && !applicationShouldTerminate()) {
+        event->ignore();
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+// MARK: Menu actions
+
+void AppDelegate::about() {
+    auto *panel = new QMessageBox(m_window);
+    panel->setObjectName(QStringLiteral("aboutPanel"));
+    panel->setWindowTitle(L10n::text("About Pellor"));
+    panel->setIconPixmap(QApplication::windowIcon().pixmap(64, 64));
+    const QString version = QCoreApplication::applicationVersion();
+    panel->setText(QStringLiteral("<b>Pellor</b><br>%1")
+                       .arg(version.isEmpty() ? QStringLiteral("1.2") : version));
+    panel->setInformativeText(
+        L10n::text("Switch your Mac settings with ease.\nNative SwiftUI · Settings presets"));
+    panel->setStandardButtons(QMessageBox::Ok);
+    panel->setAttribute(Qt::WA_DeleteOnClose);
+    panel->setWindowModality(Qt::NonModal);
+    panel->show();
+}
+
+void AppDelegate::showSettings() {
+    closeQuickPanel();
+    openSettingsWindow();
+}
+
+void AppDelegate::hideApplication() {
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (widget->isVisible() && widget->isWindow()) {
+            m_hiddenWindows << widget;
+            widget->hide();
+        }
+    }
+}
+
+void AppDelegate::hideOtherApplications() {
+    // Only macOS lets one application hide the others; elsewhere there is nothing to do.
+}
+
+void AppDelegate::unhideAllApplications() {
+    for (const QPointer<QWidget> &widget : std::as_const(m_hiddenWindows))
+        if (widget)
+            widget->show();
+    m_hiddenWindows.clear();
+}
+
+void AppDelegate::quit() {
+    if (applicationShouldTerminate())
+        QCoreApplication::quit();
+}
+
+void AppDelegate::switchProfile(const QVariant &represented) {
+    if (represented.typeId() != QMetaType::QString)
+        return;
+    const std::optional<Profile> profile = m_library->profile(represented.toString());
+    if (!profile || store().isApplying())
+        return;
+    closeQuickPanel();
+    activate(*profile, std::nullopt);
+}
+
+void AppDelegate::newProfile() {
+    editProfile(std::nullopt);
+}
+
+void AppDelegate::undoProfileDeletion() {
+    try {
+        m_library->undoDeletion();
+    } catch (const std::exception &error) {
+        showProfileError(localizedDescription(error));
+    }
+}
+
+void AppDelegate::sendStandardEdit(QKeySequence::StandardKey key) {
+    QWidget *focus = QApplication::focusWidget();
+    const QList<QKeySequence> bindings = QKeySequence::keyBindings(key);
+    if (!focus || bindings.isEmpty() || bindings.first().isEmpty())
+        return;
+    const QKeyCombination combination = bindings.first()[0];
+    QKeyEvent press(QEvent::KeyPress, combination.key(), combination.keyboardModifiers());
+    QKeyEvent release(QEvent::KeyRelease, combination.key(), combination.keyboardModifiers());
+    QCoreApplication::sendEvent(focus, &press);
+    QCoreApplication::sendEvent(focus, &release);
+}
+
+void AppDelegate::showMenuBar() {
+    // Toggles the status item's quick panel once the status item exists.
+}
+
+void AppDelegate::changeAppearance(int choice) {
+    Appearance::storeChoice(choice);
+    Appearance::apply(choice);
+}
+
+void AppDelegate::showWindow() {
+    closeQuickPanel();
+    if (!m_window)
+        return;
+    if (m_window->isMinimized())
+        m_window->showNormal();
+    m_window->show();
+    m_window->raise();
+    m_window->activateWindow();
+}
+
+void AppDelegate::minimizeWindow() {
+    if (QWidget *target =
+            QApplication::activeWindow() ? QApplication::activeWindow() : m_window.data())
+        target->showMinimized();
+}
+
+void AppDelegate::closeWindow() {
+    if (QWidget *target =
+            QApplication::activeWindow() ? QApplication::activeWindow() : m_window.data())
+        target->close();
+}
+
+// MARK: Internal operations
+
+void AppDelegate::buildMainMenu() {
+    MainMenu::State state;
+    for (const Profile &profile : m_library->profiles())
+        state.profiles << MainMenu::ProfileItem{profile.id, profile.localizedTitle()};
+    state.canUndoDeletion = m_library->canUndoDeletion();
+    state.appearanceChoice = Appearance::storedChoice();
+#ifdef Q_OS_MACOS
+    state.includeHideItems = false;
+#endif
+    installMainMenu(MainMenu::build(state, *this));
+}
+
+void AppDelegate::installMainMenu(QMenuBar *menu) {
+    menu->setObjectName(QStringLiteral("mainMenu"));
+    if (!m_window) {
+        // Before the window exists the menu bar stands alone (the global menu on macOS).
+        if (m_mainMenu && m_mainMenu != menu)
+            m_mainMenu->deleteLater();
+        m_mainMenu = menu;
+        return;
+    }
+    m_mainMenu = menu;
+    m_window->setMenuBar(menu); // the window disposes of the previous menu bar later
+}
+
+void AppDelegate::refresh() {
+    if (m_dashboard)
+        m_dashboard->refresh();
+    // The visible settings window and the status item refresh here once they exist.
+    const std::optional<QString> message = store().errorMessage();
+    if (!message)
+        return;
+    store().setErrorMessage(std::nullopt);
+    closeQuickPanel();
+    showWindow();
+    QMessageBox *alert =
+        showAlert(L10n::text("Could Not Switch Profile"), *message, Qt::WindowModal);
+    alert->setObjectName(QStringLiteral("switchErrorAlert"));
+}
+
+void AppDelegate::editProfile(const std::optional<Profile> &profile) {
+    if (store().isApplying() || m_editorOpen)
+        return;
+    closeQuickPanel();
+    showWindow();
+    openEditor(profile);
+}
+
+void AppDelegate::showProfileError(const QString &message) {
+    QMessageBox *alert = showAlert(L10n::text("Could Not Save Profile"), message, Qt::WindowModal);
+    alert->setObjectName(QStringLiteral("profileErrorAlert"));
+}
+
+void AppDelegate::activate(const Profile &profile, std::optional<qint64> minutes) {
+    store().activate(profile, minutes, now());
+}
+
+QMessageBox *AppDelegate::showAlert(const QString &title, const QString &message,
+                                    Qt::WindowModality modality) {
+    auto *alert = new QMessageBox(QMessageBox::Warning, QStringLiteral("Pellor"), title,
+                                  QMessageBox::NoButton, m_window);
+    alert->setInformativeText(message);
+    alert->setDefaultButton(alert->addButton(L10n::text("OK"), QMessageBox::AcceptRole));
+    alert->setAttribute(Qt::WA_DeleteOnClose);
+    alert->setWindowModality(modality);
+    alert->open();
+    return alert;
+}
+
+QDateTime AppDelegate::now() const {
+    return m_options.clock ? m_options.clock() : QDateTime::currentDateTime();
+}
+
+// MARK: Seams for the status item, the editor and the settings window
+
+void AppDelegate::closeQuickPanel() {
+    // Closes the status item's popover once the status item exists.
+}
+
+void AppDelegate::openEditor(const std::optional<Profile> &profile) {
+    // The profile editor sheet is presented here once it exists; it sets m_editorOpen while
+    // open, saves through library().save() and then selects the saved profile.
+    Q_UNUSED(profile)
+}
+
+void AppDelegate::openSettingsWindow() {
+    // The settings window is created on first request and shown here once it exists.
+}
+
+} // namespace norvane

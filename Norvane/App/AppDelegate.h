@@ -1,0 +1,117 @@
+#pragma once
+
+#include "MainMenu.h"
+#include "MainWindow.h"
+#include "Profiles/Profile.h"
+#include "Sessions/SessionStore.h"
+#include "Workspace/DashboardController.h"
+#include "Workspace/SystemReader.h"
+
+#include <QMenuBar>
+#include <QObject>
+#include <QPointer>
+#include <memory>
+#include <optional>
+
+class QMessageBox;
+class QTimer;
+
+namespace norvane {
+
+class ProfileLibrary;
+class ProfileStorage;
+
+// The application's entry object: owns the profile library and the session store, creates the
+// main window with the workspace, builds the main menu, runs the one-second tick and refuses to
+// quit while a profile is being applied. Everything runs on the main thread.
+//
+// The status item with its quick panel, the profile editor and the settings window plug into
+// closeQuickPanel(), openEditor() and openSettingsWindow(); until they exist those do nothing.
+class AppDelegate : public QObject, public MainMenuTarget {
+    Q_OBJECT
+
+public:
+    // What the delegate would otherwise take from the system; tests replace parts of it.
+    struct Options {
+        std::shared_ptr<ProfileStorage> storage;    // none: the profiles file
+        std::shared_ptr<Configuring> configuration; // none: the Mac configuration service
+        SessionStore::Clock clock;                  // none: the system time
+        SystemReader readSystem;                    // none: SystemSettings::read() off-thread
+    };
+
+    explicit AppDelegate(Options options = {}, QObject *parent = nullptr);
+    ~AppDelegate() override;
+
+    // The start-up sequence: appearance, main menu, session store, workspace, main window,
+    // one refresh, the tick, then the library's load error if there is one.
+    void applicationDidFinishLaunching();
+    // False, with an alert, while a profile is being applied.
+    [[nodiscard]] bool applicationShouldTerminate();
+    void applicationWillTerminate();
+    // The application was opened again (a second launch): shows the main window.
+    bool applicationShouldHandleReopen();
+
+    // Main menu actions.
+    void about() override;
+    void showSettings() override;
+    void hideApplication() override;
+    void hideOtherApplications() override;
+    void unhideAllApplications() override;
+    void quit() override;
+    void switchProfile(const QVariant &represented) override;
+    void newProfile() override;
+    void undoProfileDeletion() override;
+    void sendStandardEdit(QKeySequence::StandardKey key) override;
+    void showMenuBar() override;
+    void changeAppearance(int choice) override;
+    void showWindow() override;
+    void minimizeWindow() override;
+    void closeWindow() override;
+
+    void buildMainMenu();
+    // The tick's and every session change's refresh of the views; shows a pending session
+    // error once.
+    void refresh();
+    // Opens the editor for `profile`, or for a new profile when none.
+    void editProfile(const std::optional<Profile> &profile);
+    void showProfileError(const QString &message);
+
+    [[nodiscard]] ProfileLibrary &library() { return *m_library; }
+    // Created on first use.
+    [[nodiscard]] SessionStore &store();
+    [[nodiscard]] MainWindow *window() const { return m_window; }
+    [[nodiscard]] DashboardController *dashboard() const { return m_dashboard; }
+    [[nodiscard]] QMenuBar *mainMenu() const { return m_mainMenu; }
+    [[nodiscard]] QTimer *timer() const { return m_timer; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void installCallbacks();
+    void showMainWindow();
+    void installMainMenu(QMenuBar *menu);
+    void startTimer();
+    void tick();
+    void activate(const Profile &profile, std::optional<qint64> minutes);
+    QMessageBox *showAlert(const QString &title, const QString &message,
+                           Qt::WindowModality modality);
+    [[nodiscard]] QDateTime now() const;
+
+    // Seams for the status item, the editor and the settings window.
+    void closeQuickPanel();
+    void openEditor(const std::optional<Profile> &profile);
+    void openSettingsWindow();
+
+    Options m_options;
+    std::unique_ptr<ProfileLibrary> m_library;
+    SessionStore *m_store = nullptr;
+    QPointer<MainWindow> m_window;
+    QPointer<DashboardController> m_dashboard;
+    QPointer<QMenuBar> m_mainMenu;
+    QTimer *m_timer = nullptr;
+    bool m_editorOpen = false;
+    QList<QPointer<QWidget>> m_hiddenWindows;
+};
+
+} // namespace norvane

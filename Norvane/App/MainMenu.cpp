@@ -1,0 +1,131 @@
+#include "MainMenu.h"
+
+#include "Localization/L10n.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QMenu>
+#include <QMenuBar>
+
+namespace norvane {
+
+namespace {
+
+QAction *addItem(QMenu *menu, const QString &title, const QKeySequence &key,
+                 std::function<void()> handler, QAction::MenuRole role = QAction::NoRole) {
+    QAction *action = menu->addAction(title);
+    action->setShortcut(key);
+    action->setMenuRole(role);
+    if (handler)
+        QObject::connect(action, &QAction::triggered, action,
+                         [handler = std::move(handler)] { handler(); });
+    return action;
+}
+
+// A key with the command modifier: Command on macOS, Ctrl elsewhere.
+QKeySequence command(int key) {
+    return QKeySequence(QKeyCombination(Qt::ControlModifier, Qt::Key(key)));
+}
+
+void buildApplicationMenu(QMenuBar *bar, const MainMenu::State &state, MainMenuTarget &target) {
+    // macOS titles this menu with the application's name itself.
+    QMenu *menu = bar->addMenu(QStringLiteral("Pellor"));
+    addItem(
+        menu, L10n::text("About Pellor"), {}, [&target] { target.about(); }, QAction::AboutRole);
+    addItem(
+        menu, L10n::text("Current Settings…"), command(Qt::Key_Comma),
+        [&target] { target.showSettings(); }, QAction::PreferencesRole);
+    menu->addSeparator();
+    if (state.includeHideItems) {
+        addItem(menu, L10n::text("Hide Pellor"), command(Qt::Key_H),
+                [&target] { target.hideApplication(); });
+        addItem(menu, L10n::text("Hide Others"),
+                QKeySequence(QKeyCombination(Qt::ControlModifier | Qt::AltModifier, Qt::Key_H)),
+                [&target] { target.hideOtherApplications(); });
+        addItem(menu, L10n::text("Show All"), {}, [&target] { target.unhideAllApplications(); });
+    }
+    addItem(
+        menu, L10n::text("Quit Pellor"), command(Qt::Key_Q), [&target] { target.quit(); },
+        QAction::QuitRole);
+}
+
+void buildProfilesMenu(QMenuBar *bar, const MainMenu::State &state, MainMenuTarget &target) {
+    QMenu *menu = bar->addMenu(L10n::text("Profiles"));
+    for (qsizetype i = 0; i < state.profiles.size(); ++i) {
+        const MainMenu::ProfileItem &item = state.profiles[i];
+        const QKeySequence key = i < 9 ? command(Qt::Key_1 + int(i)) : QKeySequence();
+        QAction *action = addItem(menu, item.title, key, {});
+        action->setData(item.id);
+        QObject::connect(action, &QAction::triggered, action,
+                         [&target, action] { target.switchProfile(action->data()); });
+    }
+    menu->addSeparator();
+    addItem(menu, L10n::text("New Profile…"), command(Qt::Key_N),
+            [&target] { target.newProfile(); });
+    QAction *undo = addItem(menu, L10n::text("Undo Profile Deletion"), {},
+                            [&target] { target.undoProfileDeletion(); });
+    undo->setEnabled(state.canUndoDeletion);
+}
+
+void buildEditMenu(QMenuBar *bar, MainMenuTarget &target) {
+    QMenu *menu = bar->addMenu(L10n::text("Edit"));
+    const auto edit = [&target](QKeySequence::StandardKey key) {
+        return [&target, key] { target.sendStandardEdit(key); };
+    };
+    addItem(menu, L10n::text("Undo"), command(Qt::Key_Z), edit(QKeySequence::Undo));
+    menu->addSeparator();
+    addItem(menu, L10n::text("Cut"), command(Qt::Key_X), edit(QKeySequence::Cut));
+    addItem(menu, L10n::text("Copy"), command(Qt::Key_C), edit(QKeySequence::Copy));
+    addItem(menu, L10n::text("Paste"), command(Qt::Key_V), edit(QKeySequence::Paste));
+    addItem(menu, L10n::text("Select All"), command(Qt::Key_A), edit(QKeySequence::SelectAll));
+}
+
+void buildViewMenu(QMenuBar *bar, const MainMenu::State &state, MainMenuTarget &target) {
+    QMenu *menu = bar->addMenu(L10n::text("View"));
+    addItem(menu, L10n::text("Show Menu Bar Panel"), {}, [&target] { target.showMenuBar(); });
+    menu->addSeparator();
+    QMenu *appearance = menu->addMenu(L10n::text("Appearance"));
+    auto *group = new QActionGroup(appearance);
+    group->setExclusionPolicy(QActionGroup::ExclusionPolicy::Exclusive);
+    const std::pair<int, QString> choices[] = {
+        {0, L10n::text("System")}, {1, L10n::text("Light")}, {2, L10n::text("Dark")}};
+    for (const auto &[tag, title] : choices) {
+        QAction *action =
+            addItem(appearance, title, {}, [&target, tag = tag] { target.changeAppearance(tag); });
+        action->setData(tag);
+        action->setCheckable(true);
+        action->setChecked(tag == state.appearanceChoice);
+        group->addAction(action);
+    }
+}
+
+void buildWindowMenu(QMenuBar *bar, MainMenuTarget &target) {
+    QMenu *menu = bar->addMenu(L10n::text("Window"));
+    addItem(menu, L10n::text("Open Main Window"), command(Qt::Key_0),
+            [&target] { target.showWindow(); });
+    addItem(menu, L10n::text("Minimize"), command(Qt::Key_M),
+            [&target] { target.minimizeWindow(); });
+    addItem(menu, L10n::text("Close Window"), command(Qt::Key_W),
+            [&target] { target.closeWindow(); });
+}
+
+} // namespace
+
+QMenuBar *MainMenu::build(const State &state, MainMenuTarget &target, QWidget *parent) {
+    auto *bar = new QMenuBar(parent);
+    buildApplicationMenu(bar, state, target);
+    buildProfilesMenu(bar, state, target);
+    buildEditMenu(bar, target);
+    buildViewMenu(bar, state, target);
+    buildWindowMenu(bar, target);
+    return bar;
+}
+
+QAction *MainMenu::findAction(const QMenuBar *bar, const QString &title) {
+    for (QAction *action : bar->findChildren<QAction *>())
+        if (action->text() == title)
+            return action;
+    return nullptr;
+}
+
+} // namespace norvane

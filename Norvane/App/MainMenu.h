@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QKeySequence>
+#include <QList>
+#include <QString>
+#include <QVariant>
+
+class QAction;
+class QMenuBar;
+class QWidget;
+
+namespace norvane {
+
+// The receiver of the main menu's actions (the application delegate).
+class MainMenuTarget {
+public:
+    virtual ~MainMenuTarget() = default;
+
+    virtual void about() = 0;
+    virtual void showSettings() = 0;
+    virtual void hideApplication() = 0;
+    virtual void hideOtherApplications() = 0;
+    virtual void unhideAllApplications() = 0;
+    virtual void quit() = 0;
+    // `represented` is the item's represented object: the profile's identifier.
+    virtual void switchProfile(const QVariant &represented) = 0;
+    virtual void newProfile() = 0;
+    virtual void undoProfileDeletion() = 0;
+    // Undo, cut, copy, paste, select all: sent to whatever has the keyboard focus.
+    virtual void sendStandardEdit(QKeySequence::StandardKey key) = 0;
+    virtual void showMenuBar() = 0;
+    virtual void changeAppearance(int choice) = 0;
+    virtual void showWindow() = 0;
+    virtual void minimizeWindow() = 0;
+    virtual void closeWindow() = 0;
+};
+
+// The main menu, built from scratch from what it shows.
+class MainMenu {
+public:
+    struct ProfileItem {
+        QString id;
+        QString title; // the localized title
+    };
+
+    struct State {
+        QList<ProfileItem> profiles; // in library order
+        bool canUndoDeletion = false;
+        int appearanceChoice = 0;
+        // macOS supplies the hide items in its own application menu.
+        bool includeHideItems = true;
+    };
+
+    // A new menu bar whose actions call `target`. Profiles 1 to 9 get Ctrl+1 … Ctrl+9 (Command
+    // on macOS); the appearance item whose tag is the stored choice is checked.
+    [[nodiscard]] static QMenuBar *build(const State &state, MainMenuTarget &target,
+                                         QWidget *parent = nullptr);
+
+    // Finds an item by its (translated) title anywhere in the menu bar.
+    [[nodiscard]] static QAction *findAction(const QMenuBar *bar, const QString &title);
+};
+
+} // namespace norvane

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QMainWindow>
+
+namespace norvane {
+
+// The workspace window. Closing only hides it; its frame is kept under
+// "PellorRefinedWorkspaceV3" and restored at the next start.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+
+public:
+    static constexpr char frameKey[] = "PellorRefinedWorkspaceV3";
+    static constexpr QSize defaultSize{980, 740};
+    static constexpr QSize minimumFrameSize{900, 540};
+
+    explicit MainWindow(QWidget *parent = nullptr);
+
+    void saveFrame() const;
+
+protected:
+    void hideEvent(QHideEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void restoreFrame();
+};
+
+} // namespace norvane

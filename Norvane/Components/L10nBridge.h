@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QObject>
+#include <QQmlEngine>
+#include <QVariantList>
+
+namespace norvane {
+
+// The message catalogue for QML, as the singleton L10n: text(key) or text(key, [arguments]),
+// with the English key written literally at the call site so the key scanner sees it.
+class L10nBridge : public QObject {
+    Q_OBJECT
+    QML_NAMED_ELEMENT(L10n)
+    QML_SINGLETON
+
+public:
+    using QObject::QObject;
+
+    Q_INVOKABLE QString text(const QString &key, const QVariantList &arguments = {}) const;
+};
+
+} // namespace norvane

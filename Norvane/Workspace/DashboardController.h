@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QPointer>
+#include <QQuickWidget>
+
+class QMessageBox;
+
+namespace norvane {
+
+class WorkspaceModel;
+
+// The main window's content: hosts WorkspaceView over one workspace model, forwards the
+// application tick to it, owns the Apply shortcut and shows the model's error as an alert.
+class DashboardController : public QQuickWidget {
+    Q_OBJECT
+
+public:
+    // Takes ownership of `model`.
+    explicit DashboardController(WorkspaceModel *model, QWidget *parent = nullptr);
+    ~DashboardController() override;
+
+    [[nodiscard]] WorkspaceModel *model() const { return m_model; }
+
+    // Refreshes the model; the live status is read only while the view is on screen.
+    void refresh();
+
+    // Whether a view in a window with `states` reads the live status: only when it is visible
+    // and not minimized.
+    [[nodiscard]] static bool readsSystem(bool visible, Qt::WindowStates states);
+
+    static constexpr char viewUrl[] = "qrc:/qt/qml/Norvane/qml/workspace/WorkspaceView.qml";
+
+private:
+    void showError();
+
+    WorkspaceModel *m_model;
+    QPointer<QMessageBox> m_errorAlert;
+};
+
+// Prepares a QML engine for the application's views: the module's import path, its types and
+// the symbol images.
+void prepareEngine(class QQmlEngine &engine);
+
+} // namespace norvane

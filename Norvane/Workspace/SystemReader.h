@@ -1,0 +1,16 @@
+#pragma once
+
+#include "Status/SystemSettings.h"
+
+#include <QFuture>
+#include <functional>
+
+namespace norvane {
+
+// Starts one read of the live system settings and delivers the snapshot later.
+using SystemReader = std::function<QFuture<SystemSettings>()>;
+
+// Runs SystemSettings::read() on the global thread pool, off the calling thread.
+[[nodiscard]] QFuture<SystemSettings> readSystemInBackground();
+
+} // namespace norvane

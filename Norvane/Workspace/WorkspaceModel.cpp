@@ -1,0 +1,241 @@
+#include "WorkspaceModel.h"
+
+#include "Configuration/ConfigurationError.h"
+#include "Profiles/ProfileLibrary.h"
+#include "Sessions/SessionStore.h"
+#include "WorkspaceViews.h"
+
+#include <QGuiApplication>
+#include <QLocale>
+
+namespace norvane {
+
+namespace {
+
+struct MinuteBinding {
+    qint64 Profile::*field;
+    qint64 scale;
+};
+
+MinuteBinding binding(WorkspaceModel::MinuteField field) {
+    switch (field) {
+    case WorkspaceModel::DisplayMinutes:
+        return {&Profile::displayMinutes, 1};
+    case WorkspaceModel::SleepMinutes:
+        return {&Profile::sleepMinutes, 1};
+    case WorkspaceModel::ScreenSaver:
+        return {&Profile::screenSaverSeconds, 60};
+    case WorkspaceModel::AutomaticReturn:
+        break;
+    }
+    return {&Profile::defaultMinutes, 1};
+}
+
+WorkspaceModel::Environment completed(WorkspaceModel::Environment environment) {
+    if (!environment.clock)
+        environment.clock = [] { return QDateTime::currentDateTime(); };
+    if (!environment.readSystem)
+        environment.readSystem = readSystemInBackground;
+    if (!environment.applicationActive)
+        environment.applicationActive = [] {
+            return QGuiApplication::applicationState() == Qt::ApplicationActive;
+        };
+    return environment;
+}
+
+bool titleContains(const Profile &profile, const QString &search) {
+    const QLocale locale;
+    return locale.toLower(profile.localizedTitle())
+        .contains(locale.toLower(search), Qt::CaseInsensitive);
+}
+
+} // namespace
+
+WorkspaceModel::WorkspaceModel(SessionStore &store, ProfileLibrary &library,
+                               Environment environment, QObject *parent)
+    : QObject(parent), m_store(store), m_library(library),
+      m_environment(completed(std::move(environment))), m_profiles(library.profiles()),
+      m_profileList(new ProfileListModel(this)), m_selected(new SelectedProfileView(this)),
+      m_liveStatus(new LiveStatusView(this)), m_footer(new ApplyFooterView(this)) {
+    m_applying = m_store.isApplying();
+    updateDerivedFlags();
+}
+
+WorkspaceModel::~WorkspaceModel() = default;
+
+void WorkspaceModel::setSearch(const QString &search) {
+    if (m_search == search)
+        return;
+    m_search = search;
+    emit searchChanged();
+    updateDerivedFlags();
+}
+
+Profile WorkspaceModel::selectedProfile() const {
+    return m_library.profile(m_selectedID).value_or(m_library.normal());
+}
+
+QList<Profile> WorkspaceModel::visibleProfiles() const {
+    if (m_search.isEmpty())
+        return m_profiles;
+    QList<Profile> visible;
+    for (const Profile &profile : m_profiles)
+        if (titleContains(profile, m_search))
+            visible << profile;
+    return visible;
+}
+
+bool WorkspaceModel::noMatches() const {
+    return m_noMatches;
+}
+
+bool WorkspaceModel::isApplied(const Profile &profile) const {
+    return m_store.hasAppliedProfile() && m_store.session().profile == profile;
+}
+
+bool WorkspaceModel::applying() const {
+    return m_applying;
+}
+
+qint64 WorkspaceModel::minutes(MinuteField field) const {
+    const MinuteBinding b = binding(field);
+    return selectedProfile().*b.field / b.scale;
+}
+
+void WorkspaceModel::setMinutes(MinuteField field, qint64 value) {
+    const MinuteBinding b = binding(field);
+    Profile profile = selectedProfile();
+    profile.*b.field = value * b.scale;
+    if (attempt([&] { m_library.save(profile); }))
+        refreshProfiles();
+}
+
+void WorkspaceModel::refreshProfiles() {
+    m_profiles = m_library.profiles();
+    emit profilesChanged();
+    if (!m_library.profile(m_selectedID))
+        setSelectedID(m_library.normal().id);
+    updateDerivedFlags();
+}
+
+void WorkspaceModel::refresh(bool readSystem) {
+    const bool lowPower = m_snapshot && m_snapshot->lowPower.value_or(false);
+    const bool effects = readSystem && m_environment.applicationActive() && !lowPower;
+    if (effects != m_effectsActive) {
+        m_effectsActive = effects;
+        emit effectsActiveChanged();
+    }
+
+    ++m_revision;
+    const bool applyingNow = m_store.isApplying();
+    if (m_wasApplying && !applyingNow)
+        m_lastRead.reset(); // an apply just ended: read at once
+    m_wasApplying = applyingNow;
+    if (m_applying != applyingNow) {
+        m_applying = applyingNow;
+        emit applyingChanged();
+    }
+    emit revisionChanged();
+
+    if (readSystem && !m_reading &&
+        (!m_lastRead || m_lastRead->msecsTo(m_environment.clock()) >= readInterval))
+        startRead();
+}
+
+void WorkspaceModel::select(const QString &id) {
+    setSelectedID(id);
+}
+
+void WorkspaceModel::edit() {
+    if (onEdit)
+        onEdit(selectedProfile());
+}
+
+void WorkspaceModel::newProfile() {
+    if (onEdit)
+        onEdit(std::nullopt);
+}
+
+void WorkspaceModel::openSettings() {
+    if (onSettings)
+        onSettings();
+}
+
+void WorkspaceModel::apply() {
+    if (m_store.isApplying() || !onActivate)
+        return;
+    const Profile profile = selectedProfile();
+    onActivate(profile, profile.defaultMinutes);
+}
+
+void WorkspaceModel::duplicate() {
+    const QString id = selectedProfile().id;
+    std::optional<Profile> copy;
+    if (!attempt([&] { copy = m_library.duplicate(id); }))
+        return;
+    setSelectedID(copy->id);
+    refreshProfiles();
+}
+
+void WorkspaceModel::resetToFactorySettings() {
+    const QString id = selectedProfile().id;
+    if (attempt([&] { m_library.resetPreset(id); }))
+        refreshProfiles();
+}
+
+void WorkspaceModel::deleteProfile() {
+    const QString id = selectedProfile().id;
+    if (attempt([&] { m_library.remove(id); }))
+        refreshProfiles();
+}
+
+void WorkspaceModel::dismissError() {
+    setError(std::nullopt);
+}
+
+void WorkspaceModel::setSelectedID(const QString &id) {
+    if (m_selectedID == id)
+        return;
+    m_selectedID = id;
+    emit selectedIDChanged();
+}
+
+void WorkspaceModel::setError(const std::optional<QString> &error) {
+    if (m_error == error)
+        return;
+    m_error = error;
+    emit errorChanged();
+}
+
+void WorkspaceModel::updateDerivedFlags() {
+    const bool noMatches = !m_search.isEmpty() && visibleProfiles().isEmpty();
+    if (noMatches != m_noMatches) {
+        m_noMatches = noMatches;
+        emit noMatchesChanged();
+    }
+}
+
+void WorkspaceModel::startRead() {
+    m_reading = true;
+    m_environment.readSystem()
+        .then(this,
+              [this](const SystemSettings &settings) {
+                  m_snapshot = settings;
+                  m_lastRead = m_environment.clock();
+                  m_reading = false;
+                  emit snapshotChanged();
+              })
+        .onCanceled(this, [this] { m_reading = false; });
+}
+
+bool WorkspaceModel::attempt(const std::function<void()> &operation) {
+    try {
+        operation();
+        return true;
+    } catch (const std::exception &error) {
+        setError(localizedDescription(error));
+        return false;
+    }
+}
+
+} // namespace norvane

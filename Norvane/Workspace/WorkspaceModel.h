@@ -1,0 +1,155 @@
+#pragma once
+
+#include "Profiles/Profile.h"
+#include "Status/SystemSettings.h"
+#include "SystemReader.h"
+#include "WorkspaceViews.h"
+
+#include <QDateTime>
+#include <QObject>
+#include <QQmlEngine>
+#include <functional>
+#include <optional>
+
+namespace norvane {
+
+class ProfileLibrary;
+class SessionStore;
+
+// The main window's state: the profiles in the sidebar, the selection, the search text, the
+// latest live snapshot and the last failed profile operation. It carries out the workspace's
+// profile operations against the library and hands editing, settings and applying to the
+// application through its callbacks. Lives on the main thread.
+class WorkspaceModel : public QObject {
+    Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("The application creates the workspace model")
+    Q_PROPERTY(QString selectedID READ selectedID WRITE select NOTIFY selectedIDChanged)
+    Q_PROPERTY(QString search READ search WRITE setSearch NOTIFY searchChanged)
+    Q_PROPERTY(int revision READ revision NOTIFY revisionChanged)
+    Q_PROPERTY(bool effectsActive READ effectsActive NOTIFY effectsActiveChanged)
+    Q_PROPERTY(bool noMatches READ noMatches NOTIFY noMatchesChanged)
+    Q_PROPERTY(bool applying READ applying NOTIFY applyingChanged)
+    Q_PROPERTY(QString error READ errorText NOTIFY errorChanged)
+    Q_PROPERTY(norvane::ProfileListModel *profileList READ profileList CONSTANT)
+    Q_PROPERTY(norvane::SelectedProfileView *selected READ selected CONSTANT)
+    Q_PROPERTY(norvane::LiveStatusView *liveStatus READ liveStatus CONSTANT)
+    Q_PROPERTY(norvane::ApplyFooterView *footer READ footer CONSTANT)
+
+public:
+    using Clock = std::function<QDateTime()>;
+
+    // The profile fields the minute controls edit, with the factor between the control's
+    // minutes and the stored value.
+    enum MinuteField { DisplayMinutes, SleepMinutes, ScreenSaver, AutomaticReturn };
+    Q_ENUM(MinuteField)
+
+    // What the model takes from its surroundings; the defaults read the system.
+    struct Environment {
+        Clock clock;                             // the current time
+        SystemReader readSystem;                 // one live read, off the main thread
+        std::function<bool()> applicationActive; // the application is the active one
+    };
+
+    WorkspaceModel(SessionStore &store, ProfileLibrary &library, Environment environment = {},
+                   QObject *parent = nullptr);
+    ~WorkspaceModel() override;
+
+    [[nodiscard]] SessionStore &store() const { return m_store; }
+    [[nodiscard]] ProfileLibrary &library() const { return m_library; }
+
+    [[nodiscard]] const QList<Profile> &profiles() const { return m_profiles; }
+    [[nodiscard]] const QString &selectedID() const { return m_selectedID; }
+    [[nodiscard]] const QString &search() const { return m_search; }
+    void setSearch(const QString &search);
+    [[nodiscard]] const std::optional<SystemSettings> &snapshot() const { return m_snapshot; }
+    [[nodiscard]] int revision() const { return m_revision; }
+    [[nodiscard]] bool effectsActive() const { return m_effectsActive; }
+    [[nodiscard]] const std::optional<QString> &error() const { return m_error; }
+    [[nodiscard]] QString errorText() const { return m_error.value_or(QString()); }
+    [[nodiscard]] bool reading() const { return m_reading; }
+
+    // The profile with selectedID, or the library's Normal when there is none.
+    [[nodiscard]] Profile selectedProfile() const;
+    // The profiles whose localized title contains the search text, in order.
+    [[nodiscard]] QList<Profile> visibleProfiles() const;
+    // A search is typed and no title contains it.
+    [[nodiscard]] bool noMatches() const;
+    // The session store's current session applied exactly this profile.
+    [[nodiscard]] bool isApplied(const Profile &profile) const;
+    // An apply or restore is in progress.
+    [[nodiscard]] bool applying() const;
+
+    // The selected profile's value in the control's unit (the stored value divided by the
+    // field's scale).
+    [[nodiscard]] qint64 minutes(MinuteField field) const;
+    // Saves the selected profile with the field set to `value` times its scale.
+    Q_INVOKABLE void setMinutes(norvane::WorkspaceModel::MinuteField field, qint64 value);
+
+    void refreshProfiles();
+    // The tick: effects, the revision, and a live read when one is due and `readSystem` holds.
+    void refresh(bool readSystem);
+
+    Q_INVOKABLE void select(const QString &id);
+    Q_INVOKABLE void edit();
+    Q_INVOKABLE void newProfile();
+    Q_INVOKABLE void openSettings();
+    Q_INVOKABLE void apply();
+    Q_INVOKABLE void duplicate();
+    Q_INVOKABLE void resetToFactorySettings();
+    Q_INVOKABLE void deleteProfile();
+    Q_INVOKABLE void dismissError();
+
+    [[nodiscard]] ProfileListModel *profileList() const { return m_profileList; }
+    [[nodiscard]] SelectedProfileView *selected() const { return m_selected; }
+    [[nodiscard]] LiveStatusView *liveStatus() const { return m_liveStatus; }
+    [[nodiscard]] ApplyFooterView *footer() const { return m_footer; }
+
+    std::function<void(std::optional<Profile>)> onEdit;
+    std::function<void()> onSettings;
+    std::function<void(const Profile &, qint64)> onActivate;
+
+    static constexpr qint64 readInterval = 5000; // milliseconds between live reads
+
+signals:
+    void profilesChanged();
+    void selectedIDChanged();
+    void searchChanged();
+    void snapshotChanged();
+    void revisionChanged();
+    void effectsActiveChanged();
+    void errorChanged();
+    void noMatchesChanged();
+    void applyingChanged();
+
+private:
+    void setSelectedID(const QString &id);
+    void setError(const std::optional<QString> &error);
+    void updateDerivedFlags();
+    void startRead();
+    // Runs a library operation; a failure becomes the error and leaves everything else as it is.
+    bool attempt(const std::function<void()> &operation);
+
+    SessionStore &m_store;
+    ProfileLibrary &m_library;
+    Environment m_environment;
+    QList<Profile> m_profiles;
+    QString m_selectedID = Profile::normal().id;
+    QString m_search;
+    std::optional<SystemSettings> m_snapshot;
+    int m_revision = 0;
+    bool m_effectsActive = false;
+    std::optional<QString> m_error;
+    bool m_reading = false;
+    std::optional<QDateTime> m_lastRead; // none: never read
+    bool m_wasApplying = false;
+    bool m_noMatches = false;
+    bool m_applying = false;
+
+    ProfileListModel *m_profileList;
+    SelectedProfileView *m_selected;
+    LiveStatusView *m_liveStatus;
+    ApplyFooterView *m_footer;
+};
+
+} // namespace norvane

@@ -1,0 +1,193 @@
+#include "WorkspaceViews.h"
+
+#include "Components/MinuteLabel.h"
+#include "Components/ProfileVisuals.h"
+#include "Hero/HomeAtmosphere.h"
+#include "Localization/L10n.h"
+#include "Sessions/SessionStore.h"
+#include "WorkspaceModel.h"
+
+namespace norvane {
+
+namespace {
+
+QString liveMinutes(const std::optional<SystemSettings> &snapshot,
+                    std::optional<qint64> SystemSettings::*field) {
+    if (!snapshot)
+        return L10n::text("Reading");
+    const std::optional<qint64> &minutes = (*snapshot).*field;
+    if (!minutes)
+        return L10n::text("Unavailable");
+    return minuteLabel(*minutes, L10n::text("Never"));
+}
+
+// Connects the model signals that can change a derived part to its update.
+template <typename View> void follow(WorkspaceModel *model, View *view, void (View::*update)()) {
+    for (const auto signal : {&WorkspaceModel::profilesChanged, &WorkspaceModel::selectedIDChanged,
+                              &WorkspaceModel::revisionChanged, &WorkspaceModel::snapshotChanged,
+                              &WorkspaceModel::searchChanged})
+        QObject::connect(model, signal, view, update);
+}
+
+} // namespace
+
+// MARK: ProfileListModel
+
+ProfileListModel::ProfileListModel(WorkspaceModel *model)
+    : QAbstractListModel(model), m_model(model) {
+    follow(model, this, &ProfileListModel::update);
+    update();
+}
+
+int ProfileListModel::rowCount(const QModelIndex &parent) const {
+    return parent.isValid() ? 0 : int(m_rows.size());
+}
+
+QVariant ProfileListModel::data(const QModelIndex &index, int role) const {
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+        return {};
+    const Row &row = m_rows.at(index.row());
+    switch (role) {
+    case IdRole:
+        return row.id;
+    case Qt::DisplayRole:
+    case TitleRole:
+        return row.title;
+    case SummaryRole:
+        return row.summary;
+    case AccentRole:
+        return row.accent;
+    case SymbolRole:
+        return row.symbol;
+    case SelectedRole:
+        return row.selected;
+    case AppliedRole:
+        return row.applied;
+    default:
+        return {};
+    }
+}
+
+QHash<int, QByteArray> ProfileListModel::roleNames() const {
+    return {{IdRole, "profileId"},   {TitleRole, "title"},   {SummaryRole, "summary"},
+            {AccentRole, "accent"},  {SymbolRole, "symbol"}, {SelectedRole, "selected"},
+            {AppliedRole, "applied"}};
+}
+
+void ProfileListModel::update() {
+    QList<Row> rows;
+    for (const Profile &profile : m_model->visibleProfiles())
+        rows << Row{profile.id,
+                    profile.localizedTitle(),
+                    navigationSummary(profile),
+                    accent(profile),
+                    profile.symbol(),
+                    profile.id == m_model->selectedID(),
+                    m_model->isApplied(profile)};
+    if (rows == m_rows)
+        return;
+
+    const bool sameIds = rows.size() == m_rows.size() &&
+                         std::equal(rows.cbegin(), rows.cend(), m_rows.cbegin(),
+                                    [](const Row &a, const Row &b) { return a.id == b.id; });
+    if (!sameIds) {
+        beginResetModel();
+        m_rows = rows;
+        endResetModel();
+        return;
+    }
+    for (int i = 0; i < rows.size(); ++i) {
+        if (rows[i] == m_rows[i])
+            continue;
+        m_rows[i] = rows[i];
+        emit dataChanged(index(i), index(i));
+    }
+}
+
+// MARK: SelectedProfileView
+
+SelectedProfileView::SelectedProfileView(WorkspaceModel *model) : QObject(model), m_model(model) {
+    follow(model, this, &SelectedProfileView::update);
+    update();
+}
+
+void SelectedProfileView::update() {
+    const Profile profile = m_model->selectedProfile();
+    const HomeAtmosphere atmosphere(profile);
+    const QString never = L10n::text("Never");
+    State state;
+    state.id = profile.id;
+    state.title = profile.localizedTitle();
+    state.symbol = profile.symbol();
+    state.accent = norvane::accent(profile);
+    state.introduction = norvane::introduction(profile);
+    state.isPreset = profile.isPreset();
+    state.isNormal = profile.isNormal();
+    state.applied = m_model->isApplied(profile);
+    state.displayMinutes = int(m_model->minutes(WorkspaceModel::DisplayMinutes));
+    state.sleepMinutes = int(m_model->minutes(WorkspaceModel::SleepMinutes));
+    state.screenSaverMinutes = int(m_model->minutes(WorkspaceModel::ScreenSaver));
+    state.returnMinutes = int(m_model->minutes(WorkspaceModel::AutomaticReturn));
+    state.displayPill = L10n::text({"Display {0}", {minuteLabel(profile.displayMinutes, never)}});
+    state.sleepPill = L10n::text({"Sleep {0}", {minuteLabel(profile.sleepMinutes, never)}});
+    state.screenSaverPill =
+        L10n::text({"Screen saver {0}", {minuteLabel(profile.screenSaverSeconds / 60, never)}});
+    state.returnSubtitle = profile.isNormal()
+                               ? L10n::text("Other profiles return here when their timer ends")
+                               : L10n::text("Return to Normal when time is up; keep Pellor open");
+    state.energy = atmosphere.energy;
+    state.seed = atmosphere.seed;
+    state.family = atmosphere.family;
+    if (state == m_state)
+        return;
+    m_state = state;
+    emit changed();
+}
+
+// MARK: LiveStatusView
+
+LiveStatusView::LiveStatusView(WorkspaceModel *model) : QObject(model), m_model(model) {
+    connect(model, &WorkspaceModel::snapshotChanged, this, &LiveStatusView::update);
+    update();
+}
+
+void LiveStatusView::update() {
+    const std::optional<SystemSettings> &snapshot = m_model->snapshot();
+    m_displayValue = liveMinutes(snapshot, &SystemSettings::displayMinutes);
+    m_sleepValue = liveMinutes(snapshot, &SystemSettings::sleepMinutes);
+    m_sourceValue = snapshot ? snapshot->source : L10n::text("Reading");
+    m_error = snapshot ? snapshot->error.value_or(QString()) : QString();
+    emit changed();
+}
+
+// MARK: ApplyFooterView
+
+ApplyFooterView::ApplyFooterView(WorkspaceModel *model) : QObject(model), m_model(model) {
+    follow(model, this, &ApplyFooterView::update);
+    update();
+}
+
+void ApplyFooterView::update() {
+    const Profile profile = m_model->selectedProfile();
+    const bool applied = m_model->isApplied(profile);
+    QString status;
+    QString explanation;
+    if (m_model->store().isApplying()) {
+        status = L10n::text("Applying profile…");
+        explanation = L10n::text("Complete the action in the system authorization dialog");
+    } else {
+        status = applied ? L10n::text({"{0} applied", {profile.localizedTitle()}})
+                         : L10n::text("This profile is not applied");
+        explanation = L10n::text(
+            "Applying updates macOS settings and may require administrator authorization");
+    }
+    const QString title = applied ? L10n::text("Reapply") : L10n::text("Apply Profile");
+    if (status == m_statusLine && explanation == m_explanationLine && title == m_applyTitle)
+        return;
+    m_statusLine = status;
+    m_explanationLine = explanation;
+    m_applyTitle = title;
+    emit changed();
+}
+
+} // namespace norvane

@@ -1,0 +1,25 @@
+import QtQuick
+import QtQuick.Controls.Basic
+import Norvane
+
+// The capsule that marks the applied profile.
+Rectangle {
+    id: badge
+    property color accent
+    property real fontSize: 10
+
+    implicitWidth: label.implicitWidth + 14
+    implicitHeight: label.implicitHeight + 5
+    radius: height / 2
+    color: Qt.rgba(accent.r, accent.g, accent.b, 0.16)
+    Accessible.name: L10n.text("Applied")
+
+    Label {
+        id: label
+        anchors.centerIn: parent
+        text: L10n.text("Active")
+        color: badge.accent
+        font.pixelSize: badge.fontSize
+        font.weight: Font.DemiBold
+    }
+}

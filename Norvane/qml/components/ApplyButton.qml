@@ -1,0 +1,40 @@
+import QtQuick
+import QtQuick.Controls.Basic
+import QtQuick.Layouts
+import Norvane
+
+// The prominent button of the footer: accent fill, symbol and title.
+AbstractButton {
+    id: control
+    property string symbol
+    property color accent: Theme.primary
+
+    implicitWidth: row.implicitWidth + 30
+    implicitHeight: row.implicitHeight + 18
+    hoverEnabled: true
+    focusPolicy: Qt.StrongFocus
+    Accessible.role: Accessible.Button
+    Accessible.name: text
+
+    contentItem: Item {
+        RowLayout {
+            id: row
+            anchors.centerIn: parent
+            spacing: 7
+            SymbolIcon { symbol: control.symbol; color: "white"; size: 15 }
+            Label {
+                text: control.text
+                color: "white"
+                font.pixelSize: 13
+                font.weight: Font.DemiBold
+            }
+        }
+    }
+    background: Rectangle {
+        radius: 10
+        color: control.down ? Qt.darker(control.accent, 1.15) : control.hovered ? Qt.lighter(control.accent, 1.06) : control.accent
+        opacity: control.enabled ? 1 : 0.45
+        border.width: control.visualFocus ? 2 : 0
+        border.color: Qt.lighter(control.accent, 1.4)
+    }
+}

@@ -1,0 +1,196 @@
+import QtQuick
+import QtQuick.Controls.Basic
+import QtQuick.Layouts
+import Norvane
+
+// A menu button choosing a minute count, with a custom-duration entry. The chosen value is
+// reported through edited(); the owner writes it back into `value`.
+Item {
+    id: root
+    property string title
+    property int value
+    property string zero
+    property color tint: Theme.primary
+    signal edited(int minutes)
+
+    implicitWidth: 132
+    implicitHeight: 30
+    Accessible.role: Accessible.ComboBox
+    Accessible.name: title
+
+    MinutePickerModel {
+        id: picker
+        title: root.title
+        value: root.value
+        zero: root.zero
+        onValueChosen: minutes => root.edited(minutes)
+    }
+
+    AbstractButton {
+        id: button
+        objectName: root.objectName + ".button"
+        anchors.fill: parent
+        hoverEnabled: true
+        enabled: root.enabled
+        onClicked: menu.popup(button, button.width - menu.width, button.height + 4)
+
+        contentItem: RowLayout {
+            spacing: 6
+            Label {
+                objectName: root.objectName + ".label"
+                Layout.fillWidth: true
+                Layout.leftMargin: 10
+                text: picker.label
+                color: Theme.primary
+                font.pixelSize: 13
+                horizontalAlignment: Text.AlignRight
+                elide: Text.ElideRight
+            }
+            SymbolIcon {
+                Layout.rightMargin: 8
+                symbol: "chevron.up.chevron.down"
+                color: Theme.secondary
+                size: 12
+            }
+        }
+        background: Rectangle {
+            radius: 8
+            color: button.down ? Theme.separator : button.hovered ? Theme.controlFill : Qt.rgba(0, 0, 0, 0)
+            border.width: 1
+            border.color: Theme.separator
+        }
+    }
+
+    Menu {
+        id: menu
+        objectName: root.objectName + ".menu"
+        width: 170
+        topPadding: 5
+        bottomPadding: 5
+
+        Instantiator {
+            model: picker.items
+            delegate: PickerMenuItem {
+                required property var modelData
+                objectName: root.objectName + ".option." + modelData.value
+                text: modelData.label
+                checkedMark: modelData.checked
+                onTriggered: picker.choose(modelData.value)
+            }
+            onObjectAdded: (index, item) => menu.insertItem(index, item)
+            onObjectRemoved: (index, item) => menu.removeItem(item)
+        }
+        MenuSeparator {
+            contentItem: Rectangle { implicitHeight: 1; color: Theme.separator }
+        }
+        PickerMenuItem {
+            objectName: root.objectName + ".custom"
+            text: L10n.text("Custom Duration…")
+            onTriggered: picker.openCustom()
+        }
+        background: Rectangle {
+            implicitWidth: 170
+            radius: 9
+            color: Theme.panelBackground
+            border.color: Theme.separator
+        }
+    }
+
+    Connections {
+        target: picker
+        function onShowingCustomChanged() {
+            if (picker.showingCustom)
+                customEntry.open()
+            else
+                customEntry.close()
+        }
+    }
+
+    Popup {
+        id: customEntry
+        objectName: root.objectName + ".customEntry"
+        parent: button
+        x: button.width - width
+        y: button.height + 6
+        width: 250
+        padding: 20
+        modal: false
+        focus: true
+        closePolicy: Popup.CloseOnEscape | Popup.CloseOnPressOutside
+        onClosed: picker.cancelCustom()
+        onOpened: {
+            field.forceActiveFocus()
+            field.selectAll()
+        }
+
+        background: Rectangle {
+            radius: 12
+            color: Theme.panelBackground
+            border.color: Theme.separator
+        }
+
+        contentItem: ColumnLayout {
+            spacing: 10
+            Label {
+                text: root.title
+                color: Theme.primary
+                font.pixelSize: 13
+                font.weight: Font.DemiBold
+            }
+            RowLayout {
+                spacing: 8
+                TextField {
+                    id: field
+                    objectName: root.objectName + ".customField"
+                    Layout.preferredWidth: 110
+                    text: picker.custom
+                    placeholderText: L10n.text("1–1440")
+                    color: Theme.primary
+                    placeholderTextColor: Theme.tertiary
+                    selectByMouse: true
+                    onTextEdited: picker.custom = text
+                    onAccepted: picker.commitCustom()
+                    background: Rectangle {
+                        radius: 7
+                        color: Theme.controlFill
+                        border.width: 1
+                        border.color: field.activeFocus ? root.tint : Theme.separator
+                    }
+                }
+                Label {
+                    text: L10n.text("minutes")
+                    color: Theme.secondary
+                    font.pixelSize: 13
+                }
+            }
+            Label {
+                objectName: root.objectName + ".invalidMessage"
+                Layout.fillWidth: true
+                visible: picker.invalid
+                text: L10n.text("Enter a whole number from 1 to 1440 minutes")
+                color: Theme.failure
+                font.pixelSize: 11
+                wrapMode: Text.WordWrap
+            }
+            RowLayout {
+                Layout.fillWidth: true
+                spacing: 8
+                Item { Layout.fillWidth: true }
+                Button {
+                    objectName: root.objectName + ".customCancel"
+                    text: L10n.text("Cancel")
+                    onClicked: picker.cancelCustom()
+                }
+                Button {
+                    id: okButton
+                    objectName: root.objectName + ".customOK"
+                    text: L10n.text("OK")
+                    highlighted: true
+                    onClicked: picker.commitCustom()
+                    palette.button: root.tint
+                    palette.buttonText: "white"
+                }
+            }
+        }
+    }
+}

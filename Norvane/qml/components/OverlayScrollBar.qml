@@ -1,0 +1,20 @@
+import QtQuick
+import QtQuick.Controls.Basic
+import Norvane
+
+// A thin scroll bar drawn over the content, shown only while scrolling or hovered.
+ScrollBar {
+    id: bar
+    policy: ScrollBar.AsNeeded
+    minimumSize: 0.08
+    padding: 2
+    contentItem: Rectangle {
+        implicitWidth: bar.hovered || bar.pressed ? 7 : 5
+        implicitHeight: implicitWidth
+        radius: width / 2
+        color: Theme.primary
+        opacity: bar.policy === ScrollBar.AlwaysOn || (bar.active && bar.size < 1.0) ? (bar.pressed ? 0.45 : 0.3) : 0
+        Behavior on opacity { NumberAnimation { duration: 250 } }
+    }
+    background: Item {}
+}

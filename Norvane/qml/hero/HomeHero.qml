@@ -1,0 +1,138 @@
+import QtQuick
+import QtQuick.Controls.Basic
+import QtQuick.Layouts
+import Norvane
+
+// The banner of the selected profile over its animated aurora (or a gradient when the shader
+// is unavailable): icon, welcome or eyebrow line, title with the "Active" badge, introduction
+// and three value pills.
+Item {
+    id: hero
+    required property SelectedProfileView profile
+    property bool effectsActive
+
+    implicitHeight: 196
+
+    HomeHeroModel {
+        id: heroState
+        objectName: "heroModel"
+        profileId: hero.profile.profileId
+        introduction: hero.profile.introduction
+        energy: hero.profile.energy
+        effectsActive: hero.effectsActive
+    }
+
+    Component.onCompleted: {
+        heroState.appear()
+        aurora.time = heroState.time()
+    }
+    Component.onDestruction: heroState.disappear()
+
+    Item {
+        id: backdrop
+        anchors.fill: parent
+        opacity: heroState.revealed ? 1 : 0
+        Behavior on opacity {
+            enabled: heroState.revealAnimated
+            NumberAnimation { duration: 900; easing.type: Easing.OutCubic }
+        }
+
+        ShaderEffect {
+            id: aurora
+            objectName: "aurora"
+            anchors.fill: parent
+            visible: heroState.usesShader
+            property size viewSize: Qt.size(width, height)
+            property real time: 0
+            property color accent: hero.profile.accent
+            property real dark: Theme.dark ? 1.0 : 0.0
+            property real energy: hero.profile.energy
+            property real seed: hero.profile.seed
+            property real family: hero.profile.family
+            fragmentShader: heroState.usesShader ? heroState.shaderUrl : ""
+            onStatusChanged: if (status === ShaderEffect.Error) heroState.reportShaderFailure()
+        }
+        Rectangle {
+            objectName: "gradientBackdrop"
+            anchors.fill: parent
+            visible: !heroState.usesShader
+            radius: 20
+            gradient: Gradient {
+                orientation: Gradient.Horizontal
+                GradientStop { position: 0.0; color: Qt.rgba(hero.profile.accent.r, hero.profile.accent.g, hero.profile.accent.b, 0.2) }
+                GradientStop { position: 1.0; color: Qt.rgba(hero.profile.accent.r, hero.profile.accent.g, hero.profile.accent.b, 0.04) }
+            }
+        }
+        Rectangle {
+            anchors.fill: parent
+            radius: 20
+            color: "transparent"
+            border.width: 1
+            border.color: Qt.rgba(hero.profile.accent.r, hero.profile.accent.g, hero.profile.accent.b, 0.22)
+        }
+    }
+
+    Timer {
+        interval: heroState.frameInterval
+        repeat: true
+        running: heroState.animating && heroState.usesShader && hero.visible
+        onTriggered: aurora.time = heroState.time()
+    }
+
+    ColumnLayout {
+        anchors.fill: parent
+        anchors.leftMargin: 24
+        anchors.rightMargin: 56
+        anchors.topMargin: 18
+        anchors.bottomMargin: 16
+        spacing: 3
+        opacity: backdrop.opacity
+
+        SymbolIcon {
+            Layout.bottomMargin: 4
+            symbol: hero.profile.symbol
+            color: hero.profile.accent
+            size: 28
+        }
+        Label {
+            objectName: "heroEyebrow"
+            Layout.topMargin: 2
+            text: heroState.eyebrow
+            color: Theme.secondary
+            font.pixelSize: 12
+            font.weight: Font.Medium
+        }
+        RowLayout {
+            spacing: 10
+            Label {
+                objectName: "heroTitle"
+                text: hero.profile.title
+                color: Theme.primary
+                font.pixelSize: 36
+                font.weight: Font.Bold
+                lineHeight: 0.92
+            }
+            ActiveBadge {
+                objectName: "heroActiveBadge"
+                visible: hero.profile.applied
+                accent: hero.profile.accent
+                fontSize: 11
+            }
+        }
+        Label {
+            objectName: "heroBody"
+            Layout.fillWidth: true
+            text: heroState.body
+            color: Theme.primary
+            font.pixelSize: 14
+            elide: Text.ElideRight
+        }
+        Item { Layout.fillHeight: true }
+        RowLayout {
+            spacing: 8
+            HeroPill { symbol: "display"; text: hero.profile.displayPill; tint: hero.profile.accent }
+            HeroPill { symbol: "moon.zzz"; text: hero.profile.sleepPill; tint: hero.profile.accent }
+            HeroPill { symbol: "photo.on.rectangle"; text: hero.profile.screenSaverPill; tint: hero.profile.accent }
+        }
+    }
+}

@@ -1,0 +1,65 @@
+import QtQuick
+import QtQuick.Controls.Basic
+import QtQuick.Layouts
+import Norvane
+
+// The status of the selected profile and the Apply button, over the bottom of the detail column.
+Rectangle {
+    id: footer
+    required property WorkspaceModel workspace
+    readonly property ApplyFooterView view: workspace.footer
+
+    implicitHeight: 72
+    color: Qt.rgba(Theme.workspaceBackground.r, Theme.workspaceBackground.g, Theme.workspaceBackground.b, 0.94)
+
+    Rectangle {
+        anchors.top: parent.top
+        width: parent.width
+        height: 1
+        color: Theme.separator
+    }
+
+    RowLayout {
+        anchors.fill: parent
+        anchors.leftMargin: 24
+        anchors.rightMargin: 24
+        spacing: 12
+
+        ColumnLayout {
+            Layout.fillWidth: true
+            spacing: 5
+            Label {
+                objectName: "statusLine"
+                Layout.fillWidth: true
+                text: footer.view.statusLine
+                color: Theme.primary
+                font.pixelSize: 13
+                font.weight: Font.DemiBold
+                elide: Text.ElideRight
+            }
+            Label {
+                objectName: "explanationLine"
+                Layout.fillWidth: true
+                text: footer.view.explanationLine
+                color: Theme.secondary
+                font.pixelSize: 12
+                elide: Text.ElideRight
+            }
+        }
+        BusyIndicator {
+            objectName: "applyingIndicator"
+            visible: footer.workspace.applying
+            running: visible
+            implicitWidth: 22
+            implicitHeight: 22
+        }
+        ApplyButton {
+            objectName: "applyButton"
+            symbol: "power"
+            text: footer.view.applyTitle
+            accent: footer.workspace.selected.accent
+            enabled: !footer.workspace.applying
+            onClicked: footer.workspace.apply()
+        }
+    }
+}

@@ -1,0 +1,167 @@
+import QtQuick
+import QtQuick.Controls.Basic
+import QtQuick.Layouts
+import Norvane
+
+// The selected profile: hero, settings, automatic return and live status, with the Apply
+// footer laid over the bottom.
+Item {
+    id: detail
+    required property WorkspaceModel workspace
+    readonly property SelectedProfileView profile: workspace.selected
+    readonly property bool applying: workspace.applying
+
+    Flickable {
+        id: scroller
+        objectName: "detailScroller"
+        anchors.fill: parent
+        contentWidth: width
+        contentHeight: content.implicitHeight + 48 + footer.height
+        boundsBehavior: Flickable.StopAtBounds
+        clip: true
+        ScrollBar.vertical: OverlayScrollBar {}
+
+        ColumnLayout {
+            id: content
+            x: 24
+            y: 24
+            width: scroller.width - 48
+            spacing: 14
+
+            Item {
+                Layout.fillWidth: true
+                implicitHeight: hero.implicitHeight
+
+                HomeHero {
+                    id: hero
+                    objectName: "hero"
+                    anchors.fill: parent
+                    profile: detail.profile
+                    effectsActive: detail.workspace.effectsActive
+                }
+                ProfileActionsButton {
+                    objectName: "profileActions"
+                    anchors.top: parent.top
+                    anchors.right: parent.right
+                    anchors.margins: 12
+                    workspace: detail.workspace
+                    enabled: !detail.applying
+                }
+            }
+
+            SectionHeading {
+                Layout.fillWidth: true
+                Layout.topMargin: 8
+                title: L10n.text("Power & Display")
+                note: L10n.text("Changes saved automatically")
+            }
+
+            Surface {
+                Layout.fillWidth: true
+                implicitHeight: settingsRows.implicitHeight
+                enabled: !detail.applying
+
+                ColumnLayout {
+                    id: settingsRows
+                    width: parent.width
+                    spacing: 0
+
+                    PreferenceRow {
+                        Layout.fillWidth: true
+                        title: L10n.text("Turn Display Off")
+                        subtitle: L10n.text("Time idle before the display turns off")
+                        symbol: "display"
+                        tint: detail.profile.accent
+                        MinutePicker {
+                            objectName: "displayPicker"
+                            title: L10n.text("Turn Display Off")
+                            zero: L10n.text("Never")
+                            tint: detail.profile.accent
+                            value: detail.profile.displayMinutes
+                            onEdited: minutes => detail.workspace.setMinutes(WorkspaceModel.DisplayMinutes, minutes)
+                        }
+                    }
+                    RowDivider {}
+                    PreferenceRow {
+                        Layout.fillWidth: true
+                        title: L10n.text("System Sleep")
+                        subtitle: L10n.text("Time idle before your Mac sleeps")
+                        symbol: "moon.zzz"
+                        tint: detail.profile.accent
+                        MinutePicker {
+                            objectName: "sleepPicker"
+                            title: L10n.text("System Sleep")
+                            zero: L10n.text("Never")
+                            tint: detail.profile.accent
+                            value: detail.profile.sleepMinutes
+                            onEdited: minutes => detail.workspace.setMinutes(WorkspaceModel.SleepMinutes, minutes)
+                        }
+                    }
+                    RowDivider {}
+                    PreferenceRow {
+                        Layout.fillWidth: true
+                        title: L10n.text("Screen Saver")
+                        subtitle: L10n.text("Time idle before the screen saver starts")
+                        symbol: "photo.on.rectangle"
+                        tint: detail.profile.accent
+                        MinutePicker {
+                            objectName: "screenSaverPicker"
+                            title: L10n.text("Screen Saver")
+                            zero: L10n.text("Never")
+                            tint: detail.profile.accent
+                            value: detail.profile.screenSaverMinutes
+                            onEdited: minutes => detail.workspace.setMinutes(WorkspaceModel.ScreenSaver, minutes)
+                        }
+                    }
+                }
+            }
+
+            Surface {
+                Layout.fillWidth: true
+                Layout.topMargin: 4
+                implicitHeight: returnRow.implicitHeight
+                enabled: !detail.applying
+
+                PreferenceRow {
+                    id: returnRow
+                    width: parent.width
+                    title: L10n.text("Return to Normal")
+                    subtitle: detail.profile.returnSubtitle
+                    symbol: "timer"
+                    tint: detail.profile.accent
+
+                    Label {
+                        objectName: "defaultReturnNote"
+                        visible: detail.profile.isNormal
+                        text: L10n.text("Default return profile")
+                        color: Theme.secondary
+                        font.pixelSize: 11
+                    }
+                    MinutePicker {
+                        objectName: "returnPicker"
+                        visible: !detail.profile.isNormal
+                        title: L10n.text("Automatic Return")
+                        zero: L10n.text("No limit")
+                        tint: detail.profile.accent
+                        value: detail.profile.returnMinutes
+                        onEdited: minutes => detail.workspace.setMinutes(WorkspaceModel.AutomaticReturn, minutes)
+                    }
+                }
+            }
+
+            LiveStatusStrip {
+                Layout.fillWidth: true
+                Layout.topMargin: 8
+                workspace: detail.workspace
+            }
+        }
+    }
+
+    ApplyFooter {
+        id: footer
+        anchors.left: parent.left
+        anchors.right: parent.right
+        anchors.bottom: parent.bottom
+        workspace: detail.workspace
+    }
+}

@@ -1,0 +1,59 @@
+import QtQuick
+import QtQuick.Controls.Basic
+import QtQuick.Layouts
+import Norvane
+
+// The live macOS values: display, sleep and power source, and a read error under them.
+ColumnLayout {
+    id: strip
+    required property WorkspaceModel workspace
+    readonly property LiveStatusView status: workspace.liveStatus
+
+    spacing: 10
+
+    SectionHeading {
+        Layout.fillWidth: true
+        title: L10n.text("Live macOS Status")
+        note: L10n.text("Updates every 5 seconds")
+    }
+    RowLayout {
+        Layout.fillWidth: true
+        spacing: 10
+        MetricTile {
+            objectName: "displayTile"
+            Layout.fillWidth: true
+            title: L10n.text("Display Off")
+            symbol: "display"
+            value: strip.status.displayValue
+            tint: strip.workspace.selected.accent
+            onClicked: strip.workspace.openSettings()
+        }
+        MetricTile {
+            objectName: "sleepTile"
+            Layout.fillWidth: true
+            title: L10n.text("System Sleep")
+            symbol: "moon.zzz"
+            value: strip.status.sleepValue
+            tint: strip.workspace.selected.accent
+            onClicked: strip.workspace.openSettings()
+        }
+        MetricTile {
+            objectName: "sourceTile"
+            Layout.fillWidth: true
+            title: L10n.text("Power Source")
+            symbol: "bolt"
+            value: strip.status.sourceValue
+            tint: strip.workspace.selected.accent
+            onClicked: strip.workspace.openSettings()
+        }
+    }
+    Label {
+        objectName: "liveStatusError"
+        Layout.fillWidth: true
+        visible: strip.status.error.length > 0
+        text: strip.status.error
+        color: Theme.warning
+        font.pixelSize: 11
+        wrapMode: Text.WordWrap
+    }
+}

@@ -1,0 +1,72 @@
+import QtQuick
+import QtQuick.Controls.Basic
+import QtQuick.Layouts
+import Norvane
+
+// One profile in the sidebar: its icon, title and summary, and the "Active" badge when applied.
+AbstractButton {
+    id: row
+    required property string profileId
+    required property string title
+    required property string summary
+    required property color accent
+    required property string symbol
+    required property bool selected
+    required property bool applied
+
+    objectName: "profileRow." + profileId
+    implicitHeight: 52
+    hoverEnabled: true
+    Accessible.role: Accessible.ListItem
+    Accessible.name: title
+
+    background: Item {
+        Rectangle {
+            anchors.fill: parent
+            radius: 10
+            visible: row.hovered && !row.selected
+            color: Theme.controlFill
+        }
+        ModeSelectionGlass {
+            anchors.fill: parent
+            selected: row.selected
+            tint: row.accent
+        }
+    }
+
+    contentItem: RowLayout {
+        spacing: 10
+        ModeIcon {
+            Layout.leftMargin: 8
+            symbol: row.symbol
+            accent: row.accent
+            size: 32
+        }
+        ColumnLayout {
+            Layout.fillWidth: true
+            spacing: 1
+            Label {
+                Layout.fillWidth: true
+                text: row.title
+                color: Theme.primary
+                font.pixelSize: 13
+                font.weight: Font.DemiBold
+                elide: Text.ElideRight
+            }
+            Label {
+                Layout.fillWidth: true
+                text: row.summary
+                color: Theme.secondary
+                font.pixelSize: 11
+                elide: Text.ElideRight
+            }
+        }
+        ActiveBadge {
+            objectName: "activeBadge." + row.profileId
+            Layout.rightMargin: 8
+            visible: row.applied
+            accent: row.accent
+        }
+    }
+    opacity: enabled ? 1 : 0.6
+}

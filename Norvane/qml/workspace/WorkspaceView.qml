@@ -1,0 +1,33 @@
+import QtQuick
+import QtQuick.Layouts
+import Norvane
+
+// The main window's content: the sidebar of profiles beside the selected profile's detail.
+Rectangle {
+    id: root
+    required property WorkspaceModel workspace
+
+    objectName: "workspaceView"
+    color: Theme.workspaceBackground
+
+    RowLayout {
+        anchors.fill: parent
+        spacing: 0
+
+        Sidebar {
+            workspace: root.workspace
+            Layout.preferredWidth: 224
+            Layout.fillHeight: true
+        }
+        Rectangle {
+            Layout.preferredWidth: 1
+            Layout.fillHeight: true
+            color: Theme.separator
+        }
+        DetailColumn {
+            workspace: root.workspace
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+        }
+    }
+}
