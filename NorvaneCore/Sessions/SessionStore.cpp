@@ -4,6 +4,8 @@
 #include "Configuration/MacConfigurationService.h"
 #include "Localization/L10n.h"
 
+#include <QFutureWatcher>
+#include <QPromise>
 #include <cmath>
 
 namespace norvane {
@@ -12,27 +14,14 @@ namespace {
 
 constexpr qint64 kMaxMinutes = 1440;
 
-// Waits for `work` and hands its outcome to `onSuccess` or `onFailure` on the store's thread. A
-// failure to even start the work counts as a failure of the work.
-template <typename Success, typename Failure>
-QFuture<void> whenDone(QObject *context, const std::function<QFuture<void>()> &work, Success onSuccess,
-                       Failure onFailure)
+// Starts `work`; a failure to even start it counts as a failure of the work.
+QFuture<void> start(const std::function<QFuture<void>()> &work)
 {
-    QFuture<void> started;
     try {
-        started = work();
+        return work();
     } catch (...) {
-        started = QtFuture::makeExceptionalFuture(std::current_exception());
+        return QtFuture::makeExceptionalFuture(std::current_exception());
     }
-    return started.then(context, [onSuccess, onFailure](QFuture<void> finished) {
-        try {
-            finished.waitForFinished();
-        } catch (...) {
-            onFailure(std::current_exception());
-            return;
-        }
-        onSuccess();
-    });
 }
 
 } // namespace
@@ -49,6 +38,34 @@ SessionStore::SessionStore(std::shared_ptr<Configuring> configuration, Clock clo
 }
 
 SessionStore::~SessionStore() = default;
+
+QFuture<void> SessionStore::whenDone(const QFuture<void> &work, const std::function<void()> &onSuccess,
+                                     const std::function<void(const std::exception_ptr &)> &onFailure)
+{
+    // A watcher owned by the store delivers the outcome on the store's thread and goes away with
+    // the store, so a service finishing late never reaches a destroyed store.
+    auto done = std::make_shared<QPromise<void>>();
+    done->start();
+    auto *watcher = new QFutureWatcher<void>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [watcher, work = QFuture<void>(work), onSuccess, onFailure, done]() mutable {
+        watcher->deleteLater();
+        std::exception_ptr failure;
+        try {
+            work.waitForFinished();
+            if (work.isCanceled())
+                throw PlatformError(QStringLiteral("The settings service stopped before it finished."));
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        if (failure)
+            onFailure(failure);
+        else
+            onSuccess();
+        done->finish();
+    });
+    watcher->setFuture(work);
+    return done->future();
+}
 
 QFuture<void> SessionStore::activate(const Profile &profile, std::optional<qint64> minutes,
                                      const QDateTime &at)
@@ -72,9 +89,8 @@ QFuture<void> SessionStore::activate(const Profile &profile, std::optional<qint6
     m_notice = L10n::text("Saving macOS settings. Complete authorization in the system dialog if prompted.");
     notifyChange();
 
-    // The continuations run on this object's thread and are dropped if the store is gone.
     return whenDone(
-        this, [this, profile] { return m_configuration->apply(profile); },
+        start([this, profile] { return m_configuration->apply(profile); }),
         [this, profile, minutes, at] { finishActivation(profile, minutes, at); },
         [this](const std::exception_ptr &error) { failActivation(error); });
 }
@@ -121,7 +137,7 @@ QFuture<void> SessionStore::restoreOriginal()
     notifyChange();
 
     return whenDone(
-        this, [this] { return m_configuration->restore(); }, [this] { finishRestore(); },
+        start([this] { return m_configuration->restore(); }), [this] { finishRestore(); },
         [this](const std::exception_ptr &error) { failRestore(error); });
 }
 

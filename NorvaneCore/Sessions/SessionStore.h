@@ -50,6 +50,10 @@ public:
 
 private:
     void notifyChange();
+    // Hands the outcome of `work` to one of the callbacks on this object's thread; the returned
+    // future finishes after the callback has run.
+    QFuture<void> whenDone(const QFuture<void> &work, const std::function<void()> &onSuccess,
+                           const std::function<void(const std::exception_ptr &)> &onFailure);
     void finishActivation(const Profile &profile, std::optional<qint64> minutes, const QDateTime &at);
     void failActivation(const std::exception_ptr &error);
     void finishRestore();

@@ -30,6 +30,8 @@ public:
     [[nodiscard]] bool pending() const { return m_promise != nullptr; }
 
     void succeed() { finish({}); }
+    // Drops the work unfinished, as a service torn down mid-way would.
+    void abandon() { m_promise.reset(); }
     template <typename Error> void fail(const Error &error) { finish(std::make_exception_ptr(error)); }
 
 private:
@@ -284,4 +286,29 @@ TEST_F(SessionStoreTest, ServiceThatThrowsInsteadOfReturningAFutureIsAFailure)
     settle(done);
     EXPECT_FALSE(throwing.isApplying());
     EXPECT_EQ(throwing.errorMessage(), "no thread");
+}
+
+TEST_F(SessionStoreTest, AbandonedWorkCountsAsAFailureNotASuccess)
+{
+    QFuture<void> done = store.activate(Profile::vibe(), std::nullopt, clock);
+    service->abandon();
+    settle(done);
+    EXPECT_FALSE(store.isApplying());
+    EXPECT_FALSE(store.hasAppliedProfile());
+    EXPECT_TRUE(store.errorMessage());
+}
+
+TEST(SessionStoreLifetime, ServiceFinishingAfterTheStoreIsGoneReachesNothing)
+{
+    auto service = std::make_shared<FakeConfiguring>();
+    int changes = 0;
+    {
+        SessionStore store(service, {}, [] { return Profile::normal(); });
+        store.onChange = [&changes] { ++changes; };
+        (void)store.activate(Profile::vibe(), std::nullopt, kStart);
+    }
+    const int changesWhileAlive = changes;
+    service->succeed();
+    test::processQueuedEvents();
+    EXPECT_EQ(changes, changesWhileAlive);
 }
