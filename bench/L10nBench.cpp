@@ -8,8 +8,7 @@ using namespace norvane;
 
 namespace {
 
-void textInLanguage(benchmark::State &state, const char *language)
-{
+void textInLanguage(benchmark::State &state, const char *language) {
     const L10n::Message message("About {0} hr {1} min remaining", QStringList{"2", "5"});
     const QString code = QString::fromLatin1(language);
     (void)L10n::text(message, code); // loads the tables once, outside the timing
@@ -22,8 +21,7 @@ void textInLanguage(benchmark::State &state, const char *language)
 BENCHMARK_CAPTURE(textInLanguage, japanese, "ja");
 BENCHMARK_CAPTURE(textInLanguage, english, "en");
 
-int main(int argc, char **argv)
-{
+int main(int argc, char **argv) {
     QCoreApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

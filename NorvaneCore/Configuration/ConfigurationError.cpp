@@ -5,19 +5,16 @@
 namespace norvane {
 
 ConfigurationError::ConfigurationError(Kind kind, QString text)
-    : m_kind(kind), m_text(std::move(text))
-{
-}
+    : m_kind(kind), m_text(std::move(text)) {}
 
-QString ConfigurationError::errorDescription() const
-{
+QString ConfigurationError::errorDescription() const {
     if (m_kind == Kind::Cancelled)
-        return L10n::text("Administrator authorization was cancelled. No new settings were applied.");
+        return L10n::text(
+            "Administrator authorization was cancelled. No new settings were applied.");
     return m_text;
 }
 
-const char *ConfigurationError::what() const noexcept
-{
+const char *ConfigurationError::what() const noexcept {
     try {
         m_what = errorDescription().toUtf8();
     } catch (...) {
@@ -27,12 +24,9 @@ const char *ConfigurationError::what() const noexcept
 }
 
 PlatformError::PlatformError(QString description)
-    : m_description(std::move(description)), m_what(m_description.toUtf8())
-{
-}
+    : m_description(std::move(description)), m_what(m_description.toUtf8()) {}
 
-QString localizedDescription(const std::exception &error)
-{
+QString localizedDescription(const std::exception &error) {
     if (const auto *configuration = dynamic_cast<const ConfigurationError *>(&error))
         return configuration->errorDescription();
     if (const auto *platform = dynamic_cast<const PlatformError *>(&error))
@@ -40,8 +34,7 @@ QString localizedDescription(const std::exception &error)
     return QString::fromUtf8(error.what());
 }
 
-QString localizedDescription(const std::exception_ptr &error)
-{
+QString localizedDescription(const std::exception_ptr &error) {
     try {
         std::rethrow_exception(error);
     } catch (const std::exception &e) {

@@ -24,8 +24,7 @@ public:
 
     [[nodiscard]] const char *what() const noexcept override;
 
-    friend bool operator==(const ConfigurationError &a, const ConfigurationError &b)
-    {
+    friend bool operator==(const ConfigurationError &a, const ConfigurationError &b) {
         return a.m_kind == b.m_kind && a.m_text == b.m_text;
     }
 

@@ -6,12 +6,9 @@
 namespace norvane {
 
 ConfigurationTransaction::ConfigurationTransaction(std::shared_ptr<ConfigurationBackend> backend)
-    : m_backend(std::move(backend))
-{
-}
+    : m_backend(std::move(backend)) {}
 
-MacConfiguration ConfigurationTransaction::apply(const Profile &profile)
-{
+MacConfiguration ConfigurationTransaction::apply(const Profile &profile) {
     (void)profile.validated();
     const MacConfiguration before = m_backend->read();
     // Runs even when nothing will change, so the first apply always leaves a backup.
@@ -19,16 +16,14 @@ MacConfiguration ConfigurationTransaction::apply(const Profile &profile)
     return commit(before.applying(profile), before);
 }
 
-MacConfiguration ConfigurationTransaction::restore()
-{
+MacConfiguration ConfigurationTransaction::restore() {
     const MacConfiguration original = m_backend->loadOriginal();
     const MacConfiguration before = m_backend->read();
     return commit(original, before);
 }
 
 MacConfiguration ConfigurationTransaction::commit(const MacConfiguration &target,
-                                                  const MacConfiguration &before)
-{
+                                                  const MacConfiguration &before) {
     if (target == before)
         return before;
     try {
@@ -43,22 +38,22 @@ MacConfiguration ConfigurationTransaction::commit(const MacConfiguration &target
     }
 }
 
-void ConfigurationTransaction::rollBack(const std::exception_ptr &failure, const MacConfiguration &before)
-{
+void ConfigurationTransaction::rollBack(const std::exception_ptr &failure,
+                                        const MacConfiguration &before) {
     // Found unchanged (a refused or cancelled write): the failure stands on its own.
     if (currentSettingsEqual(before))
         std::rethrow_exception(failure);
     const std::exception_ptr rollbackFailure = writeBack(before);
     if (!rollbackFailure)
-        throw ConfigurationError::message(L10n::text(
-            {"Could not apply settings. The previous settings were restored.\n{0}", {localizedDescription(failure)}}));
-    throw ConfigurationError::message(
-        L10n::text({"Could not apply or fully restore settings. Check Current Settings and use Restore Original Settings.\n{0}\n{1}",
-                    {localizedDescription(failure), localizedDescription(rollbackFailure)}}));
+        throw ConfigurationError::message(
+            L10n::text({"Could not apply settings. The previous settings were restored.\n{0}",
+                        {localizedDescription(failure)}}));
+    throw ConfigurationError::message(L10n::text(
+        {"Could not apply or fully restore settings. Check Current Settings and use Restore Original Settings.\n{0}\n{1}",
+         {localizedDescription(failure), localizedDescription(rollbackFailure)}}));
 }
 
-bool ConfigurationTransaction::currentSettingsEqual(const MacConfiguration &expected)
-{
+bool ConfigurationTransaction::currentSettingsEqual(const MacConfiguration &expected) {
     try {
         return m_backend->read() == expected;
     } catch (...) {
@@ -66,13 +61,13 @@ bool ConfigurationTransaction::currentSettingsEqual(const MacConfiguration &expe
     }
 }
 
-std::exception_ptr ConfigurationTransaction::writeBack(const MacConfiguration &before)
-{
+std::exception_ptr ConfigurationTransaction::writeBack(const MacConfiguration &before) {
     try {
         m_backend->write(before);
         if (m_backend->read() == before)
             return nullptr;
-        return std::make_exception_ptr(ConfigurationError::message(L10n::text("Could not verify rollback")));
+        return std::make_exception_ptr(
+            ConfigurationError::message(L10n::text("Could not verify rollback")));
     } catch (...) {
         return std::current_exception();
     }

@@ -16,14 +16,13 @@ namespace {
 
 constexpr qint64 kMaxMinutes = 1440;
 
-const QStringList &sourceFlags()
-{
-    static const QStringList flags{QStringLiteral("-b"), QStringLiteral("-c"), QStringLiteral("-u")};
+const QStringList &sourceFlags() {
+    static const QStringList flags{QStringLiteral("-b"), QStringLiteral("-c"),
+                                   QStringLiteral("-u")};
     return flags;
 }
 
-std::optional<QString> flagForHeader(QStringView header)
-{
+std::optional<QString> flagForHeader(QStringView header) {
     if (header == u"Battery Power:")
         return QStringLiteral("-b");
     if (header == u"AC Power:")
@@ -33,17 +32,17 @@ std::optional<QString> flagForHeader(QStringView header)
     return std::nullopt;
 }
 
-bool isLineBreak(QChar c)
-{
+bool isLineBreak(QChar c) {
     const char16_t u = c.unicode();
     return (u >= 0x0A && u <= 0x0D) || u == 0x85 || u == 0x2028 || u == 0x2029;
 }
 
 // Blanks, tabs and the other space separators; line breaks are not part of a line anyway.
-bool isHorizontalSpace(QChar c) { return c == u'\t' || c.category() == QChar::Separator_Space; }
+bool isHorizontalSpace(QChar c) {
+    return c == u'\t' || c.category() == QChar::Separator_Space;
+}
 
-QStringView trimmedHorizontally(QStringView line)
-{
+QStringView trimmedHorizontally(QStringView line) {
     while (!line.isEmpty() && isHorizontalSpace(line.front()))
         line = line.sliced(1);
     while (!line.isEmpty() && isHorizontalSpace(line.back()))
@@ -52,8 +51,7 @@ QStringView trimmedHorizontally(QStringView line)
 }
 
 // Every line break character separates lines on its own, so "\r\n" yields an empty line.
-QList<QStringView> splitLines(QStringView text)
-{
+QList<QStringView> splitLines(QStringView text) {
     QList<QStringView> lines;
     qsizetype start = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -66,35 +64,34 @@ QList<QStringView> splitLines(QStringView text)
     return lines;
 }
 
-[[noreturn]] void fail(const char *key) { throw ConfigurationError::message(L10n::text(key)); }
+[[noreturn]] void fail(const char *key) {
+    throw ConfigurationError::message(L10n::text(key));
+}
 
 } // namespace
 
-QJsonObject PowerSourceConfiguration::toJson() const
-{
+QJsonObject PowerSourceConfiguration::toJson() const {
     return {{QStringLiteral("flag"), flag},
             {QStringLiteral("display"), display},
             {QStringLiteral("sleep"), sleep}};
 }
 
-PowerSourceConfiguration PowerSourceConfiguration::fromJson(const QJsonObject &object)
-{
+PowerSourceConfiguration PowerSourceConfiguration::fromJson(const QJsonObject &object) {
     return {json::requireString(object, QStringLiteral("flag")),
             json::requireInteger(object, QStringLiteral("display")),
             json::requireInteger(object, QStringLiteral("sleep"))};
 }
 
-MacConfiguration MacConfiguration::applying(const Profile &profile) const
-{
+MacConfiguration MacConfiguration::applying(const Profile &profile) const {
     MacConfiguration target;
     for (const PowerSourceConfiguration &source : sources)
-        target.sources << PowerSourceConfiguration{source.flag, profile.displayMinutes, profile.sleepMinutes};
+        target.sources << PowerSourceConfiguration{source.flag, profile.displayMinutes,
+                                                   profile.sleepMinutes};
     target.screenSaverSeconds = profile.screenSaverSeconds;
     return target;
 }
 
-QString MacConfiguration::privilegedCommand() const
-{
+QString MacConfiguration::privilegedCommand() const {
     QSet<QString> flags;
     for (const PowerSourceConfiguration &source : sources)
         flags.insert(source.flag);
@@ -104,7 +101,8 @@ QString MacConfiguration::privilegedCommand() const
     const auto inRange = [](qint64 minutes) { return minutes >= 0 && minutes <= kMaxMinutes; };
     QStringList parts;
     for (const PowerSourceConfiguration &source : sources) {
-        if (!sourceFlags().contains(source.flag) || !inRange(source.display) || !inRange(source.sleep))
+        if (!sourceFlags().contains(source.flag) || !inRange(source.display) ||
+            !inRange(source.sleep))
             fail(L10n::noop("Settings are outside the supported range. No command was run."));
         parts << QStringLiteral("%1 %2 displaysleep %3 sleep %4")
                      .arg(ToolPaths::macPmsetPath(), source.flag)
@@ -114,8 +112,7 @@ QString MacConfiguration::privilegedCommand() const
     return parts.join(QStringLiteral(" && "));
 }
 
-QList<PowerSourceConfiguration> MacConfiguration::parsePowerSources(const QString &output)
-{
+QList<PowerSourceConfiguration> MacConfiguration::parsePowerSources(const QString &output) {
     QHash<QString, QHash<QString, qint64>> sections;
     std::optional<QString> current;
     for (const QStringView line : splitLines(output)) {
@@ -150,8 +147,7 @@ QList<PowerSourceConfiguration> MacConfiguration::parsePowerSources(const QStrin
     return result;
 }
 
-QJsonObject MacConfiguration::toJson() const
-{
+QJsonObject MacConfiguration::toJson() const {
     QJsonArray array;
     for (const PowerSourceConfiguration &source : sources)
         array.append(source.toJson());
@@ -161,12 +157,13 @@ QJsonObject MacConfiguration::toJson() const
     return object;
 }
 
-MacConfiguration MacConfiguration::fromJson(const QJsonObject &object)
-{
+MacConfiguration MacConfiguration::fromJson(const QJsonObject &object) {
     MacConfiguration configuration;
     for (const QJsonValue &entry : json::requireArray(object, QStringLiteral("sources")))
-        configuration.sources << PowerSourceConfiguration::fromJson(json::asObject(entry, u"sources"));
-    configuration.screenSaverSeconds = json::optionalInteger(object, QStringLiteral("screenSaverSeconds"));
+        configuration.sources << PowerSourceConfiguration::fromJson(
+            json::asObject(entry, u"sources"));
+    configuration.screenSaverSeconds =
+        json::optionalInteger(object, QStringLiteral("screenSaverSeconds"));
     return configuration;
 }
 

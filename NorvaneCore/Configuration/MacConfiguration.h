@@ -15,7 +15,8 @@ struct PowerSourceConfiguration {
     qint64 display = 0;
     qint64 sleep = 0;
 
-    friend bool operator==(const PowerSourceConfiguration &, const PowerSourceConfiguration &) = default;
+    friend bool operator==(const PowerSourceConfiguration &,
+                           const PowerSourceConfiguration &) = default;
 
     [[nodiscard]] QJsonObject toJson() const;
     static PowerSourceConfiguration fromJson(const QJsonObject &object);

@@ -12,8 +12,7 @@ namespace {
 
 // Transactions wait on the authorization dialog for as long as the user takes; they get their
 // own threads so status reads on the global pool never queue behind them.
-QThreadPool &transactionPool()
-{
+QThreadPool &transactionPool() {
     static QThreadPool *pool = [] {
         auto *created = new QThreadPool;
         created->setMaxThreadCount(4);
@@ -23,8 +22,7 @@ QThreadPool &transactionPool()
     return *pool;
 }
 
-QFuture<void> runInBackground(std::function<void()> work)
-{
+QFuture<void> runInBackground(std::function<void()> work) {
     auto promise = std::make_shared<QPromise<void>>();
     QFuture<void> future = promise->future();
     promise->start();
@@ -46,20 +44,17 @@ QFuture<void> runInBackground(std::function<void()> work)
 
 MacConfigurationService::MacConfigurationService(BackendFactory makeBackend)
     : m_makeBackend(makeBackend ? std::move(makeBackend)
-                                : [] { return std::make_shared<NativeConfigurationBackend>(); })
-{
-}
+                                : [] { return std::make_shared<NativeConfigurationBackend>(); }) {}
 
-QFuture<void> MacConfigurationService::apply(const Profile &profile)
-{
+QFuture<void> MacConfigurationService::apply(const Profile &profile) {
     return runInBackground([makeBackend = m_makeBackend, profile] {
         (void)ConfigurationTransaction(makeBackend()).apply(profile);
     });
 }
 
-QFuture<void> MacConfigurationService::restore()
-{
-    return runInBackground([makeBackend = m_makeBackend] { (void)ConfigurationTransaction(makeBackend()).restore(); });
+QFuture<void> MacConfigurationService::restore() {
+    return runInBackground(
+        [makeBackend = m_makeBackend] { (void)ConfigurationTransaction(makeBackend()).restore(); });
 }
 
 } // namespace norvane

@@ -18,12 +18,13 @@ namespace {
 constexpr qint64 kMaxScreenSaverSeconds = 86400;
 constexpr int kUserCancelled = -128;
 
-[[noreturn]] void fail(const char *key) { throw ConfigurationError::message(L10n::text(key)); }
+[[noreturn]] void fail(const char *key) {
+    throw ConfigurationError::message(L10n::text(key));
+}
 
 } // namespace
 
-AppleScriptError AppleScriptError::parse(const QString &errorOutput)
-{
+AppleScriptError AppleScriptError::parse(const QString &errorOutput) {
     // osascript reports "0:92: execution error: User canceled. (-128)"; only an exact trailing
     // "(N)" is the error number.
     static const QRegularExpression pattern(
@@ -46,24 +47,18 @@ AppleScriptError AppleScriptError::parse(const QString &errorOutput)
 }
 
 NativeConfigurationBackend::NativeConfigurationBackend()
-    : NativeConfigurationBackend(Platform::system(), defaultBackupPath())
-{
-}
+    : NativeConfigurationBackend(Platform::system(), defaultBackupPath()) {}
 
 NativeConfigurationBackend::NativeConfigurationBackend(Platform platform, QString backupPath)
-    : m_platform(std::move(platform)), m_backupPath(std::move(backupPath))
-{
-}
+    : m_platform(std::move(platform)), m_backupPath(std::move(backupPath)) {}
 
-QString NativeConfigurationBackend::defaultBackupPath()
-{
+QString NativeConfigurationBackend::defaultBackupPath() {
     return applicationSupportFile(QStringLiteral("original-settings.json"));
 }
 
-MacConfiguration NativeConfigurationBackend::read()
-{
-    const ToolResult result =
-        m_platform.runner->run(m_platform.tools.pmset, {QStringLiteral("-g"), QStringLiteral("custom")});
+MacConfiguration NativeConfigurationBackend::read() {
+    const ToolResult result = m_platform.runner->run(
+        m_platform.tools.pmset, {QStringLiteral("-g"), QStringLiteral("custom")});
     if (result.exitStatus != 0)
         fail(L10n::noop("Could not read pmset settings."));
     if (!m_platform.preferences->synchronize(domain))
@@ -76,57 +71,56 @@ MacConfiguration NativeConfigurationBackend::read()
         if (!configuration.screenSaverSeconds)
             fail(L10n::noop("The screen saver timeout format is unsupported."));
     }
-    configuration.sources = MacConfiguration::parsePowerSources(QString::fromUtf8(result.standardOutput));
+    configuration.sources =
+        MacConfiguration::parsePowerSources(QString::fromUtf8(result.standardOutput));
     return configuration;
 }
 
-void NativeConfigurationBackend::write(const MacConfiguration &target)
-{
+void NativeConfigurationBackend::write(const MacConfiguration &target) {
     const MacConfiguration current = read();
     if (current.sources != target.sources)
         writePowerSettings(target);
     writeScreenSaver(current.screenSaverSeconds, target.screenSaverSeconds);
 }
 
-QString NativeConfigurationBackend::authorizationScript(const QString &command)
-{
+QString NativeConfigurationBackend::authorizationScript(const QString &command) {
     QString escaped = command;
     escaped.replace(u'\\', QStringLiteral("\\\\"));
     escaped.replace(u'"', QStringLiteral("\\\""));
-    return QStringLiteral("do shell script \"") + escaped + QStringLiteral("\" with administrator privileges");
+    return QStringLiteral("do shell script \"") + escaped +
+           QStringLiteral("\" with administrator privileges");
 }
 
-void NativeConfigurationBackend::writePowerSettings(const MacConfiguration &target)
-{
+void NativeConfigurationBackend::writePowerSettings(const MacConfiguration &target) {
     const QString script = authorizationScript(target.privilegedCommand());
     // The argument list reaches osascript directly; no shell sees the script.
-    const ToolResult result = m_platform.runner->run(m_platform.tools.osascript, {QStringLiteral("-e"), script},
-                                                     ToolRunner::StandardError::Capture);
+    const ToolResult result =
+        m_platform.runner->run(m_platform.tools.osascript, {QStringLiteral("-e"), script},
+                               ToolRunner::StandardError::Capture);
     if (result.exitStatus == 0)
         return;
     const AppleScriptError error = AppleScriptError::parse(QString::fromUtf8(result.standardError));
     if (error.number == kUserCancelled)
         throw ConfigurationError::cancelled();
     const QString message = error.message.value_or(L10n::text("Unknown error"));
-    throw ConfigurationError::message(L10n::text({"Could not save power settings: {0}", {message}}));
+    throw ConfigurationError::message(
+        L10n::text({"Could not save power settings: {0}", {message}}));
 }
 
 void NativeConfigurationBackend::writeScreenSaver(const std::optional<qint64> &current,
-                                                  const std::optional<qint64> &target)
-{
+                                                  const std::optional<qint64> &target) {
     if (current == target)
         return;
     if (target && (*target < 0 || *target > kMaxScreenSaverSeconds))
         fail(L10n::noop("The screen saver timeout is outside the supported range."));
-    m_platform.preferences->setValue(key, target ? std::optional<QVariant>(QVariant::fromValue(*target)) : std::nullopt,
-                                     domain);
+    m_platform.preferences->setValue(
+        key, target ? std::optional<QVariant>(QVariant::fromValue(*target)) : std::nullopt, domain);
     if (!m_platform.preferences->synchronize(domain))
         fail(L10n::noop("Could not save the screen saver timeout."));
     m_platform.preferences->postNotification(QStringLiteral("com.apple.screensaver.didchange"));
 }
 
-void NativeConfigurationBackend::saveOriginalIfNeeded(const MacConfiguration &configuration)
-{
+void NativeConfigurationBackend::saveOriginalIfNeeded(const MacConfiguration &configuration) {
     if (QFileInfo::exists(m_backupPath)) {
         // An unreadable backup stops every apply before anything is written.
         (void)loadOriginal();
@@ -137,13 +131,13 @@ void NativeConfigurationBackend::saveOriginalIfNeeded(const MacConfiguration &co
                      QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 }
 
-MacConfiguration NativeConfigurationBackend::loadOriginal()
-{
+MacConfiguration NativeConfigurationBackend::loadOriginal() {
     QFile file(m_backupPath);
     if (!file.exists())
         fail(L10n::noop("No profile has been applied, so there is no original settings backup."));
     if (!file.open(QIODevice::ReadOnly))
-        throw PlatformError(QStringLiteral("Could not read “%1”: %2").arg(m_backupPath, file.errorString()));
+        throw PlatformError(
+            QStringLiteral("Could not read “%1”: %2").arg(m_backupPath, file.errorString()));
     return MacConfiguration::fromJson(json::parseObject(file.readAll()));
 }
 

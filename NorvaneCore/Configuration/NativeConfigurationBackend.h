@@ -30,7 +30,8 @@ public:
 
 private:
     void writePowerSettings(const MacConfiguration &target);
-    void writeScreenSaver(const std::optional<qint64> &current, const std::optional<qint64> &target);
+    void writeScreenSaver(const std::optional<qint64> &current,
+                          const std::optional<qint64> &target);
 
     Platform m_platform;
     QString m_backupPath;
@@ -38,7 +39,7 @@ private:
 
 // The outcome of a failed AppleScript run, as read from osascript's error output.
 struct AppleScriptError {
-    std::optional<int> number;   // the "(N)" at the end of the message
+    std::optional<int> number;      // the "(N)" at the end of the message
     std::optional<QString> message; // the text before it, without osascript's prefixes
 
     static AppleScriptError parse(const QString &errorOutput);

@@ -22,8 +22,7 @@ struct LanguageTag {
     QString language;
     QString script;
 
-    explicit LanguageTag(const QString &identifier)
-    {
+    explicit LanguageTag(const QString &identifier) {
         const QStringList parts = identifier.toLower().split(u'-', Qt::SkipEmptyParts);
         if (!parts.isEmpty())
             language = parts.first();
@@ -35,8 +34,7 @@ struct LanguageTag {
 
 // Stands in for the platform's "preferred localizations" step: the supported code equal to the
 // identifier, else one with the same language and script, else one with the same language.
-std::optional<QString> bestMatch(const QString &identifier)
-{
+std::optional<QString> bestMatch(const QString &identifier) {
     const LanguageTag wanted(identifier);
     const auto find = [&](auto &&matches) -> std::optional<QString> {
         for (const QString &code : supportedLanguages())
@@ -44,7 +42,8 @@ std::optional<QString> bestMatch(const QString &identifier)
                 return code;
         return std::nullopt;
     };
-    if (auto exact = find([&](const QString &c) { return c.compare(identifier, Qt::CaseInsensitive) == 0; }))
+    if (auto exact =
+            find([&](const QString &c) { return c.compare(identifier, Qt::CaseInsensitive) == 0; }))
         return exact;
     if (auto script = find([&](const QString &c) {
             const LanguageTag tag(c);
@@ -54,8 +53,7 @@ std::optional<QString> bestMatch(const QString &identifier)
     return find([&](const QString &c) { return LanguageTag(c).language == wanted.language; });
 }
 
-QString resourceBundle()
-{
+QString resourceBundle() {
     const QStringList candidates = resourceBundleCandidates();
     if (auto found = locateResourceBundle(candidates))
         return *found;
@@ -64,8 +62,7 @@ QString resourceBundle()
     qFatal("%s", qPrintable(message));
 }
 
-const StringCatalogue &catalogue()
-{
+const StringCatalogue &catalogue() {
     static const StringCatalogue instance = StringCatalogue::load(resourceBundle());
     return instance;
 }
@@ -73,35 +70,32 @@ const StringCatalogue &catalogue()
 } // namespace
 
 Message::StringInterpolation::StringInterpolation(qsizetype literalCapacity,
-                                                  qsizetype interpolationCount)
-{
+                                                  qsizetype interpolationCount) {
     m_key.reserve(std::max<qsizetype>(literalCapacity, 0));
     m_arguments.reserve(std::max<qsizetype>(interpolationCount, 0));
 }
 
-void Message::StringInterpolation::appendLiteral(QStringView literal) { m_key.append(literal); }
+void Message::StringInterpolation::appendLiteral(QStringView literal) {
+    m_key.append(literal);
+}
 
-void Message::StringInterpolation::appendInterpolation(const QString &value)
-{
+void Message::StringInterpolation::appendInterpolation(const QString &value) {
     m_key += u'{' + QString::number(m_arguments.size()) + u'}';
     m_arguments.append(value);
 }
 
-void Message::StringInterpolation::appendInterpolation(qint64 value)
-{
+void Message::StringInterpolation::appendInterpolation(qint64 value) {
     appendInterpolation(QString::number(value));
 }
 
-const QStringList &supportedLanguages()
-{
+const QStringList &supportedLanguages() {
     static const QStringList codes{QStringLiteral("en"), QStringLiteral("zh-Hans"),
                                    QStringLiteral("ja"), QStringLiteral("zh-Hant"),
                                    QStringLiteral("ko")};
     return codes;
 }
 
-QString normalizedIdentifier(const QString &identifier)
-{
+QString normalizedIdentifier(const QString &identifier) {
     QString dashed = identifier;
     dashed.replace(u'_', u'-');
     const QString n = dashed.toLower();
@@ -114,41 +108,39 @@ QString normalizedIdentifier(const QString &identifier)
     if (n.contains(u"hans"))
         return QStringLiteral("zh-Hans");
     const QStringList pieces = n.split(u'-', Qt::SkipEmptyParts);
-    const bool traditional = pieces.contains(u"tw") || pieces.contains(u"hk") || pieces.contains(u"mo");
+    const bool traditional =
+        pieces.contains(u"tw") || pieces.contains(u"hk") || pieces.contains(u"mo");
     return traditional ? QStringLiteral("zh-Hant") : QStringLiteral("zh-Hans");
 }
 
-QString language(const QStringList &preferred)
-{
+QString language(const QStringList &preferred) {
     for (const QString &identifier : preferred)
         if (auto code = bestMatch(normalizedIdentifier(identifier)))
             return *code;
     return QStringLiteral("en");
 }
 
-QString currentLanguage()
-{
+QString currentLanguage() {
     static const QString code = language(QLocale::system().uiLanguages());
     return code;
 }
 
-QString text(const Message &message, const QString &language)
-{
+QString text(const Message &message, const QString &language) {
     // A supported code chooses itself; skipping the matching keeps lookups cheap.
-    const QString code = language.isEmpty()                         ? currentLanguage()
+    const QString code = language.isEmpty()                        ? currentLanguage()
                          : supportedLanguages().contains(language) ? language
                                                                    : L10n::language({language});
     return catalogue().text(message, code);
 }
 
-QString substitute(QStringView text, const QStringList &arguments)
-{
+QString substitute(QStringView text, const QStringList &arguments) {
     QString result;
     result.reserve(text.size() + 16 * arguments.size());
     qsizetype copiedUpTo = 0;
     for (qsizetype open = text.indexOf(u'{'); open >= 0; open = text.indexOf(u'{', open + 1)) {
         qsizetype close = open + 1;
-        while (close < text.size() && text[close].unicode() >= u'0' && text[close].unicode() <= u'9')
+        while (close < text.size() && text[close].unicode() >= u'0' &&
+               text[close].unicode() <= u'9')
             ++close;
         if (close == open + 1 || close >= text.size() || text[close] != u'}')
             continue;
@@ -165,14 +157,14 @@ QString substitute(QStringView text, const QStringList &arguments)
     return result;
 }
 
-QStringList resourceBundleCandidates()
-{
+QStringList resourceBundleCandidates() {
     QStringList candidates;
     if (QCoreApplication::instance()) {
         const QDir executableDir(QCoreApplication::applicationDirPath());
 #ifdef Q_OS_MACOS
         if (executableDir.absolutePath().endsWith(QStringLiteral(".app/Contents/MacOS")))
-            candidates << QDir::cleanPath(executableDir.filePath(QStringLiteral("../Resources/")) + u'/' + kBundleName);
+            candidates << QDir::cleanPath(executableDir.filePath(QStringLiteral("../Resources/")) +
+                                          u'/' + kBundleName);
 #endif
         candidates << executableDir.filePath(kBundleName);
     }
@@ -180,8 +172,7 @@ QStringList resourceBundleCandidates()
     return candidates;
 }
 
-std::optional<QString> locateResourceBundle(const QStringList &candidates)
-{
+std::optional<QString> locateResourceBundle(const QStringList &candidates) {
     for (const QString &candidate : candidates)
         if (QFileInfo(candidate).isDir())
             return candidate;

@@ -33,8 +33,10 @@ struct Message {
     Message(const char *literal) : key(QString::fromUtf8(literal)) {} // NOLINT: literal form
     Message(QString k) : key(std::move(k)) {}                         // NOLINT: literal form
     Message(QString k, QStringList args) : key(std::move(k)), arguments(std::move(args)) {}
-    Message(const char *k, QStringList args) : key(QString::fromUtf8(k)), arguments(std::move(args)) {}
-    Message(const StringInterpolation &interpolation) : Message(interpolation.message()) {} // NOLINT
+    Message(const char *k, QStringList args)
+        : key(QString::fromUtf8(k)), arguments(std::move(args)) {}
+    Message(const StringInterpolation &interpolation)
+        : Message(interpolation.message()) {} // NOLINT
 
     friend bool operator==(const Message &, const Message &) = default;
 };
@@ -54,7 +56,9 @@ QString currentLanguage();
 QString text(const Message &message, const QString &language = {});
 
 // Marks a key that is looked up later through a variable, so the key scanner still sees it.
-constexpr const char *noop(const char *key) { return key; }
+constexpr const char *noop(const char *key) {
+    return key;
+}
 
 // Substitutes {N} placeholders of an already translated text. Placeholders are found once, in
 // text order, and replaced by arguments[N]; inserted values are never scanned again, and a

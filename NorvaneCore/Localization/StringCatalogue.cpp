@@ -10,8 +10,7 @@ namespace norvane {
 
 namespace {
 
-std::optional<QHash<QString, QString>> readTable(const QString &path)
-{
+std::optional<QHash<QString, QString>> readTable(const QString &path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
@@ -31,8 +30,7 @@ std::optional<QHash<QString, QString>> readTable(const QString &path)
 
 } // namespace
 
-StringCatalogue StringCatalogue::load(const QString &bundlePath)
-{
+StringCatalogue StringCatalogue::load(const QString &bundlePath) {
     StringCatalogue catalogue;
     const QDir bundle(bundlePath);
     for (const QString &code : L10n::supportedLanguages()) {
@@ -43,8 +41,7 @@ StringCatalogue StringCatalogue::load(const QString &bundlePath)
     return catalogue;
 }
 
-const QString *StringCatalogue::find(const QString &code, const QString &key) const
-{
+const QString *StringCatalogue::find(const QString &code, const QString &key) const {
     const auto table = m_tables.constFind(code);
     if (table == m_tables.cend())
         return nullptr;
@@ -52,8 +49,7 @@ const QString *StringCatalogue::find(const QString &code, const QString &key) co
     return entry == table->cend() ? nullptr : &entry.value();
 }
 
-QString StringCatalogue::text(const L10n::Message &message, const QString &code) const
-{
+QString StringCatalogue::text(const L10n::Message &message, const QString &code) const {
     const QString *english = find(QStringLiteral("en"), message.key);
     const QString *translated = find(code, message.key);
     const QString &looked = translated ? *translated : english ? *english : message.key;

@@ -5,8 +5,7 @@
 
 namespace norvane {
 
-QString applicationSupportFile(const QString &fileName)
-{
+QString applicationSupportFile(const QString &fileName) {
     const QDir base(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
     return base.filePath(QStringLiteral("Norvane/") + fileName);
 }

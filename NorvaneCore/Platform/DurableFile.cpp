@@ -15,14 +15,14 @@ namespace norvane {
 
 namespace {
 
-[[noreturn]] void failWithErrno(const QString &what, int error)
-{
-    throw PlatformError(QStringLiteral("%1: %2").arg(what, QString::fromLocal8Bit(std::strerror(error))));
+[[noreturn]] void failWithErrno(const QString &what, int error) {
+    throw PlatformError(
+        QStringLiteral("%1: %2").arg(what, QString::fromLocal8Bit(std::strerror(error))));
 }
 
-void syncFolder(const QString &folderPath)
-{
-    const int fd = ::open(QFile::encodeName(folderPath).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+void syncFolder(const QString &folderPath) {
+    const int fd =
+        ::open(QFile::encodeName(folderPath).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         failWithErrno(QStringLiteral("Could not open the folder “%1”").arg(folderPath), errno);
     const int result = ::fsync(fd);
@@ -34,8 +34,7 @@ void syncFolder(const QString &folderPath)
 
 } // namespace
 
-void createPrivateFolder(const QString &folderPath)
-{
+void createPrivateFolder(const QString &folderPath) {
     const QString clean = QDir::cleanPath(QDir(folderPath).absolutePath());
     if (QFileInfo(clean).isDir())
         return;
@@ -48,11 +47,11 @@ void createPrivateFolder(const QString &folderPath)
 }
 
 void writeFileDurably(const QString &path, const QByteArray &data,
-                      std::optional<QFileDevice::Permissions> permissions)
-{
+                      std::optional<QFileDevice::Permissions> permissions) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        throw PlatformError(QStringLiteral("Could not write “%1”: %2").arg(path, file.errorString()));
+        throw PlatformError(
+            QStringLiteral("Could not write “%1”: %2").arg(path, file.errorString()));
     // Set on the temporary file, so the file never appears with wider permissions.
     if (permissions && !file.setPermissions(*permissions)) {
         file.cancelWriting();
@@ -70,7 +69,8 @@ void writeFileDurably(const QString &path, const QByteArray &data,
 #endif
     // commit() syncs the temporary file's data before renaming it over the target.
     if (!file.commit())
-        throw PlatformError(QStringLiteral("Could not write “%1”: %2").arg(path, file.errorString()));
+        throw PlatformError(
+            QStringLiteral("Could not write “%1”: %2").arg(path, file.errorString()));
     syncFolder(QFileInfo(path).absolutePath());
 }
 

@@ -9,21 +9,21 @@
 
 namespace norvane {
 
-ToolPaths ToolPaths::system()
-{
+ToolPaths ToolPaths::system() {
 #ifdef Q_OS_MACOS
     return {macPmsetPath(), QStringLiteral("/usr/bin/osascript")};
 #else
-    const QDir binaries(QCoreApplication::instance()
-                            ? QCoreApplication::applicationDirPath()
-                            : QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath().section(u'/', 0, -2));
-    return {binaries.filePath(QStringLiteral("pmset")), binaries.filePath(QStringLiteral("osascript"))};
+    const QDir binaries(
+        QCoreApplication::instance()
+            ? QCoreApplication::applicationDirPath()
+            : QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath().section(u'/', 0, -2));
+    return {binaries.filePath(QStringLiteral("pmset")),
+            binaries.filePath(QStringLiteral("osascript"))};
 #endif
 }
 
 ToolResult ProcessToolRunner::run(const QString &program, const QStringList &arguments,
-                                  StandardError standardError) const
-{
+                                  StandardError standardError) const {
     QProcess process;
     process.setProgram(program);
     process.setArguments(arguments);
@@ -32,7 +32,8 @@ ToolResult ProcessToolRunner::run(const QString &program, const QStringList &arg
         process.setStandardErrorFile(QProcess::nullDevice());
     process.start(QIODevice::ReadOnly);
     if (!process.waitForStarted(-1))
-        throw PlatformError(QStringLiteral("Could not launch %1: %2").arg(program, process.errorString()));
+        throw PlatformError(
+            QStringLiteral("Could not launch %1: %2").arg(program, process.errorString()));
 
     // QProcess keeps reading the pipes into its own buffers while it waits, so a large output
     // cannot fill a pipe and stall the tool.
@@ -42,7 +43,8 @@ ToolResult ProcessToolRunner::run(const QString &program, const QStringList &arg
     if (standardError == StandardError::Capture)
         result.standardError = process.readAllStandardError();
     if (process.exitStatus() != QProcess::NormalExit)
-        throw PlatformError(QStringLiteral("%1 ended abnormally: %2").arg(program, process.errorString()));
+        throw PlatformError(
+            QStringLiteral("%1 ended abnormally: %2").arg(program, process.errorString()));
     result.exitStatus = process.exitCode();
     return result;
 }

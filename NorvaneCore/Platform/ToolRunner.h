@@ -31,8 +31,9 @@ public:
 
     virtual ~ToolRunner() = default;
     // Throws PlatformError when the tool cannot be started or does not exit normally.
-    [[nodiscard]] virtual ToolResult run(const QString &program, const QStringList &arguments,
-                                         StandardError standardError = StandardError::Discard) const = 0;
+    [[nodiscard]] virtual ToolResult
+    run(const QString &program, const QStringList &arguments,
+        StandardError standardError = StandardError::Discard) const = 0;
 };
 
 class ProcessToolRunner final : public ToolRunner {

@@ -20,18 +20,23 @@ const char *kMinutesMessage = L10n::noop(
 
 // White space and line breaks as trimmed from titles: space separators, tab, and the line
 // breaks LF, VT, FF, CR, NEL, LS and PS.
-bool isTrimmedSpace(QChar c)
-{
+bool isTrimmedSpace(QChar c) {
     switch (c.unicode()) {
-    case 0x09: case 0x0A: case 0x0B: case 0x0C: case 0x0D: case 0x85: case 0x2028: case 0x2029:
+    case 0x09:
+    case 0x0A:
+    case 0x0B:
+    case 0x0C:
+    case 0x0D:
+    case 0x85:
+    case 0x2028:
+    case 0x2029:
         return true;
     default:
         return c.category() == QChar::Separator_Space;
     }
 }
 
-QString trimmed(const QString &text)
-{
+QString trimmed(const QString &text) {
     qsizetype begin = 0;
     qsizetype end = text.size();
     while (begin < end && isTrimmedSpace(text[begin]))
@@ -41,8 +46,7 @@ QString trimmed(const QString &text)
     return text.sliced(begin, end - begin);
 }
 
-qsizetype graphemeCount(const QString &text)
-{
+qsizetype graphemeCount(const QString &text) {
     QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
     qsizetype count = 0;
     while (finder.toNextBoundary() > 0)
@@ -50,8 +54,7 @@ qsizetype graphemeCount(const QString &text)
     return count;
 }
 
-bool containsControlCharacter(const QString &text)
-{
+bool containsControlCharacter(const QString &text) {
     const QList<uint> codePoints = text.toUcs4();
     return std::any_of(codePoints.cbegin(), codePoints.cend(), [](uint codePoint) {
         const auto category = QChar::category(char32_t(codePoint));
@@ -59,19 +62,21 @@ bool containsControlCharacter(const QString &text)
     });
 }
 
-bool inRange(qint64 value, qint64 max) { return value >= 0 && value <= max; }
+bool inRange(qint64 value, qint64 max) {
+    return value >= 0 && value <= max;
+}
 
-[[noreturn]] void fail(const char *key) { throw ConfigurationError::message(L10n::text(key)); }
+[[noreturn]] void fail(const char *key) {
+    throw ConfigurationError::message(L10n::text(key));
+}
 
-QString durationText(qint64 minutes)
-{
+QString durationText(qint64 minutes) {
     if (minutes == 0)
         return L10n::text("Never");
     return L10n::text({"{0} min", {QString::number(minutes)}});
 }
 
-const char *presetTitleKey(const QString &id)
-{
+const char *presetTitleKey(const QString &id) {
     static const QHash<QString, const char *> keys{
         {QStringLiteral("normal"), L10n::noop("Normal")},
         {QStringLiteral("vibe"), L10n::noop("Vibe")},
@@ -88,60 +93,66 @@ Profile::Profile(QString id, QString title, ProfileIcon icon, qint64 displayMinu
                  qint64 sleepMinutes, qint64 screenSaverSeconds, qint64 defaultMinutes)
     : id(std::move(id)), title(std::move(title)), icon(icon), displayMinutes(displayMinutes),
       sleepMinutes(sleepMinutes), screenSaverSeconds(screenSaverSeconds),
-      defaultMinutes(defaultMinutes)
-{
-}
+      defaultMinutes(defaultMinutes) {}
 
-const QList<Profile> &Profile::presets()
-{
+const QList<Profile> &Profile::presets() {
     static const QList<Profile> all{
         {QStringLiteral("normal"), QStringLiteral("Normal"), ProfileIcon::leaf, 5, 15, 300, 0},
         {QStringLiteral("vibe"), QStringLiteral("Vibe"), ProfileIcon::sparkles, 0, 0, 0, 0},
         {QStringLiteral("focus"), QStringLiteral("Focus"), ProfileIcon::focus, 0, 0, 0, 25},
-        {QStringLiteral("presentation"), QStringLiteral("Presentation"), ProfileIcon::presentation, 0, 0, 0, 60},
-        {QStringLiteral("download"), QStringLiteral("Download"), ProfileIcon::download, 5, 0, 300, 0},
+        {QStringLiteral("presentation"), QStringLiteral("Presentation"), ProfileIcon::presentation,
+         0, 0, 0, 60},
+        {QStringLiteral("download"), QStringLiteral("Download"), ProfileIcon::download, 5, 0, 300,
+         0},
     };
     return all;
 }
 
-const Profile &Profile::normal() { return presets()[0]; }
-const Profile &Profile::vibe() { return presets()[1]; }
-const Profile &Profile::focus() { return presets()[2]; }
-const Profile &Profile::presentation() { return presets()[3]; }
-const Profile &Profile::download() { return presets()[4]; }
+const Profile &Profile::normal() {
+    return presets()[0];
+}
+const Profile &Profile::vibe() {
+    return presets()[1];
+}
+const Profile &Profile::focus() {
+    return presets()[2];
+}
+const Profile &Profile::presentation() {
+    return presets()[3];
+}
+const Profile &Profile::download() {
+    return presets()[4];
+}
 
-bool Profile::isPreset() const
-{
+bool Profile::isPreset() const {
     const auto &all = presets();
     return std::any_of(all.cbegin(), all.cend(), [&](const Profile &p) { return p.id == id; });
 }
 
-bool Profile::isNormal() const { return id == normal().id; }
+bool Profile::isNormal() const {
+    return id == normal().id;
+}
 
-QString Profile::localizedTitle(const QString &language) const
-{
+QString Profile::localizedTitle(const QString &language) const {
     if (const char *key = presetTitleKey(id))
         return L10n::text(key, language);
     return title;
 }
 
-QString Profile::subtitle() const
-{
+QString Profile::subtitle() const {
     return L10n::text({"Display {0} · Sleep {1} · Screen saver {2}",
                        {durationText(displayMinutes), durationText(sleepMinutes),
                         durationText(screenSaverSeconds / 60)}});
 }
 
-QString Profile::detail() const
-{
+QString Profile::detail() const {
     if (defaultMinutes <= 0)
         return subtitle();
     return subtitle() +
            L10n::text({" · Return to Normal after {0} min", {QString::number(defaultMinutes)}});
 }
 
-Profile Profile::validated() const
-{
+Profile Profile::validated() const {
     const QString trimmedTitle = trimmed(title);
     if (id.isEmpty() || trimmedTitle.isEmpty())
         fail(kNameMessage);
@@ -158,7 +169,8 @@ Profile Profile::validated() const
     if (isNormal() && defaultMinutes != 0)
         fail(L10n::noop("Normal is the return profile and cannot have an automatic return timer."));
     const auto &all = presets();
-    const auto preset = std::find_if(all.cbegin(), all.cend(), [&](const Profile &p) { return p.id == id; });
+    const auto preset =
+        std::find_if(all.cbegin(), all.cend(), [&](const Profile &p) { return p.id == id; });
     if (preset != all.cend() && trimmedTitle != preset->title)
         fail(L10n::noop("Preset names cannot be changed. Create a custom profile instead."));
 
@@ -167,8 +179,7 @@ Profile Profile::validated() const
     return copy;
 }
 
-QJsonObject Profile::toJson() const
-{
+QJsonObject Profile::toJson() const {
     return {
         {QStringLiteral("id"), id},
         {QStringLiteral("title"), title},
@@ -180,13 +191,13 @@ QJsonObject Profile::toJson() const
     };
 }
 
-Profile Profile::fromJson(const QJsonObject &object)
-{
+Profile Profile::fromJson(const QJsonObject &object) {
     const QString rawIcon = json::requireString(object, QStringLiteral("icon"));
     const auto icon = ProfileIcon::fromRawValue(rawIcon);
     if (!icon)
         throw PlatformError(
-            QStringLiteral("The data couldn’t be read because \"%1\" is not a known icon.").arg(rawIcon));
+            QStringLiteral("The data couldn’t be read because \"%1\" is not a known icon.")
+                .arg(rawIcon));
     return {json::requireString(object, QStringLiteral("id")),
             json::requireString(object, QStringLiteral("title")),
             *icon,

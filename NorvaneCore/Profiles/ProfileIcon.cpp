@@ -23,24 +23,29 @@ constexpr std::array<IconInfo, 6> kIcons{{
 
 } // namespace
 
-std::optional<ProfileIcon> ProfileIcon::fromRawValue(QStringView rawValue)
-{
+std::optional<ProfileIcon> ProfileIcon::fromRawValue(QStringView rawValue) {
     for (const ProfileIcon icon : allCases())
         if (rawValue == QStringView(kIcons[icon.value()].rawValue))
             return icon;
     return std::nullopt;
 }
 
-const std::array<ProfileIcon, 6> &ProfileIcon::allCases()
-{
-    static constexpr std::array<ProfileIcon, 6> cases{leaf, sparkles, focus, presentation, download, sliders};
+const std::array<ProfileIcon, 6> &ProfileIcon::allCases() {
+    static constexpr std::array<ProfileIcon, 6> cases{leaf,         sparkles, focus,
+                                                      presentation, download, sliders};
     return cases;
 }
 
-QString ProfileIcon::rawValue() const { return QString::fromUtf16(kIcons[m_value].rawValue); }
+QString ProfileIcon::rawValue() const {
+    return QString::fromUtf16(kIcons[m_value].rawValue);
+}
 
-QString ProfileIcon::symbol() const { return QString::fromUtf16(kIcons[m_value].symbol); }
+QString ProfileIcon::symbol() const {
+    return QString::fromUtf16(kIcons[m_value].symbol);
+}
 
-QString ProfileIcon::title() const { return L10n::text(kIcons[m_value].titleKey); }
+QString ProfileIcon::title() const {
+    return L10n::text(kIcons[m_value].titleKey);
+}
 
 } // namespace norvane

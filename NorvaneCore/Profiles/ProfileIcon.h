@@ -31,8 +31,7 @@ private:
     Value m_value;
 };
 
-inline size_t qHash(ProfileIcon icon, size_t seed = 0) noexcept
-{
+inline size_t qHash(ProfileIcon icon, size_t seed = 0) noexcept {
     return ::qHash(static_cast<int>(icon.value()), seed);
 }
 

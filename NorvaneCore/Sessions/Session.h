@@ -16,7 +16,9 @@ struct Session {
     // A deadline `minutes` after `now`, except for the return profile and for 0 minutes.
     Session(const Profile &profile, qint64 minutes, const QDateTime &now);
 
-    [[nodiscard]] bool hasExpired(const QDateTime &date) const { return deadline && date >= *deadline; }
+    [[nodiscard]] bool hasExpired(const QDateTime &date) const {
+        return deadline && date >= *deadline;
+    }
     // Seconds until the deadline (0 once passed), or none without a deadline.
     [[nodiscard]] std::optional<double> remaining(const QDateTime &date) const;
 

@@ -15,8 +15,7 @@ namespace {
 constexpr qint64 kMaxMinutes = 1440;
 
 // Starts `work`; a failure to even start it counts as a failure of the work.
-QFuture<void> start(const std::function<QFuture<void>()> &work)
-{
+QFuture<void> start(const std::function<QFuture<void>()> &work) {
     try {
         return work();
     } catch (...) {
@@ -28,48 +27,47 @@ QFuture<void> start(const std::function<QFuture<void>()> &work)
 
 SessionStore::SessionStore(std::shared_ptr<Configuring> configuration, Clock clock,
                            ProfileProvider normalProfile, QObject *parent)
-    : QObject(parent),
-      m_session(Profile::normal(), 0, QDateTime::currentDateTime()),
+    : QObject(parent), m_session(Profile::normal(), 0, QDateTime::currentDateTime()),
       m_now(m_session.startedAt),
-      m_configuration(configuration ? std::move(configuration) : std::make_shared<MacConfigurationService>()),
+      m_configuration(configuration ? std::move(configuration)
+                                    : std::make_shared<MacConfigurationService>()),
       m_clock(clock ? std::move(clock) : [] { return QDateTime::currentDateTime(); }),
-      m_normalProfile(std::move(normalProfile))
-{
-}
+      m_normalProfile(std::move(normalProfile)) {}
 
 SessionStore::~SessionStore() = default;
 
-QFuture<void> SessionStore::whenDone(const QFuture<void> &work, const std::function<void()> &onSuccess,
-                                     const std::function<void(const std::exception_ptr &)> &onFailure)
-{
+QFuture<void>
+SessionStore::whenDone(const QFuture<void> &work, const std::function<void()> &onSuccess,
+                       const std::function<void(const std::exception_ptr &)> &onFailure) {
     // A watcher owned by the store delivers the outcome on the store's thread and goes away with
     // the store, so a service finishing late never reaches a destroyed store.
     auto done = std::make_shared<QPromise<void>>();
     done->start();
     auto *watcher = new QFutureWatcher<void>(this);
-    connect(watcher, &QFutureWatcherBase::finished, this, [watcher, work = QFuture<void>(work), onSuccess, onFailure, done]() mutable {
-        watcher->deleteLater();
-        std::exception_ptr failure;
-        try {
-            work.waitForFinished();
-            if (work.isCanceled())
-                throw PlatformError(QStringLiteral("The settings service stopped before it finished."));
-        } catch (...) {
-            failure = std::current_exception();
-        }
-        if (failure)
-            onFailure(failure);
-        else
-            onSuccess();
-        done->finish();
-    });
+    connect(watcher, &QFutureWatcherBase::finished, this,
+            [watcher, work = QFuture<void>(work), onSuccess, onFailure, done]() mutable {
+                watcher->deleteLater();
+                std::exception_ptr failure;
+                try {
+                    work.waitForFinished();
+                    if (work.isCanceled())
+                        throw PlatformError(
+                            QStringLiteral("The settings service stopped before it finished."));
+                } catch (...) {
+                    failure = std::current_exception();
+                }
+                if (failure)
+                    onFailure(failure);
+                else
+                    onSuccess();
+                done->finish();
+            });
     watcher->setFuture(work);
     return done->future();
 }
 
 QFuture<void> SessionStore::activate(const Profile &profile, std::optional<qint64> minutes,
-                                     const QDateTime &at)
-{
+                                     const QDateTime &at) {
     if (m_isApplying)
         return QtFuture::makeReadyFuture();
     try {
@@ -80,13 +78,15 @@ QFuture<void> SessionStore::activate(const Profile &profile, std::optional<qint6
         return QtFuture::makeReadyFuture();
     }
     if (minutes && (*minutes < 0 || *minutes > kMaxMinutes)) {
-        m_errorMessage = L10n::text("The automatic return time must be between 0 and 1440 minutes.");
+        m_errorMessage =
+            L10n::text("The automatic return time must be between 0 and 1440 minutes.");
         notifyChange();
         return QtFuture::makeReadyFuture();
     }
 
     m_isApplying = true;
-    m_notice = L10n::text("Saving macOS settings. Complete authorization in the system dialog if prompted.");
+    m_notice = L10n::text(
+        "Saving macOS settings. Complete authorization in the system dialog if prompted.");
     notifyChange();
 
     return whenDone(
@@ -96,21 +96,20 @@ QFuture<void> SessionStore::activate(const Profile &profile, std::optional<qint6
 }
 
 void SessionStore::finishActivation(const Profile &profile, std::optional<qint64> minutes,
-                                    const QDateTime &at)
-{
+                                    const QDateTime &at) {
     // Time spent in the authorization dialog does not shorten the timer.
     const QDateTime start = std::max(m_clock(), at);
     m_session = Session(profile, minutes.value_or(profile.defaultMinutes), start);
     m_now = start;
     m_hasAppliedProfile = true;
     m_attemptedReturn = false;
-    m_notice = L10n::text({"Saved and verified macOS settings for {0}.", {profile.localizedTitle()}});
+    m_notice =
+        L10n::text({"Saved and verified macOS settings for {0}.", {profile.localizedTitle()}});
     m_isApplying = false;
     notifyChange();
 }
 
-void SessionStore::failActivation(const std::exception_ptr &error)
-{
+void SessionStore::failActivation(const std::exception_ptr &error) {
     bool cancelled = false;
     try {
         std::rethrow_exception(error);
@@ -122,15 +121,15 @@ void SessionStore::failActivation(const std::exception_ptr &error)
         m_notice = L10n::text("Cancelled. System settings are unchanged.");
     } else {
         m_hasAppliedProfile = false;
-        m_notice = L10n::text("Could not confirm that settings were applied. Check the current settings.");
+        m_notice =
+            L10n::text("Could not confirm that settings were applied. Check the current settings.");
     }
     m_errorMessage = localizedDescription(error);
     m_isApplying = false;
     notifyChange();
 }
 
-QFuture<void> SessionStore::restoreOriginal()
-{
+QFuture<void> SessionStore::restoreOriginal() {
     if (m_isApplying)
         return QtFuture::makeReadyFuture();
     m_isApplying = true;
@@ -141,8 +140,7 @@ QFuture<void> SessionStore::restoreOriginal()
         [this](const std::exception_ptr &error) { failRestore(error); });
 }
 
-void SessionStore::finishRestore()
-{
+void SessionStore::finishRestore() {
     m_hasAppliedProfile = false;
     // The restored session starts at the system time, not the store's clock.
     m_session = Session(Profile::normal(), 0, QDateTime::currentDateTime());
@@ -151,8 +149,7 @@ void SessionStore::finishRestore()
     notifyChange();
 }
 
-void SessionStore::failRestore(const std::exception_ptr &error)
-{
+void SessionStore::failRestore(const std::exception_ptr &error) {
     m_hasAppliedProfile = false;
     m_notice = L10n::text("Restoration is incomplete. Check the current settings.");
     m_errorMessage = localizedDescription(error);
@@ -160,19 +157,18 @@ void SessionStore::failRestore(const std::exception_ptr &error)
     notifyChange();
 }
 
-void SessionStore::tick(const QDateTime &date)
-{
+void SessionStore::tick(const QDateTime &date) {
     m_now = date;
     if (!m_hasAppliedProfile || m_isApplying || m_attemptedReturn || !m_session.hasExpired(date))
         return;
     m_attemptedReturn = true;
     // The return runs as its own task on this thread, so tick never waits for it.
     QMetaObject::invokeMethod(
-        this, [this, date] { activate(m_normalProfile(), std::nullopt, date); }, Qt::QueuedConnection);
+        this, [this, date] { activate(m_normalProfile(), std::nullopt, date); },
+        Qt::QueuedConnection);
 }
 
-QString SessionStore::timeLabel() const
-{
+QString SessionStore::timeLabel() const {
     if (m_isApplying)
         return L10n::text("Waiting for settings…");
     if (!m_hasAppliedProfile)
@@ -183,11 +179,11 @@ QString SessionStore::timeLabel() const
     const auto seconds = qint64(std::ceil(*remaining));
     if (seconds < 3600)
         return QString::asprintf("%02lld:%02lld", seconds / 60, seconds % 60);
-    return QString::asprintf("%lld:%02lld:%02lld", seconds / 3600, (seconds / 60) % 60, seconds % 60);
+    return QString::asprintf("%lld:%02lld:%02lld", seconds / 3600, (seconds / 60) % 60,
+                             seconds % 60);
 }
 
-void SessionStore::notifyChange()
-{
+void SessionStore::notifyChange() {
     if (onChange)
         onChange();
 }

@@ -23,13 +23,14 @@ public:
     using ProfileProvider = std::function<Profile()>;
 
     // A null configuration selects a MacConfigurationService; a null clock reads the system time.
-    SessionStore(std::shared_ptr<Configuring> configuration, Clock clock, ProfileProvider normalProfile,
-                 QObject *parent = nullptr);
+    SessionStore(std::shared_ptr<Configuring> configuration, Clock clock,
+                 ProfileProvider normalProfile, QObject *parent = nullptr);
     ~SessionStore() override;
 
     // Applies `profile`; `minutes` overrides its automatic-return timer. The future finishes once
     // the store has recorded the outcome; it never carries an error.
-    QFuture<void> activate(const Profile &profile, std::optional<qint64> minutes, const QDateTime &at);
+    QFuture<void> activate(const Profile &profile, std::optional<qint64> minutes,
+                           const QDateTime &at);
     // Writes back the settings saved before the first change.
     QFuture<void> restoreOriginal();
     // Advances the store's time and starts the automatic return once a timed session is due.
@@ -54,7 +55,8 @@ private:
     // future finishes after the callback has run.
     QFuture<void> whenDone(const QFuture<void> &work, const std::function<void()> &onSuccess,
                            const std::function<void(const std::exception_ptr &)> &onFailure);
-    void finishActivation(const Profile &profile, std::optional<qint64> minutes, const QDateTime &at);
+    void finishActivation(const Profile &profile, std::optional<qint64> minutes,
+                          const QDateTime &at);
     void failActivation(const std::exception_ptr &error);
     void finishRestore();
     void failRestore(const std::exception_ptr &error);

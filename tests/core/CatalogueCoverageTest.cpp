@@ -18,8 +18,7 @@ namespace {
 
 using Table = QMap<QString, QString>;
 
-QString unescapeCLiteral(const QString &literal)
-{
+QString unescapeCLiteral(const QString &literal) {
     QString result;
     for (qsizetype i = 0; i < literal.size(); ++i) {
         if (literal[i] != u'\\' || i + 1 == literal.size()) {
@@ -34,14 +33,14 @@ QString unescapeCLiteral(const QString &literal)
 
 // Keys passed literally as L10n::text("…"), L10n::text({"…", …}), L10n::noop("…") or, from QML,
 // L10n.text("…").
-QSet<QString> keysInSources()
-{
+QSet<QString> keysInSources() {
     static const QRegularExpression call(
         QStringLiteral(R"re(L10n(?:::|\.)(?:text|noop)\(\s*\{?\s*"((?:[^"\\]|\\.)*)")re"));
     QSet<QString> keys;
     for (const char *folder : {"NorvaneCore", "Norvane"}) {
         QDirIterator it(QStringLiteral(NORVANE_SOURCE_DIR "/") + folder,
-                        {"*.cpp", "*.h", "*.qml", "*.mm"}, QDir::Files, QDirIterator::Subdirectories);
+                        {"*.cpp", "*.h", "*.qml", "*.mm"}, QDir::Files,
+                        QDirIterator::Subdirectories);
         while (it.hasNext()) {
             const QString source = test::readTextFile(it.next());
             for (const auto &match : call.globalMatch(source))
@@ -51,9 +50,10 @@ QSet<QString> keysInSources()
     return keys;
 }
 
-Table readTable(const QString &code)
-{
-    QFile file(QStringLiteral(NORVANE_SOURCE_DIR "/Resources/Norvane_NorvaneCore.bundle/%1.lproj/Localizable.json").arg(code));
+Table readTable(const QString &code) {
+    QFile file(QStringLiteral(NORVANE_SOURCE_DIR
+                              "/Resources/Norvane_NorvaneCore.bundle/%1.lproj/Localizable.json")
+                   .arg(code));
     if (!file.open(QIODevice::ReadOnly))
         return {};
     Table table;
@@ -63,8 +63,7 @@ Table readTable(const QString &code)
     return table;
 }
 
-QStringList placeholders(const QString &text)
-{
+QStringList placeholders(const QString &text) {
     static const QRegularExpression pattern(QStringLiteral(R"(\{[0-9]+\})"));
     QStringList found;
     for (const auto &match : pattern.globalMatch(text))
@@ -75,8 +74,7 @@ QStringList placeholders(const QString &text)
 }
 
 // Entries whose translation gained or lost a placeholder.
-QStringList placeholderProblems(const Table &table)
-{
+QStringList placeholderProblems(const Table &table) {
     QStringList problems;
     for (auto it = table.cbegin(); it != table.cend(); ++it)
         if (placeholders(it.key()) != placeholders(it.value()))
@@ -86,8 +84,7 @@ QStringList placeholderProblems(const Table &table)
 
 } // namespace
 
-TEST(CatalogueCoverage, PlaceholderCheckCatchesAddedAndLostPlaceholders)
-{
+TEST(CatalogueCoverage, PlaceholderCheckCatchesAddedAndLostPlaceholders) {
     EXPECT_EQ(placeholderProblems({{"{0} min", "{0} 分"}, {"{0}/{1}", "{1}/{0}"}}), QStringList{});
     EXPECT_EQ(placeholderProblems({{"{0} min", "分"}}), QStringList{"{0} min"});
     EXPECT_EQ(placeholderProblems({{"{0} min", "{0}{1} 分"}}), QStringList{"{0} min"});
@@ -95,16 +92,14 @@ TEST(CatalogueCoverage, PlaceholderCheckCatchesAddedAndLostPlaceholders)
     EXPECT_EQ(placeholderProblems({{"{0} of {1}", "{0}"}}), QStringList{"{0} of {1}"});
 }
 
-TEST(CatalogueCoverage, SourcesUseKeysThatTheScannerFinds)
-{
+TEST(CatalogueCoverage, SourcesUseKeysThatTheScannerFinds) {
     const QSet<QString> keys = keysInSources();
     EXPECT_TRUE(keys.contains("Names must contain 1–32 characters and no line breaks."));
     EXPECT_TRUE(keys.contains("Display {0} · Sleep {1} · Screen saver {2}"));
     EXPECT_GT(keys.size(), 15);
 }
 
-TEST(CatalogueCoverage, EveryTableTranslatesEverySourceKeyWithItsPlaceholders)
-{
+TEST(CatalogueCoverage, EveryTableTranslatesEverySourceKeyWithItsPlaceholders) {
     const QSet<QString> keys = keysInSources();
     const Table english = readTable("en");
     ASSERT_FALSE(english.isEmpty());

@@ -1,7 +1,8 @@
 // The transaction's four outcomes and every branch of its rollback, over an in-memory backend
 // that can fail or lie at any step.
-#include "Configuration/ConfigurationError.h"
 #include "Configuration/ConfigurationTransaction.h"
+
+#include "Configuration/ConfigurationError.h"
 #include "Localization/L10n.h"
 #include "TestSupport.h"
 
@@ -23,29 +24,25 @@ public:
     std::map<int, std::function<void()>> beforeRead;
     std::map<int, std::function<void(MacConfiguration &stored)>> onWrite;
 
-    MacConfiguration read() override
-    {
+    MacConfiguration read() override {
         calls << "read";
         if (const auto hook = beforeRead.find(++m_reads); hook != beforeRead.end())
             hook->second();
         return system;
     }
-    void saveOriginalIfNeeded(const MacConfiguration &configuration) override
-    {
+    void saveOriginalIfNeeded(const MacConfiguration &configuration) override {
         calls << "save";
         if (!backup)
             backup = configuration;
     }
-    MacConfiguration loadOriginal() override
-    {
+    MacConfiguration loadOriginal() override {
         calls << "load";
         if (!backup)
-            throw ConfigurationError::message(
-                L10n::text("No profile has been applied, so there is no original settings backup."));
+            throw ConfigurationError::message(L10n::text(
+                "No profile has been applied, so there is no original settings backup."));
         return *backup;
     }
-    void write(const MacConfiguration &configuration) override
-    {
+    void write(const MacConfiguration &configuration) override {
         calls << "write";
         MacConfiguration stored = configuration;
         if (const auto hook = onWrite.find(++m_writes); hook != onWrite.end())
@@ -60,22 +57,24 @@ private:
 
 const MacConfiguration kLaptop{{{"-b", 10, 20}, {"-c", 0, 0}}, 300};
 
-ConfigurationError failure(const QString &text) { return ConfigurationError::message(text); }
-
-QString restoredMessage(const QString &cause)
-{
-    return L10n::text({"Could not apply settings. The previous settings were restored.\n{0}", {cause}});
+ConfigurationError failure(const QString &text) {
+    return ConfigurationError::message(text);
 }
 
-QString notRestoredMessage(const QString &cause, const QString &rollback)
-{
-    return L10n::text({"Could not apply or fully restore settings. Check Current Settings and use Restore Original Settings.\n{0}\n{1}",
-                       {cause, rollback}});
+QString restoredMessage(const QString &cause) {
+    return L10n::text(
+        {"Could not apply settings. The previous settings were restored.\n{0}", {cause}});
 }
 
-QString policyMessage()
-{
-    return L10n::text("The saved settings do not match the requested values. A management policy may restrict changes.");
+QString notRestoredMessage(const QString &cause, const QString &rollback) {
+    return L10n::text(
+        {"Could not apply or fully restore settings. Check Current Settings and use Restore Original Settings.\n{0}\n{1}",
+         {cause, rollback}});
+}
+
+QString policyMessage() {
+    return L10n::text(
+        "The saved settings do not match the requested values. A management policy may restrict changes.");
 }
 
 struct TransactionTest : ::testing::Test {
@@ -87,8 +86,7 @@ struct TransactionTest : ::testing::Test {
 
 } // namespace
 
-TEST_F(TransactionTest, AppliesVerifiesAndBacksUpTheSettingsFoundFirst)
-{
+TEST_F(TransactionTest, AppliesVerifiesAndBacksUpTheSettingsFoundFirst) {
     const MacConfiguration after = transaction.apply(Profile::focus());
 
     const MacConfiguration expected{{{"-b", 0, 0}, {"-c", 0, 0}}, 0};
@@ -101,73 +99,75 @@ TEST_F(TransactionTest, AppliesVerifiesAndBacksUpTheSettingsFoundFirst)
     EXPECT_EQ(backend->backup, kLaptop) << "a second apply keeps the first backup";
 }
 
-TEST_F(TransactionTest, NothingToChangeWritesNothingButStillBacksUp)
-{
+TEST_F(TransactionTest, NothingToChangeWritesNothingButStillBacksUp) {
     backend->system = {{{"-b", 0, 0}, {"-c", 0, 0}}, 0};
     EXPECT_EQ(transaction.apply(Profile::vibe()), backend->system);
     EXPECT_EQ(backend->calls, QStringList({"read", "save"}));
     EXPECT_TRUE(backend->backup.has_value());
 }
 
-TEST_F(TransactionTest, InvalidProfileFailsBeforeAnythingIsRead)
-{
+TEST_F(TransactionTest, InvalidProfileFailsBeforeAnythingIsRead) {
     Profile invalid = Profile::vibe();
     invalid.displayMinutes = 1441;
-    EXPECT_EQ(errorTextFrom([&] { (void)transaction.apply(invalid); }),
-              L10n::text("Enter a whole number from 0 to 1440 minutes. Zero means never or no automatic return."));
+    EXPECT_EQ(
+        errorTextFrom([&] { (void)transaction.apply(invalid); }),
+        L10n::text(
+            "Enter a whole number from 0 to 1440 minutes. Zero means never or no automatic return."));
     EXPECT_TRUE(backend->calls.isEmpty());
 }
 
-TEST_F(TransactionTest, FailingFirstReadOrBackupStopsBeforeAnyWrite)
-{
+TEST_F(TransactionTest, FailingFirstReadOrBackupStopsBeforeAnyWrite) {
     backend->beforeRead[1] = [] { throw PlatformError("pmset could not start"); };
-    EXPECT_EQ(errorTextFrom([&] { (void)transaction.apply(Profile::focus()); }), "pmset could not start");
+    EXPECT_EQ(errorTextFrom([&] { (void)transaction.apply(Profile::focus()); }),
+              "pmset could not start");
     EXPECT_FALSE(backend->calls.contains("write"));
     EXPECT_FALSE(backend->backup);
 }
 
-TEST_F(TransactionTest, RefusedWriteThatChangedNothingFailsWithItsOwnError)
-{
-    backend->onWrite[1] = [](MacConfiguration &) { throw failure("Could not save power settings: nope"); };
-    EXPECT_EQ(errorTextFrom([&] { (void)transaction.apply(Profile::focus()); }), "Could not save power settings: nope");
+TEST_F(TransactionTest, RefusedWriteThatChangedNothingFailsWithItsOwnError) {
+    backend->onWrite[1] = [](MacConfiguration &) {
+        throw failure("Could not save power settings: nope");
+    };
+    EXPECT_EQ(errorTextFrom([&] { (void)transaction.apply(Profile::focus()); }),
+              "Could not save power settings: nope");
     EXPECT_EQ(backend->calls, QStringList({"read", "save", "write", "read"}));
     EXPECT_EQ(backend->system, kLaptop);
 }
 
-TEST_F(TransactionTest, CancellationReachesTheCallerAsExactlyCancelled)
-{
+TEST_F(TransactionTest, CancellationReachesTheCallerAsExactlyCancelled) {
     backend->onWrite[1] = [](MacConfiguration &) { throw ConfigurationError::cancelled(); };
-    const ConfigurationError error = test::configurationErrorFrom([&] { (void)transaction.apply(Profile::focus()); });
+    const ConfigurationError error =
+        test::configurationErrorFrom([&] { (void)transaction.apply(Profile::focus()); });
     EXPECT_TRUE(error.isCancelled());
     EXPECT_EQ(backend->system, kLaptop);
 }
 
-TEST_F(TransactionTest, ReadBackMismatchIsRolledBackWithThePolicyMessage)
-{
+TEST_F(TransactionTest, ReadBackMismatchIsRolledBackWithThePolicyMessage) {
     // A management policy keeps `sleep` at its value.
     backend->onWrite[1] = [](MacConfiguration &stored) {
         for (int i = 0; i < stored.sources.size(); ++i)
             stored.sources[i].sleep = kLaptop.sources[i].sleep;
     };
-    EXPECT_EQ(errorTextFrom([&] { (void)transaction.apply(Profile::focus()); }), restoredMessage(policyMessage()));
+    EXPECT_EQ(errorTextFrom([&] { (void)transaction.apply(Profile::focus()); }),
+              restoredMessage(policyMessage()));
     EXPECT_EQ(backend->system, kLaptop);
-    EXPECT_EQ(backend->calls, QStringList({"read", "save", "write", "read", "read", "write", "read"}));
+    EXPECT_EQ(backend->calls,
+              QStringList({"read", "save", "write", "read", "read", "write", "read"}));
 }
 
-TEST_F(TransactionTest, HalfDoneWriteIsRolledBackWithTheScreenSaverError)
-{
+TEST_F(TransactionTest, HalfDoneWriteIsRolledBackWithTheScreenSaverError) {
     const QString saverError = L10n::text("Could not save the screen saver timeout.");
     // The power settings of the half-done write land before the failure.
     backend->onWrite[1] = [this, saverError](MacConfiguration &stored) {
         backend->system = {stored.sources, kLaptop.screenSaverSeconds};
         throw failure(saverError);
     };
-    EXPECT_EQ(errorTextFrom([&] { (void)transaction.apply(Profile::focus()); }), restoredMessage(saverError));
+    EXPECT_EQ(errorTextFrom([&] { (void)transaction.apply(Profile::focus()); }),
+              restoredMessage(saverError));
     EXPECT_EQ(backend->system, kLaptop);
 }
 
-TEST_F(TransactionTest, FailedRollbackWriteKeepsBothErrors)
-{
+TEST_F(TransactionTest, FailedRollbackWriteKeepsBothErrors) {
     backend->onWrite[1] = [](MacConfiguration &) {};
     backend->beforeRead[2] = [] { throw failure("read-back failed"); };
     backend->onWrite[2] = [](MacConfiguration &) { throw failure("rollback refused"); };
@@ -175,44 +175,43 @@ TEST_F(TransactionTest, FailedRollbackWriteKeepsBothErrors)
               notRestoredMessage("read-back failed", "rollback refused"));
 }
 
-TEST_F(TransactionTest, RollbackThatDoesNotVerifySaysSo)
-{
+TEST_F(TransactionTest, RollbackThatDoesNotVerifySaysSo) {
     backend->onWrite[1] = [](MacConfiguration &stored) { stored.sources[0].display = 99; };
     backend->onWrite[2] = [](MacConfiguration &stored) { stored.sources[1].display = 77; };
     EXPECT_EQ(errorTextFrom([&] { (void)transaction.apply(Profile::focus()); }),
               notRestoredMessage(policyMessage(), L10n::text("Could not verify rollback")));
 }
 
-TEST_F(TransactionTest, RollbackVerificationReadFailureIsTheRollbackError)
-{
+TEST_F(TransactionTest, RollbackVerificationReadFailureIsTheRollbackError) {
     backend->onWrite[1] = [](MacConfiguration &stored) { stored.sources[0].display = 99; };
     backend->beforeRead[4] = [] { throw PlatformError("verify read failed"); };
     EXPECT_EQ(errorTextFrom([&] { (void)transaction.apply(Profile::focus()); }),
               notRestoredMessage(policyMessage(), "verify read failed"));
 }
 
-TEST_F(TransactionTest, ReadFailureRightAfterAFailedWriteStillRollsBack)
-{
+TEST_F(TransactionTest, ReadFailureRightAfterAFailedWriteStillRollsBack) {
     backend->onWrite[1] = [this](MacConfiguration &stored) {
         backend->system = stored;
         throw failure("write failed late");
     };
     backend->beforeRead[2] = [] { throw PlatformError("check read failed"); };
-    EXPECT_EQ(errorTextFrom([&] { (void)transaction.apply(Profile::focus()); }), restoredMessage("write failed late"));
+    EXPECT_EQ(errorTextFrom([&] { (void)transaction.apply(Profile::focus()); }),
+              restoredMessage("write failed late"));
     EXPECT_EQ(backend->system, kLaptop);
     EXPECT_EQ(backend->calls.count("write"), 2);
 }
 
-TEST_F(TransactionTest, RestoreWritesTheBackupExactlyOrFailsWithoutOne)
-{
+TEST_F(TransactionTest, RestoreWritesTheBackupExactlyOrFailsWithoutOne) {
     EXPECT_EQ(errorTextFrom([&] { (void)transaction.restore(); }),
               L10n::text("No profile has been applied, so there is no original settings backup."));
     EXPECT_EQ(backend->calls, QStringList({"load"}));
 
     backend->backup = MacConfiguration{{{"-c", 3, 4}}, std::nullopt};
     EXPECT_EQ(transaction.restore(), *backend->backup);
-    EXPECT_EQ(backend->system, *backend->backup) << "restored as stored: its sources, no screen saver";
-    EXPECT_EQ(backend->backup, (MacConfiguration{{{"-c", 3, 4}}, std::nullopt})) << "the backup stays";
+    EXPECT_EQ(backend->system, *backend->backup)
+        << "restored as stored: its sources, no screen saver";
+    EXPECT_EQ(backend->backup, (MacConfiguration{{{"-c", 3, 4}}, std::nullopt}))
+        << "the backup stays";
 
     backend->calls.clear();
     (void)transaction.restore();

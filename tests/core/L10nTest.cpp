@@ -1,5 +1,6 @@
-#include "Configuration/ConfigurationError.h"
 #include "Localization/L10n.h"
+
+#include "Configuration/ConfigurationError.h"
 #include "Localization/StringCatalogue.h"
 #include "TestSupport.h"
 
@@ -12,8 +13,7 @@
 
 using namespace norvane;
 
-TEST(LanguageChoice, ChineseVariantsCollapseToScripts)
-{
+TEST(LanguageChoice, ChineseVariantsCollapseToScripts) {
     EXPECT_EQ(L10n::language({"zh-TW"}), "zh-Hant");
     EXPECT_EQ(L10n::language({"zh_HK"}), "zh-Hant");
     EXPECT_EQ(L10n::language({"zh-MO"}), "zh-Hant");
@@ -24,15 +24,13 @@ TEST(LanguageChoice, ChineseVariantsCollapseToScripts)
     EXPECT_EQ(L10n::language({"ZH_tw"}), "zh-Hant");
 }
 
-TEST(LanguageChoice, NormalizationOnlyTurnsUnderscoresIntoDashesOutsideChinese)
-{
+TEST(LanguageChoice, NormalizationOnlyTurnsUnderscoresIntoDashesOutsideChinese) {
     EXPECT_EQ(L10n::normalizedIdentifier("en_GB"), "en-GB");
     EXPECT_EQ(L10n::normalizedIdentifier("pt_BR"), "pt-BR");
     EXPECT_EQ(L10n::normalizedIdentifier("zh-hk"), "zh-Hant");
 }
 
-TEST(LanguageChoice, MatchesByCodeThenScriptThenLanguage)
-{
+TEST(LanguageChoice, MatchesByCodeThenScriptThenLanguage) {
     EXPECT_EQ(L10n::language({"en-GB"}), "en");
     EXPECT_EQ(L10n::language({"ja-JP"}), "ja");
     EXPECT_EQ(L10n::language({"ko_KR"}), "ko");
@@ -40,8 +38,7 @@ TEST(LanguageChoice, MatchesByCodeThenScriptThenLanguage)
     EXPECT_EQ(L10n::language({"JA"}), "ja");
 }
 
-TEST(LanguageChoice, FirstMatchingPreferenceWinsAndNothingGivesEnglish)
-{
+TEST(LanguageChoice, FirstMatchingPreferenceWinsAndNothingGivesEnglish) {
     EXPECT_EQ(L10n::language({"fr", "de-DE", "ko", "ja"}), "ko");
     EXPECT_EQ(L10n::language({"ja", "en"}), "ja");
     EXPECT_EQ(L10n::language({"fr"}), "en");
@@ -49,8 +46,7 @@ TEST(LanguageChoice, FirstMatchingPreferenceWinsAndNothingGivesEnglish)
     EXPECT_EQ(L10n::language({""}), "en");
 }
 
-TEST(Substitution, ReordersRepeatsAndKeepsUnmatchedPlaceholders)
-{
+TEST(Substitution, ReordersRepeatsAndKeepsUnmatchedPlaceholders) {
     EXPECT_EQ(L10n::substitute(u"{1}/{0}", {"a", "b"}), "b/a");
     EXPECT_EQ(L10n::substitute(u"{0}{0}", {"x"}), "xx");
     EXPECT_EQ(L10n::substitute(u"{0} and {2}", {"a", "b"}), "a and {2}");
@@ -60,14 +56,12 @@ TEST(Substitution, ReordersRepeatsAndKeepsUnmatchedPlaceholders)
     EXPECT_EQ(L10n::substitute(u"{99999999999999999999}", {"x"}), "{99999999999999999999}");
 }
 
-TEST(Substitution, InsertedValuesAreNeverScannedAgain)
-{
+TEST(Substitution, InsertedValuesAreNeverScannedAgain) {
     EXPECT_EQ(L10n::substitute(u"{0}-{1}", {"{1}", "b"}), "{1}-b");
     EXPECT_EQ(L10n::substitute(u"{0}", {"{0}"}), "{0}");
 }
 
-TEST(Message, InterpolationNumbersPlaceholdersInOrder)
-{
+TEST(Message, InterpolationNumbersPlaceholdersInOrder) {
     L10n::Message::StringInterpolation builder(25, 1);
     builder.appendLiteral(u"After ");
     builder.appendInterpolation(15);
@@ -83,15 +77,13 @@ TEST(Message, InterpolationNumbersPlaceholdersInOrder)
     EXPECT_EQ(two.message(), L10n::Message("{0}/{1}", QStringList{"a", "-7"}));
 }
 
-TEST(Message, PlainLiteralKeepsItsPlaceholders)
-{
+TEST(Message, PlainLiteralKeepsItsPlaceholders) {
     EXPECT_EQ(L10n::text(QStringLiteral("Nothing {0} here"), "en"), "Nothing {0} here");
 }
 
 class CatalogueFixture : public ::testing::Test {
 protected:
-    void writeTable(const QString &code, const QByteArray &json)
-    {
+    void writeTable(const QString &code, const QByteArray &json) {
         QDir().mkpath(dir.filePath(code + ".lproj"));
         QFile file(dir.filePath(code + ".lproj/Localizable.json"));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
@@ -100,8 +92,7 @@ protected:
     QTemporaryDir dir;
 };
 
-TEST_F(CatalogueFixture, FallsBackFromLanguageToEnglishTableToKey)
-{
+TEST_F(CatalogueFixture, FallsBackFromLanguageToEnglishTableToKey) {
     writeTable("en", R"({"Hello": "Hello there", "Bye {0}": "Goodbye {0}"})");
     writeTable("ja", R"({"Hello": "こんにちは", "Pair {0} {1}": "{1}と{0}"})");
     const auto catalogue = StringCatalogue::load(dir.path());
@@ -113,8 +104,7 @@ TEST_F(CatalogueFixture, FallsBackFromLanguageToEnglishTableToKey)
     EXPECT_EQ(catalogue.text(L10n::Message("Pair {0} {1}", QStringList{"A", "B"}), "ja"), "BとA");
 }
 
-TEST_F(CatalogueFixture, DamagedTablesCountAsMissing)
-{
+TEST_F(CatalogueFixture, DamagedTablesCountAsMissing) {
     writeTable("en", R"({"Hello": "Hi"})");
     writeTable("ja", R"({"Hello": 5})");
     writeTable("ko", R"(["Hello"])");
@@ -129,14 +119,12 @@ TEST_F(CatalogueFixture, DamagedTablesCountAsMissing)
     }
 }
 
-TEST_F(CatalogueFixture, WithoutAnyTableTheKeyItselfIsTheText)
-{
+TEST_F(CatalogueFixture, WithoutAnyTableTheKeyItselfIsTheText) {
     const auto catalogue = StringCatalogue::load(dir.filePath("nowhere"));
     EXPECT_EQ(catalogue.text(L10n::Message("{0} min", QStringList{"5"}), "ja"), "5 min");
 }
 
-TEST(ResourceBundle, FirstExistingCandidateWins)
-{
+TEST(ResourceBundle, FirstExistingCandidateWins) {
     QTemporaryDir dir;
     const QString second = dir.filePath("second");
     QDir().mkpath(second);
@@ -148,10 +136,10 @@ TEST(ResourceBundle, FirstExistingCandidateWins)
     EXPECT_TRUE(candidates.first().endsWith("/Norvane_NorvaneCore.bundle"));
 }
 
-TEST(RealCatalogue, TranslatesIntoEverySupportedLanguage)
-{
+TEST(RealCatalogue, TranslatesIntoEverySupportedLanguage) {
     for (const QString &code : L10n::supportedLanguages()) {
-        const QString text = L10n::text(L10n::Message("After {0} min of inactivity", QStringList{"15"}), code);
+        const QString text =
+            L10n::text(L10n::Message("After {0} min of inactivity", QStringList{"15"}), code);
         EXPECT_TRUE(text.contains("15")) << code.toStdString();
         if (code != "en")
             EXPECT_NE(text, "After 15 min of inactivity") << code.toStdString();
@@ -161,8 +149,7 @@ TEST(RealCatalogue, TranslatesIntoEverySupportedLanguage)
     EXPECT_EQ(L10n::text("Never", "zh-TW"), L10n::text("Never", "zh-Hant"));
 }
 
-TEST(ErrorDescription, MessageIsShownUnchangedAndCancellationIsTranslated)
-{
+TEST(ErrorDescription, MessageIsShownUnchangedAndCancellationIsTranslated) {
     const auto message = ConfigurationError::message("Exactly this.\nSecond line");
     EXPECT_EQ(message.errorDescription(), "Exactly this.\nSecond line");
     EXPECT_EQ(localizedDescription(message), "Exactly this.\nSecond line");
@@ -170,8 +157,9 @@ TEST(ErrorDescription, MessageIsShownUnchangedAndCancellationIsTranslated)
 
     const auto cancelled = ConfigurationError::cancelled();
     EXPECT_TRUE(cancelled.isCancelled());
-    EXPECT_EQ(cancelled.errorDescription(),
-              L10n::text("Administrator authorization was cancelled. No new settings were applied."));
+    EXPECT_EQ(
+        cancelled.errorDescription(),
+        L10n::text("Administrator authorization was cancelled. No new settings were applied."));
     EXPECT_FALSE(cancelled.errorDescription().isEmpty());
 
     EXPECT_EQ(localizedDescription(PlatformError("disk full")), "disk full");

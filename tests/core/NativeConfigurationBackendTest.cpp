@@ -1,8 +1,9 @@
 // The backend's decisions over fake platform seams: what it runs, what it stores, what it posts,
 // and how it reads the tools' failures. The real stand-in programs are exercised end to end in
 // ConfigurationEndToEndTest.
-#include "Configuration/ConfigurationError.h"
 #include "Configuration/NativeConfigurationBackend.h"
+
+#include "Configuration/ConfigurationError.h"
 #include "Localization/L10n.h"
 #include "TestSupport.h"
 
@@ -23,14 +24,15 @@ struct FakeRunner : ToolRunner {
         QStringList arguments;
     };
     mutable QList<Call> calls;
-    QString customOutput = "Battery Power:\n displaysleep 2\n sleep 1\nAC Power:\n displaysleep 10\n sleep 1\n";
+    QString customOutput =
+        "Battery Power:\n displaysleep 2\n sleep 1\nAC Power:\n displaysleep 10\n sleep 1\n";
     int queryStatus = 0;
     ToolResult scriptResult{0, {}, {}};
     // What a successful script run does to the settings the next query prints.
     std::function<void(const QString &script)> onScript;
 
-    ToolResult run(const QString &program, const QStringList &arguments, StandardError) const override
-    {
+    ToolResult run(const QString &program, const QStringList &arguments,
+                   StandardError) const override {
         calls << Call{program, arguments};
         if (program.endsWith("osascript")) {
             if (scriptResult.exitStatus == 0 && onScript)
@@ -39,9 +41,9 @@ struct FakeRunner : ToolRunner {
         }
         return {queryStatus, customOutput.toUtf8(), {}};
     }
-    [[nodiscard]] int count(const char *tool) const
-    {
-        return int(std::count_if(calls.cbegin(), calls.cend(), [&](const Call &c) { return c.program.endsWith(tool); }));
+    [[nodiscard]] int count(const char *tool) const {
+        return int(std::count_if(calls.cbegin(), calls.cend(),
+                                 [&](const Call &c) { return c.program.endsWith(tool); }));
     }
 };
 
@@ -51,13 +53,13 @@ struct FakePreferences : HostPreferences {
     QStringList notifications;
     int sets = 0;
 
-    bool synchronize(const QString &domain) override { return domain == "com.apple.screensaver" && synchronizeWorks; }
-    std::optional<QVariant> copyValue(const QString &key, const QString &) override
-    {
+    bool synchronize(const QString &domain) override {
+        return domain == "com.apple.screensaver" && synchronizeWorks;
+    }
+    std::optional<QVariant> copyValue(const QString &key, const QString &) override {
         return key == "idleTime" ? stored : std::nullopt;
     }
-    void setValue(const QString &, const std::optional<QVariant> &value, const QString &) override
-    {
+    void setValue(const QString &, const std::optional<QVariant> &value, const QString &) override {
         ++sets;
         stored = value;
     }
@@ -69,20 +71,22 @@ struct BackendTest : ::testing::Test {
     std::shared_ptr<FakeRunner> runner = std::make_shared<FakeRunner>();
     std::shared_ptr<FakePreferences> preferences = std::make_shared<FakePreferences>();
     QString backupPath = home.filePath("support/Norvane/original-settings.json");
-    NativeConfigurationBackend backend{Platform{{"/sim/pmset", "/sim/osascript"}, runner, preferences, nullptr, nullptr},
-                                       backupPath};
+    NativeConfigurationBackend backend{
+        Platform{{"/sim/pmset", "/sim/osascript"}, runner, preferences, nullptr, nullptr},
+        backupPath};
 
     void SetUp() override { preferences->stored = QVariant(qint64(300)); }
 
     MacConfiguration current() { return backend.read(); }
 };
 
-QString saveError(const QString &detail) { return L10n::text({"Could not save power settings: {0}", {detail}}); }
+QString saveError(const QString &detail) {
+    return L10n::text({"Could not save power settings: {0}", {detail}});
+}
 
 } // namespace
 
-TEST_F(BackendTest, ReadsSourcesAndTheStoredScreenSaver)
-{
+TEST_F(BackendTest, ReadsSourcesAndTheStoredScreenSaver) {
     EXPECT_EQ(current(), (MacConfiguration{{{"-b", 2, 1}, {"-c", 10, 1}}, 300}));
     ASSERT_EQ(runner->calls.size(), 1);
     EXPECT_EQ(runner->calls[0].program, "/sim/pmset");
@@ -94,19 +98,19 @@ TEST_F(BackendTest, ReadsSourcesAndTheStoredScreenSaver)
     EXPECT_EQ(current().screenSaverSeconds, 300);
 }
 
-TEST_F(BackendTest, ReadFailuresCarryTheirMessages)
-{
+TEST_F(BackendTest, ReadFailuresCarryTheirMessages) {
     preferences->stored = QVariant(QStringLiteral("300"));
-    EXPECT_EQ(errorTextFrom([&] { (void)current(); }), L10n::text("The screen saver timeout format is unsupported."));
+    EXPECT_EQ(errorTextFrom([&] { (void)current(); }),
+              L10n::text("The screen saver timeout format is unsupported."));
     preferences->synchronizeWorks = false;
     EXPECT_EQ(errorTextFrom([&] { (void)current(); }),
               L10n::text("Could not synchronize screen saver settings. No changes were made."));
     runner->queryStatus = 1;
-    EXPECT_EQ(errorTextFrom([&] { (void)current(); }), L10n::text("Could not read pmset settings."));
+    EXPECT_EQ(errorTextFrom([&] { (void)current(); }),
+              L10n::text("Could not read pmset settings."));
 }
 
-TEST_F(BackendTest, WritingTheCurrentStateDoesNothingAfterItsRead)
-{
+TEST_F(BackendTest, WritingTheCurrentStateDoesNothingAfterItsRead) {
     backend.write(current());
     EXPECT_EQ(runner->count("pmset"), 2);
     EXPECT_EQ(runner->count("osascript"), 0);
@@ -114,8 +118,7 @@ TEST_F(BackendTest, WritingTheCurrentStateDoesNothingAfterItsRead)
     EXPECT_TRUE(preferences->notifications.isEmpty());
 }
 
-TEST_F(BackendTest, ScreenSaverOnlyChangeAsksForNoAuthorization)
-{
+TEST_F(BackendTest, ScreenSaverOnlyChangeAsksForNoAuthorization) {
     MacConfiguration target = current();
     target.screenSaverSeconds = 600;
     backend.write(target);
@@ -129,21 +132,22 @@ TEST_F(BackendTest, ScreenSaverOnlyChangeAsksForNoAuthorization)
     EXPECT_EQ(preferences->notifications.size(), 2);
 }
 
-TEST_F(BackendTest, PowerChangeRunsOneAuthorizedCommandAndPostsNothing)
-{
+TEST_F(BackendTest, PowerChangeRunsOneAuthorizedCommandAndPostsNothing) {
     MacConfiguration target = current();
     target.sources[1].display = 0;
     backend.write(target);
     ASSERT_EQ(runner->count("osascript"), 1);
     const auto &script = runner->calls.last();
-    EXPECT_EQ(script.arguments,
-              QStringList({"-e", "do shell script \"/usr/bin/pmset -b displaysleep 2 sleep 1 && /usr/bin/pmset -c "
-                                 "displaysleep 0 sleep 1\" with administrator privileges"}));
+    EXPECT_EQ(
+        script.arguments,
+        QStringList(
+            {"-e",
+             "do shell script \"/usr/bin/pmset -b displaysleep 2 sleep 1 && /usr/bin/pmset -c "
+             "displaysleep 0 sleep 1\" with administrator privileges"}));
     EXPECT_TRUE(preferences->notifications.isEmpty());
 }
 
-TEST_F(BackendTest, ScreenSaverRangeIsCheckedAfterThePowerWrite)
-{
+TEST_F(BackendTest, ScreenSaverRangeIsCheckedAfterThePowerWrite) {
     for (const qint64 seconds : {qint64(86401), qint64(-1)}) {
         runner->calls.clear();
         MacConfiguration target = current();
@@ -166,8 +170,7 @@ TEST_F(BackendTest, ScreenSaverRangeIsCheckedAfterThePowerWrite)
               L10n::text("Could not synchronize screen saver settings. No changes were made."));
 }
 
-TEST_F(BackendTest, AuthorizationFailuresAreToldApart)
-{
+TEST_F(BackendTest, AuthorizationFailuresAreToldApart) {
     MacConfiguration target = current();
     target.sources[0].display = 30;
 
@@ -178,25 +181,26 @@ TEST_F(BackendTest, AuthorizationFailuresAreToldApart)
     EXPECT_EQ(errorTextFrom([&] { backend.write(target); }), saveError("Something odd"));
 
     runner->scriptResult = {1, {}, "execution error: pmset: sleep setting is locked (1)"};
-    EXPECT_EQ(errorTextFrom([&] { backend.write(target); }), saveError("pmset: sleep setting is locked"));
+    EXPECT_EQ(errorTextFrom([&] { backend.write(target); }),
+              saveError("pmset: sleep setting is locked"));
 
     runner->scriptResult = {1, {}, {}};
-    EXPECT_EQ(errorTextFrom([&] { backend.write(target); }), saveError(L10n::text("Unknown error")));
+    EXPECT_EQ(errorTextFrom([&] { backend.write(target); }),
+              saveError(L10n::text("Unknown error")));
 }
 
-TEST(AppleScript, QuotesTheCommandAndReadsErrorNumbersExactly)
-{
+TEST(AppleScript, QuotesTheCommandAndReadsErrorNumbersExactly) {
     EXPECT_EQ(NativeConfigurationBackend::authorizationScript(R"(a\b "c")"),
               R"(do shell script "a\\b \"c\"" with administrator privileges)");
     EXPECT_EQ(AppleScriptError::parse("execution error: User canceled. (-128)").number, -128);
-    EXPECT_EQ(AppleScriptError::parse("execution error: User canceled. (-128)").message, "User canceled.");
+    EXPECT_EQ(AppleScriptError::parse("execution error: User canceled. (-128)").message,
+              "User canceled.");
     EXPECT_EQ(AppleScriptError::parse("error -128 somewhere").number, std::nullopt);
     EXPECT_EQ(AppleScriptError::parse("bad (-128) in the middle\n").number, std::nullopt);
     EXPECT_EQ(AppleScriptError::parse("").message, std::nullopt);
 }
 
-TEST_F(BackendTest, BackupIsWrittenOncePrivatelyAndNeverReplaced)
-{
+TEST_F(BackendTest, BackupIsWrittenOncePrivatelyAndNeverReplaced) {
     EXPECT_EQ(errorTextFrom([&] { (void)backend.loadOriginal(); }),
               L10n::text("No profile has been applied, so there is no original settings backup."));
 
@@ -213,8 +217,7 @@ TEST_F(BackendTest, BackupIsWrittenOncePrivatelyAndNeverReplaced)
     EXPECT_EQ(test::readTextFile(backupPath), bytes);
 }
 
-TEST_F(BackendTest, DamagedBackupStopsEverySaveAndStaysAsItIs)
-{
+TEST_F(BackendTest, DamagedBackupStopsEverySaveAndStaysAsItIs) {
     QDir().mkpath(QFileInfo(backupPath).absolutePath());
     QFile damaged(backupPath);
     ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));

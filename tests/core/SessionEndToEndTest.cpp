@@ -12,8 +12,7 @@
 
 using namespace norvane;
 
-TEST(SessionEndToEnd, TimedProfileReturnsToTheLibrarysNormalOnTheSimulatedMac)
-{
+TEST(SessionEndToEnd, TimedProfileReturnsToTheLibrarysNormalOnTheSimulatedMac) {
     QTemporaryDir simHome, dataHome;
     qputenv("NORVANE_SIM_HOME", simHome.path().toUtf8());
     qputenv("XDG_DATA_HOME", dataHome.path().toUtf8());
@@ -27,14 +26,16 @@ TEST(SessionEndToEnd, TimedProfileReturnsToTheLibrarysNormalOnTheSimulatedMac)
     library.save(normal);
 
     QDateTime clock = QDateTime::currentDateTime();
-    SessionStore store(nullptr, [&] { return clock; }, [&] { return library.normal(); });
+    SessionStore store(
+        nullptr, [&] { return clock; }, [&] { return library.normal(); });
     int changes = 0;
     store.onChange = [&] { ++changes; };
 
     test::waitFor(store.activate(Profile::focus(), 1, clock));
     ASSERT_FALSE(store.errorMessage()) << store.errorMessage()->toStdString();
     ASSERT_TRUE(store.session().deadline);
-    EXPECT_EQ(NativeConfigurationBackend().read(), (MacConfiguration{{{"-b", 0, 0}, {"-c", 0, 0}}, 0}));
+    EXPECT_EQ(NativeConfigurationBackend().read(),
+              (MacConfiguration{{{"-b", 0, 0}, {"-c", 0, 0}}, 0}));
 
     const int changesBeforeReturn = changes;
     clock = store.session().deadline->addSecs(1);
@@ -46,5 +47,6 @@ TEST(SessionEndToEnd, TimedProfileReturnsToTheLibrarysNormalOnTheSimulatedMac)
     EXPECT_FALSE(store.errorMessage());
     EXPECT_EQ(store.profile(), library.normal());
     EXPECT_FALSE(store.session().deadline);
-    EXPECT_EQ(NativeConfigurationBackend().read(), (MacConfiguration{{{"-b", 7, 21}, {"-c", 7, 21}}, 420}));
+    EXPECT_EQ(NativeConfigurationBackend().read(),
+              (MacConfiguration{{{"-b", 7, 21}, {"-c", 7, 21}}, 420}));
 }

@@ -1,8 +1,9 @@
 // The session store's states, notices, timer and automatic return, over a configuration service
 // whose completions the test drives with promises, and a clock the test sets.
+#include "Sessions/SessionStore.h"
+
 #include "Configuration/ConfigurationError.h"
 #include "Localization/L10n.h"
-#include "Sessions/SessionStore.h"
 #include "TestSupport.h"
 
 #include <QPromise>
@@ -17,13 +18,11 @@ public:
     QList<Profile> applied;
     int restores = 0;
 
-    QFuture<void> apply(const Profile &profile) override
-    {
+    QFuture<void> apply(const Profile &profile) override {
         applied << profile;
         return start();
     }
-    QFuture<void> restore() override
-    {
+    QFuture<void> restore() override {
         ++restores;
         return start();
     }
@@ -32,17 +31,17 @@ public:
     void succeed() { finish({}); }
     // Drops the work unfinished, as a service torn down mid-way would.
     void abandon() { m_promise.reset(); }
-    template <typename Error> void fail(const Error &error) { finish(std::make_exception_ptr(error)); }
+    template <typename Error> void fail(const Error &error) {
+        finish(std::make_exception_ptr(error));
+    }
 
 private:
-    QFuture<void> start()
-    {
+    QFuture<void> start() {
         m_promise = std::make_unique<QPromise<void>>();
         m_promise->start();
         return m_promise->future();
     }
-    void finish(const std::exception_ptr &error)
-    {
+    void finish(const std::exception_ptr &error) {
         auto promise = std::move(m_promise);
         if (error)
             promise->setException(error);
@@ -60,18 +59,18 @@ struct SessionStoreTest : ::testing::Test {
     SessionStore store{service, [this] { return clock; }, [this] { return editedNormal; }};
     int changes = 0;
 
-    void SetUp() override { store.onChange = [this] { ++changes; }; }
+    void SetUp() override {
+        store.onChange = [this] { ++changes; };
+    }
 
     // Lets the store's continuations and queued tasks run.
-    static void settle(QFuture<void> future = {})
-    {
+    static void settle(QFuture<void> future = {}) {
         if (future.isValid())
             test::waitFor(future);
         test::processQueuedEvents();
     }
 
-    void activateAndSucceed(const Profile &profile, std::optional<qint64> minutes = std::nullopt)
-    {
+    void activateAndSucceed(const Profile &profile, std::optional<qint64> minutes = std::nullopt) {
         QFuture<void> done = store.activate(profile, minutes, clock);
         service->succeed();
         settle(done);
@@ -80,8 +79,7 @@ struct SessionStoreTest : ::testing::Test {
 
 } // namespace
 
-TEST_F(SessionStoreTest, StartsWithSystemSettings)
-{
+TEST_F(SessionStoreTest, StartsWithSystemSettings) {
     EXPECT_EQ(store.timeLabel(), L10n::text("Using system settings"));
     EXPECT_FALSE(store.notice());
     EXPECT_FALSE(store.errorMessage());
@@ -89,13 +87,14 @@ TEST_F(SessionStoreTest, StartsWithSystemSettings)
     EXPECT_FALSE(store.session().deadline);
 }
 
-TEST_F(SessionStoreTest, TimerStartsAfterTheAuthorizationWhenItTookLonger)
-{
+TEST_F(SessionStoreTest, TimerStartsAfterTheAuthorizationWhenItTookLonger) {
     QFuture<void> done = store.activate(Profile::focus(), std::nullopt, kStart);
     EXPECT_TRUE(store.isApplying());
     EXPECT_EQ(store.timeLabel(), L10n::text("Waiting for settings…"));
-    EXPECT_EQ(store.notice(),
-              L10n::text("Saving macOS settings. Complete authorization in the system dialog if prompted."));
+    EXPECT_EQ(
+        store.notice(),
+        L10n::text(
+            "Saving macOS settings. Complete authorization in the system dialog if prompted."));
     EXPECT_EQ(changes, 1);
 
     clock = kStart.addSecs(40); // the user took 40 seconds in the dialog
@@ -106,12 +105,12 @@ TEST_F(SessionStoreTest, TimerStartsAfterTheAuthorizationWhenItTookLonger)
     EXPECT_TRUE(store.hasAppliedProfile());
     EXPECT_EQ(store.session().deadline, kStart.addSecs(25 * 60 + 40));
     EXPECT_EQ(store.timeLabel(), "25:00");
-    EXPECT_EQ(store.notice(), L10n::text({"Saved and verified macOS settings for {0}.", {Profile::focus().localizedTitle()}}));
+    EXPECT_EQ(store.notice(), L10n::text({"Saved and verified macOS settings for {0}.",
+                                          {Profile::focus().localizedTitle()}}));
     EXPECT_EQ(changes, 2);
 }
 
-TEST_F(SessionStoreTest, RequestTimeWinsWhenTheClockIsEarlier)
-{
+TEST_F(SessionStoreTest, RequestTimeWinsWhenTheClockIsEarlier) {
     QFuture<void> done = store.activate(Profile::focus(), 10, kStart.addSecs(5));
     service->succeed();
     settle(done);
@@ -119,8 +118,7 @@ TEST_F(SessionStoreTest, RequestTimeWinsWhenTheClockIsEarlier)
     EXPECT_EQ(store.session().deadline, kStart.addSecs(5 + 600));
 }
 
-TEST_F(SessionStoreTest, ReturnProfileAndZeroMinutesGetNoDeadline)
-{
+TEST_F(SessionStoreTest, ReturnProfileAndZeroMinutesGetNoDeadline) {
     activateAndSucceed(Profile::normal(), 30);
     EXPECT_FALSE(store.session().deadline);
     EXPECT_EQ(store.timeLabel(), L10n::text("Active indefinitely"));
@@ -129,12 +127,12 @@ TEST_F(SessionStoreTest, ReturnProfileAndZeroMinutesGetNoDeadline)
     EXPECT_FALSE(store.session().deadline);
 }
 
-TEST_F(SessionStoreTest, MinutesOutsideTheRangeAreRejectedBeforeApplying)
-{
+TEST_F(SessionStoreTest, MinutesOutsideTheRangeAreRejectedBeforeApplying) {
     for (qint64 minutes : {qint64(-1), qint64(1441)}) {
         store.setErrorMessage(std::nullopt);
         (void)store.activate(Profile::focus(), minutes, clock);
-        EXPECT_EQ(store.errorMessage(), L10n::text("The automatic return time must be between 0 and 1440 minutes."));
+        EXPECT_EQ(store.errorMessage(),
+                  L10n::text("The automatic return time must be between 0 and 1440 minutes."));
         EXPECT_FALSE(store.isApplying());
     }
     EXPECT_TRUE(service->applied.isEmpty());
@@ -143,18 +141,17 @@ TEST_F(SessionStoreTest, MinutesOutsideTheRangeAreRejectedBeforeApplying)
     EXPECT_EQ(store.timeLabel(), "24:00:00");
 }
 
-TEST_F(SessionStoreTest, InvalidProfileSetsTheValidationMessage)
-{
+TEST_F(SessionStoreTest, InvalidProfileSetsTheValidationMessage) {
     Profile invalid = Profile::focus();
     invalid.title = "Renamed";
     (void)store.activate(invalid, std::nullopt, clock);
-    EXPECT_EQ(store.errorMessage(), L10n::text("Preset names cannot be changed. Create a custom profile instead."));
+    EXPECT_EQ(store.errorMessage(),
+              L10n::text("Preset names cannot be changed. Create a custom profile instead."));
     EXPECT_TRUE(service->applied.isEmpty());
     EXPECT_EQ(changes, 1);
 }
 
-TEST_F(SessionStoreTest, SecondRequestWhileApplyingIsDroppedSilently)
-{
+TEST_F(SessionStoreTest, SecondRequestWhileApplyingIsDroppedSilently) {
     QFuture<void> first = store.activate(Profile::focus(), std::nullopt, clock);
     const int changesBefore = changes;
     QFuture<void> second = store.activate(Profile::vibe(), std::nullopt, clock);
@@ -169,8 +166,7 @@ TEST_F(SessionStoreTest, SecondRequestWhileApplyingIsDroppedSilently)
     EXPECT_EQ(store.profile(), Profile::focus());
 }
 
-TEST_F(SessionStoreTest, CancellationKeepsTheAppliedStateAndOtherFailuresDropIt)
-{
+TEST_F(SessionStoreTest, CancellationKeepsTheAppliedStateAndOtherFailuresDropIt) {
     activateAndSucceed(Profile::vibe());
 
     QFuture<void> cancelled = store.activate(Profile::focus(), std::nullopt, clock);
@@ -187,12 +183,13 @@ TEST_F(SessionStoreTest, CancellationKeepsTheAppliedStateAndOtherFailuresDropIt)
     EXPECT_FALSE(store.hasAppliedProfile());
     EXPECT_EQ(store.profile(), Profile::vibe()) << "the session itself is kept";
     EXPECT_EQ(store.timeLabel(), L10n::text("Using system settings"));
-    EXPECT_EQ(store.notice(), L10n::text("Could not confirm that settings were applied. Check the current settings."));
+    EXPECT_EQ(
+        store.notice(),
+        L10n::text("Could not confirm that settings were applied. Check the current settings."));
     EXPECT_EQ(store.errorMessage(), "pmset exploded");
 }
 
-TEST_F(SessionStoreTest, AutomaticReturnStartsOnceAtTheDeadlineWithTheLibrarysNormal)
-{
+TEST_F(SessionStoreTest, AutomaticReturnStartsOnceAtTheDeadlineWithTheLibrarysNormal) {
     activateAndSucceed(Profile::focus());
     const QDateTime deadline = *store.session().deadline;
 
@@ -217,8 +214,7 @@ TEST_F(SessionStoreTest, AutomaticReturnStartsOnceAtTheDeadlineWithTheLibrarysNo
     EXPECT_FALSE(store.session().deadline);
 }
 
-TEST_F(SessionStoreTest, CancelledReturnIsNotRetriedUntilAManualApplySucceeds)
-{
+TEST_F(SessionStoreTest, CancelledReturnIsNotRetriedUntilAManualApplySucceeds) {
     activateAndSucceed(Profile::focus(), 1);
     const QDateTime deadline = *store.session().deadline;
     store.tick(deadline);
@@ -238,8 +234,7 @@ TEST_F(SessionStoreTest, CancelledReturnIsNotRetriedUntilAManualApplySucceeds)
     EXPECT_EQ(service->applied.size(), 4) << "a new timed session gets its own return";
 }
 
-TEST_F(SessionStoreTest, LabelRoundsSecondsUpBeforeChoosingItsForm)
-{
+TEST_F(SessionStoreTest, LabelRoundsSecondsUpBeforeChoosingItsForm) {
     activateAndSucceed(Profile::presentation()); // 60 minutes from kStart
     const QDateTime deadline = *store.session().deadline;
     store.tick(deadline.addMSecs(-3599200));
@@ -252,8 +247,7 @@ TEST_F(SessionStoreTest, LabelRoundsSecondsUpBeforeChoosingItsForm)
     EXPECT_EQ(store.timeLabel(), "00:00");
 }
 
-TEST_F(SessionStoreTest, RestoreReturnsToTheFactoryNormalOrReportsIncompleteness)
-{
+TEST_F(SessionStoreTest, RestoreReturnsToTheFactoryNormalOrReportsIncompleteness) {
     activateAndSucceed(Profile::focus());
     QFuture<void> restored = store.restoreOriginal();
     EXPECT_TRUE(store.isApplying());
@@ -263,7 +257,8 @@ TEST_F(SessionStoreTest, RestoreReturnsToTheFactoryNormalOrReportsIncompleteness
     EXPECT_EQ(store.profile(), Profile::normal()) << "the factory preset, not the edited one";
     EXPECT_FALSE(store.session().deadline);
     EXPECT_EQ(store.timeLabel(), L10n::text("Using system settings"));
-    EXPECT_EQ(store.notice(), L10n::text("Restored the original settings saved before the first change."));
+    EXPECT_EQ(store.notice(),
+              L10n::text("Restored the original settings saved before the first change."));
 
     activateAndSucceed(Profile::vibe());
     QFuture<void> failed = store.restoreOriginal();
@@ -275,21 +270,20 @@ TEST_F(SessionStoreTest, RestoreReturnsToTheFactoryNormalOrReportsIncompleteness
     EXPECT_EQ(store.errorMessage(), ConfigurationError::cancelled().errorDescription());
 }
 
-TEST_F(SessionStoreTest, ServiceThatThrowsInsteadOfReturningAFutureIsAFailure)
-{
+TEST_F(SessionStoreTest, ServiceThatThrowsInsteadOfReturningAFutureIsAFailure) {
     class ThrowingService : public Configuring {
         QFuture<void> apply(const Profile &) override { throw PlatformError("no thread"); }
         QFuture<void> restore() override { throw PlatformError("no thread"); }
     };
-    SessionStore throwing(std::make_shared<ThrowingService>(), {}, [] { return Profile::normal(); });
+    SessionStore throwing(std::make_shared<ThrowingService>(), {},
+                          [] { return Profile::normal(); });
     QFuture<void> done = throwing.activate(Profile::vibe(), std::nullopt, kStart);
     settle(done);
     EXPECT_FALSE(throwing.isApplying());
     EXPECT_EQ(throwing.errorMessage(), "no thread");
 }
 
-TEST_F(SessionStoreTest, AbandonedWorkCountsAsAFailureNotASuccess)
-{
+TEST_F(SessionStoreTest, AbandonedWorkCountsAsAFailureNotASuccess) {
     QFuture<void> done = store.activate(Profile::vibe(), std::nullopt, clock);
     service->abandon();
     settle(done);
@@ -298,8 +292,7 @@ TEST_F(SessionStoreTest, AbandonedWorkCountsAsAFailureNotASuccess)
     EXPECT_TRUE(store.errorMessage());
 }
 
-TEST(SessionStoreLifetime, ServiceFinishingAfterTheStoreIsGoneReachesNothing)
-{
+TEST(SessionStoreLifetime, ServiceFinishingAfterTheStoreIsGoneReachesNothing) {
     auto service = std::make_shared<FakeConfiguring>();
     int changes = 0;
     {

@@ -6,16 +6,14 @@
 
 namespace norvane::test {
 
-QString readTextFile(const QString &path)
-{
+QString readTextFile(const QString &path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return QString::fromUtf8(file.readAll());
 }
 
-int posixMode(const QString &path)
-{
+int posixMode(const QString &path) {
     struct stat info {};
     if (::stat(QFile::encodeName(path).constData(), &info) != 0)
         return -1;
@@ -25,5 +23,7 @@ int posixMode(const QString &path)
 } // namespace norvane::test
 
 QT_BEGIN_NAMESPACE
-void PrintTo(const QString &text, std::ostream *os) { *os << '"' << text.toStdString() << '"'; }
+void PrintTo(const QString &text, std::ostream *os) {
+    *os << '"' << text.toStdString() << '"';
+}
 QT_END_NAMESPACE

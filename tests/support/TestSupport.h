@@ -14,8 +14,7 @@ namespace norvane::test {
 
 // Runs `body` and returns the ConfigurationError it throws; fails the test when it throws
 // nothing or something else.
-template <typename Body> ConfigurationError configurationErrorFrom(Body &&body)
-{
+template <typename Body> ConfigurationError configurationErrorFrom(Body &&body) {
     try {
         body();
     } catch (const ConfigurationError &error) {
@@ -29,8 +28,7 @@ template <typename Body> ConfigurationError configurationErrorFrom(Body &&body)
 }
 
 // The description of the error `body` throws, or "<nothing thrown>".
-template <typename Body> QString errorTextFrom(Body &&body)
-{
+template <typename Body> QString errorTextFrom(Body &&body) {
     try {
         body();
     } catch (const std::exception &error) {
@@ -46,8 +44,7 @@ int posixMode(const QString &path);
 
 // Runs the event loop until `future` has finished. A generous guard fails the test instead of
 // hanging when the future never finishes.
-template <typename T> void waitFor(const QFuture<T> &future)
-{
+template <typename T> void waitFor(const QFuture<T> &future) {
     if (future.isFinished())
         return;
     QEventLoop loop;
@@ -65,8 +62,7 @@ template <typename T> void waitFor(const QFuture<T> &future)
 }
 
 // Delivers the calls and continuations queued on this thread, including those they queue.
-inline void processQueuedEvents()
-{
+inline void processQueuedEvents() {
     for (int round = 0; round < 4; ++round)
         QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
