@@ -5,6 +5,7 @@
 #include "Sessions/SessionStore.h"
 #include "WorkspaceViews.h"
 
+#include <QFutureWatcher>
 #include <QGuiApplication>
 #include <QLocale>
 
@@ -217,15 +218,19 @@ void WorkspaceModel::updateDerivedFlags() {
 
 void WorkspaceModel::startRead() {
     m_reading = true;
-    m_environment.readSystem()
-        .then(this,
-              [this](const SystemSettings &settings) {
-                  m_snapshot = settings;
-                  m_lastRead = m_environment.clock();
-                  m_reading = false;
-                  emit snapshotChanged();
-              })
-        .onCanceled(this, [this] { m_reading = false; });
+    // A watcher rather than a continuation: it goes away with the model, so a read that
+    // outlives the model is simply dropped.
+    auto *watcher = new QFutureWatcher<SystemSettings>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher] {
+        watcher->deleteLater();
+        m_reading = false;
+        if (watcher->isCanceled() || watcher->future().resultCount() == 0)
+            return;
+        m_snapshot = watcher->result();
+        m_lastRead = m_environment.clock();
+        emit snapshotChanged();
+    });
+    watcher->setFuture(m_environment.readSystem());
 }
 
 bool WorkspaceModel::attempt(const std::function<void()> &operation) {

@@ -1,0 +1,31 @@
+// main() of the application's tests: a QApplication whose settings, profiles and simulated Mac
+// live in a folder of this run only. View-model tests run without a display (offscreen); tests
+// of the real window need one (scripts/test provides a private X server).
+#include "App/Application.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+int main(int argc, char **argv) {
+    QTemporaryDir sandbox;
+    for (const char *variable : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME",
+                                 "XDG_CACHE_HOME", "NORVANE_SIM_HOME"}) {
+        const QString folder = sandbox.filePath(QString::fromLatin1(variable));
+        QDir().mkpath(folder);
+        qputenv(variable, folder.toLocal8Bit());
+    }
+    const QString runtime = sandbox.filePath(QStringLiteral("runtime"));
+    QDir().mkpath(runtime);
+    QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    qputenv("XDG_RUNTIME_DIR", runtime.toLocal8Bit());
+#if !NORVANE_TEST_NEEDS_DISPLAY
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+#endif
+    QApplication application(argc, argv);
+    norvane::configureApplication(application);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
