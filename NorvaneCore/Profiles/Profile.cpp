@@ -1,10 +1,9 @@
 #include "Profile.h"
 
 #include "Configuration/ConfigurationError.h"
+#include "Graphemes.h"
 #include "Localization/L10n.h"
 #include "Platform/JsonDecoding.h"
-
-#include <QTextBoundaryFinder>
 
 namespace norvane {
 
@@ -44,14 +43,6 @@ QString trimmed(const QString &text) {
     while (end > begin && isTrimmedSpace(text[end - 1]))
         --end;
     return text.sliced(begin, end - begin);
-}
-
-qsizetype graphemeCount(const QString &text) {
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
-    qsizetype count = 0;
-    while (finder.toNextBoundary() > 0)
-        ++count;
-    return count;
 }
 
 bool containsControlCharacter(const QString &text) {
@@ -156,7 +147,7 @@ Profile Profile::validated() const {
     const QString trimmedTitle = trimmed(title);
     if (id.isEmpty() || trimmedTitle.isEmpty())
         fail(kNameMessage);
-    if (graphemeCount(trimmedTitle) > kMaxTitleLength)
+    if (graphemes::count(trimmedTitle) > kMaxTitleLength)
         fail(kNameMessage);
     if (containsControlCharacter(trimmedTitle))
         fail(kNameMessage);
