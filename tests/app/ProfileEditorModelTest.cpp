@@ -1,7 +1,8 @@
 // The profile editor's draft: the defaults of a new profile, the rows it offers for presets and
 // for Normal, and the save, delete and cancel paths with their failures.
-#include "Configuration/ConfigurationError.h"
 #include "Editor/ProfileEditorModel.h"
+
+#include "Configuration/ConfigurationError.h"
 #include "Localization/L10n.h"
 #include "ProfileLibraryTestSupport.h"
 #include "TestSupport.h"
@@ -201,9 +202,8 @@ TEST_F(EditorTest, TheScreenSaverShowsWholeMinutesAndKeepsSecondsUntilPicked) {
     const auto editor = make(odd);
     EXPECT_EQ(editor->screenSaverMinutes(), 1);
     editor->setMinutes(ProfileEditorModel::DisplayMinutes, 2);
-    editor->save();
-    ASSERT_EQ(saved.size(), 1);
-    EXPECT_EQ(saved.first().screenSaverSeconds, 90);
+    editor->setMinutes(ProfileEditorModel::SleepMinutes, 30);
+    EXPECT_EQ(editor->draft().screenSaverSeconds, 90);
 
     editor->setMinutes(ProfileEditorModel::ScreenSaver, 1);
     EXPECT_EQ(editor->draft().screenSaverSeconds, 60);

@@ -333,7 +333,7 @@ TEST(MenuBarController, PanelHangsBelowTheStatusItemAndStaysOnTheScreen) {
     const QRect screen(0, 0, 1600, 1000);
     const QSize size(340, 321);
     // Centred under the item.
-    EXPECT_EQ(MenuBarController::panelGeometry(size, QRect(800, 0, 24, 24), screen),
+    EXPECT_EQ(MenuBarController::panelGeometry(size, QRect(800, 0, 25, 24), screen),
               QRect(QPoint(642, 24), size));
     // Near the right edge it is pushed back onto the screen.
     EXPECT_EQ(MenuBarController::panelGeometry(size, QRect(1580, 0, 20, 24), screen),

@@ -1,10 +1,11 @@
 // The settings window's model: when it reads the live settings, how `busy` follows the session
 // store, the restore path, and every text the window shows for a snapshot.
+#include "Settings/SettingsModel.h"
+
 #include "AppTestSupport.h"
 #include "Localization/L10n.h"
 #include "Platform/SimulatedMac.h"
 #include "Sessions/SessionStore.h"
-#include "Settings/SettingsModel.h"
 #include "TestSupport.h"
 
 #include <QLocale>
@@ -162,8 +163,8 @@ TEST(SettingsTexts, ScreenSaverShowsWholeMinutesNeverOrTheSystemDefault) {
 }
 
 TEST(SettingsTexts, WakeRequestsHaveFiveCases) {
-    const QString active = L10n::text(
-        "Wake requests are active. Other apps may prevent your Mac from sleeping.\n");
+    const QString active =
+        L10n::text("Wake requests are active. Other apps may prevent your Mac from sleeping.\n");
     const QString noProcesses = L10n::text("The system did not provide process information.");
     const auto text = [](std::optional<bool> system, std::optional<bool> display,
                          std::optional<QString> preventers = std::nullopt) {
@@ -185,8 +186,7 @@ TEST(SettingsTexts, WakeRequestsHaveFiveCases) {
               L10n::text("Wake requests are currently unavailable."));
     EXPECT_EQ(text(false, false, "ignored"),
               L10n::text("No requests preventing sleep were detected."));
-    EXPECT_EQ(text(false, std::nullopt),
-              L10n::text("No requests preventing sleep were detected."));
+    EXPECT_EQ(text(false, std::nullopt), L10n::text("No requests preventing sleep were detected."));
 }
 
 TEST(SettingsTexts, StatusLineShowsTheReadTimeOrTheError) {

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QUrl>
+#include <QVariantMap>
+
+class QQuickWidget;
+
+namespace norvane {
+
+// Loads the QML view at `url` into `host` with its required properties set at creation (the
+// QQuickWidget of Qt 6.4 has no setInitialProperties()). The engine is prepared for the
+// application's views first. Load errors are reported as warnings.
+void hostView(QQuickWidget &host, const QUrl &url, const QVariantMap &properties);
+
+} // namespace norvane

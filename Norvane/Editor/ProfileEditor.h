@@ -1,0 +1,48 @@
+#pragma once
+
+#include "ProfileEditorModel.h"
+
+#include <QDialog>
+#include <functional>
+#include <optional>
+
+class QQuickWidget;
+
+namespace norvane {
+
+// The profile editor's sheet: a window-modal dialog on the main window (a real sheet on macOS)
+// hosting ProfileEditorView over a ProfileEditorModel. It ends after a successful save or
+// delete, on Cancel and on Escape, and then calls onClose once.
+class ProfileEditor : public QDialog {
+    Q_OBJECT
+
+public:
+    static constexpr QSize contentSize{540, 570};
+    static constexpr char viewUrl[] = "qrc:/qt/qml/Norvane/qml/editor/ProfileEditorView.qml";
+
+    // `profile` none: a new profile. `onDelete` none: deletion is not offered.
+    ProfileEditor(const std::optional<Profile> &profile, ProfileEditorModel::Save onSave,
+                  std::optional<ProfileEditorModel::Delete> onDelete);
+
+    [[nodiscard]] ProfileEditorModel *model() const { return m_model; }
+    [[nodiscard]] QQuickWidget *view() const { return m_view; }
+
+    // Begins the sheet on `window`. The editor deletes itself once the sheet has ended.
+    void present(QWidget *window);
+
+    // Called once the sheet has ended.
+    std::function<void()> onClose;
+
+public slots:
+    // Escape and the window system's close request: the same as Cancel.
+    void reject() override;
+
+private:
+    void endSheet();
+
+    ProfileEditorModel *m_model;
+    QQuickWidget *m_view;
+    bool m_ended = false;
+};
+
+} // namespace norvane

@@ -1,0 +1,121 @@
+#include "ProfileEditorModel.h"
+
+#include "Components/ProfileVisuals.h"
+#include "Configuration/ConfigurationError.h"
+#include "Localization/L10n.h"
+
+#include <QUuid>
+
+namespace norvane {
+
+ProfileEditorModel::ProfileEditorModel(const std::optional<Profile> &profile, Save onSave,
+                                       std::optional<Delete> onDelete, QObject *parent)
+    : QObject(parent), m_draft(profile.value_or(newDraft())), m_isNew(!profile),
+      m_onSave(std::move(onSave)), m_onDelete(std::move(onDelete)) {}
+
+Profile ProfileEditorModel::newDraft() {
+    return Profile(QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper(), QString(),
+                   ProfileIcon::sliders, 5, 15, 300, 0);
+}
+
+QString ProfileEditorModel::heading() const {
+    return m_isNew ? L10n::text("Create Your Profile") : L10n::text("Edit Profile");
+}
+
+QString ProfileEditorModel::primaryTitle() const {
+    return m_isNew ? L10n::text("Create Profile") : L10n::text("Save");
+}
+
+void ProfileEditorModel::setTitle(const QString &title) {
+    if (m_draft.title == title)
+        return;
+    m_draft.title = title;
+    emit draftChanged();
+}
+
+QColor ProfileEditorModel::accent() const {
+    return norvane::accent(m_draft);
+}
+
+QVariantList ProfileEditorModel::icons() const {
+    QVariantList list;
+    for (const ProfileIcon icon : ProfileIcon::allCases()) {
+        list << QVariantMap{{QStringLiteral("rawValue"), icon.rawValue()},
+                            {QStringLiteral("symbol"), icon.symbol()},
+                            {QStringLiteral("title"), icon.title()},
+                            {QStringLiteral("selected"), icon == m_draft.icon}};
+    }
+    return list;
+}
+
+void ProfileEditorModel::setIcon(const QString &rawValue) {
+    const std::optional<ProfileIcon> icon = ProfileIcon::fromRawValue(rawValue);
+    if (!icon || *icon == m_draft.icon)
+        return;
+    m_draft.icon = *icon;
+    emit draftChanged();
+}
+
+void ProfileEditorModel::setMinutes(Field field, int minutes) {
+    Profile edited = m_draft;
+    switch (field) {
+    case DisplayMinutes:
+        edited.displayMinutes = minutes;
+        break;
+    case SleepMinutes:
+        edited.sleepMinutes = minutes;
+        break;
+    case ScreenSaver:
+        edited.screenSaverSeconds = qint64(minutes) * 60;
+        break;
+    case AutomaticReturn:
+        if (!returnEnabled())
+            return;
+        edited.defaultMinutes = minutes;
+        break;
+    }
+    if (edited == m_draft)
+        return;
+    m_draft = edited;
+    emit draftChanged();
+}
+
+void ProfileEditorModel::save() {
+    try {
+        m_onSave(m_draft.validated());
+    } catch (const std::exception &failure) {
+        setError(localizedDescription(failure));
+        return;
+    }
+    close();
+}
+
+void ProfileEditorModel::remove() {
+    if (!m_onDelete)
+        return;
+    try {
+        (*m_onDelete)();
+    } catch (const std::exception &failure) {
+        setError(localizedDescription(failure));
+        return;
+    }
+    close();
+}
+
+void ProfileEditorModel::cancel() {
+    close();
+}
+
+void ProfileEditorModel::setError(const std::optional<QString> &error) {
+    if (m_error == error)
+        return;
+    m_error = error;
+    emit errorChanged();
+}
+
+void ProfileEditorModel::close() {
+    if (onClose)
+        onClose();
+}
+
+} // namespace norvane

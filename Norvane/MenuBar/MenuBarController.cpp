@@ -1,0 +1,188 @@
+#include "MenuBarController.h"
+
+#include "Localization/L10n.h"
+#include "PellorMenuIcon.h"
+#include "Profiles/ProfileLibrary.h"
+#include "QuickPanel.h"
+#include "Sessions/SessionStore.h"
+
+#include <QGuiApplication>
+#include <QPalette>
+#include <QScreen>
+#include <QSystemTrayIcon>
+
+namespace norvane {
+
+namespace {
+
+// A click on the status item that closes the open panel (by landing outside it) reaches the
+// status item right afterwards; it must not open the panel again.
+constexpr qint64 reopenGuard = 250; // milliseconds
+
+constexpr int panelMargin = 8;
+
+} // namespace
+
+MenuBarController::MenuBarController(SessionStore &store, ProfileLibrary &library,
+                                     Environment environment, QObject *parent)
+    : QObject(parent), m_store(store), m_library(library), m_environment(std::move(environment)),
+      m_model(new QuickPanelModel(store, library, m_environment.panel, this)) {
+    const bool trayAvailable = m_environment.trayAvailable
+                                   ? m_environment.trayAvailable()
+                                   : QSystemTrayIcon::isSystemTrayAvailable();
+    if (trayAvailable) {
+        m_statusItem = new QSystemTrayIcon(this);
+        m_statusItem->setObjectName(QStringLiteral("PellorStatusItem"));
+        connect(m_statusItem, &QSystemTrayIcon::activated, this,
+                [this](QSystemTrayIcon::ActivationReason reason) {
+                    if (reason == QSystemTrayIcon::Trigger ||
+                        reason == QSystemTrayIcon::DoubleClick)
+                        toggle();
+                });
+    }
+    m_popover = new QuickPanel(m_model);
+    connect(m_popover, &QuickPanel::closed, this, &MenuBarController::popoverDidClose);
+    installModelCallbacks();
+    refresh();
+    if (m_statusItem)
+        m_statusItem->show();
+}
+
+MenuBarController::~MenuBarController() {
+    if (m_popover) {
+        m_popover->disconnect(this);
+        delete m_popover;
+    }
+}
+
+void MenuBarController::installModelCallbacks() {
+    QPointer<MenuBarController> self(this);
+    m_model->onActivate = [self](const Profile &profile) {
+        if (!self || self->m_store.isApplying())
+            return;
+        self->closePopover();
+        const QuickPanelModel::Clock &clock = self->m_environment.panel.clock;
+        self->m_store.activate(profile, std::nullopt,
+                               clock ? clock() : QDateTime::currentDateTime());
+    };
+    const auto forward = [self](std::function<void()> MenuBarController::*callback) {
+        return [self, callback] {
+            if (!self)
+                return;
+            self->closePopover();
+            if (const std::function<void()> &call = (*self).*callback)
+                call();
+        };
+    };
+    m_model->onOpen = forward(&MenuBarController::onOpen);
+    m_model->onSettings = forward(&MenuBarController::onSettings);
+    m_model->onCreate = forward(&MenuBarController::onNew);
+    m_model->onQuit = forward(&MenuBarController::onQuit);
+    m_model->onDismiss = [self] {
+        if (self)
+            self->closePopover();
+    };
+}
+
+void MenuBarController::refresh() {
+    if (m_statusItem) {
+        const bool engagedNow = engaged(m_store);
+        const QColor color = QGuiApplication::palette().color(QPalette::WindowText);
+        if (!m_hasIcon || engagedNow != m_engaged || color != m_iconColor) {
+            m_statusItem->setIcon(PellorMenuIcon::icon(engagedNow, color));
+            m_hasIcon = true;
+            m_engaged = engagedNow;
+            m_iconColor = color;
+        }
+        const QString tip = toolTip(m_store);
+        if (m_statusItem->toolTip() != tip)
+            m_statusItem->setToolTip(tip);
+    }
+    if (isShown()) {
+        m_model->refresh(false);
+        resize();
+    }
+}
+
+void MenuBarController::toggle() {
+    if (isShown()) {
+        closePopover();
+        return;
+    }
+    if (m_closedAt.isValid() && !m_closedAt.hasExpired(reopenGuard))
+        return;
+    m_model->refresh(true);
+    resize();
+    m_popover->show();
+    m_popover->raise();
+    emit shownChanged(true);
+}
+
+void MenuBarController::resize() {
+    const std::optional<QRect> available = availableArea();
+    const QSize size = panelSize(m_library.profiles().size(),
+                                 available ? std::optional(available->height()) : std::nullopt);
+    const QRect area = available.value_or(QRect(QPoint(0, 0), size));
+    m_popover->setGeometry(panelGeometry(size, anchor(), area));
+}
+
+void MenuBarController::closePopover() {
+    if (isShown())
+        m_popover->close();
+}
+
+bool MenuBarController::isShown() const {
+    return m_popover && m_popover->isVisible();
+}
+
+bool MenuBarController::engaged(const SessionStore &store) {
+    return store.hasAppliedProfile() && !store.profile().isNormal();
+}
+
+QString MenuBarController::toolTip(const SessionStore &store) {
+    const QString title = store.hasAppliedProfile() ? store.profile().localizedTitle()
+                                                    : L10n::text("Current System Configuration");
+    const QString separator = QStringLiteral(" · ");
+    return QStringLiteral("Pellor") + separator + title + separator + store.timeLabel();
+}
+
+QSize MenuBarController::panelSize(qsizetype profiles, std::optional<int> visibleHeight) {
+    const qint64 available = visibleHeight ? *visibleHeight - 40 : 700;
+    return {340, int(std::min<qint64>(195 + 63 * qint64(profiles), available))};
+}
+
+QRect MenuBarController::panelGeometry(QSize size, const QRect &anchor, const QRect &available) {
+    QRect frame(QPoint(0, 0), size);
+    if (anchor.isValid()) {
+        frame.moveTopLeft({anchor.center().x() - size.width() / 2, anchor.bottom() + 1});
+        if (frame.bottom() > available.bottom() && anchor.top() - size.height() >= available.top())
+            frame.moveBottom(anchor.top() - 1);
+    } else {
+        frame.moveTopRight({available.right() - panelMargin, available.top() + panelMargin});
+    }
+    frame.moveLeft(std::clamp(frame.left(), available.left(),
+                              std::max(available.left(), available.right() + 1 - size.width())));
+    frame.moveTop(std::clamp(frame.top(), available.top(),
+                             std::max(available.top(), available.bottom() + 1 - size.height())));
+    return frame;
+}
+
+void MenuBarController::popoverDidClose() {
+    m_closedAt.start();
+    emit shownChanged(false);
+}
+
+QRect MenuBarController::anchor() const {
+    return m_statusItem ? m_statusItem->geometry() : QRect();
+}
+
+std::optional<QRect> MenuBarController::availableArea() const {
+    const QRect button = anchor();
+    QScreen *screen = button.isValid() ? QGuiApplication::screenAt(button.center())
+                                       : QGuiApplication::primaryScreen();
+    if (!screen)
+        return std::nullopt;
+    return screen->availableGeometry();
+}
+
+} // namespace norvane

@@ -1,0 +1,87 @@
+#pragma once
+
+#include "QuickPanel.h"
+#include "QuickPanelModel.h"
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QPointer>
+#include <QRect>
+#include <QSize>
+#include <functional>
+#include <optional>
+
+class QSystemTrayIcon;
+
+namespace norvane {
+
+// The status item and its quick panel. The status item lives in the system tray where there is
+// one; where there is none the application keeps working and the panel opens at the top right
+// of the screen (View ▸ Show Menu Bar Panel).
+class MenuBarController : public QObject {
+    Q_OBJECT
+
+public:
+    struct Environment {
+        QuickPanelModel::Environment panel;
+        std::function<bool()> trayAvailable; // none: QSystemTrayIcon::isSystemTrayAvailable()
+    };
+
+    MenuBarController(SessionStore &store, ProfileLibrary &library, Environment environment = {},
+                      QObject *parent = nullptr);
+    ~MenuBarController() override;
+
+    // Updates the status item's image and tooltip, and an open panel.
+    void refresh();
+    // Closes the panel when it is shown, else opens it with a fresh power reading.
+    void toggle();
+    // Gives the panel its size for the current number of profiles.
+    void resize();
+    void closePopover();
+    [[nodiscard]] bool isShown() const;
+
+    [[nodiscard]] QuickPanelModel *model() const { return m_model; }
+    [[nodiscard]] QuickPanel *popover() const { return m_popover; }
+    // None where the desktop has no system tray.
+    [[nodiscard]] QSystemTrayIcon *statusItem() const { return m_statusItem; }
+
+    // A profile other than Normal is applied: the icon shows the closed ring.
+    [[nodiscard]] static bool engaged(const SessionStore &store);
+    // "Pellor · <profile or Current System Configuration> · <time label>"
+    [[nodiscard]] static QString toolTip(const SessionStore &store);
+    // 340 wide; 195 + 63 per profile high, at most the screen's visible height less 40 (700
+    // when the screen is unknown).
+    [[nodiscard]] static QSize panelSize(qsizetype profiles, std::optional<int> visibleHeight);
+    // Below the status item, centred on it and kept on the screen; above it when there is no
+    // room below. Without a status item, at the top right of the screen.
+    [[nodiscard]] static QRect panelGeometry(QSize size, const QRect &anchor,
+                                             const QRect &available);
+
+    std::function<void()> onOpen;
+    std::function<void()> onSettings;
+    std::function<void()> onNew;
+    std::function<void()> onQuit;
+
+signals:
+    // The panel was shown or closed.
+    void shownChanged(bool shown);
+
+private:
+    void installModelCallbacks();
+    void popoverDidClose();
+    [[nodiscard]] QRect anchor() const;
+    [[nodiscard]] std::optional<QRect> availableArea() const;
+
+    SessionStore &m_store;
+    ProfileLibrary &m_library;
+    Environment m_environment;
+    QuickPanelModel *m_model;
+    QSystemTrayIcon *m_statusItem = nullptr; // a child of the controller
+    QPointer<QuickPanel> m_popover;
+    QElapsedTimer m_closedAt;
+    bool m_engaged = false;
+    bool m_hasIcon = false;
+    QColor m_iconColor;
+};
+
+} // namespace norvane

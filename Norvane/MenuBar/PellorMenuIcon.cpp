@@ -1,0 +1,71 @@
+#include "PellorMenuIcon.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+#include <cmath>
+#include <numbers>
+
+namespace norvane::PellorMenuIcon {
+
+namespace {
+
+QPointF onCircle(QPointF centre, qreal radius, qreal degrees) {
+    const qreal radians = degrees * std::numbers::pi / 180.0;
+    return centre + radius * QPointF(std::cos(radians), std::sin(radians));
+}
+
+} // namespace
+
+void draw(QPainter &painter, qreal side, bool engaged, const QColor &color) {
+    const qreal u = side / 1024.0;
+    const QPointF centre(512 * u, 512 * u);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+
+    QPainterPath dial;
+    const int start = engaged ? 0 : 135;
+    dial.moveTo(onCircle(centre, 390 * u, start));
+    for (int degrees = start + 4; degrees <= 360; degrees += 4)
+        dial.lineTo(onCircle(centre, 390 * u, degrees));
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(color, 112 * u, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.drawPath(dial);
+
+    painter.setPen(QPen(color, 96 * u, Qt::SolidLine, Qt::RoundCap));
+    painter.drawLine(centre, centre + QPointF(190 * u, 0));
+
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(color);
+    painter.drawEllipse(centre, 84 * u, 84 * u);
+    painter.restore();
+}
+
+QImage image(bool engaged, int pixels, const QColor &color) {
+    QImage result(pixels, pixels, QImage::Format_ARGB32_Premultiplied);
+    result.fill(Qt::transparent);
+    QPainter painter(&result);
+    draw(painter, pixels, engaged, color);
+    return result;
+}
+
+QIcon icon(bool engaged, const QColor &color) {
+    QIcon result;
+#ifdef Q_OS_MACOS
+    const QColor ink = Qt::black;
+#else
+    const QColor ink = color;
+#endif
+    for (const int pixels : {18, 22, 24, 32, 48}) {
+        result.addPixmap(QPixmap::fromImage(image(engaged, pixels, ink)));
+    }
+    QImage retina = image(engaged, 36, ink);
+    retina.setDevicePixelRatio(2.0);
+    result.addPixmap(QPixmap::fromImage(retina));
+#ifdef Q_OS_MACOS
+    result.setIsMask(true);
+#endif
+    return result;
+}
+
+} // namespace norvane::PellorMenuIcon

@@ -1,0 +1,219 @@
+#include "QuickPanelModel.h"
+
+#include "Components/ProfileVisuals.h"
+#include "Localization/L10n.h"
+#include "PowerTexts.h"
+#include "Profiles/ProfileLibrary.h"
+#include "Sessions/SessionStore.h"
+
+namespace norvane {
+
+namespace {
+
+QuickPanelModel::Environment completed(QuickPanelModel::Environment environment) {
+    if (!environment.clock)
+        environment.clock = [] { return QDateTime::currentDateTime(); };
+    if (!environment.readPower)
+        environment.readPower = [] { return PowerStatus::read(); };
+    return environment;
+}
+
+} // namespace
+
+// MARK: QuickPanelProfileList
+
+int QuickPanelProfileList::rowCount(const QModelIndex &parent) const {
+    return parent.isValid() ? 0 : int(m_rows.size());
+}
+
+QVariant QuickPanelProfileList::data(const QModelIndex &index, int role) const {
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+        return {};
+    const Row &row = m_rows.at(index.row());
+    switch (role) {
+    case IdRole:
+        return row.id;
+    case TitleRole:
+        return row.title;
+    case SummaryRole:
+        return row.summary;
+    case AccentRole:
+        return row.accent;
+    case SymbolRole:
+        return row.symbol;
+    case AppliedRole:
+        return row.applied;
+    default:
+        return {};
+    }
+}
+
+QHash<int, QByteArray> QuickPanelProfileList::roleNames() const {
+    return {{IdRole, "profileId"},  {TitleRole, "title"},   {SummaryRole, "summary"},
+            {AccentRole, "accent"}, {SymbolRole, "symbol"}, {AppliedRole, "applied"}};
+}
+
+void QuickPanelProfileList::setRows(const QList<Row> &rows) {
+    const auto sameIDs = [&] {
+        if (rows.size() != m_rows.size())
+            return false;
+        for (qsizetype i = 0; i < rows.size(); ++i)
+            if (rows[i].id != m_rows[i].id)
+                return false;
+        return true;
+    };
+    if (!sameIDs()) {
+        beginResetModel();
+        m_rows = rows;
+        endResetModel();
+        return;
+    }
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        if (rows[i] == m_rows[i])
+            continue;
+        m_rows[i] = rows[i];
+        emit dataChanged(index(int(i)), index(int(i)));
+    }
+}
+
+// MARK: QuickPanelModel
+
+QuickPanelModel::QuickPanelModel(SessionStore &store, ProfileLibrary &library,
+                                 Environment environment, QObject *parent)
+    : QObject(parent), m_store(store), m_library(library),
+      m_environment(completed(std::move(environment))), m_power(m_environment.readPower()),
+      m_profileList(new QuickPanelProfileList(this)) {
+    updateFromStore();
+}
+
+QString QuickPanelModel::powerSymbol() const {
+    return PowerTexts::symbol(m_power);
+}
+
+QString QuickPanelModel::powerTitle() const {
+    return PowerTexts::title(m_power);
+}
+
+QString QuickPanelModel::powerDetail() const {
+    return PowerTexts::detail(m_power);
+}
+
+QColor QuickPanelModel::powerTint() const {
+    return PowerTexts::tint(m_power);
+}
+
+void QuickPanelModel::setFocusedID(const QString &id) {
+    if (m_focusedID == id)
+        return;
+    m_focusedID = id;
+    emit focusedIDChanged();
+}
+
+int QuickPanelModel::focusedRow() const {
+    return int(profileIDs().indexOf(m_focusedID));
+}
+
+void QuickPanelModel::refresh(bool forcePower) {
+    ++m_revision;
+    emit revisionChanged();
+    updateFromStore();
+    if (!forcePower && m_powerReadAt &&
+        m_powerReadAt->msecsTo(m_environment.clock()) < powerReadInterval)
+        return;
+    readPower();
+}
+
+void QuickPanelModel::moveFocus(Direction direction) {
+    setFocusedID(movedFocus(profileIDs(), m_focusedID, direction));
+}
+
+QString QuickPanelModel::movedFocus(const QStringList &ids, const QString &focused,
+                                    Direction direction) {
+    if (ids.isEmpty() || (direction != Up && direction != Down))
+        return focused;
+    const qsizetype position = ids.indexOf(focused);
+    if (position < 0)
+        return direction == Down ? ids.first() : ids.last();
+    const qsizetype step = direction == Down ? 1 : -1;
+    return ids.at((position + step + ids.size()) % ids.size());
+}
+
+bool QuickPanelModel::activateFocused() {
+    if (!m_library.profile(m_focusedID))
+        return false;
+    activate(m_focusedID);
+    return true;
+}
+
+void QuickPanelModel::activate(const QString &id) {
+    const std::optional<Profile> profile = m_library.profile(id);
+    if (profile && !m_store.isApplying() && onActivate)
+        onActivate(*profile);
+}
+
+void QuickPanelModel::open() {
+    if (onOpen)
+        onOpen();
+}
+
+void QuickPanelModel::settings() {
+    if (onSettings)
+        onSettings();
+}
+
+void QuickPanelModel::create() {
+    if (!m_store.isApplying() && onCreate)
+        onCreate();
+}
+
+void QuickPanelModel::quit() {
+    if (!m_store.isApplying() && onQuit)
+        onQuit();
+}
+
+void QuickPanelModel::dismiss() {
+    if (onDismiss)
+        onDismiss();
+}
+
+void QuickPanelModel::readPower() {
+    const PowerStatus power = m_environment.readPower();
+    m_powerReadAt = m_environment.clock();
+    if (power == m_power)
+        return;
+    m_power = power;
+    emit powerChanged();
+}
+
+void QuickPanelModel::updateFromStore() {
+    const bool hasApplied = m_store.hasAppliedProfile();
+    const QString status = hasApplied ? m_store.profile().localizedTitle() + QStringLiteral(" · ") +
+                                            m_store.timeLabel()
+                                      : L10n::text("Choose a profile");
+    const bool applying = m_store.isApplying();
+    if (status != m_statusText || applying != m_applying) {
+        m_statusText = status;
+        m_applying = applying;
+        emit statusChanged();
+    }
+
+    QList<QuickPanelProfileList::Row> rows;
+    for (const Profile &profile : m_library.profiles()) {
+        rows << QuickPanelProfileList::Row{
+            profile.id,      profile.localizedTitle(), navigationSummary(profile),
+            accent(profile), profile.symbol(),         hasApplied && m_store.profile() == profile};
+    }
+    const int focusedBefore = focusedRow();
+    m_profileList->setRows(rows);
+    if (focusedRow() != focusedBefore)
+        emit focusedIDChanged();
+}
+
+QStringList QuickPanelModel::profileIDs() const {
+    QStringList ids;
+    for (const QuickPanelProfileList::Row &row : m_profileList->rows())
+        ids << row.id;
+    return ids;
+}
+
+} // namespace norvane

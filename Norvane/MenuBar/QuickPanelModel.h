@@ -1,0 +1,161 @@
+#pragma once
+
+#include "Profiles/Profile.h"
+#include "Status/PowerStatus.h"
+
+#include <QAbstractListModel>
+#include <QColor>
+#include <QDateTime>
+#include <QObject>
+#include <QQmlEngine>
+#include <functional>
+#include <optional>
+
+namespace norvane {
+
+class ProfileLibrary;
+class SessionStore;
+
+// The quick panel's profile rows, in library order. Rows change in place when only their
+// content changes, so an open panel keeps its scroll position and hover state on every tick.
+class QuickPanelProfileList : public QAbstractListModel {
+    Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("Owned by the quick panel model")
+
+public:
+    enum Role {
+        IdRole = Qt::UserRole + 1,
+        TitleRole,
+        SummaryRole,
+        AccentRole,
+        SymbolRole,
+        AppliedRole
+    };
+    Q_ENUM(Role)
+
+    struct Row {
+        QString id;
+        QString title;
+        QString summary;
+        QColor accent;
+        QString symbol;
+        bool applied = false;
+        friend bool operator==(const Row &, const Row &) = default;
+    };
+
+    using QAbstractListModel::QAbstractListModel;
+
+    [[nodiscard]] int rowCount(const QModelIndex &parent = {}) const override;
+    [[nodiscard]] QVariant data(const QModelIndex &index, int role) const override;
+    [[nodiscard]] QHash<int, QByteArray> roleNames() const override;
+
+    [[nodiscard]] const QList<Row> &rows() const { return m_rows; }
+    void setRows(const QList<Row> &rows);
+
+private:
+    QList<Row> m_rows;
+};
+
+// The quick panel's state: the power source, the applied profile and the profile list. It reads
+// the session store and the library again whenever `revision` goes up, and the power source at
+// most every 5 seconds unless forced. The panel's actions go out through the on… callbacks.
+// Lives on the main thread.
+class QuickPanelModel : public QObject {
+    Q_OBJECT
+    QML_ELEMENT
+    QML_UNCREATABLE("The menu bar controller creates the quick panel model")
+    Q_PROPERTY(int revision READ revision NOTIFY revisionChanged)
+    Q_PROPERTY(QString powerSymbol READ powerSymbol NOTIFY powerChanged)
+    Q_PROPERTY(QString powerTitle READ powerTitle NOTIFY powerChanged)
+    Q_PROPERTY(QString powerDetail READ powerDetail NOTIFY powerChanged)
+    Q_PROPERTY(QColor powerTint READ powerTint NOTIFY powerChanged)
+    Q_PROPERTY(QString statusText READ statusText NOTIFY statusChanged)
+    Q_PROPERTY(bool applying READ applying NOTIFY statusChanged)
+    Q_PROPERTY(QString focusedID READ focusedID WRITE setFocusedID NOTIFY focusedIDChanged)
+    Q_PROPERTY(int focusedRow READ focusedRow NOTIFY focusedIDChanged)
+    Q_PROPERTY(norvane::QuickPanelProfileList *profileList READ profileList CONSTANT)
+
+public:
+    using Clock = std::function<QDateTime()>;
+    using PowerReader = std::function<PowerStatus()>;
+
+    // What the model takes from its surroundings; the defaults read the system.
+    struct Environment {
+        Clock clock;           // the current time
+        PowerReader readPower; // one power-source reading, on the calling thread
+    };
+
+    enum Direction { Up, Down, Left, Right };
+    Q_ENUM(Direction)
+
+    static constexpr qint64 powerReadInterval = 5000; // milliseconds between power readings
+
+    QuickPanelModel(SessionStore &store, ProfileLibrary &library, Environment environment = {},
+                    QObject *parent = nullptr);
+
+    [[nodiscard]] int revision() const { return m_revision; }
+    [[nodiscard]] const PowerStatus &power() const { return m_power; }
+    [[nodiscard]] QString powerSymbol() const;
+    [[nodiscard]] QString powerTitle() const;
+    [[nodiscard]] QString powerDetail() const;
+    [[nodiscard]] QColor powerTint() const;
+    [[nodiscard]] const QString &statusText() const { return m_statusText; }
+    [[nodiscard]] bool applying() const { return m_applying; }
+    [[nodiscard]] const QString &focusedID() const { return m_focusedID; }
+    void setFocusedID(const QString &id);
+    [[nodiscard]] int focusedRow() const;
+    [[nodiscard]] QuickPanelProfileList *profileList() const { return m_profileList; }
+
+    // Re-reads the store and the library; reads the power source when forced or when the last
+    // reading is 5 or more seconds old.
+    void refresh(bool forcePower);
+
+    // Up and Down move the keyboard focus through the profiles and wrap around; with nothing
+    // (or something gone) focused, Down picks the first and Up the last.
+    Q_INVOKABLE void moveFocus(norvane::QuickPanelModel::Direction direction);
+    // The identifier focus moves to from `focused` among `ids`; `focused` itself when the move
+    // is ignored.
+    [[nodiscard]] static QString movedFocus(const QStringList &ids, const QString &focused,
+                                            Direction direction);
+    // Activates the focused profile; false when no profile is focused.
+    Q_INVOKABLE bool activateFocused();
+
+    Q_INVOKABLE void activate(const QString &id);
+    Q_INVOKABLE void open();
+    Q_INVOKABLE void settings();
+    Q_INVOKABLE void create();
+    Q_INVOKABLE void quit();
+    Q_INVOKABLE void dismiss();
+
+    std::function<void(const Profile &)> onActivate;
+    std::function<void()> onOpen;
+    std::function<void()> onSettings;
+    std::function<void()> onCreate;
+    std::function<void()> onQuit;
+    std::function<void()> onDismiss;
+
+signals:
+    void revisionChanged();
+    void powerChanged();
+    void statusChanged();
+    void focusedIDChanged();
+
+private:
+    void readPower();
+    void updateFromStore();
+    [[nodiscard]] QStringList profileIDs() const;
+
+    SessionStore &m_store;
+    ProfileLibrary &m_library;
+    Environment m_environment;
+    int m_revision = 0;
+    PowerStatus m_power;
+    std::optional<QDateTime> m_powerReadAt; // none: the distant past
+    QString m_statusText;
+    bool m_applying = false;
+    QString m_focusedID;
+    QuickPanelProfileList *m_profileList;
+};
+
+} // namespace norvane

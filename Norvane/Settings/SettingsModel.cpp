@@ -1,0 +1,142 @@
+#include "SettingsModel.h"
+
+#include "Components/MinuteLabel.h"
+#include "Localization/L10n.h"
+#include "Platform/SimulatedMac.h"
+#include "Sessions/SessionStore.h"
+
+#include <QDesktopServices>
+#include <QFutureWatcher>
+#include <QLocale>
+
+namespace norvane {
+
+namespace {
+
+SettingsModel::Environment completed(SettingsModel::Environment environment) {
+    if (!environment.clock)
+        environment.clock = [] { return QDateTime::currentDateTime(); };
+    if (!environment.readSystem)
+        environment.readSystem = readSystemInBackground;
+    if (!environment.openUrl)
+        environment.openUrl = [](const QUrl &url) { QDesktopServices::openUrl(url); };
+    return environment;
+}
+
+// Calls `done` on `owner`'s thread once `future` has finished, unless `owner` is gone by then.
+// A watcher owned by `owner` rather than a continuation with a context: a continuation whose
+// context has been destroyed trips an assertion of Qt 6.4 when the future finishes later.
+template <typename T, typename Done>
+void whenFinished(QObject *owner, const QFuture<T> &future, Done done) {
+    auto *watcher = new QFutureWatcher<T>(owner);
+    QObject::connect(watcher, &QFutureWatcherBase::finished, owner, [watcher, done] {
+        watcher->deleteLater();
+        done(watcher->future());
+    });
+    watcher->setFuture(future);
+}
+
+QString readingText() {
+    return L10n::text("Reading…");
+}
+
+} // namespace
+
+SettingsModel::SettingsModel(SessionStore &store, Environment environment, QObject *parent)
+    : QObject(parent), m_store(store), m_environment(completed(std::move(environment))) {}
+
+QString SettingsModel::sourceText() const {
+    return m_snapshot ? m_snapshot->source : readingText();
+}
+
+QString SettingsModel::displayText() const {
+    return m_snapshot ? SystemSettings::duration(m_snapshot->displayMinutes) : readingText();
+}
+
+QString SettingsModel::sleepText() const {
+    return m_snapshot ? SystemSettings::duration(m_snapshot->sleepMinutes) : readingText();
+}
+
+QString SettingsModel::screenSaverText() const {
+    return m_snapshot ? screenSaverText(m_snapshot->screenSaverSeconds) : readingText();
+}
+
+QString SettingsModel::assertionText() const {
+    return assertionText(m_snapshot);
+}
+
+QString SettingsModel::statusLine() const {
+    return statusLine(m_snapshot);
+}
+
+QString SettingsModel::screenSaverText(std::optional<qint64> seconds) {
+    if (!seconds)
+        return L10n::text("System default");
+    return minuteLabel(*seconds / 60, L10n::text("Never"));
+}
+
+QString SettingsModel::assertionText(const std::optional<SystemSettings> &snapshot) {
+    if (!snapshot)
+        return readingText();
+    if (snapshot->systemAssertion.value_or(false) || snapshot->displayAssertion.value_or(false)) {
+        const QString preventers = snapshot->sleepPreventers.value_or(QString());
+        return L10n::text(
+                   "Wake requests are active. Other apps may prevent your Mac from sleeping.\n") +
+               (preventers.isEmpty() ? L10n::text("The system did not provide process information.")
+                                     : preventers);
+    }
+    if (!snapshot->systemAssertion)
+        return L10n::text("Wake requests are currently unavailable.");
+    return L10n::text("No requests preventing sleep were detected.");
+}
+
+QString SettingsModel::statusLine(const std::optional<SystemSettings> &snapshot) {
+    if (!snapshot)
+        return readingText();
+    if (snapshot->error)
+        return *snapshot->error;
+    return L10n::text(
+        {"Last updated {0}", {QLocale().toString(snapshot->readAt.time(), QLocale::ShortFormat)}});
+}
+
+QUrl SettingsModel::systemSettingsUrl() {
+#ifdef Q_OS_MACOS
+    return QUrl::fromLocalFile(QStringLiteral("/System/Applications/System Settings.app"));
+#else
+    return QUrl::fromLocalFile(simulatorHome());
+#endif
+}
+
+void SettingsModel::update(bool force) {
+    const bool applyJustEnded = m_busy && !m_store.isApplying();
+    m_busy = m_store.isApplying();
+    emit busyChanged();
+    if (m_reading)
+        return;
+    const bool due = !m_lastRead || m_lastRead->msecsTo(m_environment.clock()) >= readInterval;
+    if (!force && !applyJustEnded && !due)
+        return;
+    startRead();
+}
+
+void SettingsModel::restoreOriginal() {
+    whenFinished(this, m_store.restoreOriginal(), [this](const QFuture<void> &) { update(true); });
+}
+
+void SettingsModel::openSystemSettings() {
+    m_environment.openUrl(systemSettingsUrl());
+}
+
+void SettingsModel::startRead() {
+    m_reading = true;
+    whenFinished(this, m_environment.readSystem(), [this](const QFuture<SystemSettings> &read) {
+        m_reading = false;
+        if (read.isCanceled() || read.resultCount() == 0)
+            return;
+        m_snapshot = read.result();
+        m_lastRead = m_environment.clock();
+        emit snapshotChanged();
+    });
+}
+
+} // namespace norvane

@@ -1,0 +1,38 @@
+#include "SettingsWindow.h"
+
+#include "Components/ViewHost.h"
+#include "Localization/L10n.h"
+
+#include <QGuiApplication>
+#include <QQuickWidget>
+#include <QScreen>
+#include <QVBoxLayout>
+
+namespace norvane {
+
+SettingsWindow::SettingsWindow(SessionStore &store, SettingsModel::Environment environment,
+                               QWidget *parent)
+    : QWidget(parent, Qt::Window), m_model(new SettingsModel(store, std::move(environment), this)),
+      m_view(new QQuickWidget(this)) {
+    setObjectName(QStringLiteral("settingsWindow"));
+    setWindowTitle(L10n::text("Current System Configuration"));
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_view);
+    hostView(*m_view, QUrl(QString::fromLatin1(viewUrl)),
+             {{QStringLiteral("settings"), QVariant::fromValue(m_model)}});
+    setMinimumSize(minimumContentSize);
+    resize(contentSize);
+    centre();
+}
+
+void SettingsWindow::centre() {
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    QRect frame(QPoint(0, 0), size());
+    frame.moveCenter(screen->availableGeometry().center());
+    move(frame.topLeft());
+}
+
+} // namespace norvane

@@ -1,0 +1,47 @@
+import QtQuick
+import QtQuick.Controls.Basic
+import QtQuick.Layouts
+import Norvane
+
+// One duration of the editor: symbol and title, then a minute picker.
+Item {
+    id: row
+    property string title
+    property string symbol
+    property string zero
+    property int value
+    property color accent
+    signal edited(int minutes)
+
+    Layout.fillWidth: true
+    implicitHeight: 50
+    opacity: enabled ? 1 : 0.45
+
+    RowLayout {
+        anchors.fill: parent
+        anchors.leftMargin: 16
+        anchors.rightMargin: 12
+        spacing: 10
+        SymbolIcon {
+            symbol: row.symbol
+            color: row.accent
+            size: 17
+        }
+        Label {
+            Layout.fillWidth: true
+            text: row.title
+            color: Theme.primary
+            font.pixelSize: 13
+            elide: Text.ElideRight
+        }
+        MinutePicker {
+            objectName: row.objectName + "Picker"
+            title: row.title
+            zero: row.zero
+            value: row.value
+            tint: row.accent
+            enabled: row.enabled
+            onEdited: minutes => row.edited(minutes)
+        }
+    }
+}

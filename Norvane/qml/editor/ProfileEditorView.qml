@@ -1,0 +1,247 @@
+import QtQuick
+import QtQuick.Controls.Basic
+import QtQuick.Layouts
+import Norvane
+
+// The profile editor's content: name, icon, the four durations, the note and the buttons.
+// Return saves (or creates) and Escape cancels.
+Rectangle {
+    id: root
+    required property ProfileEditorModel editor
+
+    objectName: "profileEditorView"
+    implicitWidth: 540
+    implicitHeight: content.implicitHeight + 56
+    color: Theme.workspaceBackground
+    focus: true
+
+    Keys.onPressed: event => {
+        if (event.key === Qt.Key_Escape) {
+            root.editor.cancel()
+        } else if (event.key === Qt.Key_Return || event.key === Qt.Key_Enter) {
+            root.editor.save()
+        } else {
+            return
+        }
+        event.accepted = true
+    }
+
+    ColumnLayout {
+        id: content
+        anchors.fill: parent
+        anchors.margins: 28
+        spacing: 18
+
+        RowLayout {
+            spacing: 14
+            ModeIcon {
+                objectName: "editorModeIcon"
+                symbol: root.editor.symbol
+                accent: root.editor.accent
+                size: 46
+            }
+            ColumnLayout {
+                Layout.fillWidth: true
+                spacing: 3
+                Label {
+                    objectName: "editorHeading"
+                    text: root.editor.heading
+                    color: Theme.primary
+                    font.pixelSize: 23
+                    font.weight: Font.DemiBold
+                }
+                Label {
+                    Layout.fillWidth: true
+                    text: L10n.text("Create a set of settings for any activity.")
+                    color: Theme.secondary
+                    font.pixelSize: 13
+                    wrapMode: Text.WordWrap
+                }
+            }
+        }
+
+        RowLayout {
+            Layout.fillWidth: true
+            spacing: 8
+            Label {
+                Layout.preferredWidth: 64
+                text: L10n.text("Name")
+                color: Theme.primary
+                font.pixelSize: 13
+            }
+            Label {
+                objectName: "presetName"
+                Layout.fillWidth: true
+                visible: root.editor.isPreset
+                text: root.editor.presetTitle
+                color: Theme.secondary
+                font.pixelSize: 13
+            }
+            TextField {
+                id: nameField
+                objectName: "nameField"
+                Layout.fillWidth: true
+                visible: !root.editor.isPreset
+                focus: !root.editor.isPreset
+                text: root.editor.title
+                placeholderText: L10n.text("For example: Overnight Downloads")
+                color: Theme.primary
+                placeholderTextColor: Theme.tertiary
+                selectByMouse: true
+                font.pixelSize: 13
+                implicitHeight: 30
+                onTextEdited: root.editor.title = text
+                background: Rectangle {
+                    radius: 7
+                    color: Theme.panelBackground
+                    border.width: nameField.activeFocus ? 2 : 1
+                    border.color: nameField.activeFocus ? root.editor.accent : Theme.separator
+                }
+            }
+        }
+
+        RowLayout {
+            Layout.fillWidth: true
+            spacing: 8
+            Label {
+                Layout.preferredWidth: 64
+                text: L10n.text("Icon")
+                color: Theme.primary
+                font.pixelSize: 13
+            }
+            Repeater {
+                model: root.editor.icons
+                delegate: AbstractButton {
+                    id: iconButton
+                    required property var modelData
+                    objectName: "iconButton." + modelData.rawValue
+                    implicitWidth: 42
+                    implicitHeight: 38
+                    hoverEnabled: true
+                    focusPolicy: Qt.TabFocus
+                    Accessible.role: Accessible.RadioButton
+                    Accessible.name: modelData.title
+                    Accessible.checked: modelData.selected
+                    ToolTip.visible: hovered
+                    ToolTip.delay: 700
+                    ToolTip.text: modelData.title
+                    onClicked: root.editor.setIcon(modelData.rawValue)
+                    contentItem: Item {
+                        SymbolIcon {
+                            anchors.centerIn: parent
+                            symbol: iconButton.modelData.symbol
+                            color: iconButton.modelData.selected ? root.editor.accent : Theme.primary
+                            size: 18
+                        }
+                    }
+                    background: Rectangle {
+                        radius: 9
+                        color: iconButton.modelData.selected
+                               ? Qt.rgba(root.editor.accent.r, root.editor.accent.g, root.editor.accent.b, 0.16)
+                               : Qt.rgba(Theme.primary.r, Theme.primary.g, Theme.primary.b, iconButton.hovered ? 0.08 : 0.04)
+                        border.width: iconButton.visualFocus ? 1 : 0
+                        border.color: Theme.highlight
+                    }
+                }
+            }
+            Item { Layout.fillWidth: true }
+        }
+
+        Surface {
+            Layout.fillWidth: true
+            implicitHeight: rows.implicitHeight
+
+            ColumnLayout {
+                id: rows
+                width: parent.width
+                spacing: 0
+
+                EditorMinuteRow {
+                    objectName: "display"
+                    title: L10n.text("Turn Display Off")
+                    symbol: "display"
+                    zero: L10n.text("Never")
+                    accent: root.editor.accent
+                    value: root.editor.displayMinutes
+                    onEdited: minutes => root.editor.setMinutes(ProfileEditorModel.DisplayMinutes, minutes)
+                }
+                RowDivider { inset: 16 }
+                EditorMinuteRow {
+                    objectName: "sleep"
+                    title: L10n.text("System Sleep")
+                    symbol: "moon.zzz"
+                    zero: L10n.text("Never")
+                    accent: root.editor.accent
+                    value: root.editor.sleepMinutes
+                    onEdited: minutes => root.editor.setMinutes(ProfileEditorModel.SleepMinutes, minutes)
+                }
+                RowDivider { inset: 16 }
+                EditorMinuteRow {
+                    objectName: "screenSaver"
+                    title: L10n.text("Screen Saver")
+                    symbol: "photo.on.rectangle"
+                    zero: L10n.text("Never")
+                    accent: root.editor.accent
+                    value: root.editor.screenSaverMinutes
+                    onEdited: minutes => root.editor.setMinutes(ProfileEditorModel.ScreenSaver, minutes)
+                }
+                RowDivider { inset: 16 }
+                EditorMinuteRow {
+                    objectName: "return"
+                    title: L10n.text("Return to Normal")
+                    symbol: "timer"
+                    zero: L10n.text("No limit")
+                    accent: root.editor.accent
+                    enabled: root.editor.returnEnabled
+                    value: root.editor.returnMinutes
+                    onEdited: minutes => root.editor.setMinutes(ProfileEditorModel.AutomaticReturn, minutes)
+                }
+            }
+        }
+
+        Label {
+            Layout.fillWidth: true
+            text: L10n.text("After saving, click Apply Profile to update macOS. Automatic return requires Pellor to stay open and may request authorization when the timer ends.")
+            color: Theme.secondary
+            font.pixelSize: 11
+            wrapMode: Text.WordWrap
+        }
+
+        Label {
+            objectName: "editorError"
+            Layout.fillWidth: true
+            visible: root.editor.error.length > 0
+            text: root.editor.error
+            color: Theme.failure
+            font.pixelSize: 12
+            wrapMode: Text.WordWrap
+        }
+
+        Item { Layout.fillHeight: true }
+
+        RowLayout {
+            Layout.fillWidth: true
+            spacing: 10
+            DialogButton {
+                objectName: "deleteButton"
+                visible: root.editor.canDelete
+                destructive: true
+                text: L10n.text("Delete Profile")
+                onClicked: root.editor.remove()
+            }
+            Item { Layout.fillWidth: true }
+            DialogButton {
+                objectName: "cancelButton"
+                text: L10n.text("Cancel")
+                onClicked: root.editor.cancel()
+            }
+            DialogButton {
+                objectName: "saveButton"
+                prominent: true
+                accent: root.editor.accent
+                text: root.editor.primaryTitle
+                onClicked: root.editor.save()
+            }
+        }
+    }
+}

@@ -1,0 +1,185 @@
+import QtQuick
+import QtQuick.Controls.Basic
+import QtQuick.Layouts
+import Norvane
+
+// The quick panel: the power source, the applied profile, the profiles (one click applies one)
+// and the footer. Up and Down move through the profiles, Return applies the focused one and
+// Escape closes the panel.
+Rectangle {
+    id: root
+    required property QuickPanelModel panel
+
+    objectName: "quickPanelView"
+    implicitWidth: 340
+    color: Theme.panelBackground
+    border.width: 1
+    border.color: Theme.separator
+    focus: true
+
+    Keys.onPressed: event => {
+        switch (event.key) {
+        case Qt.Key_Escape:
+            root.panel.dismiss()
+            break
+        case Qt.Key_Up:
+            root.panel.moveFocus(QuickPanelModel.Up)
+            break
+        case Qt.Key_Down:
+            root.panel.moveFocus(QuickPanelModel.Down)
+            break
+        case Qt.Key_Return:
+        case Qt.Key_Enter:
+            if (!root.panel.activateFocused())
+                return
+            break
+        default:
+            return
+        }
+        event.accepted = true
+    }
+
+    ColumnLayout {
+        anchors.fill: parent
+        anchors.margins: 1
+        spacing: 0
+
+        RowLayout {
+            objectName: "powerHeader"
+            Layout.fillWidth: true
+            Layout.margins: 16
+            spacing: 12
+            SymbolIcon {
+                objectName: "powerSymbol"
+                symbol: root.panel.powerSymbol
+                color: root.panel.powerTint
+                size: 26
+            }
+            ColumnLayout {
+                Layout.fillWidth: true
+                spacing: 2
+                Label {
+                    objectName: "powerTitle"
+                    Layout.fillWidth: true
+                    text: root.panel.powerTitle
+                    color: Theme.primary
+                    font.pixelSize: 13
+                    font.weight: Font.DemiBold
+                    elide: Text.ElideRight
+                }
+                Label {
+                    objectName: "powerDetail"
+                    Layout.fillWidth: true
+                    text: root.panel.powerDetail
+                    color: Theme.secondary
+                    font.pixelSize: 11
+                    elide: Text.ElideRight
+                }
+            }
+        }
+
+        Rectangle { Layout.fillWidth: true; implicitHeight: 1; color: Theme.separator }
+
+        RowLayout {
+            Layout.fillWidth: true
+            Layout.leftMargin: 16
+            Layout.rightMargin: 10
+            Layout.topMargin: 8
+            Layout.bottomMargin: 4
+            spacing: 8
+            Label {
+                objectName: "statusText"
+                Layout.fillWidth: true
+                text: root.panel.statusText
+                color: Theme.secondary
+                font.pixelSize: 11
+                elide: Text.ElideRight
+            }
+            SymbolButton {
+                objectName: "newProfileButton"
+                symbol: "plus"
+                text: L10n.text("New Profile")
+                enabled: !root.panel.applying
+                onClicked: root.panel.create()
+            }
+        }
+
+        ListView {
+            id: list
+            objectName: "panelProfileList"
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+            Layout.leftMargin: 8
+            Layout.rightMargin: 8
+            clip: true
+            spacing: 5
+            boundsBehavior: Flickable.StopAtBounds
+            model: root.panel.profileList
+            ScrollBar.vertical: OverlayScrollBar {}
+
+            delegate: QuickPanelRow {
+                width: ListView.view.width
+                focused: profileId === root.panel.focusedID
+                enabled: !root.panel.applying
+                onClicked: root.panel.activate(profileId)
+            }
+
+            Connections {
+                target: root.panel
+                function onFocusedIDChanged() {
+                    if (root.panel.focusedRow >= 0)
+                        list.positionViewAtIndex(root.panel.focusedRow, ListView.Contain)
+                }
+            }
+        }
+
+        Rectangle { Layout.fillWidth: true; implicitHeight: 1; color: Theme.separator }
+
+        RowLayout {
+            Layout.fillWidth: true
+            Layout.leftMargin: 10
+            Layout.rightMargin: 10
+            Layout.topMargin: 7
+            Layout.bottomMargin: 7
+            spacing: 4
+            AbstractButton {
+                id: openButton
+                objectName: "openButton"
+                text: L10n.text("Open Pellor")
+                hoverEnabled: true
+                focusPolicy: Qt.TabFocus
+                Accessible.role: Accessible.Button
+                Accessible.name: text
+                implicitHeight: 28
+                implicitWidth: openLabel.implicitWidth + 16
+                contentItem: Label {
+                    id: openLabel
+                    text: openButton.text
+                    color: Theme.primary
+                    font.pixelSize: 13
+                    horizontalAlignment: Text.AlignHCenter
+                    verticalAlignment: Text.AlignVCenter
+                }
+                background: Rectangle {
+                    radius: 7
+                    color: openButton.down ? Theme.separator : openButton.hovered ? Theme.controlFill : "transparent"
+                }
+                onClicked: root.panel.open()
+            }
+            Item { Layout.fillWidth: true }
+            SymbolButton {
+                objectName: "settingsButton"
+                symbol: "gearshape"
+                text: L10n.text("Current Settings")
+                onClicked: root.panel.settings()
+            }
+            SymbolButton {
+                objectName: "quitButton"
+                symbol: "power"
+                text: L10n.text("Quit Pellor")
+                enabled: !root.panel.applying
+                onClicked: root.panel.quit()
+            }
+        }
+    }
+}

@@ -1,0 +1,178 @@
+import QtQuick
+import QtQuick.Controls.Basic
+import QtQuick.Layouts
+import Norvane
+
+// What the Mac is set to right now: the four readings, the wake requests of other apps, the
+// restore and System Settings buttons and when the readings were taken.
+Rectangle {
+    id: root
+    required property SettingsModel settings
+
+    objectName: "systemSettingsView"
+    color: Theme.workspaceBackground
+
+    Flickable {
+        id: scroller
+        anchors.fill: parent
+        contentWidth: width
+        contentHeight: content.implicitHeight + 56
+        boundsBehavior: Flickable.StopAtBounds
+        clip: true
+        ScrollBar.vertical: OverlayScrollBar {}
+
+        ColumnLayout {
+            id: content
+            x: 28
+            y: 28
+            width: scroller.width - 56
+            spacing: 22
+
+            RowLayout {
+                Layout.fillWidth: true
+                spacing: 12
+                ColumnLayout {
+                    Layout.fillWidth: true
+                    spacing: 4
+                    Label {
+                        Layout.fillWidth: true
+                        text: L10n.text("Current Mac Status")
+                        color: Theme.primary
+                        font.pixelSize: 25
+                        font.weight: Font.DemiBold
+                        wrapMode: Text.WordWrap
+                    }
+                    Label {
+                        Layout.fillWidth: true
+                        text: L10n.text("Read directly from macOS, updated every 5 seconds.")
+                        color: Theme.secondary
+                        font.pixelSize: 13
+                        wrapMode: Text.WordWrap
+                    }
+                }
+                SymbolButton {
+                    objectName: "refreshButton"
+                    Layout.alignment: Qt.AlignTop
+                    symbol: "arrow.clockwise"
+                    symbolSize: 16
+                    implicitWidth: 32
+                    implicitHeight: 32
+                    text: L10n.text("Refresh System Status")
+                    onClicked: root.settings.update(true)
+                }
+            }
+
+            Surface {
+                Layout.fillWidth: true
+                implicitHeight: rows.implicitHeight
+
+                ColumnLayout {
+                    id: rows
+                    width: parent.width
+                    spacing: 0
+                    StatusRow {
+                        objectName: "sourceRow"
+                        title: L10n.text("Power source")
+                        symbol: "powerplug"
+                        value: root.settings.sourceText
+                    }
+                    RowDivider { inset: 20 }
+                    StatusRow {
+                        objectName: "displayRow"
+                        title: L10n.text("Turn Display Off")
+                        symbol: "display"
+                        value: root.settings.displayText
+                    }
+                    RowDivider { inset: 20 }
+                    StatusRow {
+                        objectName: "sleepRow"
+                        title: L10n.text("System Sleep")
+                        symbol: "moon.zzz"
+                        value: root.settings.sleepText
+                    }
+                    RowDivider { inset: 20 }
+                    StatusRow {
+                        objectName: "screenSaverRow"
+                        title: L10n.text("Screen Saver")
+                        symbol: "photo.on.rectangle"
+                        value: root.settings.screenSaverText
+                    }
+                }
+            }
+
+            Rectangle {
+                Layout.fillWidth: true
+                implicitHeight: wake.implicitHeight + 36
+                radius: 14
+                color: Qt.rgba(Theme.primary.r, Theme.primary.g, Theme.primary.b, 0.035)
+
+                ColumnLayout {
+                    id: wake
+                    anchors.fill: parent
+                    anchors.margins: 18
+                    spacing: 10
+                    RowLayout {
+                        spacing: 7
+                        SymbolIcon {
+                            symbol: "info.circle"
+                            color: Theme.primary
+                            size: 16
+                        }
+                        Label {
+                            text: L10n.text("Wake Requests from Other Apps")
+                            color: Theme.primary
+                            font.pixelSize: 13
+                            font.weight: Font.DemiBold
+                        }
+                    }
+                    TextEdit {
+                        objectName: "assertionText"
+                        Layout.fillWidth: true
+                        text: root.settings.assertionText
+                        readOnly: true
+                        selectByMouse: true
+                        wrapMode: TextEdit.Wrap
+                        color: Theme.secondary
+                        selectionColor: Theme.highlight
+                        selectedTextColor: "white"
+                        font.pixelSize: 12
+                    }
+                }
+            }
+
+            Label {
+                Layout.fillWidth: true
+                text: L10n.text("macOS manages manual screen locking, lid closure, and password requirements. Settings remain in effect after quitting Pellor.")
+                color: Theme.secondary
+                font.pixelSize: 11
+                wrapMode: Text.WordWrap
+            }
+
+            RowLayout {
+                Layout.fillWidth: true
+                spacing: 10
+                DialogButton {
+                    objectName: "restoreButton"
+                    text: L10n.text("Restore Original Settings…")
+                    enabled: !root.settings.busy
+                    onClicked: root.settings.restoreOriginal()
+                }
+                Item { Layout.fillWidth: true }
+                DialogButton {
+                    objectName: "systemSettingsButton"
+                    text: L10n.text("System Settings ↗")
+                    onClicked: root.settings.openSystemSettings()
+                }
+            }
+
+            Label {
+                objectName: "statusLine"
+                Layout.fillWidth: true
+                text: root.settings.statusLine
+                color: Theme.tertiary
+                font.pixelSize: 10
+                wrapMode: Text.WordWrap
+            }
+        }
+    }
+}
