@@ -7,7 +7,6 @@ namespace norvane {
 MinutePickerModel::MinutePickerModel(QObject *parent) : QObject(parent) {
     connect(this, &MinutePickerModel::valueChanged, this, &MinutePickerModel::labelChanged);
     connect(this, &MinutePickerModel::zeroChanged, this, &MinutePickerModel::labelChanged);
-    connect(this, &MinutePickerModel::valueChanged, this, &MinutePickerModel::itemsChanged);
     connect(this, &MinutePickerModel::zeroChanged, this, &MinutePickerModel::itemsChanged);
 }
 
@@ -40,10 +39,13 @@ QVariantList MinutePickerModel::items() const {
     QVariantList items;
     for (const int option : standardMinuteOptions()) {
         items << QVariantMap{{QStringLiteral("value"), option},
-                             {QStringLiteral("label"), minuteLabel(option, m_zero)},
-                             {QStringLiteral("checked"), option == m_value}};
+                             {QStringLiteral("label"), minuteLabel(option, m_zero)}};
     }
     return items;
+}
+
+int MinutePickerModel::checkedValue() const {
+    return standardMinuteOptions().contains(m_value) ? m_value : -1;
 }
 
 void MinutePickerModel::setCustom(const QString &custom) {

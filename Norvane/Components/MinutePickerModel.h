@@ -17,6 +17,7 @@ class MinutePickerModel : public QObject {
     Q_PROPERTY(QString zero READ zero WRITE setZero NOTIFY zeroChanged)
     Q_PROPERTY(QString label READ label NOTIFY labelChanged)
     Q_PROPERTY(QVariantList items READ items NOTIFY itemsChanged)
+    Q_PROPERTY(int checkedValue READ checkedValue NOTIFY valueChanged)
     Q_PROPERTY(bool showingCustom READ showingCustom NOTIFY showingCustomChanged)
     Q_PROPERTY(QString custom READ custom WRITE setCustom NOTIFY customChanged)
     Q_PROPERTY(bool invalid READ invalid NOTIFY invalidChanged)
@@ -31,8 +32,10 @@ public:
     [[nodiscard]] const QString &zero() const { return m_zero; }
     void setZero(const QString &zero);
     [[nodiscard]] QString label() const;
-    // One map per option: "value", "label" and "checked" (the option equals the value).
+    // One map per option: "value" and "label".
     [[nodiscard]] QVariantList items() const;
+    // The option that carries the check mark: the value when it is one of the options, else -1.
+    [[nodiscard]] int checkedValue() const;
     [[nodiscard]] bool showingCustom() const { return m_showingCustom; }
     [[nodiscard]] const QString &custom() const { return m_custom; }
     void setCustom(const QString &custom);

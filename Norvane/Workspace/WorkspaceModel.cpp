@@ -194,6 +194,17 @@ void WorkspaceModel::dismissError() {
     setError(std::nullopt);
 }
 
+void WorkspaceModel::perform(const QString &action) {
+    if (action == u"edit")
+        edit();
+    else if (action == u"duplicate")
+        duplicate();
+    else if (action == u"reset")
+        resetToFactorySettings();
+    else if (action == u"delete")
+        deleteProfile();
+}
+
 void WorkspaceModel::setSelectedID(const QString &id) {
     if (m_selectedID == id)
         return;

@@ -99,6 +99,9 @@ public:
     Q_INVOKABLE void resetToFactorySettings();
     Q_INVOKABLE void deleteProfile();
     Q_INVOKABLE void dismissError();
+    // Runs an item of the profile-actions menu by its name: "edit", "duplicate", "reset" or
+    // "delete"; anything else is ignored.
+    Q_INVOKABLE void perform(const QString &action);
 
     [[nodiscard]] ProfileListModel *profileList() const { return m_profileList; }
     [[nodiscard]] SelectedProfileView *selected() const { return m_selected; }

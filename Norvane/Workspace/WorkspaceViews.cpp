@@ -21,6 +21,23 @@ QString liveMinutes(const std::optional<SystemSettings> &snapshot,
     return minuteLabel(*minutes, L10n::text("Never"));
 }
 
+QVariantMap action(const char *name, const QString &title, bool destructive = false) {
+    return {{QStringLiteral("action"), QString::fromLatin1(name)},
+            {QStringLiteral("title"), title},
+            {QStringLiteral("destructive"), destructive}};
+}
+
+// A factory preset can be reset, a profile of the user's own deleted.
+QVariantList profileActions(const Profile &profile) {
+    QVariantList actions{action("edit", L10n::text("Edit Name & Icon…")),
+                         action("duplicate", L10n::text("Duplicate Profile"))};
+    if (profile.isPreset())
+        actions << action("reset", L10n::text("Reset to Factory Settings"));
+    else
+        actions << action("delete", L10n::text("Delete Profile"), true);
+    return actions;
+}
+
 // Connects the model signals that can change a derived part to its update.
 template <typename View> void follow(WorkspaceModel *model, View *view, void (View::*update)()) {
     for (const auto signal : {&WorkspaceModel::profilesChanged, &WorkspaceModel::selectedIDChanged,
@@ -138,6 +155,7 @@ void SelectedProfileView::update() {
     state.energy = atmosphere.energy;
     state.seed = atmosphere.seed;
     state.family = atmosphere.family;
+    state.actions = profileActions(profile);
     if (state == m_state)
         return;
     m_state = state;

@@ -78,6 +78,7 @@ class SelectedProfileView : public QObject {
     Q_PROPERTY(double energy READ energy NOTIFY changed)
     Q_PROPERTY(double seed READ seed NOTIFY changed)
     Q_PROPERTY(double family READ family NOTIFY changed)
+    Q_PROPERTY(QVariantList actions READ actions NOTIFY changed)
 
 public:
     explicit SelectedProfileView(WorkspaceModel *model);
@@ -101,6 +102,9 @@ public:
     [[nodiscard]] double energy() const { return m_state.energy; }
     [[nodiscard]] double seed() const { return m_state.seed; }
     [[nodiscard]] double family() const { return m_state.family; }
+    // The items of the profile-actions menu, in order: maps with "action" (for
+    // WorkspaceModel::perform), "title" and "destructive".
+    [[nodiscard]] QVariantList actions() const { return m_state.actions; }
 
 signals:
     void changed();
@@ -126,6 +130,7 @@ private:
         double energy = 0;
         double seed = 0;
         double family = 0;
+        QVariantList actions;
         friend bool operator==(const State &, const State &) = default;
     };
 

@@ -426,3 +426,29 @@ TEST_F(WorkspaceTest, EditAndSettingsGoThroughTheCallbacks) {
     model.openSettings();
     EXPECT_EQ(settings, 1);
 }
+
+TEST_F(WorkspaceTest, ProfileActionsOfferResetForPresetsAndDeleteForOwnProfiles) {
+    const auto names = [this] {
+        QStringList list;
+        for (const QVariant &action : model.selected()->actions())
+            list << action.toMap()["action"].toString();
+        return list;
+    };
+    EXPECT_EQ(names(), (QStringList{"edit", "duplicate", "reset"}));
+    EXPECT_EQ(model.selected()->actions()[2].toMap()["title"],
+              L10n::text("Reset to Factory Settings"));
+
+    addCustom(test::customProfile("night", "Overnight"));
+    model.select("night");
+    EXPECT_EQ(names(), (QStringList{"edit", "duplicate", "delete"}));
+    const QVariantMap remove = model.selected()->actions()[2].toMap();
+    EXPECT_EQ(remove["title"], L10n::text("Delete Profile"));
+    EXPECT_TRUE(remove["destructive"].toBool());
+
+    model.perform("no such action");
+    EXPECT_TRUE(library.profile("night"));
+    model.perform("delete");
+    EXPECT_FALSE(library.profile("night"));
+    model.perform("duplicate");
+    EXPECT_EQ(model.profiles().size(), 6);
+}

@@ -11,14 +11,14 @@ Rectangle {
     implicitWidth: label.implicitWidth + 14
     implicitHeight: label.implicitHeight + 5
     radius: height / 2
-    color: Qt.rgba(accent.r, accent.g, accent.b, 0.16)
+    color: Qt.rgba(accent.r, accent.g, accent.b, Theme.dark ? 0.26 : 0.16)
     Accessible.name: L10n.text("Applied")
 
     Label {
         id: label
         anchors.centerIn: parent
         text: L10n.text("Active")
-        color: badge.accent
+        color: Theme.dark ? Qt.lighter(badge.accent, 1.45) : badge.accent
         font.pixelSize: badge.fontSize
         font.weight: Font.DemiBold
     }

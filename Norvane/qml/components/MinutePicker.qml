@@ -74,8 +74,12 @@ Item {
                 required property var modelData
                 objectName: root.objectName + ".option." + modelData.value
                 text: modelData.label
-                checkedMark: modelData.checked
-                onTriggered: picker.choose(modelData.value)
+                checkedMark: modelData.value === picker.checkedValue
+                onTriggered: {
+                    // Chosen once the menu has closed, so the menu never changes under it.
+                    const minutes = modelData.value
+                    Qt.callLater(() => picker.choose(minutes))
+                }
             }
             onObjectAdded: (index, item) => menu.insertItem(index, item)
             onObjectRemoved: (index, item) => menu.removeItem(item)
@@ -86,7 +90,7 @@ Item {
         PickerMenuItem {
             objectName: root.objectName + ".custom"
             text: L10n.text("Custom Duration…")
-            onTriggered: picker.openCustom()
+            onTriggered: Qt.callLater(picker.openCustom)
         }
         background: Rectangle {
             implicitWidth: 170

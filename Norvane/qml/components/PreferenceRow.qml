@@ -12,7 +12,7 @@ Item {
     property color tint: Theme.primary
     default property alias control: controlSlot.data
 
-    implicitHeight: Math.max(64, layout.implicitHeight + 24)
+    implicitHeight: Math.max(56, layout.implicitHeight + 20)
     implicitWidth: layout.implicitWidth + 36
 
     RowLayout {

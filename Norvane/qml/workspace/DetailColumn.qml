@@ -16,7 +16,7 @@ Item {
         objectName: "detailScroller"
         anchors.fill: parent
         contentWidth: width
-        contentHeight: content.implicitHeight + 48 + footer.height
+        contentHeight: content.implicitHeight + 40 + footer.height
         boundsBehavior: Flickable.StopAtBounds
         clip: true
         ScrollBar.vertical: OverlayScrollBar {}
@@ -24,9 +24,9 @@ Item {
         ColumnLayout {
             id: content
             x: 24
-            y: 24
+            y: 20
             width: scroller.width - 48
-            spacing: 14
+            spacing: 12
 
             Item {
                 Layout.fillWidth: true
@@ -51,7 +51,7 @@ Item {
 
             SectionHeading {
                 Layout.fillWidth: true
-                Layout.topMargin: 8
+                Layout.topMargin: 6
                 title: L10n.text("Power & Display")
                 note: L10n.text("Changes saved automatically")
             }
@@ -151,7 +151,7 @@ Item {
 
             LiveStatusStrip {
                 Layout.fillWidth: true
-                Layout.topMargin: 8
+                Layout.topMargin: 6
                 workspace: detail.workspace
             }
         }

@@ -22,6 +22,7 @@ ColumnLayout {
         MetricTile {
             objectName: "displayTile"
             Layout.fillWidth: true
+            Layout.preferredWidth: 1 // equal thirds whatever the texts
             title: L10n.text("Display Off")
             symbol: "display"
             value: strip.status.displayValue
@@ -31,6 +32,7 @@ ColumnLayout {
         MetricTile {
             objectName: "sleepTile"
             Layout.fillWidth: true
+            Layout.preferredWidth: 1 // equal thirds whatever the texts
             title: L10n.text("System Sleep")
             symbol: "moon.zzz"
             value: strip.status.sleepValue
@@ -40,6 +42,7 @@ ColumnLayout {
         MetricTile {
             objectName: "sourceTile"
             Layout.fillWidth: true
+            Layout.preferredWidth: 1 // equal thirds whatever the texts
             title: L10n.text("Power Source")
             symbol: "bolt"
             value: strip.status.sourceValue

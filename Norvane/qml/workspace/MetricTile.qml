@@ -11,7 +11,7 @@ AbstractButton {
     property string value
     property color tint: Theme.primary
 
-    implicitHeight: 74
+    implicitHeight: 64
     hoverEnabled: true
     Accessible.role: Accessible.Button
     Accessible.name: title + " " + value

@@ -41,30 +41,21 @@ AbstractButton {
             border.color: Theme.separator
         }
 
-        PickerMenuItem {
-            objectName: "editAction"
-            text: L10n.text("Edit Name & Icon…")
-            onTriggered: button.workspace.edit()
-        }
-        PickerMenuItem {
-            objectName: "duplicateAction"
-            text: L10n.text("Duplicate Profile")
-            onTriggered: button.workspace.duplicate()
-        }
-        PickerMenuItem {
-            objectName: "resetAction"
-            visible: button.workspace.selected.isPreset
-            height: visible ? implicitHeight : 0
-            text: L10n.text("Reset to Factory Settings")
-            onTriggered: button.workspace.resetToFactorySettings()
-        }
-        PickerMenuItem {
-            objectName: "deleteAction"
-            visible: !button.workspace.selected.isPreset
-            height: visible ? implicitHeight : 0
-            destructive: true
-            text: L10n.text("Delete Profile")
-            onTriggered: button.workspace.deleteProfile()
+        Instantiator {
+            model: button.workspace.selected.actions
+            delegate: PickerMenuItem {
+                required property var modelData
+                objectName: modelData.action + "Action"
+                text: modelData.title
+                destructive: modelData.destructive
+                onTriggered: {
+                    // Performed once the menu has closed, so the menu never changes under it.
+                    const action = modelData.action
+                    Qt.callLater(() => button.workspace.perform(action))
+                }
+            }
+            onObjectAdded: (index, item) => menu.insertItem(index, item)
+            onObjectRemoved: (index, item) => menu.removeItem(item)
         }
     }
 }
