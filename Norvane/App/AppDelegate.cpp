@@ -339,8 +339,12 @@ QMessageBox *AppDelegate::showAlert(const QString &title, const QString &message
     alert->setInformativeText(message);
     alert->setDefaultButton(alert->addButton(L10n::text("OK"), QMessageBox::AcceptRole));
     alert->setAttribute(Qt::WA_DeleteOnClose);
+    // open() always makes a sheet of the window; an application-modal alert is shown instead.
     alert->setWindowModality(modality);
-    alert->open();
+    if (modality == Qt::WindowModal)
+        alert->open();
+    else
+        alert->show();
     return alert;
 }
 

@@ -1,0 +1,244 @@
+// The application delegate on the real window: start-up, the main menu and its rebuilding,
+// profile switches from the menu, the alerts, the quit guard, the appearance choice across
+// restarts, and the window that hides instead of closing.
+#include "App/AppDelegate.h"
+
+#include "App/Appearance.h"
+#include "App/MainWindow.h"
+#include "AppTestSupport.h"
+#include "Components/Theme.h"
+#include "Localization/L10n.h"
+#include "ProfileLibraryTestSupport.h"
+#include "Profiles/ProfileLibrary.h"
+#include "TestSupport.h"
+#include "UiTestSupport.h"
+#include "Workspace/WorkspaceModel.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMessageBox>
+#include <QSettings>
+#include <QStyle>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using namespace norvane;
+using namespace norvane::test;
+
+namespace {
+
+const QDateTime kStart = QDateTime::fromSecsSinceEpoch(1'800'000'000);
+
+struct DelegateTest : ::testing::Test {
+    void SetUp() override { QSettings().clear(); }
+    void TearDown() override {
+        delegate.reset();
+        QCoreApplication::processEvents();
+    }
+
+    void start(std::shared_ptr<ProfileStorage> storage = nullptr) {
+        delegate = std::make_unique<AppDelegate>(
+            AppDelegate::Options{.storage = storage ? std::move(storage) : this->storage,
+                                 .configuration = service,
+                                 .clock = [this] { return now; },
+                                 .readSystem = [this] { return reader.read(); }});
+        delegate->applicationDidFinishLaunching();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(delegate->window()));
+    }
+    QAction *menuItem(const QString &title) const {
+        return MainMenu::findAction(delegate->mainMenu(), title);
+    }
+    // The alerts with `name` that are open now.
+    QList<QMessageBox *> alerts(const QString &name) const {
+        QList<QMessageBox *> open;
+        for (QWidget *widget : QApplication::topLevelWidgets())
+            if (auto *box = qobject_cast<QMessageBox *>(widget);
+                box && box->objectName() == name && box->isVisible())
+                open << box;
+        return open;
+    }
+    void failApply(const QString &message) {
+        ASSERT_TRUE(waitUntil([&] { return service->pending(); }));
+        service->fail(ConfigurationError::message(message));
+        ASSERT_TRUE(waitUntil([&] { return !delegate->store().isApplying(); }));
+    }
+
+    std::shared_ptr<MemoryProfileStorage> storage = std::make_shared<MemoryProfileStorage>();
+    std::shared_ptr<ControlledConfiguring> service = std::make_shared<ControlledConfiguring>();
+    ControlledSystemReader reader;
+    QDateTime now = kStart;
+    std::unique_ptr<AppDelegate> delegate;
+};
+
+} // namespace
+
+TEST_F(DelegateTest, StartUpShowsTheWindowWithItsMenuAndStartsTheTick) {
+    start();
+    MainWindow *window = delegate->window();
+    EXPECT_EQ(window->windowTitle(), "Pellor");
+    EXPECT_EQ(window->size(), QSize(980, 740));
+    EXPECT_EQ(window->minimumSize(), QSize(900, 540));
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->menuBar(), delegate->mainMenu());
+    EXPECT_FALSE(QGuiApplication::quitOnLastWindowClosed());
+    ASSERT_NE(delegate->timer(), nullptr);
+    EXPECT_TRUE(delegate->timer()->isActive());
+    EXPECT_EQ(delegate->timer()->interval(), 1000);
+    EXPECT_EQ(delegate->store().timeLabel(), L10n::text("Using system settings"));
+    EXPECT_EQ(reader.started, 1) << "the first refresh reads the live status";
+    EXPECT_TRUE(alerts("profileErrorAlert").isEmpty());
+}
+
+TEST_F(DelegateTest, ALibraryThatFailedToLoadIsReportedAtStartUp) {
+    start(std::make_shared<MemoryProfileStorage>(QByteArray("{ not json")));
+    ASSERT_TRUE(delegate->library().loadError());
+    const auto open = alerts("profileErrorAlert");
+    ASSERT_EQ(open.size(), 1);
+    EXPECT_EQ(open[0]->text(), L10n::text("Could Not Save Profile"));
+    EXPECT_EQ(open[0]->informativeText(), *delegate->library().loadError());
+    EXPECT_EQ(open[0]->windowModality(), Qt::WindowModal);
+}
+
+TEST_F(DelegateTest, EachSessionErrorIsShownOnce) {
+    start();
+    delegate->switchProfile(QStringLiteral("focus"));
+    failApply("The first failure");
+    ASSERT_TRUE(waitUntil([&] { return alerts("switchErrorAlert").size() == 1; }));
+    EXPECT_EQ(alerts("switchErrorAlert")[0]->text(), L10n::text("Could Not Switch Profile"));
+    EXPECT_EQ(alerts("switchErrorAlert")[0]->informativeText(), "The first failure");
+    EXPECT_FALSE(delegate->store().errorMessage()) << "cleared before the alert";
+
+    delegate->refresh();
+    EXPECT_EQ(alerts("switchErrorAlert").size(), 1);
+
+    delegate->switchProfile(QStringLiteral("focus"));
+    failApply("The second failure");
+    ASSERT_TRUE(waitUntil([&] { return alerts("switchErrorAlert").size() == 2; }));
+}
+
+TEST_F(DelegateTest, QuittingIsRefusedWhileAProfileIsBeingApplied) {
+    start();
+    EXPECT_TRUE(delegate->applicationShouldTerminate());
+    delegate->switchProfile(QStringLiteral("vibe"));
+    ASSERT_TRUE(service->pending());
+
+    EXPECT_FALSE(delegate->applicationShouldTerminate());
+    const auto open = alerts("quitGuardAlert");
+    ASSERT_EQ(open.size(), 1);
+    EXPECT_EQ(open[0]->text(), L10n::text("Complete or Cancel Authorization First"));
+    EXPECT_EQ(
+        open[0]->informativeText(),
+        L10n::text(
+            "Wait until settings are saved so verification or rollback can finish before quitting."));
+    EXPECT_EQ(open[0]->windowModality(), Qt::ApplicationModal);
+
+    // The platform's own request to quit is refused the same way.
+    QEvent quit(QEvent::Quit);
+    EXPECT_TRUE(QCoreApplication::sendEvent(qApp, &quit));
+    EXPECT_FALSE(quit.isAccepted());
+
+    service->succeed();
+    ASSERT_TRUE(waitUntil([&] { return !delegate->store().isApplying(); }));
+    EXPECT_TRUE(delegate->applicationShouldTerminate());
+}
+
+TEST_F(DelegateTest, TheMenuIsRebuiltOnEveryLibraryChange) {
+    QList<Profile> profiles = Profile::presets();
+    profiles << customProfile("night", "Overnight");
+    storage->bytes = documentBytes(profiles);
+    start();
+    ASSERT_NE(menuItem("Overnight"), nullptr);
+    EXPECT_EQ(menuItem("Overnight")->shortcut(),
+              QKeySequence(QKeyCombination(Qt::ControlModifier, Qt::Key_6)));
+    EXPECT_FALSE(menuItem(L10n::text("Undo Profile Deletion"))->isEnabled());
+
+    WorkspaceModel *model = delegate->dashboard()->model();
+    model->select("night");
+    model->deleteProfile();
+    EXPECT_EQ(menuItem("Overnight"), nullptr);
+    EXPECT_TRUE(menuItem(L10n::text("Undo Profile Deletion"))->isEnabled()) << "enabled at once";
+
+    menuItem(L10n::text("Undo Profile Deletion"))->trigger();
+    EXPECT_TRUE(delegate->library().profile("night"));
+    EXPECT_NE(menuItem("Overnight"), nullptr);
+    EXPECT_FALSE(menuItem(L10n::text("Undo Profile Deletion"))->isEnabled());
+}
+
+TEST_F(DelegateTest, SwitchingFromTheMenuAppliesWithTheProfilesOwnTimer) {
+    start();
+    delegate->switchProfile(QStringLiteral("no-such-profile"));
+    delegate->switchProfile(QVariant(3));
+    EXPECT_TRUE(service->applied.isEmpty())
+        << "unknown identifiers and non-text objects do nothing";
+
+    menuItem(Profile::focus().localizedTitle())->trigger();
+    ASSERT_EQ(service->applied, QList<Profile>{Profile::focus()});
+    delegate->switchProfile(QStringLiteral("vibe"));
+    EXPECT_EQ(service->applied.size(), 1) << "ignored while applying";
+
+    service->succeed();
+    ASSERT_TRUE(waitUntil([&] { return delegate->store().hasAppliedProfile(); }));
+    ASSERT_TRUE(delegate->store().session().deadline);
+    EXPECT_EQ(*delegate->store().session().deadline, kStart.addSecs(25 * 60));
+}
+
+TEST_F(DelegateTest, TheAppearanceChoiceAppliesAtOnceAndAtTheNextStart) {
+    Theme theme;
+    start();
+    EXPECT_TRUE(menuItem(L10n::text("System"))->isChecked());
+    menuItem(L10n::text("Dark"))->trigger();
+    EXPECT_EQ(QSettings().value("appearanceChoice").toInt(), 2);
+    EXPECT_TRUE(theme.dark());
+    EXPECT_TRUE(menuItem(L10n::text("Dark"))->isChecked());
+    EXPECT_FALSE(menuItem(L10n::text("System"))->isChecked());
+
+    delegate.reset();
+    QApplication::setPalette(Appearance::palette(Appearance::light));
+    start();
+    EXPECT_TRUE(theme.dark()) << "restored at start-up";
+    EXPECT_TRUE(menuItem(L10n::text("Dark"))->isChecked());
+
+    delegate.reset();
+    QSettings().setValue("appearanceChoice", 5);
+    start();
+    for (const QString &title : {L10n::text("System"), L10n::text("Light"), L10n::text("Dark")})
+        EXPECT_FALSE(menuItem(title)->isChecked()) << title.toStdString();
+    EXPECT_EQ(theme.dark(), Theme::isDark(QApplication::style()->standardPalette()));
+}
+
+TEST_F(DelegateTest, ClosingTheWindowHidesItAndStopsTheReads) {
+    start();
+    reader.deliver(snapshot(5, 15, "Power adapter"));
+    ASSERT_TRUE(waitUntil([&] { return delegate->dashboard()->model()->snapshot().has_value(); }));
+    MainWindow *window = delegate->window();
+    const QRect frame = window->geometry();
+
+    menuItem(L10n::text("Close Window"))->trigger();
+    ASSERT_TRUE(waitUntil([&] { return !window->isVisible(); }));
+    EXPECT_EQ(QSettings().value(MainWindow::frameKey).toByteArray(), window->saveGeometry());
+
+    const int revision = delegate->dashboard()->model()->revision();
+    for (int second = 0; second < 12; ++second) {
+        now = now.addSecs(1);
+        delegate->refresh();
+    }
+    EXPECT_EQ(reader.started, 1) << "no live reads while the window is hidden";
+    EXPECT_EQ(delegate->dashboard()->model()->revision(), revision + 12);
+    EXPECT_FALSE(delegate->dashboard()->model()->effectsActive());
+
+    menuItem(L10n::text("Open Main Window"))->trigger();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    EXPECT_EQ(window->geometry(), frame);
+    delegate->refresh();
+    EXPECT_EQ(reader.started, 2) << "visible again: the overdue read starts";
+}
+
+TEST_F(DelegateTest, TheWindowFrameIsRestoredAtTheNextStart) {
+    start();
+    delegate->window()->resize(1100, 800);
+    ASSERT_TRUE(waitUntil([&] { return delegate->window()->size() == QSize(1100, 800); }));
+    delegate->window()->saveFrame();
+    delegate.reset();
+    start();
+    EXPECT_EQ(delegate->window()->size(), QSize(1100, 800));
+}
