@@ -44,6 +44,8 @@ AppDelegate::AppDelegate(Options options, QObject *parent)
 
 AppDelegate::~AppDelegate() {
     m_library->onChange = nullptr;
+    delete m_menuBar;
+    delete m_settingsWindow;
     delete m_window; // the dashboard and its model go with it, before the store and library
 }
 
@@ -71,6 +73,7 @@ void AppDelegate::applicationDidFinishLaunching() {
         new DashboardController(new WorkspaceModel(store(), *m_library, environment), m_window);
     installCallbacks();
     showMainWindow();
+    createMenuBar();
 
     refresh();
     startTimer();
@@ -90,6 +93,8 @@ void AppDelegate::installCallbacks() {
         if (self->m_dashboard)
             self->m_dashboard->model()->refreshProfiles();
         self->buildMainMenu();
+        if (self->m_menuBar)
+            self->m_menuBar->refresh();
     };
     WorkspaceModel *model = m_dashboard->model();
     model->onEdit = [self](const std::optional<Profile> &profile) {
@@ -242,7 +247,8 @@ void AppDelegate::sendStandardEdit(QKeySequence::StandardKey key) {
 }
 
 void AppDelegate::showMenuBar() {
-    // Toggles the status item's quick panel once the status item exists.
+    if (m_menuBar)
+        m_menuBar->toggle();
 }
 
 void AppDelegate::changeAppearance(int choice) {
@@ -303,7 +309,10 @@ void AppDelegate::installMainMenu(QMenuBar *menu) {
 void AppDelegate::refresh() {
     if (m_dashboard)
         m_dashboard->refresh();
-    // The visible settings window and the status item refresh here once they exist.
+    if (m_settingsWindow && m_settingsWindow->isVisible())
+        m_settingsWindow->model()->update(false);
+    if (m_menuBar)
+        m_menuBar->refresh();
     const std::optional<QString> message = store().errorMessage();
     if (!message)
         return;
@@ -355,17 +364,65 @@ QDateTime AppDelegate::now() const {
 // MARK: Seams for the status item, the editor and the settings window
 
 void AppDelegate::closeQuickPanel() {
-    // Closes the status item's popover once the status item exists.
+    if (m_menuBar)
+        m_menuBar->closePopover();
 }
 
 void AppDelegate::openEditor(const std::optional<Profile> &profile) {
-    // The profile editor sheet is presented here once it exists; it sets m_editorOpen while
-    // open, saves through library().save() and then selects the saved profile.
-    Q_UNUSED(profile)
+    QPointer<AppDelegate> self(this);
+    std::optional<ProfileEditorModel::Delete> onDelete;
+    if (profile && !profile->isPreset()) {
+        onDelete = [self, id = profile->id] {
+            if (self)
+                self->m_library->remove(id);
+        };
+    }
+    const auto onSave = [self](const Profile &edited) {
+        if (!self)
+            return;
+        self->m_library->save(edited);
+        if (self->m_dashboard)
+            self->m_dashboard->model()->select(edited.id);
+    };
+    m_profileEditor = new ProfileEditor(profile, onSave, onDelete);
+    m_profileEditor->onClose = [self] {
+        if (self)
+            self->m_editorOpen = false;
+    };
+    m_editorOpen = true;
+    m_profileEditor->present(m_window);
 }
 
 void AppDelegate::openSettingsWindow() {
-    // The settings window is created on first request and shown here once it exists.
+    if (!m_settingsWindow)
+        m_settingsWindow = new SettingsWindow(store(), {m_options.clock, m_options.readSystem, {}});
+    m_settingsWindow->show();
+    m_settingsWindow->raise();
+    m_settingsWindow->activateWindow();
+    if (m_settingsWindow->isVisible())
+        m_settingsWindow->model()->update(true);
+}
+
+void AppDelegate::createMenuBar() {
+    m_menuBar = new MenuBarController(store(), *m_library,
+                                      {{m_options.clock, m_options.readPower}, {}}, this);
+    QPointer<AppDelegate> self(this);
+    m_menuBar->onOpen = [self] {
+        if (self)
+            self->showWindow();
+    };
+    m_menuBar->onSettings = [self] {
+        if (self)
+            self->showSettings();
+    };
+    m_menuBar->onNew = [self] {
+        if (self)
+            self->editProfile(std::nullopt);
+    };
+    m_menuBar->onQuit = [self] {
+        if (self)
+            self->quit();
+    };
 }
 
 } // namespace norvane

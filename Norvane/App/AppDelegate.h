@@ -1,9 +1,12 @@
 #pragma once
 
+#include "Editor/ProfileEditor.h"
 #include "MainMenu.h"
 #include "MainWindow.h"
+#include "MenuBar/MenuBarController.h"
 #include "Profiles/Profile.h"
 #include "Sessions/SessionStore.h"
+#include "Settings/SettingsWindow.h"
 #include "Workspace/DashboardController.h"
 #include "Workspace/SystemReader.h"
 
@@ -26,7 +29,7 @@ class ProfileStorage;
 // quit while a profile is being applied. Everything runs on the main thread.
 //
 // The status item with its quick panel, the profile editor and the settings window plug into
-// closeQuickPanel(), openEditor() and openSettingsWindow(); until they exist those do nothing.
+// closeQuickPanel(), openEditor() and openSettingsWindow().
 class AppDelegate : public QObject, public MainMenuTarget {
     Q_OBJECT
 
@@ -37,6 +40,7 @@ public:
         std::shared_ptr<Configuring> configuration; // none: the Mac configuration service
         SessionStore::Clock clock;                  // none: the system time
         SystemReader readSystem;                    // none: SystemSettings::read() off-thread
+        QuickPanelModel::PowerReader readPower;     // none: PowerStatus::read()
     };
 
     explicit AppDelegate(Options options = {}, QObject *parent = nullptr);
@@ -83,6 +87,11 @@ public:
     [[nodiscard]] DashboardController *dashboard() const { return m_dashboard; }
     [[nodiscard]] QMenuBar *mainMenu() const { return m_mainMenu; }
     [[nodiscard]] QTimer *timer() const { return m_timer; }
+    [[nodiscard]] MenuBarController *menuBar() const { return m_menuBar; }
+    // Created on the first showSettings().
+    [[nodiscard]] SettingsWindow *settingsWindow() const { return m_settingsWindow; }
+    // The open editor sheet, if any.
+    [[nodiscard]] ProfileEditor *profileEditor() const { return m_profileEditor; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -102,6 +111,7 @@ private:
     void closeQuickPanel();
     void openEditor(const std::optional<Profile> &profile);
     void openSettingsWindow();
+    void createMenuBar();
 
     Options m_options;
     std::unique_ptr<ProfileLibrary> m_library;
@@ -111,6 +121,9 @@ private:
     QPointer<QMenuBar> m_mainMenu;
     QTimer *m_timer = nullptr;
     bool m_editorOpen = false;
+    MenuBarController *m_menuBar = nullptr;
+    QPointer<SettingsWindow> m_settingsWindow;
+    QPointer<ProfileEditor> m_profileEditor;
     QList<QPointer<QWidget>> m_hiddenWindows;
 };
 

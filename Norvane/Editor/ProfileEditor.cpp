@@ -3,7 +3,6 @@
 #include "Components/ViewHost.h"
 #include "Localization/L10n.h"
 
-#include <QQuickItem>
 #include <QQuickWidget>
 #include <QVBoxLayout>
 
@@ -11,8 +10,8 @@ namespace norvane {
 
 ProfileEditor::ProfileEditor(const std::optional<Profile> &profile, ProfileEditorModel::Save onSave,
                              std::optional<ProfileEditorModel::Delete> onDelete)
-    : m_model(new ProfileEditorModel(profile, std::move(onSave), std::move(onDelete), this)),
-      m_view(new QQuickWidget(this)) {
+    : m_view(new QQuickWidget(this)),
+      m_model(new ProfileEditorModel(profile, std::move(onSave), std::move(onDelete), this)) {
     setObjectName(QStringLiteral("profileEditor"));
     setWindowTitle(profile ? L10n::text("Edit Profile") : L10n::text("New Profile"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -37,9 +36,9 @@ void ProfileEditor::present(QWidget *window) {
     setWindowModality(Qt::WindowModal);
     setFixedSize(contentSize);
     open();
+    raise();
+    activateWindow();
     m_view->setFocus(Qt::ActiveWindowFocusReason);
-    if (QQuickItem *root = m_view->rootObject())
-        root->forceActiveFocus();
 }
 
 void ProfileEditor::reject() {

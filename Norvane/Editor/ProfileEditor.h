@@ -40,8 +40,8 @@ public slots:
 private:
     void endSheet();
 
+    QQuickWidget *m_view; // before the model: the view goes first when the sheet is deleted
     ProfileEditorModel *m_model;
-    QQuickWidget *m_view;
     bool m_ended = false;
 };
 

@@ -35,9 +35,12 @@ MenuBarController::MenuBarController(SessionStore &store, ProfileLibrary &librar
         m_statusItem->setObjectName(QStringLiteral("PellorStatusItem"));
         connect(m_statusItem, &QSystemTrayIcon::activated, this,
                 [this](QSystemTrayIcon::ActivationReason reason) {
-                    if (reason == QSystemTrayIcon::Trigger ||
-                        reason == QSystemTrayIcon::DoubleClick)
-                        toggle();
+                    if (reason != QSystemTrayIcon::Trigger &&
+                        reason != QSystemTrayIcon::DoubleClick)
+                        return;
+                    if (!isShown() && m_closedAt.isValid() && !m_closedAt.hasExpired(reopenGuard))
+                        return;
+                    toggle();
                 });
     }
     m_popover = new QuickPanel(m_model);
@@ -109,8 +112,6 @@ void MenuBarController::toggle() {
         closePopover();
         return;
     }
-    if (m_closedAt.isValid() && !m_closedAt.hasExpired(reopenGuard))
-        return;
     m_model->refresh(true);
     resize();
     m_popover->show();

@@ -4,11 +4,12 @@
 #include "Localization/L10n.h"
 #include "QuickPanelModel.h"
 
-#include <QQuickItem>
+#include <QKeyEvent>
 
 namespace norvane {
 
-QuickPanel::QuickPanel(QuickPanelModel *model, QWidget *parent) : QQuickWidget(parent) {
+QuickPanel::QuickPanel(QuickPanelModel *model, QWidget *parent)
+    : QQuickWidget(parent), m_model(model) {
     setWindowFlags(Qt::Popup | Qt::FramelessWindowHint | Qt::NoDropShadowWindowHint);
     setObjectName(QStringLiteral("quickPanel"));
     setAccessibleName(L10n::text("Pellor Quick Panel"));
@@ -22,8 +23,31 @@ void QuickPanel::showEvent(QShowEvent *event) {
     // The keyboard works at once: Up, Down, Return and Escape go to the panel.
     activateWindow();
     setFocus(Qt::PopupFocusReason);
-    if (QQuickItem *root = rootObject())
-        root->forceActiveFocus();
+}
+
+void QuickPanel::keyPressEvent(QKeyEvent *event) {
+    switch (event->key()) {
+    case Qt::Key_Escape:
+        m_model->dismiss();
+        break;
+    case Qt::Key_Up:
+        m_model->moveFocus(QuickPanelModel::Up);
+        break;
+    case Qt::Key_Down:
+        m_model->moveFocus(QuickPanelModel::Down);
+        break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (!m_model->activateFocused()) {
+            QQuickWidget::keyPressEvent(event);
+            return;
+        }
+        break;
+    default:
+        QQuickWidget::keyPressEvent(event);
+        return;
+    }
+    event->accept();
 }
 
 void QuickPanel::hideEvent(QHideEvent *event) {

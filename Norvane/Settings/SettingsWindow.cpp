@@ -12,8 +12,8 @@ namespace norvane {
 
 SettingsWindow::SettingsWindow(SessionStore &store, SettingsModel::Environment environment,
                                QWidget *parent)
-    : QWidget(parent, Qt::Window), m_model(new SettingsModel(store, std::move(environment), this)),
-      m_view(new QQuickWidget(this)) {
+    : QWidget(parent, Qt::Window), m_view(new QQuickWidget(this)),
+      m_model(new SettingsModel(store, std::move(environment), this)) {
     setObjectName(QStringLiteral("settingsWindow"));
     setWindowTitle(L10n::text("Current System Configuration"));
     auto *layout = new QVBoxLayout(this);

@@ -27,8 +27,8 @@ public:
 private:
     void centre();
 
+    QQuickWidget *m_view; // before the model: the view goes first when the window is deleted
     SettingsModel *m_model;
-    QQuickWidget *m_view;
 };
 
 } // namespace norvane

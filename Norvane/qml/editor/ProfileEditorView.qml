@@ -13,7 +13,12 @@ Rectangle {
     implicitWidth: 540
     implicitHeight: content.implicitHeight + 56
     color: Theme.workspaceBackground
-    focus: true
+    Component.onCompleted: {
+        if (root.editor.isPreset)
+            root.forceActiveFocus()
+        else
+            nameField.forceActiveFocus()
+    }
 
     Keys.onPressed: event => {
         if (event.key === Qt.Key_Escape) {
@@ -82,7 +87,6 @@ Rectangle {
                 objectName: "nameField"
                 Layout.fillWidth: true
                 visible: !root.editor.isPreset
-                focus: !root.editor.isPreset
                 text: root.editor.title
                 placeholderText: L10n.text("For example: Overnight Downloads")
                 color: Theme.primary

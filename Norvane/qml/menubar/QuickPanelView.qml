@@ -4,8 +4,8 @@ import QtQuick.Layouts
 import Norvane
 
 // The quick panel: the power source, the applied profile, the profiles (one click applies one)
-// and the footer. Up and Down move through the profiles, Return applies the focused one and
-// Escape closes the panel.
+// and the footer. The focused profile (Up and Down, handled by the panel's window) is
+// highlighted and kept in view.
 Rectangle {
     id: root
     required property QuickPanelModel panel
@@ -15,29 +15,6 @@ Rectangle {
     color: Theme.panelBackground
     border.width: 1
     border.color: Theme.separator
-    focus: true
-
-    Keys.onPressed: event => {
-        switch (event.key) {
-        case Qt.Key_Escape:
-            root.panel.dismiss()
-            break
-        case Qt.Key_Up:
-            root.panel.moveFocus(QuickPanelModel.Up)
-            break
-        case Qt.Key_Down:
-            root.panel.moveFocus(QuickPanelModel.Down)
-            break
-        case Qt.Key_Return:
-        case Qt.Key_Enter:
-            if (!root.panel.activateFocused())
-                return
-            break
-        default:
-            return
-        }
-        event.accepted = true
-    }
 
     ColumnLayout {
         anchors.fill: parent

@@ -1,0 +1,453 @@
+// The quick panel, the profile editor sheet and the settings window as a person meets them: the
+// real windows with the real QML, opened through the application delegate, against the
+// simulated Mac. Screenshots of each in light and dark go to the build folder.
+#include "App/AppDelegate.h"
+#include "App/Appearance.h"
+#include "AppTestSupport.h"
+#include "Components/Theme.h"
+#include "Localization/L10n.h"
+#include "Platform/SimulatedMac.h"
+#include "Profiles/FileProfileStorage.h"
+#include "Profiles/ProfileLibrary.h"
+#include "SimulatorState.h"
+#include "TestSupport.h"
+#include "UiTestSupport.h"
+#include "Workspace/WorkspaceModel.h"
+
+#include <QFile>
+#include <QScreen>
+#include <QSettings>
+#include <QSystemTrayIcon>
+#include <gtest/gtest.h>
+
+using namespace norvane;
+using namespace norvane::test;
+
+namespace {
+
+QQuickItem *itemIn(QQuickWidget *view, const QString &name) {
+    return view ? findItem(view->quickWindow()->contentItem(), name) : nullptr;
+}
+
+QString textIn(QQuickWidget *view, const QString &name) {
+    return textOf(itemIn(view, name));
+}
+
+void clickIn(QQuickWidget *view, const QString &name) {
+    QQuickItem *target = nullptr;
+    if (!waitUntil([&] {
+            target = itemIn(view, name);
+            return shown(target) && target->isEnabled();
+        })) {
+        if (view)
+            view->window()->grab().save(screenshotPath("failure-" + name));
+        FAIL() << name.toStdString() << " is not shown and enabled";
+    }
+    const QPointF centre = target->mapToScene(QPointF(target->width() / 2, target->height() / 2));
+    QTest::mouseClick(view, Qt::LeftButton, {}, centre.toPoint());
+}
+
+// Waits for the next frames so a grab shows the current state.
+void settle(QQuickWidget *view) {
+    view->quickWindow()->update();
+    QTest::qWait(150);
+}
+
+struct SecondaryWindowsTest : ::testing::Test {
+    void SetUp() override {
+        QSettings().clear();
+        QFile::remove(FileProfileStorage::defaultLocation());
+        sim::SimulatorState::reset(simulatorHome());
+        Appearance::apply(Appearance::light);
+    }
+    void TearDown() override {
+        delegate.reset();
+        QCoreApplication::processEvents();
+        Appearance::apply(Appearance::light);
+    }
+
+    void start(AppDelegate::Options options = {}) {
+        if (!options.readPower)
+            options.readPower = [this] { return power; };
+        delegate = std::make_unique<AppDelegate>(std::move(options));
+        delegate->applicationDidFinishLaunching();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(delegate->window()));
+    }
+    QQuickWidget *editorView() const {
+        ProfileEditor *editor = delegate->profileEditor();
+        return editor && editor->isVisible() ? editor->view() : nullptr;
+    }
+    QQuickWidget *panel() const { return delegate->menuBar()->popover(); }
+    QQuickWidget *settingsView() const {
+        return delegate->settingsWindow() ? delegate->settingsWindow()->view() : nullptr;
+    }
+    bool editorOpen() const { return editorView() != nullptr; }
+    void openEditor(const std::optional<Profile> &profile) {
+        delegate->editProfile(profile);
+        ASSERT_TRUE(waitUntil([&] { return editorView() && editorView()->isVisible(); }));
+        ASSERT_TRUE(QTest::qWaitForWindowActive(delegate->profileEditor()));
+        // The keyboard reaches the sheet: the name field, or the sheet itself for a preset.
+        ASSERT_TRUE(waitUntil([&] { return editorView()->quickWindow()->activeFocusItem(); }));
+    }
+    // Chooses a value from a picker's menu once the menu has settled in its place.
+    void pick(QQuickWidget *view, const QString &picker, int minutes) {
+        clickIn(view, picker + ".button");
+        QObject *menu = view->rootObject()->findChild<QObject *>(picker + ".menu");
+        ASSERT_TRUE(waitUntil([&] { return opened(menu); }));
+        clickIn(view, QStringLiteral("%1.option.%2").arg(picker).arg(minutes));
+    }
+    void openPanel() {
+        ASSERT_FALSE(delegate->menuBar()->isShown());
+        delegate->showMenuBar();
+        ASSERT_TRUE(waitUntil([&] { return panel()->isVisible(); }));
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(panel()));
+    }
+    static void save(QWidget *window, const QString &name) {
+        ASSERT_TRUE(window->grab().save(screenshotPath(name)));
+    }
+
+    PowerStatus power = [] {
+        PowerStatus status;
+        status.source = PowerStatus::Source::battery;
+        status.hasBattery = true;
+        status.percentage = 64;
+        status.minutesRemaining = 125;
+        return status;
+    }();
+    std::unique_ptr<AppDelegate> delegate;
+};
+
+} // namespace
+
+// MARK: The profile editor
+
+TEST_F(SecondaryWindowsTest, ANewProfileFromTheEditorBecomesTheSelection) {
+    start();
+    clickIn(delegate->dashboard(), "newProfileButton");
+    ASSERT_TRUE(waitUntil([&] { return editorOpen(); }));
+    ProfileEditor *editor = delegate->profileEditor();
+    EXPECT_EQ(editor->windowTitle(), L10n::text("New Profile"));
+    EXPECT_EQ(editor->windowModality(), Qt::WindowModal);
+    EXPECT_EQ(editor->parentWidget(), delegate->window());
+    EXPECT_EQ(editor->size(), QSize(540, 570));
+    EXPECT_EQ(textIn(editorView(), "editorHeading"), L10n::text("Create Your Profile"));
+    EXPECT_FALSE(shown(itemIn(editorView(), "deleteButton")));
+    EXPECT_EQ(textIn(editorView(), "saveButton"), L10n::text("Create Profile"));
+
+    QQuickItem *name = itemIn(editorView(), "nameField");
+    ASSERT_TRUE(waitUntil([&] { return name->hasActiveFocus(); }));
+    QTest::keyClicks(editorView(), "Overnight Downloads");
+    clickIn(editorView(), "iconButton.download");
+    pick(editorView(), "displayPicker", 10);
+    ASSERT_TRUE(waitUntil([&] { return editor->model()->draft().displayMinutes == 10; }));
+    clickIn(editorView(), "saveButton");
+
+    ASSERT_TRUE(waitUntil([&] { return !editorOpen(); }));
+    const Profile created = delegate->library().profiles().last();
+    EXPECT_EQ(created.title, "Overnight Downloads");
+    EXPECT_EQ(created.icon, ProfileIcon::download);
+    EXPECT_EQ(created.displayMinutes, 10);
+    EXPECT_EQ(created.sleepMinutes, 15);
+    EXPECT_EQ(created.screenSaverSeconds, 300);
+    EXPECT_EQ(delegate->dashboard()->model()->selectedID(), created.id);
+    QQuickItem *row = nullptr;
+    ASSERT_TRUE(waitUntil([&] {
+        row = itemIn(delegate->dashboard(), "profileRow." + created.id);
+        return shown(row);
+    }));
+    EXPECT_TRUE(row->property("selected").toBool());
+
+    // With the sheet gone another one may open.
+    openEditor(std::nullopt);
+}
+
+TEST_F(SecondaryWindowsTest, ABadNameShowsTheRedMessageAndKeepsTheSheet) {
+    start();
+    openEditor(std::nullopt);
+    const Profile draft = delegate->profileEditor()->model()->draft();
+    QTest::keyClicks(editorView(), "   ");
+    QTest::keyClick(editorView(), Qt::Key_Return);
+
+    const QString expected = errorTextFrom([&] { (void)Profile(draft).validated(); });
+    ASSERT_TRUE(waitUntil([&] { return shown(itemIn(editorView(), "editorError")); }));
+    EXPECT_EQ(textIn(editorView(), "editorError"), expected);
+    EXPECT_EQ(itemIn(editorView(), "editorError")->property("color").value<QColor>(),
+              Theme::failure());
+    EXPECT_TRUE(editorOpen());
+    EXPECT_EQ(delegate->library().profiles().size(), 5);
+    settle(editorView());
+    save(delegate->profileEditor(), "editor-error-light");
+
+    // A second request while the sheet is open does nothing.
+    ProfileEditor *first = delegate->profileEditor();
+    delegate->newProfile();
+    EXPECT_EQ(delegate->profileEditor(), first);
+
+    QTest::keyClick(editorView(), Qt::Key_Escape);
+    ASSERT_TRUE(waitUntil([&] { return !editorOpen(); }));
+    EXPECT_EQ(delegate->library().profiles().size(), 5);
+}
+
+TEST_F(SecondaryWindowsTest, APresetShowsItsNameWithoutDeleteAndNormalHasNoReturn) {
+    start();
+    openEditor(delegate->library().normal());
+    EXPECT_EQ(delegate->profileEditor()->windowTitle(), L10n::text("Edit Profile"));
+    EXPECT_TRUE(shown(itemIn(editorView(), "presetName")));
+    EXPECT_FALSE(shown(itemIn(editorView(), "nameField")));
+    EXPECT_EQ(textIn(editorView(), "presetName"), Profile::normal().localizedTitle());
+    EXPECT_FALSE(shown(itemIn(editorView(), "deleteButton")));
+    EXPECT_FALSE(itemIn(editorView(), "return")->isEnabled());
+    EXPECT_TRUE(itemIn(editorView(), "sleep")->isEnabled());
+    pick(editorView(), "sleepPicker", 60);
+    ASSERT_TRUE(
+        waitUntil([&] { return delegate->profileEditor()->model()->draft().sleepMinutes == 60; }));
+    clickIn(editorView(), "saveButton");
+    ASSERT_TRUE(waitUntil([&] { return !editorOpen(); }));
+    EXPECT_EQ(delegate->library().normal().sleepMinutes, 60);
+}
+
+TEST_F(SecondaryWindowsTest, AnOwnProfileCanBeDeletedFromTheEditor) {
+    start();
+    Profile night("night", "Night", ProfileIcon::leaf, 10, 20, 600, 0);
+    delegate->library().save(night);
+    openEditor(night);
+    clickIn(editorView(), "deleteButton");
+    ASSERT_TRUE(waitUntil([&] { return !editorOpen(); }));
+    EXPECT_FALSE(delegate->library().profile("night"));
+    EXPECT_TRUE(delegate->library().canUndoDeletion());
+}
+
+// MARK: The settings window
+
+TEST_F(SecondaryWindowsTest, TheSettingsWindowReadsTheSimulatedMac) {
+    ControlledSystemReader reader;
+    start({.readSystem = [&reader] { return reader.read(); }});
+    delegate->showSettings();
+    SettingsWindow *window = delegate->settingsWindow();
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    EXPECT_EQ(window->windowTitle(), L10n::text("Current System Configuration"));
+    EXPECT_EQ(window->size(), QSize(570, 580));
+    EXPECT_EQ(window->minimumSize(), QSize(530, 530));
+
+    // The workspace reads too; the settings window's read is the latest one.
+    ASSERT_TRUE(waitUntil([&] { return window->model()->reading(); }));
+    const QString reading = L10n::text("Reading…");
+    for (const char *row : {"sourceRowValue", "displayRowValue", "sleepRowValue",
+                            "screenSaverRowValue", "assertionText", "statusLine"})
+        EXPECT_EQ(textIn(settingsView(), row), reading) << row;
+    settle(settingsView());
+    save(window, "settings-reading-light");
+
+    while (reader.pending() > 0)
+        reader.deliver(SystemSettings::read()); // the real read of the simulated Mac
+    const sim::SimulatorState mac = sim::SimulatorState::load(simulatorHome());
+    ASSERT_TRUE(waitUntil([&] { return textIn(settingsView(), "sourceRowValue") != reading; }));
+    EXPECT_EQ(textIn(settingsView(), "sourceRowValue"), L10n::text("Power adapter"));
+    EXPECT_EQ(textIn(settingsView(), "displayRowValue"),
+              SystemSettings::duration(mac.adapter->number("displaysleep")));
+    EXPECT_EQ(textIn(settingsView(), "sleepRowValue"),
+              SystemSettings::duration(mac.adapter->number("sleep")));
+    EXPECT_EQ(textIn(settingsView(), "assertionText"),
+              L10n::text("No requests preventing sleep were detected."));
+    EXPECT_TRUE(
+        textIn(settingsView(), "statusLine").startsWith(L10n::text({"Last updated {0}", {""}})));
+
+    // Closing only hides it; showing it again is the same window.
+    window->close();
+    ASSERT_TRUE(waitUntil([&] { return !window->isVisible(); }));
+    delegate->showSettings();
+    EXPECT_EQ(delegate->settingsWindow(), window);
+    EXPECT_TRUE(window->isVisible());
+}
+
+TEST_F(SecondaryWindowsTest, RestoreAfterAnApplyPutsTheSimulatedMacBack) {
+    start();
+    const sim::SimulatorState factory = sim::SimulatorState::load(simulatorHome());
+    delegate->dashboard()->model()->select("vibe");
+    delegate->dashboard()->model()->apply();
+    ASSERT_TRUE(waitUntil(
+        [&] { return delegate->store().hasAppliedProfile() && !delegate->store().isApplying(); },
+        30'000));
+    ASSERT_NE(sim::SimulatorState::load(simulatorHome()).adapter, factory.adapter);
+
+    delegate->showSettings();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(delegate->settingsWindow()));
+    clickIn(settingsView(), "restoreButton");
+    ASSERT_TRUE(waitUntil([&] { return !delegate->store().isApplying(); }, 30'000));
+    const sim::SimulatorState after = sim::SimulatorState::load(simulatorHome());
+    for (const char *setting : {"displaysleep", "sleep"}) {
+        EXPECT_EQ(after.adapter->number(setting), factory.adapter->number(setting)) << setting;
+        EXPECT_EQ(after.battery->number(setting), factory.battery->number(setting)) << setting;
+    }
+    EXPECT_FALSE(delegate->store().errorMessage());
+    // The window reads again and shows the restored values.
+    EXPECT_TRUE(waitUntil([&] {
+        return textIn(settingsView(), "displayRowValue") ==
+               SystemSettings::duration(factory.adapter->number("displaysleep"));
+    }));
+    EXPECT_TRUE(itemIn(settingsView(), "restoreButton")->isEnabled());
+}
+
+TEST_F(SecondaryWindowsTest, RestoreIsDisabledWhileAnApplyRuns) {
+    auto service = std::make_shared<ControlledConfiguring>();
+    start({.configuration = service});
+    delegate->showSettings();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(delegate->settingsWindow()));
+    delegate->dashboard()->model()->apply();
+    ASSERT_TRUE(service->pending());
+    delegate->refresh();
+    EXPECT_TRUE(waitUntil([&] { return !itemIn(settingsView(), "restoreButton")->isEnabled(); }));
+    service->succeed();
+    ASSERT_TRUE(waitUntil([&] { return !delegate->store().isApplying(); }));
+    delegate->refresh();
+    EXPECT_TRUE(waitUntil([&] { return itemIn(settingsView(), "restoreButton")->isEnabled(); }));
+}
+
+// MARK: The quick panel
+
+TEST_F(SecondaryWindowsTest, WithoutATrayThePanelOpensAtTheTopRightAndWorksByKeyboard) {
+    if (QSystemTrayIcon::isSystemTrayAvailable())
+        GTEST_SKIP() << "this display has a system tray; TrayTest covers the status item";
+    auto service = std::make_shared<ControlledConfiguring>();
+    start({.configuration = service});
+    EXPECT_EQ(delegate->menuBar()->statusItem(), nullptr);
+    openPanel();
+
+    const QRect screen = panel()->screen()->availableGeometry();
+    EXPECT_EQ(panel()->width(), 340);
+    EXPECT_EQ(panel()->height(), std::min(195 + 63 * 5, screen.height() - 40));
+    EXPECT_EQ(panel()->geometry().right(), screen.right() - 8);
+    EXPECT_EQ(panel()->geometry().top(), screen.top() + 8);
+
+    EXPECT_EQ(textIn(panel(), "powerTitle"), L10n::text("Battery") + " · 64%");
+    EXPECT_EQ(textIn(panel(), "powerDetail"),
+              L10n::text({"About {0} hr {1} min remaining", {"2", "5"}}));
+    EXPECT_EQ(textIn(panel(), "statusText"), L10n::text("Choose a profile"));
+    settle(panel());
+    save(panel(), "quick-panel-open-light");
+
+    QuickPanelModel *model = delegate->menuBar()->model();
+    QTest::keyClick(panel(), Qt::Key_Down);
+    EXPECT_EQ(model->focusedID(), "normal");
+    QTest::keyClick(panel(), Qt::Key_Up);
+    EXPECT_EQ(model->focusedID(), "download");
+    QTest::keyClick(panel(), Qt::Key_Return);
+    ASSERT_TRUE(waitUntil([&] { return !panel()->isVisible(); }));
+    ASSERT_TRUE(service->pending());
+    EXPECT_EQ(service->applied.last().id, "download");
+    service->succeed();
+    ASSERT_TRUE(waitUntil([&] { return delegate->store().hasAppliedProfile(); }));
+
+    openPanel();
+    EXPECT_TRUE(waitUntil([&] { return shown(itemIn(panel(), "appliedMark.download")); }));
+    EXPECT_FALSE(shown(itemIn(panel(), "appliedMark.normal")));
+    EXPECT_TRUE(textIn(panel(), "statusText").startsWith(Profile::download().localizedTitle()));
+    QTest::keyClick(panel(), Qt::Key_Escape);
+    ASSERT_TRUE(waitUntil([&] { return !panel()->isVisible(); }));
+}
+
+TEST_F(SecondaryWindowsTest, PanelButtonsOpenTheWindowsAndCloseThePanel) {
+    start();
+    openPanel();
+    clickIn(panel(), "settingsButton");
+    ASSERT_TRUE(waitUntil([&] { return !panel()->isVisible(); }));
+    ASSERT_NE(delegate->settingsWindow(), nullptr);
+    EXPECT_TRUE(waitUntil([&] { return delegate->settingsWindow()->isVisible(); }));
+
+    openPanel();
+    clickIn(panel(), "newProfileButton");
+    ASSERT_TRUE(waitUntil([&] { return editorOpen(); }));
+    EXPECT_FALSE(panel()->isVisible());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(delegate->profileEditor()));
+    QTest::keyClick(editorView(), Qt::Key_Escape);
+    ASSERT_TRUE(waitUntil([&] { return !editorOpen(); }));
+
+    delegate->window()->hide();
+    openPanel();
+    clickIn(panel(), "openButton");
+    ASSERT_TRUE(waitUntil([&] { return delegate->window()->isVisible(); }));
+    EXPECT_FALSE(panel()->isVisible());
+
+    // A click on a profile row applies it.
+    openPanel();
+    clickIn(panel(), "panelRow.focus");
+    ASSERT_TRUE(waitUntil([&] { return !panel()->isVisible(); }));
+    EXPECT_TRUE(waitUntil([&] { return delegate->store().profile().id == "focus"; }, 30'000));
+}
+
+// MARK: Screenshots
+
+TEST_F(SecondaryWindowsTest, ScreenshotsInLightAndDark) {
+    const QString suffix =
+        L10n::currentLanguage() == "en" ? QString() : "-" + L10n::currentLanguage();
+    start();
+    Profile night("night", "Overnight Downloads", ProfileIcon::download, 10, 0, 600, 120);
+    delegate->library().save(night);
+    for (const auto &[choice, name] :
+         {std::pair{int(Appearance::light), "light"}, std::pair{int(Appearance::dark), "dark"}}) {
+        delegate->changeAppearance(choice);
+        ASSERT_TRUE(waitUntil([&] { return Theme().dark() == (choice == Appearance::dark); }));
+
+        openPanel();
+        QTest::keyClick(panel(), Qt::Key_Down);
+        QTest::keyClick(panel(), Qt::Key_Down);
+        settle(panel());
+        save(panel(), QStringLiteral("quick-panel-%1%2").arg(name, suffix));
+        QTest::keyClick(panel(), Qt::Key_Escape);
+        ASSERT_TRUE(waitUntil([&] { return !panel()->isVisible(); }));
+
+        openEditor(night);
+        settle(editorView());
+        save(delegate->profileEditor(), QStringLiteral("editor-%1%2").arg(name, suffix));
+        QTest::keyClick(editorView(), Qt::Key_Escape);
+        ASSERT_TRUE(waitUntil([&] { return !editorOpen(); }));
+
+        openEditor(std::nullopt);
+        settle(editorView());
+        save(delegate->profileEditor(), QStringLiteral("editor-new-%1%2").arg(name, suffix));
+        QTest::keyClick(editorView(), Qt::Key_Escape);
+        ASSERT_TRUE(waitUntil([&] { return !editorOpen(); }));
+
+        delegate->showSettings();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(delegate->settingsWindow()));
+        ASSERT_TRUE(
+            waitUntil([&] { return delegate->settingsWindow()->model()->hasSnapshot(); }, 30'000));
+        settle(settingsView());
+        save(delegate->settingsWindow(), QStringLiteral("settings-%1%2").arg(name, suffix));
+        delegate->settingsWindow()->close();
+    }
+}
+
+// MARK: Korean
+
+TEST_F(SecondaryWindowsTest, KoreanWindowsShowKorean) {
+    if (L10n::currentLanguage() != "ko")
+        GTEST_SKIP() << "needs a Korean preferred language; ctest runs it as "
+                        "SecondaryWindowsTest.ko";
+    start();
+    openPanel();
+    EXPECT_EQ(textIn(panel(), "statusText"), L10n::text("Choose a profile", "ko"));
+    EXPECT_NE(textIn(panel(), "statusText"), "Choose a profile");
+    EXPECT_EQ(textIn(panel(), "powerTitle"), L10n::text("Battery", "ko") + " · 64%");
+    EXPECT_EQ(itemIn(panel(), "openButton")->property("text").toString(),
+              L10n::text("Open Pellor", "ko"));
+    QTest::keyClick(panel(), Qt::Key_Escape);
+
+    openEditor(std::nullopt);
+    EXPECT_EQ(delegate->profileEditor()->windowTitle(), L10n::text("New Profile", "ko"));
+    EXPECT_EQ(textIn(editorView(), "editorHeading"), L10n::text("Create Your Profile", "ko"));
+    EXPECT_EQ(textIn(editorView(), "saveButton"), L10n::text("Create Profile", "ko"));
+    EXPECT_NE(textIn(editorView(), "saveButton"), "Create Profile");
+    QTest::keyClick(editorView(), Qt::Key_Escape);
+    ASSERT_TRUE(waitUntil([&] { return !editorOpen(); }));
+
+    delegate->showSettings();
+    EXPECT_EQ(delegate->settingsWindow()->windowTitle(),
+              L10n::text("Current System Configuration", "ko"));
+    EXPECT_EQ(textIn(settingsView(), "restoreButton"),
+              L10n::text("Restore Original Settings…", "ko"));
+    ASSERT_TRUE(
+        waitUntil([&] { return delegate->settingsWindow()->model()->hasSnapshot(); }, 30'000));
+    EXPECT_EQ(textIn(settingsView(), "sourceRowValue"), L10n::text("Power adapter", "ko"));
+}
