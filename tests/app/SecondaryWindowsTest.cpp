@@ -347,6 +347,42 @@ TEST_F(SecondaryWindowsTest, WithoutATrayThePanelOpensAtTheTopRightAndWorksByKey
     ASSERT_TRUE(waitUntil([&] { return !panel()->isVisible(); }));
 }
 
+TEST_F(SecondaryWindowsTest, EveryOpeningReadsThePowerSourceAndTicksOnlyEveryFiveSeconds) {
+    QDateTime now = QDateTime::currentDateTime();
+    int reads = 0;
+    start({.clock = [&] { return now; },
+           .readPower =
+               [&] {
+                   ++reads;
+                   return power;
+               }});
+    const int atLaunch = reads;
+    openPanel();
+    EXPECT_EQ(reads, atLaunch + 1);
+    QTest::keyClick(panel(), Qt::Key_Escape);
+    ASSERT_TRUE(waitUntil([&] { return !panel()->isVisible(); }));
+    openPanel();
+    EXPECT_EQ(reads, atLaunch + 2) << "a second opening within 5 seconds reads again";
+
+    now = now.addSecs(4);
+    delegate->refresh();
+    EXPECT_EQ(reads, atLaunch + 2);
+    power.percentage = 12;
+    now = now.addSecs(1);
+    delegate->refresh();
+    EXPECT_EQ(reads, atLaunch + 3);
+    EXPECT_TRUE(waitUntil([&] { return textIn(panel(), "powerTitle").endsWith(" · 12%"); }));
+    EXPECT_EQ(itemIn(panel(), "powerSymbol")->property("symbol").toString(), "battery.0percent");
+    EXPECT_EQ(itemIn(panel(), "powerSymbol")->property("color").value<QColor>(), Theme::warning());
+
+    // A closed panel reads nothing on ticks.
+    QTest::keyClick(panel(), Qt::Key_Escape);
+    ASSERT_TRUE(waitUntil([&] { return !panel()->isVisible(); }));
+    now = now.addSecs(10);
+    delegate->refresh();
+    EXPECT_EQ(reads, atLaunch + 3);
+}
+
 TEST_F(SecondaryWindowsTest, PanelButtonsOpenTheWindowsAndCloseThePanel) {
     start();
     openPanel();
