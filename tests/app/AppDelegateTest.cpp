@@ -242,3 +242,29 @@ TEST_F(DelegateTest, TheWindowFrameIsRestoredAtTheNextStart) {
     start();
     EXPECT_EQ(delegate->window()->size(), QSize(1100, 800));
 }
+
+TEST_F(DelegateTest, TheAboutPanelNamesTheApplicationItsVersionAndCredits)
+{
+    start();
+    menuItem(L10n::text("About Pellor"))->trigger();
+    QMessageBox *panel = nullptr;
+    ASSERT_TRUE(waitUntil([&] {
+        for (QWidget *widget : QApplication::topLevelWidgets())
+            if (widget->objectName() == "aboutPanel" && widget->isVisible())
+                panel = qobject_cast<QMessageBox *>(widget);
+        return panel != nullptr;
+    }));
+    EXPECT_EQ(panel->text(), "<b>Pellor</b><br>1.2");
+    EXPECT_EQ(panel->informativeText(),
+              L10n::text("Switch your Mac settings with ease.\nNative SwiftUI · Settings presets"));
+    EXPECT_FALSE(panel->iconPixmap().isNull());
+}
+
+TEST_F(DelegateTest, HideAndShowAllTakeEveryWindowAlong)
+{
+    start();
+    menuItem(L10n::text("Hide Pellor"))->trigger();
+    EXPECT_FALSE(delegate->window()->isVisible());
+    menuItem(L10n::text("Show All"))->trigger();
+    EXPECT_TRUE(delegate->window()->isVisible());
+}

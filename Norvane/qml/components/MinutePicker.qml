@@ -32,7 +32,11 @@ Item {
         anchors.fill: parent
         hoverEnabled: true
         enabled: root.enabled
-        onClicked: menu.popup(button, button.width - menu.width, button.height + 4)
+        onClicked: {
+            const menu = root.created(root.menu, menuComponent);
+            root.menu = menu;
+            menu.popup(button, button.width - menu.width, button.height + 4);
+        }
 
         contentItem: RowLayout {
             spacing: 6
@@ -61,138 +65,158 @@ Item {
         }
     }
 
-    Menu {
-        id: menu
-        objectName: root.objectName + ".menu"
-        width: 170
-        topPadding: 5
-        bottomPadding: 5
+    // The menu and the custom entry are made on first use: most pickers are never opened.
+    property Menu menu: null
+    property Popup customEntry: null
+    function created(existing, component) {
+        return existing ? existing : component.createObject(button);
+    }
 
-        Instantiator {
-            model: picker.items
-            delegate: PickerMenuItem {
-                required property var modelData
-                objectName: root.objectName + ".option." + modelData.value
-                text: modelData.label
-                checkedMark: modelData.value === picker.checkedValue
-                onTriggered: {
-                    // Chosen once the menu has closed, so the menu never changes under it.
-                    const minutes = modelData.value
-                    Qt.callLater(() => picker.choose(minutes))
+    Component {
+        id: menuComponent
+        Menu {
+            id: menu
+            objectName: root.objectName + ".menu"
+            width: 170
+            topPadding: 5
+            bottomPadding: 5
+
+            Instantiator {
+                model: picker.items
+                delegate: PickerMenuItem {
+                    required property var modelData
+                    objectName: root.objectName + ".option." + modelData.value
+                    text: modelData.label
+                    checkedMark: modelData.value === picker.checkedValue
+                    onTriggered: {
+                        // Chosen once the menu has closed, so the menu never changes under it.
+                        const minutes = modelData.value;
+                        Qt.callLater(() => picker.choose(minutes));
+                    }
+                }
+                onObjectAdded: (index, item) => menu.insertItem(index, item)
+                onObjectRemoved: (index, item) => menu.removeItem(item)
+            }
+            MenuSeparator {
+                contentItem: Rectangle {
+                    implicitHeight: 1
+                    color: Theme.separator
                 }
             }
-            onObjectAdded: (index, item) => menu.insertItem(index, item)
-            onObjectRemoved: (index, item) => menu.removeItem(item)
-        }
-        MenuSeparator {
-            contentItem: Rectangle { implicitHeight: 1; color: Theme.separator }
-        }
-        PickerMenuItem {
-            objectName: root.objectName + ".custom"
-            text: L10n.text("Custom Duration…")
-            onTriggered: Qt.callLater(picker.openCustom)
-        }
-        background: Rectangle {
-            implicitWidth: 170
-            radius: 9
-            color: Theme.panelBackground
-            border.color: Theme.separator
+            PickerMenuItem {
+                objectName: root.objectName + ".custom"
+                text: L10n.text("Custom Duration…")
+                onTriggered: Qt.callLater(picker.openCustom)
+            }
+            background: Rectangle {
+                implicitWidth: 170
+                radius: 9
+                color: Theme.panelBackground
+                border.color: Theme.separator
+            }
         }
     }
 
     Connections {
         target: picker
         function onShowingCustomChanged() {
-            if (picker.showingCustom)
-                customEntry.open()
-            else
-                customEntry.close()
+            if (picker.showingCustom) {
+                root.customEntry = root.created(root.customEntry, customEntryComponent);
+                root.customEntry.open();
+            } else if (root.customEntry) {
+                root.customEntry.close();
+            }
         }
     }
 
-    Popup {
-        id: customEntry
-        objectName: root.objectName + ".customEntry"
-        parent: button
-        x: button.width - width
-        y: button.height + 6
-        width: 250
-        padding: 20
-        modal: false
-        focus: true
-        closePolicy: Popup.CloseOnEscape | Popup.CloseOnPressOutside
-        onClosed: picker.cancelCustom()
-        onOpened: {
-            field.forceActiveFocus()
-            field.selectAll()
-        }
-
-        background: Rectangle {
-            radius: 12
-            color: Theme.panelBackground
-            border.color: Theme.separator
-        }
-
-        contentItem: ColumnLayout {
-            spacing: 10
-            Label {
-                text: root.title
-                color: Theme.primary
-                font.pixelSize: 13
-                font.weight: Font.DemiBold
+    Component {
+        id: customEntryComponent
+        Popup {
+            id: customEntry
+            objectName: root.objectName + ".customEntry"
+            parent: button
+            x: button.width - width
+            y: button.height + 6
+            width: 250
+            padding: 20
+            modal: false
+            focus: true
+            closePolicy: Popup.CloseOnEscape | Popup.CloseOnPressOutside
+            onClosed: picker.cancelCustom()
+            onOpened: {
+                field.forceActiveFocus();
+                field.selectAll();
             }
-            RowLayout {
-                spacing: 8
-                TextField {
-                    id: field
-                    objectName: root.objectName + ".customField"
-                    Layout.preferredWidth: 110
-                    text: picker.custom
-                    placeholderText: L10n.text("1–1440")
+
+            background: Rectangle {
+                radius: 12
+                color: Theme.panelBackground
+                border.color: Theme.separator
+            }
+
+            contentItem: ColumnLayout {
+                spacing: 10
+                Label {
+                    text: root.title
                     color: Theme.primary
-                    placeholderTextColor: Theme.tertiary
-                    selectByMouse: true
-                    onTextEdited: picker.custom = text
-                    onAccepted: picker.commitCustom()
-                    background: Rectangle {
-                        radius: 7
-                        color: Theme.controlFill
-                        border.width: 1
-                        border.color: field.activeFocus ? root.tint : Theme.separator
+                    font.pixelSize: 13
+                    font.weight: Font.DemiBold
+                }
+                RowLayout {
+                    spacing: 8
+                    TextField {
+                        id: field
+                        objectName: root.objectName + ".customField"
+                        Layout.preferredWidth: 110
+                        text: picker.custom
+                        placeholderText: L10n.text("1–1440")
+                        color: Theme.primary
+                        placeholderTextColor: Theme.tertiary
+                        selectByMouse: true
+                        onTextEdited: picker.custom = text
+                        onAccepted: picker.commitCustom()
+                        background: Rectangle {
+                            radius: 7
+                            color: Theme.controlFill
+                            border.width: 1
+                            border.color: field.activeFocus ? root.tint : Theme.separator
+                        }
+                    }
+                    Label {
+                        text: L10n.text("minutes")
+                        color: Theme.secondary
+                        font.pixelSize: 13
                     }
                 }
                 Label {
-                    text: L10n.text("minutes")
-                    color: Theme.secondary
-                    font.pixelSize: 13
+                    objectName: root.objectName + ".invalidMessage"
+                    Layout.fillWidth: true
+                    visible: picker.invalid
+                    text: L10n.text("Enter a whole number from 1 to 1440 minutes")
+                    color: Theme.failure
+                    font.pixelSize: 11
+                    wrapMode: Text.WordWrap
                 }
-            }
-            Label {
-                objectName: root.objectName + ".invalidMessage"
-                Layout.fillWidth: true
-                visible: picker.invalid
-                text: L10n.text("Enter a whole number from 1 to 1440 minutes")
-                color: Theme.failure
-                font.pixelSize: 11
-                wrapMode: Text.WordWrap
-            }
-            RowLayout {
-                Layout.fillWidth: true
-                spacing: 8
-                Item { Layout.fillWidth: true }
-                Button {
-                    objectName: root.objectName + ".customCancel"
-                    text: L10n.text("Cancel")
-                    onClicked: picker.cancelCustom()
-                }
-                Button {
-                    id: okButton
-                    objectName: root.objectName + ".customOK"
-                    text: L10n.text("OK")
-                    highlighted: true
-                    onClicked: picker.commitCustom()
-                    palette.button: root.tint
-                    palette.buttonText: "white"
+                RowLayout {
+                    Layout.fillWidth: true
+                    spacing: 8
+                    Item {
+                        Layout.fillWidth: true
+                    }
+                    Button {
+                        objectName: root.objectName + ".customCancel"
+                        text: L10n.text("Cancel")
+                        onClicked: picker.cancelCustom()
+                    }
+                    Button {
+                        id: okButton
+                        objectName: root.objectName + ".customOK"
+                        text: L10n.text("OK")
+                        highlighted: true
+                        onClicked: picker.commitCustom()
+                        palette.button: root.tint
+                        palette.buttonText: "white"
+                    }
                 }
             }
         }

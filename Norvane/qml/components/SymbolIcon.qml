@@ -14,4 +14,6 @@ Image {
     sourceSize: Qt.size(Math.ceil(size * Screen.devicePixelRatio), Math.ceil(size * Screen.devicePixelRatio))
     fillMode: Image.PreserveAspectFit
     smooth: true
+    // Drawn off the main thread, so the first frame does not wait for the symbols.
+    asynchronous: true
 }

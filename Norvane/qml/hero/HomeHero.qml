@@ -1,6 +1,7 @@
 import QtQuick
 import QtQuick.Controls.Basic
 import QtQuick.Layouts
+import QtQuick.Window
 import Norvane
 
 // The banner of the selected profile over its animated aurora (or a gradient when the shader
@@ -22,10 +23,7 @@ Item {
         effectsActive: hero.effectsActive
     }
 
-    Component.onCompleted: {
-        heroState.appear()
-        aurora.time = heroState.time()
-    }
+    Component.onCompleted: heroState.appear()
     Component.onDestruction: heroState.disappear()
 
     Item {
@@ -37,25 +35,30 @@ Item {
             NumberAnimation { duration: 900; easing.type: Easing.OutCubic }
         }
 
-        ShaderEffect {
-            id: aurora
-            objectName: "aurora"
+        // Created after the first frame: the gradient stands in until the shader is ready.
+        Loader {
+            id: auroraLoader
+            property bool windowDrawn: false
             anchors.fill: parent
-            visible: heroState.usesShader
-            property size viewSize: Qt.size(width, height)
-            property real time: 0
-            property color accent: hero.profile.accent
-            property real dark: Theme.dark ? 1.0 : 0.0
-            property real energy: hero.profile.energy
-            property real seed: hero.profile.seed
-            property real family: hero.profile.family
-            fragmentShader: heroState.usesShader ? heroState.shaderUrl : ""
-            onStatusChanged: if (status === ShaderEffect.Error) heroState.reportShaderFailure()
+            asynchronous: true
+            active: heroState.usesShader && windowDrawn
+            sourceComponent: ShaderEffect {
+                objectName: "aurora"
+                property size viewSize: Qt.size(width, height)
+                property real time: heroState.time()
+                property color accent: hero.profile.accent
+                property real dark: Theme.dark ? 1.0 : 0.0
+                property real energy: hero.profile.energy
+                property real seed: hero.profile.seed
+                property real family: hero.profile.family
+                fragmentShader: heroState.shaderUrl
+                onStatusChanged: if (status === ShaderEffect.Error) heroState.reportShaderFailure()
+            }
         }
         Rectangle {
             objectName: "gradientBackdrop"
             anchors.fill: parent
-            visible: !heroState.usesShader
+            visible: auroraLoader.status !== Loader.Ready
             radius: 20
             gradient: Gradient {
                 orientation: Gradient.Horizontal
@@ -72,11 +75,19 @@ Item {
         }
     }
 
+    Connections {
+        target: hero.Window.window
+        enabled: !auroraLoader.windowDrawn
+        function onAfterRendering() {
+            auroraLoader.windowDrawn = true
+        }
+    }
+
     Timer {
         interval: heroState.frameInterval
         repeat: true
-        running: heroState.animating && heroState.usesShader && hero.visible
-        onTriggered: aurora.time = heroState.time()
+        running: heroState.animating && auroraLoader.status === Loader.Ready && hero.visible
+        onTriggered: auroraLoader.item.time = heroState.time()
     }
 
     ColumnLayout {

@@ -12,7 +12,13 @@ AbstractButton {
     hoverEnabled: true
     Accessible.role: Accessible.ButtonMenu
     Accessible.name: L10n.text("Profile Actions")
-    onClicked: menu.popup(button, button.width - menu.width, button.height + 4)
+    // The menu is made on first use.
+    property Menu menu: null
+    onClicked: {
+        if (!menu)
+            menu = menuComponent.createObject(button);
+        menu.popup(button, button.width - menu.width, button.height + 4);
+    }
 
     contentItem: Item {
         SymbolIcon {
@@ -28,34 +34,37 @@ AbstractButton {
     }
     opacity: enabled ? 1 : 0.45
 
-    Menu {
-        id: menu
-        objectName: "profileActionsMenu"
-        width: 230
-        topPadding: 5
-        bottomPadding: 5
-        background: Rectangle {
-            implicitWidth: 230
-            radius: 9
-            color: Theme.panelBackground
-            border.color: Theme.separator
-        }
-
-        Instantiator {
-            model: button.workspace.selected.actions
-            delegate: PickerMenuItem {
-                required property var modelData
-                objectName: modelData.action + "Action"
-                text: modelData.title
-                destructive: modelData.destructive
-                onTriggered: {
-                    // Performed once the menu has closed, so the menu never changes under it.
-                    const action = modelData.action
-                    Qt.callLater(() => button.workspace.perform(action))
-                }
+    Component {
+        id: menuComponent
+        Menu {
+            id: menu
+            objectName: "profileActionsMenu"
+            width: 230
+            topPadding: 5
+            bottomPadding: 5
+            background: Rectangle {
+                implicitWidth: 230
+                radius: 9
+                color: Theme.panelBackground
+                border.color: Theme.separator
             }
-            onObjectAdded: (index, item) => menu.insertItem(index, item)
-            onObjectRemoved: (index, item) => menu.removeItem(item)
+
+            Instantiator {
+                model: button.workspace.selected.actions
+                delegate: PickerMenuItem {
+                    required property var modelData
+                    objectName: modelData.action + "Action"
+                    text: modelData.title
+                    destructive: modelData.destructive
+                    onTriggered: {
+                        // Performed once the menu has closed, so the menu never changes under it.
+                        const action = modelData.action;
+                        Qt.callLater(() => button.workspace.perform(action));
+                    }
+                }
+                onObjectAdded: (index, item) => menu.insertItem(index, item)
+                onObjectRemoved: (index, item) => menu.removeItem(item)
+            }
         }
     }
 }
