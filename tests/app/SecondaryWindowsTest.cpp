@@ -396,7 +396,7 @@ TEST_F(SecondaryWindowsTest, PanelButtonsOpenTheWindowsAndCloseThePanel) {
     ASSERT_TRUE(waitUntil([&] { return editorOpen(); }));
     EXPECT_FALSE(panel()->isVisible());
     ASSERT_TRUE(QTest::qWaitForWindowActive(delegate->profileEditor()));
-    QTest::keyClick(editorView(), Qt::Key_Escape);
+    clickIn(editorView(), "cancelButton");
     ASSERT_TRUE(waitUntil([&] { return !editorOpen(); }));
 
     delegate->window()->hide();
@@ -436,13 +436,13 @@ TEST_F(SecondaryWindowsTest, ScreenshotsInLightAndDark) {
         openEditor(night);
         settle(editorView());
         save(delegate->profileEditor(), QStringLiteral("editor-%1%2").arg(name, suffix));
-        QTest::keyClick(editorView(), Qt::Key_Escape);
+        clickIn(editorView(), "cancelButton");
         ASSERT_TRUE(waitUntil([&] { return !editorOpen(); }));
 
         openEditor(std::nullopt);
         settle(editorView());
         save(delegate->profileEditor(), QStringLiteral("editor-new-%1%2").arg(name, suffix));
-        QTest::keyClick(editorView(), Qt::Key_Escape);
+        clickIn(editorView(), "cancelButton");
         ASSERT_TRUE(waitUntil([&] { return !editorOpen(); }));
 
         delegate->showSettings();
@@ -475,7 +475,7 @@ TEST_F(SecondaryWindowsTest, KoreanWindowsShowKorean) {
     EXPECT_EQ(textIn(editorView(), "editorHeading"), L10n::text("Create Your Profile", "ko"));
     EXPECT_EQ(textIn(editorView(), "saveButton"), L10n::text("Create Profile", "ko"));
     EXPECT_NE(textIn(editorView(), "saveButton"), "Create Profile");
-    QTest::keyClick(editorView(), Qt::Key_Escape);
+    clickIn(editorView(), "cancelButton");
     ASSERT_TRUE(waitUntil([&] { return !editorOpen(); }));
 
     delegate->showSettings();
