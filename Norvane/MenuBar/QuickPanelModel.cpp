@@ -1,6 +1,5 @@
 #include "QuickPanelModel.h"
 
-#include "Components/ProfileVisuals.h"
 #include "Localization/L10n.h"
 #include "PowerTexts.h"
 #include "Profiles/ProfileLibrary.h"
@@ -20,69 +19,13 @@ QuickPanelModel::Environment completed(QuickPanelModel::Environment environment)
 
 } // namespace
 
-// MARK: QuickPanelProfileList
-
-int QuickPanelProfileList::rowCount(const QModelIndex &parent) const {
-    return parent.isValid() ? 0 : int(m_rows.size());
-}
-
-QVariant QuickPanelProfileList::data(const QModelIndex &index, int role) const {
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
-        return {};
-    const Row &row = m_rows.at(index.row());
-    switch (role) {
-    case IdRole:
-        return row.id;
-    case TitleRole:
-        return row.title;
-    case SummaryRole:
-        return row.summary;
-    case AccentRole:
-        return row.accent;
-    case SymbolRole:
-        return row.symbol;
-    case AppliedRole:
-        return row.applied;
-    default:
-        return {};
-    }
-}
-
-QHash<int, QByteArray> QuickPanelProfileList::roleNames() const {
-    return {{IdRole, "profileId"},  {TitleRole, "title"},   {SummaryRole, "summary"},
-            {AccentRole, "accent"}, {SymbolRole, "symbol"}, {AppliedRole, "applied"}};
-}
-
-void QuickPanelProfileList::setRows(const QList<Row> &rows) {
-    const auto sameIDs = [&] {
-        if (rows.size() != m_rows.size())
-            return false;
-        for (qsizetype i = 0; i < rows.size(); ++i)
-            if (rows[i].id != m_rows[i].id)
-                return false;
-        return true;
-    };
-    if (!sameIDs()) {
-        beginResetModel();
-        m_rows = rows;
-        endResetModel();
-        return;
-    }
-    for (qsizetype i = 0; i < rows.size(); ++i) {
-        if (rows[i] == m_rows[i])
-            continue;
-        m_rows[i] = rows[i];
-        emit dataChanged(index(int(i)), index(int(i)));
-    }
-}
-
 // MARK: QuickPanelModel
 
 QuickPanelModel::QuickPanelModel(SessionStore &store, ProfileLibrary &library,
                                  Environment environment, QObject *parent)
     : QObject(parent), m_store(store), m_library(library),
       m_environment(completed(std::move(environment))), m_power(m_environment.readPower()),
-      m_profileList(new QuickPanelProfileList(this)) {
+      m_profileList(new ProfileRowsModel(this)) {
     updateFromStore();
 }
 
@@ -110,7 +53,7 @@ void QuickPanelModel::setFocusedID(const QString &id) {
 }
 
 int QuickPanelModel::focusedRow() const {
-    return int(profileIDs().indexOf(m_focusedID));
+    return int(m_profileList->ids().indexOf(m_focusedID));
 }
 
 void QuickPanelModel::refresh(bool forcePower) {
@@ -124,7 +67,7 @@ void QuickPanelModel::refresh(bool forcePower) {
 }
 
 void QuickPanelModel::moveFocus(Direction direction) {
-    setFocusedID(movedFocus(profileIDs(), m_focusedID, direction));
+    setFocusedID(movedFocus(m_profileList->ids(), m_focusedID, direction));
 }
 
 QString QuickPanelModel::movedFocus(const QStringList &ids, const QString &focused,
@@ -197,23 +140,10 @@ void QuickPanelModel::updateFromStore() {
         emit statusChanged();
     }
 
-    QList<QuickPanelProfileList::Row> rows;
-    for (const Profile &profile : m_library.profiles()) {
-        rows << QuickPanelProfileList::Row{
-            profile.id,      profile.localizedTitle(), navigationSummary(profile),
-            accent(profile), profile.symbol(),         hasApplied && m_store.profile() == profile};
-    }
     const int focusedBefore = focusedRow();
-    m_profileList->setRows(rows);
+    m_profileList->show(m_library.profiles(), m_store);
     if (focusedRow() != focusedBefore)
         emit focusedIDChanged();
-}
-
-QStringList QuickPanelModel::profileIDs() const {
-    QStringList ids;
-    for (const QuickPanelProfileList::Row &row : m_profileList->rows())
-        ids << row.id;
-    return ids;
 }
 
 } // namespace norvane

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "Components/ProfileRowsModel.h"
 #include "Profiles/Profile.h"
 #include "Status/PowerStatus.h"
 
-#include <QAbstractListModel>
 #include <QColor>
 #include <QDateTime>
 #include <QObject>
@@ -16,51 +16,10 @@ namespace norvane {
 class ProfileLibrary;
 class SessionStore;
 
-// The quick panel's profile rows, in library order. Rows change in place when only their
-// content changes, so an open panel keeps its scroll position and hover state on every tick.
-class QuickPanelProfileList : public QAbstractListModel {
-    Q_OBJECT
-    QML_ELEMENT
-    QML_UNCREATABLE("Owned by the quick panel model")
-
-public:
-    enum Role {
-        IdRole = Qt::UserRole + 1,
-        TitleRole,
-        SummaryRole,
-        AccentRole,
-        SymbolRole,
-        AppliedRole
-    };
-    Q_ENUM(Role)
-
-    struct Row {
-        QString id;
-        QString title;
-        QString summary;
-        QColor accent;
-        QString symbol;
-        bool applied = false;
-        friend bool operator==(const Row &, const Row &) = default;
-    };
-
-    using QAbstractListModel::QAbstractListModel;
-
-    [[nodiscard]] int rowCount(const QModelIndex &parent = {}) const override;
-    [[nodiscard]] QVariant data(const QModelIndex &index, int role) const override;
-    [[nodiscard]] QHash<int, QByteArray> roleNames() const override;
-
-    [[nodiscard]] const QList<Row> &rows() const { return m_rows; }
-    void setRows(const QList<Row> &rows);
-
-private:
-    QList<Row> m_rows;
-};
-
-// The quick panel's state: the power source, the applied profile and the profile list. It reads
-// the session store and the library again whenever `revision` goes up, and the power source at
-// most every 5 seconds unless forced. The panel's actions go out through the on… callbacks.
-// Lives on the main thread.
+// The quick panel's state: the power source, the applied profile and the profile rows, in library
+// order. It reads the session store and the library again whenever `revision` goes up, and the
+// power source at most every 5 seconds unless forced. The panel's actions go out through the on…
+// callbacks. Lives on the main thread.
 class QuickPanelModel : public QObject {
     Q_OBJECT
     QML_ELEMENT
@@ -74,7 +33,7 @@ class QuickPanelModel : public QObject {
     Q_PROPERTY(bool applying READ applying NOTIFY statusChanged)
     Q_PROPERTY(QString focusedID READ focusedID WRITE setFocusedID NOTIFY focusedIDChanged)
     Q_PROPERTY(int focusedRow READ focusedRow NOTIFY focusedIDChanged)
-    Q_PROPERTY(norvane::QuickPanelProfileList *profileList READ profileList CONSTANT)
+    Q_PROPERTY(norvane::ProfileRowsModel *profileList READ profileList CONSTANT)
 
 public:
     using Clock = std::function<QDateTime()>;
@@ -105,7 +64,7 @@ public:
     [[nodiscard]] const QString &focusedID() const { return m_focusedID; }
     void setFocusedID(const QString &id);
     [[nodiscard]] int focusedRow() const;
-    [[nodiscard]] QuickPanelProfileList *profileList() const { return m_profileList; }
+    [[nodiscard]] ProfileRowsModel *profileList() const { return m_profileList; }
 
     // Re-reads the store and the library; reads the power source when forced or when the last
     // reading is 5 or more seconds old.
@@ -144,7 +103,6 @@ signals:
 private:
     void readPower();
     void updateFromStore();
-    [[nodiscard]] QStringList profileIDs() const;
 
     SessionStore &m_store;
     ProfileLibrary &m_library;
@@ -155,7 +113,7 @@ private:
     QString m_statusText;
     bool m_applying = false;
     QString m_focusedID;
-    QuickPanelProfileList *m_profileList;
+    ProfileRowsModel *m_profileList;
 };
 
 } // namespace norvane

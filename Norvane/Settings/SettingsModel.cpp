@@ -1,12 +1,12 @@
 #include "SettingsModel.h"
 
 #include "Components/MinuteLabel.h"
+#include "Components/WhenFinished.h"
 #include "Localization/L10n.h"
 #include "Platform/SimulatedMac.h"
 #include "Sessions/SessionStore.h"
 
 #include <QDesktopServices>
-#include <QFutureWatcher>
 #include <QLocale>
 
 namespace norvane {
@@ -21,19 +21,6 @@ SettingsModel::Environment completed(SettingsModel::Environment environment) {
     if (!environment.openUrl)
         environment.openUrl = [](const QUrl &url) { QDesktopServices::openUrl(url); };
     return environment;
-}
-
-// Calls `done` on `owner`'s thread once `future` has finished, unless `owner` is gone by then.
-// A watcher owned by `owner` rather than a continuation with a context: a continuation whose
-// context has been destroyed trips an assertion of Qt 6.4 when the future finishes later.
-template <typename T, typename Done>
-void whenFinished(QObject *owner, const QFuture<T> &future, Done done) {
-    auto *watcher = new QFutureWatcher<T>(owner);
-    QObject::connect(watcher, &QFutureWatcherBase::finished, owner, [watcher, done] {
-        watcher->deleteLater();
-        done(watcher->future());
-    });
-    watcher->setFuture(future);
 }
 
 QString readingText() {

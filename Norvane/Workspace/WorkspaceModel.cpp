@@ -1,11 +1,11 @@
 #include "WorkspaceModel.h"
 
+#include "Components/WhenFinished.h"
 #include "Configuration/ConfigurationError.h"
 #include "Profiles/ProfileLibrary.h"
 #include "Sessions/SessionStore.h"
 #include "WorkspaceViews.h"
 
-#include <QFutureWatcher>
 #include <QGuiApplication>
 #include <QLocale>
 
@@ -56,7 +56,7 @@ WorkspaceModel::WorkspaceModel(SessionStore &store, ProfileLibrary &library,
                                Environment environment, QObject *parent)
     : QObject(parent), m_store(store), m_library(library),
       m_environment(completed(std::move(environment))), m_profiles(library.profiles()),
-      m_profileList(new ProfileListModel(this)), m_selected(new SelectedProfileView(this)),
+      m_profileList(sidebarRows(this)), m_selected(new SelectedProfileView(this)),
       m_liveStatus(new LiveStatusView(this)), m_footer(new ApplyFooterView(this)) {
     m_applying = m_store.isApplying();
     updateDerivedFlags();
@@ -229,19 +229,15 @@ void WorkspaceModel::updateDerivedFlags() {
 
 void WorkspaceModel::startRead() {
     m_reading = true;
-    // A watcher rather than a continuation: it goes away with the model, so a read that
-    // outlives the model is simply dropped.
-    auto *watcher = new QFutureWatcher<SystemSettings>(this);
-    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher] {
-        watcher->deleteLater();
+    // A read that outlives the model is simply dropped.
+    whenFinished(this, m_environment.readSystem(), [this](const QFuture<SystemSettings> &read) {
         m_reading = false;
-        if (watcher->isCanceled() || watcher->future().resultCount() == 0)
+        if (read.isCanceled() || read.resultCount() == 0)
             return;
-        m_snapshot = watcher->result();
+        m_snapshot = read.result();
         m_lastRead = m_environment.clock();
         emit snapshotChanged();
     });
-    watcher->setFuture(m_environment.readSystem());
 }
 
 bool WorkspaceModel::attempt(const std::function<void()> &operation) {

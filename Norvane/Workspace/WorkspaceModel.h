@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Components/ProfileRowsModel.h"
 #include "Profiles/Profile.h"
 #include "Status/SystemSettings.h"
 #include "SystemReader.h"
@@ -31,7 +32,7 @@ class WorkspaceModel : public QObject {
     Q_PROPERTY(bool noMatches READ noMatches NOTIFY noMatchesChanged)
     Q_PROPERTY(bool applying READ applying NOTIFY applyingChanged)
     Q_PROPERTY(QString error READ errorText NOTIFY errorChanged)
-    Q_PROPERTY(norvane::ProfileListModel *profileList READ profileList CONSTANT)
+    Q_PROPERTY(norvane::ProfileRowsModel *profileList READ profileList CONSTANT)
     Q_PROPERTY(norvane::SelectedProfileView *selected READ selected CONSTANT)
     Q_PROPERTY(norvane::LiveStatusView *liveStatus READ liveStatus CONSTANT)
     Q_PROPERTY(norvane::ApplyFooterView *footer READ footer CONSTANT)
@@ -103,7 +104,7 @@ public:
     // "delete"; anything else is ignored.
     Q_INVOKABLE void perform(const QString &action);
 
-    [[nodiscard]] ProfileListModel *profileList() const { return m_profileList; }
+    [[nodiscard]] ProfileRowsModel *profileList() const { return m_profileList; }
     [[nodiscard]] SelectedProfileView *selected() const { return m_selected; }
     [[nodiscard]] LiveStatusView *liveStatus() const { return m_liveStatus; }
     [[nodiscard]] ApplyFooterView *footer() const { return m_footer; }
@@ -149,7 +150,7 @@ private:
     bool m_noMatches = false;
     bool m_applying = false;
 
-    ProfileListModel *m_profileList;
+    ProfileRowsModel *m_profileList;
     SelectedProfileView *m_selected;
     LiveStatusView *m_liveStatus;
     ApplyFooterView *m_footer;

@@ -1,6 +1,7 @@
 #include "WorkspaceViews.h"
 
 #include "Components/MinuteLabel.h"
+#include "Components/ProfileRowsModel.h"
 #include "Components/ProfileVisuals.h"
 #include "Hero/HomeAtmosphere.h"
 #include "Localization/L10n.h"
@@ -39,7 +40,8 @@ QVariantList profileActions(const Profile &profile) {
 }
 
 // Connects the model signals that can change a derived part to its update.
-template <typename View> void follow(WorkspaceModel *model, View *view, void (View::*update)()) {
+template <typename View, typename Update>
+void follow(WorkspaceModel *model, View *view, Update update) {
     for (const auto signal : {&WorkspaceModel::profilesChanged, &WorkspaceModel::selectedIDChanged,
                               &WorkspaceModel::revisionChanged, &WorkspaceModel::snapshotChanged,
                               &WorkspaceModel::searchChanged})
@@ -48,77 +50,16 @@ template <typename View> void follow(WorkspaceModel *model, View *view, void (Vi
 
 } // namespace
 
-// MARK: ProfileListModel
+// MARK: Sidebar rows
 
-ProfileListModel::ProfileListModel(WorkspaceModel *model)
-    : QAbstractListModel(model), m_model(model) {
-    follow(model, this, &ProfileListModel::update);
+ProfileRowsModel *sidebarRows(WorkspaceModel *model) {
+    auto *rows = new ProfileRowsModel(model);
+    const auto update = [model, rows] {
+        rows->show(model->visibleProfiles(), model->store(), model->selectedID());
+    };
+    follow(model, rows, update);
     update();
-}
-
-int ProfileListModel::rowCount(const QModelIndex &parent) const {
-    return parent.isValid() ? 0 : int(m_rows.size());
-}
-
-QVariant ProfileListModel::data(const QModelIndex &index, int role) const {
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
-        return {};
-    const Row &row = m_rows.at(index.row());
-    switch (role) {
-    case IdRole:
-        return row.id;
-    case Qt::DisplayRole:
-    case TitleRole:
-        return row.title;
-    case SummaryRole:
-        return row.summary;
-    case AccentRole:
-        return row.accent;
-    case SymbolRole:
-        return row.symbol;
-    case SelectedRole:
-        return row.selected;
-    case AppliedRole:
-        return row.applied;
-    default:
-        return {};
-    }
-}
-
-QHash<int, QByteArray> ProfileListModel::roleNames() const {
-    return {{IdRole, "profileId"},   {TitleRole, "title"},   {SummaryRole, "summary"},
-            {AccentRole, "accent"},  {SymbolRole, "symbol"}, {SelectedRole, "selected"},
-            {AppliedRole, "applied"}};
-}
-
-void ProfileListModel::update() {
-    QList<Row> rows;
-    for (const Profile &profile : m_model->visibleProfiles())
-        rows << Row{profile.id,
-                    profile.localizedTitle(),
-                    navigationSummary(profile),
-                    accent(profile),
-                    profile.symbol(),
-                    profile.id == m_model->selectedID(),
-                    m_model->isApplied(profile)};
-    if (rows == m_rows)
-        return;
-
-    const bool sameIds = rows.size() == m_rows.size() &&
-                         std::equal(rows.cbegin(), rows.cend(), m_rows.cbegin(),
-                                    [](const Row &a, const Row &b) { return a.id == b.id; });
-    if (!sameIds) {
-        beginResetModel();
-        m_rows = rows;
-        endResetModel();
-        return;
-    }
-    for (int i = 0; i < rows.size(); ++i) {
-        if (rows[i] == m_rows[i])
-            continue;
-        m_rows[i] = rows[i];
-        emit dataChanged(index(i), index(i));
-    }
+    return rows;
 }
 
 // MARK: SelectedProfileView

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QAbstractListModel>
 #include <QColor>
 #include <QObject>
 #include <QQmlEngine>
@@ -10,49 +9,12 @@
 // only when what it shows has changed, so the once-a-second refresh costs nothing on screen.
 namespace norvane {
 
+class ProfileRowsModel;
 class WorkspaceModel;
 
-// The visible profiles of the sidebar, in library order.
-class ProfileListModel : public QAbstractListModel {
-    Q_OBJECT
-    QML_ELEMENT
-    QML_UNCREATABLE("Owned by the workspace model")
-
-public:
-    enum Role {
-        IdRole = Qt::UserRole + 1,
-        TitleRole,
-        SummaryRole,
-        AccentRole,
-        SymbolRole,
-        SelectedRole,
-        AppliedRole
-    };
-    Q_ENUM(Role)
-
-    explicit ProfileListModel(WorkspaceModel *model);
-
-    [[nodiscard]] int rowCount(const QModelIndex &parent = {}) const override;
-    [[nodiscard]] QVariant data(const QModelIndex &index, int role) const override;
-    [[nodiscard]] QHash<int, QByteArray> roleNames() const override;
-
-private:
-    struct Row {
-        QString id;
-        QString title;
-        QString summary;
-        QColor accent;
-        QString symbol;
-        bool selected = false;
-        bool applied = false;
-        friend bool operator==(const Row &, const Row &) = default;
-    };
-
-    void update();
-
-    WorkspaceModel *m_model;
-    QList<Row> m_rows;
-};
+// The sidebar's rows: the visible profiles in library order, the selected one marked, kept up to
+// date with `model` (which owns them).
+[[nodiscard]] ProfileRowsModel *sidebarRows(WorkspaceModel *model);
 
 // The selected profile as the hero and the settings rows show it.
 class SelectedProfileView : public QObject {

@@ -137,13 +137,13 @@ struct QuickPanelTest : ::testing::Test {
 
     QStringList rowIDs() const {
         QStringList ids;
-        for (const QuickPanelProfileList::Row &row : model.profileList()->rows())
+        for (const ProfileRowsModel::Row &row : model.profileList()->rows())
             ids << row.id;
         return ids;
     }
     QStringList appliedRows() const {
         QStringList ids;
-        for (const QuickPanelProfileList::Row &row : model.profileList()->rows())
+        for (const ProfileRowsModel::Row &row : model.profileList()->rows())
             if (row.applied)
                 ids << row.id;
         return ids;

@@ -47,11 +47,11 @@ struct WorkspaceTest : ::testing::Test {
     // The rows of the sidebar as (identifier, applied).
     QList<std::pair<QString, bool>> rows() const {
         QList<std::pair<QString, bool>> result;
-        const ProfileListModel *list = model.profileList();
+        const ProfileRowsModel *list = model.profileList();
         for (int row = 0; row < list->rowCount(); ++row) {
             const QModelIndex index = list->index(row);
-            result << std::make_pair(index.data(ProfileListModel::IdRole).toString(),
-                                     index.data(ProfileListModel::AppliedRole).toBool());
+            result << std::make_pair(index.data(ProfileRowsModel::IdRole).toString(),
+                                     index.data(ProfileRowsModel::AppliedRole).toBool());
         }
         return result;
     }
@@ -142,12 +142,12 @@ TEST_F(WorkspaceTest, AStaleSelectionFallsBackToNormal) {
 
 TEST_F(WorkspaceTest, SelectionMarksExactlyOneRow) {
     model.select("focus");
-    const ProfileListModel *list = model.profileList();
+    const ProfileRowsModel *list = model.profileList();
     int selected = 0;
     for (int row = 0; row < list->rowCount(); ++row)
-        if (list->index(row).data(ProfileListModel::SelectedRole).toBool()) {
+        if (list->index(row).data(ProfileRowsModel::SelectedRole).toBool()) {
             ++selected;
-            EXPECT_EQ(list->index(row).data(ProfileListModel::IdRole).toString(), "focus");
+            EXPECT_EQ(list->index(row).data(ProfileRowsModel::IdRole).toString(), "focus");
         }
     EXPECT_EQ(selected, 1);
 }

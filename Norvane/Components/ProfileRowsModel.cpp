@@ -1,0 +1,86 @@
+#include "ProfileRowsModel.h"
+
+#include "ProfileVisuals.h"
+#include "Sessions/SessionStore.h"
+
+#include <algorithm>
+
+namespace norvane {
+
+int ProfileRowsModel::rowCount(const QModelIndex &parent) const {
+    return parent.isValid() ? 0 : int(m_rows.size());
+}
+
+QVariant ProfileRowsModel::data(const QModelIndex &index, int role) const {
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+        return {};
+    const Row &row = m_rows.at(index.row());
+    switch (role) {
+    case IdRole:
+        return row.id;
+    case Qt::DisplayRole:
+    case TitleRole:
+        return row.title;
+    case SummaryRole:
+        return row.summary;
+    case AccentRole:
+        return row.accent;
+    case SymbolRole:
+        return row.symbol;
+    case SelectedRole:
+        return row.selected;
+    case AppliedRole:
+        return row.applied;
+    default:
+        return {};
+    }
+}
+
+QHash<int, QByteArray> ProfileRowsModel::roleNames() const {
+    return {{IdRole, "profileId"},   {TitleRole, "title"},   {SummaryRole, "summary"},
+            {AccentRole, "accent"},  {SymbolRole, "symbol"}, {SelectedRole, "selected"},
+            {AppliedRole, "applied"}};
+}
+
+QStringList ProfileRowsModel::ids() const {
+    QStringList ids;
+    for (const Row &row : m_rows)
+        ids << row.id;
+    return ids;
+}
+
+void ProfileRowsModel::show(const QList<Profile> &profiles, const SessionStore &store,
+                            const QString &selectedID) {
+    QList<Row> rows;
+    for (const Profile &profile : profiles)
+        rows << Row{profile.id,
+                    profile.localizedTitle(),
+                    navigationSummary(profile),
+                    accent(profile),
+                    profile.symbol(),
+                    !selectedID.isEmpty() && profile.id == selectedID,
+                    store.hasAppliedProfile() && store.profile() == profile};
+    setRows(rows);
+}
+
+void ProfileRowsModel::setRows(const QList<Row> &rows) {
+    if (rows == m_rows)
+        return;
+    const bool sameIDs = rows.size() == m_rows.size() &&
+                         std::equal(rows.cbegin(), rows.cend(), m_rows.cbegin(),
+                                    [](const Row &a, const Row &b) { return a.id == b.id; });
+    if (!sameIDs) {
+        beginResetModel();
+        m_rows = rows;
+        endResetModel();
+        return;
+    }
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        if (rows[i] == m_rows[i])
+            continue;
+        m_rows[i] = rows[i];
+        emit dataChanged(index(int(i)), index(int(i)));
+    }
+}
+
+} // namespace norvane
