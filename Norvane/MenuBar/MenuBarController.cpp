@@ -43,8 +43,6 @@ MenuBarController::MenuBarController(SessionStore &store, ProfileLibrary &librar
                     toggle();
                 });
     }
-    m_popover = new QuickPanel(m_model);
-    connect(m_popover, &QuickPanel::closed, this, &MenuBarController::popoverDidClose);
     installModelCallbacks();
     refresh();
     if (m_statusItem)
@@ -114,7 +112,7 @@ void MenuBarController::toggle() {
     }
     m_model->refresh(true);
     resize();
-    m_popover->show();
+    panel()->show();
     m_popover->raise();
     emit shownChanged(true);
 }
@@ -124,7 +122,7 @@ void MenuBarController::resize() {
     const QSize size = panelSize(m_library.profiles().size(),
                                  available ? std::optional(available->height()) : std::nullopt);
     const QRect area = available.value_or(QRect(QPoint(0, 0), size));
-    m_popover->setGeometry(panelGeometry(size, anchor(), area));
+    panel()->setGeometry(panelGeometry(size, anchor(), area));
 }
 
 void MenuBarController::closePopover() {
@@ -166,6 +164,15 @@ QRect MenuBarController::panelGeometry(QSize size, const QRect &anchor, const QR
     frame.moveTop(std::clamp(frame.top(), available.top(),
                              std::max(available.top(), available.bottom() + 1 - size.height())));
     return frame;
+}
+
+QuickPanel *MenuBarController::panel() {
+    // Made when it first opens: its view is a scene of its own, which start-up does not need.
+    if (!m_popover) {
+        m_popover = new QuickPanel(m_model);
+        connect(m_popover, &QuickPanel::closed, this, &MenuBarController::popoverDidClose);
+    }
+    return m_popover;
 }
 
 void MenuBarController::popoverDidClose() {

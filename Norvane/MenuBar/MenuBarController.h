@@ -41,6 +41,7 @@ public:
     [[nodiscard]] bool isShown() const;
 
     [[nodiscard]] QuickPanelModel *model() const { return m_model; }
+    // None until the panel first opens.
     [[nodiscard]] QuickPanel *popover() const { return m_popover; }
     // None where the desktop has no system tray.
     [[nodiscard]] QSystemTrayIcon *statusItem() const { return m_statusItem; }
@@ -69,6 +70,7 @@ signals:
 private:
     void installModelCallbacks();
     void popoverDidClose();
+    [[nodiscard]] QuickPanel *panel();
     [[nodiscard]] QRect anchor() const;
     [[nodiscard]] std::optional<QRect> availableArea() const;
 

@@ -1,5 +1,6 @@
 #include "DashboardController.h"
 
+#include "Components/IdleIncubationController.h"
 #include "Components/Symbols.h"
 #include "Localization/L10n.h"
 #include "WorkspaceModel.h"
@@ -29,6 +30,8 @@ DashboardController::DashboardController(WorkspaceModel *model, QWidget *parent)
     : QQuickWidget(parent), m_model(model) {
     m_model->setParent(this);
     prepareEngine(*engine());
+    // The parts of the workspace view behind asynchronous Loaders come after the first frame.
+    engine()->setIncubationController(new IdleIncubationController(engine()));
     setResizeMode(QQuickWidget::SizeRootObjectToView);
     // QQuickWidget of Qt 6.4 has no setInitialProperties(): create the root the same way.
     const QUrl url(QString::fromLatin1(viewUrl));

@@ -72,6 +72,12 @@ inline void click(DashboardController *view, const QString &name) {
     click(view, target);
 }
 
+// Whether the parts of the view that are made after its first frame are all there.
+inline bool settled(DashboardController *view) {
+    const QQuickItem *detail = item(view, QStringLiteral("detailLoader"));
+    return detail && detail->property("status").toInt() == 1; // Loader.Ready
+}
+
 inline QString textOf(QQuickItem *item) {
     return item ? item->property("text").toString() : QStringLiteral("<no item>");
 }

@@ -38,6 +38,7 @@ struct WindowTest : ::testing::Test {
         delegate->applicationDidFinishLaunching();
         view = delegate->dashboard();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(delegate->window()));
+        ASSERT_TRUE(waitUntil([&] { return settled(view); }));
     }
     QQuickItem *find(const QString &name) const { return item(view, name); }
     QString text(const QString &name) const { return textOf(find(name)); }

@@ -24,10 +24,14 @@ Rectangle {
             Layout.fillHeight: true
             color: Theme.separator
         }
-        DetailColumn {
-            workspace: root.workspace
+        // The selected profile's column is made after the first frame, which shows the sidebar.
+        Loader {
+            objectName: "detailLoader"
             Layout.fillWidth: true
             Layout.fillHeight: true
+            asynchronous: true
+            // By its address, so that even its types are loaded after the first frame.
+            Component.onCompleted: setSource("DetailColumn.qml", { workspace: root.workspace })
         }
     }
 }
