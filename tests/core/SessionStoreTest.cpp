@@ -3,6 +3,7 @@
 #include "Sessions/SessionStore.h"
 
 #include "Configuration/ConfigurationError.h"
+#include "ControlledConfiguring.h"
 #include "Localization/L10n.h"
 #include "TestSupport.h"
 
@@ -13,42 +14,7 @@ using namespace norvane;
 
 namespace {
 
-class FakeConfiguring : public Configuring {
-public:
-    QList<Profile> applied;
-    int restores = 0;
-
-    QFuture<void> apply(const Profile &profile) override {
-        applied << profile;
-        return start();
-    }
-    QFuture<void> restore() override {
-        ++restores;
-        return start();
-    }
-    [[nodiscard]] bool pending() const { return m_promise != nullptr; }
-
-    void succeed() { finish({}); }
-    // Drops the work unfinished, as a service torn down mid-way would.
-    void abandon() { m_promise.reset(); }
-    template <typename Error> void fail(const Error &error) {
-        finish(std::make_exception_ptr(error));
-    }
-
-private:
-    QFuture<void> start() {
-        m_promise = std::make_unique<QPromise<void>>();
-        m_promise->start();
-        return m_promise->future();
-    }
-    void finish(const std::exception_ptr &error) {
-        auto promise = std::move(m_promise);
-        if (error)
-            promise->setException(error);
-        promise->finish();
-    }
-    std::unique_ptr<QPromise<void>> m_promise;
-};
+using FakeConfiguring = test::ControlledConfiguring;
 
 const QDateTime kStart = QDateTime::fromSecsSinceEpoch(1'800'000'000);
 
