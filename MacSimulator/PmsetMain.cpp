@@ -1,6 +1,7 @@
 // The simulated Mac's pmset: prints the power settings in the Mac's formats and changes them
 // when run with administrator rights through the stand-in osascript.
 #include "Configuration/ConfigurationError.h"
+#include "Platform/VariantNumbers.h"
 #include "SimulatorState.h"
 
 #include <QRegularExpression>
@@ -30,28 +31,31 @@ QString remaining(int minutes) {
         .arg(minutes % 60, 2, 10, QChar(u'0'));
 }
 
-QString batteryLine(const BatteryStatus &status) {
-    const auto estimate = [&] {
-        return status.minutesRemaining ? remaining(*status.minutesRemaining)
-                                       : QStringLiteral("(no estimate)");
+// A source's line of pmset -g batt, told from its power-source description as pmset does.
+QString sourceLine(const PowerSourceDescription &description) {
+    const auto number = [&](const char *key) {
+        return integerValue(description.value(QLatin1String(key))).value_or(-1);
+    };
+    const auto flag = [&](const char *key) {
+        return truthValue(description.value(QLatin1String(key))).value_or(false);
+    };
+    const auto estimate = [&](const char *key) {
+        const qint64 minutes = number(key);
+        return minutes < 0 ? QStringLiteral("(no estimate)") : remaining(int(minutes));
     };
     QString detail;
-    switch (status.state) {
-    case BatteryState::charging:
-        detail = QStringLiteral("charging; ") + estimate();
-        break;
-    case BatteryState::discharging:
-        detail = QStringLiteral("discharging; ") + estimate();
-        break;
-    case BatteryState::charged:
+    if (flag("Is Charged"))
         detail = QStringLiteral("charged; ") + remaining(0);
-        break;
-    case BatteryState::notCharging:
+    else if (flag("Is Charging"))
+        detail = QStringLiteral("charging; ") + estimate("Time to Full Charge");
+    else if (description.value(QStringLiteral("Power Source State")).toString() == u"AC Power")
         detail = QStringLiteral("AC attached; not charging");
-        break;
-    }
-    return QStringLiteral(" -InternalBattery-0 (id=4653155)\t%1%; %2 present: true\n")
-        .arg(status.percent)
+    else
+        detail = QStringLiteral("discharging; ") + estimate("Time to Empty");
+    return QStringLiteral(" -%1 (id=%2)\t%3%; %4 present: true\n")
+        .arg(description.value(QStringLiteral("Name")).toString())
+        .arg(number("Power Source ID"))
+        .arg(number("Current Capacity"))
         .arg(detail);
 }
 
@@ -138,9 +142,10 @@ private:
     }
 
     QString batt() const {
-        QString text = QStringLiteral("Now drawing from '%1'\n").arg(powerName(m_state.providing));
-        if (m_state.battery)
-            text += batteryLine(m_state.batteryStatus);
+        const PowerSourceSnapshot sources = m_state.power().snapshot();
+        QString text = QStringLiteral("Now drawing from '%1'\n").arg(*sources.providingType);
+        for (const PowerSourceDescription &description : sources.descriptions)
+            text += sourceLine(description);
         return text;
     }
 

@@ -23,8 +23,6 @@ constexpr std::array kSources{Source::battery, Source::adapter, Source::ups};
 // Names of enumeration cases in the state file, in case order.
 const QStringList kSourceNames{QStringLiteral("battery"), QStringLiteral("adapter"),
                                QStringLiteral("ups")};
-const QStringList kBatteryStateNames{QStringLiteral("charging"), QStringLiteral("discharging"),
-                                     QStringLiteral("charged"), QStringLiteral("notCharging")};
 const QStringList kAuthorizationNames{QStringLiteral("allow"), QStringLiteral("cancel"),
                                       QStringLiteral("fail")};
 
@@ -83,23 +81,6 @@ PowerSettings powerSettingsFrom(const QJsonValue &value, const QString &context)
     return settings;
 }
 
-QJsonObject toJson(const BatteryStatus &status) {
-    QJsonObject object{{QStringLiteral("percent"), status.percent},
-                       {QStringLiteral("state"), nameOf(status.state, kBatteryStateNames)}};
-    if (status.minutesRemaining)
-        object.insert(QStringLiteral("minutesRemaining"), *status.minutesRemaining);
-    return object;
-}
-
-BatteryStatus batteryStatusFrom(const QJsonObject &object) {
-    BatteryStatus status;
-    status.percent = int(json::requireInteger(object, QStringLiteral("percent")));
-    status.state = caseNamed<BatteryState>(object, QStringLiteral("state"), kBatteryStateNames);
-    const auto minutes = json::optionalInteger(object, QStringLiteral("minutesRemaining"));
-    status.minutesRemaining = minutes ? std::optional(int(*minutes)) : std::nullopt;
-    return status;
-}
-
 QJsonObject toJson(const PrivilegedFailure &failure) {
     QJsonObject object{{QStringLiteral("message"), failure.message},
                        {QStringLiteral("times"), failure.times}};
@@ -130,7 +111,8 @@ QJsonObject toJson(const SimulatorState &state) {
         {QStringLiteral("version"), kFormatVersion},
         {QStringLiteral("sources"), sources},
         {QStringLiteral("providing"), nameOf(state.providing, kSourceNames)},
-        {QStringLiteral("battery"), toJson(state.batteryStatus)},
+        {SimulatedSystemState::batteryStatusKey, state.batteryStatus.toJson()},
+        {SimulatedSystemState::upsStatusKey, state.upsStatus.toJson()},
         {QStringLiteral("lowPowerMode"), state.lowPowerMode},
         {QStringLiteral("sleepPreventers"), QJsonArray::fromStringList(state.sleepPreventers)},
         {SimulatedSystemState::assertionsKey, assertions},
@@ -159,8 +141,12 @@ SimulatorState stateFrom(const QJsonObject &object) {
                                      : std::nullopt;
     }
     state.providing = caseNamed<Source>(object, QStringLiteral("providing"), kSourceNames);
-    state.batteryStatus =
-        batteryStatusFrom(json::asObject(object.value(QStringLiteral("battery")), u"battery"));
+    state.batteryStatus = BatteryStatus::fromJson(
+        json::asObject(object.value(QStringLiteral("battery")), u"battery"));
+    // Absent from states written before the UPS had a charge of its own.
+    if (object.contains(QStringLiteral("upsStatus")))
+        state.upsStatus = BatteryStatus::fromJson(
+            json::asObject(object.value(QStringLiteral("upsStatus")), u"upsStatus"));
     state.lowPowerMode = requireBool(object, QStringLiteral("lowPowerMode"));
     state.sleepPreventers = requireStringList(object, QStringLiteral("sleepPreventers"));
     const QJsonObject assertions =
@@ -345,6 +331,14 @@ QList<Source> SimulatorState::presentSources() const {
         if (settings(source))
             present << source;
     return present;
+}
+
+SimulatedPower SimulatorState::power() const {
+    SimulatedPower power;
+    power.providing = powerName(providing);
+    power.battery = battery ? std::optional(batteryStatus) : std::nullopt;
+    power.ups = ups ? std::optional(upsStatus) : std::nullopt;
+    return power;
 }
 
 QList<Invocation> invocations(const QString &home) {

@@ -35,7 +35,9 @@
 //   pmset -g live     "Currently in use:" with the providing source's settings, "lowpowermode"
 //                     from lowPowerMode, and " (sleep prevented by a, b)" after "sleep" when
 //                     sleepPreventers is not empty
-//   pmset -g batt     "Now drawing from '<providing>'" and, with a battery, its status line
+//   pmset -g batt     "Now drawing from '<providing>'" and a status line for the battery and for
+//                     the UPS, from the same descriptions that norvane::SimulatedPowerSources
+//                     gives the power-source seam (batteryStatus, upsStatus)
 //   pmset -b|-c|-u|-a name value ...   writes; only accepted when run through the stand-in
 //                     osascript (which sets NORVANE_SIM_AUTHORIZED=1 for its command), else
 //                     "Error: pmset must be run as root." and exit status 1
@@ -84,16 +86,9 @@ struct PowerSettings {
     friend bool operator==(const PowerSettings &, const PowerSettings &) = default;
 };
 
-// What pmset -g batt says about the internal battery.
-enum class BatteryState { charging, discharging, charged, notCharging };
-
-struct BatteryStatus {
-    int percent = 85;
-    BatteryState state = BatteryState::charging;
-    std::optional<int> minutesRemaining = 83; // none: "(no estimate)"
-
-    friend bool operator==(const BatteryStatus &, const BatteryStatus &) = default;
-};
+// What pmset -g batt and the power-source interface say about the internal battery or the UPS.
+using BatteryState = SimulatedBatteryState;
+using BatteryStatus = SimulatedBatteryStatus;
 
 // The simulated user's answer to an administrator authorization request.
 enum class Authorization { allow, cancel, fail };
@@ -113,7 +108,8 @@ struct SimulatorState {
     std::optional<PowerSettings> adapter; // "AC Power"
     std::optional<PowerSettings> ups;
     Source providing = Source::adapter;
-    BatteryStatus batteryStatus;
+    BatteryStatus batteryStatus;                                       // with a battery
+    BatteryStatus upsStatus{100, BatteryState::charged, std::nullopt}; // with a UPS
     bool lowPowerMode = false;
     QStringList sleepPreventers;      // process names, e.g. {"coreaudiod", "Music"}
     QMap<QString, qint64> assertions; // assertion type → holders, as IOPMCopyAssertionsStatus
@@ -143,6 +139,8 @@ struct SimulatorState {
     [[nodiscard]] std::optional<PowerSettings> &settings(Source source);
     [[nodiscard]] const std::optional<PowerSettings> &settings(Source source) const;
     [[nodiscard]] QList<Source> presentSources() const; // in the order battery, adapter, UPS
+    // The power sources as the power-source interface and pmset -g batt report them.
+    [[nodiscard]] SimulatedPower power() const;
 
     friend bool operator==(const SimulatorState &, const SimulatorState &) = default;
 };

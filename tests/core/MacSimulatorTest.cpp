@@ -5,6 +5,7 @@
 #include "Platform/ToolRunner.h"
 #include "SimulatedMacHome.h"
 #include "SimulatorState.h"
+#include "Status/PowerStatus.h"
 #include "Status/SystemSettings.h"
 #include "TestSupport.h"
 
@@ -180,34 +181,57 @@ TEST_F(MacSimulatorTest, LiveShowsTheProvidingSourceLowPowerModeAndPreventers) {
     EXPECT_FALSE(desktopLive.contains(u'('));
 }
 
-TEST_F(MacSimulatorTest, BattNamesTheProviderAndTheBatteryState) {
-    const auto batt = [&] { return pmset({QStringLiteral("-g"), QStringLiteral("batt")}).output; };
-    EXPECT_EQ(batt(),
-              "Now drawing from 'AC Power'\n"
-              " -InternalBattery-0 (id=4653155)\t85%; charging; 1:23 remaining present: true\n");
-
-    change([](sim::SimulatorState &s) {
-        s.providing = Source::battery;
-        s.batteryStatus = {42, sim::BatteryState::discharging, std::nullopt};
-    });
-    EXPECT_EQ(batt(),
-              "Now drawing from 'Battery Power'\n"
-              " -InternalBattery-0 (id=4653155)\t42%; discharging; (no estimate) present: true\n");
-    change([](sim::SimulatorState &s) { s.batteryStatus = {100, sim::BatteryState::charged, 5}; });
-    EXPECT_TRUE(batt().contains(QStringLiteral("\t100%; charged; 0:00 remaining present: true\n")));
-    change([](sim::SimulatorState &s) {
-        s.batteryStatus = {80, sim::BatteryState::notCharging, 5};
-    });
-    EXPECT_TRUE(
-        batt().contains(QStringLiteral("\t80%; AC attached; not charging present: true\n")));
-
-    sim::SimulatorState::desktop().save(home.path());
-    EXPECT_EQ(batt(), "Now drawing from 'AC Power'\n");
-    change([](sim::SimulatorState &s) {
-        s.ups = sim::SimulatorState::factorySettings(Source::ups);
-        s.providing = Source::ups;
-    });
-    EXPECT_EQ(batt(), "Now drawing from 'UPS Power'\n");
+// pmset -g batt and the power-source interface describe the same simulated Mac.
+TEST_F(MacSimulatorTest, BattAndThePowerSourcesTellTheSameMac) {
+    using PS = PowerStatus::Source;
+    using State = sim::BatteryState;
+    const auto laptop = [](Source providing, sim::BatteryStatus battery) {
+        auto state = sim::SimulatorState::laptop();
+        state.providing = providing;
+        state.batteryStatus = battery;
+        return state;
+    };
+    auto desktopOnUps = sim::SimulatorState::desktop();
+    desktopOnUps.ups = sim::SimulatorState::factorySettings(Source::ups);
+    desktopOnUps.providing = Source::ups;
+    desktopOnUps.upsStatus = {60, State::discharging, 30};
+    const QString battery = QStringLiteral(" -InternalBattery-0 (id=4653155)\t");
+    const struct {
+        sim::SimulatorState state;
+        QString batt;
+        PowerStatus status;
+    } rows[] = {
+        {sim::SimulatorState::laptop(),
+         "Now drawing from 'AC Power'\n" + battery +
+             "85%; charging; 1:23 remaining present: true\n",
+         {PS::adapter, true, 85, true, false, 83, {}}},
+        {laptop(Source::battery, {42, State::discharging, std::nullopt}),
+         "Now drawing from 'Battery Power'\n" + battery +
+             "42%; discharging; (no estimate) present: true\n",
+         {PS::battery, true, 42, false, false, {}, {}}},
+        {laptop(Source::battery, {40, State::discharging, 95}),
+         "Now drawing from 'Battery Power'\n" + battery +
+             "40%; discharging; 1:35 remaining present: true\n",
+         {PS::battery, true, 40, false, false, {}, 95}},
+        {laptop(Source::adapter, {100, State::charged, 5}),
+         "Now drawing from 'AC Power'\n" + battery +
+             "100%; charged; 0:00 remaining present: true\n",
+         {PS::adapter, true, 100, false, true, {}, {}}},
+        {laptop(Source::adapter, {80, State::notCharging, 5}),
+         "Now drawing from 'AC Power'\n" + battery +
+             "80%; AC attached; not charging present: true\n",
+         {PS::adapter, true, 80, false, false, {}, {}}},
+        {sim::SimulatorState::desktop(), "Now drawing from 'AC Power'\n", {PS::adapter}},
+        {desktopOnUps,
+         "Now drawing from 'UPS Power'\n -UPS (id=4653156)\t60%; discharging; 0:30 remaining "
+         "present: true\n",
+         {PS::ups, false, 60, false, false, {}, 30}},
+    };
+    for (const auto &row : rows) {
+        row.state.save(home.path());
+        EXPECT_EQ(pmset({QStringLiteral("-g"), QStringLiteral("batt")}).output, row.batt);
+        EXPECT_EQ(PowerStatus::read(), row.status) << row.batt.toStdString();
+    }
 }
 
 TEST_F(MacSimulatorTest, EachQueryCanBeMadeToFail) {
@@ -444,6 +468,7 @@ TEST_F(MacSimulatorTest, EveryFieldSurvivesSaveAndLoad) {
     saved.ups = sim::SimulatorState::factorySettings(Source::ups);
     saved.providing = Source::ups;
     saved.batteryStatus = {12, sim::BatteryState::notCharging, std::nullopt};
+    saved.upsStatus = {33, sim::BatteryState::discharging, 12};
     saved.lowPowerMode = true;
     saved.sleepPreventers = {QStringLiteral("backupd")};
     saved.assertions = {{QStringLiteral("PreventUserIdleSystemSleep"), 3}};

@@ -192,6 +192,7 @@ TEST_F(SimulatedMacTest, AssertionsComeFromTheStateUnlessTheQueryFails) {
 
     writeFile(SimulatedSystemState::filePath(home.path()), "[]");
     EXPECT_FALSE(assertions.copyStatus());
+    EXPECT_FALSE(SimulatedPowerSources(home.path()).snapshot());
     EXPECT_FALSE(SimulatedHostPreferences(home.path()).synchronize(kDomain));
 }
 
