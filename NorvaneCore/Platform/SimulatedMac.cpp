@@ -3,6 +3,7 @@
 #include "Configuration/ConfigurationError.h"
 #include "DurableFile.h"
 #include "JsonDecoding.h"
+#include "VariantNumbers.h"
 
 #include <QDir>
 #include <QFile>
@@ -138,9 +139,10 @@ QString SimulatedSystemState::filePath(const QString &home) {
 
 QVariantMap SimulatedSystemState::factoryAssertions() {
     return {
+        {QStringLiteral("ApplePushServiceTask"), qint64(0)},
         {QStringLiteral("BackgroundTask"), qint64(0)},
         {QStringLiteral("ExternalMedia"), qint64(0)},
-        {QStringLiteral("PreventDiskIdle"), qint64(0)},
+        {QStringLiteral("NetworkClientActive"), qint64(0)},
         {QStringLiteral("PreventSystemSleep"), qint64(0)},
         {QStringLiteral("PreventUserIdleDisplaySleep"), qint64(0)},
         {QStringLiteral("PreventUserIdleSystemSleep"), qint64(0)},
@@ -160,6 +162,19 @@ SimulatedSystemState SimulatedSystemState::load(const QString &home) {
             throw PlatformError(
                 QStringLiteral("The value of \"%1\" is not an object.").arg(assertionsKey));
         state.assertions = toVariantMap(assertions.toObject());
+    }
+    // A process that holds an assertion makes its type held, whatever the counts say.
+    if (object.contains(assertionHoldersKey)) {
+        const QJsonValue holders = object.value(assertionHoldersKey);
+        if (!holders.isArray())
+            throw PlatformError(
+                QStringLiteral("The value of \"%1\" is not an array.").arg(assertionHoldersKey));
+        for (const QJsonValue &holder : holders.toArray()) {
+            const QString type = json::requireString(
+                json::asObject(holder, QString(assertionHoldersKey)), QStringLiteral("type"));
+            if (integerValue(state.assertions.value(type)).value_or(0) == 0)
+                state.assertions.insert(type, qint64(1));
+        }
     }
     state.assertionQueryFails = optionalFlag(object, assertionQueryFailsKey);
     state.preferencesSynchronizeFails = optionalFlag(object, preferencesSynchronizeFailsKey);

@@ -65,6 +65,7 @@ struct SimulatedSystemState {
 
     static QString filePath(const QString &home);
     static constexpr QLatin1String assertionsKey{"assertions"};
+    static constexpr QLatin1String assertionHoldersKey{"assertionHolders"};
     static constexpr QLatin1String assertionQueryFailsKey{"assertionQueryFails"};
     static constexpr QLatin1String preferencesSynchronizeFailsKey{"preferencesSynchronizeFails"};
     static constexpr QLatin1String sourcesKey{"sources"};

@@ -187,6 +187,12 @@ TEST_F(SimulatedMacTest, AssertionsComeFromTheStateUnlessTheQueryFails) {
     EXPECT_EQ(assertions.copyStatus(), (QVariantMap{{QStringLiteral("PreventUserIdleDisplaySleep"),
                                                      QVariant::fromValue(qint64(2))}}));
 
+    changeState([](sim::SimulatorState &state) {
+        state.assertionHolders = {{9, "Keynote", "PreventUserIdleSystemSleep", "Show", 0, {}}};
+    });
+    EXPECT_EQ(assertions.copyStatus()->value(QStringLiteral("PreventUserIdleSystemSleep")),
+              QVariant::fromValue(qint64(1))); // a holder's type is held
+
     changeState([](sim::SimulatorState &state) { state.assertionQueryFails = true; });
     EXPECT_FALSE(assertions.copyStatus());
 
