@@ -113,7 +113,10 @@ LiveStatusView::LiveStatusView(WorkspaceModel *model) : QObject(model), m_model(
 void LiveStatusView::update() {
     const std::optional<SystemSettings> &snapshot = m_model->snapshot();
     m_displayValue = liveMinutes(snapshot, &SystemSettings::displayMinutes);
-    m_sleepValue = liveMinutes(snapshot, &SystemSettings::sleepMinutes);
+    // Then the Mac never sleeps on idle, whatever its sleep timer says.
+    m_sleepValue = snapshot && snapshot->sleepDisabled.value_or(false)
+                       ? L10n::text("Disabled system-wide")
+                       : liveMinutes(snapshot, &SystemSettings::sleepMinutes);
     m_sourceValue = snapshot ? snapshot->source : L10n::text("Reading");
     m_error = snapshot ? snapshot->error.value_or(QString()) : QString();
     emit changed();

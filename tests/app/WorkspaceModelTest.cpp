@@ -386,6 +386,12 @@ TEST_F(WorkspaceTest, TilesReadReadingThenTheSnapshotsValues) {
     EXPECT_EQ(tiles->displayValue(), minutesText(10));
     EXPECT_EQ(tiles->sleepValue(), minutesText(30));
     EXPECT_EQ(tiles->error(), "");
+
+    tick(5);
+    SystemSettings disabled = snapshot(10, 30, "UPS");
+    disabled.sleepDisabled = true;
+    deliver(disabled);
+    EXPECT_EQ(tiles->sleepValue(), L10n::text("Disabled system-wide"));
 }
 
 TEST_F(WorkspaceTest, TheSelectedProfileViewCarriesTheHeroAndRowTexts) {
