@@ -140,8 +140,15 @@ void ApplyFooterView::update() {
     } else {
         status = applied ? L10n::text({"{0} applied", {profile.localizedTitle()}})
                          : L10n::text("This profile is not applied");
-        explanation = L10n::text(
-            "Applying updates macOS settings and may require administrator authorization");
+        const auto &snapshot = m_model->snapshot();
+        // The profile's sleep timer was written, but the Mac ignores it while this is set.
+        if (applied && profile.sleepMinutes > 0 && snapshot &&
+            snapshot->sleepDisabled.value_or(false))
+            explanation =
+                L10n::text("The Mac will still not sleep: sleep is disabled system-wide.");
+        else
+            explanation = L10n::text(
+                "Applying updates macOS settings and may require administrator authorization");
     }
     const QString title = applied ? L10n::text("Reapply") : L10n::text("Apply Profile");
     if (status == m_statusLine && explanation == m_explanationLine && title == m_applyTitle)

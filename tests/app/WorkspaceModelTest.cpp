@@ -366,6 +366,27 @@ TEST_F(WorkspaceTest, TheActiveBadgeAndTheFooterFollowTheAppliedProfile) {
     EXPECT_EQ(model.footer()->applyTitle(), L10n::text("Apply Profile"));
 }
 
+TEST_F(WorkspaceTest, AnAppliedSleepTimerThatSleepDisabledOverridesIsTold) {
+    model.select("normal");
+    model.apply();
+    tick(1, false);
+    service->succeed();
+    test::processQueuedEvents();
+    tick();
+    SystemSettings disabled = snapshot(5, 15, "Power adapter");
+    disabled.sleepDisabled = true;
+    deliver(disabled);
+    const QString stillAwake =
+        L10n::text("The Mac will still not sleep: sleep is disabled system-wide.");
+    EXPECT_EQ(model.footer()->statusLine(),
+              L10n::text({"{0} applied", {Profile::normal().localizedTitle()}}));
+    EXPECT_EQ(model.footer()->explanationLine(), stillAwake);
+
+    tick(5);
+    deliver(snapshot(5, 15, "Power adapter"));
+    EXPECT_NE(model.footer()->explanationLine(), stillAwake);
+}
+
 TEST_F(WorkspaceTest, TilesReadReadingThenTheSnapshotsValues) {
     const LiveStatusView *tiles = model.liveStatus();
     EXPECT_EQ(tiles->displayValue(), L10n::text("Reading"));
