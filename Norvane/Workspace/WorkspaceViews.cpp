@@ -141,9 +141,15 @@ void ApplyFooterView::update() {
         status = applied ? L10n::text({"{0} applied", {profile.localizedTitle()}})
                          : L10n::text("This profile is not applied");
         const auto &snapshot = m_model->snapshot();
+        if (applied && m_model->drifted()) {
+            status =
+                L10n::text({"{0} applied · changed outside Pellor", {profile.localizedTitle()}});
+            explanation = L10n::text(
+                "Display, sleep or screen saver settings were changed outside Pellor. Reapply to set them again.");
+        }
         // The profile's sleep timer was written, but the Mac ignores it while this is set.
-        if (applied && profile.sleepMinutes > 0 && snapshot &&
-            snapshot->sleepDisabled.value_or(false))
+        else if (applied && profile.sleepMinutes > 0 && snapshot &&
+                 snapshot->sleepDisabled.value_or(false))
             explanation =
                 L10n::text("The Mac will still not sleep: sleep is disabled system-wide.");
         else
