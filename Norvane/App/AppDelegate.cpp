@@ -311,8 +311,10 @@ void AppDelegate::refresh() {
         m_dashboard->refresh();
     if (m_settingsWindow && m_settingsWindow->isVisible())
         m_settingsWindow->model()->update(false);
-    if (m_menuBar)
+    if (m_menuBar) {
+        m_menuBar->model()->setDrifted(m_dashboard && m_dashboard->model()->drifted());
         m_menuBar->refresh();
+    }
     const std::optional<QString> message = store().errorMessage();
     if (!message)
         return;

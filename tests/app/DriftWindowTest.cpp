@@ -1,10 +1,12 @@
 // The main window against the simulated Mac when someone changes an applied profile's settings
-// outside Pellor: the footer says so and Reapply sets them again. Screenshots light and dark.
+// outside Pellor: the footer and the quick panel say so and Reapply sets them again. Screenshots
+// light and dark.
 #include "App/AppDelegate.h"
 #include "App/Appearance.h"
 #include "App/MainWindow.h"
 #include "Components/Theme.h"
 #include "Localization/L10n.h"
+#include "MenuBar/MenuBarController.h"
 #include "Platform/SimulatedMac.h"
 #include "Profiles/FileProfileStorage.h"
 #include "SimulatorState.h"
@@ -58,8 +60,18 @@ TEST(DriftWindowTest, AnOutsideChangeOffersReapplyAndReapplyClearsIt) {
     }
     delegate.changeAppearance(int(Appearance::light));
 
-    click(view, "applyButton");
-    ASSERT_TRUE(applyDone());
+    // The quick panel tells it too, and its Reapply sets the profile again.
+    delegate.showMenuBar();
+    QQuickWidget *panel = delegate.menuBar()->popover();
+    ASSERT_TRUE(waitUntil([&] { return panel->isVisible(); }));
+    QQuickItem *reapply = findItem(panel->quickWindow()->contentItem(), "reapplyButton");
+    ASSERT_TRUE(waitUntil([&] { return shown(reapply); }));
+    QTest::qWait(150);
+    EXPECT_TRUE(panel->grab().save(screenshotPath(QStringLiteral("quick-panel-drift-light"))));
+    QTest::mouseClick(
+        panel, Qt::LeftButton, {},
+        reapply->mapToScene(QPointF(reapply->width() / 2, reapply->height() / 2)).toPoint());
+    // The footer turns back once the reapplied settings are read.
     EXPECT_TRUE(waitUntil([&] { return status() == applied; }, 15'000)) << status().toStdString();
     EXPECT_EQ(sim::SimulatorState::load(simulatorHome()).adapter->number("displaysleep"), 5);
 }
