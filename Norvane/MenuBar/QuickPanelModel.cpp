@@ -106,6 +106,13 @@ void QuickPanelModel::setDrifted(bool drifted) {
     emit statusChanged();
 }
 
+void QuickPanelModel::setSleepDisabled(bool disabled) {
+    if (disabled == m_sleepDisabled)
+        return;
+    m_sleepDisabled = disabled;
+    emit statusChanged();
+}
+
 void QuickPanelModel::open() {
     if (onOpen)
         onOpen();

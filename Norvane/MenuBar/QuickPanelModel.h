@@ -32,6 +32,7 @@ class QuickPanelModel : public QObject {
     Q_PROPERTY(QString statusText READ statusText NOTIFY statusChanged)
     Q_PROPERTY(bool applying READ applying NOTIFY statusChanged)
     Q_PROPERTY(bool drifted READ drifted NOTIFY statusChanged)
+    Q_PROPERTY(bool sleepDisabled READ sleepDisabled NOTIFY statusChanged)
     Q_PROPERTY(QString focusedID READ focusedID WRITE setFocusedID NOTIFY focusedIDChanged)
     Q_PROPERTY(int focusedRow READ focusedRow NOTIFY focusedIDChanged)
     Q_PROPERTY(norvane::ProfileRowsModel *profileList READ profileList CONSTANT)
@@ -66,6 +67,9 @@ public:
     // panel then offers Reapply.
     [[nodiscard]] bool drifted() const { return m_drifted && !m_applying; }
     void setDrifted(bool drifted);
+    // The latest live read says sleep is disabled system-wide (the workspace tells).
+    [[nodiscard]] bool sleepDisabled() const { return m_sleepDisabled; }
+    void setSleepDisabled(bool disabled);
     [[nodiscard]] const QString &focusedID() const { return m_focusedID; }
     void setFocusedID(const QString &id);
     [[nodiscard]] int focusedRow() const;
@@ -120,6 +124,7 @@ private:
     QString m_statusText;
     bool m_applying = false;
     bool m_drifted = false;
+    bool m_sleepDisabled = false;
     QString m_focusedID;
     ProfileRowsModel *m_profileList;
 };

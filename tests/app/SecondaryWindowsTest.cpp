@@ -473,6 +473,12 @@ TEST_F(SecondaryWindowsTest, TheDiagnosisNamesTwoHoldersAndSleepDisabled) {
         window->close();
         ASSERT_TRUE(waitUntil([&] { return !window->isVisible(); }));
     }
+    // The quick panel's status tells it too.
+    openPanel();
+    EXPECT_TRUE(waitUntil([&] { return shown(itemIn(panel(), "sleepDisabledText")); }));
+    EXPECT_EQ(textIn(panel(), "sleepDisabledText"), L10n::text("Sleep disabled system-wide"));
+    settle(panel());
+    save(panel(), QStringLiteral("quick-panel-sleep-disabled%1").arg(suffix));
 }
 
 // MARK: Screenshots

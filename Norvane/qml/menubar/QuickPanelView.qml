@@ -81,6 +81,19 @@ Rectangle {
             }
         }
 
+        Label {
+            objectName: "sleepDisabledText"
+            Layout.fillWidth: true
+            Layout.leftMargin: 16
+            Layout.rightMargin: 10
+            Layout.bottomMargin: 4
+            visible: root.panel.sleepDisabled
+            text: L10n.text("Sleep disabled system-wide")
+            color: Theme.secondary
+            font.pixelSize: 11
+            elide: Text.ElideRight
+        }
+
         // The applied profile's settings were changed outside Pellor.
         RowLayout {
             Layout.fillWidth: true
