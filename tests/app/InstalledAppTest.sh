@@ -24,7 +24,7 @@ root="$work/root/usr"
 expected=(bin/pellor libexec/pellor/pmset libexec/pellor/osascript
     share/pellor/Norvane_Norvane.bundle/Shaders/homeAurora.frag.qsb
     "share/applications/$id.desktop" "share/metainfo/$id.metainfo.xml"
-    "share/icons/hicolor/scalable/apps/$id.svg")
+    "share/icons/hicolor/scalable/apps/$id.svg" share/man/man1/pellor.1.gz)
 for code in en zh-Hans ja zh-Hant ko; do
     expected+=("share/pellor/Norvane_NorvaneCore.bundle/$code.lproj/Localizable.json")
 done
