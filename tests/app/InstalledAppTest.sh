@@ -3,7 +3,8 @@
 # its layout, the desktop entry and AppStream file against their validators, `pellor --version`,
 # and the installed `pellor` started with a private home in Japanese, which must report the
 # installed string tables and shader (not the build tree's), show Japanese menus and compile the
-# hero shader. The installed `pellorctl list` must work when pellorctl is built.
+# hero shader, and which must run the installed stand-in pmset. The installed `pellorctl list`
+# must work when pellorctl is built.
 #   InstalledAppTest.sh <build folder> <source folder> <version> <application id> <with pellorctl: 0|1>
 set -euo pipefail
 build=$1 source=$2 version=$3 id=$4 with_ctl=$5
@@ -60,10 +61,11 @@ pid=$!
 
 tables="$root/share/pellor/Norvane_NorvaneCore.bundle"
 shader="$root/share/pellor/Norvane_Norvane.bundle/Shaders/homeAurora.frag.qsb"
-# Waits (up to a minute: a cold start on a busy machine) for the line, or for pellor to end.
+# Waits (up to a minute: a cold start on a busy machine) for the line in the file, or for pellor
+# to end.
 await() {
     for _ in $(seq 600); do
-        grep -qxF "$1" "$log" && return 0
+        grep -qxF "$1" "${2:-$log}" 2>/dev/null && return 0
         kill -0 "$pid" 2>/dev/null || break
         sleep 0.1
     done
@@ -73,6 +75,9 @@ await() {
 await "norvane.resources: string tables: $tables"
 await "norvane.resources: hero shader: $shader"
 await "norvane.resources: hero shader compiled: $shader"
+# The live status is read through the stand-in pmset, found in libexec/pellor (nothing is beside
+# the installed pellor); each run of it is logged in the simulated Mac's folder.
+await '{"arguments":["-g","live"],"privileged":false,"tool":"pmset"}' "$work/sim/invocations.log"
 
 profiles_ja=$(python3 -c 'import json,sys; print(json.load(open(sys.argv[1]))["Profiles"])' \
     "$source/Resources/Norvane_NorvaneCore.bundle/ja.lproj/Localizable.json")
