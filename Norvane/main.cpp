@@ -5,6 +5,11 @@
 #include <QApplication>
 
 int main(int argc, char **argv) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    if (const std::optional<int> status = norvane::answerCommandLine(arguments))
+        return *status;
     QApplication application(argc, argv);
     norvane::configureApplication(application);
     if (norvane::ReopenChannel::askRunningInstance())

@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLoggingCategory>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QThread>
@@ -20,6 +21,9 @@
 #endif
 
 namespace norvane {
+
+// Off unless enabled (QT_LOGGING_RULES="norvane.menu.info=true"): the menus as built.
+Q_LOGGING_CATEGORY(lcMenu, "norvane.menu", QtWarningMsg)
 
 namespace {
 
@@ -31,7 +35,9 @@ std::shared_ptr<ProfileStorage> storageOrDefault(std::shared_ptr<ProfileStorage>
 
 AppDelegate::AppDelegate(Options options, QObject *parent)
     : QObject(parent), m_options(std::move(options)),
-      m_library(std::make_unique<ProfileLibrary>(storageOrDefault(m_options.storage))) {
+      m_library(std::make_unique<ProfileLibrary>(storageOrDefault(m_options.storage))),
+      m_loginItem(m_options.loginItem ? m_options.loginItem
+                                      : std::shared_ptr<LoginItem>(LoginItem::system())) {
     qApp->installEventFilter(this);
     connect(qApp, &QCoreApplication::aboutToQuit, this, &AppDelegate::applicationWillTerminate);
 #if QT_CONFIG(sessionmanager)
@@ -187,6 +193,23 @@ void AppDelegate::showSettings() {
     openSettingsWindow();
 }
 
+std::optional<bool> AppDelegate::opensAtLogin() const {
+    if (!m_loginItem)
+        return std::nullopt;
+    return m_loginItem->isEnabled();
+}
+
+void AppDelegate::setOpensAtLogin(bool open) {
+    if (!m_loginItem)
+        return;
+    try {
+        m_loginItem->setEnabled(open);
+    } catch (const PlatformError &error) {
+        showAlert(L10n::text("Could Not Change Open at Login"), error.description(),
+                  Qt::WindowModal);
+    }
+}
+
 void AppDelegate::hideApplication() {
     for (QWidget *widget : QApplication::topLevelWidgets()) {
         if (widget->isVisible() && widget->isWindow()) {
@@ -291,6 +314,10 @@ void AppDelegate::buildMainMenu() {
     state.includeHideItems = false;
 #endif
     installMainMenu(MainMenu::build(state, *this));
+    QStringList titles;
+    for (const QAction *menu : m_mainMenu->actions())
+        titles << menu->text();
+    qCInfo(lcMenu).noquote() << "main menu:" << titles.join(QStringLiteral(" | "));
 }
 
 void AppDelegate::installMainMenu(QMenuBar *menu) {

@@ -4,6 +4,7 @@
 #include "MainMenu.h"
 #include "MainWindow.h"
 #include "MenuBar/MenuBarController.h"
+#include "Platform/LoginItem.h"
 #include "Profiles/Profile.h"
 #include "Sessions/SessionStore.h"
 #include "Settings/SettingsWindow.h"
@@ -41,6 +42,7 @@ public:
         SessionStore::Clock clock;                  // none: the system time
         SystemReader readSystem;                    // none: SystemSettings::read() off-thread
         QuickPanelModel::PowerReader readPower;     // none: PowerStatus::read()
+        std::shared_ptr<LoginItem> loginItem;       // none: LoginItem::system()
     };
 
     explicit AppDelegate(Options options = {}, QObject *parent = nullptr);
@@ -58,6 +60,8 @@ public:
     // Main menu actions.
     void about() override;
     void showSettings() override;
+    [[nodiscard]] std::optional<bool> opensAtLogin() const override;
+    void setOpensAtLogin(bool open) override;
     void hideApplication() override;
     void hideOtherApplications() override;
     void unhideAllApplications() override;
@@ -114,6 +118,7 @@ private:
     void createMenuBar();
 
     Options m_options;
+    std::shared_ptr<LoginItem> m_loginItem; // none where the system offers no login item
     std::unique_ptr<ProfileLibrary> m_library;
     SessionStore *m_store = nullptr;
     QPointer<MainWindow> m_window;

@@ -1,10 +1,13 @@
 #include "Application.h"
 
 #include "Components/PellorBrandMark.h"
+#include "Installation.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QIcon>
 #include <QPixmap>
+#include <cstdio>
 
 namespace norvane {
 
@@ -12,7 +15,8 @@ void configureApplication(QApplication &application) {
     QApplication::setOrganizationName(QStringLiteral("Norvane"));
     QApplication::setApplicationName(QStringLiteral("Pellor"));
     QApplication::setApplicationDisplayName(QStringLiteral("Pellor"));
-    QApplication::setApplicationVersion(QStringLiteral(NORVANE_APP_VERSION));
+    QApplication::setApplicationVersion(QStringLiteral(PELLOR_VERSION));
+    QGuiApplication::setDesktopFileName(QString::fromUtf8(Installation::applicationId));
     // Closing the main window leaves the application (and its status item) running.
     QApplication::setQuitOnLastWindowClosed(false);
 
@@ -21,6 +25,19 @@ void configureApplication(QApplication &application) {
         icon.addPixmap(QPixmap::fromImage(PellorBrandMark::image(size, QColor(0x2a, 0x2d, 0x34))));
     QApplication::setWindowIcon(icon);
     Q_UNUSED(application)
+}
+
+std::optional<int> answerCommandLine(const QStringList &arguments) {
+    QCommandLineParser parser;
+    // Qt's own options (-platform, -style, …) stay whole words, left to QApplication.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
+    parser.addOption(version);
+    (void)parser.parse(arguments); // an option it does not know is Qt's or a mistake Qt reports
+    if (!parser.isSet(version))
+        return std::nullopt;
+    std::fputs("Pellor " PELLOR_VERSION "\n", stdout);
+    return 0;
 }
 
 } // namespace norvane

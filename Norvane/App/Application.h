@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QStringList>
+#include <optional>
+
 class QApplication;
 
 namespace norvane {
@@ -7,5 +10,9 @@ namespace norvane {
 // Names the application (for its settings), keeps it running when its last window closes and
 // gives it its icon.
 void configureApplication(QApplication &application);
+
+// Answers --version (or -v) before any window appears, so it works without a display: the exit
+// status to end with, or none to start the application.
+[[nodiscard]] std::optional<int> answerCommandLine(const QStringList &arguments);
 
 } // namespace norvane

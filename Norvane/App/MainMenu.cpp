@@ -35,6 +35,22 @@ void buildApplicationMenu(QMenuBar *bar, const MainMenu::State &state, MainMenuT
     addItem(
         menu, L10n::text("Current Settings…"), command(Qt::Key_Comma),
         [&target] { target.showSettings(); }, QAction::PreferencesRole);
+    if (const std::optional<bool> opens = target.opensAtLogin()) {
+        QAction *openAtLogin = addItem(menu, L10n::text("Open at Login"), {}, {});
+        openAtLogin->setCheckable(true);
+        openAtLogin->setChecked(*opens);
+        // The check mark shows the system's state, also after a failed change or one made
+        // elsewhere.
+        const auto follow = [&target, openAtLogin] {
+            openAtLogin->setChecked(target.opensAtLogin().value_or(false));
+        };
+        QObject::connect(openAtLogin, &QAction::triggered, openAtLogin,
+                         [&target, follow](bool checked) {
+                             target.setOpensAtLogin(checked);
+                             follow();
+                         });
+        QObject::connect(menu, &QMenu::aboutToShow, openAtLogin, follow);
+    }
     menu->addSeparator();
     if (state.includeHideItems) {
         addItem(menu, L10n::text("Hide Pellor"), command(Qt::Key_H),

@@ -4,6 +4,7 @@
 #include <QList>
 #include <QString>
 #include <QVariant>
+#include <optional>
 
 class QAction;
 class QMenuBar;
@@ -18,6 +19,9 @@ public:
 
     virtual void about() = 0;
     virtual void showSettings() = 0;
+    // Whether the application opens at login, read from the system; none where it cannot.
+    [[nodiscard]] virtual std::optional<bool> opensAtLogin() const = 0;
+    virtual void setOpensAtLogin(bool open) = 0;
     virtual void hideApplication() = 0;
     virtual void hideOtherApplications() = 0;
     virtual void unhideAllApplications() = 0;
@@ -52,7 +56,8 @@ public:
     };
 
     // A new menu bar whose actions call `target`. Profiles 1 to 9 get Ctrl+1 … Ctrl+9 (Command
-    // on macOS); the appearance item whose tag is the stored choice is checked.
+    // on macOS); the appearance item whose tag is the stored choice is checked; "Open at Login"
+    // is checked while the target opens at login, read again whenever its menu opens.
     [[nodiscard]] static QMenuBar *build(const State &state, MainMenuTarget &target,
                                          QWidget *parent = nullptr);
 

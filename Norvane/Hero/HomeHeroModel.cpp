@@ -90,6 +90,10 @@ QUrl HomeHeroModel::shaderUrl() const {
     return m_shaderFile.isEmpty() ? QUrl() : QUrl::fromLocalFile(m_shaderFile);
 }
 
+void HomeHeroModel::reportShaderCompiled() const {
+    HomeShaders::reportCompiled(shaderUrl());
+}
+
 void HomeHeroModel::appear() {
     if (m_shown)
         return;

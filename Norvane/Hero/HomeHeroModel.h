@@ -78,6 +78,8 @@ public:
     Q_INVOKABLE double time() const;
     // The shader could not be used after all; the gradient takes its place.
     Q_INVOKABLE void reportShaderFailure();
+    // The GPU accepted the shader; noted in the resources log.
+    Q_INVOKABLE void reportShaderCompiled() const;
 
 signals:
     void profileIdChanged();

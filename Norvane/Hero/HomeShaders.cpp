@@ -1,8 +1,11 @@
 #include "HomeShaders.h"
 
+#include "Installation.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLoggingCategory>
 
 #ifndef NORVANE_APP_BUNDLE_BUILD_PATH
 #error "NORVANE_APP_BUNDLE_BUILD_PATH must name the build tree's copy of the application bundle"
@@ -10,9 +13,19 @@
 
 namespace norvane {
 
+Q_LOGGING_CATEGORY(lcResources, "norvane.resources", QtWarningMsg)
+
 const std::optional<QString> &HomeShaders::library() {
-    static const std::optional<QString> found = locate(bundleCandidates());
+    static const std::optional<QString> found = [] {
+        std::optional<QString> shader = locate(bundleCandidates());
+        qCInfo(lcResources).noquote() << "hero shader:" << shader.value_or(QStringLiteral("none"));
+        return shader;
+    }();
     return found;
+}
+
+void HomeShaders::reportCompiled(const QUrl &shader) {
+    qCInfo(lcResources).noquote() << "hero shader compiled:" << shader.toLocalFile();
 }
 
 QStringList HomeShaders::bundleCandidates() {
@@ -23,6 +36,9 @@ QStringList HomeShaders::bundleCandidates() {
         candidates << QDir::cleanPath(executableDir + QStringLiteral("/../Resources/") +
                                       bundleName);
     candidates << executableDir + u'/' + bundleName;
+    candidates << QDir::cleanPath(executableDir + u'/' +
+                                  QString::fromUtf8(Installation::dataFromExecutables) + u'/' +
+                                  bundleName);
     candidates << QStringLiteral(NORVANE_APP_BUNDLE_BUILD_PATH);
     return candidates;
 }

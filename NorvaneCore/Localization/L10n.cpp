@@ -1,11 +1,13 @@
 #include "L10n.h"
 
+#include "Installation.h"
 #include "StringCatalogue.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
+#include <QLoggingCategory>
 
 #ifndef NORVANE_CORE_BUNDLE_BUILD_PATH
 #error "NORVANE_CORE_BUNDLE_BUILD_PATH must name the build tree's copy of the core bundle"
@@ -14,6 +16,9 @@
 namespace norvane::L10n {
 
 namespace {
+
+// Off unless enabled (QT_LOGGING_RULES="norvane.resources.info=true"): which files a run uses.
+Q_LOGGING_CATEGORY(lcResources, "norvane.resources", QtWarningMsg)
 
 const QString kBundleName = QStringLiteral("Norvane_NorvaneCore.bundle");
 
@@ -55,8 +60,10 @@ std::optional<QString> bestMatch(const QString &identifier) {
 
 QString resourceBundle() {
     const QStringList candidates = resourceBundleCandidates();
-    if (auto found = locateResourceBundle(candidates))
+    if (auto found = locateResourceBundle(candidates)) {
+        qCInfo(lcResources).noquote() << "string tables:" << QDir(*found).absolutePath();
         return *found;
+    }
     const QString message = QStringLiteral("could not load resource bundle: from ") +
                             candidates.join(QStringLiteral(" or "));
     qFatal("%s", qPrintable(message));
@@ -167,6 +174,8 @@ QStringList resourceBundleCandidates() {
                                           u'/' + kBundleName);
 #endif
         candidates << executableDir.filePath(kBundleName);
+        candidates << QDir::cleanPath(executableDir.filePath(
+            QString::fromUtf8(Installation::dataFromExecutables) + u'/' + kBundleName));
     }
     candidates << QStringLiteral(NORVANE_CORE_BUNDLE_BUILD_PATH);
     return candidates;

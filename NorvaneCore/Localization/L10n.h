@@ -70,7 +70,8 @@ QString substitute(QStringView text, const QStringList &arguments);
 QString normalizedIdentifier(const QString &identifier);
 
 // The resource bundle locations tried in order: the application bundle's resources (a macOS
-// .app), beside the executable, then the build tree's copy fixed at configure time.
+// .app), beside the executable, the installed data folder relative to the executable
+// (<prefix>/share/pellor for <prefix>/bin), then the build tree's copy fixed at configure time.
 QStringList resourceBundleCandidates();
 
 // The first candidate folder that exists, if any.

@@ -1,6 +1,7 @@
 #include "ToolRunner.h"
 
 #include "Configuration/ConfigurationError.h"
+#include "Installation.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -17,8 +18,15 @@ ToolPaths ToolPaths::system() {
         QCoreApplication::instance()
             ? QCoreApplication::applicationDirPath()
             : QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath().section(u'/', 0, -2));
-    return {binaries.filePath(QStringLiteral("pmset")),
-            binaries.filePath(QStringLiteral("osascript"))};
+    // Beside the executable in the build tree (and for the stand-ins themselves); an installed
+    // executable finds them in <prefix>/libexec/pellor.
+    const QDir installed(
+        QDir::cleanPath(binaries.filePath(QString::fromUtf8(Installation::toolsFromExecutables))));
+    const QDir &tools =
+        !binaries.exists(QStringLiteral("pmset")) && installed.exists(QStringLiteral("pmset"))
+            ? installed
+            : binaries;
+    return {tools.filePath(QStringLiteral("pmset")), tools.filePath(QStringLiteral("osascript"))};
 #endif
 }
 

@@ -7,7 +7,8 @@
 namespace norvane {
 
 // Where the system's command-line tools live: /usr/bin on a Mac, the simulated Mac's stand-ins
-// (installed beside the application's binaries) elsewhere.
+// elsewhere (beside the application's binaries in the build tree, <prefix>/libexec/pellor when
+// installed).
 struct ToolPaths {
     QString pmset;
     QString osascript;

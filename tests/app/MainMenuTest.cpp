@@ -2,12 +2,15 @@
 // each item sends.
 #include "App/MainMenu.h"
 
+#include "Configuration/ConfigurationError.h"
 #include "Localization/L10n.h"
+#include "Platform/LoginItem.h"
 #include "TestSupport.h"
 
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -21,9 +24,20 @@ public:
     QVariant represented;
     QKeySequence::StandardKey edit = QKeySequence::UnknownKey;
     int appearance = -1;
+    std::unique_ptr<LoginItem> loginItem; // none: the system offers no login item
 
     void about() override { calls << "about"; }
     void showSettings() override { calls << "showSettings"; }
+    std::optional<bool> opensAtLogin() const override {
+        return loginItem ? std::optional(loginItem->isEnabled()) : std::nullopt;
+    }
+    void setOpensAtLogin(bool open) override {
+        try {
+            loginItem->setEnabled(open);
+        } catch (const PlatformError &) {
+            calls << "loginItemFailed";
+        }
+    }
     void hideApplication() override { calls << "hide"; }
     void hideOtherApplications() override { calls << "hideOthers"; }
     void unhideAllApplications() override { calls << "showAll"; }
@@ -223,4 +237,41 @@ TEST_F(MainMenuTest, MacOSProvidesTheHideItemsItself) {
     EXPECT_EQ(titles(menu("Pellor")),
               (QStringList{L10n::text("About Pellor"), L10n::text("Current Settings…"), "---",
                            L10n::text("Quit Pellor")}));
+}
+
+TEST_F(MainMenuTest, OpenAtLoginWritesAndRemovesTheAutostartEntryAndFollowsTheFile) {
+    QTemporaryDir config;
+    auto *entry = new AutostartEntry(config.filePath("autostart"), "/usr/bin/pellor");
+    target.loginItem.reset(entry);
+    build(profiles(1));
+    EXPECT_EQ(titles(menu("Pellor")).mid(0, 4),
+              (QStringList{L10n::text("About Pellor"), L10n::text("Current Settings…"),
+                           L10n::text("Open at Login"), "---"}));
+    QAction *openAtLogin = item(L10n::text("Open at Login"));
+    ASSERT_TRUE(openAtLogin->isCheckable());
+    EXPECT_FALSE(openAtLogin->isChecked());
+
+    openAtLogin->trigger();
+    EXPECT_TRUE(QFile::exists(entry->filePath()));
+    EXPECT_TRUE(openAtLogin->isChecked());
+    openAtLogin->trigger();
+    EXPECT_FALSE(QFile::exists(entry->filePath()));
+    EXPECT_FALSE(openAtLogin->isChecked());
+
+    // Changed elsewhere: the check mark follows the file when the menu opens.
+    entry->setEnabled(true);
+    emit menu("Pellor")->aboutToShow();
+    EXPECT_TRUE(openAtLogin->isChecked());
+    QFile::remove(entry->filePath());
+    emit menu("Pellor")->aboutToShow();
+    EXPECT_FALSE(openAtLogin->isChecked());
+
+    // A change the system refuses leaves the check mark as the file is.
+    QFile blocker(config.filePath("autostart"));
+    QDir(config.filePath("autostart")).removeRecursively();
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    openAtLogin->trigger();
+    EXPECT_EQ(target.calls, QStringList{"loginItemFailed"});
+    EXPECT_FALSE(openAtLogin->isChecked());
 }

@@ -52,7 +52,14 @@ Item {
                 property real seed: hero.profile.seed
                 property real family: hero.profile.family
                 fragmentShader: heroState.shaderUrl
-                onStatusChanged: if (status === ShaderEffect.Error) heroState.reportShaderFailure()
+                function report() {
+                    if (status === ShaderEffect.Error)
+                        heroState.reportShaderFailure()
+                    else if (status === ShaderEffect.Compiled)
+                        heroState.reportShaderCompiled()
+                }
+                onStatusChanged: report()
+                Component.onCompleted: report()
             }
         }
         Rectangle {
