@@ -1,5 +1,6 @@
 #include "SleepDiagnosis.h"
 
+#include "Installation.h"
 #include "Localization/L10n.h"
 
 namespace norvane {
@@ -138,7 +139,7 @@ QStringList SleepDiagnosis::lines() const {
 }
 
 QString pellorVersion() {
-    return QStringLiteral(NORVANE_VERSION);
+    return QString::fromLatin1(Installation::version);
 }
 
 QString sleepReport(const SystemSettings &settings,
