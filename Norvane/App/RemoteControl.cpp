@@ -29,9 +29,9 @@ Outcome outcomeOf(const SessionStore::Outcome &outcome) {
 // Replies once the store has recorded the outcome of `work`.
 void replyWhenDone(AppDelegate &delegate, const QFuture<void> &work,
                    const ReopenChannel::Reply &reply) {
-    QPointer<AppDelegate> self(&delegate);
-    whenFinished(&delegate, work, [self, reply](const QFuture<void> &) {
-        const SessionStore &store = self->store();
+    // The delegate owns the watcher, so the reply never reaches a delegate that is gone.
+    whenFinished(&delegate, work, [&delegate, reply](const QFuture<void> &) {
+        const SessionStore &store = delegate.store();
         reply({outcomeOf(store.lastOutcome()), store.lastOutcome().message,
                RemoteControl::sessionState(store)});
     });
