@@ -4,7 +4,8 @@
 
 namespace norvane::control {
 
-ControlClient::Result ControlClient::send(const Request &request, int connectTimeoutMs) {
+ControlClient::Result ControlClient::send(const Request &request, int connectTimeoutMs,
+                                          int replyTimeoutMs) {
     QLocalSocket socket;
     socket.connectToServer(serverName());
     if (!socket.waitForConnected(connectTimeoutMs))
@@ -13,7 +14,8 @@ ControlClient::Result ControlClient::send(const Request &request, int connectTim
     if (!socket.waitForBytesWritten(connectTimeoutMs))
         return {std::nullopt, Failure::noAnswer};
     while (!socket.canReadLine()) {
-        if (socket.state() != QLocalSocket::ConnectedState || !socket.waitForReadyRead(-1))
+        if (socket.state() != QLocalSocket::ConnectedState ||
+            !socket.waitForReadyRead(replyTimeoutMs))
             break;
     }
     if (!socket.canReadLine())

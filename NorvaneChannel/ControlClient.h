@@ -17,11 +17,12 @@ public:
         Failure failure = Failure::notRunning;
     };
 
-    // Sends `request` to the running Pellor and waits for its response as long as it takes (an
-    // apply waits for the authorization dialog). notRunning when no Pellor accepts the
+    // Sends `request` to the running Pellor and waits for its response, by default as long as it
+    // takes (an apply waits for the authorization dialog). notRunning when no Pellor accepts the
     // connection within `connectTimeoutMs`; noAnswer when it closes the channel without a
-    // readable response.
-    [[nodiscard]] static Result send(const Request &request, int connectTimeoutMs = 500);
+    // readable response or gives none within `replyTimeoutMs` (-1: no limit).
+    [[nodiscard]] static Result send(const Request &request, int connectTimeoutMs = 500,
+                                     int replyTimeoutMs = -1);
     // Sends `request` without waiting for the response; false when no Pellor accepts it.
     [[nodiscard]] static bool post(const Request &request, int timeoutMs = 500);
 };

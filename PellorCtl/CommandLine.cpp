@@ -12,7 +12,7 @@ namespace {
 using namespace Qt::StringLiterals;
 
 const QStringList &commandNames() {
-    static const QStringList names{u"list"_s, u"status"_s, u"apply"_s, u"restore"_s};
+    static const QStringList names{u"list"_s, u"status"_s, u"apply"_s, u"restore"_s, u"diagnose"_s};
     return names;
 }
 
@@ -45,6 +45,8 @@ QString overview() {
         {u"apply PROFILE [--for MINUTES | --no-return]"_s,
          L10n::text("Apply a profile, found by its identifier or title.")},
         {u"restore"_s, L10n::text("Restore the original settings saved before the first change.")},
+        {u"diagnose [--json]"_s,
+         L10n::text("Explain what keeps the display on or the Mac awake, as a report to share.")},
     };
     QString text =
         L10n::text("Switch your Mac between Pellor profiles from the command line or a script.") +
@@ -61,6 +63,9 @@ QString commandDescription(const QString &command) {
         return L10n::text("Show the live settings, the power source and the applied profile.");
     if (command == u"restore")
         return L10n::text("Restore the original settings saved before the first change.");
+    if (command == u"diagnose")
+        return L10n::text(
+            "Explain what keeps the display on or the Mac awake, as a report to share.");
     return L10n::text("Apply a profile, found by its identifier or title.") + u"\n\n"_s +
            L10n::text(
                "While Pellor is open, it applies the profile and keeps its timer. Otherwise a timed profile keeps pellorctl running with a countdown and returns to Normal when the time is up, or on Ctrl+C.");
@@ -121,8 +126,8 @@ Command Command::parse(const QStringList &given) {
         if (parser.isSet(version))
             return {Kind::version, false, {}, {}, {}};
         parser.setApplicationDescription(overview());
-        parser.addPositionalArgument(u"command"_s, L10n::text("list, status, apply or restore"),
-                                     u"COMMAND"_s);
+        parser.addPositionalArgument(
+            u"command"_s, L10n::text("list, status, apply, restore or diagnose"), u"COMMAND"_s);
         if (parser.isSet(help))
             return {Kind::help, false, {}, {}, helpOf(parser)};
         usage(L10n::text("No command given."));
@@ -133,7 +138,8 @@ Command Command::parse(const QStringList &given) {
         usage(L10n::text({"Unknown command: {0}", {command}}));
     parser.setApplicationDescription(commandDescription(command));
     parser.addPositionalArgument(command, L10n::text("the command"), command);
-    if (command == u"list" || command == u"status")
+    const bool takesJson = command == u"list" || command == u"status" || command == u"diagnose";
+    if (takesJson)
         parser.addOption(json);
     if (command == u"apply") {
         parser.addPositionalArgument(
@@ -176,10 +182,11 @@ Command Command::parse(const QStringList &given) {
     }
     if (values.size() > 1)
         usage(L10n::text({"Unexpected argument: {0}", {values[1]}}));
-    result.kind = command == u"list"     ? Kind::list
-                  : command == u"status" ? Kind::status
-                                         : Kind::restore;
-    result.json = (command == u"list" || command == u"status") && parser.isSet(json);
+    result.kind = command == u"list"       ? Kind::list
+                  : command == u"status"   ? Kind::status
+                  : command == u"diagnose" ? Kind::diagnose
+                                           : Kind::restore;
+    result.json = takesJson && parser.isSet(json);
     return result;
 }
 

@@ -9,10 +9,10 @@ namespace norvane {
 // What the user asked pellorctl to do, read from its arguments with QCommandLineParser in two
 // passes: the first finds the command, the second knows that command's options.
 struct Command {
-    enum class Kind { help, version, list, status, apply, restore };
+    enum class Kind { help, version, list, status, apply, restore, diagnose };
 
     Kind kind = Kind::help;
-    bool json = false;             // list, status
+    bool json = false;             // list, status, diagnose
     QString profile;               // apply: an identifier or a title, as typed
     std::optional<qint64> minutes; // apply: --for MINUTES, 0 with --no-return, none otherwise
     QString helpText;              // help: the text to print

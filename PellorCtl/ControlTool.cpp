@@ -1,5 +1,6 @@
 #include "ControlTool.h"
 
+#include "Configuration/ConfigurationError.h"
 #include "ControlClient.h"
 #include "LocalSession.h"
 #include "Localization/L10n.h"
@@ -8,6 +9,7 @@
 #include "ProfileLookup.h"
 #include "Profiles/FileProfileStorage.h"
 #include "Profiles/ProfileLibrary.h"
+#include "Status/SleepDiagnosis.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -22,12 +24,14 @@ using control::ControlClient;
 using control::Request;
 using control::Response;
 
-// How long to wait for a running Pellor to accept the connection; when none runs, the attempt
-// fails at once.
+// How long to wait for a running Pellor to accept the connection (when none runs, the attempt
+// fails at once), and for its answer to a question that needs no change.
 constexpr int connectTimeoutMs = 1000;
+constexpr int statusTimeoutMs = 5000;
 
 OutputFormat::Application runningApplication() {
-    const ControlClient::Result result = ControlClient::send({Request::Kind::status, {}, {}});
+    const ControlClient::Result result =
+        ControlClient::send({Request::Kind::status, {}, {}}, connectTimeoutMs, statusTimeoutMs);
     if (!result.response)
         return std::nullopt;
     return result.response->session;
@@ -56,10 +60,16 @@ ExitCode ControlTool::run(const QStringList &arguments) {
             return apply(command);
         case Command::Kind::restore:
             return restore();
+        case Command::Kind::diagnose:
+            return diagnose(command);
         }
     } catch (const UsageError &error) {
         m_err << error.message << Qt::endl;
         return ExitCode::usage;
+    } catch (const std::exception &error) {
+        // The core reports its failures as state; anything thrown is still a message, not a crash.
+        m_err << localizedDescription(error) << Qt::endl;
+        return ExitCode::failed;
     }
     return ExitCode::usage;
 }
@@ -161,6 +171,23 @@ ExitCode ControlTool::restore() {
     }
     return report(handed,
                   L10n::text("Restored the original settings saved before the first change."));
+}
+
+ExitCode ControlTool::diagnose(const Command &command) {
+    if (!pmsetIsAvailable())
+        return ExitCode::failed;
+    const SystemSettings settings = SystemSettings::read();
+    const std::optional<PowerAssertions> assertions = PowerAssertions::read();
+    const OutputFormat::Application application = runningApplication();
+    if (command.json)
+        m_out << OutputFormat::diagnosisJson(settings, assertions, application);
+    else
+        m_out << sleepReport(settings, assertions, OutputFormat::reportSession(application));
+    m_out.flush();
+    if (!settings.error)
+        return ExitCode::success;
+    m_err << *settings.error << Qt::endl;
+    return ExitCode::failed;
 }
 
 ExitCode ControlTool::report(const ControlClient::Result &handed, const QString &success) {

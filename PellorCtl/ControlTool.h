@@ -28,6 +28,7 @@ private:
     ExitCode status(const Command &command);
     ExitCode apply(const Command &command);
     ExitCode restore();
+    ExitCode diagnose(const Command &command);
     // Prints what the running Pellor answered and returns its exit code.
     ExitCode report(const control::ControlClient::Result &handed, const QString &success);
     // The library, or none with the reason printed when the profiles file is damaged.

@@ -178,4 +178,48 @@ QByteArray statusJson(const SystemSettings &settings, const PowerStatus &power,
                      {u"application"_s, applicationJson(application)}});
 }
 
+ReportSession reportSession(const Application &application) {
+    if (!application || !application->profileId)
+        return {};
+    ReportSession session{application->title, std::nullopt};
+    if (application->secondsLeft)
+        session.timeLeft = application->timeLabel;
+    return session;
+}
+
+QByteArray diagnosisJson(const SystemSettings &settings,
+                         const std::optional<PowerAssertions> &assertions,
+                         const Application &application) {
+    const SleepDiagnosis diagnosis = SleepDiagnosis::make(settings, assertions);
+    const auto holders = [](const QList<SleepDiagnosis::Holder> &list) {
+        QJsonArray array;
+        for (const SleepDiagnosis::Holder &holder : list)
+            array.append(QJsonObject{{u"process"_s, holder.process}, {u"reason"_s, holder.reason}});
+        return array;
+    };
+    QJsonValue read;
+    if (assertions) {
+        QJsonObject counts;
+        for (const auto &[type, count] : assertions->systemWide)
+            counts[type] = count;
+        QJsonArray held;
+        for (const PowerAssertion &assertion : assertions->holders)
+            held.append(QJsonObject{{u"pid"_s, assertion.pid},
+                                    {u"process"_s, assertion.process},
+                                    {u"type"_s, assertion.type},
+                                    {u"name"_s, assertion.name}});
+        read = QJsonObject{{u"systemWide"_s, counts}, {u"holders"_s, held}};
+    }
+    return document(
+        {{u"version"_s, jsonVersion},
+         {u"diagnosis"_s, QJsonObject{{u"display"_s, diagnosis.display},
+                                      {u"displayHolders"_s, holders(diagnosis.displayHolders)},
+                                      {u"sleep"_s, diagnosis.sleep},
+                                      {u"sleepHolders"_s, holders(diagnosis.sleepHolders)},
+                                      {u"lowPower"_s, diagnosis.lowPower}}},
+         {u"assertions"_s, read},
+         {u"error"_s, orNull(settings.error)},
+         {u"application"_s, applicationJson(application)}});
+}
+
 } // namespace norvane::OutputFormat

@@ -2,7 +2,9 @@
 
 #include "ControlProtocol.h"
 #include "Profiles/Profile.h"
+#include "Status/PowerAssertions.h"
 #include "Status/PowerStatus.h"
+#include "Status/SleepDiagnosis.h"
 #include "Status/SystemSettings.h"
 
 #include <QByteArray>
@@ -31,6 +33,14 @@ using Application = std::optional<control::SessionState>;
                                  const Application &application);
 [[nodiscard]] QByteArray statusJson(const SystemSettings &settings, const PowerStatus &power,
                                     const Application &application);
+
+// The answer to "Why isn't my Mac sleeping?": the diagnosis's sentences and holders, and the
+// assertions it was made from (null when they could not be read).
+[[nodiscard]] QByteArray diagnosisJson(const SystemSettings &settings,
+                                       const std::optional<PowerAssertions> &assertions,
+                                       const Application &application);
+// The applied profile as the report names it.
+[[nodiscard]] ReportSession reportSession(const Application &application);
 
 } // namespace OutputFormat
 

@@ -8,16 +8,16 @@ _pellorctl() {
     command=""
     for ((i = 1; i < COMP_CWORD; i++)); do
         case "${COMP_WORDS[i]}" in
-            list|status|apply|restore) command="${COMP_WORDS[i]}"; break ;;
+            list|status|apply|restore|diagnose) command="${COMP_WORDS[i]}"; break ;;
         esac
     done
 
     if [[ -z "$command" ]]; then
-        COMPREPLY=($(compgen -W "list status apply restore --help --version" -- "$cur"))
+        COMPREPLY=($(compgen -W "list status apply restore diagnose --help --version" -- "$cur"))
         return
     fi
     case "$command" in
-        list|status) COMPREPLY=($(compgen -W "--json --help" -- "$cur")) ;;
+        list|status|diagnose) COMPREPLY=($(compgen -W "--json --help" -- "$cur")) ;;
         restore) COMPREPLY=($(compgen -W "--help" -- "$cur")) ;;
         apply)
             if [[ "$prev" == "--for" ]]; then

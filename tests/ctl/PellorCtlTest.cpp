@@ -4,6 +4,7 @@
 #include "Profiles/FileProfileStorage.h"
 #include "Profiles/ProfileLibrary.h"
 #include "SimulatorState.h"
+#include "Status/SystemSettings.h"
 #include "TestSupport.h"
 
 #include <QJsonArray>
@@ -109,8 +110,13 @@ TEST(PellorCtl, EachCommandPrintsItsResult) {
     EXPECT_EQ(reported["settings"]["displaySleepMinutes"], 10);
     EXPECT_EQ(reported["settings"]["systemSleepMinutes"], 1);
     EXPECT_EQ(reported["application"]["running"], false);
-    // The status reads pmset -g live and -g batt, as SystemSettings::read() does, and no more.
-    EXPECT_EQ(sim::invocations(sandbox.simHome()).size(), 2);
+    // The status runs the processes of SystemSettings::read() and no more.
+    const qsizetype statusRuns = sim::invocations(sandbox.simHome()).size();
+    qputenv("NORVANE_SIM_HOME", sandbox.simHome().toUtf8());
+    (void)SystemSettings::read();
+    qunsetenv("NORVANE_SIM_HOME");
+    EXPECT_GT(statusRuns, 0);
+    EXPECT_EQ(statusRuns, sim::invocations(sandbox.simHome()).size() - statusRuns);
 
     // Titles in any letter case; --no-return keeps the profile with no process left behind.
     const CtlSandbox::Run applied = sandbox.run({"apply", "VIBE"});
@@ -234,4 +240,28 @@ TEST(PellorCtl, AForegroundTimedApplyReturnsToNormalOnSigterm) {
     EXPECT_TRUE(out.endsWith("Saved and verified macOS settings for Normal.\n"))
         << out.toStdString();
     EXPECT_EQ(adapterSleep(sandbox.simHome()), normal);
+}
+
+TEST(PellorCtl, DiagnoseNamesWhatKeepsTheMacAwake) {
+    CtlSandbox sandbox;
+    sim::SimulatorState state = sim::SimulatorState::laptop();
+    state.assertionHolders = {
+        {4242, "caffeinate", "PreventUserIdleSystemSleep", "caffeinate command-line tool", 3, {}}};
+    state.save(sandbox.simHome());
+
+    const CtlSandbox::Run report = sandbox.run({"diagnose"});
+    EXPECT_EQ(report.exitCode, 0) << report.err.toStdString();
+    EXPECT_TRUE(report.out.startsWith("Pellor 1.2: Why isn't my Mac sleeping?\n"))
+        << report.out.toStdString();
+    EXPECT_TRUE(report.out.contains("caffeinate: caffeinate command-line tool"))
+        << report.out.toStdString();
+
+    const CtlSandbox::Run json = sandbox.run({"diagnose", "--json"});
+    EXPECT_EQ(json.exitCode, 0);
+    const QJsonObject diagnosed = jsonOf(json.out);
+    EXPECT_EQ(diagnosed["version"], 1);
+    EXPECT_EQ(diagnosed["diagnosis"]["sleepHolders"].toArray(),
+              (QJsonArray{QJsonObject{{"process", "caffeinate"},
+                                      {"reason", "caffeinate command-line tool"}}}));
+    EXPECT_EQ(diagnosed["assertions"]["holders"][0]["pid"], 4242);
 }
