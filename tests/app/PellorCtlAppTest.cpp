@@ -63,6 +63,7 @@ TEST(PellorCtlWithApplication, TheRunningApplicationOwnsTheSession) {
     EXPECT_TRUE(MenuBarController::toolTip(store).startsWith("Pellor · Focus · 0"))
         << MenuBarController::toolTip(store).toStdString();
     EXPECT_TRUE(waitUntil([&] { return shown(item(view, "activeBadge.focus")); }));
+    view->window()->grab().save(screenshotPath("pellorctl-applied-focus"));
 
     const CtlRun status = pellorctl({"status", "--json"});
     EXPECT_EQ(status.exitCode, 0);
@@ -78,5 +79,4 @@ TEST(PellorCtlWithApplication, TheRunningApplicationOwnsTheSession) {
     EXPECT_EQ(restored.exitCode, 0) << restored.err.toStdString();
     EXPECT_FALSE(store.hasAppliedProfile());
     EXPECT_TRUE(waitUntil([&] { return !shown(item(view, "activeBadge.focus")); }));
-    view->window()->grab().save(screenshotPath("pellorctl-restored"));
 }
