@@ -79,4 +79,15 @@ TEST(PellorCtlWithApplication, TheRunningApplicationOwnsTheSession) {
     EXPECT_EQ(restored.exitCode, 0) << restored.err.toStdString();
     EXPECT_FALSE(store.hasAppliedProfile());
     EXPECT_TRUE(waitUntil([&] { return !shown(item(view, "activeBadge.focus")); }));
+
+    // The application's outcome travels back: a cancelled authorization ends in code 3.
+    const QString simHome = qEnvironmentVariable("NORVANE_SIM_HOME");
+    sim::SimulatorState state = sim::SimulatorState::load(simHome);
+    state.authorization = sim::Authorization::cancel;
+    state.save(simHome);
+    const CtlRun cancelled = pellorctl({"apply", "vibe"});
+    EXPECT_EQ(cancelled.exitCode, 3);
+    EXPECT_TRUE(cancelled.err.startsWith("Administrator authorization was cancelled."))
+        << cancelled.err.toStdString();
+    EXPECT_FALSE(store.hasAppliedProfile());
 }
