@@ -38,8 +38,9 @@ AppleScriptError AppleScriptError::parse(const QString &errorOutput) {
         const int number = match.captured(2).toInt(&ok);
         if (ok)
             error.number = number;
+        // A failing command's lines reach osascript's error text separated by carriage returns.
         if (!match.captured(1).isEmpty())
-            error.message = match.captured(1);
+            error.message = match.captured(1).replace(u'\r', u'\n');
     } else if (!text.isEmpty()) {
         error.message = text;
     }
