@@ -1,5 +1,6 @@
 #include "App/AppDelegate.h"
 #include "App/Application.h"
+#include "App/RemoteControl.h"
 #include "App/ReopenChannel.h"
 
 #include <QApplication>
@@ -15,7 +16,10 @@ int main(int argc, char **argv) {
     if (norvane::ReopenChannel::askRunningInstance())
         return 0;
     norvane::AppDelegate delegate;
-    norvane::ReopenChannel reopen([&delegate] { delegate.applicationShouldHandleReopen(); });
+    norvane::ReopenChannel channel([&delegate](const norvane::control::Request &request,
+                                               const norvane::ReopenChannel::Reply &reply) {
+        norvane::RemoteControl::handle(delegate, request, reply);
+    });
     delegate.applicationDidFinishLaunching();
     return QApplication::exec();
 }

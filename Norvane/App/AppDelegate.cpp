@@ -368,8 +368,8 @@ void AppDelegate::showProfileError(const QString &message) {
     alert->setObjectName(QStringLiteral("profileErrorAlert"));
 }
 
-void AppDelegate::activate(const Profile &profile, std::optional<qint64> minutes) {
-    store().activate(profile, minutes, now());
+QFuture<void> AppDelegate::activate(const Profile &profile, std::optional<qint64> minutes) {
+    return store().activate(profile, minutes, now());
 }
 
 QMessageBox *AppDelegate::showAlert(const QString &title, const QString &message,

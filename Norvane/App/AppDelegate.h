@@ -83,6 +83,8 @@ public:
     // Opens the editor for `profile`, or for a new profile when none.
     void editProfile(const std::optional<Profile> &profile);
     void showProfileError(const QString &message);
+    // Applies `profile` through the session store; `minutes` overrides its automatic return.
+    QFuture<void> activate(const Profile &profile, std::optional<qint64> minutes);
 
     [[nodiscard]] ProfileLibrary &library() { return *m_library; }
     // Created on first use.
@@ -106,7 +108,6 @@ private:
     void installMainMenu(QMenuBar *menu);
     void startTimer();
     void tick();
-    void activate(const Profile &profile, std::optional<qint64> minutes);
     QMessageBox *showAlert(const QString &title, const QString &message,
                            Qt::WindowModality modality);
     [[nodiscard]] QDateTime now() const;

@@ -23,6 +23,16 @@ QFuture<void> start(const std::function<QFuture<void>()> &work) {
     }
 }
 
+bool isCancellation(const std::exception_ptr &error) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const ConfigurationError &configurationError) {
+        return configurationError.isCancelled();
+    } catch (...) {
+        return false;
+    }
+}
+
 } // namespace
 
 SessionStore::SessionStore(std::shared_ptr<Configuring> configuration, Clock clock,
@@ -73,14 +83,11 @@ QFuture<void> SessionStore::activate(const Profile &profile, std::optional<qint6
     try {
         (void)profile.validated();
     } catch (const std::exception &error) {
-        m_errorMessage = localizedDescription(error);
-        notifyChange();
+        fail(localizedDescription(error));
         return QtFuture::makeReadyFuture();
     }
     if (minutes && (*minutes < 0 || *minutes > kMaxMinutes)) {
-        m_errorMessage =
-            L10n::text("The automatic return time must be between 0 and 1440 minutes.");
-        notifyChange();
+        fail(L10n::text("The automatic return time must be between 0 and 1440 minutes."));
         return QtFuture::makeReadyFuture();
     }
 
@@ -105,18 +112,13 @@ void SessionStore::finishActivation(const Profile &profile, std::optional<qint64
     m_attemptedReturn = false;
     m_notice =
         L10n::text({"Saved and verified macOS settings for {0}.", {profile.localizedTitle()}});
+    m_lastOutcome = {Outcome::Kind::applied, {}};
     m_isApplying = false;
     notifyChange();
 }
 
 void SessionStore::failActivation(const std::exception_ptr &error) {
-    bool cancelled = false;
-    try {
-        std::rethrow_exception(error);
-    } catch (const ConfigurationError &configurationError) {
-        cancelled = configurationError.isCancelled();
-    } catch (...) {
-    }
+    const bool cancelled = isCancellation(error);
     if (cancelled) {
         m_notice = L10n::text("Cancelled. System settings are unchanged.");
     } else {
@@ -125,7 +127,14 @@ void SessionStore::failActivation(const std::exception_ptr &error) {
             L10n::text("Could not confirm that settings were applied. Check the current settings.");
     }
     m_errorMessage = localizedDescription(error);
+    m_lastOutcome = {cancelled ? Outcome::Kind::cancelled : Outcome::Kind::failed, *m_errorMessage};
     m_isApplying = false;
+    notifyChange();
+}
+
+void SessionStore::fail(const QString &message) {
+    m_errorMessage = message;
+    m_lastOutcome = {Outcome::Kind::failed, message};
     notifyChange();
 }
 
@@ -145,6 +154,7 @@ void SessionStore::finishRestore() {
     // The restored session starts at the system time, not the store's clock.
     m_session = Session(Profile::normal(), 0, QDateTime::currentDateTime());
     m_notice = L10n::text("Restored the original settings saved before the first change.");
+    m_lastOutcome = {Outcome::Kind::restored, {}};
     m_isApplying = false;
     notifyChange();
 }
@@ -153,6 +163,8 @@ void SessionStore::failRestore(const std::exception_ptr &error) {
     m_hasAppliedProfile = false;
     m_notice = L10n::text("Restoration is incomplete. Check the current settings.");
     m_errorMessage = localizedDescription(error);
+    m_lastOutcome = {isCancellation(error) ? Outcome::Kind::cancelled : Outcome::Kind::failed,
+                     *m_errorMessage};
     m_isApplying = false;
     notifyChange();
 }

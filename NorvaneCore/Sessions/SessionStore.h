@@ -22,6 +22,14 @@ public:
     using Clock = std::function<QDateTime()>;
     using ProfileProvider = std::function<Profile()>;
 
+    // How the latest activate() or restoreOriginal() ended, for callers that report it
+    // (the command-line tool); the views read the notice and errorMessage instead.
+    struct Outcome {
+        enum class Kind { none, applied, restored, cancelled, failed };
+        Kind kind = Kind::none;
+        QString message; // the failure's description; empty on success
+    };
+
     // A null configuration selects a MacConfigurationService; a null clock reads the system time.
     SessionStore(std::shared_ptr<Configuring> configuration, Clock clock,
                  ProfileProvider normalProfile, QObject *parent = nullptr);
@@ -44,6 +52,7 @@ public:
     [[nodiscard]] const std::optional<QString> &notice() const { return m_notice; }
     [[nodiscard]] bool isApplying() const { return m_isApplying; }
     [[nodiscard]] bool hasAppliedProfile() const { return m_hasAppliedProfile; }
+    [[nodiscard]] const Outcome &lastOutcome() const { return m_lastOutcome; }
     [[nodiscard]] QString timeLabel() const;
 
     // Called on the main thread after every visible change.
@@ -60,6 +69,7 @@ private:
     void failActivation(const std::exception_ptr &error);
     void finishRestore();
     void failRestore(const std::exception_ptr &error);
+    void fail(const QString &message);
 
     Session m_session;
     QDateTime m_now;
@@ -71,6 +81,7 @@ private:
     Clock m_clock;
     ProfileProvider m_normalProfile;
     bool m_attemptedReturn = false;
+    Outcome m_lastOutcome;
 };
 
 } // namespace norvane

@@ -1,6 +1,7 @@
 #include "SleepDiagnosis.h"
 
 #include "Installation.h"
+
 #include "Localization/L10n.h"
 
 namespace norvane {

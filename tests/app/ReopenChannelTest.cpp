@@ -5,17 +5,31 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLocalSocket>
 #include <QTest>
 #include <gtest/gtest.h>
 
 using namespace norvane;
+
+namespace {
+
+// A channel whose handler only counts the requests to show the window.
+ReopenChannel::Handler countingShows(int &shown) {
+    return [&shown](const control::Request &request, const ReopenChannel::Reply &reply) {
+        if (request.kind == control::Request::Kind::show)
+            ++shown;
+        reply({control::Response::Outcome::ok, {}, {}});
+    };
+}
+
+} // namespace
 
 TEST(ReopenChannel, ASecondLaunchReachesTheRunningInstance) {
     EXPECT_FALSE(ReopenChannel::askRunningInstance()) << "nobody listens yet";
 
     int reopened = 0;
     {
-        ReopenChannel channel([&reopened] { ++reopened; });
+        ReopenChannel channel(countingShows(reopened));
         EXPECT_TRUE(ReopenChannel::askRunningInstance());
         EXPECT_TRUE(QTest::qWaitFor([&] { return reopened == 1; }, 5000));
         EXPECT_TRUE(ReopenChannel::askRunningInstance());
@@ -31,7 +45,7 @@ TEST(ReopenChannel, AStaleSocketOfACrashedInstanceIsReplaced) {
     stale.close();
 
     int reopened = 0;
-    ReopenChannel channel([&reopened] { ++reopened; });
+    ReopenChannel channel(countingShows(reopened));
     EXPECT_TRUE(ReopenChannel::askRunningInstance());
     EXPECT_TRUE(QTest::qWaitFor([&] { return reopened == 1; }, 5000));
 }
@@ -44,4 +58,36 @@ TEST(ReopenChannel, TheNameDependsOnTheSettingsFolder) {
     EXPECT_NE(ReopenChannel::serverName(), here);
     qputenv("XDG_CONFIG_HOME", saved);
     EXPECT_EQ(ReopenChannel::serverName(), here);
+}
+
+TEST(ReopenChannel, ALineThatIsNoRequestIsRefusedWithoutReachingTheApplication) {
+    int handled = 0;
+    ReopenChannel channel([&handled](const control::Request &, const ReopenChannel::Reply &reply) {
+        ++handled;
+        reply({});
+    });
+    const QList<QByteArray> lines{
+        "hello\n",
+        "[1]\n",
+        R"({"version":2,"request":"show"})"
+        "\n",
+        R"({"version":1,"request":"reboot"})"
+        "\n",
+        R"({"version":1,"request":"apply"})"
+        "\n",
+        R"({"version":1,"request":"apply","profile":"focus","minutes":1.5})"
+        "\n",
+    };
+    for (const QByteArray &line : lines) {
+        SCOPED_TRACE(line.toStdString());
+        QLocalSocket socket;
+        socket.connectToServer(ReopenChannel::serverName());
+        ASSERT_TRUE(socket.waitForConnected(5000));
+        socket.write(line);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return socket.canReadLine(); }, 5000));
+        const auto response = control::Response::decode(socket.readLine());
+        ASSERT_TRUE(response);
+        EXPECT_EQ(response->outcome, control::Response::Outcome::invalid);
+    }
+    EXPECT_EQ(handled, 0);
 }

@@ -37,7 +37,7 @@ QSet<QString> keysInSources() {
     static const QRegularExpression call(
         QStringLiteral(R"re(L10n(?:::|\.)(?:text|noop)\(\s*\{?\s*"((?:[^"\\]|\\.)*)")re"));
     QSet<QString> keys;
-    for (const char *folder : {"NorvaneCore", "Norvane"}) {
+    for (const char *folder : {"NorvaneCore", "Norvane", "PellorCtl"}) {
         QDirIterator it(QStringLiteral(NORVANE_SOURCE_DIR "/") + folder,
                         {"*.cpp", "*.h", "*.qml", "*.mm"}, QDir::Files,
                         QDirIterator::Subdirectories);

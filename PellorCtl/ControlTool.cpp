@@ -1,0 +1,234 @@
+#include "ControlTool.h"
+
+#include "Configuration/ConfigurationError.h"
+#include "ControlClient.h"
+#include "LocalSession.h"
+#include "Localization/L10n.h"
+#include "OutputFormat.h"
+#include "Platform/ToolRunner.h"
+#include "ProfileLookup.h"
+#include "Profiles/FileProfileStorage.h"
+#include "Profiles/ProfileLibrary.h"
+#include "Status/SleepDiagnosis.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QTextStream>
+
+namespace norvane {
+
+namespace {
+
+using namespace Qt::StringLiterals;
+using control::ControlClient;
+using control::Request;
+using control::Response;
+
+// How long to wait for a running Pellor to accept the connection (when none runs, the attempt
+// fails at once), and for its answer to a question that needs no change.
+constexpr int connectTimeoutMs = 1000;
+constexpr int statusTimeoutMs = 5000;
+
+OutputFormat::Application runningApplication() {
+    const ControlClient::Result result =
+        ControlClient::send({Request::Kind::status, {}, {}}, connectTimeoutMs, statusTimeoutMs);
+    if (!result.response)
+        return std::nullopt;
+    return result.response->session;
+}
+
+} // namespace
+
+ControlTool::ControlTool(QTextStream &out, QTextStream &err, bool terminal)
+    : m_out(out), m_err(err), m_terminal(terminal) {}
+
+ExitCode ControlTool::run(const QStringList &arguments) {
+    try {
+        const Command command = Command::parse(arguments);
+        switch (command.kind) {
+        case Command::Kind::help:
+            m_out << command.helpText;
+            return ExitCode::success;
+        case Command::Kind::version:
+            m_out << "pellorctl " << QCoreApplication::applicationVersion() << Qt::endl;
+            return ExitCode::success;
+        case Command::Kind::list:
+            return list(command);
+        case Command::Kind::status:
+            return status(command);
+        case Command::Kind::apply:
+            return apply(command);
+        case Command::Kind::restore:
+            return restore();
+        case Command::Kind::diagnose:
+            return diagnose(command);
+        }
+    } catch (const UsageError &error) {
+        m_err << error.message << Qt::endl;
+        return ExitCode::usage;
+    } catch (const std::exception &error) {
+        // The core reports its failures as state; anything thrown is still a message, not a crash.
+        m_err << localizedDescription(error) << Qt::endl;
+        return ExitCode::failed;
+    }
+    return ExitCode::usage;
+}
+
+bool ControlTool::loadLibrary(std::unique_ptr<ProfileLibrary> &library) {
+    library = std::make_unique<ProfileLibrary>(std::make_shared<FileProfileStorage>());
+    if (const std::optional<QString> &error = library->loadError()) {
+        m_err << *error << Qt::endl;
+        return false;
+    }
+    return true;
+}
+
+bool ControlTool::pmsetIsAvailable() {
+    const QString pmset = ToolPaths::system().pmset;
+    if (QFileInfo(pmset).isExecutable())
+        return true;
+    m_err
+        << L10n::text(
+               {"pmset was not found at {0}; without it the Mac's settings cannot be read or changed.",
+                {pmset}})
+        << Qt::endl;
+    return false;
+}
+
+ExitCode ControlTool::list(const Command &command) {
+    std::unique_ptr<ProfileLibrary> library;
+    if (!loadLibrary(library))
+        return ExitCode::damagedProfiles;
+    const OutputFormat::Application application = runningApplication();
+    if (command.json)
+        m_out << OutputFormat::listJson(library->profiles(), application);
+    else
+        m_out << OutputFormat::listText(library->profiles(), application);
+    return ExitCode::success;
+}
+
+ExitCode ControlTool::status(const Command &command) {
+    if (!pmsetIsAvailable())
+        return ExitCode::failed;
+    const SystemSettings settings = SystemSettings::read();
+    const PowerStatus power = PowerStatus::read();
+    const OutputFormat::Application application = runningApplication();
+    if (command.json)
+        m_out << OutputFormat::statusJson(settings, power, application);
+    else
+        m_out << OutputFormat::statusText(settings, power, application);
+    m_out.flush();
+    if (!settings.error)
+        return ExitCode::success;
+    m_err << *settings.error << Qt::endl;
+    return ExitCode::failed;
+}
+
+ExitCode ControlTool::apply(const Command &command) {
+    std::unique_ptr<ProfileLibrary> library;
+    if (!loadLibrary(library))
+        return ExitCode::damagedProfiles;
+    const ProfileLookup found = ProfileLookup::find(library->profiles(), command.profile);
+    if (found.result == ProfileLookup::Result::notFound) {
+        m_err << L10n::text({"No profile is called \"{0}\". \"pellorctl list\" shows them all.",
+                             {command.profile}})
+              << Qt::endl;
+        return ExitCode::noSuchProfile;
+    }
+    if (found.result == ProfileLookup::Result::ambiguous) {
+        QStringList candidates;
+        for (const Profile &profile : found.matches)
+            candidates << profile.id + u" ("_s + profile.localizedTitle() + u')';
+        m_err << L10n::text({"\"{0}\" could mean more than one profile: {1}. Use its identifier.",
+                             {command.profile, candidates.join(u", "_s)}})
+              << Qt::endl;
+        return ExitCode::noSuchProfile;
+    }
+    const Profile &profile = found.matches.first();
+
+    const ControlClient::Result handed =
+        ControlClient::send({Request::Kind::apply, profile.id, command.minutes}, connectTimeoutMs);
+    if (handed.failure == ControlClient::Failure::notRunning && !handed.response) {
+        if (!pmsetIsAvailable())
+            return ExitCode::failed;
+        LocalSession session(*library, m_out, m_err, {{}, {}, 1000, m_terminal});
+        return session.apply(profile, command.minutes);
+    }
+    return report(handed, L10n::text({"Saved and verified macOS settings for {0}.",
+                                      {profile.localizedTitle()}}));
+}
+
+ExitCode ControlTool::restore() {
+    const ControlClient::Result handed =
+        ControlClient::send({Request::Kind::restore, {}, {}}, connectTimeoutMs);
+    if (handed.failure == ControlClient::Failure::notRunning && !handed.response) {
+        if (!pmsetIsAvailable())
+            return ExitCode::failed;
+        // A restore needs no profile, so a damaged profiles file is no obstacle.
+        const ProfileLibrary library(std::make_shared<FileProfileStorage>());
+        LocalSession session(library, m_out, m_err, {{}, {}, 1000, m_terminal});
+        return session.restore();
+    }
+    return report(handed,
+                  L10n::text("Restored the original settings saved before the first change."));
+}
+
+ExitCode ControlTool::diagnose(const Command &command) {
+    if (!pmsetIsAvailable())
+        return ExitCode::failed;
+    const SystemSettings settings = SystemSettings::read();
+    const std::optional<PowerAssertions> assertions = PowerAssertions::read();
+    const OutputFormat::Application application = runningApplication();
+    if (command.json)
+        m_out << OutputFormat::diagnosisJson(settings, assertions, application);
+    else
+        m_out << sleepReport(settings, assertions, OutputFormat::reportSession(application));
+    m_out.flush();
+    if (!settings.error)
+        return ExitCode::success;
+    m_err << *settings.error << Qt::endl;
+    return ExitCode::failed;
+}
+
+ExitCode ControlTool::report(const ControlClient::Result &handed, const QString &success) {
+    if (!handed.response) {
+        m_err
+            << L10n::text(
+                   "Pellor ended the connection without an answer. Check the current settings with \"pellorctl status\".")
+            << Qt::endl;
+        return ExitCode::failed;
+    }
+    const Response &response = *handed.response;
+    switch (response.outcome) {
+    case Response::Outcome::ok:
+        m_out << success << Qt::endl;
+        if (response.session.secondsLeft)
+            m_out << L10n::text({"Pellor returns to Normal in {0}.", {response.session.timeLabel}})
+                  << Qt::endl;
+        return ExitCode::success;
+    case Response::Outcome::cancelled:
+        m_err << response.message << Qt::endl;
+        return ExitCode::cancelled;
+    case Response::Outcome::notFound:
+        m_err << L10n::text("Pellor no longer has this profile. \"pellorctl list\" shows them all.")
+              << Qt::endl;
+        return ExitCode::noSuchProfile;
+    case Response::Outcome::busy:
+        m_err << L10n::text(
+                     "Pellor is applying settings right now. Try again when it has finished.")
+              << Qt::endl;
+        return ExitCode::failed;
+    case Response::Outcome::invalid:
+        m_err
+            << L10n::text(
+                   "The running Pellor did not understand the request. Quit it and start it again after updating.")
+            << Qt::endl;
+        return ExitCode::failed;
+    case Response::Outcome::failed:
+        break;
+    }
+    m_err << response.message << Qt::endl;
+    return ExitCode::failed;
+}
+
+} // namespace norvane

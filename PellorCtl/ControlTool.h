@@ -1,0 +1,44 @@
+#pragma once
+
+#include "CommandLine.h"
+#include "ControlClient.h"
+#include "ExitCode.h"
+
+#include <QStringList>
+#include <memory>
+
+class QTextStream;
+
+namespace norvane {
+
+class ProfileLibrary;
+
+// Carries out one pellorctl command: hands apply and restore to the running Pellor when there is
+// one (so it stays the one owner of sessions), else runs them here; prints the outcome and
+// returns the exit code. Messages for people go to `err`, results to `out`; with --json, `out`
+// gets JSON only.
+class ControlTool {
+public:
+    ControlTool(QTextStream &out, QTextStream &err, bool terminal);
+
+    ExitCode run(const QStringList &arguments);
+
+private:
+    ExitCode list(const Command &command);
+    ExitCode status(const Command &command);
+    ExitCode apply(const Command &command);
+    ExitCode restore();
+    ExitCode diagnose(const Command &command);
+    // Prints what the running Pellor answered and returns its exit code.
+    ExitCode report(const control::ControlClient::Result &handed, const QString &success);
+    // The library, or none with the reason printed when the profiles file is damaged.
+    [[nodiscard]] bool loadLibrary(std::unique_ptr<ProfileLibrary> &library);
+    // False, with the reason printed, when the Mac's pmset cannot be run.
+    [[nodiscard]] bool pmsetIsAvailable();
+
+    QTextStream &m_out;
+    QTextStream &m_err;
+    bool m_terminal;
+};
+
+} // namespace norvane

@@ -1,0 +1,16 @@
+#pragma once
+
+namespace norvane {
+
+// pellorctl's exit statuses, documented in its --help and in the README. Scripts rely on them:
+// never renumber, only add.
+enum class ExitCode : int {
+    success = 0,
+    failed = 1,          // the change or the reading failed; the message is on standard error
+    usage = 2,           // unknown command or option, a bad value
+    cancelled = 3,       // the administrator authorization was cancelled
+    noSuchProfile = 4,   // no profile matches, or the title matches several
+    damagedProfiles = 5, // the profiles file could not be read; nothing was written
+};
+
+} // namespace norvane

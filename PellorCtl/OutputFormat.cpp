@@ -1,0 +1,225 @@
+#include "OutputFormat.h"
+
+#include "Localization/L10n.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <algorithm>
+
+namespace norvane::OutputFormat {
+
+namespace {
+
+using namespace Qt::StringLiterals;
+
+template <typename T> QJsonValue orNull(const std::optional<T> &value) {
+    return value ? QJsonValue(*value) : QJsonValue();
+}
+
+QByteArray document(const QJsonObject &object) {
+    return QJsonDocument(object).toJson(QJsonDocument::Indented);
+}
+
+bool isActive(const Profile &profile, const Application &application) {
+    return application && application->profileId == profile.id;
+}
+
+QString screenSaverText(std::optional<qint64> seconds) {
+    if (!seconds || *seconds < 0)
+        return L10n::text("Unavailable");
+    if (*seconds == 0)
+        return L10n::text("Never");
+    return L10n::text({"{0} min", {QString::number(*seconds / 60)}});
+}
+
+QString onOff(std::optional<bool> value) {
+    if (!value)
+        return L10n::text("Unavailable");
+    return *value ? L10n::text("On") : L10n::text("Off");
+}
+
+QString powerText(const PowerStatus &power) {
+    QString text = power.source == PowerStatus::Source::adapter   ? L10n::text("Power adapter")
+                   : power.source == PowerStatus::Source::battery ? L10n::text("Battery")
+                   : power.source == PowerStatus::Source::ups     ? u"UPS"_s
+                                                                  : L10n::text("Unavailable");
+    if (power.percentage)
+        text += u" · "_s + QString::number(*power.percentage) + u'%';
+    if (power.isCharging)
+        text += u" · "_s + L10n::text("Charging");
+    else if (power.isCharged)
+        text += u" · "_s + L10n::text("Fully charged · Plugged in");
+    return text;
+}
+
+QString wakeRequestsText(const SystemSettings &settings) {
+    if (settings.systemAssertion.value_or(false) || settings.displayAssertion.value_or(false)) {
+        const QString preventers = settings.sleepPreventers.value_or(QString());
+        return L10n::text(
+                   "Wake requests are active. Other apps may prevent your Mac from sleeping.\n") +
+               (preventers.isEmpty() ? L10n::text("The system did not provide process information.")
+                                     : preventers);
+    }
+    if (!settings.systemAssertion)
+        return L10n::text("Wake requests are currently unavailable.");
+    return L10n::text("No requests preventing sleep were detected.");
+}
+
+QString applicationText(const Application &application) {
+    if (!application)
+        return L10n::text("Not running");
+    if (!application->profileId)
+        return application->timeLabel;
+    return application->title + u" · "_s + application->timeLabel;
+}
+
+QString sourceName(PowerStatus::Source source) {
+    switch (source) {
+    case PowerStatus::Source::adapter:
+        return u"adapter"_s;
+    case PowerStatus::Source::battery:
+        return u"battery"_s;
+    case PowerStatus::Source::ups:
+        return u"ups"_s;
+    case PowerStatus::Source::unknown:
+        break;
+    }
+    return u"unknown"_s;
+}
+
+QJsonObject applicationJson(const Application &application) {
+    QJsonObject object{{u"running"_s, application.has_value()}};
+    object[u"applying"_s] = application && application->applying;
+    object[u"profile"_s] = application ? orNull(application->profileId) : QJsonValue();
+    object[u"title"_s] =
+        application && application->profileId ? QJsonValue(application->title) : QJsonValue();
+    object[u"secondsLeft"_s] = application ? orNull(application->secondsLeft) : QJsonValue();
+    return object;
+}
+
+} // namespace
+
+QString listText(const QList<Profile> &profiles, const Application &application) {
+    qsizetype idWidth = 0;
+    qsizetype titleWidth = 0;
+    for (const Profile &profile : profiles) {
+        idWidth = std::max(idWidth, profile.id.size());
+        titleWidth = std::max(titleWidth, profile.localizedTitle().size());
+    }
+    QString text;
+    for (const Profile &profile : profiles) {
+        text += (isActive(profile, application) ? u"* "_s : u"  "_s) +
+                profile.id.leftJustified(idWidth) + u"  "_s +
+                profile.localizedTitle().leftJustified(titleWidth) + u"  "_s + profile.detail() +
+                u'\n';
+    }
+    return text;
+}
+
+QByteArray listJson(const QList<Profile> &profiles, const Application &application) {
+    QJsonArray rows;
+    for (const Profile &profile : profiles) {
+        rows.append(QJsonObject{{u"id"_s, profile.id},
+                                {u"title"_s, profile.localizedTitle()},
+                                {u"preset"_s, profile.isPreset()},
+                                {u"displayMinutes"_s, profile.displayMinutes},
+                                {u"sleepMinutes"_s, profile.sleepMinutes},
+                                {u"screenSaverMinutes"_s, profile.screenSaverSeconds / 60},
+                                {u"returnMinutes"_s, profile.defaultMinutes},
+                                {u"active"_s, isActive(profile, application)}});
+    }
+    return document({{u"version"_s, jsonVersion},
+                     {u"profiles"_s, rows},
+                     {u"application"_s, applicationJson(application)}});
+}
+
+QString statusText(const SystemSettings &settings, const PowerStatus &power,
+                   const Application &application) {
+    const QList<std::pair<QString, QString>> lines{
+        {L10n::text("Turn Display Off"), SystemSettings::duration(settings.displayMinutes)},
+        {L10n::text("System Sleep"), SystemSettings::duration(settings.sleepMinutes)},
+        {L10n::text("Screen Saver"), screenSaverText(settings.screenSaverSeconds)},
+        {L10n::text("Low Power Mode"), onOff(settings.lowPower)},
+        {L10n::text("Power Source"), powerText(power)},
+        {L10n::text("Wake Requests from Other Apps"), wakeRequestsText(settings)},
+        {u"Pellor"_s, applicationText(application)},
+    };
+    QString text;
+    for (const auto &[label, value] : lines)
+        text += label + u": "_s + QString(value).replace(u'\n', u"\n    "_s) + u'\n';
+    return text;
+}
+
+QByteArray statusJson(const SystemSettings &settings, const PowerStatus &power,
+                      const Application &application) {
+    const QJsonObject live{
+        {u"displaySleepMinutes"_s, orNull(settings.displayMinutes)},
+        {u"systemSleepMinutes"_s, orNull(settings.sleepMinutes)},
+        {u"screenSaverSeconds"_s, orNull(settings.screenSaverSeconds)},
+        {u"lowPowerMode"_s, orNull(settings.lowPower)},
+        {u"sleepPreventers"_s, orNull(settings.sleepPreventers)},
+        {u"displaySleepPrevented"_s, orNull(settings.displayAssertion)},
+        {u"systemSleepPrevented"_s, orNull(settings.systemAssertion)},
+        {u"error"_s, orNull(settings.error)},
+    };
+    const QJsonObject source{
+        {u"source"_s, sourceName(power.source)},
+        {u"hasBattery"_s, power.hasBattery},
+        {u"batteryPercent"_s, orNull(power.percentage)},
+        {u"charging"_s, power.isCharging},
+        {u"charged"_s, power.isCharged},
+        {u"minutesToFull"_s, orNull(power.minutesToFull)},
+        {u"minutesRemaining"_s, orNull(power.minutesRemaining)},
+    };
+    return document({{u"version"_s, jsonVersion},
+                     {u"settings"_s, live},
+                     {u"power"_s, source},
+                     {u"application"_s, applicationJson(application)}});
+}
+
+ReportSession reportSession(const Application &application) {
+    if (!application || !application->profileId)
+        return {};
+    ReportSession session{application->title, std::nullopt};
+    if (application->secondsLeft)
+        session.timeLeft = application->timeLabel;
+    return session;
+}
+
+QByteArray diagnosisJson(const SystemSettings &settings,
+                         const std::optional<PowerAssertions> &assertions,
+                         const Application &application) {
+    const SleepDiagnosis diagnosis = SleepDiagnosis::make(settings, assertions);
+    const auto holders = [](const QList<SleepDiagnosis::Holder> &list) {
+        QJsonArray array;
+        for (const SleepDiagnosis::Holder &holder : list)
+            array.append(QJsonObject{{u"process"_s, holder.process}, {u"reason"_s, holder.reason}});
+        return array;
+    };
+    QJsonValue read;
+    if (assertions) {
+        QJsonObject counts;
+        for (const auto &[type, count] : assertions->systemWide)
+            counts[type] = count;
+        QJsonArray held;
+        for (const PowerAssertion &assertion : assertions->holders)
+            held.append(QJsonObject{{u"pid"_s, assertion.pid},
+                                    {u"process"_s, assertion.process},
+                                    {u"type"_s, assertion.type},
+                                    {u"name"_s, assertion.name}});
+        read = QJsonObject{{u"systemWide"_s, counts}, {u"holders"_s, held}};
+    }
+    return document(
+        {{u"version"_s, jsonVersion},
+         {u"diagnosis"_s, QJsonObject{{u"display"_s, diagnosis.display},
+                                      {u"displayHolders"_s, holders(diagnosis.displayHolders)},
+                                      {u"sleep"_s, diagnosis.sleep},
+                                      {u"sleepHolders"_s, holders(diagnosis.sleepHolders)},
+                                      {u"lowPower"_s, diagnosis.lowPower}}},
+         {u"assertions"_s, read},
+         {u"error"_s, orNull(settings.error)},
+         {u"application"_s, applicationJson(application)}});
+}
+
+} // namespace norvane::OutputFormat

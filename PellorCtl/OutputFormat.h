@@ -1,0 +1,47 @@
+#pragma once
+
+#include "ControlProtocol.h"
+#include "Profiles/Profile.h"
+#include "Status/PowerAssertions.h"
+#include "Status/PowerStatus.h"
+#include "Status/SleepDiagnosis.h"
+#include "Status/SystemSettings.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <optional>
+
+namespace norvane {
+
+// What pellorctl prints: texts for people, in the current language, and JSON for scripts, in the
+// stable shapes the README documents (each with "version": OutputFormat::jsonVersion). A change
+// to a JSON shape that could break a reader raises the version.
+namespace OutputFormat {
+
+inline constexpr int jsonVersion = 1;
+
+// What is known about the running application; none when it is not running.
+using Application = std::optional<control::SessionState>;
+
+// One line per profile: a mark for the active one, the identifier, the title and the settings.
+[[nodiscard]] QString listText(const QList<Profile> &profiles, const Application &application);
+[[nodiscard]] QByteArray listJson(const QList<Profile> &profiles, const Application &application);
+
+// One "label: value" line per setting, then the power source and the applied profile.
+[[nodiscard]] QString statusText(const SystemSettings &settings, const PowerStatus &power,
+                                 const Application &application);
+[[nodiscard]] QByteArray statusJson(const SystemSettings &settings, const PowerStatus &power,
+                                    const Application &application);
+
+// The answer to "Why isn't my Mac sleeping?": the diagnosis's sentences and holders, and the
+// assertions it was made from (null when they could not be read).
+[[nodiscard]] QByteArray diagnosisJson(const SystemSettings &settings,
+                                       const std::optional<PowerAssertions> &assertions,
+                                       const Application &application);
+// The applied profile as the report names it.
+[[nodiscard]] ReportSession reportSession(const Application &application);
+
+} // namespace OutputFormat
+
+} // namespace norvane

@@ -1,0 +1,93 @@
+// pellorctl while Pellor runs: its requests reach the application over the local channel, and
+// the application's session store carries them out, so the window and the status item follow.
+#include "App/AppDelegate.h"
+#include "App/RemoteControl.h"
+#include "App/ReopenChannel.h"
+#include "MenuBar/MenuBarController.h"
+#include "SimulatorState.h"
+#include "UiTestSupport.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QSettings>
+#include <gtest/gtest.h>
+
+using namespace norvane;
+using namespace norvane::test;
+
+namespace {
+
+struct CtlRun {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+// Runs pellorctl in this test's folders (inherited), keeping the event loop turning so the
+// application can answer.
+CtlRun pellorctl(const QStringList &arguments) {
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("LANGUAGE", "en");
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(NORVANE_BIN_DIR "/pellorctl"), arguments);
+    if (!waitUntil([&] { return process.state() == QProcess::NotRunning; }, 60'000))
+        return {};
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+} // namespace
+
+TEST(PellorCtlWithApplication, TheRunningApplicationOwnsTheSession) {
+    QSettings().clear();
+    sim::SimulatorState::reset(qEnvironmentVariable("NORVANE_SIM_HOME"));
+    AppDelegate delegate;
+    delegate.applicationDidFinishLaunching();
+    ReopenChannel channel(
+        [&delegate](const control::Request &request, const ReopenChannel::Reply &reply) {
+            RemoteControl::handle(delegate, request, reply);
+        });
+    DashboardController *view = delegate.dashboard();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(delegate.window()));
+
+    const CtlRun applied = pellorctl({"apply", "Focus", "--for", "5"});
+    EXPECT_EQ(applied.exitCode, 0) << applied.err.toStdString();
+    EXPECT_EQ(applied.out, "Saved and verified macOS settings for Focus.\n"
+                           "Pellor returns to Normal in 05:00.\n");
+    const SessionStore &store = delegate.store();
+    EXPECT_EQ(store.profile().id, "focus");
+    ASSERT_TRUE(store.session().deadline);
+    EXPECT_EQ(store.session().startedAt.secsTo(*store.session().deadline), 300);
+    EXPECT_TRUE(MenuBarController::toolTip(store).startsWith("Pellor · Focus · 0"))
+        << MenuBarController::toolTip(store).toStdString();
+    EXPECT_TRUE(waitUntil([&] { return shown(item(view, "activeBadge.focus")); }));
+    view->window()->grab().save(screenshotPath("pellorctl-applied-focus"));
+
+    const CtlRun status = pellorctl({"status", "--json"});
+    EXPECT_EQ(status.exitCode, 0);
+    const QJsonObject application =
+        QJsonDocument::fromJson(status.out.toUtf8())["application"].toObject();
+    EXPECT_EQ(application["running"], true);
+    EXPECT_EQ(application["profile"], "focus");
+    EXPECT_GT(application["secondsLeft"].toInteger(), 0);
+    EXPECT_LE(application["secondsLeft"].toInteger(), 300);
+    EXPECT_TRUE(pellorctl({"list"}).out.contains("\n* focus "));
+
+    const CtlRun restored = pellorctl({"restore"});
+    EXPECT_EQ(restored.exitCode, 0) << restored.err.toStdString();
+    EXPECT_FALSE(store.hasAppliedProfile());
+    EXPECT_TRUE(waitUntil([&] { return !shown(item(view, "activeBadge.focus")); }));
+
+    // The application's outcome travels back: a cancelled authorization ends in code 3.
+    const QString simHome = qEnvironmentVariable("NORVANE_SIM_HOME");
+    sim::SimulatorState state = sim::SimulatorState::load(simHome);
+    state.authorization = sim::Authorization::cancel;
+    state.save(simHome);
+    const CtlRun cancelled = pellorctl({"apply", "vibe"});
+    EXPECT_EQ(cancelled.exitCode, 3);
+    EXPECT_TRUE(cancelled.err.startsWith("Administrator authorization was cancelled."))
+        << cancelled.err.toStdString();
+    EXPECT_FALSE(store.hasAppliedProfile());
+}
