@@ -3,8 +3,11 @@
 #include "Components/ViewHost.h"
 #include "Localization/L10n.h"
 
+#include <QQuickItem>
 #include <QQuickWidget>
+#include <QScreen>
 #include <QVBoxLayout>
+#include <cmath>
 
 namespace norvane {
 
@@ -22,6 +25,8 @@ ProfileEditor::ProfileEditor(const std::optional<Profile> &profile, ProfileEdito
     hostView(*m_view, QUrl(QString::fromLatin1(viewUrl)),
              {{QStringLiteral("editor"), QVariant::fromValue(m_model)}});
     setFocusProxy(m_view);
+    if (auto *root = qobject_cast<QQuickItem *>(m_view->rootObject()))
+        connect(root, &QQuickItem::implicitHeightChanged, this, &ProfileEditor::fitContent);
 
     m_model->onClose = [this] { endSheet(); };
     connect(this, &QDialog::finished, this, [this] {
@@ -34,11 +39,22 @@ void ProfileEditor::present(QWidget *window) {
     // A titled window without close, minimize or resize controls.
     setParent(window, Qt::Sheet | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     setWindowModality(Qt::WindowModal);
-    setFixedSize(contentSize);
+    fitContent();
     open();
     raise();
     activateWindow();
     m_view->setFocus(Qt::ActiveWindowFocusReason);
+}
+
+void ProfileEditor::fitContent() {
+    int height = contentSize.height();
+    if (const auto *root = qobject_cast<QQuickItem *>(m_view->rootObject()))
+        height = std::max(height, int(std::ceil(root->implicitHeight())));
+    const QScreen *screen = parentWidget() ? parentWidget()->screen() : this->screen();
+    if (screen)
+        height = std::min(height, screen->availableGeometry().height() - 40);
+    // Fixed, so the window system offers no resize or zoom control; only the sheet resizes.
+    setFixedSize(contentSize.width(), std::max(height, contentSize.height()));
 }
 
 void ProfileEditor::reject() {

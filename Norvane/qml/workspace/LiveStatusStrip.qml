@@ -9,7 +9,7 @@ ColumnLayout {
     required property WorkspaceModel workspace
     readonly property LiveStatusView status: workspace.liveStatus
 
-    spacing: 10
+    spacing: 8
 
     SectionHeading {
         Layout.fillWidth: true
@@ -54,7 +54,7 @@ ColumnLayout {
         objectName: "liveStatusError"
         Layout.fillWidth: true
         visible: strip.status.error.length > 0
-        text: strip.status.error
+        text: L10n.keepWords(strip.status.error)
         color: Theme.warning
         font.pixelSize: 11
         wrapMode: Text.WordWrap
