@@ -17,11 +17,6 @@ public:
     using QObject::QObject;
 
     Q_INVOKABLE QString text(const QString &key, const QVariantList &arguments = {}) const;
-
-    // A paragraph that wraps only between words: Korean is written with spaces between words,
-    // but line breaking would otherwise split a word between any two of its syllables. Word
-    // joiners (U+2060, not drawn) keep each run of Hangul whole.
-    Q_INVOKABLE static QString keepWords(const QString &text);
 };
 
 } // namespace norvane

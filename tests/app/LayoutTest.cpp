@@ -46,27 +46,32 @@ QRectF viewport(QQuickItem *flickable, QQuickItem *cover) {
     return area;
 }
 
-// Whether wrapping the text of `text` at its width breaks a Korean word (a run of Hangul) across
-// two lines, the way the label lays it out.
-bool breaksInsideAWord(QQuickItem *text) {
-    const QString content = text->property("text").toString();
+// Where wrapping `content` in `font` at `width` ends a line inside a word with Hangul in it (Korean
+// puts spaces between words); -1 when it does not.
+qsizetype brokenWord(const QString &content, const QFont &font, qreal width) {
     const auto hangul = [](QChar c) { return c.unicode() >= 0xAC00 && c.unicode() <= 0xD7A3; };
-    if (std::none_of(content.begin(), content.end(), hangul))
-        return false;
-    QTextLayout layout(content, text->property("font").value<QFont>());
+    QTextLayout layout(content, font);
     QTextOption option;
     option.setWrapMode(QTextOption::WordWrap);
     layout.setTextOption(option);
     layout.beginLayout();
-    bool broken = false;
+    qsizetype broken = -1;
     for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-        line.setLineWidth(text->width());
+        line.setLineWidth(width);
         const qsizetype end = line.textStart() + line.textLength();
-        if (end > 0 && end < content.size() && hangul(content[end - 1]) && hangul(content[end]))
-            broken = true;
+        if (broken < 0 && end > 0 && end < content.size() && !content[end - 1].isSpace() &&
+            !content[end].isSpace() && (hangul(content[end - 1]) || hangul(content[end])))
+            broken = end;
     }
     layout.endLayout();
     return broken;
+}
+
+// Whether wrapping the text of `text` at its width breaks a Korean word (a run of Hangul) across
+// two lines, the way the label lays it out.
+bool breaksInsideAWord(QQuickItem *text) {
+    return brokenWord(text->property("text").toString(), text->property("font").value<QFont>(),
+                      text->width()) >= 0;
 }
 
 struct Checker {
@@ -74,6 +79,7 @@ struct Checker {
     bool requireNoScrolling; // the default size: everything is visible as it opens
     QQuickItem *cover = nullptr;
     QStringList problems;
+    int texts = 0; // how many texts were checked
 
     void check(QQuickItem *item) {
         if (!item->isVisible() || item->opacity() == 0)
@@ -87,6 +93,7 @@ struct Checker {
     }
 
     void checkText(QQuickItem *text) {
+        ++texts;
         const QString what =
             QStringLiteral("\"%1\" (%2)")
                 .arg(text->property("text").toString().left(40), text->objectName());
@@ -136,6 +143,8 @@ struct Checker {
 QStringList clippedTexts(QQuickWidget *view, bool atDefaultSize, QQuickItem *cover = nullptr) {
     Checker checker{view, atDefaultSize, cover, {}};
     checker.check(view->quickWindow()->contentItem());
+    if (checker.texts < 8)
+        checker.problems << QStringLiteral("only %1 texts seen").arg(checker.texts);
     checker.problems.removeDuplicates();
     return checker.problems;
 }

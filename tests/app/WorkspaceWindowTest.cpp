@@ -355,8 +355,8 @@ TEST_F(WindowTest, LongTitlesStayInsideTheHero) {
         if (title.size() < 10)
             EXPECT_FALSE(heading->property("truncated").toBool()) << "a short title is whole";
         QTest::qWait(200); // the symbols are drawn off the main thread
-        view->window()->grab().save(
-            screenshotPath(QStringLiteral("workspace-title-minimum-%1").arg(titles.indexOf(title))));
+        view->window()->grab().save(screenshotPath(
+            QStringLiteral("workspace-title-minimum-%1").arg(titles.indexOf(title))));
     }
 }
 

@@ -197,7 +197,7 @@ Item {
                     objectName: root.objectName + ".invalidMessage"
                     Layout.fillWidth: true
                     visible: picker.invalid
-                    text: L10n.keepWords(L10n.text("Enter a whole number from 1 to 1440 minutes"))
+                    text: L10n.text("Enter a whole number from 1 to 1440 minutes")
                     color: Theme.failure
                     font.pixelSize: 11
                     wrapMode: Text.WordWrap

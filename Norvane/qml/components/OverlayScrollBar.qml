@@ -14,7 +14,7 @@ ScrollBar {
         radius: width / 2
         color: Theme.primary
         // Faint while idle, so content that scrolls always shows that it does.
-        opacity: bar.size < 0.999 ? (bar.pressed ? 0.45 : bar.active || bar.hovered ? 0.3 : 0.14) : 0
+        opacity: bar.size < 0.999 ? (bar.pressed ? 0.45 : bar.active || bar.hovered ? 0.34 : 0.2) : 0
         Behavior on opacity { NumberAnimation { duration: 250 } }
     }
     background: Item {}

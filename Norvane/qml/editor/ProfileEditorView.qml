@@ -61,7 +61,7 @@ Rectangle {
                 }
                 Label {
                     Layout.fillWidth: true
-                    text: L10n.keepWords(L10n.text("Create a set of settings for any activity."))
+                    text: L10n.text("Create a set of settings for any activity.")
                     color: Theme.secondary
                     font.pixelSize: 13
                     wrapMode: Text.WordWrap
@@ -211,7 +211,7 @@ Rectangle {
 
         Label {
             width: parent.width
-            text: L10n.keepWords(L10n.text("After saving, click Apply Profile to update macOS. Automatic return requires Pellor to stay open and may request authorization when the timer ends."))
+            text: L10n.text("After saving, click Apply Profile to update macOS. Automatic return requires Pellor to stay open and may request authorization when the timer ends.")
             color: Theme.secondary
             font.pixelSize: 11
             wrapMode: Text.WordWrap
@@ -221,7 +221,7 @@ Rectangle {
             objectName: "editorError"
             width: parent.width
             visible: root.editor.error.length > 0
-            text: L10n.keepWords(root.editor.error)
+            text: root.editor.error
             color: Theme.failure
             font.pixelSize: 12
             wrapMode: Text.WordWrap

@@ -36,7 +36,7 @@ Rectangle {
                     spacing: 4
                     Label {
                         Layout.fillWidth: true
-                        text: L10n.keepWords(L10n.text("Current Mac Status"))
+                        text: L10n.text("Current Mac Status")
                         color: Theme.primary
                         font.pixelSize: 25
                         font.weight: Font.DemiBold
@@ -44,7 +44,7 @@ Rectangle {
                     }
                     Label {
                         Layout.fillWidth: true
-                        text: L10n.keepWords(L10n.text("Read directly from macOS, updated every 5 seconds."))
+                        text: L10n.text("Read directly from macOS, updated every 5 seconds.")
                         color: Theme.secondary
                         font.pixelSize: 13
                         wrapMode: Text.WordWrap
@@ -142,7 +142,7 @@ Rectangle {
 
             Label {
                 Layout.fillWidth: true
-                text: L10n.keepWords(L10n.text("macOS manages manual screen locking, lid closure, and password requirements. Settings remain in effect after quitting Pellor."))
+                text: L10n.text("macOS manages manual screen locking, lid closure, and password requirements. Settings remain in effect after quitting Pellor.")
                 color: Theme.secondary
                 font.pixelSize: 11
                 wrapMode: Text.WordWrap
@@ -183,7 +183,7 @@ Rectangle {
             Label {
                 objectName: "statusLine"
                 Layout.fillWidth: true
-                text: L10n.keepWords(root.settings.statusLine)
+                text: root.settings.statusLine
                 color: Theme.tertiary
                 font.pixelSize: 10
                 wrapMode: Text.WordWrap

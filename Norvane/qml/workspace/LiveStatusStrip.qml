@@ -54,7 +54,7 @@ ColumnLayout {
         objectName: "liveStatusError"
         Layout.fillWidth: true
         visible: strip.status.error.length > 0
-        text: L10n.keepWords(strip.status.error)
+        text: strip.status.error
         color: Theme.warning
         font.pixelSize: 11
         wrapMode: Text.WordWrap
