@@ -36,10 +36,23 @@ ProfileEditor::ProfileEditor(const std::optional<Profile> &profile, ProfileEdito
 }
 
 void ProfileEditor::present(QWidget *window) {
-    // A titled window without close, minimize or resize controls.
+#ifdef Q_OS_MACOS
+    // A real sheet: titled, without close, minimize or resize controls.
     setParent(window, Qt::Sheet | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+#else
+    // X11 window managers such as openbox give every titled dialog a minimize (and often a
+    // zoom) button whatever the window asks for. Like a sheet on a Mac, this one has no title
+    // bar: it hangs from the top of its window, and Escape or Cancel ends it.
+    setParent(window, Qt::Dialog | Qt::FramelessWindowHint);
+#endif
     setWindowModality(Qt::WindowModal);
     fitContent();
+#ifndef Q_OS_MACOS
+    if (window) {
+        const QRect area = window->geometry(); // the window's content, below its title bar
+        move(area.left() + (area.width() - width()) / 2, area.top());
+    }
+#endif
     open();
     raise();
     activateWindow();

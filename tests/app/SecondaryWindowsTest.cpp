@@ -17,6 +17,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QProcess>
 #include <QScreen>
 #include <QSettings>
 #include <QSystemTrayIcon>
@@ -235,6 +236,23 @@ TEST_F(SecondaryWindowsTest, TheEditorGrowsWithALongError) {
     const Qt::WindowFlags flags = editor->windowFlags();
     EXPECT_FALSE(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
     EXPECT_EQ(editor->minimumSize(), editor->maximumSize()) << "no resize or zoom control";
+#if defined(Q_OS_LINUX)
+    // What a window manager reads: the Motif hints name the decorations, and name none (no
+    // title bar, so no minimize or zoom button in any window manager).
+    QProcess xprop;
+    xprop.start("xprop", {"-id", QString::number(editor->winId()), "_MOTIF_WM_HINTS"});
+    if (xprop.waitForFinished(5000) && xprop.exitCode() == 0) {
+        const QStringList hints =
+            QString::fromLatin1(xprop.readAllStandardOutput()).section('=', 1).split(',');
+        ASSERT_GE(hints.size(), 3);
+        EXPECT_TRUE(hints[0].trimmed().toUInt(nullptr, 16) & 0x2) << "decorations are named";
+        EXPECT_EQ(hints[2].trimmed().toUInt(nullptr, 16), 0u);
+    }
+    // It hangs from the top of the main window's content, centred.
+    EXPECT_EQ(editor->geometry().top(), delegate->window()->geometry().top());
+    EXPECT_LE(
+        std::abs(editor->geometry().center().x() - delegate->window()->geometry().center().x()), 1);
+#endif
     QQuickWidget *view = editor->view();
     QQuickItem *name = itemIn(view, "nameField");
     ASSERT_TRUE(waitUntil([&] { return name->hasActiveFocus(); }));

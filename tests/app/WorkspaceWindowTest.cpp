@@ -146,6 +146,11 @@ TEST_F(WindowTest, ChangingAndApplyingAProfileUpdatesTheSimulatedMac) {
     click(view, "sleepPicker.custom");
     ASSERT_TRUE(waitUntil([&] { return opened(popup(view, "sleepPicker.customEntry")); }));
     EXPECT_FALSE(shown(find("sleepPicker.invalidMessage")));
+    // The entry's buttons are the application's: OK prominent in the picker's tint.
+    EXPECT_TRUE(find("sleepPicker.customOK")->property("prominent").toBool());
+    EXPECT_EQ(find("sleepPicker.customOK")->property("accent").value<QColor>(),
+              model()->selected()->accent());
+    EXPECT_FALSE(find("sleepPicker.customCancel")->property("prominent").toBool());
     typeCustom("sleepPicker", "4.5");
     click(view, "sleepPicker.customOK");
     ASSERT_TRUE(waitUntil([&] { return shown(find("sleepPicker.invalidMessage")); }));
@@ -153,6 +158,10 @@ TEST_F(WindowTest, ChangingAndApplyingAProfileUpdatesTheSimulatedMac) {
               QColor(0xd9, 0x3a, 0x32));
     EXPECT_TRUE(opened(popup(view, "sleepPicker.customEntry")));
     EXPECT_EQ(delegate->library().profile("download")->sleepMinutes, 0);
+    delegate->changeAppearance(Appearance::dark);
+    QTest::qWait(150);
+    view->window()->grab().save(screenshotPath("custom-entry-dark"));
+    delegate->changeAppearance(Appearance::light);
 
     typeCustom("sleepPicker", "45");
     QTest::keyClick(view, Qt::Key_Return);

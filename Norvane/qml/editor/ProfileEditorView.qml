@@ -14,6 +14,9 @@ Rectangle {
     // The content's own height: the sheet grows with it (a long error) rather than cutting it.
     implicitHeight: content.height + 18 + buttons.implicitHeight + 56
     color: Theme.workspaceBackground
+    // The sheet's edge, as it has no window frame of its own off a Mac.
+    border.width: 1
+    border.color: Theme.separator
     Component.onCompleted: {
         if (root.editor.isPreset)
             root.forceActiveFocus()
