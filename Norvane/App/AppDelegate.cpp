@@ -185,7 +185,7 @@ void AppDelegate::about() {
                        .arg(version.isEmpty() ? QStringLiteral("1.2") : version));
     panel->setInformativeText(
         L10n::text("Switch your Mac settings with ease.\nNative SwiftUI · Settings presets"));
-    panel->setStandardButtons(QMessageBox::Ok);
+    panel->setDefaultButton(panel->addButton(L10n::text("OK"), QMessageBox::AcceptRole));
     styleMessageBox(*panel);
     panel->setAttribute(Qt::WA_DeleteOnClose);
     panel->setWindowModality(Qt::NonModal);
