@@ -539,6 +539,38 @@ TEST_F(SecondaryWindowsTest, PanelButtonsOpenTheWindowsAndCloseThePanel) {
     EXPECT_TRUE(waitUntil([&] { return delegate->store().profile().id == "focus"; }, 30'000));
 }
 
+// Every button of the panel, the editor and the settings window, symbols-only ones included,
+// has an accessible name.
+TEST_F(SecondaryWindowsTest, EveryControlHasAnAccessibleName) {
+    start();
+    const auto names = [](QQuickWidget *view) {
+        QList<std::pair<QAccessible::Role, QString>> controls;
+        pressables(QAccessible::queryAccessibleInterface(view), controls);
+        QStringList found;
+        for (const auto &[role, name] : controls) {
+            EXPECT_FALSE(name.trimmed().isEmpty()) << "a control of role " << role;
+            found << name;
+        }
+        return found;
+    };
+    openPanel();
+    const QStringList panelNames = names(panel());
+    for (const char *name : {"New Profile", "Current Settings", "Quit Pellor", "Open Pellor"})
+        EXPECT_TRUE(panelNames.contains(L10n::text(name))) << name;
+    QTest::keyClick(panel(), Qt::Key_Escape);
+
+    openEditor(std::nullopt);
+    const QStringList editorNames = names(editorView());
+    for (const ProfileIcon icon : ProfileIcon::allCases())
+        EXPECT_TRUE(editorNames.contains(icon.title())) << icon.title().toStdString();
+    EXPECT_TRUE(editorNames.contains(L10n::text("Return to Normal")));
+    clickIn(editorView(), "cancelButton");
+
+    delegate->showSettings();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(delegate->settingsWindow()));
+    EXPECT_TRUE(names(settingsView()).contains(L10n::text("Refresh System Status")));
+}
+
 // MARK: Screenshots
 
 TEST_F(SecondaryWindowsTest, ScreenshotsInLightAndDark) {

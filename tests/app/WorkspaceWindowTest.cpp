@@ -105,26 +105,6 @@ QQuickItem *focusRing(QQuickItem *control) {
     return nullptr;
 }
 
-// Every control in the accessibility tree of `window` that a person can press or choose, with
-// its accessible name.
-void pressables(QAccessibleInterface *node, QList<std::pair<QAccessible::Role, QString>> &found) {
-    if (!node)
-        return;
-    switch (node->role()) {
-    case QAccessible::Button:
-    case QAccessible::ButtonMenu:
-    case QAccessible::ComboBox:
-    case QAccessible::ListItem:
-    case QAccessible::RadioButton:
-        found.append({node->role(), node->text(QAccessible::Name)});
-        break;
-    default:
-        break;
-    }
-    for (int i = 0; i < node->childCount(); ++i)
-        pressables(node->child(i), found);
-}
-
 } // namespace
 
 TEST_F(WindowTest, ChangingAndApplyingAProfileUpdatesTheSimulatedMac) {
