@@ -26,7 +26,9 @@ Rectangle {
             x: 28
             y: 28
             width: scroller.width - 56
-            spacing: 22
+            // Blocks 18 apart, so the status line stays in sight at the default size in every
+            // language.
+            spacing: 18
 
             RowLayout {
                 Layout.fillWidth: true
