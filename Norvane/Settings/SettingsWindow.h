@@ -24,6 +24,10 @@ public:
     [[nodiscard]] SettingsModel *model() const { return m_model; }
     [[nodiscard]] QQuickWidget *view() const { return m_view; }
 
+protected:
+    // Escape closes the window, as it does a desktop's utility windows.
+    void keyPressEvent(QKeyEvent *event) override;
+
 private:
     void centre();
 

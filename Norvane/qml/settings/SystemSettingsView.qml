@@ -26,7 +26,9 @@ Rectangle {
             x: 28
             y: 28
             width: scroller.width - 56
-            spacing: 22
+            // Blocks 18 apart, so the status line stays in sight at the default size in every
+            // language.
+            spacing: 18
 
             RowLayout {
                 Layout.fillWidth: true
@@ -163,6 +165,21 @@ Rectangle {
                     text: L10n.text("System Settings ↗")
                     onClicked: root.settings.openSystemSettings()
                 }
+            }
+
+            TextEdit {
+                objectName: "openFailureText"
+                Layout.fillWidth: true
+                Layout.topMargin: -10
+                visible: text.length > 0
+                text: root.settings.openFailure
+                readOnly: true
+                selectByMouse: true
+                wrapMode: TextEdit.Wrap
+                color: Theme.warning
+                selectionColor: Theme.highlight
+                selectedTextColor: "white"
+                font.pixelSize: 12
             }
 
             Label {
