@@ -6,6 +6,7 @@
 #include "MainWindow.h"
 #include "Profiles/FileProfileStorage.h"
 #include "Profiles/ProfileLibrary.h"
+#include "StandardEdit.h"
 #include "Workspace/DashboardController.h"
 #include "Workspace/WorkspaceModel.h"
 
@@ -29,6 +30,14 @@ namespace {
 
 std::shared_ptr<ProfileStorage> storageOrDefault(std::shared_ptr<ProfileStorage> storage) {
     return storage ? std::move(storage) : std::make_shared<FileProfileStorage>();
+}
+
+// Alerts and the about panel as the rest of Pellor looks: a bold title over a body wide
+// enough to read in a few lines.
+void styleMessageBox(QMessageBox &box) {
+    box.setStyleSheet(
+        QStringLiteral("QLabel#qt_msgbox_label { font-weight: bold; font-size: 15px; }"
+                       "QLabel#qt_msgbox_informativelabel { min-width: 340px; font-size: 13px; }"));
 }
 
 } // namespace
@@ -182,7 +191,8 @@ void AppDelegate::about() {
                        .arg(version.isEmpty() ? QStringLiteral("1.2") : version));
     panel->setInformativeText(
         L10n::text("Switch your Mac settings with ease.\nNative SwiftUI · Settings presets"));
-    panel->setStandardButtons(QMessageBox::Ok);
+    panel->setDefaultButton(panel->addButton(L10n::text("OK"), QMessageBox::AcceptRole));
+    styleMessageBox(*panel);
     panel->setAttribute(Qt::WA_DeleteOnClose);
     panel->setWindowModality(Qt::NonModal);
     panel->show();
@@ -211,8 +221,10 @@ void AppDelegate::setOpensAtLogin(bool open) {
 }
 
 void AppDelegate::hideApplication() {
+    // Pellor's own windows only: the status item stays, as it does on a Mac.
+    closeQuickPanel();
     for (QWidget *widget : QApplication::topLevelWidgets()) {
-        if (widget->isVisible() && widget->isWindow()) {
+        if (widget->isVisible() && isOwnWindow(widget)) {
             m_hiddenWindows << widget;
             widget->hide();
         }
@@ -224,10 +236,19 @@ void AppDelegate::hideOtherApplications() {
 }
 
 void AppDelegate::unhideAllApplications() {
-    for (const QPointer<QWidget> &widget : std::as_const(m_hiddenWindows))
+    // Windows come back in the order they were hidden: the main window before its sheets.
+    const QList<QPointer<QWidget>> hidden = std::exchange(m_hiddenWindows, {});
+    for (const QPointer<QWidget> &widget : hidden)
         if (widget)
             widget->show();
-    m_hiddenWindows.clear();
+}
+
+bool AppDelegate::isOwnWindow(const QWidget *widget) const {
+    // The main window, the settings window, and what they open (sheets, alerts, the about panel).
+    for (const QWidget *window = widget; window; window = window->parentWidget())
+        if (window == m_window || window == m_settingsWindow)
+            return true;
+    return false;
 }
 
 void AppDelegate::quit() {
@@ -258,15 +279,11 @@ void AppDelegate::undoProfileDeletion() {
 }
 
 void AppDelegate::sendStandardEdit(QKeySequence::StandardKey key) {
-    QWidget *focus = QApplication::focusWidget();
-    const QList<QKeySequence> bindings = QKeySequence::keyBindings(key);
-    if (!focus || bindings.isEmpty() || bindings.first().isEmpty())
-        return;
-    const QKeyCombination combination = bindings.first()[0];
-    QKeyEvent press(QEvent::KeyPress, combination.key(), combination.keyboardModifiers());
-    QKeyEvent release(QEvent::KeyRelease, combination.key(), combination.keyboardModifiers());
-    QCoreApplication::sendEvent(focus, &press);
-    QCoreApplication::sendEvent(focus, &release);
+    StandardEdit::perform(key);
+}
+
+bool AppDelegate::canSendStandardEdit(QKeySequence::StandardKey key) const {
+    return StandardEdit::target(key) != nullptr;
 }
 
 void AppDelegate::showMenuBar() {
@@ -322,6 +339,10 @@ void AppDelegate::buildMainMenu() {
 
 void AppDelegate::installMainMenu(QMenuBar *menu) {
     menu->setObjectName(QStringLiteral("mainMenu"));
+    for (QWidget *window : keyedWindows())
+        if (m_mainMenu)
+            for (QAction *action : MainMenu::keyedActions(m_mainMenu))
+                window->removeAction(action);
     if (!m_window) {
         // Before the window exists the menu bar stands alone (the global menu on macOS).
         if (m_mainMenu && m_mainMenu != menu)
@@ -331,6 +352,24 @@ void AppDelegate::installMainMenu(QMenuBar *menu) {
     }
     m_mainMenu = menu;
     m_window->setMenuBar(menu); // the window disposes of the previous menu bar later
+    for (QWidget *window : keyedWindows())
+        answerMenuKeys(window);
+}
+
+QList<QWidget *> AppDelegate::keyedWindows() const {
+    QList<QWidget *> windows;
+    if (m_settingsWindow)
+        windows << m_settingsWindow;
+    if (m_profileEditor)
+        windows << m_profileEditor;
+    return windows;
+}
+
+void AppDelegate::answerMenuKeys(QWidget *window) {
+    // The menu bar lives in the main window; on a Mac it is global. Every other Pellor window
+    // takes the same key equivalents, so they work wherever the keyboard is.
+    if (m_mainMenu && window != m_window)
+        window->addActions(MainMenu::keyedActions(m_mainMenu));
 }
 
 void AppDelegate::refresh() {
@@ -377,6 +416,7 @@ QMessageBox *AppDelegate::showAlert(const QString &title, const QString &message
     auto *alert = new QMessageBox(QMessageBox::Warning, QStringLiteral("Pellor"), title,
                                   QMessageBox::NoButton, m_window);
     alert->setInformativeText(message);
+    styleMessageBox(*alert);
     alert->setDefaultButton(alert->addButton(L10n::text("OK"), QMessageBox::AcceptRole));
     alert->setAttribute(Qt::WA_DeleteOnClose);
     // open() always makes a sheet of the window; an application-modal alert is shown instead.
@@ -421,12 +461,15 @@ void AppDelegate::openEditor(const std::optional<Profile> &profile) {
             self->m_editorOpen = false;
     };
     m_editorOpen = true;
+    answerMenuKeys(m_profileEditor);
     m_profileEditor->present(m_window);
 }
 
 void AppDelegate::openSettingsWindow() {
-    if (!m_settingsWindow)
+    if (!m_settingsWindow) {
         m_settingsWindow = new SettingsWindow(store(), {m_options.clock, m_options.readSystem, {}});
+        answerMenuKeys(m_settingsWindow);
+    }
     m_settingsWindow->show();
     m_settingsWindow->raise();
     m_settingsWindow->activateWindow();
@@ -435,8 +478,9 @@ void AppDelegate::openSettingsWindow() {
 }
 
 void AppDelegate::createMenuBar() {
-    m_menuBar = new MenuBarController(store(), *m_library,
-                                      {{m_options.clock, m_options.readPower}, {}}, this);
+    const auto systemInk = [] { return Appearance::systemPalette().color(QPalette::WindowText); };
+    m_menuBar = new MenuBarController(
+        store(), *m_library, {{m_options.clock, m_options.readPower}, {}, systemInk}, this);
     QPointer<AppDelegate> self(this);
     m_menuBar->onOpen = [self] {
         if (self)

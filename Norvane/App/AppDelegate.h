@@ -70,6 +70,7 @@ public:
     void newProfile() override;
     void undoProfileDeletion() override;
     void sendStandardEdit(QKeySequence::StandardKey key) override;
+    [[nodiscard]] bool canSendStandardEdit(QKeySequence::StandardKey key) const override;
     void showMenuBar() override;
     void changeAppearance(int choice) override;
     void showWindow() override;
@@ -106,6 +107,10 @@ private:
     void installCallbacks();
     void showMainWindow();
     void installMainMenu(QMenuBar *menu);
+    // The windows besides the main one that answer the main menu's keys.
+    [[nodiscard]] QList<QWidget *> keyedWindows() const;
+    void answerMenuKeys(QWidget *window);
+    [[nodiscard]] bool isOwnWindow(const QWidget *widget) const;
     void startTimer();
     void tick();
     QMessageBox *showAlert(const QString &title, const QString &message,

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QSettings>
 #include <QStyle>
+#include <optional>
 
 namespace norvane::Appearance {
 
@@ -76,8 +77,39 @@ QPalette palette(int choice) {
     }
 }
 
+namespace {
+
+struct Applied {
+    std::optional<int> choice; // none before the first apply()
+    QPalette systemPalette;    // the desktop's, as last seen while following it
+};
+
+Applied &applied() {
+    static Applied state;
+    return state;
+}
+
+bool followsSystem(std::optional<int> choice) {
+    return !choice || (*choice != light && *choice != dark);
+}
+
+} // namespace
+
 void apply(int choice) {
+    Applied &state = applied();
+    if (followsSystem(state.choice))
+        state.systemPalette = QGuiApplication::palette();
     QApplication::setPalette(palette(choice));
+    state.choice = choice;
+    if (followsSystem(choice))
+        state.systemPalette = QGuiApplication::palette();
+}
+
+QPalette systemPalette() {
+    // While following the desktop the application's palette is the desktop's, which Qt keeps
+    // up to date when the desktop's theme changes.
+    const Applied &state = applied();
+    return followsSystem(state.choice) ? QGuiApplication::palette() : state.systemPalette;
 }
 
 } // namespace norvane::Appearance

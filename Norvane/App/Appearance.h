@@ -18,4 +18,8 @@ void storeChoice(int choice);
 // Sets the application palette for the choice, at once.
 void apply(int choice);
 
+// The desktop's own palette, whatever the choice: what the status item, which sits on the
+// desktop's panel and not in a Pellor window, is drawn against.
+[[nodiscard]] QPalette systemPalette();
+
 } // namespace norvane::Appearance

@@ -85,15 +85,23 @@ void buildProfilesMenu(QMenuBar *bar, const MainMenu::State &state, MainMenuTarg
 
 void buildEditMenu(QMenuBar *bar, MainMenuTarget &target) {
     QMenu *menu = bar->addMenu(L10n::text("Edit"));
-    const auto edit = [&target](QKeySequence::StandardKey key) {
-        return [&target, key] { target.sendStandardEdit(key); };
+    QList<std::pair<QAction *, QKeySequence::StandardKey>> items;
+    const auto add = [&](const QString &title, Qt::Key key, QKeySequence::StandardKey edit) {
+        items.append(
+            {addItem(menu, title, command(key), [&target, edit] { target.sendStandardEdit(edit); }),
+             edit});
     };
-    addItem(menu, L10n::text("Undo"), command(Qt::Key_Z), edit(QKeySequence::Undo));
+    add(L10n::text("Undo"), Qt::Key_Z, QKeySequence::Undo);
     menu->addSeparator();
-    addItem(menu, L10n::text("Cut"), command(Qt::Key_X), edit(QKeySequence::Cut));
-    addItem(menu, L10n::text("Copy"), command(Qt::Key_C), edit(QKeySequence::Copy));
-    addItem(menu, L10n::text("Paste"), command(Qt::Key_V), edit(QKeySequence::Paste));
-    addItem(menu, L10n::text("Select All"), command(Qt::Key_A), edit(QKeySequence::SelectAll));
+    add(L10n::text("Cut"), Qt::Key_X, QKeySequence::Cut);
+    add(L10n::text("Copy"), Qt::Key_C, QKeySequence::Copy);
+    add(L10n::text("Paste"), Qt::Key_V, QKeySequence::Paste);
+    add(L10n::text("Select All"), Qt::Key_A, QKeySequence::SelectAll);
+    // Opened with the mouse, the menu shows which edits the focused control can take.
+    QObject::connect(menu, &QMenu::aboutToShow, menu, [&target, items] {
+        for (const auto &[action, edit] : items)
+            action->setEnabled(target.canSendStandardEdit(edit));
+    });
 }
 
 void buildViewMenu(QMenuBar *bar, const MainMenu::State &state, MainMenuTarget &target) {
@@ -135,6 +143,14 @@ QMenuBar *MainMenu::build(const State &state, MainMenuTarget &target, QWidget *p
     buildViewMenu(bar, state, target);
     buildWindowMenu(bar, target);
     return bar;
+}
+
+QList<QAction *> MainMenu::keyedActions(const QMenuBar *bar) {
+    QList<QAction *> keyed;
+    for (QAction *action : bar->findChildren<QAction *>())
+        if (!action->shortcut().isEmpty())
+            keyed << action;
+    return keyed;
 }
 
 QAction *MainMenu::findAction(const QMenuBar *bar, const QString &title) {

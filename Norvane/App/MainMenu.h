@@ -30,8 +30,11 @@ public:
     virtual void switchProfile(const QVariant &represented) = 0;
     virtual void newProfile() = 0;
     virtual void undoProfileDeletion() = 0;
-    // Undo, cut, copy, paste, select all: sent to whatever has the keyboard focus.
+    // Undo, cut, copy, paste, select all: performed by the control that has the keyboard focus
+    // when it can take them, else nothing happens.
     virtual void sendStandardEdit(QKeySequence::StandardKey key) = 0;
+    // Whether the focused control can take the edit now; the Edit menu enables its items by it.
+    [[nodiscard]] virtual bool canSendStandardEdit(QKeySequence::StandardKey) const { return true; }
     virtual void showMenuBar() = 0;
     virtual void changeAppearance(int choice) = 0;
     virtual void showWindow() = 0;
@@ -60,6 +63,9 @@ public:
     // is checked while the target opens at login, read again whenever its menu opens.
     [[nodiscard]] static QMenuBar *build(const State &state, MainMenuTarget &target,
                                          QWidget *parent = nullptr);
+
+    // The items of the menu bar that have a key equivalent.
+    [[nodiscard]] static QList<QAction *> keyedActions(const QMenuBar *bar);
 
     // Finds an item by its (translated) title anywhere in the menu bar.
     [[nodiscard]] static QAction *findAction(const QMenuBar *bar, const QString &title);

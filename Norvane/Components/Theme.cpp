@@ -63,6 +63,10 @@ QColor Theme::highlight() const {
     return m_dark ? QColor(0x3d, 0x7f, 0xf0) : QColor(0x2f, 0x6f, 0xe0);
 }
 
+QColor Theme::focusRing() const {
+    return m_dark ? QColor(0x6c, 0xa8, 0xff) : QColor(0x2f, 0x6f, 0xe0);
+}
+
 bool Theme::eventFilter(QObject *watched, QEvent *event) {
     if (watched == qApp && event->type() == QEvent::ApplicationPaletteChange)
         update();

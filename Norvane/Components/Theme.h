@@ -22,6 +22,7 @@ class Theme : public QObject {
     Q_PROPERTY(QColor separator READ separator NOTIFY changed)
     Q_PROPERTY(QColor controlFill READ controlFill NOTIFY changed)
     Q_PROPERTY(QColor highlight READ highlight NOTIFY changed)
+    Q_PROPERTY(QColor focusRing READ focusRing NOTIFY changed)
     Q_PROPERTY(QColor warning READ warning CONSTANT)
     Q_PROPERTY(QColor failure READ failure CONSTANT)
 
@@ -41,6 +42,8 @@ public:
     [[nodiscard]] QColor separator() const;
     [[nodiscard]] QColor controlFill() const;
     [[nodiscard]] QColor highlight() const;
+    // The keyboard focus ring: the highlight, lighter in dark so it stands out on dark panels.
+    [[nodiscard]] QColor focusRing() const;
     [[nodiscard]] static QColor warning() { return QColor(0xe8, 0x8a, 0x1a); }
     [[nodiscard]] static QColor failure() { return QColor(0xd9, 0x3a, 0x32); }
 

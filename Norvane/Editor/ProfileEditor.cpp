@@ -3,8 +3,11 @@
 #include "Components/ViewHost.h"
 #include "Localization/L10n.h"
 
+#include <QQuickItem>
 #include <QQuickWidget>
+#include <QScreen>
 #include <QVBoxLayout>
+#include <cmath>
 
 namespace norvane {
 
@@ -22,6 +25,8 @@ ProfileEditor::ProfileEditor(const std::optional<Profile> &profile, ProfileEdito
     hostView(*m_view, QUrl(QString::fromLatin1(viewUrl)),
              {{QStringLiteral("editor"), QVariant::fromValue(m_model)}});
     setFocusProxy(m_view);
+    if (auto *root = qobject_cast<QQuickItem *>(m_view->rootObject()))
+        connect(root, &QQuickItem::implicitHeightChanged, this, &ProfileEditor::fitContent);
 
     m_model->onClose = [this] { endSheet(); };
     connect(this, &QDialog::finished, this, [this] {
@@ -31,14 +36,38 @@ ProfileEditor::ProfileEditor(const std::optional<Profile> &profile, ProfileEdito
 }
 
 void ProfileEditor::present(QWidget *window) {
-    // A titled window without close, minimize or resize controls.
+#ifdef Q_OS_MACOS
+    // A real sheet: titled, without close, minimize or resize controls.
     setParent(window, Qt::Sheet | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+#else
+    // X11 window managers such as openbox give every titled dialog a minimize (and often a
+    // zoom) button whatever the window asks for. Like a sheet on a Mac, this one has no title
+    // bar: it hangs from the top of its window, and Escape or Cancel ends it.
+    setParent(window, Qt::Dialog | Qt::FramelessWindowHint);
+#endif
     setWindowModality(Qt::WindowModal);
-    setFixedSize(contentSize);
+    fitContent();
+#ifndef Q_OS_MACOS
+    if (window) {
+        const QRect area = window->geometry(); // the window's content, below its title bar
+        move(area.left() + (area.width() - width()) / 2, area.top());
+    }
+#endif
     open();
     raise();
     activateWindow();
     m_view->setFocus(Qt::ActiveWindowFocusReason);
+}
+
+void ProfileEditor::fitContent() {
+    int height = contentSize.height();
+    if (const auto *root = qobject_cast<QQuickItem *>(m_view->rootObject()))
+        height = std::max(height, int(std::ceil(root->implicitHeight())));
+    const QScreen *screen = parentWidget() ? parentWidget()->screen() : this->screen();
+    if (screen)
+        height = std::min(height, screen->availableGeometry().height() - 40);
+    // Fixed, so the window system offers no resize or zoom control; only the sheet resizes.
+    setFixedSize(contentSize.width(), std::max(height, contentSize.height()));
 }
 
 void ProfileEditor::reject() {

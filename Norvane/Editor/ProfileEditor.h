@@ -17,6 +17,8 @@ class ProfileEditor : public QDialog {
     Q_OBJECT
 
 public:
+    // The size the sheet starts at; it grows taller with its content (a long error), within the
+    // screen.
     static constexpr QSize contentSize{540, 570};
     static constexpr char viewUrl[] = "qrc:/qt/qml/Norvane/qml/editor/ProfileEditorView.qml";
 
@@ -39,6 +41,8 @@ public slots:
 
 private:
     void endSheet();
+    // Fits the sheet's height to its content: never below contentSize, never above the screen.
+    void fitContent();
 
     QQuickWidget *m_view; // before the model: the view goes first when the sheet is deleted
     ProfileEditorModel *m_model;

@@ -88,7 +88,9 @@ void MenuBarController::installModelCallbacks() {
 void MenuBarController::refresh() {
     if (m_statusItem) {
         const bool engagedNow = engaged(m_store);
-        const QColor color = QGuiApplication::palette().color(QPalette::WindowText);
+        const QColor color = m_environment.iconColor
+                                 ? m_environment.iconColor()
+                                 : QGuiApplication::palette().color(QPalette::WindowText);
         if (!m_hasIcon || engagedNow != m_engaged || color != m_iconColor) {
             m_statusItem->setIcon(PellorMenuIcon::icon(engagedNow, color));
             m_hasIcon = true;

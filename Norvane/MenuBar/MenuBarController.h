@@ -25,6 +25,9 @@ public:
     struct Environment {
         QuickPanelModel::Environment panel;
         std::function<bool()> trayAvailable; // none: QSystemTrayIcon::isSystemTrayAvailable()
+        // The ink of the status item, which sits on the desktop's panel and follows the
+        // desktop's theme rather than Pellor's appearance; none: the application palette's.
+        std::function<QColor()> iconColor;
     };
 
     MenuBarController(SessionStore &store, ProfileLibrary &library, Environment environment = {},

@@ -7,6 +7,7 @@
 #include "Sessions/SessionStore.h"
 
 #include <QDesktopServices>
+#include <QDir>
 #include <QLocale>
 
 namespace norvane {
@@ -19,7 +20,7 @@ SettingsModel::Environment completed(SettingsModel::Environment environment) {
     if (!environment.readSystem)
         environment.readSystem = readSystemInBackground;
     if (!environment.openUrl)
-        environment.openUrl = [](const QUrl &url) { QDesktopServices::openUrl(url); };
+        environment.openUrl = [](const QUrl &url) { return QDesktopServices::openUrl(url); };
     return environment;
 }
 
@@ -116,7 +117,20 @@ void SettingsModel::restoreOriginal() {
 }
 
 void SettingsModel::openSystemSettings() {
-    m_environment.openUrl(systemSettingsUrl());
+    const QUrl url = systemSettingsUrl();
+    QString failure;
+    if (!m_environment.openUrl(url)) {
+#ifdef Q_OS_MACOS
+        failure = L10n::text("System Settings could not be opened.");
+#else
+        failure = L10n::text({"No application could open the simulated Mac's folder: {0}",
+                              {QDir::toNativeSeparators(url.toLocalFile())}});
+#endif
+    }
+    if (failure == m_openFailure)
+        return;
+    m_openFailure = failure;
+    emit openFailureChanged();
 }
 
 void SettingsModel::startRead() {

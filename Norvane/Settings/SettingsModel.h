@@ -30,10 +30,12 @@ class SettingsModel : public QObject {
     Q_PROPERTY(QString screenSaverText READ screenSaverText NOTIFY snapshotChanged)
     Q_PROPERTY(QString assertionText READ assertionText NOTIFY snapshotChanged)
     Q_PROPERTY(QString statusLine READ statusLine NOTIFY snapshotChanged)
+    Q_PROPERTY(QString openFailure READ openFailure NOTIFY openFailureChanged)
 
 public:
     using Clock = std::function<QDateTime()>;
-    using UrlOpener = std::function<void(const QUrl &)>;
+    // Hands a URL to the desktop; false when nothing could open it.
+    using UrlOpener = std::function<bool(const QUrl &)>;
 
     // What the model takes from its surroundings; the defaults use the system.
     struct Environment {
@@ -60,6 +62,9 @@ public:
     [[nodiscard]] QString screenSaverText() const;
     [[nodiscard]] QString assertionText() const;
     [[nodiscard]] QString statusLine() const;
+    // Empty, or what the window says when "System Settings ↗" could not be opened (off a Mac:
+    // where the simulated Mac's folder is, to open it by hand).
+    [[nodiscard]] QString openFailure() const { return m_openFailure; }
 
     // The screen-saver row's value for a snapshot's delay in seconds.
     [[nodiscard]] static QString screenSaverText(std::optional<qint64> seconds);
@@ -80,6 +85,7 @@ public:
 signals:
     void busyChanged();
     void snapshotChanged();
+    void openFailureChanged();
 
 private:
     void startRead();
@@ -90,6 +96,7 @@ private:
     bool m_busy = false;
     bool m_reading = false;
     std::optional<QDateTime> m_lastRead; // none: the distant past
+    QString m_openFailure;
 };
 
 } // namespace norvane

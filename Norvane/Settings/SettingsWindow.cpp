@@ -4,6 +4,7 @@
 #include "Localization/L10n.h"
 
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QQuickWidget>
 #include <QScreen>
 #include <QVBoxLayout>
@@ -27,6 +28,15 @@ SettingsWindow::SettingsWindow(SessionStore &store, SettingsModel::Environment e
     setMinimumSize(minimumContentSize);
     resize(contentSize);
     centre();
+}
+
+void SettingsWindow::keyPressEvent(QKeyEvent *event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void SettingsWindow::centre() {

@@ -27,6 +27,10 @@ public:
     [[nodiscard]] SleepDiagnosisModel *diagnosis() const { return m_diagnosis; }
     [[nodiscard]] QQuickWidget *view() const { return m_view; }
 
+protected:
+    // Escape closes the window, as it does a desktop's utility windows.
+    void keyPressEvent(QKeyEvent *event) override;
+
 private:
     void centre();
 

@@ -95,7 +95,18 @@ void SleepDiagnosisModel::copyReport() {
     emit changed();
 }
 
+void SleepDiagnosisModel::setExpanded(bool expanded) {
+    if (expanded == m_expanded)
+        return;
+    m_expanded = expanded;
+    emit expandedChanged();
+    if (m_expanded && m_settings.snapshot())
+        snapshotArrived();
+}
+
 void SleepDiagnosisModel::snapshotArrived() {
+    if (!m_expanded)
+        return;
     if (m_reading) {
         m_readAgain = true; // one read at a time; the newest snapshot gets its own
         return;

@@ -15,14 +15,15 @@ namespace norvane {
 class SessionStore;
 class SettingsModel;
 
-// The settings window's "Why isn't my Mac sleeping?" section. Each new live snapshot of the
-// settings model brings one read of pmset -g assertions, off the main thread (the settings model
-// only reads while its window is visible); the diagnosis is built from both. Copy Report puts the
-// plain-text report on the clipboard. Lives on the main thread.
+// The settings window's "Why isn't my Mac sleeping?" section. While the section is open, each new
+// live snapshot of the settings model brings one read of pmset -g assertions, off the main thread
+// (the settings model only reads while its window is visible); the diagnosis is built from both.
+// Copy Report puts the plain-text report on the clipboard. Lives on the main thread.
 class SleepDiagnosisModel : public QObject {
     Q_OBJECT
     QML_ELEMENT
     QML_UNCREATABLE("The settings window creates its diagnosis")
+    Q_PROPERTY(bool expanded READ expanded WRITE setExpanded NOTIFY expandedChanged)
     Q_PROPERTY(bool ready READ ready NOTIFY changed)
     Q_PROPERTY(QString displayText READ displayText NOTIFY changed)
     Q_PROPERTY(QStringList displayHolders READ displayHolders NOTIFY changed)
@@ -43,6 +44,9 @@ public:
     SleepDiagnosisModel(const SettingsModel &settings, const SessionStore &store,
                         Environment environment = {}, QObject *parent = nullptr);
 
+    // The section is open; opening it reads at once when a snapshot is there.
+    [[nodiscard]] bool expanded() const { return m_expanded; }
+    void setExpanded(bool expanded);
     [[nodiscard]] bool ready() const { return m_diagnosis.has_value(); }
     [[nodiscard]] QString displayText() const;
     [[nodiscard]] QStringList displayHolders() const;
@@ -59,6 +63,7 @@ public:
 
 signals:
     void changed();
+    void expandedChanged();
 
 private:
     void snapshotArrived();
@@ -71,6 +76,7 @@ private:
     bool m_reading = false;
     bool m_readAgain = false;
     bool m_reportCopied = false;
+    bool m_expanded = false;
 };
 
 } // namespace norvane

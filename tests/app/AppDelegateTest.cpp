@@ -16,6 +16,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QLabel>
 #include <QMessageBox>
 #include <QSettings>
 #include <QStyle>
@@ -97,6 +98,14 @@ TEST_F(DelegateTest, ALibraryThatFailedToLoadIsReportedAtStartUp) {
     EXPECT_EQ(open[0]->text(), L10n::text("Could Not Save Profile"));
     EXPECT_EQ(open[0]->informativeText(), *delegate->library().loadError());
     EXPECT_EQ(open[0]->windowModality(), Qt::WindowModal);
+    // Styled like the application: a bold title over a body wide enough to read.
+    auto *title = open[0]->findChild<QLabel *>("qt_msgbox_label");
+    auto *body = open[0]->findChild<QLabel *>("qt_msgbox_informativelabel");
+    ASSERT_TRUE(title && body);
+    title->ensurePolished();
+    body->ensurePolished();
+    EXPECT_TRUE(title->font().bold());
+    EXPECT_GE(body->minimumWidth(), 340);
 }
 
 TEST_F(DelegateTest, EachSessionErrorIsShownOnce) {
@@ -243,8 +252,7 @@ TEST_F(DelegateTest, TheWindowFrameIsRestoredAtTheNextStart) {
     EXPECT_EQ(delegate->window()->size(), QSize(1100, 800));
 }
 
-TEST_F(DelegateTest, TheAboutPanelNamesTheApplicationItsVersionAndCredits)
-{
+TEST_F(DelegateTest, TheAboutPanelNamesTheApplicationItsVersionAndCredits) {
     start();
     menuItem(L10n::text("About Pellor"))->trigger();
     QMessageBox *panel = nullptr;
@@ -260,8 +268,7 @@ TEST_F(DelegateTest, TheAboutPanelNamesTheApplicationItsVersionAndCredits)
     EXPECT_FALSE(panel->iconPixmap().isNull());
 }
 
-TEST_F(DelegateTest, HideAndShowAllTakeEveryWindowAlong)
-{
+TEST_F(DelegateTest, HideAndShowAllTakeEveryWindowAlong) {
     start();
     menuItem(L10n::text("Hide Pellor"))->trigger();
     EXPECT_FALSE(delegate->window()->isVisible());

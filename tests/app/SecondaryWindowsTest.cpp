@@ -5,6 +5,7 @@
 #include "App/Appearance.h"
 #include "AppTestSupport.h"
 #include "Components/Theme.h"
+#include "Configuration/ConfigurationError.h"
 #include "Localization/L10n.h"
 #include "Platform/SimulatedMac.h"
 #include "Profiles/FileProfileStorage.h"
@@ -14,9 +15,11 @@
 #include "UiTestSupport.h"
 #include "Workspace/WorkspaceModel.h"
 
+#include <QApplication>
 #include <QClipboard>
 #include <QFile>
 #include <QGuiApplication>
+#include <QProcess>
 #include <QScreen>
 #include <QSettings>
 #include <QSystemTrayIcon>
@@ -219,7 +222,131 @@ TEST_F(SecondaryWindowsTest, AnOwnProfileCanBeDeletedFromTheEditor) {
     EXPECT_TRUE(delegate->library().canUndoDeletion());
 }
 
+// A save error of two and more lines wraps inside the sheet, which grows so its buttons stay
+// in it; the sheet offers no minimize or zoom control.
+TEST_F(SecondaryWindowsTest, TheEditorGrowsWithALongError) {
+    start();
+    const QString message =
+        "The profiles file could not be written because the disk is full or the folder is not "
+        "writable. Free some space or check the folder's permissions, then try again; your "
+        "changes are kept in this sheet until then.";
+    auto *editor = new ProfileEditor(
+        std::nullopt, [&](const Profile &) { throw ConfigurationError::message(message); },
+        std::nullopt);
+    editor->present(delegate->window());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(editor));
+    const Qt::WindowFlags flags = editor->windowFlags();
+    EXPECT_FALSE(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+    EXPECT_EQ(editor->minimumSize(), editor->maximumSize()) << "no resize or zoom control";
+#if defined(Q_OS_LINUX)
+    // What a window manager reads: the Motif hints name the decorations, and name none (no
+    // title bar, so no minimize or zoom button in any window manager).
+    QProcess xprop;
+    xprop.start("xprop", {"-id", QString::number(editor->winId()), "_MOTIF_WM_HINTS"});
+    if (xprop.waitForFinished(5000) && xprop.exitCode() == 0) {
+        const QStringList hints =
+            QString::fromLatin1(xprop.readAllStandardOutput()).section('=', 1).split(',');
+        ASSERT_GE(hints.size(), 3);
+        EXPECT_TRUE(hints[0].trimmed().toUInt(nullptr, 16) & 0x2) << "decorations are named";
+        EXPECT_EQ(hints[2].trimmed().toUInt(nullptr, 16), 0u);
+    }
+    // It hangs from the top of the main window's content, centred.
+    EXPECT_EQ(editor->geometry().top(), delegate->window()->geometry().top());
+    EXPECT_LE(
+        std::abs(editor->geometry().center().x() - delegate->window()->geometry().center().x()), 1);
+#endif
+    QQuickWidget *view = editor->view();
+    QQuickItem *name = itemIn(view, "nameField");
+    ASSERT_TRUE(waitUntil([&] { return name->hasActiveFocus(); }));
+    QTest::keyClicks(view, "Overnight");
+    clickIn(view, "saveButton");
+    QQuickItem *error = itemIn(view, "editorError");
+    ASSERT_TRUE(waitUntil([&] { return shown(error); }));
+    EXPECT_EQ(textIn(view, "editorError"), message);
+    EXPECT_TRUE(waitUntil([&] { return error->property("lineCount").toInt() >= 2; }));
+    EXPECT_TRUE(waitUntil([&] { return editor->height() > ProfileEditor::contentSize.height(); }));
+    const auto within = [&](const char *name) {
+        QQuickItem *item = itemIn(view, name);
+        return QRectF(QPointF(0, 0), view->size())
+            .contains(item->mapRectToScene(item->boundingRect()));
+    };
+    EXPECT_TRUE(waitUntil([&] { return within("cancelButton") && within("saveButton"); }))
+        << "the sheet is " << editor->height() << " high";
+    EXPECT_TRUE(within("editorError"));
+    settle(view);
+    save(editor, "editor-long-error-light");
+    clickIn(view, "cancelButton");
+}
+
 // MARK: The settings window
+
+// The main menu's keys work in the settings window too; Escape closes it.
+TEST_F(SecondaryWindowsTest, TheSettingsWindowAnswersTheMenuKeys) {
+    auto service = std::make_shared<ControlledConfiguring>();
+    start({.configuration = service});
+    const auto showSettings = [&] {
+        delegate->showSettings();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(delegate->settingsWindow()));
+    };
+    const auto press = [&](Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::ControlModifier) {
+        QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+    };
+    showSettings();
+    SettingsWindow *window = delegate->settingsWindow();
+    press(Qt::Key_Escape, Qt::NoModifier);
+    ASSERT_TRUE(waitUntil([&] { return !window->isVisible(); }));
+
+    showSettings();
+    press(Qt::Key_W);
+    ASSERT_TRUE(waitUntil([&] { return !window->isVisible(); }));
+
+    showSettings();
+    press(Qt::Key_0);
+    EXPECT_TRUE(QTest::qWaitForWindowActive(delegate->window()));
+
+    showSettings();
+    press(Qt::Key_N);
+    ASSERT_TRUE(waitUntil([&] { return editorOpen(); }));
+    clickIn(editorView(), "cancelButton");
+    ASSERT_TRUE(waitUntil([&] { return !editorOpen(); }));
+
+    showSettings();
+    press(Qt::Key_3);
+    ASSERT_TRUE(waitUntil([&] { return service->pending(); }));
+    EXPECT_EQ(service->applied.last().id, delegate->library().profiles()[2].id);
+    press(Qt::Key_Q); // refused while applying, with the alert
+    EXPECT_TRUE(waitUntil([&] {
+        for (QWidget *widget : QApplication::topLevelWidgets())
+            if (widget->objectName() == "quitGuardAlert" && widget->isVisible())
+                return true;
+        return false;
+    }));
+    service->succeed();
+    ASSERT_TRUE(waitUntil([&] { return !delegate->store().isApplying(); }));
+    for (QWidget *widget : QApplication::topLevelWidgets())
+        if (widget->objectName() == "quitGuardAlert")
+            widget->close();
+
+    showSettings();
+    press(Qt::Key_M);
+    EXPECT_TRUE(waitUntil([&] { return window->isMinimized(); }));
+}
+
+// When nothing opens the simulated Mac's folder, the window tells where it is.
+TEST_F(SecondaryWindowsTest, SystemSettingsThatCannotOpenSayWhereTheFolderIs) {
+    start();
+    SettingsWindow window(delegate->store(), {{}, {}, [](const QUrl &) { return false; }});
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    EXPECT_FALSE(shown(itemIn(window.view(), "openFailureText")));
+    clickIn(window.view(), "systemSettingsButton");
+    ASSERT_TRUE(waitUntil([&] { return shown(itemIn(window.view(), "openFailureText")); }));
+#ifndef Q_OS_MACOS
+    EXPECT_TRUE(textIn(window.view(), "openFailureText").contains(simulatorHome()));
+#endif
+    settle(window.view());
+    save(&window, "settings-open-failure-light");
+}
 
 TEST_F(SecondaryWindowsTest, TheSettingsWindowReadsTheSimulatedMac) {
     ControlledSystemReader reader;
@@ -438,6 +565,8 @@ TEST_F(SecondaryWindowsTest, TheDiagnosisNamesTwoHoldersAndSleepDisabled) {
         delegate->showSettings();
         SettingsWindow *window = delegate->settingsWindow();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+        if (!window->diagnosis()->expanded())
+            clickIn(settingsView(), "diagnosisButton");
         ASSERT_TRUE(waitUntil([&] { return window->diagnosis()->ready(); }, 30'000));
 
         EXPECT_EQ(textIn(settingsView(), "sleepRowValue"),
@@ -479,6 +608,38 @@ TEST_F(SecondaryWindowsTest, TheDiagnosisNamesTwoHoldersAndSleepDisabled) {
     EXPECT_EQ(textIn(panel(), "sleepDisabledText"), L10n::text("Sleep disabled system-wide"));
     settle(panel());
     save(panel(), QStringLiteral("quick-panel-sleep-disabled%1").arg(suffix));
+}
+
+// Every button of the panel, the editor and the settings window, symbols-only ones included,
+// has an accessible name.
+TEST_F(SecondaryWindowsTest, EveryControlHasAnAccessibleName) {
+    start();
+    const auto names = [](QQuickWidget *view) {
+        QList<std::pair<QAccessible::Role, QString>> controls;
+        pressables(QAccessible::queryAccessibleInterface(view), controls);
+        QStringList found;
+        for (const auto &[role, name] : controls) {
+            EXPECT_FALSE(name.trimmed().isEmpty()) << "a control of role " << role;
+            found << name;
+        }
+        return found;
+    };
+    openPanel();
+    const QStringList panelNames = names(panel());
+    for (const char *name : {"New Profile", "Current Settings", "Quit Pellor", "Open Pellor"})
+        EXPECT_TRUE(panelNames.contains(L10n::text(name))) << name;
+    QTest::keyClick(panel(), Qt::Key_Escape);
+
+    openEditor(std::nullopt);
+    const QStringList editorNames = names(editorView());
+    for (const ProfileIcon icon : ProfileIcon::allCases())
+        EXPECT_TRUE(editorNames.contains(icon.title())) << icon.title().toStdString();
+    EXPECT_TRUE(editorNames.contains(L10n::text("Return to Normal")));
+    clickIn(editorView(), "cancelButton");
+
+    delegate->showSettings();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(delegate->settingsWindow()));
+    EXPECT_TRUE(names(settingsView()).contains(L10n::text("Refresh System Status")));
 }
 
 // MARK: Screenshots

@@ -8,6 +8,7 @@
 #include "Sessions/SessionStore.h"
 #include "TestSupport.h"
 
+#include <QDir>
 #include <QLocale>
 #include <QSignalSpy>
 #include <gtest/gtest.h>
@@ -32,7 +33,11 @@ struct SettingsTest : ::testing::Test {
     QList<QUrl> opened;
     SettingsModel model{store,
                         {[this] { return now; }, [this] { return reader.read(); },
-                         [this](const QUrl &url) { opened << url; }}};
+                         [this](const QUrl &url) {
+                             opened << url;
+                             return opens;
+                         }}};
+    bool opens = true;
 };
 
 QString readingText() {
@@ -209,4 +214,16 @@ TEST_F(SettingsTest, SystemSettingsOpensTheApplicationOrTheSimulatedMac) {
 #else
     EXPECT_EQ(opened.first().toLocalFile(), simulatorHome());
 #endif
+    EXPECT_TRUE(model.openFailure().isEmpty());
+
+    // When nothing opens it, the window says so, and where the simulated Mac's folder is.
+    opens = false;
+    model.openSystemSettings();
+#ifndef Q_OS_MACOS
+    EXPECT_TRUE(model.openFailure().contains(QDir::toNativeSeparators(simulatorHome())));
+#endif
+    EXPECT_FALSE(model.openFailure().isEmpty());
+    opens = true;
+    model.openSystemSettings();
+    EXPECT_TRUE(model.openFailure().isEmpty());
 }

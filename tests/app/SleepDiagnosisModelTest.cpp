@@ -37,7 +37,8 @@ struct SleepDiagnosisModelTest : ::testing::Test {
     SessionStore store{service, [] { return QDateTime::currentDateTime(); },
                        [] { return Profile::normal(); }};
     test::ControlledSystemReader reader;
-    SettingsModel model{store, {{}, [this] { return reader.read(); }, [](const QUrl &) {}}};
+    SettingsModel model{store,
+                        {{}, [this] { return reader.read(); }, [](const QUrl &) { return true; }}};
     std::vector<std::unique_ptr<Read>> reads;
     QStringList copied;
     SleepDiagnosisModel diagnosis{model,
@@ -53,9 +54,17 @@ struct SleepDiagnosisModelTest : ::testing::Test {
 } // namespace
 
 TEST_F(SleepDiagnosisModelTest, EachSnapshotBringsOneAssertionsReadAndTheDiagnosisOfBoth) {
-    EXPECT_FALSE(diagnosis.ready());
-    EXPECT_EQ(diagnosis.sleepText(), L10n::text("Reading…"));
+    deliverSnapshot(test::snapshot(10, 1, "Power adapter"));
+    EXPECT_TRUE(reads.empty()) << "a closed section reads nothing";
+    diagnosis.setExpanded(true);
+    ASSERT_EQ(reads.size(), 1u) << "opening it reads at once";
+    deliverAssertions(PowerAssertions{});
+    diagnosis.setExpanded(false);
+    deliverSnapshot(test::snapshot(10, 1, "Power adapter"));
     EXPECT_TRUE(reads.empty());
+    diagnosis.setExpanded(true);
+    deliverAssertions(PowerAssertions{});
+    ASSERT_TRUE(diagnosis.ready());
 
     SystemSettings settings = test::snapshot(10, 1, "Power adapter");
     settings.sleepDisabled = true;
@@ -90,6 +99,8 @@ TEST_F(SleepDiagnosisModelTest, EachSnapshotBringsOneAssertionsReadAndTheDiagnos
 }
 
 TEST_F(SleepDiagnosisModelTest, CopyReportPutsTheReportOnTheClipboard) {
+    EXPECT_EQ(diagnosis.sleepText(), L10n::text("Reading…"));
+    diagnosis.setExpanded(true);
     diagnosis.copyReport();
     EXPECT_TRUE(copied.isEmpty()); // nothing read yet
 

@@ -2,6 +2,8 @@
 // status item docks into it, and a click on it opens the quick panel under it. Skipped when no
 // tray host can be started here.
 #include "App/AppDelegate.h"
+#include "App/Appearance.h"
+#include "App/MainMenu.h"
 #include "AppTestSupport.h"
 #include "Localization/L10n.h"
 #include "MenuBar/PellorMenuIcon.h"
@@ -139,6 +141,26 @@ TEST_F(TrayTest, AClickOnTheStatusItemOpensThePanelUnderItAndAnotherClosesIt) {
     EXPECT_TRUE(waitUntil([&] { return !panel()->isVisible(); }));
 }
 
+// Hiding Pellor hides its windows; the status item stays, and Show All brings the windows back.
+TEST_F(TrayTest, HideKeepsTheStatusItem) {
+    delegate->showSettings();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(delegate->settingsWindow()));
+    MainMenu::findAction(delegate->mainMenu(), L10n::text("Hide Pellor"))->trigger();
+    EXPECT_FALSE(delegate->window()->isVisible());
+    EXPECT_FALSE(delegate->settingsWindow()->isVisible());
+    EXPECT_TRUE(statusItem->isVisible());
+    EXPECT_TRUE(icon->isVisible());
+
+    MainMenu::findAction(delegate->mainMenu(), L10n::text("Show All"))->trigger();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(delegate->window()));
+    EXPECT_TRUE(delegate->settingsWindow()->isVisible());
+    EXPECT_TRUE(icon->isVisible());
+    // The status item still opens the panel.
+    clickStatusItem();
+    EXPECT_TRUE(waitUntil([&] { return panel()->isVisible(); }));
+    QTest::keyClick(panel(), Qt::Key_Escape);
+}
+
 TEST_F(TrayTest, TheStatusItemShowsTheRingAndTheProfileWhileOneIsEngaged) {
     const auto iconImage = [&] {
         return statusItem->icon()
@@ -146,8 +168,15 @@ TEST_F(TrayTest, TheStatusItemShowsTheRingAndTheProfileWhileOneIsEngaged) {
             .toImage()
             .convertToFormat(QImage::Format_ARGB32_Premultiplied);
     };
+    // The desktop's ink, whatever Pellor's own appearance: the icon sits on the desktop's panel.
     const QColor ink = QGuiApplication::palette().color(QPalette::WindowText);
     EXPECT_EQ(iconImage(), PellorMenuIcon::image(false, 48, ink));
+    for (const int choice : {int(Appearance::dark), int(Appearance::light)}) {
+        delegate->changeAppearance(choice);
+        delegate->refresh();
+        EXPECT_EQ(iconImage(), PellorMenuIcon::image(false, 48, ink)) << "appearance " << choice;
+    }
+    delegate->changeAppearance(Appearance::system);
 
     clickStatusItem();
     ASSERT_TRUE(waitUntil([&] { return panel()->isVisible(); }));

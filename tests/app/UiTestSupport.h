@@ -4,6 +4,7 @@
 // into them, waiting for conditions, and saving screenshots.
 #include "Workspace/DashboardController.h"
 
+#include <QAccessible>
 #include <QDir>
 #include <QQuickItem>
 #include <QQuickWindow>
@@ -80,6 +81,27 @@ inline bool settled(DashboardController *view) {
 
 inline QString textOf(QQuickItem *item) {
     return item ? item->property("text").toString() : QStringLiteral("<no item>");
+}
+
+// Every control in the accessibility tree of `node` that a person can press or choose, with
+// its accessible name.
+inline void pressables(QAccessibleInterface *node,
+                       QList<std::pair<QAccessible::Role, QString>> &found) {
+    if (!node)
+        return;
+    switch (node->role()) {
+    case QAccessible::Button:
+    case QAccessible::ButtonMenu:
+    case QAccessible::ComboBox:
+    case QAccessible::ListItem:
+    case QAccessible::RadioButton:
+        found.append({node->role(), node->text(QAccessible::Name)});
+        break;
+    default:
+        break;
+    }
+    for (int i = 0; i < node->childCount(); ++i)
+        pressables(node->child(i), found);
 }
 
 } // namespace norvane::test

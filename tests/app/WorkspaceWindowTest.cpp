@@ -1,8 +1,10 @@
 // The real main window with the real QML, against the simulated Mac: choosing a profile,
 // changing its settings through the pickers, applying it, and what the window shows meanwhile.
 #include "App/AppDelegate.h"
+#include "App/Appearance.h"
 #include "App/MainWindow.h"
 #include "AppTestSupport.h"
+#include "Components/Theme.h"
 #include "Localization/L10n.h"
 #include "Platform/SimulatedMac.h"
 #include "Profiles/FileProfileStorage.h"
@@ -12,7 +14,11 @@
 #include "UiTestSupport.h"
 #include "Workspace/WorkspaceModel.h"
 
+#include <QAccessible>
+#include <QAction>
+#include <QClipboard>
 #include <QFile>
+#include <QGuiApplication>
 #include <QSettings>
 #include <QSignalSpy>
 #include <gtest/gtest.h>
@@ -58,6 +64,27 @@ struct WindowTest : ::testing::Test {
         QTest::keyClick(view, Qt::Key_Backspace);
         QTest::keyClicks(view, text);
     }
+    // How many pixels of `target` differ clearly from `background`: something is drawn there.
+    int inkedPixels(QQuickItem *target, const QColor &background) const {
+        view->quickWindow()->update();
+        QSignalSpy frames(view->quickWindow(), &QQuickWindow::afterRendering);
+        frames.wait(2000);
+        const QImage frame = view->grabFramebuffer();
+        const qreal ratio = frame.devicePixelRatio();
+        const QRect area =
+            QRectF(target->mapToScene(QPointF(0, 0)) * ratio, target->size() * ratio).toRect();
+        int inked = 0;
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x) {
+                const QColor pixel = frame.pixelColor(x, y);
+                if (std::abs(pixel.red() - background.red()) +
+                        std::abs(pixel.green() - background.green()) +
+                        std::abs(pixel.blue() - background.blue()) >
+                    60)
+                    ++inked;
+            }
+        return inked;
+    }
     int visibleBadges() const {
         int count = 0;
         for (const Profile &profile : delegate->library().profiles())
@@ -69,6 +96,14 @@ struct WindowTest : ::testing::Test {
     std::unique_ptr<AppDelegate> delegate;
     DashboardController *view = nullptr;
 };
+
+// The focus ring a control draws for the keyboard focus, if any.
+QQuickItem *focusRing(QQuickItem *control) {
+    for (QQuickItem *child : control ? control->childItems() : QList<QQuickItem *>())
+        if (child->objectName() == "focusRing")
+            return child;
+    return nullptr;
+}
 
 } // namespace
 
@@ -91,6 +126,11 @@ TEST_F(WindowTest, ChangingAndApplyingAProfileUpdatesTheSimulatedMac) {
     click(view, "sleepPicker.custom");
     ASSERT_TRUE(waitUntil([&] { return opened(popup(view, "sleepPicker.customEntry")); }));
     EXPECT_FALSE(shown(find("sleepPicker.invalidMessage")));
+    // The entry's buttons are the application's: OK prominent in the picker's tint.
+    EXPECT_TRUE(find("sleepPicker.customOK")->property("prominent").toBool());
+    EXPECT_EQ(find("sleepPicker.customOK")->property("accent").value<QColor>(),
+              model()->selected()->accent());
+    EXPECT_FALSE(find("sleepPicker.customCancel")->property("prominent").toBool());
     typeCustom("sleepPicker", "4.5");
     click(view, "sleepPicker.customOK");
     ASSERT_TRUE(waitUntil([&] { return shown(find("sleepPicker.invalidMessage")); }));
@@ -98,6 +138,10 @@ TEST_F(WindowTest, ChangingAndApplyingAProfileUpdatesTheSimulatedMac) {
               QColor(0xd9, 0x3a, 0x32));
     EXPECT_TRUE(opened(popup(view, "sleepPicker.customEntry")));
     EXPECT_EQ(delegate->library().profile("download")->sleepMinutes, 0);
+    delegate->changeAppearance(Appearance::dark);
+    QTest::qWait(150);
+    view->window()->grab().save(screenshotPath("custom-entry-dark"));
+    delegate->changeAppearance(Appearance::light);
 
     typeCustom("sleepPicker", "45");
     QTest::keyClick(view, Qt::Key_Return);
@@ -173,9 +217,55 @@ TEST_F(WindowTest, TheWindowKeepsDrawingWhileAuthorizationIsPending) {
     EXPECT_TRUE(waitUntil([&] { return frames.size() >= 10; }, 10'000))
         << "only " << frames.size() << " frames while the apply was pending";
     EXPECT_TRUE(delegate->store().isApplying());
+    // The indicator is really drawn, in the footer's own opaque colour around it.
+    QQuickItem *footer = find("applyFooter");
+    EXPECT_EQ(footer->property("color").value<QColor>().alpha(), 255);
+    for (const int choice : {int(Appearance::light), int(Appearance::dark)}) {
+        delegate->changeAppearance(choice);
+        EXPECT_GT(inkedPixels(find("applyingIndicator"), footer->property("color").value<QColor>()),
+                  20)
+            << "appearance " << choice;
+    }
+    view->window()->grab().save(screenshotPath("workspace-applying-dark"));
 
     service->succeed();
     EXPECT_TRUE(waitUntil([&] { return find("applyButton")->isEnabled(); }));
+}
+
+// The edit keys and the Edit menu with no text field focused, and while an authorization is
+// pending: nothing happens and the process lives on. In a text field they edit it.
+TEST_F(WindowTest, EditKeysGoToTheFocusedTextFieldOrDoNothing) {
+    auto service = std::make_shared<ControlledConfiguring>();
+    start({.configuration = service});
+    const Qt::Key keys[] = {Qt::Key_C, Qt::Key_Z, Qt::Key_X, Qt::Key_V, Qt::Key_A};
+    const QString items[] = {L10n::text("Undo"), L10n::text("Cut"), L10n::text("Copy"),
+                             L10n::text("Paste"), L10n::text("Select All")};
+    const auto pressEverything = [&] {
+        for (const Qt::Key key : keys)
+            QTest::keyClick(view, key, Qt::ControlModifier);
+        for (const QString &title : items)
+            MainMenu::findAction(delegate->mainMenu(), title)->trigger();
+    };
+    click(view, "profileRow.vibe");
+    ASSERT_TRUE(waitUntil([&] { return model()->selectedID() == "vibe"; }));
+    pressEverything();
+
+    click(view, "applyButton");
+    ASSERT_TRUE(waitUntil([&] { return service->pending(); }));
+    pressEverything();
+    service->succeed();
+    ASSERT_TRUE(waitUntil([&] { return delegate->store().hasAppliedProfile(); }));
+    EXPECT_EQ(delegate->store().profile().id, "vibe");
+
+    // In the search field the Edit menu edits the text.
+    click(view, "searchField");
+    QTest::keyClicks(view, "Focus");
+    MainMenu::findAction(delegate->mainMenu(), L10n::text("Select All"))->trigger();
+    MainMenu::findAction(delegate->mainMenu(), L10n::text("Cut"))->trigger();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "Focus");
+    EXPECT_EQ(model()->search(), "");
+    MainMenu::findAction(delegate->mainMenu(), L10n::text("Paste"))->trigger();
+    EXPECT_EQ(model()->search(), "Focus");
 }
 
 TEST_F(WindowTest, ProfileActionsMenuOffersResetForPresetsAndDeleteForOwnProfiles) {
@@ -215,6 +305,119 @@ TEST_F(WindowTest, SearchFiltersTheSidebar) {
         QTest::keyClick(view, Qt::Key_Backspace);
     ASSERT_TRUE(waitUntil([&] { return shown(find("profileRow.normal")); }));
     EXPECT_FALSE(shown(find("noMatchesNotice")));
+}
+
+// Whether `inner` lies within `outer` on the screen (one pixel of rounding allowed).
+bool inside(QQuickItem *inner, QQuickItem *outer) {
+    const QRectF a = inner->mapRectToScene(inner->boundingRect());
+    const QRectF b = outer->mapRectToScene(outer->boundingRect()).adjusted(-1, -1, 1, 1);
+    return b.contains(a);
+}
+
+// The longest titles stay inside the hero, at the minimum window size, with the badge whole.
+TEST_F(WindowTest, LongTitlesStayInsideTheHero) {
+    auto service = std::make_shared<ControlledConfiguring>();
+    start({.configuration = service});
+    delegate->window()->resize(MainWindow::minimumFrameSize);
+    const QStringList titles = {QString(32, 'W'), "Overnight Downloads and Backups!",
+                                QString(32, QChar(0x7720)), // 眠
+                                Profile::focus().localizedTitle()};
+    for (const QString &title : titles) {
+        Profile profile(title.left(4) + "-id", title, ProfileIcon::download, 10, 0, 600, 0);
+        if (title == Profile::focus().localizedTitle())
+            profile = Profile::focus();
+        else
+            delegate->library().save(profile);
+        model()->select(profile.id);
+        model()->apply();
+        ASSERT_TRUE(waitUntil([&] { return service->pending(); }));
+        service->succeed();
+        ASSERT_TRUE(waitUntil([&] { return shown(find("heroActiveBadge")); }));
+        ASSERT_TRUE(waitUntil([&] { return text("heroTitle") == title; }));
+        QQuickItem *hero = find("hero");
+        QQuickItem *heading = find("heroTitle");
+        EXPECT_TRUE(inside(heading, hero)) << title.toStdString();
+        EXPECT_TRUE(inside(find("heroActiveBadge"), hero)) << title.toStdString();
+        EXPECT_LE(heading->property("lineCount").toInt(), 2);
+        EXPECT_LE(heading->mapRectToScene(heading->boundingRect()).right(),
+                  find("heroActiveBadge")->mapRectToScene(QRectF(0, 0, 1, 1)).left());
+        if (title.size() < 10)
+            EXPECT_FALSE(heading->property("truncated").toBool()) << "a short title is whole";
+        QTest::qWait(200); // the symbols are drawn off the main thread
+        view->window()->grab().save(screenshotPath(
+            QStringLiteral("workspace-title-minimum-%1").arg(titles.indexOf(title))));
+    }
+}
+
+// A failing live read shows its error line at the default size without scrolling.
+TEST_F(WindowTest, TheReadErrorIsVisibleAtTheDefaultSize) {
+    ControlledSystemReader reader;
+    start({.readSystem = [&reader] { return reader.read(); }});
+    ASSERT_TRUE(waitUntil([&] { return reader.pending() == 1; }));
+    SystemSettings failed = snapshot(std::nullopt, std::nullopt, L10n::text("Unavailable"));
+    failed.error = "pmset: exit status 1 (pmset -g live)";
+    reader.deliver(failed);
+    QQuickItem *error = find("liveStatusError");
+    ASSERT_TRUE(waitUntil([&] { return shown(error); }));
+    ASSERT_EQ(delegate->window()->size(), MainWindow::defaultSize);
+    EXPECT_EQ(find("detailScroller")->property("contentY").toReal(), 0);
+    const QRectF line = error->mapRectToScene(error->boundingRect());
+    const QRectF footer = find("applyFooter")->mapRectToScene(find("applyFooter")->boundingRect());
+    EXPECT_LE(line.bottom(), footer.top()) << "the error line hides under the footer";
+    view->window()->grab().save(screenshotPath("workspace-read-error"));
+}
+
+// Every tab stop shows a clear focus ring in light and dark, Space and Return act on the
+// focused control, and every control has an accessible name.
+TEST_F(WindowTest, EveryTabStopShowsItsFocusAndTheKeysActOnIt) {
+    start();
+    model()->select("presentation"); // a profile with an automatic return
+    view->setFocus(Qt::OtherFocusReason);
+    for (const int choice : {int(Appearance::light), int(Appearance::dark)}) {
+        delegate->changeAppearance(choice);
+        QList<QQuickItem *> stops;
+        for (int i = 0; i < 40; ++i) {
+            QTest::keyClick(view, Qt::Key_Tab);
+            QQuickItem *focus = view->quickWindow()->activeFocusItem();
+            if (stops.contains(focus))
+                break;
+            stops << focus;
+            const QString name = focus ? focus->objectName() : QStringLiteral("<none>");
+            ASSERT_TRUE(shown(focusRing(focus))) << name.toStdString();
+            EXPECT_GT(inkedPixels(focusRing(focus), Theme().workspaceBackground()), 40)
+                << name.toStdString() << " in appearance " << choice;
+        }
+        EXPECT_EQ(stops.size(), 17) << "search, five rows, two sidebar buttons, the actions, "
+                                       "four pickers, three tiles and Apply";
+    }
+    view->window()->grab().save(screenshotPath("workspace-focus-dark"));
+
+    // Space and Return act on what has the focus.
+    const auto tabTo = [&](const QString &name) {
+        for (int i = 0; i < 40; ++i) {
+            QTest::keyClick(view, Qt::Key_Tab);
+            if (view->quickWindow()->activeFocusItem()->objectName() == name)
+                return true;
+        }
+        return false;
+    };
+    ASSERT_TRUE(tabTo("profileRow.focus"));
+    QTest::keyClick(view, Qt::Key_Space);
+    EXPECT_TRUE(waitUntil([&] { return model()->selectedID() == "focus"; }));
+    ASSERT_TRUE(tabTo("profileRow.vibe"));
+    QTest::keyClick(view, Qt::Key_Return);
+    EXPECT_TRUE(waitUntil([&] { return model()->selectedID() == "vibe"; }));
+    ASSERT_TRUE(tabTo("profileActions"));
+    QTest::keyClick(view, Qt::Key_Return);
+    EXPECT_TRUE(waitUntil([&] { return opened(popup(view, "profileActionsMenu")); }));
+    QTest::keyClick(view, Qt::Key_Escape);
+
+    QList<std::pair<QAccessible::Role, QString>> controls;
+    pressables(QAccessible::queryAccessibleInterface(view), controls);
+    EXPECT_EQ(controls.size(), 16) << "every tab stop but the search field";
+    for (const auto &[role, name] : controls)
+        EXPECT_FALSE(name.trimmed().isEmpty()) << "a control of role " << role << " has no name";
+    EXPECT_TRUE(controls.contains({QAccessible::Button, L10n::text("Profile Actions")}));
 }
 
 // Saves the window as a person sees it, in light and dark, in the language of this run

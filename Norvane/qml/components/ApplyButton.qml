@@ -34,7 +34,9 @@ AbstractButton {
         radius: 10
         color: control.down ? Qt.darker(control.accent, 1.15) : control.hovered ? Qt.lighter(control.accent, 1.06) : control.accent
         opacity: control.enabled ? 1 : 0.45
-        border.width: control.visualFocus ? 2 : 0
-        border.color: Qt.lighter(control.accent, 1.4)
     }
+    Keys.onReturnPressed: clicked()
+    Keys.onEnterPressed: clicked()
+
+    FocusRing { controlRadius: 10 }
 }

@@ -34,8 +34,12 @@ AbstractButton {
                : control.destructive
                  ? (control.down ? Qt.rgba(0.85, 0.23, 0.2, 0.16) : control.hovered ? Qt.rgba(0.85, 0.23, 0.2, 0.08) : "transparent")
                  : (control.down ? Theme.separator : control.hovered ? Theme.controlFill : Theme.panelBackground)
-        border.width: control.prominent || control.destructive ? (control.visualFocus ? 2 : 0) : 1
-        border.color: control.visualFocus ? Theme.highlight : Theme.separator
+        border.width: control.prominent || control.destructive ? 0 : 1
+        border.color: Theme.separator
     }
     opacity: enabled ? 1 : 0.45
+    Keys.onReturnPressed: clicked()
+    Keys.onEnterPressed: clicked()
+
+    FocusRing {}
 }

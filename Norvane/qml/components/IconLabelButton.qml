@@ -30,4 +30,9 @@ AbstractButton {
         color: control.down ? Theme.separator : control.hovered ? Theme.controlFill : "transparent"
     }
     opacity: enabled ? 1 : 0.45
+    focusPolicy: Qt.StrongFocus
+    Keys.onReturnPressed: clicked()
+    Keys.onEnterPressed: clicked()
+
+    FocusRing { outset: -1 }
 }

@@ -15,8 +15,6 @@ Item {
 
     implicitWidth: 132
     implicitHeight: 30
-    Accessible.role: Accessible.ComboBox
-    Accessible.name: title
 
     MinutePickerModel {
         id: picker
@@ -63,6 +61,12 @@ Item {
             border.width: 1
             border.color: Theme.separator
         }
+        focusPolicy: Qt.StrongFocus
+        Accessible.role: Accessible.ComboBox
+        Accessible.name: root.title
+        Keys.onReturnPressed: clicked()
+        Keys.onEnterPressed: clicked()
+        FocusRing {}
     }
 
     // The menu and the custom entry are made on first use: most pickers are never opened.
@@ -179,8 +183,9 @@ Item {
                             radius: 7
                             color: Theme.controlFill
                             border.width: 1
-                            border.color: field.activeFocus ? root.tint : Theme.separator
+                            border.color: Theme.separator
                         }
+                        FocusRing { shown: field.activeFocus; controlRadius: 7 }
                     }
                     Label {
                         text: L10n.text("minutes")
@@ -203,19 +208,17 @@ Item {
                     Item {
                         Layout.fillWidth: true
                     }
-                    Button {
+                    DialogButton {
                         objectName: root.objectName + ".customCancel"
                         text: L10n.text("Cancel")
                         onClicked: picker.cancelCustom()
                     }
-                    Button {
-                        id: okButton
+                    DialogButton {
                         objectName: root.objectName + ".customOK"
                         text: L10n.text("OK")
-                        highlighted: true
+                        prominent: true
+                        accent: root.tint
                         onClicked: picker.commitCustom()
-                        palette.button: root.tint
-                        palette.buttonText: "white"
                     }
                 }
             }

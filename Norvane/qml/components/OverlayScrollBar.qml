@@ -13,7 +13,8 @@ ScrollBar {
         implicitHeight: implicitWidth
         radius: width / 2
         color: Theme.primary
-        opacity: bar.policy === ScrollBar.AlwaysOn || (bar.active && bar.size < 1.0) ? (bar.pressed ? 0.45 : 0.3) : 0
+        // Faint while idle, so content that scrolls always shows that it does.
+        opacity: bar.size < 0.999 ? (bar.pressed ? 0.45 : bar.active || bar.hovered ? 0.34 : 0.2) : 0
         Behavior on opacity { NumberAnimation { duration: 250 } }
     }
     background: Item {}

@@ -12,7 +12,7 @@ Item {
     property color tint: Theme.primary
     default property alias control: controlSlot.data
 
-    implicitHeight: Math.max(56, layout.implicitHeight + 20)
+    implicitHeight: Math.max(52, layout.implicitHeight + 16)
     implicitWidth: layout.implicitWidth + 36
 
     RowLayout {

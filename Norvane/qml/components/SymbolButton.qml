@@ -31,8 +31,10 @@ AbstractButton {
     background: Rectangle {
         radius: 7
         color: control.down ? Theme.separator : control.hovered ? Theme.controlFill : "transparent"
-        border.width: control.visualFocus ? 1 : 0
-        border.color: Theme.highlight
     }
     opacity: enabled ? 1 : 0.4
+    Keys.onReturnPressed: clicked()
+    Keys.onEnterPressed: clicked()
+
+    FocusRing { controlRadius: 7 }
 }

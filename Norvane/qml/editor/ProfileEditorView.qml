@@ -11,8 +11,12 @@ Rectangle {
 
     objectName: "profileEditorView"
     implicitWidth: 540
-    implicitHeight: content.implicitHeight + 56
+    // The content's own height: the sheet grows with it (a long error) rather than cutting it.
+    implicitHeight: content.height + 18 + buttons.implicitHeight + 56
     color: Theme.workspaceBackground
+    // The sheet's edge, as it has no window frame of its own off a Mac.
+    border.width: 1
+    border.color: Theme.separator
     Component.onCompleted: {
         if (root.editor.isPreset)
             root.forceActiveFocus()
@@ -31,13 +35,16 @@ Rectangle {
         event.accepted = true
     }
 
-    ColumnLayout {
+    Column {
         id: content
-        anchors.fill: parent
+        anchors.left: parent.left
+        anchors.right: parent.right
+        anchors.top: parent.top
         anchors.margins: 28
         spacing: 18
 
         RowLayout {
+            width: parent.width
             spacing: 14
             ModeIcon {
                 objectName: "editorModeIcon"
@@ -66,7 +73,7 @@ Rectangle {
         }
 
         RowLayout {
-            Layout.fillWidth: true
+            width: parent.width
             spacing: 8
             Label {
                 Layout.preferredWidth: 64
@@ -98,14 +105,15 @@ Rectangle {
                 background: Rectangle {
                     radius: 7
                     color: Theme.panelBackground
-                    border.width: nameField.activeFocus ? 2 : 1
-                    border.color: nameField.activeFocus ? root.editor.accent : Theme.separator
+                    border.width: 1
+                    border.color: Theme.separator
                 }
+                FocusRing { shown: nameField.activeFocus; controlRadius: 7 }
             }
         }
 
         RowLayout {
-            Layout.fillWidth: true
+            width: parent.width
             spacing: 8
             Label {
                 Layout.preferredWidth: 64
@@ -143,16 +151,17 @@ Rectangle {
                         color: iconButton.modelData.selected
                                ? Qt.rgba(root.editor.accent.r, root.editor.accent.g, root.editor.accent.b, 0.16)
                                : Qt.rgba(Theme.primary.r, Theme.primary.g, Theme.primary.b, iconButton.hovered ? 0.08 : 0.04)
-                        border.width: iconButton.visualFocus ? 1 : 0
-                        border.color: Theme.highlight
                     }
+                    Keys.onReturnPressed: clicked()
+                    Keys.onEnterPressed: clicked()
+                    FocusRing { controlRadius: 9 }
                 }
             }
             Item { Layout.fillWidth: true }
         }
 
         Surface {
-            Layout.fillWidth: true
+            width: parent.width
             implicitHeight: rows.implicitHeight
 
             ColumnLayout {
@@ -204,7 +213,7 @@ Rectangle {
         }
 
         Label {
-            Layout.fillWidth: true
+            width: parent.width
             text: L10n.text("After saving, click Apply Profile to update macOS. Automatic return requires Pellor to stay open and may request authorization when the timer ends.")
             color: Theme.secondary
             font.pixelSize: 11
@@ -213,39 +222,41 @@ Rectangle {
 
         Label {
             objectName: "editorError"
-            Layout.fillWidth: true
+            width: parent.width
             visible: root.editor.error.length > 0
             text: root.editor.error
             color: Theme.failure
             font.pixelSize: 12
             wrapMode: Text.WordWrap
         }
+    }
 
-        Item { Layout.fillHeight: true }
-
-        RowLayout {
-            Layout.fillWidth: true
-            spacing: 10
-            DialogButton {
-                objectName: "deleteButton"
-                visible: root.editor.canDelete
-                destructive: true
-                text: L10n.text("Delete Profile")
-                onClicked: root.editor.remove()
-            }
-            Item { Layout.fillWidth: true }
-            DialogButton {
-                objectName: "cancelButton"
-                text: L10n.text("Cancel")
-                onClicked: root.editor.cancel()
-            }
-            DialogButton {
-                objectName: "saveButton"
-                prominent: true
-                accent: root.editor.accent
-                text: root.editor.primaryTitle
-                onClicked: root.editor.save()
-            }
+    RowLayout {
+        id: buttons
+        anchors.left: parent.left
+        anchors.right: parent.right
+        anchors.bottom: parent.bottom
+        anchors.margins: 28
+        spacing: 10
+        DialogButton {
+            objectName: "deleteButton"
+            visible: root.editor.canDelete
+            destructive: true
+            text: L10n.text("Delete Profile")
+            onClicked: root.editor.remove()
+        }
+        Item { Layout.fillWidth: true }
+        DialogButton {
+            objectName: "cancelButton"
+            text: L10n.text("Cancel")
+            onClicked: root.editor.cancel()
+        }
+        DialogButton {
+            objectName: "saveButton"
+            prominent: true
+            accent: root.editor.accent
+            text: root.editor.primaryTitle
+            onClicked: root.editor.save()
         }
     }
 }

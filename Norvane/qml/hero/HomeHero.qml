@@ -12,7 +12,8 @@ Item {
     required property SelectedProfileView profile
     property bool effectsActive
 
-    implicitHeight: 196
+    // Grows when a long title takes two lines, so nothing is cut.
+    implicitHeight: Math.max(196, column.implicitHeight + column.anchors.topMargin + column.anchors.bottomMargin)
 
     HomeHeroModel {
         id: heroState
@@ -98,6 +99,7 @@ Item {
     }
 
     ColumnLayout {
+        id: column
         anchors.fill: parent
         anchors.leftMargin: 24
         anchors.rightMargin: 56
@@ -121,17 +123,35 @@ Item {
             font.weight: Font.Medium
         }
         RowLayout {
+            id: titleRow
+            Layout.fillWidth: true
             spacing: 10
-            Label {
-                objectName: "heroTitle"
+            // A title too wide for one line at full size takes up to two lines at a smaller
+            // size, and is elided beyond that; the badge keeps its room beside it.
+            TextMetrics {
+                id: fullTitle
                 text: hero.profile.title
-                color: Theme.primary
                 font.pixelSize: 36
                 font.weight: Font.Bold
+            }
+            Label {
+                objectName: "heroTitle"
+                readonly property bool fitsOnOneLine: Math.ceil(fullTitle.advanceWidth) + 2 <= titleRow.width - (badge.visible ? badge.width + titleRow.spacing : 0)
+                Layout.fillWidth: true
+                Layout.maximumWidth: Math.ceil(implicitWidth) + 2
+                text: hero.profile.title
+                color: Theme.primary
+                font.pixelSize: fitsOnOneLine ? 36 : 26
+                font.weight: Font.Bold
                 lineHeight: 0.92
+                wrapMode: fitsOnOneLine ? Text.NoWrap : Text.Wrap
+                maximumLineCount: 2
+                elide: Text.ElideRight
             }
             ActiveBadge {
+                id: badge
                 objectName: "heroActiveBadge"
+                Layout.alignment: Qt.AlignVCenter
                 visible: hero.profile.applied
                 accent: hero.profile.accent
                 fontSize: 11

@@ -179,6 +179,9 @@ Rectangle {
                     color: openButton.down ? Theme.separator : openButton.hovered ? Theme.controlFill : "transparent"
                 }
                 onClicked: root.panel.open()
+                Keys.onReturnPressed: clicked()
+                Keys.onEnterPressed: clicked()
+                FocusRing { controlRadius: 7 }
             }
             Item { Layout.fillWidth: true }
             SymbolButton {

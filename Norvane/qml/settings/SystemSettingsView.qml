@@ -29,7 +29,9 @@ Rectangle {
             x: 28
             y: 28
             width: scroller.width - 56
-            spacing: 22
+            // Blocks 18 apart, so the status line stays in sight at the default size in every
+            // language.
+            spacing: 18
 
             RowLayout {
                 Layout.fillWidth: true
@@ -161,11 +163,39 @@ Rectangle {
                     onClicked: root.settings.restoreOriginal()
                 }
                 Item { Layout.fillWidth: true }
+                SymbolButton {
+                    objectName: "diagnosisButton"
+                    symbol: "moon.zzz"
+                    symbolSize: 16
+                    implicitWidth: 32
+                    implicitHeight: 32
+                    text: L10n.text("Why isn't my Mac sleeping?")
+                    onClicked: {
+                        root.diagnosis.expanded = !root.diagnosis.expanded
+                        if (root.diagnosis.expanded)
+                            Qt.callLater(() => scroller.contentY = Math.max(0, scroller.contentHeight - scroller.height))
+                    }
+                }
                 DialogButton {
                     objectName: "systemSettingsButton"
                     text: L10n.text("System Settings ↗")
                     onClicked: root.settings.openSystemSettings()
                 }
+            }
+
+            TextEdit {
+                objectName: "openFailureText"
+                Layout.fillWidth: true
+                Layout.topMargin: -10
+                visible: text.length > 0
+                text: root.settings.openFailure
+                readOnly: true
+                selectByMouse: true
+                wrapMode: TextEdit.Wrap
+                color: Theme.warning
+                selectionColor: Theme.highlight
+                selectedTextColor: "white"
+                font.pixelSize: 12
             }
 
             Label {
@@ -179,6 +209,7 @@ Rectangle {
 
             SleepDiagnosisSection {
                 Layout.fillWidth: true
+                visible: root.diagnosis.expanded
                 diagnosis: root.diagnosis
             }
         }

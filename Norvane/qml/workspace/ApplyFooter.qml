@@ -9,8 +9,10 @@ Rectangle {
     required property WorkspaceModel workspace
     readonly property ApplyFooterView view: workspace.footer
 
+    objectName: "applyFooter"
     implicitHeight: 72
-    color: Qt.rgba(Theme.workspaceBackground.r, Theme.workspaceBackground.g, Theme.workspaceBackground.b, 0.94)
+    // Opaque: the content scrolling under it must not show through.
+    color: Theme.workspaceBackground
 
     Rectangle {
         anchors.top: parent.top
@@ -46,12 +48,10 @@ Rectangle {
                 elide: Text.ElideRight
             }
         }
-        BusyIndicator {
+        ProgressSpinner {
             objectName: "applyingIndicator"
             visible: footer.workspace.applying
-            running: visible
-            implicitWidth: 22
-            implicitHeight: 22
+            color: footer.workspace.selected.accent
         }
         ApplyButton {
             objectName: "applyButton"

@@ -26,7 +26,7 @@ Item {
             x: 24
             y: 20
             width: scroller.width - 48
-            spacing: 12
+            spacing: 10
 
             Item {
                 Layout.fillWidth: true
@@ -51,7 +51,7 @@ Item {
 
             SectionHeading {
                 Layout.fillWidth: true
-                Layout.topMargin: 6
+                Layout.topMargin: 2
                 title: L10n.text("Power & Display")
                 note: L10n.text("Changes saved automatically")
             }
@@ -118,7 +118,7 @@ Item {
 
             Surface {
                 Layout.fillWidth: true
-                Layout.topMargin: 4
+                Layout.topMargin: 2
                 implicitHeight: returnRow.implicitHeight
                 enabled: !detail.applying
 
@@ -151,7 +151,7 @@ Item {
 
             LiveStatusStrip {
                 Layout.fillWidth: true
-                Layout.topMargin: 6
+                Layout.topMargin: 2
                 workspace: detail.workspace
             }
         }

@@ -9,7 +9,7 @@ ColumnLayout {
     required property WorkspaceModel workspace
     readonly property LiveStatusView status: workspace.liveStatus
 
-    spacing: 10
+    spacing: 8
 
     SectionHeading {
         Layout.fillWidth: true

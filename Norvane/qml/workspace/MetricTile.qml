@@ -11,8 +11,13 @@ AbstractButton {
     property string value
     property color tint: Theme.primary
 
-    implicitHeight: 64
+    implicitHeight: 58
     hoverEnabled: true
+    focusPolicy: Qt.StrongFocus
+    Keys.onReturnPressed: clicked()
+    Keys.onEnterPressed: clicked()
+
+    FocusRing { controlRadius: 12 }
     Accessible.role: Accessible.Button
     Accessible.name: title + " " + value
     ToolTip.visible: hovered

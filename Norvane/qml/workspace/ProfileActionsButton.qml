@@ -33,6 +33,11 @@ AbstractButton {
         color: button.hovered ? Theme.controlFill : "transparent"
     }
     opacity: enabled ? 1 : 0.45
+    focusPolicy: Qt.StrongFocus
+    Keys.onReturnPressed: clicked()
+    Keys.onEnterPressed: clicked()
+
+    FocusRing { outset: 1; controlRadius: button.width / 2 }
 
     Component {
         id: menuComponent

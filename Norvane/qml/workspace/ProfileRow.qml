@@ -44,16 +44,28 @@ AbstractButton {
         }
         ColumnLayout {
             Layout.fillWidth: true
+            Layout.rightMargin: 8
             spacing: 1
-            Label {
+            // The badge sits beside the title, so the summary below keeps the row's width.
+            RowLayout {
                 Layout.fillWidth: true
-                text: row.title
-                color: Theme.primary
-                font.pixelSize: 13
-                font.weight: Font.DemiBold
-                elide: Text.ElideRight
+                spacing: 6
+                Label {
+                    Layout.fillWidth: true
+                    text: row.title
+                    color: Theme.primary
+                    font.pixelSize: 13
+                    font.weight: Font.DemiBold
+                    elide: Text.ElideRight
+                }
+                ActiveBadge {
+                    objectName: "activeBadge." + row.profileId
+                    visible: row.applied
+                    accent: row.accent
+                }
             }
             Label {
+                objectName: "rowSummary." + row.profileId
                 Layout.fillWidth: true
                 text: row.summary
                 color: Theme.secondary
@@ -61,12 +73,11 @@ AbstractButton {
                 elide: Text.ElideRight
             }
         }
-        ActiveBadge {
-            objectName: "activeBadge." + row.profileId
-            Layout.rightMargin: 8
-            visible: row.applied
-            accent: row.accent
-        }
     }
     opacity: enabled ? 1 : 0.6
+    Keys.onReturnPressed: clicked()
+    Keys.onEnterPressed: clicked()
+
+    // Inside the row: the list clips what lies outside it.
+    FocusRing { outset: -1; controlRadius: 10 }
 }

@@ -25,6 +25,7 @@ TextField {
         radius: 8
         color: Theme.controlFill
         border.width: 1
-        border.color: field.activeFocus ? Theme.highlight : Theme.separator
+        border.color: Theme.separator
     }
+    FocusRing { shown: field.activeFocus }
 }
