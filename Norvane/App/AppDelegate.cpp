@@ -377,8 +377,12 @@ void AppDelegate::refresh() {
         m_dashboard->refresh();
     if (m_settingsWindow && m_settingsWindow->isVisible())
         m_settingsWindow->model()->update(false);
-    if (m_menuBar)
+    if (m_menuBar) {
+        const auto &snapshot = m_dashboard ? m_dashboard->model()->snapshot() : std::nullopt;
+        m_menuBar->model()->setDrifted(m_dashboard && m_dashboard->model()->drifted());
+        m_menuBar->model()->setSleepDisabled(snapshot && snapshot->sleepDisabled.value_or(false));
         m_menuBar->refresh();
+    }
     const std::optional<QString> message = store().errorMessage();
     if (!message)
         return;

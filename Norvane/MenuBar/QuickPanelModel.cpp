@@ -94,6 +94,25 @@ void QuickPanelModel::activate(const QString &id) {
         onActivate(*profile);
 }
 
+void QuickPanelModel::reapply() {
+    if (m_store.hasAppliedProfile() && !m_store.isApplying() && onActivate)
+        onActivate(m_store.profile());
+}
+
+void QuickPanelModel::setDrifted(bool drifted) {
+    if (drifted == m_drifted)
+        return;
+    m_drifted = drifted;
+    emit statusChanged();
+}
+
+void QuickPanelModel::setSleepDisabled(bool disabled) {
+    if (disabled == m_sleepDisabled)
+        return;
+    m_sleepDisabled = disabled;
+    emit statusChanged();
+}
+
 void QuickPanelModel::open() {
     if (onOpen)
         onOpen();

@@ -31,6 +31,8 @@ class QuickPanelModel : public QObject {
     Q_PROPERTY(QColor powerTint READ powerTint NOTIFY powerChanged)
     Q_PROPERTY(QString statusText READ statusText NOTIFY statusChanged)
     Q_PROPERTY(bool applying READ applying NOTIFY statusChanged)
+    Q_PROPERTY(bool drifted READ drifted NOTIFY statusChanged)
+    Q_PROPERTY(bool sleepDisabled READ sleepDisabled NOTIFY statusChanged)
     Q_PROPERTY(QString focusedID READ focusedID WRITE setFocusedID NOTIFY focusedIDChanged)
     Q_PROPERTY(int focusedRow READ focusedRow NOTIFY focusedIDChanged)
     Q_PROPERTY(norvane::ProfileRowsModel *profileList READ profileList CONSTANT)
@@ -61,6 +63,13 @@ public:
     [[nodiscard]] QColor powerTint() const;
     [[nodiscard]] const QString &statusText() const { return m_statusText; }
     [[nodiscard]] bool applying() const { return m_applying; }
+    // The applied profile's settings were changed outside Pellor (the workspace tells); the
+    // panel then offers Reapply.
+    [[nodiscard]] bool drifted() const { return m_drifted && !m_applying; }
+    void setDrifted(bool drifted);
+    // The latest live read says sleep is disabled system-wide (the workspace tells).
+    [[nodiscard]] bool sleepDisabled() const { return m_sleepDisabled; }
+    void setSleepDisabled(bool disabled);
     [[nodiscard]] const QString &focusedID() const { return m_focusedID; }
     void setFocusedID(const QString &id);
     [[nodiscard]] int focusedRow() const;
@@ -81,6 +90,8 @@ public:
     Q_INVOKABLE bool activateFocused();
 
     Q_INVOKABLE void activate(const QString &id);
+    // Applies the applied profile again.
+    Q_INVOKABLE void reapply();
     Q_INVOKABLE void open();
     Q_INVOKABLE void settings();
     Q_INVOKABLE void create();
@@ -112,6 +123,8 @@ private:
     std::optional<QDateTime> m_powerReadAt; // none: the distant past
     QString m_statusText;
     bool m_applying = false;
+    bool m_drifted = false;
+    bool m_sleepDisabled = false;
     QString m_focusedID;
     ProfileRowsModel *m_profileList;
 };

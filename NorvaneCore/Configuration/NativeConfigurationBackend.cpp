@@ -38,9 +38,8 @@ AppleScriptError AppleScriptError::parse(const QString &errorOutput) {
         const int number = match.captured(2).toInt(&ok);
         if (ok)
             error.number = number;
-        // A failing command's lines reach osascript's error text separated by carriage returns.
         if (!match.captured(1).isEmpty())
-            error.message = match.captured(1).replace(u'\r', u'\n');
+            error.message = match.captured(1);
     } else if (!text.isEmpty()) {
         error.message = text;
     }
@@ -103,7 +102,9 @@ void NativeConfigurationBackend::writePowerSettings(const MacConfiguration &targ
     const AppleScriptError error = AppleScriptError::parse(QString::fromUtf8(result.standardError));
     if (error.number == kUserCancelled)
         throw ConfigurationError::cancelled();
-    const QString message = error.message.value_or(L10n::text("Unknown error"));
+    // A failing command's lines reach osascript's error text separated by carriage returns.
+    const QString message =
+        error.message.value_or(L10n::text("Unknown error")).replace(u'\r', u'\n');
     throw ConfigurationError::message(
         L10n::text({"Could not save power settings: {0}", {message}}));
 }

@@ -287,6 +287,26 @@ TEST_F(QuickPanelTest, ReturnActivatesTheFocusedProfileUnlessAnApplyIsRunning) {
     EXPECT_FALSE(model.applying());
 }
 
+TEST_F(QuickPanelTest, ReapplyAppliesTheAppliedProfileAgainWhenItDrifted) {
+    model.setDrifted(true);
+    model.reapply();
+    EXPECT_TRUE(activated.isEmpty()) << "nothing is applied yet";
+
+    applyAndSucceed(Profile::focus());
+    model.refresh(false);
+    EXPECT_TRUE(model.drifted());
+    model.reapply();
+    EXPECT_EQ(activated, QStringList{"focus"});
+
+    store.activate(Profile::focus(), std::nullopt, now);
+    model.refresh(false);
+    EXPECT_FALSE(model.drifted()) << "not while an apply runs";
+    model.reapply();
+    EXPECT_EQ(activated, QStringList{"focus"});
+    service->succeed();
+    test::processQueuedEvents();
+}
+
 TEST_F(QuickPanelTest, FocusOnADeletedProfileStartsAgainFromTheEnds) {
     library.save(test::customProfile("night", "Overnight"));
     model.refresh(false);

@@ -81,6 +81,43 @@ Rectangle {
             }
         }
 
+        Label {
+            objectName: "sleepDisabledText"
+            Layout.fillWidth: true
+            Layout.leftMargin: 16
+            Layout.rightMargin: 10
+            Layout.bottomMargin: 4
+            visible: root.panel.sleepDisabled
+            text: L10n.text("Sleep disabled system-wide")
+            color: Theme.secondary
+            font.pixelSize: 11
+            elide: Text.ElideRight
+        }
+
+        // The applied profile's settings were changed outside Pellor.
+        RowLayout {
+            Layout.fillWidth: true
+            Layout.leftMargin: 16
+            Layout.rightMargin: 10
+            Layout.bottomMargin: 4
+            spacing: 8
+            visible: root.panel.drifted
+            Label {
+                objectName: "driftText"
+                Layout.fillWidth: true
+                text: L10n.text("Changed outside Pellor")
+                color: Theme.failure
+                font.pixelSize: 11
+                elide: Text.ElideRight
+            }
+            DialogButton {
+                objectName: "reapplyButton"
+                implicitHeight: 24
+                text: L10n.text("Reapply")
+                onClicked: root.panel.reapply()
+            }
+        }
+
         ListView {
             id: list
             objectName: "panelProfileList"

@@ -4,16 +4,19 @@ import QtQuick.Layouts
 import Norvane
 
 // What the Mac is set to right now: the four readings, the wake requests of other apps, the
-// restore and System Settings buttons and when the readings were taken.
+// restore and System Settings buttons, when the readings were taken, and below them why the Mac
+// does not sleep.
 Rectangle {
     id: root
     required property SettingsModel settings
+    required property SleepDiagnosisModel diagnosis
 
     objectName: "systemSettingsView"
     color: Theme.workspaceBackground
 
     Flickable {
         id: scroller
+        objectName: "settingsScroller"
         anchors.fill: parent
         contentWidth: width
         contentHeight: content.implicitHeight + 56
@@ -160,6 +163,19 @@ Rectangle {
                     onClicked: root.settings.restoreOriginal()
                 }
                 Item { Layout.fillWidth: true }
+                SymbolButton {
+                    objectName: "diagnosisButton"
+                    symbol: "moon.zzz"
+                    symbolSize: 16
+                    implicitWidth: 32
+                    implicitHeight: 32
+                    text: L10n.text("Why isn't my Mac sleeping?")
+                    onClicked: {
+                        root.diagnosis.expanded = !root.diagnosis.expanded
+                        if (root.diagnosis.expanded)
+                            Qt.callLater(() => scroller.contentY = Math.max(0, scroller.contentHeight - scroller.height))
+                    }
+                }
                 DialogButton {
                     objectName: "systemSettingsButton"
                     text: L10n.text("System Settings ↗")
@@ -189,6 +205,12 @@ Rectangle {
                 color: Theme.tertiary
                 font.pixelSize: 10
                 wrapMode: Text.WordWrap
+            }
+
+            SleepDiagnosisSection {
+                Layout.fillWidth: true
+                visible: root.diagnosis.expanded
+                diagnosis: root.diagnosis
             }
         }
     }
