@@ -29,12 +29,13 @@ QStringView skipping(QStringView text, bool (*accept)(QChar)) {
     return text.sliced(i);
 }
 
+// osascript writes its numbers and separators in ASCII.
 bool isSpace(QChar c) {
-    return c.isSpace();
+    return c == u' ' || (c >= u'\t' && c <= u'\r');
 }
 
 bool isDigit(QChar c) {
-    return c.isDigit();
+    return c >= u'0' && c <= u'9';
 }
 
 // osascript's "<start>:<end>:" prefix and the blanks after it, when `text` starts with one.
@@ -54,7 +55,7 @@ qsizetype numberStart(QStringView text) {
     if (!text.endsWith(u')'))
         return -1;
     qsizetype i = text.size() - 1;
-    while (i > 0 && text[i - 1].isDigit())
+    while (i > 0 && isDigit(text[i - 1]))
         --i;
     if (i == text.size() - 1)
         return -1;
@@ -86,7 +87,7 @@ AppleScriptError AppleScriptError::parse(const QString &errorOutput) {
     static constexpr QStringView kExecutionError = u"execution error:";
     if (message.startsWith(kExecutionError))
         message = skipping(message.sliced(kExecutionError.size()), isSpace);
-    while (!message.isEmpty() && message.back().isSpace())
+    while (!message.isEmpty() && isSpace(message.back()))
         message.chop(1);
     if (!message.isEmpty())
         error.message = message.toString();

@@ -200,6 +200,7 @@ TEST(AppleScript, QuotesTheCommandAndReadsErrorNumbersExactly) {
     EXPECT_EQ(AppleScriptError::parse("").message, std::nullopt);
     EXPECT_EQ(AppleScriptError::parse("0:1:(7)").number, 7);
     EXPECT_EQ(AppleScriptError::parse("0:1:(7)").message, std::nullopt);
+    EXPECT_EQ(AppleScriptError::parse("x (0\u06f2)").message, "x (0\u06f2)") << "ASCII digits only";
 
     // A long error text takes time in proportion to its length.
     const QString blanks(400'000, u' ');
