@@ -93,8 +93,12 @@ private:
         if (!shell.waitForFinished(-1) || shell.exitStatus() != QProcess::NormalExit)
             return executionError(shell.errorString(), -1);
         if (shell.exitCode() != 0) {
-            // One line, as the error number must end it.
-            const QString reason = QString::fromUtf8(shell.readAllStandardError()).simplified();
+            // The Mac's osascript separates the command's lines with carriage returns, so the
+            // error number still ends the one line it prints.
+            QString reason = QString::fromUtf8(shell.readAllStandardError());
+            while (reason.endsWith(u'\n'))
+                reason.chop(1);
+            reason.replace(u'\n', u'\r');
             return executionError(reason.isEmpty()
                                       ? QStringLiteral("The command exited with a non-zero status.")
                                       : reason,

@@ -1,9 +1,12 @@
 // The simulated Mac's pmset: prints the power settings in the Mac's formats and changes them
 // when run with administrator rights through the stand-in osascript.
 #include "Configuration/ConfigurationError.h"
+#include "Platform/VariantNumbers.h"
 #include "SimulatorState.h"
 
+#include <QDateTime>
 #include <QRegularExpression>
+#include <algorithm>
 #include <cstdio>
 
 using namespace norvane;
@@ -30,28 +33,31 @@ QString remaining(int minutes) {
         .arg(minutes % 60, 2, 10, QChar(u'0'));
 }
 
-QString batteryLine(const BatteryStatus &status) {
-    const auto estimate = [&] {
-        return status.minutesRemaining ? remaining(*status.minutesRemaining)
-                                       : QStringLiteral("(no estimate)");
+// A source's line of pmset -g batt, told from its power-source description as pmset does.
+QString sourceLine(const PowerSourceDescription &description) {
+    const auto number = [&](const char *key) {
+        return integerValue(description.value(QLatin1String(key))).value_or(-1);
+    };
+    const auto flag = [&](const char *key) {
+        return truthValue(description.value(QLatin1String(key))).value_or(false);
+    };
+    const auto estimate = [&](const char *key) {
+        const qint64 minutes = number(key);
+        return minutes < 0 ? QStringLiteral("(no estimate)") : remaining(int(minutes));
     };
     QString detail;
-    switch (status.state) {
-    case BatteryState::charging:
-        detail = QStringLiteral("charging; ") + estimate();
-        break;
-    case BatteryState::discharging:
-        detail = QStringLiteral("discharging; ") + estimate();
-        break;
-    case BatteryState::charged:
+    if (flag("Is Charged"))
         detail = QStringLiteral("charged; ") + remaining(0);
-        break;
-    case BatteryState::notCharging:
+    else if (flag("Is Charging"))
+        detail = QStringLiteral("charging; ") + estimate("Time to Full Charge");
+    else if (description.value(QStringLiteral("Power Source State")).toString() == u"AC Power")
         detail = QStringLiteral("AC attached; not charging");
-        break;
-    }
-    return QStringLiteral(" -InternalBattery-0 (id=4653155)\t%1%; %2 present: true\n")
-        .arg(status.percent)
+    else
+        detail = QStringLiteral("discharging; ") + estimate("Time to Empty");
+    return QStringLiteral(" -%1 (id=%2)\t%3%; %4 present: true\n")
+        .arg(description.value(QStringLiteral("Name")).toString())
+        .arg(number("Power Source ID"))
+        .arg(number("Current Capacity"))
         .arg(detail);
 }
 
@@ -92,58 +98,169 @@ private:
         if (what == QLatin1String("ps"))
             what = QStringLiteral("batt");
         const QStringList known{QStringLiteral("custom"), QStringLiteral("live"),
-                                QStringLiteral("batt")};
+                                QStringLiteral("batt"), QStringLiteral("assertions")};
         if (!known.contains(what))
             return usage();
         if (m_state.failingQueries.contains(what))
             return failure(QStringLiteral(
                 "pmset: could not read the power management settings (simulated failure)"));
-        print(stdout, what == known[0] ? custom() : what == known[1] ? live() : batt());
+        const QString output = what == known[0]   ? custom()
+                               : what == known[1] ? live()
+                               : what == known[2] ? batt()
+                                                  : assertions();
+        print(stdout, output);
         return 0;
+    }
+
+    // The Low Power Mode line as this model prints it: none on a desktop.
+    std::optional<QString> lowPowerLine(const QString &value) const {
+        const auto key = m_state.lowPowerKey();
+        return key ? std::optional(settingLine(*key, value)) : std::nullopt;
     }
 
     QString custom() const {
         QString text;
         for (const Source source : m_state.presentSources()) {
             text += powerName(source) + QStringLiteral(":\n");
-            for (const auto &[name, value] : m_state.settings(source)->entries)
-                text += settingLine(name, value);
+            for (const auto &[name, value] : m_state.settings(source)->entries) {
+                if (name == QLatin1String("lowpowermode"))
+                    text += lowPowerLine(value).value_or(QString());
+                else
+                    text += settingLine(name, value);
+            }
         }
         return text;
     }
 
-    // The settings in use: the providing source's, with Low Power Mode as it is now.
+    // The settings in use: the providing source's, in the order a Mac prints them (which is not
+    // the order of -g custom), with Low Power Mode as it is now and who prevents sleep.
     QString live() const {
-        QString text = QStringLiteral("Currently in use:\n");
+        QString text = QStringLiteral("System-wide power settings:\n");
+        if (m_state.sleepDisabled)
+            text += QStringLiteral(" SleepDisabled\t\t1\n");
+        text += QStringLiteral("Currently in use:\n");
         PowerSettings inUse;
         if (const auto &providing = m_state.settings(m_state.providing))
             inUse = *providing;
         else if (const QList<Source> present = m_state.presentSources(); !present.isEmpty())
             inUse = *m_state.settings(present.first());
-        const QString lowPowerMode =
-            m_state.lowPowerMode ? QStringLiteral("1") : QStringLiteral("0");
-        bool listedLowPowerMode = false;
+        if (!inUse.value(QStringLiteral("halfdim")))
+            inUse.set(QStringLiteral("halfdim"), 1); // only -g live shows it
+        if (!inUse.value(QStringLiteral("lowpowermode")))
+            inUse.set(QStringLiteral("lowpowermode"), 0);
+
+        // As an iMac prints them; settings it does not have follow in their own order.
+        static const QStringList order{QStringLiteral("standby"),
+                                       QStringLiteral("Sleep On Power Button"),
+                                       QStringLiteral("womp"),
+                                       QStringLiteral("halfdim"),
+                                       QStringLiteral("hibernatefile"),
+                                       QStringLiteral("proximitywake"),
+                                       QStringLiteral("powernap"),
+                                       QStringLiteral("gpuswitch"),
+                                       QStringLiteral("networkoversleep"),
+                                       QStringLiteral("autorestart"),
+                                       QStringLiteral("standbydelayhigh"),
+                                       QStringLiteral("sleep"),
+                                       QStringLiteral("hibernatemode"),
+                                       QStringLiteral("disksleep"),
+                                       QStringLiteral("ttyskeepawake"),
+                                       QStringLiteral("displaysleep"),
+                                       QStringLiteral("tcpkeepalive"),
+                                       QStringLiteral("highstandbythreshold"),
+                                       QStringLiteral("standbydelaylow")};
+        const auto rank = [&](const QString &name) {
+            const qsizetype index = order.indexOf(name);
+            return index < 0 ? order.size() : index;
+        };
+        std::stable_sort(
+            inUse.entries.begin(), inUse.entries.end(),
+            [&](const auto &a, const auto &b) { return rank(a.first) < rank(b.first); });
+
+        const auto remark = [](const char *opening, const QStringList &names) {
+            return names.isEmpty() ? QString()
+                                   : QStringLiteral("(%1 %2)").arg(
+                                         QLatin1String(opening), names.join(QStringLiteral(", ")));
+        };
         for (const auto &[name, value] : inUse.entries) {
             if (name == QLatin1String("lowpowermode")) {
-                text += settingLine(name, lowPowerMode);
-                listedLowPowerMode = true;
-            } else if (name == QLatin1String("sleep") && !m_state.sleepPreventers.isEmpty()) {
+                // powermode keeps High Power (2) while Low Power Mode is off.
+                const bool highPower = m_state.lowPowerKey() == QLatin1String("powermode") &&
+                                       value == QLatin1String("2");
+                text += lowPowerLine(m_state.lowPowerMode ? QStringLiteral("1")
+                                     : highPower          ? QStringLiteral("2")
+                                                          : QStringLiteral("0"))
+                            .value_or(QString());
+            } else if (name == QLatin1String("sleep")) {
                 text += settingLine(name, value,
-                                    QStringLiteral("(sleep prevented by %1)")
-                                        .arg(m_state.sleepPreventers.join(QStringLiteral(", "))));
+                                    remark("sleep prevented by", m_state.systemSleepPreventers()));
+            } else if (name == QLatin1String("displaysleep")) {
+                text += settingLine(
+                    name, value,
+                    remark("display sleep prevented by", m_state.displaySleepPreventers()));
             } else {
                 text += settingLine(name, value);
             }
         }
-        if (!listedLowPowerMode)
-            text += settingLine(QStringLiteral("lowpowermode"), lowPowerMode);
+        return text;
+    }
+
+    // Who holds which power assertion, in the Mac's layout.
+    QString assertions() const {
+        // "2025-11-02 13:20:57 -0600"
+        const QDateTime now = QDateTime::currentDateTime();
+        const int offset = now.offsetFromUtc() / 60;
+        QString text = now.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss ")) +
+                       (offset < 0 ? u'-' : u'+') +
+                       QStringLiteral("%1%2")
+                           .arg(std::abs(offset) / 60, 2, 10, QChar(u'0'))
+                           .arg(std::abs(offset) % 60, 2, 10, QChar(u'0'));
+        text += QStringLiteral("\nAssertion status system-wide:\n");
+        // The types a current Mac lists, in its order; any others follow.
+        QStringList types{QStringLiteral("BackgroundTask"),
+                          QStringLiteral("ApplePushServiceTask"),
+                          QStringLiteral("UserIsActive"),
+                          QStringLiteral("PreventUserIdleDisplaySleep"),
+                          QStringLiteral("PreventSystemSleep"),
+                          QStringLiteral("ExternalMedia"),
+                          QStringLiteral("PreventUserIdleSystemSleep"),
+                          QStringLiteral("NetworkClientActive")};
+        for (auto it = m_state.assertions.cbegin(); it != m_state.assertions.cend(); ++it)
+            if (!types.contains(it.key()))
+                types << it.key();
+        for (const AssertionHolder &holder : m_state.assertionHolders)
+            if (!types.contains(holder.type))
+                types << holder.type;
+        for (const QString &type : types) {
+            qint64 level = m_state.assertions.value(type);
+            for (const AssertionHolder &holder : m_state.assertionHolders)
+                if (holder.type == type)
+                    level = std::max<qint64>(level, 1);
+            text += QStringLiteral("   %1 %2\n").arg(type.leftJustified(30)).arg(level);
+        }
+        text += QStringLiteral("Listed by owning process:\n");
+        for (qsizetype i = 0; i < m_state.assertionHolders.size(); ++i) {
+            const AssertionHolder &holder = m_state.assertionHolders[i];
+            const int age = holder.ageSeconds;
+            text += QStringLiteral("   pid %1(%2): [0x%3] %4:%5:%6 %7 named: \"%8\"\n")
+                        .arg(holder.pid)
+                        .arg(holder.process)
+                        .arg((quint64(holder.pid) << 32) | quint64(i + 1), 16, 16, QChar(u'0'))
+                        .arg(age / 3600, 2, 10, QChar(u'0'))
+                        .arg(age / 60 % 60, 2, 10, QChar(u'0'))
+                        .arg(age % 60, 2, 10, QChar(u'0'))
+                        .arg(holder.type, holder.name);
+            for (const QString &detail : holder.details)
+                text += QStringLiteral("        ") + detail + u'\n';
+        }
         return text;
     }
 
     QString batt() const {
-        QString text = QStringLiteral("Now drawing from '%1'\n").arg(powerName(m_state.providing));
-        if (m_state.battery)
-            text += batteryLine(m_state.batteryStatus);
+        const PowerSourceSnapshot sources = m_state.power().snapshot();
+        QString text = QStringLiteral("Now drawing from '%1'\n").arg(*sources.providingType);
+        for (const PowerSourceDescription &description : sources.descriptions)
+            text += sourceLine(description);
         return text;
     }
 

@@ -23,8 +23,8 @@ constexpr std::array kSources{Source::battery, Source::adapter, Source::ups};
 // Names of enumeration cases in the state file, in case order.
 const QStringList kSourceNames{QStringLiteral("battery"), QStringLiteral("adapter"),
                                QStringLiteral("ups")};
-const QStringList kBatteryStateNames{QStringLiteral("charging"), QStringLiteral("discharging"),
-                                     QStringLiteral("charged"), QStringLiteral("notCharging")};
+const QStringList kModelNames{QStringLiteral("appleSiliconLaptop"), QStringLiteral("intelLaptop"),
+                              QStringLiteral("desktop")};
 const QStringList kAuthorizationNames{QStringLiteral("allow"), QStringLiteral("cancel"),
                                       QStringLiteral("fail")};
 
@@ -85,21 +85,27 @@ PowerSettings powerSettingsFrom(const QJsonValue &value, const QString &context)
     return settings;
 }
 
-QJsonObject toJson(const BatteryStatus &status) {
-    QJsonObject object{{QStringLiteral("percent"), status.percent},
-                       {QStringLiteral("state"), nameOf(status.state, kBatteryStateNames)}};
-    if (status.minutesRemaining)
-        object.insert(QStringLiteral("minutesRemaining"), *status.minutesRemaining);
-    return object;
+QJsonObject toJson(const AssertionHolder &holder) {
+    return {{QStringLiteral("pid"), holder.pid},
+            {QStringLiteral("process"), holder.process},
+            {QStringLiteral("type"), holder.type},
+            {QStringLiteral("name"), holder.name},
+            {QStringLiteral("ageSeconds"), holder.ageSeconds},
+            {QStringLiteral("details"), QJsonArray::fromStringList(holder.details)}};
 }
 
-BatteryStatus batteryStatusFrom(const QJsonObject &object) {
-    BatteryStatus status;
-    status.percent = int(json::requireInteger(object, QStringLiteral("percent")));
-    status.state = caseNamed<BatteryState>(object, QStringLiteral("state"), kBatteryStateNames);
-    const auto minutes = json::optionalInteger(object, QStringLiteral("minutesRemaining"));
-    status.minutesRemaining = minutes ? std::optional(int(*minutes)) : std::nullopt;
-    return status;
+AssertionHolder assertionHolderFrom(const QJsonValue &value) {
+    const QJsonObject object = json::asObject(value, u"assertionHolders");
+    AssertionHolder holder;
+    holder.pid = json::requireInteger(object, QStringLiteral("pid"));
+    holder.process = json::requireString(object, QStringLiteral("process"));
+    holder.type = json::requireString(object, QStringLiteral("type"));
+    holder.name = json::requireString(object, QStringLiteral("name"));
+    holder.ageSeconds =
+        int(json::optionalInteger(object, QStringLiteral("ageSeconds")).value_or(0));
+    if (object.contains(QStringLiteral("details")))
+        holder.details = requireStringList(object, QStringLiteral("details"));
+    return holder;
 }
 
 QJsonObject toJson(const PrivilegedFailure &failure) {
@@ -128,11 +134,19 @@ QJsonObject toJson(const SimulatorState &state) {
     for (auto it = state.assertions.cbegin(); it != state.assertions.cend(); ++it)
         assertions.insert(it.key(), it.value());
 
+    QJsonArray holders;
+    for (const AssertionHolder &holder : state.assertionHolders)
+        holders.append(toJson(holder));
+
     QJsonObject object{
         {QStringLiteral("version"), kFormatVersion},
+        {QStringLiteral("model"), nameOf(state.model, kModelNames)},
+        {QStringLiteral("sleepDisabled"), state.sleepDisabled},
+        {QStringLiteral("assertionHolders"), holders},
         {QStringLiteral("sources"), sources},
         {QStringLiteral("providing"), nameOf(state.providing, kSourceNames)},
-        {QStringLiteral("battery"), toJson(state.batteryStatus)},
+        {SimulatedSystemState::batteryStatusKey, state.batteryStatus.toJson()},
+        {SimulatedSystemState::upsStatusKey, state.upsStatus.toJson()},
         {QStringLiteral("lowPowerMode"), state.lowPowerMode},
         {QStringLiteral("sleepPreventers"), QJsonArray::fromStringList(state.sleepPreventers)},
         {SimulatedSystemState::assertionsKey, assertions},
@@ -161,8 +175,23 @@ SimulatorState stateFrom(const QJsonObject &object) {
                                      : std::nullopt;
     }
     state.providing = caseNamed<Source>(object, QStringLiteral("providing"), kSourceNames);
-    state.batteryStatus =
-        batteryStatusFrom(json::asObject(object.value(QStringLiteral("battery")), u"battery"));
+    state.batteryStatus = BatteryStatus::fromJson(
+        json::asObject(object.value(QStringLiteral("battery")), u"battery"));
+    // Absent from states written before the UPS had a charge of its own.
+    if (object.contains(QStringLiteral("upsStatus")))
+        state.upsStatus = BatteryStatus::fromJson(
+            json::asObject(object.value(QStringLiteral("upsStatus")), u"upsStatus"));
+    // The model, SleepDisabled and the holders are absent from states written before them.
+    state.model = object.contains(QStringLiteral("model"))
+                      ? caseNamed<MachineModel>(object, QStringLiteral("model"), kModelNames)
+                  : state.battery ? MachineModel::appleSiliconLaptop
+                                  : MachineModel::desktop;
+    if (object.contains(QStringLiteral("sleepDisabled")))
+        state.sleepDisabled = requireBool(object, QStringLiteral("sleepDisabled"));
+    if (object.contains(QStringLiteral("assertionHolders")))
+        for (const QJsonValue &holder :
+             json::requireArray(object, QStringLiteral("assertionHolders")))
+            state.assertionHolders << assertionHolderFrom(holder);
     state.lowPowerMode = requireBool(object, QStringLiteral("lowPowerMode"));
     state.sleepPreventers = requireStringList(object, QStringLiteral("sleepPreventers"));
     const QJsonObject assertions =
@@ -277,7 +306,7 @@ PowerSettings SimulatorState::factorySettings(Source source) {
     case Source::battery: {
         PowerSettings settings =
             laptopSettings(QStringLiteral("2"), QStringLiteral("0"), QStringLiteral("0"));
-        settings.entries.insert(settings.entries.size() - 1,
+        settings.entries.insert(settings.entries.size() - 2,
                                 {QStringLiteral("lessbright"), QStringLiteral("1")});
         return settings;
     }
@@ -307,15 +336,30 @@ SimulatorState SimulatorState::laptop() {
 
 SimulatorState SimulatorState::desktop() {
     SimulatorState state = laptop();
+    state.model = MachineModel::desktop;
     state.battery.reset();
-    // A desktop has no Low Power Mode setting and, unlike a laptop, restarts after a power cut
-    // when asked to.
-    PowerSettings &adapter = *state.adapter;
-    adapter.entries.removeIf(
-        [](const auto &entry) { return entry.first == QLatin1String("lowpowermode"); });
-    adapter.entries.insert(1, {QStringLiteral("autorestart"), QStringLiteral("0")});
-    adapter.set(QStringLiteral("standby"), 0);
-    adapter.set(QStringLiteral("hibernatemode"), 0);
+    // An iMac's adapter settings in the order pmset prints them: no Low Power Mode, and the
+    // standby and restart settings of a machine that stays plugged in.
+    state.adapter = PowerSettings{{
+        {QStringLiteral("Sleep On Power Button"), QStringLiteral("1")},
+        {QStringLiteral("standbydelayhigh"), QStringLiteral("86400")},
+        {QStringLiteral("proximitywake"), QStringLiteral("1")},
+        {QStringLiteral("standby"), QStringLiteral("1")},
+        {QStringLiteral("standbydelaylow"), QStringLiteral("86400")},
+        {QStringLiteral("ttyskeepawake"), QStringLiteral("1")},
+        {QStringLiteral("hibernatemode"), QStringLiteral("3")},
+        {QStringLiteral("powernap"), QStringLiteral("0")},
+        {QStringLiteral("gpuswitch"), QStringLiteral("2")},
+        {QStringLiteral("hibernatefile"), QStringLiteral("/var/vm/sleepimage")},
+        {QStringLiteral("highstandbythreshold"), QStringLiteral("50")},
+        {QStringLiteral("displaysleep"), QStringLiteral("10")},
+        {QStringLiteral("womp"), QStringLiteral("1")},
+        {QStringLiteral("networkoversleep"), QStringLiteral("0")},
+        {QStringLiteral("sleep"), QStringLiteral("1")},
+        {QStringLiteral("tcpkeepalive"), QStringLiteral("1")},
+        {QStringLiteral("autorestart"), QStringLiteral("0")},
+        {QStringLiteral("disksleep"), QStringLiteral("10")},
+    }};
     return state;
 }
 
@@ -360,6 +404,49 @@ QList<Source> SimulatorState::presentSources() const {
         if (settings(source))
             present << source;
     return present;
+}
+
+SimulatedPower SimulatorState::power() const {
+    SimulatedPower power;
+    power.providing = powerName(providing);
+    power.battery = battery ? std::optional(batteryStatus) : std::nullopt;
+    power.ups = ups ? std::optional(upsStatus) : std::nullopt;
+    return power;
+}
+
+std::optional<QString> SimulatorState::lowPowerKey() const {
+    switch (model) {
+    case MachineModel::appleSiliconLaptop:
+        return QStringLiteral("powermode");
+    case MachineModel::intelLaptop:
+        return QStringLiteral("lowpowermode");
+    case MachineModel::desktop:
+        break;
+    }
+    return std::nullopt;
+}
+
+namespace {
+
+QStringList holdersOf(const QList<AssertionHolder> &holders, const QStringList &types,
+                      QStringList names = {}) {
+    for (const AssertionHolder &holder : holders)
+        if (types.contains(holder.type) && !names.contains(holder.process))
+            names << holder.process;
+    return names;
+}
+
+} // namespace
+
+QStringList SimulatorState::systemSleepPreventers() const {
+    return holdersOf(
+        assertionHolders,
+        {QStringLiteral("PreventUserIdleSystemSleep"), QStringLiteral("PreventSystemSleep")},
+        sleepPreventers);
+}
+
+QStringList SimulatorState::displaySleepPreventers() const {
+    return holdersOf(assertionHolders, {QStringLiteral("PreventUserIdleDisplaySleep")});
 }
 
 QList<Invocation> invocations(const QString &home) {

@@ -32,10 +32,18 @@
 // What the programs do with it:
 //
 //   pmset -g custom   every present source's section ("Battery Power:", "AC Power:", "UPS Power:")
-//   pmset -g live     "Currently in use:" with the providing source's settings, "lowpowermode"
-//                     from lowPowerMode, and " (sleep prevented by a, b)" after "sleep" when
-//                     sleepPreventers is not empty
-//   pmset -g batt     "Now drawing from '<providing>'" and, with a battery, its status line
+//   pmset -g custom   (continued) the Low Power Mode setting is named after the model
+//   pmset -g live     "System-wide power settings:" (with " SleepDisabled\t\t1" when
+//                     sleepDisabled), then "Currently in use:" with the providing source's
+//                     settings in the order a Mac prints them, Low Power Mode from lowPowerMode
+//                     named after the model, " (sleep prevented by a, b)" after "sleep" from
+//                     sleepPreventers and the system-sleep holders, " (display sleep prevented
+//                     by c)" after "displaysleep" from the display-sleep holders
+//   pmset -g assertions   the system-wide status (assertions, and every holder's type) and the
+//                     holders "Listed by owning process:", in the Mac's layout
+//   pmset -g batt     "Now drawing from '<providing>'" and a status line for the battery and for
+//                     the UPS, from the same descriptions that norvane::SimulatedPowerSources
+//                     gives the power-source seam (batteryStatus, upsStatus)
 //   pmset -b|-c|-u|-a name value ...   writes; only accepted when run through the stand-in
 //                     osascript (which sets NORVANE_SIM_AUTHORIZED=1 for its command), else
 //                     "Error: pmset must be run as root." and exit status 1
@@ -44,7 +52,8 @@
 //                     /bin/sh -c, "/usr/bin/pmset" mapped to the stand-in pmset beside it. Errors
 //                     go to standard error as "0:<length>: execution error: <message> (<number>)"
 //                     with exit status 1: "User canceled." (-128); the failure message (1); the
-//                     command's standard error (its exit status). A source of any other shape gives
+//                     command's standard error, its lines separated by carriage returns as the
+//                     Mac's osascript does (its exit status). A source of any other shape gives
 //                     "0:<length>: syntax error: … (-2741)".
 //
 // A damaged state file makes both programs print the reason on standard error and exit with 1.
@@ -90,15 +99,27 @@ struct PowerSettings {
 // anything else.
 [[nodiscard]] bool printsFaithfully(const QString &text);
 
-// What pmset -g batt says about the internal battery.
-enum class BatteryState { charging, discharging, charged, notCharging };
+// What pmset -g batt and the power-source interface say about the internal battery or the UPS.
+using BatteryState = SimulatedBatteryState;
+using BatteryStatus = SimulatedBatteryStatus;
 
-struct BatteryStatus {
-    int percent = 85;
-    BatteryState state = BatteryState::charging;
-    std::optional<int> minutesRemaining = 83; // none: "(no estimate)"
+// The kind of Mac. It decides how pmset prints Low Power Mode: "powermode" on Apple-silicon
+// laptops (1 is Low Power), "lowpowermode" on Intel laptops, neither on desktops.
+enum class MachineModel { appleSiliconLaptop, intelLaptop, desktop };
 
-    friend bool operator==(const BatteryStatus &, const BatteryStatus &) = default;
+// A process that holds a power assertion, as pmset -g assertions lists it. Holders of
+// "PreventUserIdleDisplaySleep" appear in pmset -g live's "(display sleep prevented by …)", of
+// "PreventUserIdleSystemSleep" and "PreventSystemSleep" in its "(sleep prevented by …)"; every
+// holder's type counts as held in the assertion status.
+struct AssertionHolder {
+    qint64 pid = 0;
+    QString process;
+    QString type = QStringLiteral("PreventUserIdleSystemSleep");
+    QString name;
+    int ageSeconds = 0;
+    QStringList details; // the indented lines below the holder
+
+    friend bool operator==(const AssertionHolder &, const AssertionHolder &) = default;
 };
 
 // The simulated user's answer to an administrator authorization request.
@@ -115,13 +136,17 @@ struct PrivilegedFailure {
 };
 
 struct SimulatorState {
+    MachineModel model = MachineModel::appleSiliconLaptop;
     std::optional<PowerSettings> battery; // present on a laptop
     std::optional<PowerSettings> adapter; // "AC Power"
     std::optional<PowerSettings> ups;
     Source providing = Source::adapter;
-    BatteryStatus batteryStatus;
+    BatteryStatus batteryStatus;                                       // with a battery
+    BatteryStatus upsStatus{100, BatteryState::charged, std::nullopt}; // with a UPS
     bool lowPowerMode = false;
-    QStringList sleepPreventers;      // process names, e.g. {"coreaudiod", "Music"}
+    bool sleepDisabled = false;  // system-wide, as after pmset disablesleep 1
+    QStringList sleepPreventers; // process names, e.g. {"coreaudiod", "Music"}
+    QList<AssertionHolder> assertionHolders;
     QMap<QString, qint64> assertions; // assertion type → holders, as IOPMCopyAssertionsStatus
     Authorization authorization = Authorization::allow;
     QString authorizationFailureMessage; // with Authorization::fail
@@ -133,7 +158,7 @@ struct SimulatorState {
 
     // A laptop on its power adapter with a Mac's factory settings.
     [[nodiscard]] static SimulatorState laptop();
-    // A desktop Mac: the power adapter only.
+    // A desktop Mac (an Intel iMac): the power adapter only.
     [[nodiscard]] static SimulatorState desktop();
     // A Mac's factory settings for one source.
     [[nodiscard]] static PowerSettings factorySettings(Source source);
@@ -149,6 +174,13 @@ struct SimulatorState {
     [[nodiscard]] std::optional<PowerSettings> &settings(Source source);
     [[nodiscard]] const std::optional<PowerSettings> &settings(Source source) const;
     [[nodiscard]] QList<Source> presentSources() const; // in the order battery, adapter, UPS
+    // The power sources as the power-source interface and pmset -g batt report them.
+    [[nodiscard]] SimulatedPower power() const;
+    // The name pmset gives the Low Power Mode setting on this model; none on a desktop.
+    [[nodiscard]] std::optional<QString> lowPowerKey() const;
+    // The processes pmset -g live names as preventing system sleep and display sleep.
+    [[nodiscard]] QStringList systemSleepPreventers() const;
+    [[nodiscard]] QStringList displaySleepPreventers() const;
 
     friend bool operator==(const SimulatorState &, const SimulatorState &) = default;
 };

@@ -76,7 +76,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     };
     FUZZ_CHECK(settings.displayMinutes == value("displaysleep"));
     FUZZ_CHECK(settings.sleepMinutes == value("sleep"));
-    FUZZ_CHECK(settings.lowPower.has_value() == value("lowpowermode").has_value());
+    // Low Power Mode: "lowpowermode" non-zero, else "powermode" 1 (Apple silicon).
+    if (const auto lowPowerMode = value("lowpowermode"))
+        FUZZ_CHECK(settings.lowPower == (*lowPowerMode != 0));
+    else if (const auto powerMode = value("powermode"))
+        FUZZ_CHECK(settings.lowPower == (*powerMode == 1));
+    else
+        FUZZ_CHECK(!settings.lowPower);
     if (settings.sleepPreventers)
         FUZZ_CHECK(liveText.contains(QStringLiteral("(sleep prevented by ") +
                                      *settings.sleepPreventers + u')'));

@@ -1,6 +1,7 @@
 // The stand-in pmset's argument reader, run in process on a simulated Mac in a temporary folder:
 // after any write it accepts, its state holds only values it can print, and `pmset -g custom`
 // prints every setting of every source on one line of its own section, reading back the same.
+// The machine model is chosen by the input too, as it decides how Low Power Mode is printed.
 #include "Configuration/MacConfiguration.h"
 #include "FuzzSupport.h"
 
@@ -48,8 +49,15 @@ void checkCustomReadsBack(const QString &home) {
     QList<PowerSourceConfiguration> expected;
     for (const Source source : state.presentSources()) {
         FUZZ_CHECK(lines.value(line++) == powerName(source) + u':');
-        for (const auto &[name, value] : state.settings(source)->entries) {
+        for (auto [name, value] : state.settings(source)->entries) {
             FUZZ_CHECK(printsFaithfully(name) && printsFaithfully(value));
+            // Low Power Mode goes by the model's name for it, and a desktop has none.
+            if (name == QLatin1String("lowpowermode")) {
+                const auto key = state.lowPowerKey();
+                if (!key)
+                    continue;
+                name = *key;
+            }
             const QString printed = lines.value(line++);
             FUZZ_CHECK(printed.startsWith(u' ' + name) && printed.endsWith(u' ' + value));
             FUZZ_CHECK(printed.mid(1 + name.size()).trimmed() == value);
@@ -85,6 +93,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         state.ups = SimulatorState::factorySettings(Source::ups);
         break;
     }
+    const uint8_t model = input.byte();
+    state.model = model % 3 == 0   ? MachineModel::appleSiliconLaptop
+                  : model % 3 == 1 ? MachineModel::intelLaptop
+                                   : MachineModel::desktop;
     state.save(home.path());
 
     QStringList arguments;

@@ -41,7 +41,12 @@ QString SettingsModel::displayText() const {
 }
 
 QString SettingsModel::sleepText() const {
-    return m_snapshot ? SystemSettings::duration(m_snapshot->sleepMinutes) : readingText();
+    if (!m_snapshot)
+        return readingText();
+    // Then the Mac never sleeps on idle, whatever its sleep timer says.
+    if (m_snapshot->sleepDisabled.value_or(false))
+        return L10n::text("Never: sleep is disabled system-wide");
+    return SystemSettings::duration(m_snapshot->sleepMinutes);
 }
 
 QString SettingsModel::screenSaverText() const {

@@ -11,16 +11,19 @@
 namespace norvane {
 
 SettingsWindow::SettingsWindow(SessionStore &store, SettingsModel::Environment environment,
-                               QWidget *parent)
+                               QWidget *parent,
+                               SleepDiagnosisModel::Environment diagnosisEnvironment)
     : QWidget(parent, Qt::Window), m_view(new QQuickWidget(this)),
-      m_model(new SettingsModel(store, std::move(environment), this)) {
+      m_model(new SettingsModel(store, std::move(environment), this)),
+      m_diagnosis(new SleepDiagnosisModel(*m_model, store, std::move(diagnosisEnvironment), this)) {
     setObjectName(QStringLiteral("settingsWindow"));
     setWindowTitle(L10n::text("Current System Configuration"));
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_view);
     hostView(*m_view, QUrl(QString::fromLatin1(viewUrl)),
-             {{QStringLiteral("settings"), QVariant::fromValue(m_model)}});
+             {{QStringLiteral("settings"), QVariant::fromValue(m_model)},
+              {QStringLiteral("diagnosis"), QVariant::fromValue(m_diagnosis)}});
     setMinimumSize(minimumContentSize);
     resize(contentSize);
     centre();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "SettingsModel.h"
+#include "SleepDiagnosisModel.h"
 
 #include <QWidget>
 
@@ -19,9 +20,11 @@ public:
     static constexpr char viewUrl[] = "qrc:/qt/qml/Norvane/qml/settings/SystemSettingsView.qml";
 
     explicit SettingsWindow(SessionStore &store, SettingsModel::Environment environment = {},
-                            QWidget *parent = nullptr);
+                            QWidget *parent = nullptr,
+                            SleepDiagnosisModel::Environment diagnosisEnvironment = {});
 
     [[nodiscard]] SettingsModel *model() const { return m_model; }
+    [[nodiscard]] SleepDiagnosisModel *diagnosis() const { return m_diagnosis; }
     [[nodiscard]] QQuickWidget *view() const { return m_view; }
 
 private:
@@ -29,6 +32,7 @@ private:
 
     QQuickWidget *m_view; // before the model: the view goes first when the window is deleted
     SettingsModel *m_model;
+    SleepDiagnosisModel *m_diagnosis;
 };
 
 } // namespace norvane

@@ -89,8 +89,9 @@ AppleScriptError AppleScriptError::parse(const QString &errorOutput) {
         message = skipping(message.sliced(kExecutionError.size()), isSpace);
     while (!message.isEmpty() && isSpace(message.back()))
         message.chop(1);
+    // A failing command's lines reach osascript's error text separated by carriage returns.
     if (!message.isEmpty())
-        error.message = message.toString();
+        error.message = message.toString().replace(u'\r', u'\n');
     return error;
 }
 

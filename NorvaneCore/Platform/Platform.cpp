@@ -4,7 +4,6 @@
 #include "MacPlatform.h"
 #else
 #include "SimulatedMac.h"
-#include "SysfsPowerSources.h"
 #endif
 
 namespace norvane {
@@ -19,7 +18,7 @@ Platform Platform::system() {
     return {ToolPaths::system(), std::make_shared<ProcessToolRunner>(),
             std::make_shared<SimulatedHostPreferences>(home),
             std::make_shared<SimulatedAssertionStatus>(home),
-            std::make_shared<SysfsPowerSources>()};
+            std::make_shared<SimulatedPowerSources>(home)};
 #endif
 }
 

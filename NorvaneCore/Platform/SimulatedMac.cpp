@@ -54,7 +54,75 @@ bool optionalFlag(const QJsonObject &object, QLatin1String key) {
     return value.toBool();
 }
 
+const QStringList kBatteryStateNames{QStringLiteral("charging"), QStringLiteral("discharging"),
+                                     QStringLiteral("charged"), QStringLiteral("notCharging")};
+
+// A source's description as IOKit gives it. pmset -g batt prints the same facts: the percentage,
+// "charging", "charged", "AC attached; not charging" or "discharging", and the time estimate, -1
+// while the Mac has none.
+PowerSourceDescription describe(const SimulatedBatteryStatus &status, const QString &type,
+                                const QString &name, qint64 id, bool providing) {
+    using State = SimulatedBatteryState;
+    const qint64 estimate = status.minutesRemaining.value_or(-1);
+    return {
+        {QStringLiteral("Type"), type},
+        {QStringLiteral("Name"), name},
+        {QStringLiteral("Power Source ID"), id},
+        {QStringLiteral("Is Present"), true},
+        {QStringLiteral("Power Source State"),
+         providing ? QStringLiteral("Battery Power") : QStringLiteral("AC Power")},
+        {QStringLiteral("Current Capacity"), qint64(status.percent)},
+        {QStringLiteral("Max Capacity"), qint64(100)},
+        {QStringLiteral("Is Charging"), status.state == State::charging},
+        {QStringLiteral("Is Charged"), status.state == State::charged},
+        {QStringLiteral("Time to Full Charge"), status.state == State::charging ? estimate : 0},
+        {QStringLiteral("Time to Empty"), status.state == State::discharging ? estimate : 0},
+    };
+}
+
+// The object under `key`, or none when the key is absent.
+std::optional<QJsonObject> optionalObject(const QJsonObject &object, QLatin1String key) {
+    if (!object.contains(key))
+        return std::nullopt;
+    return json::asObject(object.value(key), QString(key));
+}
+
 } // namespace
+
+QJsonObject SimulatedBatteryStatus::toJson() const {
+    QJsonObject object{{QStringLiteral("percent"), percent},
+                       {QStringLiteral("state"), kBatteryStateNames.at(int(state))}};
+    if (minutesRemaining)
+        object.insert(QStringLiteral("minutesRemaining"), *minutesRemaining);
+    return object;
+}
+
+SimulatedBatteryStatus SimulatedBatteryStatus::fromJson(const QJsonObject &object) {
+    SimulatedBatteryStatus status;
+    status.percent = int(json::requireInteger(object, QStringLiteral("percent")));
+    const QString stateName = json::requireString(object, QStringLiteral("state"));
+    const qsizetype index = kBatteryStateNames.indexOf(stateName);
+    if (index < 0)
+        throw PlatformError(QStringLiteral("The value of \"state\" is not one of %1.")
+                                .arg(kBatteryStateNames.join(QStringLiteral(", "))));
+    status.state = SimulatedBatteryState(index);
+    const auto minutes = json::optionalInteger(object, QStringLiteral("minutesRemaining"));
+    status.minutesRemaining = minutes ? std::optional(int(*minutes)) : std::nullopt;
+    return status;
+}
+
+PowerSourceSnapshot SimulatedPower::snapshot() const {
+    PowerSourceSnapshot snapshot;
+    snapshot.providingType = providing;
+    if (battery)
+        snapshot.descriptions << describe(*battery, QStringLiteral("InternalBattery"),
+                                          QStringLiteral("InternalBattery-0"), 4653155,
+                                          providing == QLatin1String("Battery Power"));
+    if (ups)
+        snapshot.descriptions << describe(*ups, QStringLiteral("UPS"), QStringLiteral("UPS"),
+                                          4653156, providing == QLatin1String("UPS Power"));
+    return snapshot;
+}
 
 QString simulatorHome() {
     const QString explicitHome = qEnvironmentVariable("NORVANE_SIM_HOME");
@@ -72,9 +140,10 @@ QString SimulatedSystemState::filePath(const QString &home) {
 
 QVariantMap SimulatedSystemState::factoryAssertions() {
     return {
+        {QStringLiteral("ApplePushServiceTask"), qint64(0)},
         {QStringLiteral("BackgroundTask"), qint64(0)},
         {QStringLiteral("ExternalMedia"), qint64(0)},
-        {QStringLiteral("PreventDiskIdle"), qint64(0)},
+        {QStringLiteral("NetworkClientActive"), qint64(0)},
         {QStringLiteral("PreventSystemSleep"), qint64(0)},
         {QStringLiteral("PreventUserIdleDisplaySleep"), qint64(0)},
         {QStringLiteral("PreventUserIdleSystemSleep"), qint64(0)},
@@ -95,9 +164,54 @@ SimulatedSystemState SimulatedSystemState::load(const QString &home) {
                 QStringLiteral("The value of \"%1\" is not an object.").arg(assertionsKey));
         state.assertions = toVariantMap(assertions.toObject());
     }
+    // A process that holds an assertion makes its type held, whatever the counts say.
+    if (object.contains(assertionHoldersKey)) {
+        const QJsonValue holders = object.value(assertionHoldersKey);
+        if (!holders.isArray())
+            throw PlatformError(
+                QStringLiteral("The value of \"%1\" is not an array.").arg(assertionHoldersKey));
+        for (const QJsonValue &holder : holders.toArray()) {
+            const QString type = json::requireString(
+                json::asObject(holder, QString(assertionHoldersKey)), QStringLiteral("type"));
+            if (integerValue(state.assertions.value(type)).value_or(0) == 0)
+                state.assertions.insert(type, qint64(1));
+        }
+    }
     state.assertionQueryFails = optionalFlag(object, assertionQueryFailsKey);
     state.preferencesSynchronizeFails = optionalFlag(object, preferencesSynchronizeFailsKey);
+
+    // Missing parts keep the factory laptop's power sources.
+    if (const auto sources = optionalObject(object, sourcesKey)) {
+        if (!sources->contains(QLatin1String("battery")))
+            state.power.battery.reset();
+        if (sources->contains(QLatin1String("ups")))
+            state.power.ups = SimulatedBatteryStatus{100, SimulatedBatteryState::charged, {}};
+    }
+    if (object.contains(providingKey)) {
+        const QString name = json::requireString(object, providingKey);
+        if (!sourceNames().contains(name))
+            throw PlatformError(QStringLiteral("The value of \"%1\" is not one of %2.")
+                                    .arg(providingKey, sourceNames().join(QStringLiteral(", "))));
+        state.power.providing = providingType(name);
+    }
+    if (const auto battery = optionalObject(object, batteryStatusKey);
+        battery && state.power.battery)
+        state.power.battery = SimulatedBatteryStatus::fromJson(*battery);
+    if (const auto ups = optionalObject(object, upsStatusKey); ups && state.power.ups)
+        state.power.ups = SimulatedBatteryStatus::fromJson(*ups);
     return state;
+}
+
+const QStringList &SimulatedSystemState::sourceNames() {
+    static const QStringList names{QStringLiteral("battery"), QStringLiteral("adapter"),
+                                   QStringLiteral("ups")};
+    return names;
+}
+
+QString SimulatedSystemState::providingType(const QString &name) {
+    static const QStringList types{QStringLiteral("Battery Power"), QStringLiteral("AC Power"),
+                                   QStringLiteral("UPS Power")};
+    return types.value(sourceNames().indexOf(name));
 }
 
 SimulatedHostPreferences::SimulatedHostPreferences(QString home) : m_home(std::move(home)) {}
@@ -199,6 +313,14 @@ std::optional<QVariantMap> SimulatedAssertionStatus::copyStatus() const {
         if (state.assertionQueryFails)
             return std::nullopt;
         return state.assertions;
+    } catch (const PlatformError &) {
+        return std::nullopt;
+    }
+}
+
+std::optional<PowerSourceSnapshot> SimulatedPowerSources::snapshot() const {
+    try {
+        return SimulatedSystemState::load(m_home).power.snapshot();
     } catch (const PlatformError &) {
         return std::nullopt;
     }

@@ -55,6 +55,35 @@ QList<QStringView> words(QStringView line, qsizetype wanted) {
     return result;
 }
 
+// The characters after the first `opening` up to the next ")", unchanged; none without both.
+std::optional<QString> textInside(const QString &output, const QString &opening) {
+    const qsizetype start = output.indexOf(opening);
+    if (start < 0)
+        return std::nullopt;
+    const qsizetype from = start + opening.size();
+    const qsizetype end = output.indexOf(u')', from);
+    if (end < 0)
+        return std::nullopt;
+    return output.mid(from, end - from);
+}
+
+// The lines of the block that starts with the line `header`, up to the next header (a line that
+// is not indented); none when no line is the header.
+std::optional<QString> block(const QString &output, QStringView header) {
+    const QList<QStringView> lines = QStringView(output).split(u'\n');
+    const auto found = std::find_if(lines.cbegin(), lines.cend(),
+                                    [&](QStringView line) { return line.trimmed() == header; });
+    if (found == lines.cend())
+        return std::nullopt;
+    QString text;
+    for (auto line = found + 1; line != lines.cend(); ++line) {
+        if (!line->isEmpty() && !line->front().isSpace())
+            break;
+        text += line->toString() + u'\n';
+    }
+    return text;
+}
+
 std::optional<bool> assertionFlag(const QVariantMap &status, const QString &name) {
     const auto entry = status.constFind(name);
     return entry == status.cend() ? std::nullopt : truthValue(*entry);
@@ -102,13 +131,7 @@ SystemSettings SystemSettings::read(const Platform &platform) {
 
     try {
         readLive(settings, command(platform, {QStringLiteral("-g"), QStringLiteral("live")}));
-        const QString battery = command(platform, {QStringLiteral("-g"), QStringLiteral("batt")});
-        if (battery.contains(QLatin1String("'AC Power'")))
-            settings.source = L10n::text("Power adapter");
-        else if (battery.contains(QLatin1String("'Battery Power'")))
-            settings.source = L10n::text("Battery");
-        else if (battery.contains(QLatin1String("'UPS Power'")))
-            settings.source = QStringLiteral("UPS");
+        readBattery(settings, command(platform, {QStringLiteral("-g"), QStringLiteral("batt")}));
     } catch (const std::exception &) {
         settings.error =
             L10n::text("Some system settings could not be read. Refresh to try again.");
@@ -127,17 +150,25 @@ void SystemSettings::readLive(SystemSettings &settings, const QString &output) {
     };
     settings.displayMinutes = value("displaysleep");
     settings.sleepMinutes = value("sleep");
-    if (const auto lowPower = value("lowpowermode"))
-        settings.lowPower = *lowPower != 0;
+    if (const auto lowPowerMode = value("lowpowermode"))
+        settings.lowPower = *lowPowerMode != 0;
+    else if (const auto powerMode = value("powermode"))
+        settings.lowPower = *powerMode == 1;
 
-    static const QString opening = QStringLiteral("(sleep prevented by ");
-    const qsizetype start = output.indexOf(opening);
-    if (start < 0)
-        return;
-    const qsizetype from = start + opening.size();
-    const qsizetype end = output.indexOf(u')', from);
-    if (end >= 0)
-        settings.sleepPreventers = output.mid(from, end - from);
+    if (const auto systemWide = block(output, u"System-wide power settings:"))
+        settings.sleepDisabled = parse(*systemWide).value(QStringLiteral("SleepDisabled")) != 0;
+    settings.sleepPreventers = textInside(output, QStringLiteral("(sleep prevented by "));
+    settings.displaySleepPreventers =
+        textInside(output, QStringLiteral("(display sleep prevented by "));
+}
+
+void SystemSettings::readBattery(SystemSettings &settings, const QString &output) {
+    if (output.contains(QLatin1String("'AC Power'")))
+        settings.source = L10n::text("Power adapter");
+    else if (output.contains(QLatin1String("'Battery Power'")))
+        settings.source = L10n::text("Battery");
+    else if (output.contains(QLatin1String("'UPS Power'")))
+        settings.source = QStringLiteral("UPS");
 }
 
 void SystemSettings::readAssertions(SystemSettings &settings, const Platform &platform) {

@@ -15,10 +15,16 @@ struct Platform;
 struct SystemSettings {
     std::optional<qint64> displayMinutes;
     std::optional<qint64> sleepMinutes;
+    // Low Power Mode: "lowpowermode" when printed, else "powermode" (1 Low Power; 0 automatic and
+    // 2 High Power are off); empty when neither is printed, as on desktops.
     std::optional<bool> lowPower;
     std::optional<qint64> screenSaverSeconds;
     QString source; // "Power adapter", "Battery", "UPS" or "Unavailable", localized
-    std::optional<QString> sleepPreventers;
+    std::optional<QString> sleepPreventers;        // inside "(sleep prevented by …)"
+    std::optional<QString> displaySleepPreventers; // inside "(display sleep prevented by …)"
+    // "SleepDisabled" of the "System-wide power settings:" block: when set, the Mac never sleeps
+    // on idle whatever "sleep" says. False when the block does not set it, empty without the block.
+    std::optional<bool> sleepDisabled;
     std::optional<bool> displayAssertion;
     std::optional<bool> systemAssertion;
     QDateTime readAt;
@@ -36,11 +42,16 @@ struct SystemSettings {
     // The localized text for an idle timer in minutes.
     [[nodiscard]] static QString duration(std::optional<qint64> minutes);
 
+    // Fills the timers, Low Power Mode, SleepDisabled and the two preventer texts from the output
+    // of pmset -g live.
+    static void readLive(SystemSettings &settings, const QString &output);
+    // Fills `source` from the output of pmset -g batt; leaves it when no known source is named.
+    static void readBattery(SystemSettings &settings, const QString &output);
+
 private:
     // The standard output of pmset run with `arguments`; throws when it cannot start or exits
     // with a status other than 0.
     static QString command(const Platform &platform, const QStringList &arguments);
-    static void readLive(SystemSettings &settings, const QString &output);
     static void readAssertions(SystemSettings &settings, const Platform &platform);
     static void readScreenSaver(SystemSettings &settings, const Platform &platform);
 };

@@ -14,7 +14,9 @@
 #include "UiTestSupport.h"
 #include "Workspace/WorkspaceModel.h"
 
+#include <QClipboard>
 #include <QFile>
+#include <QGuiApplication>
 #include <QScreen>
 #include <QSettings>
 #include <QSystemTrayIcon>
@@ -410,6 +412,67 @@ TEST_F(SecondaryWindowsTest, PanelButtonsOpenTheWindowsAndCloseThePanel) {
     clickIn(panel(), "panelRow.focus");
     ASSERT_TRUE(waitUntil([&] { return !panel()->isVisible(); }));
     EXPECT_TRUE(waitUntil([&] { return delegate->store().profile().id == "focus"; }, 30'000));
+}
+
+// MARK: Why isn't my Mac sleeping?
+
+TEST_F(SecondaryWindowsTest, TheDiagnosisNamesTwoHoldersAndSleepDisabled) {
+    const QString suffix =
+        L10n::currentLanguage() == "en" ? QString() : "-" + L10n::currentLanguage();
+    auto mac = sim::SimulatorState::load(simulatorHome());
+    mac.sleepDisabled = true;
+    mac.assertionHolders = {
+        {412,
+         "caffeinate",
+         "PreventUserIdleSystemSleep",
+         "caffeinate command-line tool",
+         95,
+         {"Details: caffeinate asserting forever"}},
+        {518, "Keynote", "PreventUserIdleDisplaySleep", "Playing slideshow", 600, {}}};
+    mac.save(simulatorHome());
+    start();
+    for (const auto &[choice, name] :
+         {std::pair{int(Appearance::light), "light"}, std::pair{int(Appearance::dark), "dark"}}) {
+        delegate->changeAppearance(choice);
+        ASSERT_TRUE(waitUntil([&] { return Theme().dark() == (choice == Appearance::dark); }));
+        delegate->showSettings();
+        SettingsWindow *window = delegate->settingsWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+        ASSERT_TRUE(waitUntil([&] { return window->diagnosis()->ready(); }, 30'000));
+
+        EXPECT_EQ(textIn(settingsView(), "sleepRowValue"),
+                  L10n::text("Never: sleep is disabled system-wide"));
+        EXPECT_EQ(textIn(settingsView(), "diagnosisSleep"),
+                  L10n::text("The Mac never sleeps on idle: sleep is disabled system-wide "
+                             "(SleepDisabled)."));
+        EXPECT_EQ(textIn(settingsView(), "diagnosisDisplay"),
+                  L10n::text({"The display would turn off after {0} min of inactivity, but "
+                              "something keeps it on.",
+                              {"10"}}));
+        const auto holder = [](const char *process, const char *reason) {
+            return "• " + L10n::text({"{0}: {1}", {process, reason}});
+        };
+        EXPECT_EQ(textIn(settingsView(), "displayHolder.0"),
+                  holder("Keynote", "Playing slideshow"));
+        EXPECT_EQ(textIn(settingsView(), "sleepHolder.0"),
+                  holder("caffeinate", "caffeinate command-line tool"));
+        EXPECT_EQ(textIn(settingsView(), "sleepHolder.1"), holder("Keynote", "Playing slideshow"));
+
+        // The section is below the readings: scrolled into view, as a person would.
+        QQuickItem *scroller = itemIn(settingsView(), "settingsScroller");
+        const qreal bottom = scroller->property("contentHeight").toReal() - scroller->height();
+        scroller->setProperty("contentY",
+                              std::min(itemIn(settingsView(), "diagnosisSection")->y(), bottom));
+        settle(settingsView());
+        clickIn(settingsView(), "copyReportButton");
+        EXPECT_TRUE(waitUntil(
+            [&] { return QGuiApplication::clipboard()->text().contains("caffeinate (pid 412)"); }));
+        EXPECT_TRUE(waitUntil([&] { return shown(itemIn(settingsView(), "reportCopied")); }));
+        settle(settingsView());
+        save(window, QStringLiteral("settings-diagnosis-%1%2").arg(name, suffix));
+        window->close();
+        ASSERT_TRUE(waitUntil([&] { return !window->isVisible(); }));
+    }
 }
 
 // MARK: Screenshots

@@ -5,6 +5,8 @@
 #include "Platform/ToolRunner.h"
 #include "SimulatedMacHome.h"
 #include "SimulatorState.h"
+#include "Status/PowerAssertions.h"
+#include "Status/PowerStatus.h"
 #include "Status/SystemSettings.h"
 #include "TestSupport.h"
 
@@ -26,15 +28,43 @@ struct ToolRun {
 };
 
 // The numeric settings that SystemSettings::parse can read from pmset's lines: one-word names
-// with a whole-number value.
-Values readableValues(const sim::PowerSettings &settings) {
+// with a whole-number value; Low Power Mode under the model's name, if any.
+Values readableValues(const sim::PowerSettings &settings, const sim::SimulatorState &state) {
     static const QRegularExpression oneWord(QStringLiteral("^\\S+$"));
     static const QRegularExpression number(QStringLiteral("^[+-]?[0-9]+$"));
     Values values;
     for (const auto &[name, value] : settings.entries)
         if (oneWord.match(name).hasMatch() && number.match(value).hasMatch())
             values.insert(name, value.toLongLong());
+    if (const auto lowPower = values.take(QStringLiteral("lowpowermode")); state.lowPowerKey())
+        values.insert(*state.lowPowerKey(), lowPower);
     return values;
+}
+
+// What a person sees of pmset's layout: the headers, each setting's name and the blanks before
+// its value (values become "#"), and which remark follows it.
+QStringList layout(const QString &output) {
+    static const QRegularExpression setting(
+        QStringLiteral(R"(^(\s.*?\s+)\S+(?: \(((?:display )?sleep prevented by) [^)]*\))?$)"));
+    QStringList lines;
+    for (const QString &line : output.split(u'\n')) {
+        if (line.trimmed().isEmpty())
+            continue;
+        const auto match = setting.match(line);
+        if (!match.hasMatch())
+            lines << line;
+        else if (match.captured(2).isEmpty())
+            lines << match.captured(1) + u'#';
+        else
+            lines << match.captured(1) + QStringLiteral("# (") + match.captured(2) +
+                         QStringLiteral(" …)");
+    }
+    return lines;
+}
+
+QString capture(const char *name) {
+    return test::readTextFile(QStringLiteral(NORVANE_TEST_DATA_DIR "/mac-samples/") +
+                              QLatin1String(name) + QStringLiteral(".txt"));
 }
 
 // Splits pmset -g custom output at its header lines and reads each section with the line parser.
@@ -97,8 +127,8 @@ protected:
         ASSERT_EQ(custom.status, 0) << custom.error.toStdString();
         QList<std::pair<QString, Values>> wanted;
         for (const Source source : expected.presentSources())
-            wanted.append(
-                {sim::powerName(source) + u':', readableValues(*expected.settings(source))});
+            wanted.append({sim::powerName(source) + u':',
+                           readableValues(*expected.settings(source), expected)});
         EXPECT_EQ(sections(custom.output), wanted) << custom.output.toStdString();
     }
 };
@@ -153,61 +183,150 @@ TEST_F(MacSimulatorTest, CustomReadsBackExactlyForLaptopDesktopAndUps) {
     EXPECT_EQ(parsed[2].second.value("haltremain"), -1);
 }
 
-TEST_F(MacSimulatorTest, LiveShowsTheProvidingSourceLowPowerModeAndPreventers) {
-    change([](sim::SimulatorState &s) {
-        s.providing = Source::battery;
-        s.battery->set(QStringLiteral("sleep"), 3);
-        s.lowPowerMode = true;
-        s.sleepPreventers = {QStringLiteral("coreaudiod"), QStringLiteral("Music")};
-    });
-    const ToolRun live = pmset({QStringLiteral("-g"), QStringLiteral("live")});
-    ASSERT_EQ(live.status, 0);
-    EXPECT_TRUE(live.output.startsWith(QStringLiteral("Currently in use:\n")));
-    EXPECT_TRUE(live.output.contains(
-        QStringLiteral("\n sleep                3 (sleep prevented by coreaudiod, Music)\n")));
-    Values expected = readableValues(*state().battery);
-    expected.insert(QStringLiteral("lowpowermode"), 1);
-    EXPECT_EQ(SystemSettings::parse(live.output), expected);
+TEST_F(MacSimulatorTest, LiveShowsLowPowerModeAsEachModelNamesItSleepDisabledAndPreventers) {
+    using Model = sim::MachineModel;
+    for (const Model model : {Model::appleSiliconLaptop, Model::intelLaptop, Model::desktop}) {
+        auto edited = model == Model::desktop ? sim::SimulatorState::desktop()
+                                              : sim::SimulatorState::laptop();
+        edited.model = model;
+        edited.providing = model == Model::desktop ? Source::adapter : Source::battery;
+        edited.settings(edited.providing)->set(QStringLiteral("sleep"), 3);
+        edited.lowPowerMode = true;
+        edited.sleepDisabled = true;
+        edited.sleepPreventers = {QStringLiteral("coreaudiod")};
+        edited.assertionHolders = {{41, "Music", "PreventUserIdleSystemSleep", "Playing", 0, {}},
+                                   {42, "Keynote", "PreventUserIdleDisplaySleep", "Show", 0, {}},
+                                   {43, "Keynote", "PreventUserIdleSystemSleep", "Show", 0, {}}};
+        edited.save(home.path());
 
-    change([](sim::SimulatorState &s) {
-        s = sim::SimulatorState::desktop();
-        s.adapter->set(QStringLiteral("displaysleep"), 45);
-    });
-    const QString desktopLive = pmset({QStringLiteral("-g"), QStringLiteral("live")}).output;
-    expected = readableValues(*state().adapter);
-    expected.insert(QStringLiteral("lowpowermode"), 0);
-    EXPECT_EQ(SystemSettings::parse(desktopLive), expected);
-    EXPECT_FALSE(desktopLive.contains(u'('));
+        const ToolRun live = pmset({QStringLiteral("-g"), QStringLiteral("live")});
+        ASSERT_EQ(live.status, 0);
+        EXPECT_TRUE(live.output.startsWith(QStringLiteral(
+            "System-wide power settings:\n SleepDisabled\t\t1\nCurrently in use:\n")));
+        Values expected = readableValues(*edited.settings(edited.providing), edited);
+        expected.insert(QStringLiteral("halfdim"), 1);
+        expected.insert(QStringLiteral("SleepDisabled"), 1);
+        if (edited.lowPowerKey())
+            expected.insert(*edited.lowPowerKey(), 1);
+        EXPECT_EQ(SystemSettings::parse(live.output), expected) << live.output.toStdString();
+
+        SystemSettings read;
+        SystemSettings::readLive(read, live.output);
+        EXPECT_EQ(read.lowPower, model == Model::desktop ? std::nullopt : std::optional(true));
+        EXPECT_EQ(read.sleepDisabled, true);
+        EXPECT_EQ(read.sleepMinutes, 3);
+        EXPECT_EQ(read.sleepPreventers, QStringLiteral("coreaudiod, Music, Keynote"));
+        EXPECT_EQ(read.displaySleepPreventers, QStringLiteral("Keynote"));
+    }
 }
 
-TEST_F(MacSimulatorTest, BattNamesTheProviderAndTheBatteryState) {
-    const auto batt = [&] { return pmset({QStringLiteral("-g"), QStringLiteral("batt")}).output; };
-    EXPECT_EQ(batt(),
-              "Now drawing from 'AC Power'\n"
-              " -InternalBattery-0 (id=4653155)\t85%; charging; 1:23 remaining present: true\n");
+// Laid out line for line as the published captures of real Macs (tests/data/mac-samples).
+TEST_F(MacSimulatorTest, TheStandInLaysOutItsOutputAsRealMacsDo) {
+    const auto output = [&](const char *query) {
+        return pmset({QStringLiteral("-g"), QLatin1String(query)}).output;
+    };
+    sim::SimulatorState::laptop().save(home.path());
+    EXPECT_EQ(layout(output("custom")),
+              layout(capture("custom-applesilicon-laptop-powermode-2026")));
 
-    change([](sim::SimulatorState &s) {
-        s.providing = Source::battery;
-        s.batteryStatus = {42, sim::BatteryState::discharging, std::nullopt};
-    });
-    EXPECT_EQ(batt(),
-              "Now drawing from 'Battery Power'\n"
-              " -InternalBattery-0 (id=4653155)\t42%; discharging; (no estimate) present: true\n");
-    change([](sim::SimulatorState &s) { s.batteryStatus = {100, sim::BatteryState::charged, 5}; });
-    EXPECT_TRUE(batt().contains(QStringLiteral("\t100%; charged; 0:00 remaining present: true\n")));
-    change([](sim::SimulatorState &s) {
-        s.batteryStatus = {80, sim::BatteryState::notCharging, 5};
-    });
-    EXPECT_TRUE(
-        batt().contains(QStringLiteral("\t80%; AC attached; not charging present: true\n")));
+    auto imac = sim::SimulatorState::desktop();
+    imac.sleepPreventers = {QStringLiteral("bluetoothd"), QStringLiteral("sharingd"),
+                            QStringLiteral("coreaudiod")};
+    imac.assertionHolders = {
+        {734, "TargetBridgeReceiver", "PreventUserIdleDisplaySleep", "Target Display Mode", 0, {}}};
+    imac.save(home.path());
+    EXPECT_EQ(layout(output("custom")), layout(capture("custom-hackintosh-desktop-macos13.2")));
+    EXPECT_EQ(layout(output("live")),
+              layout(capture("live-imac2019-display-and-sleep-prevented-2026")));
 
-    sim::SimulatorState::desktop().save(home.path());
-    EXPECT_EQ(batt(), "Now drawing from 'AC Power'\n");
-    change([](sim::SimulatorState &s) {
-        s.ups = sim::SimulatorState::factorySettings(Source::ups);
-        s.providing = Source::ups;
-    });
-    EXPECT_EQ(batt(), "Now drawing from 'UPS Power'\n");
+    auto caffeinated = sim::SimulatorState::laptop();
+    caffeinated.assertionHolders = {
+        {98217,
+         "caffeinate",
+         "PreventUserIdleSystemSleep",
+         "caffeinate command-line tool",
+         3,
+         {"Details: caffeinate asserting for 1600 secs",
+          "Localized=THE CAFFEINATE TOOL IS PREVENTING SLEEP.",
+          "Timeout will fire in 1597 secs Action=TimeoutActionRelease"}},
+        {145,
+         "WindowServer",
+         "UserIsActive",
+         "com.apple.iohideventsystem.queue.tickle serviceID:10009be9e "
+         "service:AppleUserHIDEventService product:CTRL Keyboard eventType:3",
+         0,
+         {"Timeout will fire in 600 secs Action=TimeoutActionRelease"}},
+        {80,
+         "powerd",
+         "PreventUserIdleSystemSleep",
+         "Powerd - Prevent sleep while display is on",
+         22 * 60 + 34,
+         {}}};
+    caffeinated.save(home.path());
+    // The time stamp and the assertion ids differ from run to run.
+    static const QRegularExpression changing(
+        QStringLiteral(R"(^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d [+-]\d{4}\n|\[0x[0-9a-f]{16}\])"));
+    const QString assertions = output("assertions");
+    EXPECT_EQ(QString(assertions).remove(changing),
+              capture("assertions-caffeinate-2025").remove(changing));
+    EXPECT_EQ(PowerAssertions::read(),
+              PowerAssertions::parse(capture("assertions-caffeinate-2025")));
+
+    change([](sim::SimulatorState &s) { s.failingQueries = {QStringLiteral("assertions")}; });
+    EXPECT_FALSE(PowerAssertions::read());
+}
+
+// pmset -g batt and the power-source interface describe the same simulated Mac.
+TEST_F(MacSimulatorTest, BattAndThePowerSourcesTellTheSameMac) {
+    using PS = PowerStatus::Source;
+    using State = sim::BatteryState;
+    const auto laptop = [](Source providing, sim::BatteryStatus battery) {
+        auto state = sim::SimulatorState::laptop();
+        state.providing = providing;
+        state.batteryStatus = battery;
+        return state;
+    };
+    auto desktopOnUps = sim::SimulatorState::desktop();
+    desktopOnUps.ups = sim::SimulatorState::factorySettings(Source::ups);
+    desktopOnUps.providing = Source::ups;
+    desktopOnUps.upsStatus = {60, State::discharging, 30};
+    const QString battery = QStringLiteral(" -InternalBattery-0 (id=4653155)\t");
+    const struct {
+        sim::SimulatorState state;
+        QString batt;
+        PowerStatus status;
+    } rows[] = {
+        {sim::SimulatorState::laptop(),
+         "Now drawing from 'AC Power'\n" + battery +
+             "85%; charging; 1:23 remaining present: true\n",
+         {PS::adapter, true, 85, true, false, 83, {}}},
+        {laptop(Source::battery, {42, State::discharging, std::nullopt}),
+         "Now drawing from 'Battery Power'\n" + battery +
+             "42%; discharging; (no estimate) present: true\n",
+         {PS::battery, true, 42, false, false, {}, {}}},
+        {laptop(Source::battery, {40, State::discharging, 95}),
+         "Now drawing from 'Battery Power'\n" + battery +
+             "40%; discharging; 1:35 remaining present: true\n",
+         {PS::battery, true, 40, false, false, {}, 95}},
+        {laptop(Source::adapter, {100, State::charged, 5}),
+         "Now drawing from 'AC Power'\n" + battery +
+             "100%; charged; 0:00 remaining present: true\n",
+         {PS::adapter, true, 100, false, true, {}, {}}},
+        {laptop(Source::adapter, {80, State::notCharging, 5}),
+         "Now drawing from 'AC Power'\n" + battery +
+             "80%; AC attached; not charging present: true\n",
+         {PS::adapter, true, 80, false, false, {}, {}}},
+        {sim::SimulatorState::desktop(), "Now drawing from 'AC Power'\n", {PS::adapter}},
+        {desktopOnUps,
+         "Now drawing from 'UPS Power'\n -UPS (id=4653156)\t60%; discharging; 0:30 remaining "
+         "present: true\n",
+         {PS::ups, false, 60, false, false, {}, 30}},
+    };
+    for (const auto &row : rows) {
+        row.state.save(home.path());
+        EXPECT_EQ(pmset({QStringLiteral("-g"), QStringLiteral("batt")}).output, row.batt);
+        EXPECT_EQ(PowerStatus::read(), row.status) << row.batt.toStdString();
+    }
 }
 
 TEST_F(MacSimulatorTest, EachQueryCanBeMadeToFail) {
@@ -349,7 +468,8 @@ TEST_F(MacSimulatorTest, APolicyLockedSettingIsSilentlyKept) {
 TEST_F(MacSimulatorTest, ShellErrorsCarryTheCommandsMessageAndStatus) {
     ToolRun result = authorized(QStringLiteral("echo 'first line' >&2; echo second >&2; exit 3"));
     EXPECT_EQ(result.status, 1);
-    EXPECT_TRUE(result.error.endsWith(QStringLiteral(": execution error: first line second (3)\n")))
+    EXPECT_TRUE(
+        result.error.endsWith(QStringLiteral(": execution error: first line\rsecond (3)\n")))
         << result.error.toStdString();
     result = authorized(QStringLiteral("exit 4"));
     EXPECT_TRUE(result.error.endsWith(
@@ -453,8 +573,12 @@ TEST_F(MacSimulatorTest, EveryFieldSurvivesSaveAndLoad) {
     saved.ups = sim::SimulatorState::factorySettings(Source::ups);
     saved.providing = Source::ups;
     saved.batteryStatus = {12, sim::BatteryState::notCharging, std::nullopt};
+    saved.upsStatus = {33, sim::BatteryState::discharging, 12};
+    saved.model = sim::MachineModel::intelLaptop;
     saved.lowPowerMode = true;
+    saved.sleepDisabled = true;
     saved.sleepPreventers = {QStringLiteral("backupd")};
+    saved.assertionHolders = {{7, "backupd", "PreventSystemSleep", "Backup", 61, {"Details: x"}}};
     saved.assertions = {{QStringLiteral("PreventUserIdleSystemSleep"), 3}};
     saved.authorization = sim::Authorization::fail;
     saved.authorizationFailureMessage = QStringLiteral("denied");

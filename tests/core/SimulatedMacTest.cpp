@@ -189,6 +189,12 @@ TEST_F(SimulatedMacTest, AssertionsComeFromTheStateUnlessTheQueryFails) {
     EXPECT_EQ(assertions.copyStatus(), (QVariantMap{{QStringLiteral("PreventUserIdleDisplaySleep"),
                                                      QVariant::fromValue(qint64(2))}}));
 
+    changeState([](sim::SimulatorState &state) {
+        state.assertionHolders = {{9, "Keynote", "PreventUserIdleSystemSleep", "Show", 0, {}}};
+    });
+    EXPECT_EQ(assertions.copyStatus()->value(QStringLiteral("PreventUserIdleSystemSleep")),
+              QVariant::fromValue(qint64(1))); // a holder's type is held
+
     changeState([](sim::SimulatorState &state) { state.assertionQueryFails = true; });
     EXPECT_FALSE(assertions.copyStatus());
 
@@ -199,6 +205,7 @@ TEST_F(SimulatedMacTest, AssertionsComeFromTheStateUnlessTheQueryFails) {
 
     writeFile(SimulatedSystemState::filePath(home.path()), "[]");
     EXPECT_FALSE(assertions.copyStatus());
+    EXPECT_FALSE(SimulatedPowerSources(home.path()).snapshot());
     EXPECT_FALSE(SimulatedHostPreferences(home.path()).synchronize(kDomain));
 }
 

@@ -156,6 +156,48 @@ TEST(SystemSettingsParse, AnyUnicodeWhitespaceSeparatesWords) {
               (Values{{"tab", 4}, {"nbsp", 5}, {"ideographic", 6}, {"carriage", 7}}));
 }
 
+TEST(SystemSettingsReadLive, LowPowerSleepDisabledAndBothRemarks) {
+    const struct {
+        const char *output;
+        std::optional<bool> lowPower;
+        std::optional<bool> sleepDisabled;
+        std::optional<QString> sleepPreventers;
+        std::optional<QString> displaySleepPreventers;
+    } rows[] = {
+        {"Currently in use:\n powermode 0\n", false, {}, {}, {}},
+        {"Currently in use:\n powermode 1\n", true, {}, {}, {}},
+        {"Currently in use:\n powermode 2\n", false, {}, {}, {}},
+        {"Currently in use:\n lowpowermode 0\n powermode 1\n", false, {}, {}, {}},
+        {"Currently in use:\n displaysleep 10\n", {}, {}, {}, {}},
+        {"System-wide power settings:\n SleepDisabled\t\t1\nCurrently in use:\n sleep 1\n",
+         {},
+         true,
+         {},
+         {}},
+        {"System-wide power settings:\nCurrently in use:\n SleepDisabled 1\n", {}, false, {}, {}},
+        {"Currently in use:\n sleep 0 (sleep prevented by a, b)\n"
+         " displaysleep 5 (display sleep prevented by Keynote, c)\n",
+         {},
+         {},
+         "a, b",
+         "Keynote, c"},
+        {"Currently in use:\n displaysleep 5 (display sleep prevented by Keynote)\n",
+         {},
+         {},
+         {},
+         "Keynote"},
+    };
+    for (const auto &row : rows) {
+        SystemSettings settings;
+        SystemSettings::readLive(settings, QString::fromUtf8(row.output));
+        SCOPED_TRACE(row.output);
+        EXPECT_EQ(settings.lowPower, row.lowPower);
+        EXPECT_EQ(settings.sleepDisabled, row.sleepDisabled);
+        EXPECT_EQ(settings.sleepPreventers, row.sleepPreventers);
+        EXPECT_EQ(settings.displaySleepPreventers, row.displaySleepPreventers);
+    }
+}
+
 TEST(SystemSettingsDuration, NamesUnavailableNeverAndMinutes) {
     EXPECT_EQ(SystemSettings::duration(std::nullopt), L10n::text("Unavailable"));
     EXPECT_EQ(SystemSettings::duration(-1), L10n::text("Unavailable"));

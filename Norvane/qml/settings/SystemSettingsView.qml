@@ -4,16 +4,19 @@ import QtQuick.Layouts
 import Norvane
 
 // What the Mac is set to right now: the four readings, the wake requests of other apps, the
-// restore and System Settings buttons and when the readings were taken.
+// restore and System Settings buttons, when the readings were taken, and below them why the Mac
+// does not sleep.
 Rectangle {
     id: root
     required property SettingsModel settings
+    required property SleepDiagnosisModel diagnosis
 
     objectName: "systemSettingsView"
     color: Theme.workspaceBackground
 
     Flickable {
         id: scroller
+        objectName: "settingsScroller"
         anchors.fill: parent
         contentWidth: width
         contentHeight: content.implicitHeight + 56
@@ -172,6 +175,11 @@ Rectangle {
                 color: Theme.tertiary
                 font.pixelSize: 10
                 wrapMode: Text.WordWrap
+            }
+
+            SleepDiagnosisSection {
+                Layout.fillWidth: true
+                diagnosis: root.diagnosis
             }
         }
     }

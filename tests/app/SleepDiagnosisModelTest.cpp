@@ -1,0 +1,108 @@
+// The settings window's "Why isn't my Mac sleeping?" section: one assertions read per live
+// snapshot, never two at a time, the diagnosis of both, and Copy Report.
+#include "Settings/SleepDiagnosisModel.h"
+
+#include "AppTestSupport.h"
+#include "Localization/L10n.h"
+#include "Sessions/SessionStore.h"
+#include "Settings/SettingsModel.h"
+#include "TestSupport.h"
+
+#include <QPromise>
+#include <gtest/gtest.h>
+
+using namespace norvane;
+
+namespace {
+
+using Read = QPromise<std::optional<PowerAssertions>>;
+
+struct SleepDiagnosisModelTest : ::testing::Test {
+    void deliverSnapshot(const SystemSettings &settings) {
+        model.update(true);
+        reader.deliver(settings);
+        test::processQueuedEvents();
+    }
+    void deliverAssertions(const std::optional<PowerAssertions> &assertions) {
+        auto read = std::move(reads.front());
+        reads.erase(reads.begin());
+        if (assertions)
+            read->addResult(assertions);
+        read->finish();
+        test::processQueuedEvents();
+    }
+
+    std::shared_ptr<test::ControlledConfiguring> service =
+        std::make_shared<test::ControlledConfiguring>();
+    SessionStore store{service, [] { return QDateTime::currentDateTime(); },
+                       [] { return Profile::normal(); }};
+    test::ControlledSystemReader reader;
+    SettingsModel model{store, {{}, [this] { return reader.read(); }, [](const QUrl &) {}}};
+    std::vector<std::unique_ptr<Read>> reads;
+    QStringList copied;
+    SleepDiagnosisModel diagnosis{model,
+                                  store,
+                                  {[this] {
+                                       reads.push_back(std::make_unique<Read>());
+                                       reads.back()->start();
+                                       return reads.back()->future();
+                                   },
+                                   [this](const QString &text) { copied << text; }}};
+};
+
+} // namespace
+
+TEST_F(SleepDiagnosisModelTest, EachSnapshotBringsOneAssertionsReadAndTheDiagnosisOfBoth) {
+    EXPECT_FALSE(diagnosis.ready());
+    EXPECT_EQ(diagnosis.sleepText(), L10n::text("Reading…"));
+    EXPECT_TRUE(reads.empty());
+
+    SystemSettings settings = test::snapshot(10, 1, "Power adapter");
+    settings.sleepDisabled = true;
+    deliverSnapshot(settings);
+    ASSERT_EQ(reads.size(), 1u);
+    deliverSnapshot(settings); // while the first read runs: it waits its turn
+    EXPECT_EQ(reads.size(), 1u);
+
+    const PowerAssertions assertions{
+        {},
+        {{7,
+          "caffeinate",
+          "PreventUserIdleSystemSleep",
+          "00:00:01",
+          "caffeinate command-line tool",
+          {}},
+         {8, "Keynote", "PreventUserIdleDisplaySleep", "00:00:01", "Playing slideshow", {}}}};
+    deliverAssertions(assertions);
+    ASSERT_TRUE(diagnosis.ready());
+    const SleepDiagnosis expected = SleepDiagnosis::make(settings, assertions);
+    EXPECT_EQ(diagnosis.displayText(), expected.display);
+    EXPECT_EQ(diagnosis.sleepText(), expected.sleep);
+    EXPECT_EQ(diagnosis.lowPowerText(), expected.lowPower);
+    EXPECT_EQ(diagnosis.displayHolders(), QStringList{expected.displayHolders[0].text()});
+    EXPECT_EQ(diagnosis.sleepHolders().size(), 2);
+    EXPECT_EQ(model.sleepText(), L10n::text("Never: sleep is disabled system-wide"));
+
+    ASSERT_EQ(reads.size(), 1u); // the second snapshot's read
+    deliverAssertions(std::nullopt);
+    EXPECT_TRUE(reads.empty());
+    EXPECT_EQ(diagnosis.sleepHolders(), QStringList()); // no holders known, no remarks
+}
+
+TEST_F(SleepDiagnosisModelTest, CopyReportPutsTheReportOnTheClipboard) {
+    diagnosis.copyReport();
+    EXPECT_TRUE(copied.isEmpty()); // nothing read yet
+
+    deliverSnapshot(test::snapshot(10, 1, "Power adapter"));
+    deliverAssertions(PowerAssertions{});
+    diagnosis.copyReport();
+    ASSERT_EQ(copied.size(), 1);
+    EXPECT_EQ(copied[0], diagnosis.report());
+    EXPECT_TRUE(copied[0].contains(L10n::text("Using system settings")));
+    EXPECT_TRUE(copied[0].contains(pellorVersion()));
+    EXPECT_TRUE(diagnosis.reportCopied());
+
+    deliverSnapshot(test::snapshot(10, 1, "Power adapter"));
+    deliverAssertions(PowerAssertions{});
+    EXPECT_FALSE(diagnosis.reportCopied());
+}

@@ -1,0 +1,118 @@
+#include "Status/PowerAssertions.h"
+
+#include "TestSupport.h"
+
+#include <QRegularExpression>
+#include <gtest/gtest.h>
+
+using namespace norvane;
+
+namespace {
+
+QString capture() {
+    return test::readTextFile(
+        QStringLiteral(NORVANE_TEST_DATA_DIR "/mac-samples/assertions-caffeinate-2025.txt"));
+}
+
+} // namespace
+
+// A real capture (tests/data/mac-samples/assertions-caffeinate-2025.source): the counts in order,
+// each holder with its detail lines. Published copies that lost the indentation read the same.
+TEST(PowerAssertionsParse, ReadsARealCaptureWithOrWithoutIndentation) {
+    const PowerAssertions expected{
+        {{"BackgroundTask", 0},
+         {"ApplePushServiceTask", 0},
+         {"UserIsActive", 1},
+         {"PreventUserIdleDisplaySleep", 0},
+         {"PreventSystemSleep", 0},
+         {"ExternalMedia", 0},
+         {"PreventUserIdleSystemSleep", 1},
+         {"NetworkClientActive", 0}},
+        {{98217,
+          "caffeinate",
+          "PreventUserIdleSystemSleep",
+          "00:00:03",
+          "caffeinate command-line tool",
+          {"Details: caffeinate asserting for 1600 secs",
+           "Localized=THE CAFFEINATE TOOL IS PREVENTING SLEEP.",
+           "Timeout will fire in 1597 secs Action=TimeoutActionRelease"}},
+         {145,
+          "WindowServer",
+          "UserIsActive",
+          "00:00:00",
+          "com.apple.iohideventsystem.queue.tickle serviceID:10009be9e "
+          "service:AppleUserHIDEventService product:CTRL Keyboard eventType:3",
+          {"Timeout will fire in 600 secs Action=TimeoutActionRelease"}},
+         {80,
+          "powerd",
+          "PreventUserIdleSystemSleep",
+          "00:22:34",
+          "Powerd - Prevent sleep while display is on",
+          {}}}};
+    EXPECT_EQ(PowerAssertions::parse(capture()), expected);
+    const QString collapsed =
+        capture().replace(QRegularExpression(QStringLiteral("(?m)^[ \\t]+")), QString());
+    EXPECT_EQ(PowerAssertions::parse(collapsed), expected);
+}
+
+TEST(PowerAssertionsParse, ProcessNamesWithBlanksAndBracketsAndOlderLayouts) {
+    const PowerAssertions parsed = PowerAssertions::parse(QStringLiteral(
+        "Listed by owning process:\n"
+        "   pid 512(Google Chrome Helper (GPU)): [0x0000a1b2000c3d4e] 01:02:03 "
+        "PreventUserIdleDisplaySleep named: \"WebRTC has active PeerConnections\"\n"
+        "   pid 77(Teams [work] (2)): [0x1] 00:00:10 PreventUserIdleSystemSleep named: \"call: "
+        "\"Daily\"\"\n"
+        "\tpid 9(hidd): PreventUserIdleDisplaySleep named: \"\"\n"
+        "Kernel Assertions: 0x4=USB\n"
+        "   id=500  level=255 0x4=USB mod=1/1/26, 9:00 AM description=usb owner=AppleUSBHostPort\n"
+        "Idle sleep preventers: IODisplayWrangler\n"));
+    ASSERT_EQ(parsed.holders.size(), 3);
+    EXPECT_EQ(parsed.holders[0].pid, 512);
+    EXPECT_EQ(parsed.holders[0].process, "Google Chrome Helper (GPU)");
+    EXPECT_EQ(parsed.holders[0].age, "01:02:03");
+    EXPECT_EQ(parsed.holders[0].name, "WebRTC has active PeerConnections");
+    EXPECT_EQ(parsed.holders[1].process, "Teams [work] (2)");
+    EXPECT_EQ(parsed.holders[1].name, "call: \"Daily\"");
+    EXPECT_EQ(parsed.holders[2],
+              (PowerAssertion{9, "hidd", "PreventUserIdleDisplaySleep", {}, {}, {}}));
+    EXPECT_TRUE(parsed.holders[2].details.isEmpty()); // kernel assertions belong to no process
+    EXPECT_TRUE(parsed.systemWide.isEmpty());
+}
+
+TEST(PowerAssertionsParse, NoHoldersAndNoText) {
+    const PowerAssertions none = PowerAssertions::parse(
+        QStringLiteral("Assertion status system-wide:\n   PreventUserIdleSystemSleep    0\n"
+                       "Listed by owning process:\n\n"));
+    EXPECT_EQ(none.systemWide,
+              (QList<std::pair<QString, qint64>>{{"PreventUserIdleSystemSleep", 0}}));
+    EXPECT_TRUE(none.holders.isEmpty());
+    EXPECT_EQ(PowerAssertions::parse({}), PowerAssertions{});
+}
+
+TEST(PowerAssertionsParse, AHolderIndentedWithAnyBlanksIsAHolder) {
+    // Found by fuzzing: read as a detail, the line became a holder once printed again.
+    const PowerAssertions read = PowerAssertions::parse(QStringLiteral(
+        "Listed by owning process:\n \u0085pid 7(a): PreventUserIdleSystemSleep named: \"n\"\n"));
+    ASSERT_EQ(read.holders.size(), 1);
+    EXPECT_EQ(read.holders[0].pid, 7);
+    EXPECT_TRUE(read.holders[0].details.isEmpty());
+}
+
+TEST(PowerAssertion, WhatKeepsTheDisplayOnAndTheMacAwake) {
+    const struct {
+        const char *type;
+        bool display;
+        bool awake;
+    } rows[] = {{"PreventUserIdleDisplaySleep", true, true},
+                {"NoDisplaySleepAssertion", true, true},
+                {"PreventUserIdleSystemSleep", false, true},
+                {"PreventSystemSleep", false, true},
+                {"NoIdleSleepAssertion", false, true},
+                {"UserIsActive", false, false},
+                {"BackgroundTask", false, false}};
+    for (const auto &row : rows) {
+        const PowerAssertion assertion{1, "p", row.type, {}, {}, {}};
+        EXPECT_EQ(assertion.keepsDisplayOn(), row.display) << row.type;
+        EXPECT_EQ(assertion.keepsMacAwake(), row.awake) << row.type;
+    }
+}

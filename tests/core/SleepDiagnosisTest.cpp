@@ -1,0 +1,148 @@
+// Run with the English catalogue (LANGUAGE=en, see CMakeLists.txt): the texts are what a person
+// reads.
+#include "Status/SleepDiagnosis.h"
+
+#include "Localization/L10n.h"
+
+#include <gtest/gtest.h>
+
+using namespace norvane;
+using Holder = SleepDiagnosis::Holder;
+
+namespace {
+
+SystemSettings live(std::optional<qint64> display, std::optional<qint64> sleep) {
+    SystemSettings settings;
+    settings.displayMinutes = display;
+    settings.sleepMinutes = sleep;
+    return settings;
+}
+
+PowerAssertion holder(const char *process, const char *type, const char *name) {
+    return {42, process, type, QStringLiteral("00:01:00"), name, {}};
+}
+
+} // namespace
+
+TEST(SleepDiagnosis, SaysWhenAndWhatKeepsTheDisplayOnAndTheMacAwake) {
+    ASSERT_EQ(L10n::currentLanguage(), "en");
+    const PowerAssertions twoHolders{
+        {},
+        {holder("caffeinate", "PreventUserIdleSystemSleep", "caffeinate command-line tool"),
+         holder("Keynote", "PreventUserIdleDisplaySleep", "Playing slideshow"),
+         holder("WindowServer", "UserIsActive", "tickle")}};
+    SystemSettings disabled = live(10, 1);
+    disabled.sleepDisabled = true;
+    disabled.lowPower = true;
+    SystemSettings remarks = live(5, 0);
+    remarks.sleepPreventers = QStringLiteral("bluetoothd, sharingd");
+    remarks.displaySleepPreventers = QStringLiteral("TargetBridgeReceiver");
+    remarks.lowPower = false;
+    SystemSettings counted = live(3, 15);
+    counted.systemAssertion = true;
+
+    const struct {
+        SystemSettings settings;
+        std::optional<PowerAssertions> assertions;
+        SleepDiagnosis expected;
+    } rows[] = {
+        {live(10, 30),
+         PowerAssertions{},
+         {"The display turns off after 10 min of inactivity.",
+          {},
+          "The Mac sleeps after 30 min of inactivity.",
+          {},
+          "This Mac does not report Low Power Mode."}},
+        {live(10, 30),
+         twoHolders,
+         {"The display would turn off after 10 min of inactivity, but something keeps it on.",
+          {{"Keynote", "Playing slideshow"}},
+          "The Mac would sleep after 30 min of inactivity, but something keeps it awake.",
+          {{"caffeinate", "caffeinate command-line tool"}, {"Keynote", "Playing slideshow"}},
+          "This Mac does not report Low Power Mode."}},
+        {disabled,
+         PowerAssertions{},
+         {"The display turns off after 10 min of inactivity.",
+          {},
+          "The Mac never sleeps on idle: sleep is disabled system-wide (SleepDisabled).",
+          {},
+          "Low Power Mode is on."}},
+        {remarks,
+         std::nullopt,
+         {"The display would turn off after 5 min of inactivity, but something keeps it on.",
+          {{"TargetBridgeReceiver", {}}},
+          "The Mac never sleeps on idle: System Sleep is set to Never.",
+          {{"bluetoothd", {}}, {"sharingd", {}}, {"TargetBridgeReceiver", {}}},
+          "Low Power Mode is off."}},
+        {counted,
+         std::nullopt,
+         {"The display turns off after 3 min of inactivity.",
+          {},
+          "The Mac would sleep after 15 min of inactivity, but something keeps it awake.",
+          {},
+          "This Mac does not report Low Power Mode."}},
+        {live(0, {}),
+         std::nullopt,
+         {"The display never turns off on its own: Turn Display Off is set to Never.",
+          {},
+          "Pellor could not read when the Mac sleeps.",
+          {},
+          "This Mac does not report Low Power Mode."}},
+    };
+    for (const auto &row : rows)
+        EXPECT_EQ(SleepDiagnosis::make(row.settings, row.assertions), row.expected)
+            << SleepDiagnosis::make(row.settings, row.assertions).lines().join(u'|').toStdString();
+}
+
+TEST(SleepDiagnosis, TheReportHasEverythingAForumAsksFor) {
+    SystemSettings settings = live(10, 1);
+    settings.readAt = QDateTime(QDate(2026, 12, 6), QTime(19, 30), Qt::UTC);
+    settings.source = QStringLiteral("Power adapter");
+    settings.sleepDisabled = true;
+    settings.lowPower = false;
+    settings.sleepPreventers = QStringLiteral("caffeinate");
+    settings.screenSaverSeconds = 300;
+    PowerAssertion caffeinate =
+        holder("caffeinate", "PreventUserIdleSystemSleep", "caffeinate command-line tool");
+    caffeinate.details = {QStringLiteral("Details: caffeinate asserting for 1600 secs")};
+    const PowerAssertions assertions{
+        {{"PreventUserIdleSystemSleep", 1}, {"PreventUserIdleDisplaySleep", 0}}, {caffeinate}};
+
+    EXPECT_EQ(sleepReport(settings, assertions, {QStringLiteral("Focus"), QStringLiteral("24:59")})
+                  .toStdString(),
+              (QStringLiteral("Pellor %1: Why isn't my Mac sleeping?\n").arg(pellorVersion()) +
+               "Read at: 2026-12-06T19:30:00Z\n"
+               "Active profile: Focus, 24:59 left\n"
+               "\n"
+               "pmset -g batt\n"
+               "  Power source: Power adapter\n"
+               "pmset -g live\n"
+               "  Turn Display Off: After 10 min of inactivity\n"
+               "  System Sleep: After 1 min of inactivity\n"
+               "  Sleep disabled system-wide: Yes\n"
+               "  Low Power Mode: No\n"
+               "  Sleep prevented by: caffeinate\n"
+               "com.apple.screensaver idleTime\n"
+               "  Screen Saver: After 5 min of inactivity\n"
+               "pmset -g assertions\n"
+               "  PreventUserIdleSystemSleep 1, PreventUserIdleDisplaySleep 0\n"
+               "  caffeinate (pid 42): PreventUserIdleSystemSleep \u201Ccaffeinate command-line "
+               "tool\u201D 00:01:00\n"
+               "    Details: caffeinate asserting for 1600 secs\n"
+               "\n"
+               "Outcome\n"
+               "  The display turns off after 10 min of inactivity.\n"
+               "  The Mac never sleeps on idle: sleep is disabled system-wide (SleepDisabled).\n"
+               "  Kept awake by:\n"
+               "    caffeinate: caffeinate command-line tool\n"
+               "  Low Power Mode is off.\n")
+                  .toStdString());
+    EXPECT_FALSE(pellorVersion().isEmpty());
+
+    settings.error = QStringLiteral("Some system settings could not be read.");
+    const QString unread = sleepReport(settings, std::nullopt, {});
+    EXPECT_TRUE(unread.contains(
+        "Active profile: Using system settings\nSome system settings could not be read.\n"));
+    EXPECT_TRUE(unread.contains("pmset -g assertions\n  Not read\n"));
+    EXPECT_TRUE(unread.contains("  Kept awake by:\n    caffeinate\n"));
+}
