@@ -17,7 +17,8 @@ using namespace norvane::sim;
 
 namespace {
 
-// Runs the stand-in with `arguments`; its standard output and error are captured and returned.
+// Runs the stand-in with `arguments` as its main() does (a failure is exit status 1); returns the
+// status and the standard output. Standard error is dropped.
 std::pair<int, QString> runPmset(const QString &home, const QStringList &arguments) {
     char *output = nullptr;
     size_t outputSize = 0;
@@ -27,7 +28,11 @@ std::pair<int, QString> runPmset(const QString &home, const QStringList &argumen
     FILE *const discarded = std::fopen("/dev/null", "w");
     stdout = outputStream;
     stderr = discarded;
-    const int status = Pmset(home, SimulatorState::load(home)).run(arguments);
+    int status = 1;
+    try {
+        status = Pmset(home, SimulatorState::load(home)).run(arguments);
+    } catch (const std::exception &) {
+    }
     stdout = savedOutput;
     stderr = savedError;
     std::fclose(discarded);
