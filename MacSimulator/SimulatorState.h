@@ -99,7 +99,8 @@ struct PowerSettings {
 // anything else.
 [[nodiscard]] bool printsFaithfully(const QString &text);
 
-// What pmset -g batt and the power-source interface say about the internal battery or the UPS.
+// What pmset -g batt says about the internal battery.
+// (The same for the UPS, and the power-source interface says the same: see SimulatedPower.)
 using BatteryState = SimulatedBatteryState;
 using BatteryStatus = SimulatedBatteryStatus;
 

@@ -22,7 +22,7 @@ AppleScriptError referenceReading(const QString &errorOutput) {
         if (ok)
             error.number = number;
         if (!match.captured(1).isEmpty())
-            error.message = match.captured(1).replace(u'\r', u'\n');
+            error.message = match.captured(1);
     } else if (!text.isEmpty()) {
         error.message = text;
     }
@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     const QString text = fuzz::utf8(data, size);
     const AppleScriptError error = AppleScriptError::parse(text);
     if (error.message)
-        FUZZ_CHECK(!error.message->isEmpty() && error.message->size() <= text.size());
+        FUZZ_CHECK(!error.message->isEmpty() && text.contains(*error.message));
     // Only short texts: the reference takes time in the square of the length.
     if (text.size() <= 512) {
         const AppleScriptError expected = referenceReading(text);

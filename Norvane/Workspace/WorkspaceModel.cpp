@@ -227,17 +227,35 @@ void WorkspaceModel::updateDerivedFlags() {
     }
 }
 
+bool WorkspaceModel::drifted() const {
+    if (!m_snapshot || !m_store.hasAppliedProfile() || m_store.isApplying() ||
+        m_snapshotSession != m_store.session())
+        return false;
+    const Profile &applied = m_store.profile();
+    const auto differs = [](const std::optional<qint64> &live, qint64 wanted) {
+        return live && *live != wanted;
+    };
+    return differs(m_snapshot->displayMinutes, applied.displayMinutes) ||
+           differs(m_snapshot->sleepMinutes, applied.sleepMinutes) ||
+           differs(m_snapshot->screenSaverSeconds, applied.screenSaverSeconds);
+}
+
 void WorkspaceModel::startRead() {
     m_reading = true;
+    std::optional<Session> session;
+    if (m_store.hasAppliedProfile() && !m_store.isApplying())
+        session = m_store.session();
     // A read that outlives the model is simply dropped.
-    whenFinished(this, m_environment.readSystem(), [this](const QFuture<SystemSettings> &read) {
-        m_reading = false;
-        if (read.isCanceled() || read.resultCount() == 0)
-            return;
-        m_snapshot = read.result();
-        m_lastRead = m_environment.clock();
-        emit snapshotChanged();
-    });
+    whenFinished(this, m_environment.readSystem(),
+                 [this, session](const QFuture<SystemSettings> &read) {
+                     m_reading = false;
+                     if (read.isCanceled() || read.resultCount() == 0)
+                         return;
+                     m_snapshotSession = session;
+                     m_snapshot = read.result();
+                     m_lastRead = m_environment.clock();
+                     emit snapshotChanged();
+                 });
 }
 
 bool WorkspaceModel::attempt(const std::function<void()> &operation) {

@@ -2,6 +2,7 @@
 
 #include "Components/ProfileRowsModel.h"
 #include "Profiles/Profile.h"
+#include "Sessions/Session.h"
 #include "Status/SystemSettings.h"
 #include "SystemReader.h"
 #include "WorkspaceViews.h"
@@ -69,6 +70,10 @@ public:
     [[nodiscard]] const std::optional<QString> &error() const { return m_error; }
     [[nodiscard]] QString errorText() const { return m_error.value_or(QString()); }
     [[nodiscard]] bool reading() const { return m_reading; }
+    // The applied profile's display, sleep or screen-saver time differs from the latest live read
+    // (someone changed it in System Settings, or another tool did). Only a read started while
+    // the current session was already in place counts, and nothing counts during an apply.
+    [[nodiscard]] bool drifted() const;
 
     // The profile with selectedID, or the library's Normal when there is none.
     [[nodiscard]] Profile selectedProfile() const;
@@ -145,7 +150,8 @@ private:
     bool m_effectsActive = false;
     std::optional<QString> m_error;
     bool m_reading = false;
-    std::optional<QDateTime> m_lastRead; // none: never read
+    std::optional<QDateTime> m_lastRead;      // none: never read
+    std::optional<Session> m_snapshotSession; // the applied session when the snapshot's read began
     bool m_wasApplying = false;
     bool m_noMatches = false;
     bool m_applying = false;

@@ -113,7 +113,10 @@ LiveStatusView::LiveStatusView(WorkspaceModel *model) : QObject(model), m_model(
 void LiveStatusView::update() {
     const std::optional<SystemSettings> &snapshot = m_model->snapshot();
     m_displayValue = liveMinutes(snapshot, &SystemSettings::displayMinutes);
-    m_sleepValue = liveMinutes(snapshot, &SystemSettings::sleepMinutes);
+    // Then the Mac never sleeps on idle, whatever its sleep timer says.
+    m_sleepValue = snapshot && snapshot->sleepDisabled.value_or(false)
+                       ? L10n::text("Disabled system-wide")
+                       : liveMinutes(snapshot, &SystemSettings::sleepMinutes);
     m_sourceValue = snapshot ? snapshot->source : L10n::text("Reading");
     m_error = snapshot ? snapshot->error.value_or(QString()) : QString();
     emit changed();
@@ -137,8 +140,21 @@ void ApplyFooterView::update() {
     } else {
         status = applied ? L10n::text({"{0} applied", {profile.localizedTitle()}})
                          : L10n::text("This profile is not applied");
-        explanation = L10n::text(
-            "Applying updates macOS settings and may require administrator authorization");
+        const auto &snapshot = m_model->snapshot();
+        if (applied && m_model->drifted()) {
+            status =
+                L10n::text({"{0} applied · changed outside Pellor", {profile.localizedTitle()}});
+            explanation = L10n::text(
+                "Display, sleep or screen saver settings were changed outside Pellor. Reapply to set them again.");
+        }
+        // The profile's sleep timer was written, but the Mac ignores it while this is set.
+        else if (applied && profile.sleepMinutes > 0 && snapshot &&
+                 snapshot->sleepDisabled.value_or(false))
+            explanation =
+                L10n::text("The Mac will still not sleep: sleep is disabled system-wide.");
+        else
+            explanation = L10n::text(
+                "Applying updates macOS settings and may require administrator authorization");
     }
     const QString title = applied ? L10n::text("Reapply") : L10n::text("Apply Profile");
     if (status == m_statusLine && explanation == m_explanationLine && title == m_applyTitle)

@@ -89,9 +89,8 @@ AppleScriptError AppleScriptError::parse(const QString &errorOutput) {
         message = skipping(message.sliced(kExecutionError.size()), isSpace);
     while (!message.isEmpty() && isSpace(message.back()))
         message.chop(1);
-    // A failing command's lines reach osascript's error text separated by carriage returns.
     if (!message.isEmpty())
-        error.message = message.toString().replace(u'\r', u'\n');
+        error.message = message.toString();
     return error;
 }
 
@@ -151,7 +150,9 @@ void NativeConfigurationBackend::writePowerSettings(const MacConfiguration &targ
     const AppleScriptError error = AppleScriptError::parse(QString::fromUtf8(result.standardError));
     if (error.number == kUserCancelled)
         throw ConfigurationError::cancelled();
-    const QString message = error.message.value_or(L10n::text("Unknown error"));
+    // A failing command's lines reach osascript's error text separated by carriage returns.
+    const QString message =
+        error.message.value_or(L10n::text("Unknown error")).replace(u'\r', u'\n');
     throw ConfigurationError::message(
         L10n::text({"Could not save power settings: {0}", {message}}));
 }

@@ -366,6 +366,59 @@ TEST_F(WorkspaceTest, TheActiveBadgeAndTheFooterFollowTheAppliedProfile) {
     EXPECT_EQ(model.footer()->applyTitle(), L10n::text("Apply Profile"));
 }
 
+TEST_F(WorkspaceTest, AnAppliedSleepTimerThatSleepDisabledOverridesIsTold) {
+    model.select("normal");
+    model.apply();
+    tick(1, false);
+    service->succeed();
+    test::processQueuedEvents();
+    tick();
+    SystemSettings disabled = snapshot(5, 15, "Power adapter");
+    disabled.sleepDisabled = true;
+    deliver(disabled);
+    const QString stillAwake =
+        L10n::text("The Mac will still not sleep: sleep is disabled system-wide.");
+    EXPECT_EQ(model.footer()->statusLine(),
+              L10n::text({"{0} applied", {Profile::normal().localizedTitle()}}));
+    EXPECT_EQ(model.footer()->explanationLine(), stillAwake);
+
+    tick(5);
+    deliver(snapshot(5, 15, "Power adapter"));
+    EXPECT_NE(model.footer()->explanationLine(), stillAwake);
+}
+
+TEST_F(WorkspaceTest, AnOutsideChangeShowsUntilReapplied) {
+    const QString title = Profile::normal().localizedTitle();
+    const QString drifted = L10n::text({"{0} applied · changed outside Pellor", {title}});
+    model.select("normal"); // 5 min display, 15 min sleep
+    tick();                 // a read begins before the apply: it never counts as drift
+    model.apply();
+    tick(1, false);
+    service->succeed();
+    test::processQueuedEvents();
+    deliver(snapshot(9, 15, "Power adapter"));
+    EXPECT_EQ(model.footer()->statusLine(), L10n::text({"{0} applied", {title}}));
+
+    tick(); // the read right after the apply
+    deliver(snapshot(5, 15, "Power adapter"));
+    EXPECT_FALSE(model.drifted());
+    tick(5);
+    deliver(snapshot(5, 60, "Power adapter")); // changed in System Settings
+    EXPECT_TRUE(model.drifted());
+    EXPECT_EQ(model.footer()->statusLine(), drifted);
+    EXPECT_EQ(model.footer()->applyTitle(), L10n::text("Reapply"));
+
+    model.apply();
+    tick(1, false);
+    EXPECT_FALSE(model.drifted()) << "not while an apply runs";
+    service->succeed();
+    test::processQueuedEvents();
+    EXPECT_FALSE(model.drifted()) << "the old read does not count for the new session";
+    tick();
+    deliver(snapshot(5, 15, "Power adapter"));
+    EXPECT_EQ(model.footer()->statusLine(), L10n::text({"{0} applied", {title}}));
+}
+
 TEST_F(WorkspaceTest, TilesReadReadingThenTheSnapshotsValues) {
     const LiveStatusView *tiles = model.liveStatus();
     EXPECT_EQ(tiles->displayValue(), L10n::text("Reading"));
@@ -386,6 +439,12 @@ TEST_F(WorkspaceTest, TilesReadReadingThenTheSnapshotsValues) {
     EXPECT_EQ(tiles->displayValue(), minutesText(10));
     EXPECT_EQ(tiles->sleepValue(), minutesText(30));
     EXPECT_EQ(tiles->error(), "");
+
+    tick(5);
+    SystemSettings disabled = snapshot(10, 30, "UPS");
+    disabled.sleepDisabled = true;
+    deliver(disabled);
+    EXPECT_EQ(tiles->sleepValue(), L10n::text("Disabled system-wide"));
 }
 
 TEST_F(WorkspaceTest, TheSelectedProfileViewCarriesTheHeroAndRowTexts) {

@@ -184,6 +184,11 @@ TEST_F(BackendTest, AuthorizationFailuresAreToldApart) {
     EXPECT_EQ(errorTextFrom([&] { backend.write(target); }),
               saveError("pmset: sleep setting is locked"));
 
+    runner->scriptResult = {
+        1, {}, "0:99: execution error: usage: tool\r  -p policy\r  -e error (2)\n"};
+    EXPECT_EQ(errorTextFrom([&] { backend.write(target); }),
+              saveError("usage: tool\n  -p policy\n  -e error"));
+
     runner->scriptResult = {1, {}, {}};
     EXPECT_EQ(errorTextFrom([&] { backend.write(target); }),
               saveError(L10n::text("Unknown error")));

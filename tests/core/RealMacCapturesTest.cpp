@@ -121,7 +121,7 @@ TEST(RealMacCaptures, MultiLineErrorsKeepTheirLinesAndTheExitStatus) {
     const AppleScriptError error = AppleScriptError::parse(
         QStringLiteral("0:171: execution error: ") + lines.join(u'\r') + QStringLiteral(" (2)\n"));
     EXPECT_EQ(error.number, 2);
-    EXPECT_EQ(error.message, lines.join(u'\n').trimmed());
+    EXPECT_EQ(error.message, lines.join(u'\r').trimmed()); // shown as lines by the backend
 }
 
 TEST(RealMacCaptures, EveryCaptureHasARow) {
