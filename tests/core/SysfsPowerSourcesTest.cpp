@@ -225,7 +225,8 @@ TEST(SysfsPowerSources, AbsurdCountersGiveNoEstimateRatherThanOverflow) {
         FakePowerSupplyTree tree;
         tree.addBattery(c.status, c.counters);
         const PowerSourceDescription battery = tree.onlyDescription();
-        EXPECT_EQ(battery.contains(c.estimate), c.minutes.has_value()) << c.counters.first().toStdString();
+        EXPECT_EQ(battery.contains(c.estimate), c.minutes.has_value())
+            << c.counters.first().toStdString();
         if (c.minutes)
             EXPECT_EQ(battery.value(c.estimate).toLongLong(), *c.minutes);
     }
