@@ -61,9 +61,12 @@ QString sourceLine(const PowerSourceDescription &description) {
         .arg(detail);
 }
 
+// Digits only, and few enough to read back as a number.
 bool isWholeNumber(const QString &text) {
     static const QRegularExpression digits(QStringLiteral("^[0-9]+$"));
-    return digits.match(text).hasMatch();
+    bool fits = false;
+    (void)text.toLongLong(&fits);
+    return fits && digits.match(text).hasMatch();
 }
 
 class Pmset {
@@ -300,7 +303,8 @@ private:
             if (!current)
                 continue;
             known = true;
-            if (isWholeNumber(*current) && !isWholeNumber(value))
+            // The value must print as it is and, for a number, read back as one.
+            if (!printsFaithfully(value) || (isWholeNumber(*current) && !isWholeNumber(value)))
                 return QStringLiteral("pmset: bad value “%1” for %2").arg(value, name);
         }
         return known ? QString() : QStringLiteral("pmset: unrecognized setting “%1”").arg(name);

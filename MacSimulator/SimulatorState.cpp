@@ -78,6 +78,8 @@ PowerSettings powerSettingsFrom(const QJsonValue &value, const QString &context)
         const QJsonArray pair = entry.toArray();
         if (!entry.isArray() || pair.size() != 2 || !pair[0].isString() || !pair[1].isString())
             fail(QStringLiteral("A setting of \"%1\" is not a pair of strings.").arg(context));
+        if (!printsFaithfully(pair[0].toString()) || !printsFaithfully(pair[1].toString()))
+            fail(QStringLiteral("A setting of \"%1\" cannot be printed as one line.").arg(context));
         settings.entries.append({pair[0].toString(), pair[1].toString()});
     }
     return settings;
@@ -260,6 +262,19 @@ std::optional<Source> sourceForFlag(QStringView text) {
         if (flag(source) == text)
             return source;
     return std::nullopt;
+}
+
+bool printsFaithfully(const QString &text) {
+    if (text.isEmpty() || text.front().isSpace() || text.back().isSpace() || text.endsWith(u':'))
+        return false;
+    for (const QChar c : text) {
+        const QChar::Category category = c.category();
+        if (category == QChar::Other_Control || category == QChar::Separator_Line ||
+            category == QChar::Separator_Paragraph)
+            return false;
+    }
+    // Lone surrogates would not survive the UTF-8 printout.
+    return QString::fromUtf8(text.toUtf8()) == text;
 }
 
 std::optional<QString> PowerSettings::value(const QString &name) const {

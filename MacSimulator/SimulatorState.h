@@ -93,6 +93,12 @@ struct PowerSettings {
     friend bool operator==(const PowerSettings &, const PowerSettings &) = default;
 };
 
+// Whether a setting's name or value prints as a line of `pmset -g custom` that reads back as
+// exactly this text: not empty, no control or line-separator characters, no blanks at either end,
+// and no ":" at the end (such a line reads as a section header). Writes and the state file refuse
+// anything else.
+[[nodiscard]] bool printsFaithfully(const QString &text);
+
 // What pmset -g batt says about the internal battery.
 // (The same for the UPS, and the power-source interface says the same: see SimulatedPower.)
 using BatteryState = SimulatedBatteryState;

@@ -3,7 +3,24 @@
 #include "ConfigurationError.h"
 #include "Localization/L10n.h"
 
+#include <algorithm>
+
 namespace norvane {
+
+namespace {
+
+// The name the status of the Mac's power uses for the source with this pmset flag.
+QString sourceName(const QString &flag) {
+    if (flag == QLatin1String("-b"))
+        return L10n::text("Battery");
+    if (flag == QLatin1String("-c"))
+        return L10n::text("Power adapter");
+    if (flag == QLatin1String("-u"))
+        return L10n::text("UPS power");
+    return flag;
+}
+
+} // namespace
 
 ConfigurationTransaction::ConfigurationTransaction(std::shared_ptr<ConfigurationBackend> backend)
     : m_backend(std::move(backend)) {}
@@ -19,7 +36,30 @@ MacConfiguration ConfigurationTransaction::apply(const Profile &profile) {
 MacConfiguration ConfigurationTransaction::restore() {
     const MacConfiguration original = m_backend->loadOriginal();
     const MacConfiguration before = m_backend->read();
-    return commit(original, before);
+    // The backup holds the power sources of the first apply, and a UPS may have come or gone
+    // since. Every source the Mac has now gets its backed-up values (one the backup lacks keeps
+    // its own); a backed-up source the Mac no longer has is named once the rest is restored.
+    MacConfiguration target{{}, original.screenSaverSeconds};
+    for (const PowerSourceConfiguration &current : before.sources) {
+        const auto saved = std::find_if(
+            original.sources.cbegin(), original.sources.cend(),
+            [&](const PowerSourceConfiguration &source) { return source.flag == current.flag; });
+        target.sources << (saved == original.sources.cend() ? current : *saved);
+    }
+    QStringList missing;
+    for (const PowerSourceConfiguration &saved : original.sources) {
+        const bool present = std::any_of(
+            before.sources.cbegin(), before.sources.cend(),
+            [&](const PowerSourceConfiguration &source) { return source.flag == saved.flag; });
+        if (!present)
+            missing << L10n::text(
+                {"The original settings for “{0}” could not be restored because this Mac no longer has this power source.",
+                 {sourceName(saved.flag)}});
+    }
+    MacConfiguration restored = commit(target, before);
+    if (!missing.isEmpty())
+        throw ConfigurationError::message(missing.join(u'\n'));
+    return restored;
 }
 
 MacConfiguration ConfigurationTransaction::commit(const MacConfiguration &target,

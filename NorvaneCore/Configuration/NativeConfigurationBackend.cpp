@@ -9,7 +9,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 
 namespace norvane {
 
@@ -22,27 +21,76 @@ constexpr int kUserCancelled = -128;
     throw ConfigurationError::message(L10n::text(key));
 }
 
+// `text` without a leading run of the characters that `accept` takes.
+QStringView skipping(QStringView text, bool (*accept)(QChar)) {
+    qsizetype i = 0;
+    while (i < text.size() && accept(text[i]))
+        ++i;
+    return text.sliced(i);
+}
+
+// osascript writes its numbers and separators in ASCII.
+bool isSpace(QChar c) {
+    return c == u' ' || (c >= u'\t' && c <= u'\r');
+}
+
+bool isDigit(QChar c) {
+    return c >= u'0' && c <= u'9';
+}
+
+// osascript's "<start>:<end>:" prefix and the blanks after it, when `text` starts with one.
+QStringView withoutRange(QStringView text) {
+    QStringView rest = text;
+    for (int field = 0; field < 2; ++field) {
+        const QStringView afterDigits = skipping(rest, isDigit);
+        if (afterDigits.size() == rest.size() || !afterDigits.startsWith(u':'))
+            return text;
+        rest = afterDigits.sliced(1);
+    }
+    return skipping(rest, isSpace);
+}
+
+// Where the "(" of a trailing "(N)" or "(-N)" is, or -1.
+qsizetype numberStart(QStringView text) {
+    if (!text.endsWith(u')'))
+        return -1;
+    qsizetype i = text.size() - 1;
+    while (i > 0 && isDigit(text[i - 1]))
+        --i;
+    if (i == text.size() - 1)
+        return -1;
+    if (i > 0 && text[i - 1] == u'-')
+        --i;
+    return i > 0 && text[i - 1] == u'(' ? i - 1 : -1;
+}
+
 } // namespace
 
 AppleScriptError AppleScriptError::parse(const QString &errorOutput) {
     // osascript reports "0:92: execution error: User canceled. (-128)"; only an exact trailing
-    // "(N)" is the error number.
-    static const QRegularExpression pattern(
-        QStringLiteral(R"(^(?:\d+:\d+:\s*)?(?:execution error:\s*)?(.*?)\s*\((-?\d+)\)$)"),
-        QRegularExpression::DotMatchesEverythingOption);
-    const QString text = errorOutput.trimmed();
-    const auto match = pattern.match(text);
+    // "(N)" is the error number. Every step looks at each character a bounded number of times,
+    // since a failing command can print any amount of text.
+    const QString trimmed = errorOutput.trimmed();
+    const QStringView text = trimmed;
     AppleScriptError error;
-    if (match.hasMatch()) {
-        bool ok = false;
-        const int number = match.captured(2).toInt(&ok);
-        if (ok)
-            error.number = number;
-        if (!match.captured(1).isEmpty())
-            error.message = match.captured(1);
-    } else if (!text.isEmpty()) {
-        error.message = text;
+    const qsizetype open = numberStart(text);
+    if (open < 0) {
+        if (!text.isEmpty())
+            error.message = trimmed;
+        return error;
     }
+    bool ok = false;
+    const int number = text.sliced(open + 1, text.size() - open - 2).toInt(&ok);
+    if (ok)
+        error.number = number;
+    QStringView message = withoutRange(text.first(open));
+    static constexpr QStringView kExecutionError = u"execution error:";
+    if (message.startsWith(kExecutionError))
+        message = skipping(message.sliced(kExecutionError.size()), isSpace);
+    while (!message.isEmpty() && isSpace(message.back()))
+        message.chop(1);
+    if (!message.isEmpty())
+        error.message = message.toString();
     return error;
 }
 

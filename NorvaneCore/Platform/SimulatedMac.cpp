@@ -27,9 +27,10 @@ std::optional<QByteArray> readFile(const QString &path) {
 QVariant toVariant(const QJsonValue &value) {
     if (value.isDouble()) {
         const double number = value.toDouble();
-        // Whole numbers keep their exact integer value; toInteger() gives it even beyond 2^53.
-        if (std::trunc(number) == number && std::abs(number) < 9.3e18)
-            return QVariant::fromValue(value.toInteger(qint64(number)));
+        // Whole numbers that fit keep their exact integer value; toInteger() gives it even
+        // beyond 2^53.
+        if (const auto whole = truncatedInteger(number); whole && std::trunc(number) == number)
+            return QVariant::fromValue(value.toInteger(*whole));
         return number;
     }
     if (value.isString())

@@ -1,5 +1,7 @@
 #include "SysfsPowerSources.h"
 
+#include "VariantNumbers.h"
+
 #include <QDir>
 #include <QFile>
 #include <cmath>
@@ -61,7 +63,7 @@ bool isExternalSupply(const QString &type) {
 std::optional<qint64> roundedRatio(double numerator, double denominator, double scale) {
     if (denominator <= 0 || numerator < 0)
         return std::nullopt;
-    return qint64(std::round(numerator / denominator * scale));
+    return roundedInteger(numerator / denominator * scale);
 }
 
 // Percent of charge: the kernel's own figure, else from energy or charge counters.
@@ -84,8 +86,7 @@ std::optional<qint64> capacityPercent(const Supply &supply) {
 std::optional<qint64> minutesUntil(const Supply &supply, bool toFull) {
     if (const auto seconds = supply.number(toFull ? QStringLiteral("time_to_full_now")
                                                   : QStringLiteral("time_to_empty_now")))
-        return *seconds >= 0 ? std::optional(qint64(std::round(double(*seconds) / 60)))
-                             : std::nullopt;
+        return *seconds >= 0 ? roundedInteger(double(*seconds) / 60) : std::nullopt;
     for (const auto &[amount, full, rate] :
          {std::tuple{"energy_now", "energy_full", "power_now"},
           std::tuple{"charge_now", "charge_full", "current_now"}}) {
@@ -94,10 +95,11 @@ std::optional<qint64> minutesUntil(const Supply &supply, bool toFull) {
         if (!now || !flow || *flow == 0)
             continue;
         if (!toFull)
-            return roundedRatio(double(*now), double(std::abs(*flow)), 60);
+            return roundedRatio(double(*now), std::abs(double(*flow)), 60);
         if (const auto maximum = supply.number(QLatin1String(full)))
-            return roundedRatio(double(std::max<qint64>(*maximum - *now, 0)),
-                                double(std::abs(*flow)), 60);
+            // In floating point, as absurd counters would overflow an integer difference.
+            return roundedRatio(std::max(double(*maximum) - double(*now), 0.0),
+                                std::abs(double(*flow)), 60);
     }
     return std::nullopt;
 }

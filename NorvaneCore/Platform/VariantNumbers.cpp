@@ -14,6 +14,19 @@ bool isFloatingPoint(const QVariant &value) {
 
 } // namespace
 
+std::optional<qint64> truncatedInteger(double number) {
+    number = std::trunc(number);
+    // -2^63 and 2^63 are exactly representable; everything in between converts without overflow.
+    if (!std::isfinite(number) || number < -9223372036854775808.0 ||
+        number >= 9223372036854775808.0)
+        return std::nullopt;
+    return static_cast<qint64>(number);
+}
+
+std::optional<qint64> roundedInteger(double number) {
+    return truncatedInteger(std::round(number));
+}
+
 bool isNumber(const QVariant &value) {
     switch (value.typeId()) {
     case QMetaType::Bool:
@@ -39,14 +52,8 @@ bool isNumber(const QVariant &value) {
 std::optional<qint64> integerValue(const QVariant &value) {
     if (!isNumber(value))
         return std::nullopt;
-    if (isFloatingPoint(value)) {
-        const double number = std::trunc(value.toDouble());
-        // 2^63 is exactly representable; everything below it converts without overflow.
-        if (!std::isfinite(number) || number < -9223372036854775808.0 ||
-            number >= 9223372036854775808.0)
-            return std::nullopt;
-        return static_cast<qint64>(number);
-    }
+    if (isFloatingPoint(value))
+        return truncatedInteger(value.toDouble());
     if (value.typeId() == QMetaType::ULongLong || value.typeId() == QMetaType::ULong) {
         const qulonglong number = value.toULongLong();
         if (number > qulonglong(std::numeric_limits<qint64>::max()))

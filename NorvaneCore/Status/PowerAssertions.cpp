@@ -66,7 +66,9 @@ PowerAssertions PowerAssertions::parse(const QString &text) {
             if (values.size() == 1)
                 result.systemWide.append({values.cbegin().key(), values.cbegin().value()});
         } else if (block == Block::byProcess) {
-            const auto match = holderLine().match(line);
+            // Matched without the indentation, which the line was trimmed of, so that a line
+            // read as a detail never reads as a holder once indented differently.
+            const auto match = holderLine().match(trimmed.toString());
             if (match.hasMatch())
                 result.holders.append({match.captured(1).toLongLong(),
                                        match.captured(2),

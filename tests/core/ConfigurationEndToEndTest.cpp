@@ -178,6 +178,38 @@ TEST_F(ConfigurationEndToEnd, BackupIsWrittenOnceFromTheFirstSettingsAndRestored
     EXPECT_EQ(test::readTextFile(backupPath()), bytes) << "restore leaves the backup in place";
 }
 
+TEST_F(ConfigurationEndToEnd, RestoreAfterAUpsWasConnectedKeepsTheUpsSettings) {
+    const MacConfiguration first = NativeConfigurationBackend().read();
+    (void)apply(Profile::focus());
+    change([](sim::SimulatorState &s) {
+        s.ups = sim::SimulatorState::factorySettings(Source::ups);
+        s.ups->set("displaysleep", 7);
+    });
+
+    MacConfiguration expected = first;
+    expected.sources << PowerSourceConfiguration{"-u", 7, 1};
+    EXPECT_EQ(restore(), expected);
+    EXPECT_EQ(setting(state().battery, "displaysleep"), 2);
+    EXPECT_EQ(setting(state().adapter, "displaysleep"), 10);
+    EXPECT_EQ(setting(state().ups, "displaysleep"), 7);
+}
+
+TEST_F(ConfigurationEndToEnd, RestoreAfterAUpsWasRemovedRestoresTheRestAndNamesIt) {
+    change(
+        [](sim::SimulatorState &s) { s.ups = sim::SimulatorState::factorySettings(Source::ups); });
+    const MacConfiguration first = NativeConfigurationBackend().read();
+    (void)apply(Profile::focus());
+    change([](sim::SimulatorState &s) { s.ups.reset(); });
+
+    EXPECT_EQ(
+        errorTextFrom([] { (void)restore(); }),
+        L10n::text(
+            {"The original settings for “{0}” could not be restored because this Mac no longer has this power source.",
+             {L10n::text("UPS power")}}));
+    EXPECT_EQ(NativeConfigurationBackend().read(),
+              (MacConfiguration{first.sources.mid(0, 2), first.screenSaverSeconds}));
+}
+
 TEST_F(ConfigurationEndToEnd, BackupWithoutScreenSaverRemovesTheStoredValue) {
     setScreenSaver(std::nullopt);
     (void)apply(Profile::normal());

@@ -206,14 +206,20 @@ TEST_F(TransactionTest, RestoreWritesTheBackupExactlyOrFailsWithoutOne) {
               L10n::text("No profile has been applied, so there is no original settings backup."));
     EXPECT_EQ(backend->calls, QStringList({"load"}));
 
-    backend->backup = MacConfiguration{{{"-c", 3, 4}}, std::nullopt};
-    EXPECT_EQ(transaction.restore(), *backend->backup);
-    EXPECT_EQ(backend->system, *backend->backup)
-        << "restored as stored: its sources, no screen saver";
-    EXPECT_EQ(backend->backup, (MacConfiguration{{{"-c", 3, 4}}, std::nullopt}))
+    // The Mac has a battery and an adapter now; the backup knows the adapter and a UPS.
+    backend->backup = MacConfiguration{{{"-c", 3, 4}, {"-u", 5, 6}}, std::nullopt};
+    EXPECT_EQ(
+        errorTextFrom([&] { (void)transaction.restore(); }),
+        L10n::text(
+            {"The original settings for “{0}” could not be restored because this Mac no longer has this power source.",
+             {L10n::text("UPS power")}}));
+    EXPECT_EQ(backend->system, (MacConfiguration{{{"-b", 10, 20}, {"-c", 3, 4}}, std::nullopt}))
+        << "the backup's values for the sources the Mac has, the others kept; no screen saver";
+    EXPECT_EQ(backend->backup, (MacConfiguration{{{"-c", 3, 4}, {"-u", 5, 6}}, std::nullopt}))
         << "the backup stays";
 
+    backend->backup = MacConfiguration{{{"-c", 3, 4}}, std::nullopt};
     backend->calls.clear();
-    (void)transaction.restore();
+    EXPECT_EQ(transaction.restore(), backend->system);
     EXPECT_EQ(backend->calls, QStringList({"load", "read"})) << "already equal: no write";
 }

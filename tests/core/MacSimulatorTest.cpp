@@ -381,7 +381,14 @@ TEST_F(MacSimulatorTest, MalformedWritesAreRefused) {
     refused(QStringLiteral("/usr/bin/pmset -c displaysleep ten"));
     refused(QStringLiteral("/usr/bin/pmset -c displaysleep -1"));
     refused(QStringLiteral("/usr/bin/pmset -c frobnicate 1"));
+    // Values that -g custom could not print as they are, so that they would not read back.
+    refused(QStringLiteral("/usr/bin/pmset -b hibernatefile \"/x\nUPS Power:\n displaysleep 1\""));
+    refused(QStringLiteral("/usr/bin/pmset -c hibernatefile /x:"));
+    refused(QStringLiteral("/usr/bin/pmset -c hibernatefile \" /x\""));
+    refused(QStringLiteral("/usr/bin/pmset -c hibernatefile ''"));
+    refused(QStringLiteral("/usr/bin/pmset -c displaysleep 99999999999999999999"));
     EXPECT_EQ(state(), sim::SimulatorState::laptop());
+    expectCustomReadsBack(state());
 }
 
 TEST_F(MacSimulatorTest, AllSourcesWithoutAFlag) {
@@ -544,10 +551,12 @@ TEST_F(MacSimulatorTest, StateFilesOfTheWrongShapeAreDamaged) {
     const QString good = test::readTextFile(path);
     const QStringList damages{
         QStringLiteral("\"version\": 1"), QStringLiteral("\"providing\": \"adapter\""),
-        QStringLiteral("\"lowPowerMode\": false"), QStringLiteral("\"authorization\": \"allow\"")};
+        QStringLiteral("\"lowPowerMode\": false"), QStringLiteral("\"authorization\": \"allow\""),
+        QStringLiteral("\"/var/vm/sleepimage\"")};
     const QStringList replacements{
         QStringLiteral("\"version\": 2"), QStringLiteral("\"providing\": \"solar\""),
-        QStringLiteral("\"lowPowerMode\": 0"), QStringLiteral("\"authorization\": 1")};
+        QStringLiteral("\"lowPowerMode\": 0"), QStringLiteral("\"authorization\": 1"),
+        QStringLiteral("\"/x\\nUPS Power:\"")};
     for (qsizetype i = 0; i < damages.size(); ++i) {
         ASSERT_TRUE(good.contains(damages[i])) << damages[i].toStdString();
         QFile file(path);

@@ -203,6 +203,18 @@ TEST(AppleScript, QuotesTheCommandAndReadsErrorNumbersExactly) {
     EXPECT_EQ(AppleScriptError::parse("error -128 somewhere").number, std::nullopt);
     EXPECT_EQ(AppleScriptError::parse("bad (-128) in the middle\n").number, std::nullopt);
     EXPECT_EQ(AppleScriptError::parse("").message, std::nullopt);
+    EXPECT_EQ(AppleScriptError::parse("0:1:(7)").number, 7);
+    EXPECT_EQ(AppleScriptError::parse("0:1:(7)").message, std::nullopt);
+    EXPECT_EQ(AppleScriptError::parse("x (0\u06f2)").message, "x (0\u06f2)") << "ASCII digits only";
+
+    // A long error text takes time in proportion to its length.
+    const QString blanks(400'000, u' ');
+    const QString longText = "0:1: execution error: x" + blanks + "y";
+    EXPECT_EQ(AppleScriptError::parse(longText).number, std::nullopt);
+    EXPECT_EQ(AppleScriptError::parse(longText).message, longText);
+    const AppleScriptError numbered = AppleScriptError::parse(longText + blanks + "(-5)");
+    EXPECT_EQ(numbered.number, -5);
+    EXPECT_EQ(numbered.message, "x" + blanks + "y");
 }
 
 TEST_F(BackendTest, BackupIsWrittenOncePrivatelyAndNeverReplaced) {

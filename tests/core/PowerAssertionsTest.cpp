@@ -89,6 +89,15 @@ TEST(PowerAssertionsParse, NoHoldersAndNoText) {
     EXPECT_EQ(PowerAssertions::parse({}), PowerAssertions{});
 }
 
+TEST(PowerAssertionsParse, AHolderIndentedWithAnyBlanksIsAHolder) {
+    // Found by fuzzing: read as a detail, the line became a holder once printed again.
+    const PowerAssertions read = PowerAssertions::parse(QStringLiteral(
+        "Listed by owning process:\n \u0085pid 7(a): PreventUserIdleSystemSleep named: \"n\"\n"));
+    ASSERT_EQ(read.holders.size(), 1);
+    EXPECT_EQ(read.holders[0].pid, 7);
+    EXPECT_TRUE(read.holders[0].details.isEmpty());
+}
+
 TEST(PowerAssertion, WhatKeepsTheDisplayOnAndTheMacAwake) {
     const struct {
         const char *type;

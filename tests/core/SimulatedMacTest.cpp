@@ -106,7 +106,7 @@ TEST_F(SimulatedMacTest, WritesWaitForSynchronizeWhichAlsoPicksUpOtherWriters) {
 TEST_F(SimulatedMacTest, ValuesKeepTheirTypes) {
     writeFile(
         SimulatedHostPreferences(home.path()).domainFilePath(kDomain),
-        R"({"idleTime": "300", "fraction": 2.5, "whole": 4.0, "flag": true, "big": 9007199254740993})");
+        R"({"idleTime": "300", "fraction": 2.5, "whole": 4.0, "flag": true, "big": 9007199254740993, "huge": 9.25e18})");
     SimulatedHostPreferences preferences(home.path());
     ASSERT_TRUE(preferences.synchronize(kDomain));
     EXPECT_EQ(preferences.copyValue(kKey, kDomain), QVariant(QStringLiteral("300")));
@@ -116,6 +116,8 @@ TEST_F(SimulatedMacTest, ValuesKeepTheirTypes) {
     EXPECT_EQ(preferences.copyValue(QStringLiteral("flag"), kDomain), QVariant(true));
     EXPECT_EQ(preferences.copyValue(QStringLiteral("big"), kDomain),
               QVariant::fromValue(qint64(9007199254740993)));
+    EXPECT_EQ(preferences.copyValue(QStringLiteral("huge"), kDomain), QVariant(9.25e18))
+        << "whole, but beyond 64-bit integers";
 
     preferences.setValue(kKey, QVariant(QStringLiteral("600")), kDomain);
     ASSERT_TRUE(preferences.synchronize(kDomain));
@@ -195,6 +197,11 @@ TEST_F(SimulatedMacTest, AssertionsComeFromTheStateUnlessTheQueryFails) {
 
     changeState([](sim::SimulatorState &state) { state.assertionQueryFails = true; });
     EXPECT_FALSE(assertions.copyStatus());
+
+    writeFile(SimulatedSystemState::filePath(home.path()),
+              R"({"assertions": {"PreventSystemSleep": 9.25e18}})");
+    EXPECT_EQ(assertions.copyStatus(),
+              (QVariantMap{{QStringLiteral("PreventSystemSleep"), QVariant(9.25e18)}}));
 
     writeFile(SimulatedSystemState::filePath(home.path()), "[]");
     EXPECT_FALSE(assertions.copyStatus());

@@ -203,3 +203,31 @@ TEST(SysfsPowerSources, UnreadableOrMalformedAttributesCountAsMissing) {
     EXPECT_FALSE(battery.contains("Current Capacity"));
     EXPECT_FALSE(battery.contains("Time to Full Charge"));
 }
+
+TEST(SysfsPowerSources, AbsurdCountersGiveNoEstimateRatherThanOverflow) {
+    const QString least = QString::number(std::numeric_limits<qint64>::min());
+    const QString most = QString::number(std::numeric_limits<qint64>::max());
+    struct Case {
+        QString status;
+        Attributes counters;
+        const char *estimate;
+        std::optional<qint64> minutes;
+    };
+    const QList<Case> cases{
+        {"Charging",
+         {{"charge_now", least}, {"charge_full", most}, {"current_now", "1"}},
+         "Time to Full Charge",
+         std::nullopt},
+        {"Discharging", {{"energy_now", most}, {"power_now", "1"}}, "Time to Empty", std::nullopt},
+        {"Discharging", {{"energy_now", most}, {"power_now", least}}, "Time to Empty", 60},
+    };
+    for (const Case &c : cases) {
+        FakePowerSupplyTree tree;
+        tree.addBattery(c.status, c.counters);
+        const PowerSourceDescription battery = tree.onlyDescription();
+        EXPECT_EQ(battery.contains(c.estimate), c.minutes.has_value())
+            << c.counters.first().toStdString();
+        if (c.minutes)
+            EXPECT_EQ(battery.value(c.estimate).toLongLong(), *c.minutes);
+    }
+}
