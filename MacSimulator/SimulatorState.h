@@ -58,7 +58,7 @@
 //
 // A damaged state file makes both programs print the reason on standard error and exit with 1.
 
-#include "Platform/SimulatedMac.h"
+#include "Platform/Simulated/SimulatedMac.h"
 
 #include <QList>
 #include <QMap>

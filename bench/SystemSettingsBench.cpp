@@ -1,6 +1,6 @@
 // SystemSettings::read() against the simulated Mac: two stand-in pmset runs, the assertion status
 // and the screen-saver preference, as a view model's refresh makes it.
-#include "Platform/SimulatedMac.h"
+#include "Platform/Simulated/SimulatedMac.h"
 #include "Status/SystemSettings.h"
 
 #include <QCoreApplication>

@@ -3,7 +3,7 @@
 // again; numbers of any size in either file read without overflow, whole ones as integers.
 #include "Configuration/ConfigurationError.h"
 #include "FuzzSupport.h"
-#include "Platform/SimulatedMac.h"
+#include "Platform/Simulated/SimulatedMac.h"
 #include "Platform/VariantNumbers.h"
 #include "SimulatorState.h"
 

@@ -3,7 +3,7 @@
 #include "Components/MinuteLabel.h"
 #include "Components/WhenFinished.h"
 #include "Localization/L10n.h"
-#include "Platform/SimulatedMac.h"
+#include "Platform/Simulated/SimulatedMac.h"
 #include "Sessions/SessionStore.h"
 
 #include <QDesktopServices>

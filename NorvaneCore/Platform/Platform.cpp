@@ -1,9 +1,9 @@
 #include "Platform.h"
 
 #ifdef Q_OS_MACOS
-#include "MacPlatform.h"
+#include "Platform/Apple/MacPlatform.h"
 #else
-#include "SimulatedMac.h"
+#include "Platform/Simulated/SimulatedMac.h"
 #endif
 
 namespace norvane {

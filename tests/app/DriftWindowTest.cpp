@@ -7,7 +7,7 @@
 #include "Components/Theme.h"
 #include "Localization/L10n.h"
 #include "MenuBar/MenuBarController.h"
-#include "Platform/SimulatedMac.h"
+#include "Platform/Simulated/SimulatedMac.h"
 #include "Profiles/FileProfileStorage.h"
 #include "SimulatorState.h"
 #include "UiTestSupport.h"

@@ -9,7 +9,7 @@
 #include "App/MainWindow.h"
 #include "AppTestSupport.h"
 #include "Localization/L10n.h"
-#include "Platform/SimulatedMac.h"
+#include "Platform/Simulated/SimulatedMac.h"
 #include "Profiles/FileProfileStorage.h"
 #include "Profiles/ProfileLibrary.h"
 #include "SimulatorState.h"

@@ -7,7 +7,7 @@
 #include "Components/Theme.h"
 #include "Configuration/ConfigurationError.h"
 #include "Localization/L10n.h"
-#include "Platform/SimulatedMac.h"
+#include "Platform/Simulated/SimulatedMac.h"
 #include "Profiles/FileProfileStorage.h"
 #include "Profiles/ProfileLibrary.h"
 #include "SimulatorState.h"

@@ -4,7 +4,7 @@
 
 #include "AppTestSupport.h"
 #include "Localization/L10n.h"
-#include "Platform/SimulatedMac.h"
+#include "Platform/Simulated/SimulatedMac.h"
 #include "Sessions/SessionStore.h"
 #include "TestSupport.h"
 

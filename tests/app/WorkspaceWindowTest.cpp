@@ -6,7 +6,7 @@
 #include "AppTestSupport.h"
 #include "Components/Theme.h"
 #include "Localization/L10n.h"
-#include "Platform/SimulatedMac.h"
+#include "Platform/Simulated/SimulatedMac.h"
 #include "Profiles/FileProfileStorage.h"
 #include "Profiles/ProfileLibrary.h"
 #include "SimulatorState.h"

@@ -1,4 +1,4 @@
-#include "Platform/SimulatedMac.h"
+#include "Platform/Simulated/SimulatedMac.h"
 
 #include "Platform/Platform.h"
 #include "SimulatedMacHome.h"

@@ -1,4 +1,4 @@
-#include "Platform/SysfsPowerSources.h"
+#include "Platform/Linux/SysfsPowerSources.h"
 
 #include "Status/PowerStatus.h"
 

@@ -3,7 +3,7 @@
 #include "Configuration/ConfigurationError.h"
 #include "Localization/L10n.h"
 #include "Platform/Platform.h"
-#include "Platform/SimulatedMac.h"
+#include "Platform/Simulated/SimulatedMac.h"
 #include "SimulatedMacHome.h"
 #include "SimulatorState.h"
 

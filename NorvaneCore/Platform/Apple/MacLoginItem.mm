@@ -1,5 +1,5 @@
 #include "Configuration/ConfigurationError.h"
-#include "LoginItem.h"
+#include "Platform/LoginItem.h"
 
 #import <Foundation/Foundation.h>
 #import <ServiceManagement/ServiceManagement.h>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PowerSources.h"
+#include "Platform/PowerSources.h"
 
 #include <QString>
 

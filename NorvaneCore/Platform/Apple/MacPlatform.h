@@ -1,7 +1,7 @@
 #pragma once
 
-#include "HostPreferences.h"
-#include "PowerSources.h"
+#include "Platform/HostPreferences.h"
+#include "Platform/PowerSources.h"
 
 // The real Mac's facilities behind the platform seams, built on macOS only. They only translate
 // between CoreFoundation and Qt types; every decision lives in the shared code above them.

@@ -1,9 +1,9 @@
 #include "SimulatedMac.h"
 
 #include "Configuration/ConfigurationError.h"
-#include "DurableFile.h"
-#include "JsonDecoding.h"
-#include "VariantNumbers.h"
+#include "Platform/DurableFile.h"
+#include "Platform/JsonDecoding.h"
+#include "Platform/VariantNumbers.h"
 
 #include <QDir>
 #include <QFile>

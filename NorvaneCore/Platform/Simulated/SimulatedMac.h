@@ -1,7 +1,7 @@
 #pragma once
 
-#include "HostPreferences.h"
-#include "PowerSources.h"
+#include "Platform/HostPreferences.h"
+#include "Platform/PowerSources.h"
 
 #include <QHash>
 #include <QJsonObject>

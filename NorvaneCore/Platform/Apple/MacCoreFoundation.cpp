@@ -2,7 +2,7 @@
 
 #ifdef Q_OS_MACOS
 
-#include "VariantNumbers.h"
+#include "Platform/VariantNumbers.h"
 
 #include <QString>
 #include <vector>

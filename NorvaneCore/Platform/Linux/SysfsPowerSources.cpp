@@ -1,6 +1,6 @@
 #include "SysfsPowerSources.h"
 
-#include "VariantNumbers.h"
+#include "Platform/VariantNumbers.h"
 
 #include <QDir>
 #include <QFile>
