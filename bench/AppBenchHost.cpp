@@ -3,6 +3,10 @@
 //
 //   AppBenchHost app|bare startup   time to the first rendered frame and resident memory
 //   AppBenchHost app|bare idle      CPU used over 60 seconds with the main window hidden
+//   AppBenchHost app closed         the start-up figures, then the main window is closed:
+//                                   resident memory 3 s later, and the time from "Open Main
+//                                   Window" (AppDelegate::showWindow) to the reopened window's
+//                                   first frame
 #include "App/AppDelegate.h"
 #include "App/Application.h"
 #include "App/MainWindow.h"
@@ -21,6 +25,7 @@
 #include <cstdio>
 #include <memory>
 #include <sys/resource.h>
+#include <utility>
 
 namespace {
 
@@ -75,6 +80,7 @@ int main(int argc, char **argv) {
     const QStringList arguments = QCoreApplication::arguments();
     const bool app = arguments.value(1) == QLatin1String("app");
     const bool idle = arguments.value(2) == QLatin1String("idle");
+    const bool closed = app && arguments.value(2) == QLatin1String("closed");
 
     std::unique_ptr<norvane::AppDelegate> delegate;
     std::unique_ptr<QQuickWidget> bare;
@@ -100,6 +106,34 @@ int main(int argc, char **argv) {
                 return;
             done = true;
             firstFrameMs = millisecondsSinceStart();
+            if (closed) {
+                QTimer::singleShot(1000, &application, [&, firstFrameMs] {
+                    const qint64 startResident = residentKiB();
+                    delegate->window()->close();
+                    // Whatever the application gives back on closing has been given back.
+                    QTimer::singleShot(3000, &application, [&, firstFrameMs, startResident] {
+                        const qint64 closedResident = residentKiB();
+                        const double openedAt = millisecondsSinceStart();
+                        delegate->showWindow();
+                        QObject::connect(
+                            delegate->dashboard()->quickWindow(), &QQuickWindow::afterRendering,
+                            &application,
+                            [&, firstFrameMs, startResident, closedResident, openedAt,
+                             reported = false]() mutable {
+                                if (std::exchange(reported, true))
+                                    return;
+                                print(
+                                    {{"firstFrameMs", firstFrameMs},
+                                     {"residentKiB", startResident},
+                                     {"closedResidentKiB", closedResident},
+                                     {"reopenFirstFrameMs", millisecondsSinceStart() - openedAt}});
+                                application.quit();
+                            },
+                            Qt::QueuedConnection);
+                    });
+                });
+                return;
+            }
             if (!idle) {
                 // Resident memory once the first frame is up and the start-up work has settled.
                 QTimer::singleShot(1000, &application, [&application, firstFrameMs] {

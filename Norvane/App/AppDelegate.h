@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Components/SystemReader.h"
 #include "Editor/ProfileEditor.h"
 #include "MainMenu.h"
 #include "MainWindow.h"
@@ -9,7 +10,6 @@
 #include "Sessions/SessionStore.h"
 #include "Settings/SettingsWindow.h"
 #include "Workspace/DashboardController.h"
-#include "Workspace/SystemReader.h"
 
 #include <QMenuBar>
 #include <QObject>

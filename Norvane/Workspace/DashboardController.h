@@ -37,8 +37,4 @@ private:
     QPointer<QMessageBox> m_errorAlert;
 };
 
-// Prepares a QML engine for the application's views: the module's import path, its types and
-// the symbol images.
-void prepareEngine(class QQmlEngine &engine);
-
 } // namespace norvane

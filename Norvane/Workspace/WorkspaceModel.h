@@ -1,9 +1,9 @@
 #pragma once
 
 #include "Components/ProfileRowsModel.h"
+#include "Components/SystemReader.h"
 #include "Profiles/Profile.h"
 #include "Status/SystemSettings.h"
-#include "SystemReader.h"
 #include "WorkspaceViews.h"
 
 #include <QDateTime>
