@@ -39,7 +39,7 @@ int main(int argc, char **argv) {
     }
     QMenu menu;
     menu.addAction(QStringLiteral("Quit"), &application, &QCoreApplication::quit);
-    QSystemTrayIcon item(QIcon(image));
+    QSystemTrayIcon item{QIcon(image)};
     item.setToolTip(QStringLiteral("Status item"));
     item.setContextMenu(&menu);
     item.show();
