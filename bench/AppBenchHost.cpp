@@ -37,14 +37,20 @@ double millisecondsSinceStart() {
         .count();
 }
 
-qint64 residentKiB() {
+// A figure of /proc/self/status in KiB: VmRSS (all resident memory), RssAnon (the heap and
+// other private memory), RssFile (pages of mapped files: libraries, fonts).
+qint64 statusKiB(const QByteArray &field = "VmRSS:") {
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly))
         return -1;
     for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toLongLong();
+        if (line.startsWith(field))
+            return line.mid(field.size()).trimmed().split(' ').first().toLongLong();
     return -1;
+}
+
+qint64 residentKiB() {
+    return statusKiB();
 }
 
 double cpuSeconds() {
@@ -113,19 +119,23 @@ int main(int argc, char **argv) {
                     // Whatever the application gives back on closing has been given back.
                     QTimer::singleShot(3000, &application, [&, firstFrameMs, startResident] {
                         const qint64 closedResident = residentKiB();
+                        const qint64 closedAnon = statusKiB("RssAnon:");
+                        const qint64 closedFile = statusKiB("RssFile:");
                         const double openedAt = millisecondsSinceStart();
                         delegate->showWindow();
                         QObject::connect(
                             delegate->dashboard()->quickWindow(), &QQuickWindow::afterRendering,
                             &application,
-                            [&, firstFrameMs, startResident, closedResident, openedAt,
-                             reported = false]() mutable {
+                            [&, firstFrameMs, startResident, closedResident, closedAnon, closedFile,
+                             openedAt, reported = false]() mutable {
                                 if (std::exchange(reported, true))
                                     return;
                                 print(
                                     {{"firstFrameMs", firstFrameMs},
                                      {"residentKiB", startResident},
                                      {"closedResidentKiB", closedResident},
+                                     {"closedAnonKiB", closedAnon},
+                                     {"closedFileKiB", closedFile},
                                      {"reopenFirstFrameMs", millisecondsSinceStart() - openedAt}});
                                 application.quit();
                             },
