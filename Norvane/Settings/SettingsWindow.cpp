@@ -11,10 +11,8 @@
 
 namespace norvane {
 
-SettingsWindow::SettingsWindow(SessionStore &store, SettingsModel::Environment environment,
-                               QWidget *parent)
-    : QWidget(parent, Qt::Window), m_view(new QQuickWidget(this)),
-      m_model(new SettingsModel(store, std::move(environment), this)) {
+SettingsWindow::SettingsWindow(SettingsModel *model, QWidget *parent)
+    : QWidget(parent, Qt::Window), m_view(new QQuickWidget(this)), m_model(model) {
     setObjectName(QStringLiteral("settingsWindow"));
     setWindowTitle(L10n::text("Current System Configuration"));
     auto *layout = new QVBoxLayout(this);

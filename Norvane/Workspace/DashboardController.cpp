@@ -15,7 +15,6 @@ namespace norvane {
 
 DashboardController::DashboardController(WorkspaceModel *model, QWidget *parent)
     : QQuickWidget(parent), m_model(model) {
-    m_model->setParent(this);
     prepareEngine(*engine());
     // The parts of the workspace view behind asynchronous Loaders come after the first frame.
     engine()->setIncubationController(new IdleIncubationController(engine()));
