@@ -7,7 +7,7 @@
 //                               time), resident memory while closed (closedResidentMiB)
 //   Closed/statusItem           resident memory of StatusItemBenchHost, a Qt Widgets program
 //                               that shows only a status item
-//   IdleCpu/app                 CPU used over 60 s with the main window hidden (counter
+//   IdleCpu/app                 CPU used over 60 s with the main window closed (counter
 //                               cpuPercentOfOneCore), once
 // At the end the ratios the targets are set in are printed, from the medians of this run.
 // Needs a display: run it under xvfb-run when there is none.
