@@ -2,8 +2,14 @@
 // (AppBenchHost) with a private settings folder and simulated Mac:
 //   Startup/app, Startup/bare   time to the first frame (the benchmark's time) and resident
 //                               memory after start (counter residentMiB)
-//   IdleCpu/app                 CPU used over 60 s with the main window hidden (counter
+//   Closed/app                  the main window closed after start-up: time from "Open Main
+//                               Window" to the reopened window's first frame (the benchmark's
+//                               time), resident memory while closed (closedResidentMiB)
+//   Closed/statusItem           resident memory of StatusItemBenchHost, a Qt Widgets program
+//                               that shows only a status item
+//   IdleCpu/app                 CPU used over 60 s with the main window closed (counter
 //                               cpuPercentOfOneCore), once
+// At the end the ratios the targets are set in are printed, from the medians of this run.
 // Needs a display: run it under xvfb-run when there is none.
 #include <QCoreApplication>
 #include <QDir>
@@ -13,8 +19,17 @@
 #include <QTemporaryDir>
 #include <algorithm>
 #include <benchmark/benchmark.h>
+#include <cstdio>
+#include <map>
+#include <string>
 
 namespace {
+
+// Medians of this run, by name, for the closing summary.
+std::map<std::string, double> &figures() {
+    static std::map<std::string, double> all;
+    return all;
+}
 
 QJsonObject launch(const char *mode, const char *measure) {
     QTemporaryDir sandbox;
@@ -28,8 +43,11 @@ QJsonObject launch(const char *mode, const char *measure) {
     QProcess host;
     host.setProcessEnvironment(environment);
     host.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    host.start(QStringLiteral(NORVANE_BIN_DIR "/AppBenchHost"),
-               {QString::fromLatin1(mode), QString::fromLatin1(measure)});
+    if (qstrcmp(mode, "statusItem") == 0)
+        host.start(QStringLiteral(NORVANE_BIN_DIR "/StatusItemBenchHost"));
+    else
+        host.start(QStringLiteral(NORVANE_BIN_DIR "/AppBenchHost"),
+                   {QString::fromLatin1(mode), QString::fromLatin1(measure)});
     if (!host.waitForFinished(120'000) || host.exitCode() != 0)
         return {};
     const QList<QByteArray> lines = host.readAllStandardOutput().trimmed().split('\n');
@@ -45,6 +63,7 @@ double median(std::vector<double> values) {
 
 void Startup(benchmark::State &state, const char *mode) {
     std::vector<double> resident;
+    std::vector<double> firstFrame;
     for (auto _ : state) {
         const QJsonObject result = launch(mode, "startup");
         if (result.isEmpty()) {
@@ -53,8 +72,57 @@ void Startup(benchmark::State &state, const char *mode) {
         }
         state.SetIterationTime(result["firstFrameMs"].toDouble() / 1000.0);
         resident.push_back(result["residentKiB"].toDouble() / 1024.0);
+        firstFrame.push_back(result["firstFrameMs"].toDouble());
     }
     state.counters["residentMiB"] = median(resident);
+    figures()[std::string(mode) + ".firstFrameMs"] = median(firstFrame);
+    figures()[std::string(mode) + ".residentMiB"] = median(resident);
+}
+
+void Closed(benchmark::State &state, const char *mode) {
+    const bool app = qstrcmp(mode, "app") == 0;
+    std::vector<double> closedResident;
+    std::vector<double> reopen;
+    std::vector<double> startup;
+    for (auto _ : state) {
+        const QJsonObject result = launch(mode, "closed");
+        if (result.isEmpty()) {
+            state.SkipWithError("the launch failed");
+            return;
+        }
+        closedResident.push_back(result[app ? "closedResidentKiB" : "residentKiB"].toDouble() /
+                                 1024.0);
+        if (app) {
+            reopen.push_back(result["reopenFirstFrameMs"].toDouble());
+            startup.push_back(result["firstFrameMs"].toDouble());
+        }
+        state.SetIterationTime(app ? reopen.back() / 1000.0 : 0.0);
+    }
+    state.counters["closedResidentMiB"] = median(closedResident);
+    figures()[std::string(mode) + ".closedResidentMiB"] = median(closedResident);
+    if (app) {
+        state.counters["startupFirstFrameMs"] = median(startup);
+        figures()["app.reopenFirstFrameMs"] = median(reopen);
+        figures()["app.startupFirstFrameMsSameLaunch"] = median(startup);
+    }
+}
+
+void printSummary() {
+    std::map<std::string, double> &f = figures();
+    const auto ratio = [&f](const char *what, const std::string &a, const std::string &b,
+                            double target) {
+        if (!f.count(a) || !f.count(b) || f[b] == 0)
+            return;
+        std::printf("%-46s %8.1f / %8.1f = %5.2fx (target <= %.1fx)\n", what, f[a], f[b],
+                    f[a] / f[b], target);
+    };
+    std::printf("\nRatios (medians of this run)\n");
+    ratio("start-up first frame, app / bare (ms)", "app.firstFrameMs", "bare.firstFrameMs", 1.3);
+    ratio("memory after start, app / bare (MiB)", "app.residentMiB", "bare.residentMiB", 1.3);
+    ratio("memory closed, app / status item (MiB)", "app.closedResidentMiB",
+          "statusItem.closedResidentMiB", 3.0);
+    ratio("reopen first frame / start-up first frame (ms)", "app.reopenFirstFrameMs",
+          "app.startupFirstFrameMsSameLaunch", 1.0);
 }
 
 void IdleCpu(benchmark::State &state, const char *mode) {
@@ -79,6 +147,14 @@ BENCHMARK_CAPTURE(Startup, app, "app")
     ->UseManualTime()
     ->Iterations(7)
     ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Closed, statusItem, "statusItem")
+    ->UseManualTime()
+    ->Iterations(5)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Closed, app, "app")
+    ->UseManualTime()
+    ->Iterations(5)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(IdleCpu, app, "app")->UseManualTime()->Iterations(1)->Unit(benchmark::kSecond);
 
 int main(int argc, char **argv) {
@@ -86,5 +162,6 @@ int main(int argc, char **argv) {
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    printSummary();
     return 0;
 }

@@ -2,7 +2,11 @@
 // window of the same size. Prints one line of JSON and exits.
 //
 //   AppBenchHost app|bare startup   time to the first rendered frame and resident memory
-//   AppBenchHost app|bare idle      CPU used over 60 seconds with the main window hidden
+//   AppBenchHost app|bare idle      CPU used over 60 seconds with the main window closed
+//   AppBenchHost app closed         the start-up figures, then the main window is closed:
+//                                   resident memory 3 s later, and the time from "Open Main
+//                                   Window" (AppDelegate::showWindow) to the reopened window's
+//                                   first frame
 #include "App/AppDelegate.h"
 #include "App/Application.h"
 #include "App/MainWindow.h"
@@ -21,6 +25,7 @@
 #include <cstdio>
 #include <memory>
 #include <sys/resource.h>
+#include <utility>
 
 namespace {
 
@@ -32,14 +37,20 @@ double millisecondsSinceStart() {
         .count();
 }
 
-qint64 residentKiB() {
+// A figure of /proc/self/status in KiB: VmRSS (all resident memory), RssAnon (the heap and
+// other private memory), RssFile (pages of mapped files: libraries, fonts).
+qint64 statusKiB(const QByteArray &field = "VmRSS:") {
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly))
         return -1;
     for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toLongLong();
+        if (line.startsWith(field))
+            return line.mid(field.size()).trimmed().split(' ').first().toLongLong();
     return -1;
+}
+
+qint64 residentKiB() {
+    return statusKiB();
 }
 
 double cpuSeconds() {
@@ -75,6 +86,7 @@ int main(int argc, char **argv) {
     const QStringList arguments = QCoreApplication::arguments();
     const bool app = arguments.value(1) == QLatin1String("app");
     const bool idle = arguments.value(2) == QLatin1String("idle");
+    const bool closed = app && arguments.value(2) == QLatin1String("closed");
 
     std::unique_ptr<norvane::AppDelegate> delegate;
     std::unique_ptr<QQuickWidget> bare;
@@ -100,6 +112,38 @@ int main(int argc, char **argv) {
                 return;
             done = true;
             firstFrameMs = millisecondsSinceStart();
+            if (closed) {
+                QTimer::singleShot(1000, &application, [&, firstFrameMs] {
+                    const qint64 startResident = residentKiB();
+                    delegate->window()->close();
+                    // Whatever the application gives back on closing has been given back.
+                    QTimer::singleShot(3000, &application, [&, firstFrameMs, startResident] {
+                        const qint64 closedResident = residentKiB();
+                        const qint64 closedAnon = statusKiB("RssAnon:");
+                        const qint64 closedFile = statusKiB("RssFile:");
+                        const double openedAt = millisecondsSinceStart();
+                        delegate->showWindow();
+                        QObject::connect(
+                            delegate->dashboard()->quickWindow(), &QQuickWindow::afterRendering,
+                            &application,
+                            [&, firstFrameMs, startResident, closedResident, closedAnon, closedFile,
+                             openedAt, reported = false]() mutable {
+                                if (std::exchange(reported, true))
+                                    return;
+                                print(
+                                    {{"firstFrameMs", firstFrameMs},
+                                     {"residentKiB", startResident},
+                                     {"closedResidentKiB", closedResident},
+                                     {"closedAnonKiB", closedAnon},
+                                     {"closedFileKiB", closedFile},
+                                     {"reopenFirstFrameMs", millisecondsSinceStart() - openedAt}});
+                                application.quit();
+                            },
+                            Qt::QueuedConnection);
+                    });
+                });
+                return;
+            }
             if (!idle) {
                 // Resident memory once the first frame is up and the start-up work has settled.
                 QTimer::singleShot(1000, &application, [&application, firstFrameMs] {
@@ -108,7 +152,7 @@ int main(int argc, char **argv) {
                 });
                 return;
             }
-            QTimer::singleShot(0, window, &QWidget::hide);
+            QTimer::singleShot(0, window, &QWidget::close);
             QTimer::singleShot(2000, &application, [&application] {
                 const double cpuBefore = cpuSeconds();
                 QElapsedTimer wall;

@@ -17,8 +17,12 @@
 #include <QMessageBox>
 #include <QThread>
 #include <QTimer>
+#include <algorithm>
 #if QT_CONFIG(sessionmanager)
 #include <QSessionManager>
+#endif
+#if defined(__GLIBC__)
+#include <malloc.h>
 #endif
 
 namespace norvane {
@@ -61,7 +65,10 @@ AppDelegate::~AppDelegate() {
     m_library->onChange = nullptr;
     delete m_menuBar;
     delete m_settingsWindow;
-    delete m_window; // the dashboard and its model go with it, before the store and library
+    delete m_window;
+    // The models before the store and the library they use.
+    delete m_settingsModel;
+    delete m_workspace;
 }
 
 SessionStore &AppDelegate::store() {
@@ -78,14 +85,10 @@ void AppDelegate::applicationDidFinishLaunching() {
     Appearance::apply(Appearance::storedChoice());
     buildMainMenu();
 
-    // The window comes first so the workspace view is built in place: a QQuickWidget that moves
-    // into another window later rebuilds its scene.
-    m_window = new MainWindow;
     WorkspaceModel::Environment environment;
     environment.clock = m_options.clock;
     environment.readSystem = m_options.readSystem;
-    m_dashboard =
-        new DashboardController(new WorkspaceModel(store(), *m_library, environment), m_window);
+    m_workspace = new WorkspaceModel(store(), *m_library, environment, this);
     installCallbacks();
     showMainWindow();
     createMenuBar();
@@ -105,13 +108,13 @@ void AppDelegate::installCallbacks() {
     m_library->onChange = [self] {
         if (!self)
             return;
-        if (self->m_dashboard)
-            self->m_dashboard->model()->refreshProfiles();
+        if (self->m_workspace)
+            self->m_workspace->refreshProfiles();
         self->buildMainMenu();
         if (self->m_menuBar)
             self->m_menuBar->refresh();
     };
-    WorkspaceModel *model = m_dashboard->model();
+    WorkspaceModel *model = m_workspace;
     model->onEdit = [self](const std::optional<Profile> &profile) {
         if (self)
             self->editProfile(profile);
@@ -127,12 +130,65 @@ void AppDelegate::installCallbacks() {
 }
 
 void AppDelegate::showMainWindow() {
-    m_window->setCentralWidget(m_dashboard);
-    if (m_mainMenu)
-        installMainMenu(m_mainMenu);
+    if (!m_window) {
+        // The window comes first so the workspace view is built in place: a QQuickWidget that
+        // moves into another window later rebuilds its scene. The model catches up with what
+        // happened while there was no view before the view's first frame.
+        m_window = new MainWindow;
+        m_workspace->refresh(false);
+        m_dashboard = new DashboardController(m_workspace, m_window);
+        m_window->setCentralWidget(m_dashboard);
+        if (m_mainMenu)
+            installMainMenu(m_mainMenu);
+    }
+    m_hiddenWindows.removeAll(QPointer<QWidget>(m_window.data()));
+    if (m_window->isMinimized())
+        m_window->showNormal();
     m_window->show();
     m_window->raise();
     m_window->activateWindow();
+}
+
+bool AppDelegate::viewsClosed() const {
+    if (m_editorOpen || (m_menuBar && m_menuBar->isShown()))
+        return false;
+    // Windows hidden with the application come back on unhide, as they were.
+    for (const QPointer<QWidget> &widget : m_hiddenWindows)
+        if (widget)
+            return false;
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    return std::none_of(windows.begin(), windows.end(), [this](const QWidget *widget) {
+        return widget->isVisible() && isOwnWindow(widget);
+    });
+}
+
+void AppDelegate::releaseClosedViews() {
+    if (!viewsClosed())
+        return;
+    bool released = false;
+    if (m_settingsWindow) {
+        m_settingsFrame = m_settingsWindow->saveGeometry();
+        delete m_settingsWindow;
+        released = true;
+    }
+    if (m_window) {
+        delete m_window; // the workspace view and the menu bar go with it
+        released = true;
+        // The menu stands alone until the window is back (on macOS it is the global menu bar).
+        buildMainMenu();
+    }
+    if (m_menuBar && m_menuBar->popover()) {
+        m_menuBar->releasePanel();
+        released = true;
+    }
+    if (!released)
+        return;
+    // What the scenes deleted later is gone by then; glibc keeps freed memory unless asked.
+    QTimer::singleShot(250, this, [] {
+#if defined(__GLIBC__)
+        malloc_trim(0);
+#endif
+    });
 }
 
 void AppDelegate::startTimer() {
@@ -171,6 +227,9 @@ bool AppDelegate::applicationShouldHandleReopen() {
 }
 
 bool AppDelegate::eventFilter(QObject *watched, QEvent *event) {
+    if (event->type() == QEvent::Close && watched->isWidgetType() &&
+        (watched == m_window || watched == m_settingsWindow))
+        QTimer::singleShot(0, this, &AppDelegate::releaseClosedViews);
     // The platform's request to quit (the Dock's Quit, logging out) passes here.
     if (event->type() == QEvent::Quit && watched == qApp && !applicationShouldTerminate()) {
         event->ignore();
@@ -298,13 +357,8 @@ void AppDelegate::changeAppearance(int choice) {
 
 void AppDelegate::showWindow() {
     closeQuickPanel();
-    if (!m_window)
-        return;
-    if (m_window->isMinimized())
-        m_window->showNormal();
-    m_window->show();
-    m_window->raise();
-    m_window->activateWindow();
+    if (m_workspace) // none before start-up
+        showMainWindow();
 }
 
 void AppDelegate::minimizeWindow() {
@@ -452,8 +506,8 @@ void AppDelegate::openEditor(const std::optional<Profile> &profile) {
         if (!self)
             return;
         self->m_library->save(edited);
-        if (self->m_dashboard)
-            self->m_dashboard->model()->select(edited.id);
+        if (self->m_workspace)
+            self->m_workspace->select(edited.id);
     };
     m_profileEditor = new ProfileEditor(profile, onSave, onDelete);
     m_profileEditor->onClose = [self] {
@@ -466,10 +520,18 @@ void AppDelegate::openEditor(const std::optional<Profile> &profile) {
 }
 
 void AppDelegate::openSettingsWindow() {
+    if (!m_settingsModel)
+        m_settingsModel =
+            new SettingsModel(store(), {m_options.clock, m_options.readSystem, {}}, this);
+    if (!m_sleepDiagnosis)
+        m_sleepDiagnosis = new SleepDiagnosisModel(*m_settingsModel, store(), {}, this);
     if (!m_settingsWindow) {
-        m_settingsWindow = new SettingsWindow(store(), {m_options.clock, m_options.readSystem, {}});
+        m_settingsWindow = new SettingsWindow(m_settingsModel, m_sleepDiagnosis);
+        if (!m_settingsFrame.isEmpty())
+            m_settingsWindow->restoreGeometry(m_settingsFrame);
         answerMenuKeys(m_settingsWindow);
     }
+    m_hiddenWindows.removeAll(QPointer<QWidget>(m_settingsWindow.data()));
     m_settingsWindow->show();
     m_settingsWindow->raise();
     m_settingsWindow->activateWindow();
@@ -498,6 +560,10 @@ void AppDelegate::createMenuBar() {
         if (self)
             self->quit();
     };
+    connect(m_menuBar, &MenuBarController::shownChanged, this, [this](bool shown) {
+        if (!shown)
+            QTimer::singleShot(0, this, &AppDelegate::releaseClosedViews);
+    });
 }
 
 } // namespace norvane

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Components/SystemReader.h"
 #include "Editor/ProfileEditor.h"
 #include "MainMenu.h"
 #include "MainWindow.h"
@@ -9,7 +10,6 @@
 #include "Sessions/SessionStore.h"
 #include "Settings/SettingsWindow.h"
 #include "Workspace/DashboardController.h"
-#include "Workspace/SystemReader.h"
 
 #include <QMenuBar>
 #include <QObject>
@@ -25,9 +25,13 @@ namespace norvane {
 class ProfileLibrary;
 class ProfileStorage;
 
-// The application's entry object: owns the profile library and the session store, creates the
-// main window with the workspace, builds the main menu, runs the one-second tick and refuses to
-// quit while a profile is being applied. Everything runs on the main thread.
+// The application's entry object: owns the profile library, the session store and the windows'
+// models, creates the main window with the workspace, builds the main menu, runs the one-second
+// tick and refuses to quit while a profile is being applied. Everything runs on the main thread.
+//
+// While the main window, the settings window and the quick panel are all closed, their views are
+// released (windows, QML scenes and engines) and the freed memory goes back to the system; the
+// models stay, and the next open builds the view again over them.
 //
 // The status item with its quick panel, the profile editor and the settings window plug into
 // closeQuickPanel(), openEditor() and openSettingsWindow().
@@ -90,12 +94,15 @@ public:
     [[nodiscard]] ProfileLibrary &library() { return *m_library; }
     // Created on first use.
     [[nodiscard]] SessionStore &store();
+    // None while the main window is closed and released.
     [[nodiscard]] MainWindow *window() const { return m_window; }
     [[nodiscard]] DashboardController *dashboard() const { return m_dashboard; }
+    // The main window's state, kept while its view is released.
+    [[nodiscard]] WorkspaceModel *workspace() const { return m_workspace; }
     [[nodiscard]] QMenuBar *mainMenu() const { return m_mainMenu; }
     [[nodiscard]] QTimer *timer() const { return m_timer; }
     [[nodiscard]] MenuBarController *menuBar() const { return m_menuBar; }
-    // Created on the first showSettings().
+    // Created on showSettings(); none again once closed and released.
     [[nodiscard]] SettingsWindow *settingsWindow() const { return m_settingsWindow; }
     // The open editor sheet, if any.
     [[nodiscard]] ProfileEditor *profileEditor() const { return m_profileEditor; }
@@ -105,7 +112,11 @@ protected:
 
 private:
     void installCallbacks();
+    // Shows the main window, building it and its view first when there is none.
     void showMainWindow();
+    // Releases the views once no window of Pellor is open (see the class comment).
+    void releaseClosedViews();
+    [[nodiscard]] bool viewsClosed() const;
     void installMainMenu(QMenuBar *menu);
     // The windows besides the main one that answer the main menu's keys.
     [[nodiscard]] QList<QWidget *> keyedWindows() const;
@@ -129,6 +140,10 @@ private:
     SessionStore *m_store = nullptr;
     QPointer<MainWindow> m_window;
     QPointer<DashboardController> m_dashboard;
+    WorkspaceModel *m_workspace = nullptr;
+    SettingsModel *m_settingsModel = nullptr;
+    SleepDiagnosisModel *m_sleepDiagnosis = nullptr;
+    QByteArray m_settingsFrame; // the settings window's geometry when it was released
     QPointer<QMenuBar> m_mainMenu;
     QTimer *m_timer = nullptr;
     bool m_editorOpen = false;

@@ -3,9 +3,14 @@
 #include <QUrl>
 #include <QVariantMap>
 
+class QQmlEngine;
 class QQuickWidget;
 
 namespace norvane {
+
+// Prepares a QML engine for the application's views: the module's import path, its types and
+// the symbol images.
+void prepareEngine(QQmlEngine &engine);
 
 // Loads the QML view at `url` into `host` with its required properties set at creation (the
 // QQuickWidget of Qt 6.4 has no setInitialProperties()). The engine is prepared for the

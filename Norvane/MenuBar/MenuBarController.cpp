@@ -136,6 +136,13 @@ bool MenuBarController::isShown() const {
     return m_popover && m_popover->isVisible();
 }
 
+void MenuBarController::releasePanel() {
+    if (!m_popover || m_popover->isVisible())
+        return;
+    m_popover->disconnect(this);
+    delete m_popover;
+}
+
 bool MenuBarController::engaged(const SessionStore &store) {
     return store.hasAppliedProfile() && !store.profile().isNormal();
 }

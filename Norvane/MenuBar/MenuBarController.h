@@ -42,9 +42,12 @@ public:
     void resize();
     void closePopover();
     [[nodiscard]] bool isShown() const;
+    // Deletes the closed panel with its scene; the next toggle() makes a new one over the same
+    // model.
+    void releasePanel();
 
     [[nodiscard]] QuickPanelModel *model() const { return m_model; }
-    // None until the panel first opens.
+    // None until the panel first opens, and again once it is released.
     [[nodiscard]] QuickPanel *popover() const { return m_popover; }
     // None where the desktop has no system tray.
     [[nodiscard]] QSystemTrayIcon *statusItem() const { return m_statusItem; }

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "Components/SystemReader.h"
 #include "Status/SystemSettings.h"
-#include "Workspace/SystemReader.h"
 
 #include <QDateTime>
 #include <QObject>

@@ -11,12 +11,10 @@
 
 namespace norvane {
 
-SettingsWindow::SettingsWindow(SessionStore &store, SettingsModel::Environment environment,
-                               QWidget *parent,
-                               SleepDiagnosisModel::Environment diagnosisEnvironment)
-    : QWidget(parent, Qt::Window), m_view(new QQuickWidget(this)),
-      m_model(new SettingsModel(store, std::move(environment), this)),
-      m_diagnosis(new SleepDiagnosisModel(*m_model, store, std::move(diagnosisEnvironment), this)) {
+SettingsWindow::SettingsWindow(SettingsModel *model, SleepDiagnosisModel *diagnosis,
+                               QWidget *parent)
+    : QWidget(parent, Qt::Window), m_view(new QQuickWidget(this)), m_model(model),
+      m_diagnosis(diagnosis) {
     setObjectName(QStringLiteral("settingsWindow"));
     setWindowTitle(L10n::text("Current System Configuration"));
     auto *layout = new QVBoxLayout(this);

@@ -9,8 +9,8 @@ class QQuickWidget;
 
 namespace norvane {
 
-// The window "Current System Configuration": SystemSettingsView over its own SettingsModel.
-// Closing it only hides it; the application keeps it for the next time.
+// The window "Current System Configuration": SystemSettingsView over a SettingsModel that
+// outlives it (the application releases the closed window and keeps the model).
 class SettingsWindow : public QWidget {
     Q_OBJECT
 
@@ -19,9 +19,8 @@ public:
     static constexpr QSize minimumContentSize{530, 530};
     static constexpr char viewUrl[] = "qrc:/qt/qml/Norvane/qml/settings/SystemSettingsView.qml";
 
-    explicit SettingsWindow(SessionStore &store, SettingsModel::Environment environment = {},
-                            QWidget *parent = nullptr,
-                            SleepDiagnosisModel::Environment diagnosisEnvironment = {});
+    // Shows `model` and `diagnosis`, which the caller owns and keeps for longer than the window.
+    SettingsWindow(SettingsModel *model, SleepDiagnosisModel *diagnosis, QWidget *parent = nullptr);
 
     [[nodiscard]] SettingsModel *model() const { return m_model; }
     [[nodiscard]] SleepDiagnosisModel *diagnosis() const { return m_diagnosis; }
@@ -34,7 +33,7 @@ protected:
 private:
     void centre();
 
-    QQuickWidget *m_view; // before the model: the view goes first when the window is deleted
+    QQuickWidget *m_view;
     SettingsModel *m_model;
     SleepDiagnosisModel *m_diagnosis;
 };

@@ -10,12 +10,13 @@ namespace norvane {
 class WorkspaceModel;
 
 // The main window's content: hosts WorkspaceView over one workspace model, forwards the
-// application tick to it, owns the Apply shortcut and shows the model's error as an alert.
+// application tick to it, owns the Apply shortcut and shows the model's error as an alert. The
+// model outlives the view: the application releases the view of a closed window and makes a new
+// one over the same model when the window opens again.
 class DashboardController : public QQuickWidget {
     Q_OBJECT
 
 public:
-    // Takes ownership of `model`.
     explicit DashboardController(WorkspaceModel *model, QWidget *parent = nullptr);
     ~DashboardController() override;
 
@@ -36,9 +37,5 @@ private:
     WorkspaceModel *m_model;
     QPointer<QMessageBox> m_errorAlert;
 };
-
-// Prepares a QML engine for the application's views: the module's import path, its types and
-// the symbol images.
-void prepareEngine(class QQmlEngine &engine);
 
 } // namespace norvane

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "Components/ProfileRowsModel.h"
+#include "Components/SystemReader.h"
 #include "Profiles/Profile.h"
 #include "Sessions/Session.h"
 #include "Status/SystemSettings.h"
-#include "SystemReader.h"
 #include "WorkspaceViews.h"
 
 #include <QDateTime>

@@ -1,6 +1,6 @@
 // The application delegate on the real window: start-up, the main menu and its rebuilding,
 // profile switches from the menu, the alerts, the quit guard, the appearance choice across
-// restarts, and the window that hides instead of closing.
+// restarts, and the views released while every window is closed.
 #include "App/AppDelegate.h"
 
 #include "App/Appearance.h"
@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QStyle>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -215,31 +216,75 @@ TEST_F(DelegateTest, TheAppearanceChoiceAppliesAtOnceAndAtTheNextStart) {
     EXPECT_EQ(theme.dark(), Theme::isDark(QApplication::style()->standardPalette()));
 }
 
-TEST_F(DelegateTest, ClosingTheWindowHidesItAndStopsTheReads) {
+// With every window closed their views are released; the models keep the state the views come
+// back with, and nothing is read or redrawn meanwhile.
+TEST_F(DelegateTest, ClosingEveryWindowReleasesTheViewsAndReopeningBringsBackTheState) {
     start();
     reader.deliver(snapshot(5, 15, "Power adapter"));
-    ASSERT_TRUE(waitUntil([&] { return delegate->dashboard()->model()->snapshot().has_value(); }));
-    MainWindow *window = delegate->window();
-    const QRect frame = window->geometry();
+    WorkspaceModel *model = delegate->workspace();
+    ASSERT_TRUE(waitUntil([&] { return model->snapshot().has_value(); }));
+    delegate->window()->setGeometry(QRect(120, 90, 1100, 800));
+    model->select("focus");
+    model->setSearch("o");
+    delegate->showSettings();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(delegate->settingsWindow()));
+    delegate->settingsWindow()->move(40, 50);
+    const QRect frame = delegate->window()->geometry();
+    const QRect settingsFrame = delegate->settingsWindow()->geometry();
 
+    delegate->settingsWindow()->close();
     menuItem(L10n::text("Close Window"))->trigger();
-    ASSERT_TRUE(waitUntil([&] { return !window->isVisible(); }));
-    EXPECT_EQ(QSettings().value(MainWindow::frameKey).toByteArray(), window->saveGeometry());
-
-    const int revision = delegate->dashboard()->model()->revision();
+    ASSERT_TRUE(waitUntil([&] { return !delegate->window() && !delegate->settingsWindow(); }));
+    EXPECT_EQ(delegate->dashboard(), nullptr);
+    const int revision = model->revision();
+    const int reads = reader.started; // the workspace's and the settings window's
     for (int second = 0; second < 12; ++second) {
         now = now.addSecs(1);
         delegate->refresh();
     }
-    EXPECT_EQ(reader.started, 1) << "no live reads while the window is hidden";
-    EXPECT_EQ(delegate->dashboard()->model()->revision(), revision + 12);
-    EXPECT_FALSE(delegate->dashboard()->model()->effectsActive());
+    EXPECT_EQ(reader.started, reads) << "no live reads while closed";
+    EXPECT_EQ(model->revision(), revision) << "no view work while closed";
 
     menuItem(L10n::text("Open Main Window"))->trigger();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
-    EXPECT_EQ(window->geometry(), frame);
+    ASSERT_NE(delegate->window(), nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(delegate->window()));
+    DashboardController *view = delegate->dashboard();
+    ASSERT_TRUE(waitUntil([&] { return settled(view); }));
+    EXPECT_EQ(delegate->window()->geometry(), frame);
+    EXPECT_EQ(textOf(item(view, "searchField")), "o");
+    EXPECT_EQ(textOf(item(view, "heroTitle")), Profile::focus().localizedTitle());
+    EXPECT_TRUE(item(view, "profileRow.focus")->property("selected").toBool());
+    delegate->window()->grab().save(screenshotPath("workspace-reopened"));
     delegate->refresh();
-    EXPECT_EQ(reader.started, 2) << "visible again: the overdue read starts";
+    EXPECT_EQ(reader.started, reads + 1) << "open again: the overdue read starts";
+
+    delegate->showSettings();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(delegate->settingsWindow()));
+    EXPECT_EQ(delegate->settingsWindow()->geometry(), settingsFrame);
+}
+
+TEST_F(DelegateTest, AWindowReopenedWhileAnApplyIsPendingShowsIt) {
+    start();
+    delegate->workspace()->select("focus");
+    delegate->workspace()->apply();
+    ASSERT_TRUE(service->pending());
+    delegate->window()->close();
+    ASSERT_TRUE(waitUntil([&] { return !delegate->window(); }));
+
+    delegate->showWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(delegate->window()));
+    DashboardController *view = delegate->dashboard();
+    EXPECT_TRUE(waitUntil([&] { return shown(item(view, "applyingIndicator")); }));
+    EXPECT_FALSE(item(view, "applyButton")->isEnabled());
+    ASSERT_TRUE(waitUntil([&] { return settled(view); }));
+    QSignalSpy frame(view->quickWindow(), &QQuickWindow::afterRendering);
+    view->quickWindow()->update();
+    ASSERT_TRUE(frame.wait()); // the detail is drawn, for the screenshot
+    delegate->window()->grab().save(screenshotPath("workspace-reopened-applying"));
+    service->succeed();
+    ASSERT_TRUE(waitUntil([&] { return !delegate->store().isApplying(); }));
+    EXPECT_TRUE(waitUntil([&] { return item(view, "applyButton")->isEnabled(); }));
+    EXPECT_FALSE(shown(item(view, "applyingIndicator")));
 }
 
 TEST_F(DelegateTest, TheWindowFrameIsRestoredAtTheNextStart) {

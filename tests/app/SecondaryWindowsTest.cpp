@@ -335,7 +335,9 @@ TEST_F(SecondaryWindowsTest, TheSettingsWindowAnswersTheMenuKeys) {
 // When nothing opens the simulated Mac's folder, the window tells where it is.
 TEST_F(SecondaryWindowsTest, SystemSettingsThatCannotOpenSayWhereTheFolderIs) {
     start();
-    SettingsWindow window(delegate->store(), {{}, {}, [](const QUrl &) { return false; }});
+    SettingsModel model(delegate->store(), {{}, {}, [](const QUrl &) { return false; }});
+    SleepDiagnosisModel diagnosis(model, delegate->store(), {});
+    SettingsWindow window(&model, &diagnosis);
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     EXPECT_FALSE(shown(itemIn(window.view(), "openFailureText")));
@@ -393,8 +395,8 @@ TEST_F(SecondaryWindowsTest, TheSettingsWindowReadsTheSimulatedMac) {
 TEST_F(SecondaryWindowsTest, RestoreAfterAnApplyPutsTheSimulatedMacBack) {
     start();
     const sim::SimulatorState factory = sim::SimulatorState::load(simulatorHome());
-    delegate->dashboard()->model()->select("vibe");
-    delegate->dashboard()->model()->apply();
+    delegate->workspace()->select("vibe");
+    delegate->workspace()->apply();
     ASSERT_TRUE(waitUntil(
         [&] { return delegate->store().hasAppliedProfile() && !delegate->store().isApplying(); },
         30'000));
@@ -423,7 +425,7 @@ TEST_F(SecondaryWindowsTest, RestoreIsDisabledWhileAnApplyRuns) {
     start({.configuration = service});
     delegate->showSettings();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(delegate->settingsWindow()));
-    delegate->dashboard()->model()->apply();
+    delegate->workspace()->apply();
     ASSERT_TRUE(service->pending());
     delegate->refresh();
     EXPECT_TRUE(waitUntil([&] { return !itemIn(settingsView(), "restoreButton")->isEnabled(); }));
@@ -474,6 +476,26 @@ TEST_F(SecondaryWindowsTest, WithoutATrayThePanelOpensAtTheTopRightAndWorksByKey
     EXPECT_TRUE(textIn(panel(), "statusText").startsWith(Profile::download().localizedTitle()));
     QTest::keyClick(panel(), Qt::Key_Escape);
     ASSERT_TRUE(waitUntil([&] { return !panel()->isVisible(); }));
+}
+
+TEST_F(SecondaryWindowsTest, APanelMadeAgainAfterItsSceneWasReleasedWorksByKeyboard) {
+    auto service = std::make_shared<ControlledConfiguring>();
+    start({.configuration = service});
+    openPanel();
+    QTest::keyClick(panel(), Qt::Key_Escape);
+    ASSERT_TRUE(waitUntil([&] { return !panel()->isVisible(); }));
+    delegate->window()->close();
+    ASSERT_TRUE(waitUntil([&] { return !panel() && !delegate->window(); }));
+
+    openPanel();
+    QTest::keyClick(panel(), Qt::Key_Down);
+    EXPECT_EQ(delegate->menuBar()->model()->focusedID(), "normal");
+    QTest::keyClick(panel(), Qt::Key_Up);
+    QTest::keyClick(panel(), Qt::Key_Return);
+    ASSERT_TRUE(waitUntil([&] { return service->pending(); }));
+    EXPECT_EQ(service->applied.last().id, "download");
+    EXPECT_TRUE(waitUntil([&] { return !panel(); })) << "released again once closed";
+    service->succeed();
 }
 
 TEST_F(SecondaryWindowsTest, EveryOpeningReadsThePowerSourceAndTicksOnlyEveryFiveSeconds) {
