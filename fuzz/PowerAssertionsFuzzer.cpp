@@ -10,12 +10,12 @@ namespace {
 QString printed(const PowerAssertions &assertions) {
     QString text = QStringLiteral("Assertion status system-wide:\n");
     for (const auto &[type, count] : assertions.systemWide)
-        text += QStringLiteral("   %1 %2\n").arg(type.leftJustified(30)).arg(count);
+        // One arg() call for both: a type holding "%0" must not take the count's place.
+        text += QStringLiteral("   %1 %2\n").arg(type.leftJustified(30), QString::number(count));
     text += QStringLiteral("Listed by owning process:\n");
     for (const PowerAssertion &holder : assertions.holders) {
         text += QStringLiteral("   pid %1(%2): [0x00045477000194b3] ")
-                    .arg(holder.pid)
-                    .arg(holder.process);
+                    .arg(QString::number(holder.pid), holder.process);
         if (!holder.age.isEmpty())
             text += holder.age + u' ';
         text += QStringLiteral("%1 named: \"%2\"\n").arg(holder.type, holder.name);
