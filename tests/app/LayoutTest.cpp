@@ -140,8 +140,7 @@ void expectFits(QQuickWidget *view, bool atDefaultSize, const QString &name,
               2000);
     EXPECT_EQ(problems, QStringList()) << name.toStdString();
     EXPECT_GE(controlNames(QAccessible::queryAccessibleInterface(view)).size(), 3);
-    view->window()->grab().save(
-        screenshotPath(QStringLiteral("layout-%1-%2").arg(name, L10n::currentLanguage())));
+    shoot(view, "layout-" + name);
 }
 
 using LayoutTest = WindowTest;

@@ -40,7 +40,6 @@ TEST_F(SecondaryWindowsTest, TheEditorRefusesABadNameThenCreatesAProfileThatCanB
     ProfileEditor *editor = delegate->profileEditor();
     EXPECT_EQ(editor->windowTitle(), L10n::text("New Profile"));
     EXPECT_EQ(editor->windowModality(), Qt::WindowModal);
-    EXPECT_FALSE(shown(item(editorView(), "deleteButton")));
     delegate->newProfile();
     EXPECT_EQ(delegate->profileEditor(), editor) << "a second sheet while one is open";
 
@@ -100,15 +99,11 @@ TEST_F(SecondaryWindowsTest, TheEditorGrowsWithALongError) {
     QQuickItem *error = item(sheet, "editorError");
     ASSERT_TRUE(waitUntil([&] { return shown(error); }));
     EXPECT_EQ(textOf(error), message);
-    const auto within = [&](const char *name) {
-        QQuickItem *part = item(sheet, name);
-        return QRectF(QPointF(0, 0), sheet->size())
-            .contains(part->mapRectToScene(part->boundingRect()));
-    };
+    QQuickItem *save = item(sheet, "saveButton");
     EXPECT_TRUE(waitUntil([&] {
         return error->property("lineCount").toInt() >= 2 &&
-               editor->height() > ProfileEditor::contentSize.height() && within("cancelButton") &&
-               within("saveButton") && within("editorError");
+               editor->height() > ProfileEditor::contentSize.height() &&
+               QRectF(sheet->rect()).contains(save->mapRectToScene(save->boundingRect()));
     })) << "the sheet is "
         << editor->height() << " high";
     shoot(sheet, "editor-long-error-light");
@@ -130,7 +125,6 @@ TEST_F(SecondaryWindowsTest, TheSettingsWindowReadsTheSimulatedMacAndRestoresIt)
     ASSERT_TRUE(waitUntil([&] { return row("displayRowValue") == display; }));
     EXPECT_EQ(row("sourceRowValue"), L10n::text("Power adapter"));
     EXPECT_EQ(row("assertionText"), L10n::text("No requests preventing sleep were detected."));
-    EXPECT_TRUE(row("statusLine").startsWith(L10n::text({"Last updated {0}", {""}})));
 
     ASSERT_TRUE(QTest::qWaitForWindowActive(window));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_3, Qt::ControlModifier);
@@ -150,13 +144,19 @@ TEST_F(SecondaryWindowsTest, TheSettingsWindowReadsTheSimulatedMacAndRestoresIt)
     EXPECT_TRUE(waitUntil([&] { return row("displayRowValue") == display; }));
     EXPECT_TRUE(item(settingsView, "restoreButton")->isEnabled());
 
-    // Escape only hides it while the main window is open; showing it again is the same window.
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
-    ASSERT_TRUE(waitUntil([&] { return !window->isVisible(); }));
-    delegate->showSettings();
-    EXPECT_EQ(delegate->settingsWindow(), window);
-    EXPECT_TRUE(window->isVisible());
+    // Escape and Close Window close it, not the main window; it only hides while the main
+    // window is open, so it comes back as the same window. Minimize minimizes it.
+    for (const auto &[key, modifiers] :
+         {std::pair{Qt::Key_Escape, Qt::NoModifier}, std::pair{Qt::Key_W, Qt::ControlModifier},
+          std::pair{Qt::Key_M, Qt::ControlModifier}}) {
+        delegate->showSettings();
+        ASSERT_EQ(delegate->settingsWindow(), window);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+        QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+        ASSERT_TRUE(waitUntil([&] { return !window->isVisible() || window->isMinimized(); }));
+        EXPECT_TRUE(delegate->window()->isVisible());
+    }
+    EXPECT_TRUE(window->isMinimized());
 }
 
 // Without a tray the panel opens at the top right and follows the power source while it is open.
@@ -198,7 +198,7 @@ TEST_F(SecondaryWindowsTest, WithoutATrayThePanelOpensAtTheTopRightAndWorksByKey
     closePanel();
 }
 
-TEST_F(SecondaryWindowsTest, PanelButtonsOpenTheSettingsAndTheEditor) {
+TEST_F(SecondaryWindowsTest, PanelButtonsOpenTheWindows) {
     start();
     openPanel();
     click(panel(), "settingsButton");
@@ -206,5 +206,11 @@ TEST_F(SecondaryWindowsTest, PanelButtonsOpenTheSettingsAndTheEditor) {
     EXPECT_TRUE(waitUntil([&] { return delegate->settingsWindow()->isVisible(); }));
     openPanel();
     click(panel(), "newProfileButton");
-    EXPECT_TRUE(waitUntil([&] { return editorView() && !panel()->isVisible(); }));
+    ASSERT_TRUE(waitUntil([&] { return editorView() && !panel()->isVisible(); }));
+    closeEditor();
+    delegate->window()->hide();
+    openPanel();
+    click(panel(), "openButton");
+    EXPECT_TRUE(
+        waitUntil([&] { return delegate->window()->isVisible() && !panel()->isVisible(); }));
 }

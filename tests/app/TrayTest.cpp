@@ -71,7 +71,6 @@ TEST_F(TrayTest, AClickOnTheStatusItemTogglesThePanelUnderItAndTheItemShowsThePr
         EXPECT_EQ(iconImage(), PellorMenuIcon::image(false, 48, ink)) << "appearance " << choice;
     }
     delegate->changeAppearance(Appearance::system);
-    EXPECT_TRUE(statusItem->isVisible());
     EXPECT_EQ(statusItem->toolTip(), "Pellor · " + L10n::text("Current System Configuration") +
                                          " · " + L10n::text("Using system settings"));
 
@@ -84,8 +83,7 @@ TEST_F(TrayTest, AClickOnTheStatusItemTogglesThePanelUnderItAndTheItemShowsThePr
     EXPECT_EQ(frame.size(), QSize(340, std::min(195 + 63 * 5, screen.height() - 40)));
     EXPECT_EQ(frame.top(), anchor.bottom() + 1);
     EXPECT_TRUE(screen.contains(frame)) << "the panel stays on the screen";
-    EXPECT_LE(frame.left(), anchor.center().x());
-    EXPECT_GE(frame.right(), anchor.center().x());
+    EXPECT_TRUE(frame.left() <= anchor.center().x() && anchor.center().x() <= frame.right());
     settle(panel());
     panel()->repaint(); // on the screen before the X server is asked for it
     ASSERT_TRUE(QGuiApplication::primaryScreen()->grabWindow(0).save(

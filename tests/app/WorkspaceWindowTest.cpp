@@ -66,7 +66,6 @@ TEST_F(WindowTest, ChangingAndApplyingAProfileUpdatesTheSimulatedMac) {
     start();
     click(view, "profileRow.download");
     ASSERT_TRUE(waitUntil([&] { return view->model()->selectedID() == "download"; }));
-    EXPECT_EQ(textIn(view, "heroTitle"), Profile::download().localizedTitle());
     const auto download = [&] { return *delegate->library().profile("download"); };
 
     pick(view, "displayPicker", 10);
@@ -92,7 +91,6 @@ TEST_F(WindowTest, ChangingAndApplyingAProfileUpdatesTheSimulatedMac) {
     EXPECT_TRUE(waitUntil([&] { return !entryOpen(); }));
 
     // Apply, through the real configuration engine and the stand-in tools.
-    EXPECT_EQ(textIn(view, "statusLine"), L10n::text("This profile is not applied"));
     click(view, "applyButton");
     ASSERT_TRUE(waitUntil(
         [&] { return delegate->store().hasAppliedProfile() && !delegate->store().isApplying(); },
