@@ -1,6 +1,6 @@
-// main() of the application's tests: settings, profiles and simulated Mac in a folder of this run
-// only. View-model tests run offscreen; tests of the real window need a display (scripts/test
-// provides a private X server).
+// main() of the application's tests: a QApplication whose settings, profiles and simulated Mac
+// live in a folder of this run only. View-model tests run without a display (offscreen); tests
+// of the real window need one (scripts/test provides a private X server).
 #include "App/Application.h"
 
 #include <QApplication>
