@@ -2,7 +2,6 @@
 // folder: what they print reads back through the real parsers, and they authorize, refuse, fail
 // and log the way the tests of the configuration engine rely on.
 #include "Configuration/ConfigurationError.h"
-#include "Configuration/MacConfiguration.h"
 #include "Platform/ToolRunner.h"
 #include "SimulatedMacHome.h"
 #include "SimulatorState.h"
@@ -87,24 +86,6 @@ TEST_F(MacSimulatorTest, AnEmptyFolderIsAFactoryLaptopOnItsAdapterAndLoadingWrit
     EXPECT_FALSE(QFile::exists(home.path() + QStringLiteral("/state.json")));
 }
 
-// The layout of -g custom is compared with real captures below.
-TEST_F(MacSimulatorTest, CustomReadsBackForLaptopDesktopAndUps) {
-    auto desktop = sim::SimulatorState::desktop();
-    desktop.adapter->set(QStringLiteral("displaysleep"), 1440);
-    desktop.adapter->set(QStringLiteral("sleep"), 0);
-    auto withUps = sim::SimulatorState::laptop();
-    withUps.ups = sim::SimulatorState::factorySettings(Source::ups);
-    withUps.ups->set(QStringLiteral("displaysleep"), 7);
-    for (const auto &[state, sources] :
-         QList<std::pair<sim::SimulatorState, QList<PowerSourceConfiguration>>>{
-             {sim::SimulatorState::laptop(), {{"-b", 2, 1}, {"-c", 10, 1}}},
-             {desktop, {{"-c", 1440, 0}}},
-             {withUps, {{"-b", 2, 1}, {"-c", 10, 1}, {"-u", 7, 1}}}}) {
-        state.save(home.path());
-        EXPECT_EQ(MacConfiguration::parsePowerSources(query("custom").output), sources);
-    }
-}
-
 // Laid out line for line as the published captures of real Macs (tests/data/mac-samples).
 TEST_F(MacSimulatorTest, TheStandInLaysOutItsOutputAsRealMacsDo) {
     EXPECT_EQ(layout(query("custom").output),
@@ -124,6 +105,7 @@ TEST_F(MacSimulatorTest, TheStandInLaysOutItsOutputAsRealMacsDo) {
     auto caffeinated = sim::SimulatorState::laptop();
     caffeinated.assertionHolders = test::caffeinateCaptureHolders();
     caffeinated.save(home.path());
+    EXPECT_EQ(home.state().assertionHolders, test::caffeinateCaptureHolders());
     // The time stamp and the assertion ids differ from run to run.
     static const QRegularExpression changing(
         QStringLiteral(R"(^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d [+-]\d{4}\n|\[0x[0-9a-f]{16}\])"));
@@ -164,6 +146,10 @@ TEST_F(MacSimulatorTest, BattAndThePowerSourcesTellTheSameMac) {
          "Now drawing from 'Battery Power'\n" + battery +
              "42%; discharging; (no estimate) present: true\n",
          {PS::battery, true, 42, false, false, {}, {}}},
+        {laptop(Source::adapter, {100, State::charged, 5}),
+         "Now drawing from 'AC Power'\n" + battery +
+             "100%; charged; 0:00 remaining present: true\n",
+         {PS::adapter, true, 100, false, true, {}, {}}},
         {laptop(Source::adapter, {80, State::notCharging, 5}),
          "Now drawing from 'AC Power'\n" + battery +
              "80%; AC attached; not charging present: true\n",
@@ -179,19 +165,6 @@ TEST_F(MacSimulatorTest, BattAndThePowerSourcesTellTheSameMac) {
         EXPECT_EQ(query("batt").output, row.batt);
         EXPECT_EQ(PowerStatus::read(), row.status) << row.batt.toStdString();
     }
-}
-
-// Writing through the authorized command, and the failures it reports, are checked with the
-// backend in NativeConfigurationBackendTest.
-TEST_F(MacSimulatorTest, EveryRunIsLoggedWithItsArguments) {
-    const QString command = QStringLiteral("/usr/bin/pmset -b displaysleep 5 sleep 15");
-    ASSERT_EQ(authorized(command).status, 0);
-    (void)pmset({"with space", "\"quoted\""});
-    EXPECT_EQ(sim::invocations(home.path()),
-              (QList<sim::Invocation>{{"osascript", {"-e", script(command)}, false},
-                                      {"pmset", {"-b", "displaysleep", "5", "sleep", "15"}, true},
-                                      {"pmset", {"with space", "\"quoted\""}, false}}));
-    EXPECT_EQ(home.state().battery->number("sleep"), 15);
 }
 
 TEST_F(MacSimulatorTest, ALongLogStartsAfresh) {
@@ -273,6 +246,7 @@ TEST_F(MacSimulatorTest, AFailingPrivilegedCommandStopsTheChainAndCountsDown) {
     });
     EXPECT_EQ(authorized(QStringLiteral("/usr/bin/pmset -b sleep 5")).status, 1);
     EXPECT_EQ(authorized(QStringLiteral("/usr/bin/pmset -c sleep 5")).status, 1);
+    EXPECT_EQ(home.state().privilegedFailure, sim::PrivilegedFailure{QStringLiteral("no")});
     EXPECT_EQ(home.state().battery->number("sleep"), 4);
 }
 
@@ -327,5 +301,7 @@ TEST_F(MacSimulatorTest, ADamagedStateFileIsReportedAndKept) {
     EXPECT_EQ(custom.status, 1);
     EXPECT_TRUE(custom.error.contains(QStringLiteral("is damaged"))) << custom.error.toStdString();
     EXPECT_TRUE(custom.error.contains(path));
+    EXPECT_TRUE(authorized(QStringLiteral("/usr/bin/pmset -c sleep 5"))
+                    .error.contains(QStringLiteral("is damaged")));
     EXPECT_EQ(test::readTextFile(path), "{\"version\": 1, \"sources\": ");
 }

@@ -40,11 +40,8 @@ TEST(SystemSettingsParse, ReadsTheFirstTwoWordsOfLinesWithASignedDecimalThatFits
         QString text;
         Values values;
     } rows[] = {
-        {"\n\n   \nBattery Power:\n  lonely\n", {}},
         {"   displaysleep      10\n sleep 0 (sleep prevented by a, b)\n",
          {{"displaysleep", 10}, {"sleep", 0}}},
-        {" Sleep On Power Button 1\n hibernatefile /var/vm/sleepimage\n womp on\n disksleep 10\n",
-         {{"disksleep", 10}}},
         {"sleep 1\nSleep 7\nsleep 5\n", {{"sleep", 5}, {"Sleep", 7}}},
         {numbers + "over 9223372036854775808\nunder -9223372036854775809\n"
                    "huge 123456789012345678901234567890\nunit 10m\ndecimal 1.5\nsign +\n"
