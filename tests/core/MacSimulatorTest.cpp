@@ -17,6 +17,7 @@
 
 using namespace norvane;
 using sim::Source;
+using test::capture;
 
 namespace {
 
@@ -45,11 +46,6 @@ QStringList layout(const QString &output) {
                          QStringLiteral(" …)");
     }
     return lines;
-}
-
-QString capture(const char *name) {
-    return test::readTextFile(QStringLiteral(NORVANE_TEST_DATA_DIR "/mac-samples/") +
-                              QLatin1String(name) + QStringLiteral(".txt"));
 }
 
 QString script(QString command) {

@@ -25,8 +25,7 @@ TEST(PowerAssertionsParse, ReadsARealCaptureWithOrWithoutIndentation) {
         expected.holders.append({holder.pid, holder.process, holder.type,
                                  QTime(0, 0).addSecs(holder.ageSeconds).toString(u"hh:mm:ss"),
                                  holder.name, holder.details});
-    const QString capture = test::readTextFile(
-        QStringLiteral(NORVANE_TEST_DATA_DIR "/mac-samples/assertions-caffeinate-2025.txt"));
+    const QString capture = test::capture(QStringLiteral("assertions-caffeinate-2025"));
     EXPECT_EQ(PowerAssertions::parse(capture), expected);
     const QString collapsed =
         QString(capture).replace(QRegularExpression(QStringLiteral("(?m)^[ \\t]+")), QString());
@@ -45,16 +44,21 @@ TEST(PowerAssertionsParse, ProcessNamesWithBlanksAndBracketsAndOlderLayouts) {
         "Kernel Assertions: 0x4=USB\n"
         "   id=500  level=255 0x4=USB mod=1/1/26, 9:00 AM description=usb owner=AppleUSBHostPort\n"
         "Idle sleep preventers: IODisplayWrangler\n"));
-    ASSERT_EQ(parsed.holders.size(), 3);
-    EXPECT_EQ(parsed.holders[0].pid, 512);
-    EXPECT_EQ(parsed.holders[0].process, "Google Chrome Helper (GPU)");
-    EXPECT_EQ(parsed.holders[0].age, "01:02:03");
-    EXPECT_EQ(parsed.holders[0].name, "WebRTC has active PeerConnections");
-    EXPECT_EQ(parsed.holders[1].process, "Teams [work] (2)");
-    EXPECT_EQ(parsed.holders[1].name, "call: \"Daily\"");
-    // The kernel assertions below belong to no process.
-    EXPECT_EQ(parsed.holders[2],
-              (PowerAssertion{9, "hidd", "PreventUserIdleDisplaySleep", {}, {}, {}}));
+    // The kernel assertions belong to no process.
+    EXPECT_EQ(parsed.holders,
+              (QList<PowerAssertion>{{512,
+                                      "Google Chrome Helper (GPU)",
+                                      "PreventUserIdleDisplaySleep",
+                                      "01:02:03",
+                                      "WebRTC has active PeerConnections",
+                                      {}},
+                                     {77,
+                                      "Teams [work] (2)",
+                                      "PreventUserIdleSystemSleep",
+                                      "00:00:10",
+                                      "call: \"Daily\"",
+                                      {}},
+                                     {9, "hidd", "PreventUserIdleDisplaySleep", {}, {}, {}}}));
     EXPECT_TRUE(parsed.systemWide.isEmpty());
 }
 

@@ -43,9 +43,6 @@ TEST(PowerStatusParse, TheProvidingSourceDecidesWhatIsRead) {
         {{battery({{"Is Charging", "yes"}, {"Time to Empty", 125}})},
          onBattery,
          {Source::battery, true, 80, false, false, {}, 125}},
-        {{battery({{"Time to Full Charge", 20}, {"Time to Empty", 125}, {"Is Charged", 1}})},
-         ac,
-         {Source::adapter, true, 80, false, true, {}, {}}},
         // Estimates must be positive whole numbers.
         {{battery({{"Time to Empty", 0}})}, onBattery, {Source::battery, true, 80}},
         {{battery({{"Time to Empty", "125"}})}, onBattery, {Source::battery, true, 80}},

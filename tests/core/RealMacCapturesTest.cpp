@@ -3,20 +3,16 @@
 #include "Configuration/MacConfiguration.h"
 #include "Configuration/NativeConfigurationBackend.h"
 #include "Localization/L10n.h"
+#include "SimulatedMacHome.h"
 #include "Status/SystemSettings.h"
-#include "TestSupport.h"
 
 #include <QDir>
 #include <gtest/gtest.h>
 
 using namespace norvane;
+using test::capture;
 
 namespace {
-
-QString capture(const QString &name) {
-    return test::readTextFile(QStringLiteral(NORVANE_TEST_DATA_DIR "/mac-samples/") + name +
-                              QStringLiteral(".txt"));
-}
 
 struct Live {
     QString name;

@@ -20,6 +20,14 @@ public:
     std::optional<QVariantMap> copyStatus() const override { return status; }
 };
 
+class FailingPreferences final : public HostPreferences {
+public:
+    bool synchronize(const QString &) override { throw PlatformError(QStringLiteral("failed")); }
+    std::optional<QVariant> copyValue(const QString &, const QString &) override { return {}; }
+    void setValue(const QString &, const std::optional<QVariant> &, const QString &) override {}
+    void postNotification(const QString &) override {}
+};
+
 // Against the simulated Mac, whose stand-in pmset runs as a real process.
 class SystemSettingsRead : public ::testing::Test {
 protected:
@@ -40,6 +48,7 @@ TEST(SystemSettingsParse, ReadsTheFirstTwoWordsOfLinesWithASignedDecimalThatFits
         QString text;
         Values values;
     } rows[] = {
+        {"\n\n   \nBattery Power:\n  lonely\n", {}},
         {"   displaysleep      10\n sleep 0 (sleep prevented by a, b)\n",
          {{"displaysleep", 10}, {"sleep", 0}}},
         {"sleep 1\nSleep 7\nsleep 5\n", {{"sleep", 5}, {"Sleep", 7}}},
@@ -170,6 +179,7 @@ TEST_F(SystemSettingsRead, AFailingFirstRunIsTheOnlyRunAndAFailingSecondKeepsThe
     EXPECT_EQ(settings.lowPower, false);
 }
 
+// Preferences that fail leave the screen-saver time empty; that is no error either.
 TEST_F(SystemSettingsRead, AssertionFlagsNeedADictionaryOfNumbers) {
     const QString display = QStringLiteral("PreventUserIdleDisplaySleep");
     const QString system = QStringLiteral("PreventUserIdleSystemSleep");
@@ -189,7 +199,9 @@ TEST_F(SystemSettingsRead, AssertionFlagsNeedADictionaryOfNumbers) {
         const auto assertions = std::make_shared<FakeAssertions>();
         assertions->status = row.status;
         platform.assertions = assertions;
+        platform.preferences = std::make_shared<FailingPreferences>();
         const SystemSettings settings = SystemSettings::read(platform);
+        EXPECT_FALSE(settings.screenSaverSeconds);
         EXPECT_EQ(settings.displayAssertion, row.display);
         EXPECT_EQ(settings.systemAssertion, row.system);
         EXPECT_FALSE(settings.error);

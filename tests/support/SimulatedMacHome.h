@@ -1,6 +1,7 @@
 #pragma once
 
 #include "SimulatorState.h"
+#include "TestSupport.h"
 
 #include <QByteArray>
 #include <QTemporaryDir>
@@ -27,8 +28,6 @@ public:
         else
             qunsetenv(m_name);
     }
-    ScopedVariable(const ScopedVariable &) = delete;
-    ScopedVariable &operator=(const ScopedVariable &) = delete;
 
 private:
     const char *m_name;
@@ -64,6 +63,11 @@ private:
     QTemporaryDir m_folder;
     ScopedVariable m_variable{"NORVANE_SIM_HOME", m_folder.path().toUtf8()};
 };
+
+// A real capture of a Mac's output: tests/data/mac-samples/NAME.txt.
+inline QString capture(const QString &name) {
+    return readTextFile(QStringLiteral(NORVANE_TEST_DATA_DIR "/mac-samples/%1.txt").arg(name));
+}
 
 // The holders in the real capture tests/data/mac-samples/assertions-caffeinate-2025.txt.
 inline QList<sim::AssertionHolder> caffeinateCaptureHolders() {
