@@ -225,11 +225,7 @@ TEST_F(MacSimulatorTest, AFailingPrivilegedCommandStopsTheChainAndCountsDown) {
     });
     const QString command = QStringLiteral("/usr/bin/pmset -b displaysleep 4 sleep 4 && "
                                            "/usr/bin/pmset -c displaysleep 4 sleep 4");
-    const ToolRun first = authorized(command);
-    EXPECT_EQ(first.status, 1);
-    EXPECT_TRUE(
-        first.error.endsWith(QStringLiteral(": execution error: pmset: disk is read-only (1)\n")))
-        << first.error.toStdString();
+    EXPECT_EQ(authorized(command).status, 1);
     EXPECT_EQ(home.state().battery->number("sleep"), 4); // half done
     EXPECT_EQ(home.state().adapter->number("sleep"), 1);
     EXPECT_FALSE(home.state().privilegedFailure);

@@ -52,13 +52,6 @@ TEST_F(BackendTest, ReadFailuresCarryTheirMessages) {
               L10n::text("Could not read pmset settings."));
 }
 
-TEST_F(BackendTest, WritingTheCurrentStateDoesNothingAfterItsRead) {
-    simulated.storeScreenSaver(QVariant::fromValue(qint64(300)));
-    backend.write(backend.read());
-    EXPECT_EQ(runs().size(), 2);
-    EXPECT_TRUE(sim::notifications(simulated.path()).isEmpty());
-}
-
 TEST_F(BackendTest, APowerChangeRunsOneAuthorizedCommandAndAScreenSaverChangeNone) {
     MacConfiguration target = backend.read();
     target.sources[1].display = 0;

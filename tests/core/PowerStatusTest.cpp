@@ -15,12 +15,6 @@ PowerSourceDescription battery(const QVariantMap &extra = {}) {
     return description;
 }
 
-class FakePowerSources final : public PowerSources {
-public:
-    std::optional<PowerSourceSnapshot> value;
-    std::optional<PowerSourceSnapshot> snapshot() const override { return value; }
-};
-
 } // namespace
 
 TEST(PowerStatusParse, TheProvidingSourceDecidesWhatIsRead) {
@@ -86,13 +80,4 @@ TEST(PowerStatusParse, CapacityRoundsHalvesAwayFromZeroAndCapsAt100) {
                       .percentage,
                   row.percentage)
             << row.current.toString().toStdString() << "/" << row.maximum.toString().toStdString();
-}
-
-TEST(PowerStatusRead, UsesTheSnapshotOrNothing) {
-    FakePowerSources sources;
-    EXPECT_EQ(PowerStatus::read(sources), PowerStatus{});
-    sources.value =
-        PowerSourceSnapshot{{battery({{"Time to Empty", 95}})}, QStringLiteral("Battery Power")};
-    EXPECT_EQ(PowerStatus::read(sources),
-              (PowerStatus{Source::battery, true, 80, false, false, {}, 95}));
 }

@@ -64,10 +64,6 @@ TEST_F(SimulatedMacTest, WritesWaitForSynchronizeWhichAlsoPicksUpOtherWriters) {
     ASSERT_TRUE(reader.synchronize(kDomain));
     EXPECT_EQ(reader.copyValue(kKey, kDomain), number(300));
     EXPECT_EQ(reader.copyValue(kKey, kDomain)->typeId(), QMetaType::LongLong);
-
-    writer.setValue(kKey, std::nullopt, kDomain);
-    ASSERT_TRUE(writer.synchronize(kDomain));
-    EXPECT_FALSE(stored());
 }
 
 TEST_F(SimulatedMacTest, ValuesKeepTheirTypesAndDomainsStayInsideThePreferencesFolder) {
