@@ -128,27 +128,24 @@ TEST_F(MacSimulatorTest, BattAndThePowerSourcesTellTheSameMac) {
     desktopOnUps.ups = sim::SimulatorState::factorySettings(Source::ups);
     desktopOnUps.providing = Source::ups;
     desktopOnUps.upsStatus = {60, State::discharging, 30};
-    const QString battery = QStringLiteral(" -InternalBattery-0 (id=4653155)\t");
+    const QString onAdapter = "Now drawing from 'AC Power'\n -InternalBattery-0 (id=4653155)\t";
     const struct {
         sim::SimulatorState state;
         QString batt;
         PowerStatus status;
     } rows[] = {
         {sim::SimulatorState::laptop(),
-         "Now drawing from 'AC Power'\n" + battery +
-             "85%; charging; 1:23 remaining present: true\n",
+         onAdapter + "85%; charging; 1:23 remaining present: true\n",
          {PS::adapter, true, 85, true, false, 83, {}}},
         {laptop(Source::battery, {42, State::discharging, std::nullopt}),
-         "Now drawing from 'Battery Power'\n" + battery +
-             "42%; discharging; (no estimate) present: true\n",
+         "Now drawing from 'Battery Power'\n -InternalBattery-0 (id=4653155)\t42%; discharging; "
+         "(no estimate) present: true\n",
          {PS::battery, true, 42, false, false, {}, {}}},
         {laptop(Source::adapter, {100, State::charged, 5}),
-         "Now drawing from 'AC Power'\n" + battery +
-             "100%; charged; 0:00 remaining present: true\n",
+         onAdapter + "100%; charged; 0:00 remaining present: true\n",
          {PS::adapter, true, 100, false, true, {}, {}}},
         {laptop(Source::adapter, {80, State::notCharging, 5}),
-         "Now drawing from 'AC Power'\n" + battery +
-             "80%; AC attached; not charging present: true\n",
+         onAdapter + "80%; AC attached; not charging present: true\n",
          {PS::adapter, true, 80, false, false, {}, {}}},
         {sim::SimulatorState::desktop(), "Now drawing from 'AC Power'\n", {PS::adapter}},
         {desktopOnUps,

@@ -20,6 +20,7 @@ PowerSourceDescription battery(const QVariantMap &extra = {}) {
 TEST(PowerStatusParse, TheProvidingSourceDecidesWhatIsRead) {
     const QString ac = QStringLiteral("AC Power");
     const QString onBattery = QStringLiteral("Battery Power");
+    const QString onUps = QStringLiteral("UPS Power");
     const PowerSourceDescription ups{{QStringLiteral("Type"), QStringLiteral("UPS")},
                                      {QStringLiteral("Current Capacity"), 50},
                                      {QStringLiteral("Max Capacity"), 100},
@@ -51,11 +52,9 @@ TEST(PowerStatusParse, TheProvidingSourceDecidesWhatIsRead) {
          {Source::adapter, true, 60}},
         // On UPS power the UPS is read, and only then.
         {{battery({{"Is Charging", true}}), ups},
-         QStringLiteral("UPS Power"),
+         onUps,
          {Source::ups, true, 50, false, false, {}, 30}},
-        {{battery({{"Is Charging", true}, {"Is Charged", true}})},
-         QStringLiteral("UPS Power"),
-         {Source::ups, true}},
+        {{battery({{"Is Charging", true}, {"Is Charged", true}})}, onUps, {Source::ups, true}},
         {{ups}, ac, {Source::adapter}},
     };
     for (const auto &row : rows)

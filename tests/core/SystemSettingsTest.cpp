@@ -71,27 +71,21 @@ TEST(SystemSettingsParse, ReadsTheFirstTwoWordsOfLinesWithASignedDecimalThatFits
 TEST(SystemSettingsReadLive, LowPowerSleepDisabledAndBothRemarks) {
     const struct {
         const char *output;
-        std::optional<bool> lowPower;
-        std::optional<bool> sleepDisabled;
         std::optional<QString> sleepPreventers;
         std::optional<QString> displaySleepPreventers;
+        std::optional<bool> lowPower;
+        std::optional<bool> sleepDisabled;
     } rows[] = {
         // The real captures show the other cases.
-        {"Currently in use:\n powermode 0\n", false},
-        {"Currently in use:\n powermode 2\n", false},
-        {"Currently in use:\n lowpowermode 0\n powermode 1\n", false},
-        {"System-wide power settings:\n SleepDisabled\t\t1\nCurrently in use:\n", {}, true},
-        {"System-wide power settings:\nCurrently in use:\n SleepDisabled 1\n", {}, false},
-        {" displaysleep 5 (display sleep prevented by Keynote)\n sleep 1 (Sleep prevented by x)\n",
-         {},
-         {},
-         {},
-         "Keynote"},
+        {"Currently in use:\n powermode 0\n", {}, {}, false},
+        {"Currently in use:\n powermode 2\n", {}, {}, false},
+        {"Currently in use:\n lowpowermode 0\n powermode 1\n", {}, {}, false},
+        {"System-wide power settings:\n SleepDisabled\t\t1\nCurrently in use:\n", {}, {}, {}, true},
+        {"System-wide power settings:\nCurrently in use:\n SleepDisabled 1\n", {}, {}, {}, false},
+        {" displaysleep 5 (display sleep prevented by Keynote)\n", {}, "Keynote"},
+        {" sleep 1 (Sleep prevented by x)\n"},
         // The first remark, as it is, up to the first closing parenthesis; none without one.
-        {" sleep 1 (sleep prevented by  powerd ,x)(sleep prevented by other)\n",
-         {},
-         {},
-         " powerd ,x"},
+        {" sleep 1 (sleep prevented by  powerd ,x)(sleep prevented by other)\n", " powerd ,x"},
         {" sleep 1 (sleep prevented by coreaudiod, Music\n"},
     };
     for (const auto &row : rows) {
