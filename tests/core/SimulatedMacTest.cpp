@@ -9,18 +9,12 @@
 #include <gtest/gtest.h>
 
 using namespace norvane;
+using test::writeFile;
 
 namespace {
 
 const QString kDomain = QStringLiteral("com.apple.screensaver");
 const QString kKey = QStringLiteral("idleTime");
-
-void writeFile(const QString &path, const QByteArray &data) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(data);
-}
 
 std::optional<QVariant> number(qint64 value) {
     return QVariant::fromValue(value);
@@ -100,20 +94,10 @@ TEST_F(SimulatedMacTest, ASynchronizeThatFailsKeepsTheChangePending) {
     EXPECT_EQ(stored(), number(120));
 }
 
-TEST_F(SimulatedMacTest, AssertionsComeFromTheStateUnlessTheQueryFails) {
+// The holders' part in the status, and a failing query, are read in SystemSettingsTest.
+TEST_F(SimulatedMacTest, AssertionsComeFromTheState) {
     const SimulatedAssertionStatus assertions(home.path());
     EXPECT_EQ(assertions.copyStatus(), SimulatedSystemState::factoryAssertions()); // no state yet
-
-    home.change([](sim::SimulatorState &state) {
-        state.assertions = {{QStringLiteral("PreventUserIdleDisplaySleep"), 2}};
-        state.assertionHolders = {{9, "Keynote", "PreventUserIdleSystemSleep", "Show", 0, {}}};
-    });
-    EXPECT_EQ(assertions.copyStatus(), (QVariantMap{{"PreventUserIdleDisplaySleep", *number(2)},
-                                                    {"PreventUserIdleSystemSleep", *number(1)}}));
-
-    home.change([](sim::SimulatorState &state) { state.assertionQueryFails = true; });
-    EXPECT_FALSE(assertions.copyStatus());
-
     writeFile(SimulatedSystemState::filePath(home.path()),
               R"({"assertions": {"PreventSystemSleep": 9.25e18}})");
     EXPECT_EQ(assertions.copyStatus(),
