@@ -34,15 +34,14 @@ TEST(Applying, KeepsTheSourcesAndSetsTheProfilesValues) {
     EXPECT_EQ(MacConfiguration{}.applying(Profile::download()), (MacConfiguration{{}, 300}));
 }
 
-TEST(PrivilegedCommand, BuildsOneRunPerSourceJoinedWithAnd) {
+TEST(PrivilegedCommand, BuildsOneRunPerSourceJoinedWithAndFromCheckedValuesOnly) {
     EXPECT_EQ(
         kLaptop.privilegedCommand(),
         "/usr/bin/pmset -b displaysleep 10 sleep 20 && /usr/bin/pmset -c displaysleep 0 sleep 0");
     EXPECT_EQ((MacConfiguration{{{"-u", 1440, 1}}, {}}.privilegedCommand()),
               "/usr/bin/pmset -u displaysleep 1440 sleep 1");
-}
 
-TEST(PrivilegedCommand, RejectsHostileOrOutOfRangeValuesBeforeBuildingAnything) {
+    // Hostile or out-of-range values are refused before anything is built.
     const QString invalid = L10n::text("The power settings are invalid.");
     EXPECT_EQ(commandError({}), invalid);
     EXPECT_EQ(commandError({{"-b", 1, 1}, {"-b", 2, 2}}), invalid);

@@ -33,14 +33,13 @@ QString saveError(const QString &detail) {
 
 } // namespace
 
-TEST_F(BackendTest, ReadsSourcesAndTheStoredScreenSaver) {
+TEST_F(BackendTest, ReadsSourcesAndTheStoredScreenSaverOrSaysWhyNot) {
     EXPECT_EQ(backend.read(), (MacConfiguration{{{"-b", 2, 1}, {"-c", 10, 1}}, std::nullopt}));
     EXPECT_EQ(runs(), (QList<sim::Invocation>{{"pmset", {"-g", "custom"}, false}}));
     simulated.storeScreenSaver(300.9);
     EXPECT_EQ(backend.read().screenSaverSeconds, 300);
-}
 
-TEST_F(BackendTest, ReadFailuresCarryTheirMessages) {
+    // Failures carry their messages.
     simulated.storeScreenSaver(QStringLiteral("300"));
     EXPECT_EQ(errorTextFrom([&] { (void)backend.read(); }),
               L10n::text("The screen saver timeout format is unsupported."));
