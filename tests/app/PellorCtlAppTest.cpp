@@ -1,5 +1,4 @@
-// pellorctl while Pellor runs: its requests reach the application over the local channel, and
-// the application's session store carries them out, so the window and the status item follow.
+// pellorctl while Pellor runs: the application's session store carries out its requests.
 #include "App/AppDelegate.h"
 #include "App/RemoteControl.h"
 #include "App/ReopenChannel.h"

@@ -1,12 +1,9 @@
-// The settings window's "Why isn't my Mac sleeping?" section: one assertions read per live
-// snapshot, never two at a time, the diagnosis of both, and Copy Report.
+// "Why isn't my Mac sleeping?": one assertions read per snapshot at a time, and Copy Report.
 #include "Settings/SleepDiagnosisModel.h"
 
 #include "AppTestSupport.h"
 #include "Localization/L10n.h"
-#include "Sessions/SessionStore.h"
 #include "Settings/SettingsModel.h"
-#include "TestSupport.h"
 
 #include <QPromise>
 #include <gtest/gtest.h>
@@ -17,7 +14,7 @@ namespace {
 
 using Read = QPromise<std::optional<PowerAssertions>>;
 
-struct SleepDiagnosisModelTest : ::testing::Test {
+struct SleepDiagnosisModelTest : ::testing::Test, test::SessionFixture {
     void deliverSnapshot(const SystemSettings &settings) {
         model.update(true);
         reader.deliver(settings);
@@ -32,10 +29,6 @@ struct SleepDiagnosisModelTest : ::testing::Test {
         test::processQueuedEvents();
     }
 
-    std::shared_ptr<test::ControlledConfiguring> service =
-        std::make_shared<test::ControlledConfiguring>();
-    SessionStore store{service, [] { return QDateTime::currentDateTime(); },
-                       [] { return Profile::normal(); }};
     test::ControlledSystemReader reader;
     SettingsModel model{store,
                         {{}, [this] { return reader.read(); }, [](const QUrl &) { return true; }}};
@@ -73,15 +66,10 @@ TEST_F(SleepDiagnosisModelTest, EachSnapshotBringsOneAssertionsReadAndTheDiagnos
     deliverSnapshot(settings); // while the first read runs: it waits its turn
     EXPECT_EQ(reads.size(), 1u);
 
-    const PowerAssertions assertions{
-        {},
-        {{7,
-          "caffeinate",
-          "PreventUserIdleSystemSleep",
-          "00:00:01",
-          "caffeinate command-line tool",
-          {}},
-         {8, "Keynote", "PreventUserIdleDisplaySleep", "00:00:01", "Playing slideshow", {}}}};
+    PowerAssertions assertions;
+    assertions.holders = {
+        {7, "caffeinate", "PreventUserIdleSystemSleep", "00:00:01", "caffeinate", {}},
+        {8, "Keynote", "PreventUserIdleDisplaySleep", "00:00:01", "Playing slideshow", {}}};
     deliverAssertions(assertions);
     ASSERT_TRUE(diagnosis.ready());
     const SleepDiagnosis expected = SleepDiagnosis::make(settings, assertions);
