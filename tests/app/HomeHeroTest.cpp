@@ -20,8 +20,6 @@ Profile withTimers(const QString &id, ProfileIcon icon, qint64 display, qint64 s
     return {id, "Custom", icon, display, sleep, 300, timer};
 }
 
-const QDateTime kStart = QDateTime::fromSecsSinceEpoch(1'800'000'000);
-
 struct HeroTest : ::testing::Test {
     HeroTest() {
         QSettings().remove(HomeHeroModel::introductionKey);
@@ -34,40 +32,28 @@ struct HeroTest : ::testing::Test {
     }
     void advance(double seconds) { now = now.addMSecs(qint64(seconds * 1000)); }
 
-    QDateTime now = kStart;
+    QDateTime now = QDateTime::fromSecsSinceEpoch(1'800'000'000);
     HomeHeroModel hero;
 };
 
 } // namespace
 
-TEST(HomeAtmosphere, EnergyFollowsTheTimersOnALogarithmicScale) {
-    Profile noScreenSaver = Profile::normal();
-    noScreenSaver.screenSaverSeconds = 0;
-    const std::pair<Profile, float> cases[] = {
+TEST(HomeAtmosphere, EnergyFollowsTheTimersOnALogarithmicScaleAndSeedAndFamilyTheIdentifier) {
+    const std::pair<Profile, float> energies[] = {
         {Profile::normal(), 0.29436549f},
-        {noScreenSaver, 0.29436549f}, // the screen saver does not enter
         {Profile::focus(), 0.85059583f},
         {Profile::vibe(), 1.0f},                                 // awake without limit
         {withTimers("a", ProfileIcon::leaf, 500, 0, 200), 1.0f}, // 120 minutes or more saturate
         {withTimers("a", ProfileIcon::leaf, -5, -5, 0), 0.0f}};
-    for (const auto &[profile, energy] : cases)
+    for (const auto &[profile, energy] : energies)
         EXPECT_FLOAT_EQ(HomeAtmosphere(profile).energy, energy) << profile.id.toStdString();
-}
 
-TEST(HomeAtmosphere, SeedAndFamilyComeFromTheIdentifierAndIcon) {
-    EXPECT_EQ(HomeAtmosphere::hash(""), 0x811c9dc5u);
-    EXPECT_EQ(HomeAtmosphere::hash("foobar"), 0xbf9cf968u);
-
-    const HomeAtmosphere normal(Profile::normal()); // FNV-1a("normal") = 0xe68b9c52
-    EXPECT_FLOAT_EQ(normal.seed, 3562.0f / 10007.0f);
-    EXPECT_EQ(normal.family, 0.0f);
+    EXPECT_EQ(HomeAtmosphere::hash("foobar"), 0xbf9cf968u); // FNV-1a
+    EXPECT_FLOAT_EQ(HomeAtmosphere(Profile::normal()).seed, 3562.0f / 10007.0f);
     EXPECT_EQ(HomeAtmosphere(Profile::download()).family, 4.0f);
-
-    // Sliders take the hash modulo 5: two custom profiles may differ, the same one never does.
-    const HomeAtmosphere other(withTimers("other-custom", ProfileIcon::sliders, 1, 1, 0));
-    EXPECT_EQ(other.family, 3.0f);
-    EXPECT_EQ(HomeAtmosphere(withTimers("other-custom", ProfileIcon::sliders, 9, 9, 9)).seed,
-              other.seed);
+    // Sliders take the hash modulo 5: the same custom profile always gets the same family.
+    EXPECT_EQ(HomeAtmosphere(withTimers("other-custom", ProfileIcon::sliders, 9, 9, 9)).family,
+              3.0f);
 }
 
 TEST_F(HeroTest, TheWelcomeShowsOnTheFirstVisitUntilAnotherProfileIsSelected) {

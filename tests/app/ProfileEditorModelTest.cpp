@@ -60,14 +60,9 @@ TEST_F(EditorTest, ANewProfileStartsFromTheDefaultsAndAnExistingOneAsACopy) {
     EXPECT_EQ(existing->draft(), night);
     EXPECT_EQ(existing->heading(), L10n::text("Edit Profile"));
     EXPECT_TRUE(existing->canDelete());
-}
-
-TEST_F(EditorTest, AnUnknownIconIsIgnored) {
-    const auto editor = make(std::nullopt);
-    editor->setIcon("no such icon");
-    EXPECT_EQ(editor->draft().icon, ProfileIcon::sliders);
-    editor->setIcon(ProfileIcon(ProfileIcon::leaf).rawValue());
-    EXPECT_EQ(editor->symbol(), "leaf");
+    const auto normal = make(Profile::normal());
+    normal->setMinutes(ProfileEditorModel::AutomaticReturn, 30);
+    EXPECT_EQ(normal->draft().defaultMinutes, 0) << "Normal has no automatic return";
 }
 
 TEST_F(EditorTest, SavingHandsOverTheValidatedDraftAndCloses) {
@@ -77,9 +72,11 @@ TEST_F(EditorTest, SavingHandsOverTheValidatedDraftAndCloses) {
     editor->setMinutes(ProfileEditorModel::SleepMinutes, 0);
     editor->setMinutes(ProfileEditorModel::ScreenSaver, 25);
     editor->setMinutes(ProfileEditorModel::AutomaticReturn, 480);
+    editor->setIcon(ProfileIcon(ProfileIcon::leaf).rawValue());
+    editor->setIcon("no such icon");
     editor->save();
     EXPECT_EQ(saved, QList<Profile>{Profile(editor->draft().id, "Overnight Downloads",
-                                            ProfileIcon::sliders, 10, 0, 1500, 480)});
+                                            ProfileIcon::leaf, 10, 0, 1500, 480)});
     EXPECT_EQ(closes, 1);
 }
 
@@ -104,15 +101,6 @@ TEST_F(EditorTest, AnInvalidDraftOrAFailedStoreShowsWhyAndStaysOpenUnchanged) {
     editor->save();
     EXPECT_EQ(saved.size(), 1);
     EXPECT_EQ(closes, 1);
-}
-
-TEST_F(EditorTest, NormalHasNoAutomaticReturnAndAPresetNoDelete) {
-    const auto normal = make(Profile::normal());
-    EXPECT_FALSE(normal->returnEnabled());
-    normal->setMinutes(ProfileEditorModel::AutomaticReturn, 30);
-    EXPECT_EQ(normal->draft().defaultMinutes, 0);
-    normal->remove();
-    EXPECT_EQ(deletes + closes, 0);
 }
 
 TEST_F(EditorTest, TheScreenSaverShowsWholeMinutesAndKeepsSecondsUntilPicked) {

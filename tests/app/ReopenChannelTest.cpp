@@ -11,19 +11,6 @@
 
 using namespace norvane;
 
-namespace {
-
-// A channel whose handler only counts the requests to show the window.
-ReopenChannel::Handler countingShows(int &shown) {
-    return [&shown](const control::Request &request, const ReopenChannel::Reply &reply) {
-        if (request.kind == control::Request::Kind::show)
-            ++shown;
-        reply({control::Response::Outcome::ok, {}, {}});
-    };
-}
-
-} // namespace
-
 TEST(ReopenChannel, ASecondLaunchReachesTheRunningInstanceEvenOverAStaleSocket) {
     EXPECT_FALSE(ReopenChannel::askRunningInstance()) << "nobody listens yet";
     // A process that crashed leaves its socket file behind.
@@ -33,9 +20,11 @@ TEST(ReopenChannel, ASecondLaunchReachesTheRunningInstanceEvenOverAStaleSocket) 
 
     int reopened = 0;
     {
-        ReopenChannel channel(countingShows(reopened));
+        ReopenChannel channel([&](const control::Request &request, const auto &reply) {
+            reopened += request.kind == control::Request::Kind::show ? 1 : 0;
+            reply({control::Response::Outcome::ok, {}, {}});
+        });
         EXPECT_TRUE(ReopenChannel::askRunningInstance());
-        EXPECT_TRUE(QTest::qWaitFor([&] { return reopened == 1; }, 5000));
         EXPECT_TRUE(ReopenChannel::askRunningInstance());
         EXPECT_TRUE(QTest::qWaitFor([&] { return reopened == 2; }, 5000));
     }
@@ -44,7 +33,6 @@ TEST(ReopenChannel, ASecondLaunchReachesTheRunningInstanceEvenOverAStaleSocket) 
 
 TEST(ReopenChannel, TheNameDependsOnTheSettingsFolder) {
     const QString here = ReopenChannel::serverName();
-    EXPECT_TRUE(here.startsWith("pellor-"));
     const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
     qputenv("XDG_CONFIG_HOME", saved + "/elsewhere");
     EXPECT_NE(ReopenChannel::serverName(), here);

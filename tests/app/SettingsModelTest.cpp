@@ -82,20 +82,12 @@ TEST_F(SettingsTest, ReadsRightAfterAnApplyEndsUnlessAReadIsRunning) {
     EXPECT_EQ(reader.started, 2) << "without a further apply the next update waits again";
 }
 
-TEST_F(SettingsTest, RestoreGoesThroughTheStoreAndReadsAfterwardsEvenWhenItFails) {
+TEST_F(SettingsTest, ARestoreReadsAfterwardsEvenWhenItFails) {
     model.restoreOriginal();
     EXPECT_EQ(service->restores, 1);
-    EXPECT_TRUE(store.isApplying());
-    EXPECT_EQ(reader.started, 0);
-    succeed();
-    EXPECT_EQ(reader.started, 1);
-    deliver();
-
-    model.restoreOriginal();
     service->fail(ConfigurationError::message("Nothing to restore"));
     test::processQueuedEvents();
-    EXPECT_EQ(reader.started, 2);
-    EXPECT_TRUE(store.errorMessage());
+    EXPECT_EQ(reader.started, 1);
     EXPECT_FALSE(model.busy());
 }
 
