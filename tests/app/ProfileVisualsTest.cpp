@@ -1,17 +1,12 @@
-// What the views draw: profile accents and texts, symbol images, light and dark appearance.
+// What the views draw: profile accents and texts, and the symbol images.
 #include "Components/ProfileVisuals.h"
 
-#include "App/Appearance.h"
 #include "Components/Symbols.h"
-#include "Components/Theme.h"
 #include "Localization/L10n.h"
 #include "TestSupport.h"
 
-#include <QApplication>
 #include <QDirIterator>
 #include <QRegularExpression>
-#include <QSignalSpy>
-#include <QStyle>
 #include <gtest/gtest.h>
 
 using namespace norvane;
@@ -39,16 +34,11 @@ TEST(ProfileVisuals, AccentFollowsTheIconAndTextsTheIdentifier) {
     // A custom profile with a preset's icon and title is still a custom profile.
     const Profile lookalike("4C1E", "Focus", ProfileIcon::focus, 0, 0, 0, 25);
     EXPECT_EQ(accent(lookalike), accent(Profile::focus()));
-    EXPECT_NE(accent(Profile("x", "X", ProfileIcon::sliders, 5, 0, 300, 0)),
-              accent(Profile::normal()));
     EXPECT_EQ(navigationSummary(lookalike), L10n::text("Custom profile"));
-    EXPECT_EQ(introduction(lookalike),
-              L10n::text("Customize power and display settings for your needs."));
     // A preset keeps its texts whatever icon it carries.
     Profile focus = Profile::focus();
     focus.icon = ProfileIcon::sliders;
     EXPECT_EQ(navigationSummary(focus), L10n::text("Time to focus"));
-    EXPECT_EQ(introduction(focus), introduction(Profile::focus()));
 }
 
 TEST(Symbols, EverySymbolTheViewsNameHasAnImageThatRendersInTheRequestedTint) {
@@ -74,14 +64,4 @@ TEST(Symbols, EverySymbolTheViewsNameHasAnImageThatRendersInTheRequestedTint) {
     EXPECT_TRUE(Symbols::render("no.such.symbol", Qt::black, QSize(16, 16)).isNull());
     EXPECT_EQ(Symbols::imageUrl("moon.zzz", QColor(1, 2, 3)).toString(),
               "image://symbol/moon.zzz/010203ff");
-}
-
-TEST(Appearance, ApplyingAChoiceSwitchesTheThemeAtOnceAndAnyOtherFollowsTheSystem) {
-    Theme theme;
-    QSignalSpy changed(&theme, &Theme::changed);
-    Appearance::apply(Appearance::dark);
-    EXPECT_TRUE(theme.dark());
-    EXPECT_EQ(changed.size(), 1);
-    Appearance::apply(5);
-    EXPECT_EQ(theme.dark(), Theme::isDark(QApplication::style()->standardPalette()));
 }

@@ -31,15 +31,6 @@ TEST(ReopenChannel, ASecondLaunchReachesTheRunningInstanceEvenOverAStaleSocket) 
     EXPECT_FALSE(ReopenChannel::askRunningInstance()) << "the channel closed with its owner";
 }
 
-TEST(ReopenChannel, TheNameDependsOnTheSettingsFolder) {
-    const QString here = ReopenChannel::serverName();
-    const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
-    qputenv("XDG_CONFIG_HOME", saved + "/elsewhere");
-    EXPECT_NE(ReopenChannel::serverName(), here);
-    qputenv("XDG_CONFIG_HOME", saved);
-    EXPECT_EQ(ReopenChannel::serverName(), here);
-}
-
 TEST(ReopenChannel, ALineThatIsNoRequestIsRefusedWithoutReachingTheApplication) {
     int handled = 0;
     ReopenChannel channel([&handled](const control::Request &, const ReopenChannel::Reply &reply) {

@@ -1,11 +1,11 @@
-// The settings window's model: when it reads, `busy`, the restore path and its texts' rules.
+// The settings window's models: when they read, `busy`, the restore path, texts, Copy Report.
 #include "Settings/SettingsModel.h"
 
 #include "AppTestSupport.h"
 #include "Localization/L10n.h"
+#include "Settings/SleepDiagnosisModel.h"
 
-#include <QLocale>
-#include <QSignalSpy>
+#include <QPromise>
 #include <gtest/gtest.h>
 
 using namespace norvane;
@@ -28,6 +28,36 @@ struct SettingsTest : ::testing::Test, test::SessionFixture {
                          [](const QUrl &) { return true; }}};
 };
 
+using AssertionsRead = QPromise<std::optional<PowerAssertions>>;
+
+// The settings window's "Why isn't my Mac sleeping?" section, with its assertions reads in the
+// test's hands.
+struct SleepDiagnosisTest : SettingsTest {
+    void deliverSnapshot(const SystemSettings &settings) {
+        model.update(true);
+        deliver(settings);
+    }
+    void deliverAssertions(const std::optional<PowerAssertions> &assertions) {
+        auto read = std::move(reads.front());
+        reads.erase(reads.begin());
+        if (assertions)
+            read->addResult(assertions);
+        read->finish();
+        test::processQueuedEvents();
+    }
+
+    std::vector<std::unique_ptr<AssertionsRead>> reads;
+    QStringList copied;
+    SleepDiagnosisModel diagnosis{model,
+                                  store,
+                                  {[this] {
+                                       reads.push_back(std::make_unique<AssertionsRead>());
+                                       reads.back()->start();
+                                       return reads.back()->future();
+                                   },
+                                   [this](const QString &text) { copied << text; }}};
+};
+
 } // namespace
 
 TEST_F(SettingsTest, ShowsReadingUntilTheFirstReadThenReadsFiveSecondsAfterThePreviousEnded) {
@@ -39,15 +69,8 @@ TEST_F(SettingsTest, ShowsReadingUntilTheFirstReadThenReadsFiveSecondsAfterThePr
     EXPECT_EQ(reader.started, 1);
     EXPECT_TRUE(model.reading());
     now = now.addSecs(3); // the read takes three seconds
-    SystemSettings snapshot = test::snapshot(10, 0, "Battery");
-    snapshot.screenSaverSeconds = 300;
-    deliver(snapshot);
-    EXPECT_EQ(model.lastRead(), now);
-    EXPECT_EQ((QStringList{model.sourceText(), model.displayText(), model.sleepText(),
-                           model.screenSaverText()}),
-              (QStringList{"Battery", SystemSettings::duration(10), SystemSettings::duration(0),
-                           L10n::text({"{0} min", {"5"}})}));
-
+    deliver();
+    EXPECT_EQ(model.sourceText(), "Power adapter");
     update(4);
     EXPECT_EQ(reader.started, 1);
     update(1);
@@ -60,7 +83,6 @@ TEST_F(SettingsTest, ShowsReadingUntilTheFirstReadThenReadsFiveSecondsAfterThePr
 TEST_F(SettingsTest, ReadsRightAfterAnApplyEndsUnlessAReadIsRunning) {
     model.update(true);
     deliver();
-    QSignalSpy busy(&model, &SettingsModel::busyChanged);
     store.activate(Profile::focus(), std::nullopt, now);
     model.update(false);
     EXPECT_TRUE(model.busy());
@@ -68,7 +90,6 @@ TEST_F(SettingsTest, ReadsRightAfterAnApplyEndsUnlessAReadIsRunning) {
     update(1); // only one second after the last read, but the apply has ended
     EXPECT_FALSE(model.busy());
     EXPECT_EQ(reader.started, 2);
-    EXPECT_EQ(busy.count(), 2);
 
     // A read in flight when the apply ends: only busy is refreshed.
     store.activate(Profile::focus(), std::nullopt, now);
@@ -118,11 +139,54 @@ TEST(SettingsTexts, WakeRequestsHaveFiveCases) {
     }
 }
 
-TEST(SettingsTexts, StatusLineShowsTheTimeOfDayOfTheReadOrTheError) {
-    SystemSettings settings = test::snapshot(5, 15, "Battery");
-    settings.readAt = QDateTime(QDate(2026, 3, 1), QTime(14, 5, 9));
-    const QString time = QLocale().toString(QTime(14, 5, 9), QLocale::ShortFormat);
-    EXPECT_EQ(SettingsModel::statusLine(settings), L10n::text({"Last updated {0}", {time}}));
-    settings.error = "pmset: exit status 1";
-    EXPECT_EQ(SettingsModel::statusLine(settings), "pmset: exit status 1");
+TEST_F(SleepDiagnosisTest, EachSnapshotBringsOneAssertionsReadAndTheDiagnosisOfBoth) {
+    deliverSnapshot(test::snapshot(10, 1, "Power adapter"));
+    EXPECT_TRUE(reads.empty()) << "a closed section reads nothing";
+    diagnosis.setExpanded(true);
+    ASSERT_EQ(reads.size(), 1u) << "opening it reads at once";
+    deliverAssertions(PowerAssertions{});
+    diagnosis.setExpanded(false);
+    deliverSnapshot(test::snapshot(10, 1, "Power adapter"));
+    EXPECT_TRUE(reads.empty());
+    diagnosis.setExpanded(true);
+    deliverAssertions(PowerAssertions{});
+
+    SystemSettings settings = test::snapshot(10, 1, "Power adapter");
+    settings.sleepDisabled = true;
+    deliverSnapshot(settings);
+    ASSERT_EQ(reads.size(), 1u);
+    deliverSnapshot(settings); // while the first read runs: it waits its turn
+    EXPECT_EQ(reads.size(), 1u);
+
+    PowerAssertions assertions;
+    assertions.holders = {
+        {7, "caffeinate", "PreventUserIdleSystemSleep", "00:00:01", "caffeinate", {}},
+        {8, "Keynote", "PreventUserIdleDisplaySleep", "00:00:01", "Playing slideshow", {}}};
+    deliverAssertions(assertions);
+    const SleepDiagnosis expected = SleepDiagnosis::make(settings, assertions);
+    EXPECT_EQ(diagnosis.sleepText(), expected.sleep);
+    EXPECT_EQ(diagnosis.displayHolders(), QStringList{expected.displayHolders[0].text()});
+    EXPECT_EQ(model.sleepText(), L10n::text("Never: sleep is disabled system-wide"));
+
+    ASSERT_EQ(reads.size(), 1u); // the second snapshot's read
+    deliverAssertions(std::nullopt);
+    EXPECT_TRUE(reads.empty());
+    EXPECT_EQ(diagnosis.sleepHolders(), QStringList()); // no holders known, no remarks
+}
+
+TEST_F(SleepDiagnosisTest, CopyReportPutsTheReportOnTheClipboard) {
+    diagnosis.setExpanded(true);
+    diagnosis.copyReport();
+    EXPECT_TRUE(copied.isEmpty()); // nothing read yet
+
+    deliverSnapshot(test::snapshot(10, 1, "Power adapter"));
+    deliverAssertions(PowerAssertions{});
+    diagnosis.copyReport();
+    ASSERT_EQ(copied.size(), 1);
+    EXPECT_TRUE(copied[0].contains(L10n::text("Using system settings")));
+    EXPECT_TRUE(diagnosis.reportCopied());
+
+    deliverSnapshot(test::snapshot(10, 1, "Power adapter"));
+    deliverAssertions(PowerAssertions{});
+    EXPECT_FALSE(diagnosis.reportCopied());
 }

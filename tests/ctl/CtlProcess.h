@@ -38,19 +38,12 @@ public:
         return environment.value("XDG_DATA_HOME") + "/Norvane/profiles.json";
     }
 
-    // Prepares `process` to run pellorctl (or `program`) here; the caller starts it.
-    void prepare(QProcess &process, const QStringList &arguments,
-                 const QString &program = NORVANE_BIN_DIR "/pellorctl") const {
-        process.setProgram(program);
-        process.setArguments(arguments);
-        process.setProcessEnvironment(environment);
-    }
-    // Runs pellorctl to its end.
+    // Runs pellorctl (or `program`) here to its end.
     [[nodiscard]] Run run(const QStringList &arguments,
                           const QString &program = NORVANE_BIN_DIR "/pellorctl") const {
         QProcess process;
-        prepare(process, arguments, program);
-        process.start();
+        process.setProcessEnvironment(environment);
+        process.start(program, arguments);
         if (!process.waitForFinished(60'000) || process.exitStatus() != QProcess::NormalExit)
             return {-1, {}, "pellorctl did not end normally"};
         return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),

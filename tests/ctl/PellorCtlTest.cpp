@@ -1,14 +1,18 @@
-// pellorctl end to end, each command in its own process against a simulated Mac of its own.
+// pellorctl end to end, each command in its own process against a simulated Mac of its own;
+// and its foreground session in this process, with the clock in the test's hands.
 #include "CtlProcess.h"
+#include "LocalSession.h"
 #include "Profiles/FileProfileStorage.h"
 #include "Profiles/ProfileLibrary.h"
+#include "SimulatedMacHome.h"
 #include "SimulatorState.h"
-#include "Status/SystemSettings.h"
 #include "TestSupport.h"
 
-#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace norvane;
@@ -72,9 +76,7 @@ TEST(PellorCtl, BadInputGetsAMessageAndACodeAndTouchesNothing) {
 
 TEST(PellorCtl, EachCommandPrintsItsResult) {
     CtlSandbox sandbox;
-    const CtlSandbox::Run help = sandbox.run({"--help"});
-    EXPECT_EQ(help.exitCode, 0);
-    EXPECT_TRUE(help.out.startsWith("Usage: pellorctl [options] COMMAND\n"));
+    EXPECT_TRUE(sandbox.run({"--help"}).out.startsWith("Usage: pellorctl [options] COMMAND\n"));
     EXPECT_TRUE(sandbox.run({"apply", "--help"}).out.contains("--no-return"));
     EXPECT_EQ(sandbox.run({"--version"}).out, "pellorctl 1.2\n");
     EXPECT_TRUE(sandbox.run({"list"}).out.contains(QRegularExpression(
@@ -82,17 +84,10 @@ TEST(PellorCtl, EachCommandPrintsItsResult) {
         "after 25 min\n")));
 
     const QJsonObject listed = jsonOf(sandbox.run({"list", "--json"}).out);
-    EXPECT_EQ(listed["version"], 1);
     EXPECT_EQ(listed["profiles"][2]["returnMinutes"], 25);
     EXPECT_EQ(listed["application"]["running"], false);
     const QJsonObject reported = jsonOf(sandbox.run({"status", "--json"}).out);
     EXPECT_EQ(reported["settings"]["displaySleepMinutes"], 10);
-    // The status runs the processes of SystemSettings::read() and no more.
-    const qsizetype statusRuns = sim::invocations(sandbox.simHome()).size();
-    qputenv("NORVANE_SIM_HOME", sandbox.simHome().toUtf8());
-    (void)SystemSettings::read();
-    qunsetenv("NORVANE_SIM_HOME");
-    EXPECT_EQ(statusRuns, sim::invocations(sandbox.simHome()).size() - statusRuns);
 
     // Titles in any letter case; --no-return keeps the profile with no process left behind.
     const CtlSandbox::Run applied = sandbox.run({"apply", "VIBE"});
@@ -124,28 +119,20 @@ TEST(PellorCtl, TitlesInTheCurrentLanguageAndAmbiguousOnes) {
     EXPECT_EQ(adapterSleep(sandbox.simHome()), (std::pair<qint64, qint64>{3, 4}));
 }
 
-TEST(PellorCtl, FailuresOfTheMacEndInTheirCodes) {
-    struct Case {
-        const char *name;
-        std::function<void(sim::SimulatorState &)> fault;
-        int exitCode;
-        const char *message;
-    };
-    const QList<Case> cases{
-        {"cancelled", [](auto &s) { s.authorization = sim::Authorization::cancel; }, 3,
-         "Administrator authorization was cancelled."},
-        {"policy-kept", [](auto &s) { s.policyLockedSettings = {"sleep"}; }, 1,
-         "A management policy may restrict changes."},
-    };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.name);
+TEST(PellorCtl, FailuresOfTheMacEndInTheirCodesAndLeaveItAsItWas) {
+    sim::SimulatorState cancelling = sim::SimulatorState::laptop();
+    cancelling.authorization = sim::Authorization::cancel;
+    sim::SimulatorState locked = sim::SimulatorState::laptop();
+    locked.policyLockedSettings = {"sleep"};
+    const std::tuple<sim::SimulatorState, int, const char *> cases[] = {
+        {cancelling, 3, "Administrator authorization was cancelled."},
+        {locked, 1, "A management policy may restrict changes."}};
+    for (const auto &[state, exitCode, message] : cases) {
         CtlSandbox sandbox;
-        sim::SimulatorState state = sim::SimulatorState::laptop();
-        c.fault(state);
         state.save(sandbox.simHome());
         const CtlSandbox::Run run = sandbox.run({"apply", "vibe"});
-        EXPECT_EQ(run.exitCode, c.exitCode);
-        EXPECT_TRUE(run.err.contains(c.message)) << run.err.toStdString();
+        EXPECT_EQ(run.exitCode, exitCode);
+        EXPECT_TRUE(run.err.contains(message)) << run.err.toStdString();
         EXPECT_TRUE(run.out.isEmpty()) << run.out.toStdString();
         EXPECT_EQ(adapterSleep(sandbox.simHome()), factory);
     }
@@ -185,8 +172,8 @@ TEST(PellorCtl, ADamagedProfilesFileOrAMissingPmsetStopsBeforeAnyChange) {
 TEST(PellorCtl, AForegroundTimedApplyReturnsToNormalOnSigterm) {
     CtlSandbox sandbox;
     QProcess process;
-    sandbox.prepare(process, {"apply", "focus", "--for", "5"});
-    process.start();
+    process.setProcessEnvironment(sandbox.environment);
+    process.start(NORVANE_BIN_DIR "/pellorctl", {"apply", "focus", "--for", "5"});
     // It announces the countdown once the profile is applied (standard output is no terminal).
     QString out;
     while (!out.contains("Returning to Normal in 05:00.") && process.waitForReadyRead(60'000))
@@ -216,4 +203,32 @@ TEST(PellorCtl, DiagnoseNamesWhatKeepsTheMacAwake) {
     EXPECT_TRUE(report.out.contains("caffeinate: caffeinate command-line tool"));
     const QJsonObject diagnosed = jsonOf(sandbox.run({"diagnose", "--json"}).out);
     EXPECT_EQ(diagnosed["assertions"]["holders"][0]["pid"], 4242);
+}
+
+TEST(LocalSession, ATimedApplyReturnsToNormalOnceItsClockPassesTheDeadline) {
+    test::SimulatedMacHome home;
+    QTemporaryDir data;
+    const ProfileLibrary library(
+        std::make_shared<FileProfileStorage>(data.filePath("profiles.json")));
+    QString printed, problems;
+    QTextStream out(&printed), err(&problems);
+    QDateTime clock = QDateTime::currentDateTime();
+    LocalSession session(library, out, err, {nullptr, [&] { return clock; }, 5, false});
+
+    // Once the countdown has begun, time jumps past the deadline.
+    QTimer jump;
+    QObject::connect(&jump, &QTimer::timeout, [&] {
+        if (printed.contains("Returning to") && session.store().session().deadline)
+            clock = session.store().session().deadline->addSecs(1);
+    });
+    jump.start(5);
+
+    EXPECT_EQ(session.apply(Profile::focus(), 1), ExitCode::success) << problems.toStdString();
+    EXPECT_EQ(printed, "Saved and verified macOS settings for Focus.\n"
+                       "Returning to Normal in 01:00. Press Ctrl+C to return now.\n"
+                       "Saved and verified macOS settings for Normal.\n");
+    EXPECT_EQ(session.store().profile().id, "normal");
+    const sim::SimulatorState mac = sim::SimulatorState::load(home.path());
+    EXPECT_EQ(mac.adapter->number("displaysleep"), 5);
+    EXPECT_EQ(mac.adapter->number("sleep"), 15);
 }
