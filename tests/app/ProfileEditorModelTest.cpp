@@ -14,27 +14,22 @@ using namespace norvane;
 namespace {
 
 struct EditorTest : ::testing::Test {
-    // An editor whose save and delete fail with `failure` while it is set; it offers to delete
-    // the profile when `offerDelete`.
-    std::unique_ptr<ProfileEditorModel> make(const std::optional<Profile> &profile,
-                                             bool offerDelete = false) {
+    // An editor whose save and delete fail with `failure` while it is set.
+    std::unique_ptr<ProfileEditorModel> make(const std::optional<Profile> &profile) {
         const auto fail = [this] {
             if (failure)
                 throw PlatformError(*failure);
         };
-        std::optional<ProfileEditorModel::Delete> onDelete;
-        if (offerDelete)
-            onDelete = [this, fail] {
-                ++deletes;
-                fail();
-            };
         auto model = std::make_unique<ProfileEditorModel>(
             profile,
             [this, fail](const Profile &profile) {
                 fail();
                 saved << profile;
             },
-            onDelete);
+            [this, fail] {
+                ++deletes;
+                fail();
+            });
         model->onClose = [this] { ++closes; };
         return model;
     }
@@ -54,12 +49,10 @@ TEST_F(EditorTest, ANewProfileStartsFromTheDefaultsAndAnExistingOneAsACopy) {
     EXPECT_NE(make(std::nullopt)->draft().id, draft.id);
     EXPECT_EQ(draft, Profile(draft.id, "", ProfileIcon::sliders, 5, 15, 300, 0));
     EXPECT_EQ(editor->heading(), L10n::text("Create Your Profile"));
-    EXPECT_FALSE(editor->canDelete());
 
-    const auto existing = make(night, true);
+    const auto existing = make(night);
     EXPECT_EQ(existing->draft(), night);
     EXPECT_EQ(existing->heading(), L10n::text("Edit Profile"));
-    EXPECT_TRUE(existing->canDelete());
     const auto normal = make(Profile::normal());
     normal->setMinutes(ProfileEditorModel::AutomaticReturn, 30);
     EXPECT_EQ(normal->draft().defaultMinutes, 0) << "Normal has no automatic return";
@@ -115,7 +108,7 @@ TEST_F(EditorTest, TheScreenSaverShowsWholeMinutesAndKeepsSecondsUntilPicked) {
 }
 
 TEST_F(EditorTest, DeletingClosesOnSuccessAndShowsAFailureAndCancelClosesWithoutSaving) {
-    const auto editor = make(night, true);
+    const auto editor = make(night);
     failure = "Could not write the profiles file";
     editor->remove();
     EXPECT_EQ(editor->errorText(), *failure);

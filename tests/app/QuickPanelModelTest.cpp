@@ -100,14 +100,12 @@ struct QuickPanelTest : ::testing::Test, test::SessionFixture {
 TEST_F(QuickPanelTest, RowsFollowTheLibraryMarkTheAppliedProfileAndChangeInPlace) {
     QSignalSpy reset(model.profileList(), &QAbstractItemModel::modelReset);
     QSignalSpy changed(model.profileList(), &QAbstractItemModel::dataChanged);
-    EXPECT_EQ(model.statusText(), L10n::text("Choose a profile"));
     model.refresh(false);
     EXPECT_EQ(reset.count() + changed.count(), 0);
 
     applyAndSucceed("focus");
     model.refresh(false);
     EXPECT_EQ(rowIDs(true), QStringList{"focus"});
-    EXPECT_EQ(model.statusText(), Profile::focus().localizedTitle() + " · " + store.timeLabel());
     EXPECT_EQ(reset.count(), 0);
     ASSERT_EQ(changed.count(), 1);
     EXPECT_EQ(changed.first().at(0).value<QModelIndex>().row(), 2);

@@ -145,12 +145,6 @@ TEST_F(SleepDiagnosisTest, EachSnapshotBringsOneAssertionsReadAndTheDiagnosisOfB
     diagnosis.setExpanded(true);
     ASSERT_EQ(reads.size(), 1u) << "opening it reads at once";
     deliverAssertions(PowerAssertions{});
-    diagnosis.setExpanded(false);
-    deliverSnapshot(test::snapshot(10, 1, "Power adapter"));
-    EXPECT_TRUE(reads.empty());
-    diagnosis.setExpanded(true);
-    deliverAssertions(PowerAssertions{});
-
     SystemSettings settings = test::snapshot(10, 1, "Power adapter");
     settings.sleepDisabled = true;
     deliverSnapshot(settings);

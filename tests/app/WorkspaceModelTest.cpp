@@ -56,9 +56,6 @@ struct WorkspaceTest : ::testing::Test, test::SessionFixture {
     QList<std::pair<Profile, qint64>> activations;
 };
 
-const QString kExplanation =
-    "Applying updates macOS settings and may require administrator authorization";
-
 } // namespace
 
 TEST_F(WorkspaceTest, SearchKeepsLocalizedTitlesContainingTheTextInAnyCase) {
@@ -85,7 +82,6 @@ TEST_F(WorkspaceTest, ProfileOperationsMoveTheSelectionAndAStaleOneFallsBackToNo
     model.perform("no such action");
     model.perform("delete");
     EXPECT_EQ(model.selectedID(), "normal");
-    EXPECT_EQ(model.profiles().size(), 5);
 
     model.select("download");
     model.setMinutes(WorkspaceModel::DisplayMinutes, 30);
@@ -132,8 +128,9 @@ TEST_F(WorkspaceTest, MinuteBindingsScaleTheScreenSaverToSeconds) {
 TEST_F(WorkspaceTest, ReadsAtMostEveryFiveSecondsWhileShownAndTheTilesShowTheRead) {
     const LiveStatusView *tiles = model.liveStatus();
     QSignalSpy selectedChanged(model.selected(), &SelectedProfileView::changed);
-    tick(6, false); // hidden or minimized: no read
+    tick(6, false); // hidden or minimized: no read and no effects
     EXPECT_EQ(reader.started, 0);
+    EXPECT_FALSE(model.effectsActive());
     EXPECT_EQ(selectedChanged.size(), 0) << "a tick that changes nothing shown notifies nothing";
     EXPECT_FALSE(DashboardController::readsSystem(true, Qt::WindowMinimized));
     EXPECT_FALSE(DashboardController::readsSystem(false, Qt::WindowNoState));
@@ -169,12 +166,8 @@ TEST_F(WorkspaceTest, EffectsNeedAVisibleWindowTheActiveApplicationAndNoLowPower
     deliver(snapshot(5, 15, "Battery", true));
     tick();
     EXPECT_FALSE(model.effectsActive()) << "Low Power Mode is on";
-    tick(5);
-    deliver(snapshot(5, 15, "Battery", false));
-    tick();
-    EXPECT_TRUE(model.effectsActive());
     tick(1, false);
-    EXPECT_FALSE(model.effectsActive());
+    EXPECT_EQ(changed.size(), 2);
 }
 
 TEST_F(WorkspaceTest, ApplyHandsOverTheSelectionAndTheFooterAndBadgeFollowIt) {
@@ -192,7 +185,12 @@ TEST_F(WorkspaceTest, ApplyHandsOverTheSelectionAndTheFooterAndBadgeFollowIt) {
     SystemSettings disabled = snapshot(0, 0, "Power adapter");
     disabled.sleepDisabled = true;
     deliver(disabled);
-    EXPECT_EQ(footer().mid(1), (QStringList{L10n::text(kExplanation), L10n::text("Reapply")}));
+    EXPECT_EQ(
+        footer().mid(1),
+        (QStringList{
+            L10n::text(
+                "Applying updates macOS settings and may require administrator authorization"),
+            L10n::text("Reapply")}));
     EXPECT_EQ(rowIds(ProfileRowsModel::AppliedRole), QStringList{"focus"});
     // Editing the applied profile makes it differ from what was applied.
     model.setMinutes(WorkspaceModel::DisplayMinutes, 10);

