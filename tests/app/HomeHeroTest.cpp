@@ -1,24 +1,16 @@
 // The hero: atmosphere, welcome, animation clock, accessibility settings, shader or gradient.
 #include "Hero/HomeAtmosphere.h"
 #include "Hero/HomeHeroModel.h"
-#include "Hero/HomeShaders.h"
 #include "Localization/L10n.h"
 #include "TestSupport.h"
 
-#include <QDir>
 #include <QSettings>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace norvane;
 
 namespace {
-
-Profile withTimers(const QString &id, ProfileIcon icon, qint64 display, qint64 sleep,
-                   qint64 timer) {
-    return {id, "Custom", icon, display, sleep, 300, timer};
-}
 
 struct HeroTest : ::testing::Test {
     HeroTest() {
@@ -41,12 +33,15 @@ struct HeroTest : ::testing::Test {
 TEST(HomeAtmosphere, EnergyFollowsTheTimersOnALogarithmicScaleAndFamilyTheIdentifier) {
     EXPECT_FLOAT_EQ(HomeAtmosphere(Profile::normal()).energy, 0.29436549f);
     EXPECT_FLOAT_EQ(HomeAtmosphere(Profile::vibe()).energy, 1.0f) << "awake without limit";
-    EXPECT_FLOAT_EQ(HomeAtmosphere(withTimers("a", ProfileIcon::leaf, 500, 0, 200)).energy, 1.0f)
+    EXPECT_FLOAT_EQ(HomeAtmosphere(Profile("a", "A", ProfileIcon::leaf, 500, 0, 300, 200)).energy,
+                    1.0f)
         << "120 minutes or more saturate";
-    EXPECT_FLOAT_EQ(HomeAtmosphere(withTimers("a", ProfileIcon::leaf, -5, -5, 0)).energy, 0.0f);
+    EXPECT_FLOAT_EQ(HomeAtmosphere(Profile("a", "A", ProfileIcon::leaf, -5, -5, 300, 0)).energy,
+                    0.0f);
     // Sliders take the FNV-1a hash modulo 5: a custom profile always gets the same family.
-    EXPECT_EQ(HomeAtmosphere(withTimers("other-custom", ProfileIcon::sliders, 9, 9, 9)).family,
-              3.0f);
+    EXPECT_EQ(
+        HomeAtmosphere(Profile("other-custom", "A", ProfileIcon::sliders, 9, 9, 300, 9)).family,
+        3.0f);
 }
 
 TEST_F(HeroTest, TheWelcomeShowsOnTheFirstVisitUntilAnotherProfileIsSelected) {
@@ -107,21 +102,4 @@ TEST_F(HeroTest, ReduceTransparencyAShaderFailureOrNoShaderDrawTheGradient) {
     hero.reportShaderFailure(); // the GPU could not use it after all
     EXPECT_FALSE(hero.usesShader());
     EXPECT_EQ(changed.size(), 5);
-}
-
-TEST(HomeShaders, TheShaderIsFoundInTheFirstBundleThatExists) {
-    QTemporaryDir root;
-    const QString missing = root.filePath("missing/Norvane_Norvane.bundle");
-    const QString empty = root.filePath("empty/Norvane_Norvane.bundle");
-    const QString full = root.filePath("full/Norvane_Norvane.bundle");
-    QDir().mkpath(empty);
-    QDir().mkpath(full + "/Shaders");
-    QFile shader(full + "/Shaders/homeAurora.frag.qsb");
-    ASSERT_TRUE(shader.open(QIODevice::WriteOnly));
-    shader.write("qsb");
-    shader.close();
-    EXPECT_EQ(HomeShaders::locate({missing, full}), QFileInfo(shader).absoluteFilePath());
-    EXPECT_FALSE(HomeShaders::locate({missing, empty, full}))
-        << "a bundle without the shader ends the search";
-    EXPECT_FALSE(HomeShaders::locate({missing}));
 }

@@ -24,20 +24,6 @@ TEST(CustomMinutes, AcceptsOnlyWholeNumbersFromOneTo1440WithBlanksAround) {
         EXPECT_FALSE(acceptedCustomMinutes(text)) << text.toStdString();
 }
 
-TEST(MinutePicker, LabelAndCheckMarkFollowTheValueAndAChoiceIsOnlyReported) {
-    MinutePickerModel picker;
-    picker.setZero("Never");
-    EXPECT_EQ(picker.label(), "Never");
-    EXPECT_EQ(picker.checkedValue(), 0);
-    picker.setValue(7);
-    EXPECT_EQ(picker.checkedValue(), -1) << "7 is not an option";
-    EXPECT_EQ(picker.label(), L10n::text({"{0} min", {"7"}}));
-    QSignalSpy chosen(&picker, &MinutePickerModel::valueChosen);
-    picker.choose(60);
-    EXPECT_EQ(chosen.value(0).value(0), 60);
-    EXPECT_EQ(picker.value(), 7) << "the owner decides whether the value changes";
-}
-
 TEST(MinutePicker, TheCustomEntryStartsFromTheValueAndStaysOpenUntilAValidEntry) {
     MinutePickerModel picker;
     picker.openCustom();

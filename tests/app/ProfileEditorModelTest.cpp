@@ -2,7 +2,6 @@
 #include "Editor/ProfileEditorModel.h"
 
 #include "Configuration/ConfigurationError.h"
-#include "Localization/L10n.h"
 #include "ProfileLibraryTestSupport.h"
 #include "TestSupport.h"
 
@@ -48,11 +47,9 @@ TEST_F(EditorTest, ANewProfileStartsFromTheDefaultsAndAnExistingOneAsACopy) {
     const Profile &draft = editor->draft();
     EXPECT_NE(make(std::nullopt)->draft().id, draft.id);
     EXPECT_EQ(draft, Profile(draft.id, "", ProfileIcon::sliders, 5, 15, 300, 0));
-    EXPECT_EQ(editor->heading(), L10n::text("Create Your Profile"));
 
     const auto existing = make(night);
     EXPECT_EQ(existing->draft(), night);
-    EXPECT_EQ(existing->heading(), L10n::text("Edit Profile"));
     const auto normal = make(Profile::normal());
     normal->setMinutes(ProfileEditorModel::AutomaticReturn, 30);
     EXPECT_EQ(normal->draft().defaultMinutes, 0) << "Normal has no automatic return";

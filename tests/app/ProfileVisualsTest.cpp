@@ -1,8 +1,6 @@
-// What the views draw: profile accents and texts, and the symbol images.
-#include "Components/ProfileVisuals.h"
-
+// The symbol images: every name the views use has one, and it takes the requested tint.
 #include "Components/Symbols.h"
-#include "Localization/L10n.h"
+#include "Profiles/Profile.h"
 #include "TestSupport.h"
 
 #include <QDirIterator>
@@ -29,17 +27,6 @@ QSet<QString> symbolNamesInSources() {
 }
 
 } // namespace
-
-TEST(ProfileVisuals, AccentFollowsTheIconAndTextsTheIdentifier) {
-    // A custom profile with a preset's icon and title is still a custom profile.
-    const Profile lookalike("4C1E", "Focus", ProfileIcon::focus, 0, 0, 0, 25);
-    EXPECT_EQ(accent(lookalike), accent(Profile::focus()));
-    EXPECT_EQ(navigationSummary(lookalike), L10n::text("Custom profile"));
-    // A preset keeps its texts whatever icon it carries.
-    Profile focus = Profile::focus();
-    focus.icon = ProfileIcon::sliders;
-    EXPECT_EQ(navigationSummary(focus), L10n::text("Time to focus"));
-}
 
 TEST(Symbols, EverySymbolTheViewsNameHasAnImageThatRendersInTheRequestedTint) {
     const QSet<QString> used = symbolNamesInSources();

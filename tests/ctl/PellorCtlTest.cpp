@@ -68,7 +68,6 @@ TEST(PellorCtl, BadInputGetsAMessageAndACodeAndTouchesNothing) {
 TEST(PellorCtl, EachCommandPrintsItsResult) {
     CtlSandbox sandbox;
     EXPECT_TRUE(sandbox.run({"--help"}).out.startsWith("Usage: pellorctl [options] COMMAND\n"));
-    EXPECT_TRUE(sandbox.run({"apply", "--help"}).out.contains("--no-return"));
     EXPECT_EQ(sandbox.run({"--version"}).out, "pellorctl 1.2\n");
     EXPECT_TRUE(sandbox.run({"list"}).out.contains("Return to Normal after 25 min\n"));
 
