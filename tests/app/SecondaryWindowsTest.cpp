@@ -9,6 +9,7 @@
 #include "Workspace/WorkspaceModel.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QScreen>
 #include <QSystemTrayIcon>
 #include <gtest/gtest.h>
@@ -157,6 +158,37 @@ TEST_F(SecondaryWindowsTest, TheSettingsWindowReadsTheSimulatedMacAndRestoresIt)
         EXPECT_TRUE(delegate->window()->isVisible());
     }
     EXPECT_TRUE(window->isMinimized());
+}
+
+// The diagnosis names what the simulated Mac reports keeping it awake, and copies its report.
+TEST_F(SecondaryWindowsTest, TheDiagnosisNamesTheHoldersAndSleepDisabled) {
+    auto mac = sim::SimulatorState::load(simulatorHome());
+    mac.sleepDisabled = true;
+    mac.assertionHolders = {
+        {412, "caffeinate", "PreventUserIdleSystemSleep", "caffeinate command-line tool", 95, {}},
+        {518, "Keynote", "PreventUserIdleDisplaySleep", "Playing slideshow", 600, {}}};
+    mac.save(simulatorHome());
+    start();
+    showSettings();
+    QQuickWidget *settingsView = delegate->settingsWindow()->view();
+    click(settingsView, "diagnosisButton");
+    ASSERT_TRUE(waitUntil([&] { return delegate->settingsWindow()->diagnosis()->ready(); }));
+    EXPECT_EQ(textIn(settingsView, "sleepRowValue"),
+              L10n::text("Never: sleep is disabled system-wide"));
+    const auto holder = [](const char *process, const char *reason) {
+        return "• " + L10n::text({"{0}: {1}", {process, reason}});
+    };
+    EXPECT_EQ(textIn(settingsView, "displayHolder.0"), holder("Keynote", "Playing slideshow"));
+    EXPECT_EQ(textIn(settingsView, "sleepHolder.0"),
+              holder("caffeinate", "caffeinate command-line tool"));
+    // The section lies below the readings: scrolled to, as a person would.
+    QQuickItem *scroller = item(settingsView, "settingsScroller");
+    scroller->setProperty("contentY",
+                          scroller->property("contentHeight").toReal() - scroller->height());
+    click(settingsView, "copyReportButton");
+    EXPECT_TRUE(waitUntil(
+        [] { return QGuiApplication::clipboard()->text().contains("caffeinate (pid 412)"); }));
+    shoot(settingsView, "settings-diagnosis");
 }
 
 // Without a tray the panel opens at the top right and follows the power source while it is open.

@@ -1,5 +1,6 @@
 // The real main window with the real QML, against the simulated Mac: choosing a profile,
 // changing its settings through the pickers, applying it, and what the window shows meanwhile.
+#include "App/MainWindow.h"
 #include "AppTestSupport.h"
 #include "Components/Theme.h"
 #include "Localization/L10n.h"
@@ -262,4 +263,29 @@ TEST_F(WindowTest, AnOutsideChangeOffersReapplyAndReapplyClearsIt) {
     // The footer turns back once the reapplied settings are read.
     EXPECT_TRUE(waitUntil([&] { return textIn(view, "statusLine") == applied; }, 15'000));
     EXPECT_EQ(sim::SimulatorState::load(simulatorHome()).adapter->number("displaysleep"), 5);
+}
+
+// At the minimum size a long title drops to a smaller font over at most two lines and then
+// elides, beside the badge and inside the hero.
+TEST_F(WindowTest, LongTitlesStayInsideTheHero) {
+    auto service = std::make_shared<ControlledConfiguring>();
+    start({.configuration = service});
+    delegate->window()->resize(MainWindow::minimumFrameSize);
+    for (const QString &title : {QString(32, 'W'), QString(32, QChar(0x7720))}) { // 眠
+        const Profile profile(title.left(4) + "-id", title, ProfileIcon::download, 10, 0, 600, 0);
+        delegate->library().save(profile);
+        view->model()->select(profile.id);
+        view->model()->apply();
+        ASSERT_TRUE(waitUntil([&] { return service->pending(); }));
+        service->succeed();
+        ASSERT_TRUE(waitUntil([&] { return textIn(view, "heroTitle") == title; }));
+        settle(view);
+        const QRectF hero = item(view, "hero")->mapRectToScene(item(view, "hero")->boundingRect());
+        QQuickItem *heading = item(view, "heroTitle");
+        const QRectF box = heading->mapRectToScene(heading->boundingRect());
+        EXPECT_TRUE(hero.contains(box)) << title.toStdString();
+        EXPECT_LE(heading->property("lineCount").toInt(), 2);
+        EXPECT_LE(box.right(), item(view, "heroActiveBadge")->mapToScene(QPointF()).x());
+        shoot(view, "workspace-long-title-" + QString::number(title.at(0).unicode()));
+    }
 }
