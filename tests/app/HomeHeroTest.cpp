@@ -1,11 +1,13 @@
 // The hero: atmosphere, welcome, animation clock, accessibility settings, shader or gradient.
 #include "Hero/HomeAtmosphere.h"
 #include "Hero/HomeHeroModel.h"
+#include "Hero/HomeShaders.h"
 #include "Localization/L10n.h"
 #include "TestSupport.h"
 
 #include <QSettings>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace norvane;
@@ -102,4 +104,18 @@ TEST_F(HeroTest, ReduceTransparencyAShaderFailureOrNoShaderDrawTheGradient) {
     hero.reportShaderFailure(); // the GPU could not use it after all
     EXPECT_FALSE(hero.usesShader());
     EXPECT_EQ(changed.size(), 5);
+}
+
+TEST(HomeShaders, TheShaderIsFoundInTheFirstBundleThatExists) {
+    QTemporaryDir root;
+    const auto bundle = [&](const char *name) { return root.filePath(name); };
+    QDir().mkpath(bundle("empty"));
+    QDir().mkpath(bundle("full/Shaders"));
+    QFile shader(bundle("full/Shaders/homeAurora.frag.qsb"));
+    ASSERT_TRUE(shader.open(QIODevice::WriteOnly));
+    shader.write("qsb");
+    shader.close();
+    EXPECT_EQ(HomeShaders::locate({bundle("missing"), bundle("full")}), shader.fileName());
+    EXPECT_FALSE(HomeShaders::locate({bundle("missing"), bundle("empty"), bundle("full")}))
+        << "a bundle without the shader ends the search";
 }

@@ -6,6 +6,7 @@
 #include "Profiles/ProfileLibrary.h"
 #include "SimulatedMacHome.h"
 #include "SimulatorState.h"
+#include "Status/SystemSettings.h"
 #include "TestSupport.h"
 
 #include <QJsonDocument>
@@ -76,6 +77,12 @@ TEST(PellorCtl, EachCommandPrintsItsResult) {
     EXPECT_EQ(listed["application"]["running"], false);
     const QJsonObject reported = jsonOf(sandbox.run({"status", "--json"}).out);
     EXPECT_EQ(reported["settings"]["displaySleepMinutes"], 10);
+    // The status runs the processes of SystemSettings::read() and no more.
+    const qsizetype statusRuns = sim::invocations(sandbox.simHome()).size();
+    qputenv("NORVANE_SIM_HOME", sandbox.simHome().toUtf8());
+    (void)SystemSettings::read();
+    qunsetenv("NORVANE_SIM_HOME");
+    EXPECT_EQ(statusRuns, sim::invocations(sandbox.simHome()).size() - statusRuns);
 
     // Titles in any letter case; --no-return keeps the profile with no process left behind.
     const CtlSandbox::Run applied = sandbox.run({"apply", "VIBE"});
