@@ -4,6 +4,7 @@
 #include "Configuration/ConfigurationError.h"
 #include "Localization/L10n.h"
 #include "MainWindow.h"
+#include "Platform/Linux/DriverWorkingSet.h"
 #include "Profiles/FileProfileStorage.h"
 #include "Profiles/ProfileLibrary.h"
 #include "StandardEdit.h"
@@ -183,11 +184,14 @@ void AppDelegate::releaseClosedViews() {
     }
     if (!released)
         return;
-    // What the scenes deleted later is gone by then; glibc keeps freed memory unless asked.
-    QTimer::singleShot(250, this, [] {
+    // What the scenes deleted later is gone by then; glibc keeps freed memory unless asked. The
+    // graphics driver's libraries stay loaded: their pages go back until a view draws again.
+    QTimer::singleShot(250, this, [this] {
 #if defined(__GLIBC__)
         malloc_trim(0);
 #endif
+        if (viewsClosed())
+            DriverWorkingSet::trim();
     });
 }
 
