@@ -4,9 +4,11 @@
 //                               memory after start (counter residentMiB)
 //   Closed/app                  the main window closed after start-up: time from "Open Main
 //                               Window" to the reopened window's first frame (the benchmark's
-//                               time), resident memory while closed (closedResidentMiB)
-//   Closed/statusItem           resident memory of StatusItemBenchHost, a Qt Widgets program
-//                               that shows only a status item
+//                               time), resident memory while closed (closedResidentMiB), and
+//                               of it the private (anonymous) pages and the proportional share
+//                               of pages shared with other processes (in the summary)
+//   Closed/statusItem           the same memory figures of StatusItemBenchHost, a Qt Widgets
+//                               program that shows only a status item
 //   IdleCpu/app                 CPU used over 60 s with the main window closed (counter
 //                               cpuPercentOfOneCore), once
 // At the end the ratios the targets are set in are printed, from the medians of this run.
@@ -82,6 +84,8 @@ void Startup(benchmark::State &state, const char *mode) {
 void Closed(benchmark::State &state, const char *mode) {
     const bool app = qstrcmp(mode, "app") == 0;
     std::vector<double> closedResident;
+    std::vector<double> closedPrivate;
+    std::vector<double> closedProportional;
     std::vector<double> reopen;
     std::vector<double> startup;
     for (auto _ : state) {
@@ -92,6 +96,9 @@ void Closed(benchmark::State &state, const char *mode) {
         }
         closedResident.push_back(result[app ? "closedResidentKiB" : "residentKiB"].toDouble() /
                                  1024.0);
+        closedPrivate.push_back(result[app ? "closedAnonKiB" : "anonKiB"].toDouble() / 1024.0);
+        closedProportional.push_back(
+            result[app ? "closedProportionalKiB" : "proportionalKiB"].toDouble() / 1024.0);
         if (app) {
             reopen.push_back(result["reopenFirstFrameMs"].toDouble());
             startup.push_back(result["firstFrameMs"].toDouble());
@@ -99,7 +106,10 @@ void Closed(benchmark::State &state, const char *mode) {
         state.SetIterationTime(app ? reopen.back() / 1000.0 : 0.0);
     }
     state.counters["closedResidentMiB"] = median(closedResident);
+    state.counters["closedPrivateMiB"] = median(closedPrivate);
     figures()[std::string(mode) + ".closedResidentMiB"] = median(closedResident);
+    figures()[std::string(mode) + ".closedPrivateMiB"] = median(closedPrivate);
+    figures()[std::string(mode) + ".closedProportionalMiB"] = median(closedProportional);
     if (app) {
         state.counters["startupFirstFrameMs"] = median(startup);
         figures()["app.reopenFirstFrameMs"] = median(reopen);
@@ -121,6 +131,10 @@ void printSummary() {
     ratio("memory after start, app / bare (MiB)", "app.residentMiB", "bare.residentMiB", 1.3);
     ratio("memory closed, app / status item (MiB)", "app.closedResidentMiB",
           "statusItem.closedResidentMiB", 3.0);
+    ratio("  of it private (heap), app / status item (MiB)", "app.closedPrivateMiB",
+          "statusItem.closedPrivateMiB", 3.0);
+    ratio("  proportional (PSS), app / status item (MiB)", "app.closedProportionalMiB",
+          "statusItem.closedProportionalMiB", 3.0);
     ratio("reopen first frame / start-up first frame (ms)", "app.reopenFirstFrameMs",
           "app.startupFirstFrameMsSameLaunch", 1.0);
 }

@@ -4,7 +4,8 @@
 //   AppBenchHost app|bare startup   time to the first rendered frame and resident memory
 //   AppBenchHost app|bare idle      CPU used over 60 seconds with the main window closed
 //   AppBenchHost app closed         the start-up figures, then the main window is closed:
-//                                   resident memory 3 s later, and the time from "Open Main
+//                                   resident, private and proportional memory 3 s later, and
+//                                   the time from "Open Main
 //                                   Window" (AppDelegate::showWindow) to the reopened window's
 //                                   first frame
 #include "App/AppDelegate.h"
@@ -51,6 +52,18 @@ qint64 statusKiB(const QByteArray &field = "VmRSS:") {
 
 qint64 residentKiB() {
     return statusKiB();
+}
+
+// The proportional set size in KiB: resident memory with each page shared with other processes
+// (the X server maps the same graphics driver, for one) divided among them.
+qint64 proportionalKiB() {
+    QFile rollup(QStringLiteral("/proc/self/smaps_rollup"));
+    if (!rollup.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : rollup.readAll().split('\n'))
+        if (line.startsWith("Pss:"))
+            return line.mid(4).trimmed().split(' ').first().toLongLong();
+    return -1;
 }
 
 double cpuSeconds() {
@@ -121,13 +134,14 @@ int main(int argc, char **argv) {
                         const qint64 closedResident = residentKiB();
                         const qint64 closedAnon = statusKiB("RssAnon:");
                         const qint64 closedFile = statusKiB("RssFile:");
+                        const qint64 closedProportional = proportionalKiB();
                         const double openedAt = millisecondsSinceStart();
                         delegate->showWindow();
                         QObject::connect(
                             delegate->dashboard()->quickWindow(), &QQuickWindow::afterRendering,
                             &application,
                             [&, firstFrameMs, startResident, closedResident, closedAnon, closedFile,
-                             openedAt, reported = false]() mutable {
+                             closedProportional, openedAt, reported = false]() mutable {
                                 if (std::exchange(reported, true))
                                     return;
                                 print(
@@ -136,6 +150,7 @@ int main(int argc, char **argv) {
                                      {"closedResidentKiB", closedResident},
                                      {"closedAnonKiB", closedAnon},
                                      {"closedFileKiB", closedFile},
+                                     {"closedProportionalKiB", closedProportional},
                                      {"reopenFirstFrameMs", millisecondsSinceStart() - openedAt}});
                                 application.quit();
                             },
