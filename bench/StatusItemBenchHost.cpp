@@ -57,7 +57,7 @@ int main(int argc, char **argv) {
     item.setContextMenu(&menu);
     item.show();
     // The same settling time AppBenchHost gives Pellor after closing its windows.
-    QTimer::singleShot(3000, &application, [&application] {
+    QTimer::singleShot(4000, &application, [&application] {
         std::printf("%s\n", QJsonDocument(QJsonObject{{"residentKiB", statusKiB("VmRSS:")},
                                                       {"anonKiB", statusKiB("RssAnon:")},
                                                       {"proportionalKiB", proportionalKiB()}})

@@ -52,6 +52,10 @@ AppDelegate::AppDelegate(Options options, QObject *parent)
       m_library(std::make_unique<ProfileLibrary>(storageOrDefault(m_options.storage))),
       m_loginItem(m_options.loginItem ? m_options.loginItem
                                       : std::shared_ptr<LoginItem>(LoginItem::system())) {
+    m_releaseTimer = new QTimer(this);
+    m_releaseTimer->setSingleShot(true);
+    m_releaseTimer->setInterval(m_options.releaseDelay.value_or(defaultReleaseDelay));
+    connect(m_releaseTimer, &QTimer::timeout, this, &AppDelegate::releaseClosedViews);
     qApp->installEventFilter(this);
     connect(qApp, &QCoreApplication::aboutToQuit, this, &AppDelegate::applicationWillTerminate);
 #if QT_CONFIG(sessionmanager)
@@ -233,7 +237,7 @@ bool AppDelegate::applicationShouldHandleReopen() {
 bool AppDelegate::eventFilter(QObject *watched, QEvent *event) {
     if (event->type() == QEvent::Close && watched->isWidgetType() &&
         (watched == m_window || watched == m_settingsWindow))
-        QTimer::singleShot(0, this, &AppDelegate::releaseClosedViews);
+        m_releaseTimer->start();
     // The platform's request to quit (the Dock's Quit, logging out) passes here.
     if (event->type() == QEvent::Quit && watched == qApp && !applicationShouldTerminate()) {
         event->ignore();
@@ -566,7 +570,7 @@ void AppDelegate::createMenuBar() {
     };
     connect(m_menuBar, &MenuBarController::shownChanged, this, [this](bool shown) {
         if (!shown)
-            QTimer::singleShot(0, this, &AppDelegate::releaseClosedViews);
+            m_releaseTimer->start();
     });
 }
 

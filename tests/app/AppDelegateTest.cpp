@@ -42,7 +42,8 @@ struct DelegateTest : ::testing::Test {
             AppDelegate::Options{.storage = storage,
                                  .configuration = service,
                                  .clock = [this] { return now; },
-                                 .readSystem = [this] { return reader.read(); }});
+                                 .readSystem = [this] { return reader.read(); },
+                                 .releaseDelay = releaseDelay});
         delegate->applicationDidFinishLaunching();
         readsAtLaunch = reader.started;
         ASSERT_TRUE(QTest::qWaitForWindowExposed(delegate->window()));
@@ -64,6 +65,7 @@ struct DelegateTest : ::testing::Test {
     ControlledSystemReader reader;
     QDateTime now = kStart;
     std::unique_ptr<AppDelegate> delegate;
+    std::chrono::milliseconds releaseDelay{0};
     int readsAtLaunch = 0;
 };
 
@@ -247,6 +249,23 @@ TEST_F(DelegateTest, ClosingEveryWindowReleasesTheViewsAndReopeningBringsBackThe
     delegate->showSettings();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(delegate->settingsWindow()));
     EXPECT_EQ(delegate->settingsWindow()->geometry(), settingsFrame);
+}
+
+TEST_F(DelegateTest, APanelOpenedAgainWithinTheGraceIsNotBuiltAgain) {
+    releaseDelay = std::chrono::hours(1);
+    start();
+    delegate->window()->close();
+    MenuBarController *menuBar = delegate->menuBar();
+    delegate->showMenuBar();
+    QuickPanel *panel = menuBar->popover();
+    ASSERT_TRUE(waitUntil([&] { return panel->isVisible(); }));
+    menuBar->closePopover();
+    ASSERT_TRUE(waitUntil([&] { return delegate->releaseTimer()->isActive(); }));
+    delegate->showMenuBar();
+    EXPECT_EQ(menuBar->popover(), panel);
+    menuBar->closePopover();
+    delegate->releaseTimer()->start(0); // the grace runs out
+    EXPECT_TRUE(waitUntil([&] { return !menuBar->popover() && !delegate->window(); }));
 }
 
 // Mesa's libraries by their file names; everything else stays, as do lines that are no mapping.
