@@ -1,10 +1,12 @@
 // One measured launch for AppBench: either the whole Pellor application or a bare QQuickWidget
 // window of the same size. Prints one line of JSON and exits.
 //
-//   AppBenchHost app|bare startup   time to the first rendered frame and resident memory
+//   AppBenchHost app|bare startup   time to the first rendered frame, the CPU time the process
+//                                   used until then, and resident memory
 //   AppBenchHost app|bare idle      CPU used over 60 seconds with the main window closed
 //   AppBenchHost app closed         the start-up figures, then the main window is closed:
-//                                   resident memory 3 s later, and the time from "Open Main
+//                                   resident, private and proportional memory 4 s later, and
+//                                   the time from "Open Main
 //                                   Window" (AppDelegate::showWindow) to the reopened window's
 //                                   first frame
 #include "App/AppDelegate.h"
@@ -51,6 +53,18 @@ qint64 statusKiB(const QByteArray &field = "VmRSS:") {
 
 qint64 residentKiB() {
     return statusKiB();
+}
+
+// The proportional set size in KiB: resident memory with each page shared with other processes
+// (the X server maps the same graphics driver, for one) divided among them.
+qint64 proportionalKiB() {
+    QFile rollup(QStringLiteral("/proc/self/smaps_rollup"));
+    if (!rollup.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : rollup.readAll().split('\n'))
+        if (line.startsWith("Pss:"))
+            return line.mid(4).trimmed().split(' ').first().toLongLong();
+    return -1;
 }
 
 double cpuSeconds() {
@@ -117,17 +131,18 @@ int main(int argc, char **argv) {
                     const qint64 startResident = residentKiB();
                     delegate->window()->close();
                     // Whatever the application gives back on closing has been given back.
-                    QTimer::singleShot(3000, &application, [&, firstFrameMs, startResident] {
+                    QTimer::singleShot(4000, &application, [&, firstFrameMs, startResident] {
                         const qint64 closedResident = residentKiB();
                         const qint64 closedAnon = statusKiB("RssAnon:");
                         const qint64 closedFile = statusKiB("RssFile:");
+                        const qint64 closedProportional = proportionalKiB();
                         const double openedAt = millisecondsSinceStart();
                         delegate->showWindow();
                         QObject::connect(
                             delegate->dashboard()->quickWindow(), &QQuickWindow::afterRendering,
                             &application,
                             [&, firstFrameMs, startResident, closedResident, closedAnon, closedFile,
-                             openedAt, reported = false]() mutable {
+                             closedProportional, openedAt, reported = false]() mutable {
                                 if (std::exchange(reported, true))
                                     return;
                                 print(
@@ -136,6 +151,7 @@ int main(int argc, char **argv) {
                                      {"closedResidentKiB", closedResident},
                                      {"closedAnonKiB", closedAnon},
                                      {"closedFileKiB", closedFile},
+                                     {"closedProportionalKiB", closedProportional},
                                      {"reopenFirstFrameMs", millisecondsSinceStart() - openedAt}});
                                 application.quit();
                             },
@@ -146,10 +162,14 @@ int main(int argc, char **argv) {
             }
             if (!idle) {
                 // Resident memory once the first frame is up and the start-up work has settled.
-                QTimer::singleShot(1000, &application, [&application, firstFrameMs] {
-                    print({{"firstFrameMs", firstFrameMs}, {"residentKiB", residentKiB()}});
-                    application.quit();
-                });
+                const double firstFrameCpuMs = cpuSeconds() * 1000.0;
+                QTimer::singleShot(1000, &application,
+                                   [&application, firstFrameMs, firstFrameCpuMs] {
+                                       print({{"firstFrameMs", firstFrameMs},
+                                              {"firstFrameCpuMs", firstFrameCpuMs},
+                                              {"residentKiB", residentKiB()}});
+                                       application.quit();
+                                   });
                 return;
             }
             QTimer::singleShot(0, window, &QWidget::close);

@@ -1,6 +1,6 @@
 // The smallest menu-bar utility for AppBench to compare Pellor against: a Qt Widgets program that
 // shows only a status item (a system tray icon with a one-item menu) and no window. Prints its
-// resident memory once it has settled, as one line of JSON, and exits.
+// resident, private and proportional memory once it has settled, as one line of JSON, and exits.
 #include <QApplication>
 #include <QFile>
 #include <QJsonDocument>
@@ -14,13 +14,26 @@
 
 namespace {
 
-qint64 residentKiB() {
+// A figure of /proc/self/status in KiB: VmRSS (all resident memory) or RssAnon (the heap and
+// other private memory).
+qint64 statusKiB(const QByteArray &field) {
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly))
         return -1;
     for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toLongLong();
+        if (line.startsWith(field))
+            return line.mid(field.size()).trimmed().split(' ').first().toLongLong();
+    return -1;
+}
+
+// The proportional set size in KiB (pages shared with other processes divided among them).
+qint64 proportionalKiB() {
+    QFile rollup(QStringLiteral("/proc/self/smaps_rollup"));
+    if (!rollup.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : rollup.readAll().split('\n'))
+        if (line.startsWith("Pss:"))
+            return line.mid(4).trimmed().split(' ').first().toLongLong();
     return -1;
 }
 
@@ -44,8 +57,10 @@ int main(int argc, char **argv) {
     item.setContextMenu(&menu);
     item.show();
     // The same settling time AppBenchHost gives Pellor after closing its windows.
-    QTimer::singleShot(3000, &application, [&application] {
-        std::printf("%s\n", QJsonDocument(QJsonObject{{"residentKiB", residentKiB()}})
+    QTimer::singleShot(4000, &application, [&application] {
+        std::printf("%s\n", QJsonDocument(QJsonObject{{"residentKiB", statusKiB("VmRSS:")},
+                                                      {"anonKiB", statusKiB("RssAnon:")},
+                                                      {"proportionalKiB", proportionalKiB()}})
                                 .toJson(QJsonDocument::Compact)
                                 .constData());
         std::fflush(stdout);

@@ -4,6 +4,7 @@
 #include "Configuration/ConfigurationError.h"
 #include "Localization/L10n.h"
 #include "MainWindow.h"
+#include "Platform/Linux/DriverWorkingSet.h"
 #include "Profiles/FileProfileStorage.h"
 #include "Profiles/ProfileLibrary.h"
 #include "StandardEdit.h"
@@ -51,6 +52,10 @@ AppDelegate::AppDelegate(Options options, QObject *parent)
       m_library(std::make_unique<ProfileLibrary>(storageOrDefault(m_options.storage))),
       m_loginItem(m_options.loginItem ? m_options.loginItem
                                       : std::shared_ptr<LoginItem>(LoginItem::system())) {
+    m_releaseTimer = new QTimer(this);
+    m_releaseTimer->setSingleShot(true);
+    m_releaseTimer->setInterval(m_options.releaseDelay.value_or(defaultReleaseDelay));
+    connect(m_releaseTimer, &QTimer::timeout, this, &AppDelegate::releaseClosedViews);
     qApp->installEventFilter(this);
     connect(qApp, &QCoreApplication::aboutToQuit, this, &AppDelegate::applicationWillTerminate);
 #if QT_CONFIG(sessionmanager)
@@ -183,11 +188,14 @@ void AppDelegate::releaseClosedViews() {
     }
     if (!released)
         return;
-    // What the scenes deleted later is gone by then; glibc keeps freed memory unless asked.
-    QTimer::singleShot(250, this, [] {
+    // What the scenes deleted later is gone by then; glibc keeps freed memory unless asked. The
+    // graphics driver's libraries stay loaded: their pages go back until a view draws again.
+    QTimer::singleShot(250, this, [this] {
 #if defined(__GLIBC__)
         malloc_trim(0);
 #endif
+        if (viewsClosed())
+            DriverWorkingSet::trim();
     });
 }
 
@@ -229,7 +237,7 @@ bool AppDelegate::applicationShouldHandleReopen() {
 bool AppDelegate::eventFilter(QObject *watched, QEvent *event) {
     if (event->type() == QEvent::Close && watched->isWidgetType() &&
         (watched == m_window || watched == m_settingsWindow))
-        QTimer::singleShot(0, this, &AppDelegate::releaseClosedViews);
+        m_releaseTimer->start();
     // The platform's request to quit (the Dock's Quit, logging out) passes here.
     if (event->type() == QEvent::Quit && watched == qApp && !applicationShouldTerminate()) {
         event->ignore();
@@ -562,7 +570,7 @@ void AppDelegate::createMenuBar() {
     };
     connect(m_menuBar, &MenuBarController::shownChanged, this, [this](bool shown) {
         if (!shown)
-            QTimer::singleShot(0, this, &AppDelegate::releaseClosedViews);
+            m_releaseTimer->start();
     });
 }
 

@@ -14,6 +14,7 @@
 #include <QMenuBar>
 #include <QObject>
 #include <QPointer>
+#include <chrono>
 #include <memory>
 #include <optional>
 
@@ -29,9 +30,10 @@ class ProfileStorage;
 // models, creates the main window with the workspace, builds the main menu, runs the one-second
 // tick and refuses to quit while a profile is being applied. Everything runs on the main thread.
 //
-// While the main window, the settings window and the quick panel are all closed, their views are
-// released (windows, QML scenes and engines) and the freed memory goes back to the system; the
-// models stay, and the next open builds the view again over them.
+// Once the main window, the settings window and the quick panel have all been closed for a
+// moment (releaseDelay), their views are released (windows, QML scenes and engines) and the freed
+// memory goes back to the system; the models stay, and the next open builds the view again over
+// them.
 //
 // The status item with its quick panel, the profile editor and the settings window plug into
 // closeQuickPanel(), openEditor() and openSettingsWindow().
@@ -47,7 +49,11 @@ public:
         SystemReader readSystem;                    // none: SystemSettings::read() off-thread
         QuickPanelModel::PowerReader readPower;     // none: PowerStatus::read()
         std::shared_ptr<LoginItem> loginItem;       // none: LoginItem::system()
+        // How long every window stays closed before the views are released, so that a panel
+        // opened again at once is not built again; none: defaultReleaseDelay.
+        std::optional<std::chrono::milliseconds> releaseDelay;
     };
+    static constexpr std::chrono::milliseconds defaultReleaseDelay{2000};
 
     explicit AppDelegate(Options options = {}, QObject *parent = nullptr);
     ~AppDelegate() override;
@@ -101,6 +107,8 @@ public:
     [[nodiscard]] WorkspaceModel *workspace() const { return m_workspace; }
     [[nodiscard]] QMenuBar *mainMenu() const { return m_mainMenu; }
     [[nodiscard]] QTimer *timer() const { return m_timer; }
+    // Runs out releaseDelay after the last window closed.
+    [[nodiscard]] QTimer *releaseTimer() const { return m_releaseTimer; }
     [[nodiscard]] MenuBarController *menuBar() const { return m_menuBar; }
     // Created on showSettings(); none again once closed and released.
     [[nodiscard]] SettingsWindow *settingsWindow() const { return m_settingsWindow; }
@@ -146,6 +154,7 @@ private:
     QByteArray m_settingsFrame; // the settings window's geometry when it was released
     QPointer<QMenuBar> m_mainMenu;
     QTimer *m_timer = nullptr;
+    QTimer *m_releaseTimer;
     bool m_editorOpen = false;
     MenuBarController *m_menuBar = nullptr;
     QPointer<SettingsWindow> m_settingsWindow;

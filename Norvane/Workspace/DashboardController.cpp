@@ -5,13 +5,22 @@
 #include "Localization/L10n.h"
 #include "WorkspaceModel.h"
 
+#include <QCoreApplication>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QQmlComponent>
 #include <QQmlEngine>
+#include <QQuickWindow>
 #include <QShortcut>
 
 namespace norvane {
+
+namespace {
+
+// Posted once the scene has drawn its first frame.
+const QEvent::Type firstFrameDrawn = QEvent::Type(QEvent::registerEventType());
+
+} // namespace
 
 DashboardController::DashboardController(WorkspaceModel *model, QWidget *parent)
     : QQuickWidget(parent), m_model(model) {
@@ -37,12 +46,28 @@ DashboardController::DashboardController(WorkspaceModel *model, QWidget *parent)
         connect(shortcut, &QShortcut::activated, m_model, &WorkspaceModel::apply);
     }
     connect(m_model, &WorkspaceModel::errorChanged, this, &DashboardController::showError);
+
+    // At low priority the event queues behind the window's own update request, which puts the
+    // scene's frame on the screen; so the first live read starts after that.
+    connect(
+        quickWindow(), &QQuickWindow::afterRendering, this,
+        [this] {
+            QCoreApplication::postEvent(this, new QEvent(firstFrameDrawn), Qt::LowEventPriority);
+        },
+        Qt::SingleShotConnection);
 }
 
 DashboardController::~DashboardController() = default;
 
 void DashboardController::refresh() {
-    m_model->refresh(readsSystem(isVisible(), window()->windowState()));
+    m_model->refresh(m_drawn && readsSystem(isVisible(), window()->windowState()));
+}
+
+void DashboardController::customEvent(QEvent *event) {
+    if (event->type() != firstFrameDrawn)
+        return QQuickWidget::customEvent(event);
+    m_drawn = true;
+    refresh();
 }
 
 bool DashboardController::readsSystem(bool visible, Qt::WindowStates states) {

@@ -22,7 +22,8 @@ public:
 
     [[nodiscard]] WorkspaceModel *model() const { return m_model; }
 
-    // Refreshes the model; the live status is read only while the view is on screen.
+    // Refreshes the model; the live status is read only while the view is on screen, and not
+    // before its first frame is: that frame does not wait for the read's process to start.
     void refresh();
 
     // Whether a view in a window with `states` reads the live status: only when it is visible
@@ -31,10 +32,14 @@ public:
 
     static constexpr char viewUrl[] = "qrc:/qt/qml/Norvane/qml/workspace/WorkspaceView.qml";
 
+protected:
+    void customEvent(QEvent *event) override;
+
 private:
     void showError();
 
     WorkspaceModel *m_model;
+    bool m_drawn = false; // the first frame has been drawn
     QPointer<QMessageBox> m_errorAlert;
 };
 

@@ -72,6 +72,20 @@ void WorkspaceModel::setSearch(const QString &search) {
     updateDerivedFlags();
 }
 
+void WorkspaceModel::setListScroll(double offset) {
+    if (m_listScroll == offset)
+        return;
+    m_listScroll = offset;
+    emit scrollChanged();
+}
+
+void WorkspaceModel::setDetailScroll(double offset) {
+    if (m_detailScroll == offset)
+        return;
+    m_detailScroll = offset;
+    emit scrollChanged();
+}
+
 Profile WorkspaceModel::selectedProfile() const {
     return m_library.profile(m_selectedID).value_or(m_library.normal());
 }

@@ -28,6 +28,8 @@ class WorkspaceModel : public QObject {
     QML_UNCREATABLE("The application creates the workspace model")
     Q_PROPERTY(QString selectedID READ selectedID WRITE select NOTIFY selectedIDChanged)
     Q_PROPERTY(QString search READ search WRITE setSearch NOTIFY searchChanged)
+    Q_PROPERTY(double listScroll READ listScroll WRITE setListScroll NOTIFY scrollChanged)
+    Q_PROPERTY(double detailScroll READ detailScroll WRITE setDetailScroll NOTIFY scrollChanged)
     Q_PROPERTY(int revision READ revision NOTIFY revisionChanged)
     Q_PROPERTY(bool effectsActive READ effectsActive NOTIFY effectsActiveChanged)
     Q_PROPERTY(bool noMatches READ noMatches NOTIFY noMatchesChanged)
@@ -64,6 +66,12 @@ public:
     [[nodiscard]] const QString &selectedID() const { return m_selectedID; }
     [[nodiscard]] const QString &search() const { return m_search; }
     void setSearch(const QString &search);
+    // How far the profile list and the detail column are scrolled (their content's top edge),
+    // kept while the window's view is released.
+    [[nodiscard]] double listScroll() const { return m_listScroll; }
+    void setListScroll(double offset);
+    [[nodiscard]] double detailScroll() const { return m_detailScroll; }
+    void setDetailScroll(double offset);
     [[nodiscard]] const std::optional<SystemSettings> &snapshot() const { return m_snapshot; }
     [[nodiscard]] int revision() const { return m_revision; }
     [[nodiscard]] bool effectsActive() const { return m_effectsActive; }
@@ -124,6 +132,7 @@ signals:
     void profilesChanged();
     void selectedIDChanged();
     void searchChanged();
+    void scrollChanged();
     void snapshotChanged();
     void revisionChanged();
     void effectsActiveChanged();
@@ -145,6 +154,8 @@ private:
     QList<Profile> m_profiles;
     QString m_selectedID = Profile::normal().id;
     QString m_search;
+    double m_listScroll = 0;
+    double m_detailScroll = 0;
     std::optional<SystemSettings> m_snapshot;
     int m_revision = 0;
     bool m_effectsActive = false;

@@ -1,6 +1,6 @@
 // The application delegate on the real window: start-up, the main menu and its rebuilding,
-// profile switches from the menu, the alerts, the quit guard, the appearance choice across
-// restarts, and the views released while every window is closed.
+// profile switches from the menu, the alerts, the quit guard, the appearance choice and the
+// window frame across restarts, and the views released while every window is closed.
 #include "App/AppDelegate.h"
 
 #include "App/Appearance.h"
@@ -8,6 +8,7 @@
 #include "AppTestSupport.h"
 #include "Components/Theme.h"
 #include "Localization/L10n.h"
+#include "Platform/Linux/DriverWorkingSet.h"
 #include "ProfileLibraryTestSupport.h"
 #include "Profiles/ProfileLibrary.h"
 #include "TestSupport.h"
@@ -19,7 +20,6 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QSettings>
-#include <QSignalSpy>
 #include <QStyle>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -37,32 +37,27 @@ struct DelegateTest : ::testing::Test {
         delegate.reset();
         QCoreApplication::processEvents();
     }
-
-    void start(std::shared_ptr<ProfileStorage> storage = nullptr) {
+    void start() {
         delegate = std::make_unique<AppDelegate>(
-            AppDelegate::Options{.storage = storage ? std::move(storage) : this->storage,
+            AppDelegate::Options{.storage = storage,
                                  .configuration = service,
                                  .clock = [this] { return now; },
-                                 .readSystem = [this] { return reader.read(); }});
+                                 .readSystem = [this] { return reader.read(); },
+                                 .releaseDelay = releaseDelay});
         delegate->applicationDidFinishLaunching();
+        readsAtLaunch = reader.started;
         ASSERT_TRUE(QTest::qWaitForWindowExposed(delegate->window()));
     }
     QAction *menuItem(const QString &title) const {
         return MainMenu::findAction(delegate->mainMenu(), title);
     }
-    // The alerts with `name` that are open now.
-    QList<QMessageBox *> alerts(const QString &name) const {
-        QList<QMessageBox *> open;
+    // The visible top-level widgets with `name`.
+    template <typename Widget = QMessageBox> QList<Widget *> shownNamed(const QString &name) {
+        QList<Widget *> open;
         for (QWidget *widget : QApplication::topLevelWidgets())
-            if (auto *box = qobject_cast<QMessageBox *>(widget);
-                box && box->objectName() == name && box->isVisible())
-                open << box;
+            if (widget->objectName() == name && widget->isVisible())
+                open << qobject_cast<Widget *>(widget);
         return open;
-    }
-    void failApply(const QString &message) {
-        ASSERT_TRUE(waitUntil([&] { return service->pending(); }));
-        service->fail(ConfigurationError::message(message));
-        ASSERT_TRUE(waitUntil([&] { return !delegate->store().isApplying(); }));
     }
 
     std::shared_ptr<MemoryProfileStorage> storage = std::make_shared<MemoryProfileStorage>();
@@ -70,143 +65,57 @@ struct DelegateTest : ::testing::Test {
     ControlledSystemReader reader;
     QDateTime now = kStart;
     std::unique_ptr<AppDelegate> delegate;
+    std::chrono::milliseconds releaseDelay{0};
+    int readsAtLaunch = 0;
 };
 
 } // namespace
 
-TEST_F(DelegateTest, StartUpShowsTheWindowWithItsMenuAndStartsTheTick) {
+// The window, the appearance choice and the frame of the last run come back at the next start;
+// a library that failed to load is reported then.
+TEST_F(DelegateTest, StartUpShowsTheWindowAsItWasLeftInTheChosenAppearance) {
+    Theme theme;
     start();
     MainWindow *window = delegate->window();
     EXPECT_EQ(window->windowTitle(), "Pellor");
     EXPECT_EQ(window->size(), QSize(980, 740));
     EXPECT_EQ(window->minimumSize(), QSize(900, 540));
-    EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(window->menuBar(), delegate->mainMenu());
     EXPECT_FALSE(QGuiApplication::quitOnLastWindowClosed());
-    ASSERT_NE(delegate->timer(), nullptr);
     EXPECT_TRUE(delegate->timer()->isActive());
     EXPECT_EQ(delegate->timer()->interval(), 1000);
     EXPECT_EQ(delegate->store().timeLabel(), L10n::text("Using system settings"));
-    EXPECT_EQ(reader.started, 1) << "the first refresh reads the live status";
-    EXPECT_TRUE(alerts("profileErrorAlert").isEmpty());
-}
-
-TEST_F(DelegateTest, ALibraryThatFailedToLoadIsReportedAtStartUp) {
-    start(std::make_shared<MemoryProfileStorage>(QByteArray("{ not json")));
-    ASSERT_TRUE(delegate->library().loadError());
-    const auto open = alerts("profileErrorAlert");
-    ASSERT_EQ(open.size(), 1);
-    EXPECT_EQ(open[0]->text(), L10n::text("Could Not Save Profile"));
-    EXPECT_EQ(open[0]->informativeText(), *delegate->library().loadError());
-    EXPECT_EQ(open[0]->windowModality(), Qt::WindowModal);
-    // Styled like the application: a bold title over a body wide enough to read.
-    auto *title = open[0]->findChild<QLabel *>("qt_msgbox_label");
-    auto *body = open[0]->findChild<QLabel *>("qt_msgbox_informativelabel");
-    ASSERT_TRUE(title && body);
-    title->ensurePolished();
-    body->ensurePolished();
-    EXPECT_TRUE(title->font().bold());
-    EXPECT_GE(body->minimumWidth(), 340);
-}
-
-TEST_F(DelegateTest, EachSessionErrorIsShownOnce) {
-    start();
-    delegate->switchProfile(QStringLiteral("focus"));
-    failApply("The first failure");
-    ASSERT_TRUE(waitUntil([&] { return alerts("switchErrorAlert").size() == 1; }));
-    EXPECT_EQ(alerts("switchErrorAlert")[0]->text(), L10n::text("Could Not Switch Profile"));
-    EXPECT_EQ(alerts("switchErrorAlert")[0]->informativeText(), "The first failure");
-    EXPECT_FALSE(delegate->store().errorMessage()) << "cleared before the alert";
-
-    delegate->refresh();
-    EXPECT_EQ(alerts("switchErrorAlert").size(), 1);
-
-    delegate->switchProfile(QStringLiteral("focus"));
-    failApply("The second failure");
-    ASSERT_TRUE(waitUntil([&] { return alerts("switchErrorAlert").size() == 2; }));
-}
-
-TEST_F(DelegateTest, QuittingIsRefusedWhileAProfileIsBeingApplied) {
-    start();
-    EXPECT_TRUE(delegate->applicationShouldTerminate());
-    delegate->switchProfile(QStringLiteral("vibe"));
-    ASSERT_TRUE(service->pending());
-
-    EXPECT_FALSE(delegate->applicationShouldTerminate());
-    const auto open = alerts("quitGuardAlert");
-    ASSERT_EQ(open.size(), 1);
-    EXPECT_EQ(open[0]->text(), L10n::text("Complete or Cancel Authorization First"));
-    EXPECT_EQ(
-        open[0]->informativeText(),
-        L10n::text(
-            "Wait until settings are saved so verification or rollback can finish before quitting."));
-    EXPECT_EQ(open[0]->windowModality(), Qt::ApplicationModal);
-
-    // The platform's own request to quit is refused the same way.
-    QEvent quit(QEvent::Quit);
-    EXPECT_TRUE(QCoreApplication::sendEvent(qApp, &quit));
-    EXPECT_FALSE(quit.isAccepted());
-
-    service->succeed();
-    ASSERT_TRUE(waitUntil([&] { return !delegate->store().isApplying(); }));
-    EXPECT_TRUE(delegate->applicationShouldTerminate());
-}
-
-TEST_F(DelegateTest, TheMenuIsRebuiltOnEveryLibraryChange) {
-    QList<Profile> profiles = Profile::presets();
-    profiles << customProfile("night", "Overnight");
-    storage->bytes = documentBytes(profiles);
-    start();
-    ASSERT_NE(menuItem("Overnight"), nullptr);
-    EXPECT_EQ(menuItem("Overnight")->shortcut(),
-              QKeySequence(QKeyCombination(Qt::ControlModifier, Qt::Key_6)));
-    EXPECT_FALSE(menuItem(L10n::text("Undo Profile Deletion"))->isEnabled());
-
-    WorkspaceModel *model = delegate->dashboard()->model();
-    model->select("night");
-    model->deleteProfile();
-    EXPECT_EQ(menuItem("Overnight"), nullptr);
-    EXPECT_TRUE(menuItem(L10n::text("Undo Profile Deletion"))->isEnabled()) << "enabled at once";
-
-    menuItem(L10n::text("Undo Profile Deletion"))->trigger();
-    EXPECT_TRUE(delegate->library().profile("night"));
-    EXPECT_NE(menuItem("Overnight"), nullptr);
-    EXPECT_FALSE(menuItem(L10n::text("Undo Profile Deletion"))->isEnabled());
-}
-
-TEST_F(DelegateTest, SwitchingFromTheMenuAppliesWithTheProfilesOwnTimer) {
-    start();
-    delegate->switchProfile(QStringLiteral("no-such-profile"));
-    delegate->switchProfile(QVariant(3));
-    EXPECT_TRUE(service->applied.isEmpty())
-        << "unknown identifiers and non-text objects do nothing";
-
-    menuItem(Profile::focus().localizedTitle())->trigger();
-    ASSERT_EQ(service->applied, QList<Profile>{Profile::focus()});
-    delegate->switchProfile(QStringLiteral("vibe"));
-    EXPECT_EQ(service->applied.size(), 1) << "ignored while applying";
-
-    service->succeed();
-    ASSERT_TRUE(waitUntil([&] { return delegate->store().hasAppliedProfile(); }));
-    ASSERT_TRUE(delegate->store().session().deadline);
-    EXPECT_EQ(*delegate->store().session().deadline, kStart.addSecs(25 * 60));
-}
-
-TEST_F(DelegateTest, TheAppearanceChoiceAppliesAtOnceAndAtTheNextStart) {
-    Theme theme;
-    start();
+    EXPECT_EQ(readsAtLaunch, 0) << "the first frame does not wait for the live read";
+    EXPECT_TRUE(waitUntil([&] { return reader.started == 1; })) << "it starts after that frame";
+    EXPECT_TRUE(shownNamed("profileErrorAlert").isEmpty());
+    menuItem(L10n::text("Hide Pellor"))->trigger();
+    EXPECT_FALSE(window->isVisible());
+    menuItem(L10n::text("Show All"))->trigger();
+    EXPECT_TRUE(window->isVisible());
     EXPECT_TRUE(menuItem(L10n::text("System"))->isChecked());
     menuItem(L10n::text("Dark"))->trigger();
     EXPECT_EQ(QSettings().value("appearanceChoice").toInt(), 2);
     EXPECT_TRUE(theme.dark());
-    EXPECT_TRUE(menuItem(L10n::text("Dark"))->isChecked());
     EXPECT_FALSE(menuItem(L10n::text("System"))->isChecked());
+    window->resize(1100, 800);
+    ASSERT_TRUE(waitUntil([&] { return window->size() == QSize(1100, 800); }));
+    window->saveFrame();
 
     delegate.reset();
     QApplication::setPalette(Appearance::palette(Appearance::light));
+    storage->bytes = "{ not json";
     start();
-    EXPECT_TRUE(theme.dark()) << "restored at start-up";
+    EXPECT_EQ(delegate->window()->size(), QSize(1100, 800));
+    EXPECT_TRUE(theme.dark());
     EXPECT_TRUE(menuItem(L10n::text("Dark"))->isChecked());
+    const auto open = shownNamed("profileErrorAlert");
+    ASSERT_EQ(open.size(), 1);
+    EXPECT_EQ(open[0]->text(), L10n::text("Could Not Save Profile"));
+    EXPECT_EQ(open[0]->informativeText(), *delegate->library().loadError());
+    EXPECT_EQ(open[0]->windowModality(), Qt::WindowModal);
+    auto *title = open[0]->findChild<QLabel *>("qt_msgbox_label"); // styled like Pellor
+    title->ensurePolished();
+    EXPECT_TRUE(title->font().bold());
 
     delegate.reset();
     QSettings().setValue("appearanceChoice", 5);
@@ -216,16 +125,91 @@ TEST_F(DelegateTest, TheAppearanceChoiceAppliesAtOnceAndAtTheNextStart) {
     EXPECT_EQ(theme.dark(), Theme::isDark(QApplication::style()->standardPalette()));
 }
 
-// With every window closed their views are released; the models keep the state the views come
-// back with, and nothing is read or redrawn meanwhile.
-TEST_F(DelegateTest, ClosingEveryWindowReleasesTheViewsAndReopeningBringsBackTheState) {
+TEST_F(DelegateTest, SwitchingFromTheMenuAppliesOnceAtATimeShowsEachErrorOnceAndHoldsOffQuitting) {
     start();
-    reader.deliver(snapshot(5, 15, "Power adapter"));
+    delegate->switchProfile(QStringLiteral("no-such-profile"));
+    delegate->switchProfile(QVariant(3));
+    EXPECT_TRUE(service->applied.isEmpty()) << "unknown identifiers and non-text objects";
+    const auto fail = [&](const QString &message, qsizetype alerts) {
+        ASSERT_TRUE(waitUntil([&] { return service->pending(); }));
+        service->fail(ConfigurationError::message(message));
+        ASSERT_TRUE(waitUntil([&] { return shownNamed("switchErrorAlert").size() == alerts; }));
+    };
+
+    menuItem(Profile::focus().localizedTitle())->trigger();
+    ASSERT_EQ(service->applied, QList<Profile>{Profile::focus()});
+    delegate->switchProfile(QStringLiteral("vibe"));
+    EXPECT_EQ(service->applied.size(), 1) << "ignored while applying";
+    EXPECT_FALSE(delegate->applicationShouldTerminate());
+    const auto guard = shownNamed("quitGuardAlert");
+    ASSERT_EQ(guard.size(), 1);
+    EXPECT_EQ(guard[0]->text(), L10n::text("Complete or Cancel Authorization First"));
+    EXPECT_EQ(guard[0]->windowModality(), Qt::ApplicationModal);
+    QEvent quit(QEvent::Quit); // the platform's own request to quit
+    EXPECT_TRUE(QCoreApplication::sendEvent(qApp, &quit));
+    EXPECT_FALSE(quit.isAccepted());
+
+    fail("The first failure", 1);
+    EXPECT_EQ(shownNamed("switchErrorAlert")[0]->text(), L10n::text("Could Not Switch Profile"));
+    EXPECT_EQ(shownNamed("switchErrorAlert")[0]->informativeText(), "The first failure");
+    EXPECT_FALSE(delegate->store().errorMessage()) << "cleared before the alert";
+    delegate->refresh();
+    EXPECT_EQ(shownNamed("switchErrorAlert").size(), 1);
+    delegate->switchProfile(QStringLiteral("focus"));
+    fail("The second failure", 2);
+
+    delegate->switchProfile(QStringLiteral("focus"));
+    service->succeed();
+    ASSERT_TRUE(waitUntil([&] { return delegate->store().hasAppliedProfile(); }));
+    ASSERT_TRUE(delegate->store().session().deadline);
+    EXPECT_EQ(*delegate->store().session().deadline, kStart.addSecs(25 * 60));
+    EXPECT_TRUE(delegate->applicationShouldTerminate());
+}
+
+TEST_F(DelegateTest, TheMenuIsRebuiltOnEveryLibraryChangeAndNamesPellorInItsAboutPanel) {
+    storage->bytes =
+        documentBytes(QList<Profile>(Profile::presets()) << customProfile("night", "Overnight"));
+    start();
+    EXPECT_EQ(menuItem("Overnight")->shortcut(),
+              QKeySequence(QKeyCombination(Qt::ControlModifier, Qt::Key_6)));
+    EXPECT_FALSE(menuItem(L10n::text("Undo Profile Deletion"))->isEnabled());
+    delegate->workspace()->select("night");
+    delegate->workspace()->deleteProfile();
+    EXPECT_EQ(menuItem("Overnight"), nullptr);
+    EXPECT_TRUE(menuItem(L10n::text("Undo Profile Deletion"))->isEnabled()) << "enabled at once";
+    menuItem(L10n::text("Undo Profile Deletion"))->trigger();
+    EXPECT_NE(menuItem("Overnight"), nullptr);
+    EXPECT_FALSE(menuItem(L10n::text("Undo Profile Deletion"))->isEnabled());
+
+    menuItem(L10n::text("About Pellor"))->trigger();
+    ASSERT_TRUE(waitUntil([&] { return shownNamed("aboutPanel").size() == 1; }));
+    QMessageBox *panel = shownNamed("aboutPanel")[0];
+    EXPECT_EQ(panel->text(), "<b>Pellor</b><br>1.2");
+    EXPECT_EQ(panel->informativeText(),
+              L10n::text("Switch your Mac settings with ease.\nNative SwiftUI · Settings presets"));
+    EXPECT_FALSE(panel->iconPixmap().isNull());
+}
+
+// With every window closed their views are released; the models keep the state the views come
+// back with (an apply still pending among it), and nothing is read or redrawn meanwhile.
+TEST_F(DelegateTest, ClosingEveryWindowReleasesTheViewsAndReopeningBringsBackTheState) {
+    QList<Profile> profiles = Profile::presets();
+    for (const QString &n : {"1", "2", "3", "4", "5", "6", "7", "8"})
+        profiles << customProfile("night" + n, "Overnight " + n);
+    storage->bytes = documentBytes(profiles);
+    start();
     WorkspaceModel *model = delegate->workspace();
-    ASSERT_TRUE(waitUntil([&] { return model->snapshot().has_value(); }));
-    delegate->window()->setGeometry(QRect(120, 90, 1100, 800));
+    ASSERT_TRUE(waitUntil([&] { return reader.pending() == 1; }));
+    reader.deliver(snapshot(5, 15, "Power adapter"));
+    delegate->window()->setGeometry(QRect(120, 90, 1000, 560)); // both columns scroll
     model->select("focus");
     model->setSearch("o");
+    model->apply();
+    ASSERT_TRUE(service->pending());
+    DashboardController *view = delegate->dashboard();
+    ASSERT_TRUE(waitUntil([&] { return settled(view) && view->height() < 560; }));
+    item(view, "profileList")->setProperty("contentY", 60.0);
+    item(view, "detailScroller")->setProperty("contentY", 90.0);
     delegate->showSettings();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(delegate->settingsWindow()));
     delegate->settingsWindow()->move(40, 50);
@@ -246,77 +230,53 @@ TEST_F(DelegateTest, ClosingEveryWindowReleasesTheViewsAndReopeningBringsBackThe
     EXPECT_EQ(model->revision(), revision) << "no view work while closed";
 
     menuItem(L10n::text("Open Main Window"))->trigger();
-    ASSERT_NE(delegate->window(), nullptr);
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(delegate->window()));
-    DashboardController *view = delegate->dashboard();
+    ASSERT_TRUE(delegate->window() && QTest::qWaitForWindowExposed(delegate->window()));
+    view = delegate->dashboard();
     ASSERT_TRUE(waitUntil([&] { return settled(view); }));
     EXPECT_EQ(delegate->window()->geometry(), frame);
     EXPECT_EQ(textOf(item(view, "searchField")), "o");
     EXPECT_EQ(textOf(item(view, "heroTitle")), Profile::focus().localizedTitle());
     EXPECT_TRUE(item(view, "profileRow.focus")->property("selected").toBool());
+    EXPECT_EQ(item(view, "profileList")->property("contentY").toDouble(), 60.0);
+    EXPECT_EQ(item(view, "detailScroller")->property("contentY").toDouble(), 90.0);
+    EXPECT_TRUE(shown(item(view, "applyingIndicator"))) << "the pending apply";
+    EXPECT_FALSE(item(view, "applyButton")->isEnabled());
     delegate->window()->grab().save(screenshotPath("workspace-reopened"));
-    delegate->refresh();
-    EXPECT_EQ(reader.started, reads + 1) << "open again: the overdue read starts";
-
+    service->succeed();
+    EXPECT_TRUE(waitUntil([&] { return item(view, "applyButton")->isEnabled(); }));
+    EXPECT_FALSE(shown(item(view, "applyingIndicator")));
+    EXPECT_TRUE(waitUntil([&] { return reader.started == reads + 1; })) << "the overdue read";
     delegate->showSettings();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(delegate->settingsWindow()));
     EXPECT_EQ(delegate->settingsWindow()->geometry(), settingsFrame);
 }
 
-TEST_F(DelegateTest, AWindowReopenedWhileAnApplyIsPendingShowsIt) {
+TEST_F(DelegateTest, APanelOpenedAgainWithinTheGraceIsNotBuiltAgain) {
+    releaseDelay = std::chrono::hours(1);
     start();
-    delegate->workspace()->select("focus");
-    delegate->workspace()->apply();
-    ASSERT_TRUE(service->pending());
     delegate->window()->close();
-    ASSERT_TRUE(waitUntil([&] { return !delegate->window(); }));
-
-    delegate->showWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(delegate->window()));
-    DashboardController *view = delegate->dashboard();
-    EXPECT_TRUE(waitUntil([&] { return shown(item(view, "applyingIndicator")); }));
-    EXPECT_FALSE(item(view, "applyButton")->isEnabled());
-    ASSERT_TRUE(waitUntil([&] { return settled(view); }));
-    QSignalSpy frame(view->quickWindow(), &QQuickWindow::afterRendering);
-    view->quickWindow()->update();
-    ASSERT_TRUE(frame.wait()); // the detail is drawn, for the screenshot
-    delegate->window()->grab().save(screenshotPath("workspace-reopened-applying"));
-    service->succeed();
-    ASSERT_TRUE(waitUntil([&] { return !delegate->store().isApplying(); }));
-    EXPECT_TRUE(waitUntil([&] { return item(view, "applyButton")->isEnabled(); }));
-    EXPECT_FALSE(shown(item(view, "applyingIndicator")));
+    MenuBarController *menuBar = delegate->menuBar();
+    delegate->showMenuBar();
+    QuickPanel *panel = menuBar->popover();
+    ASSERT_TRUE(waitUntil([&] { return panel->isVisible(); }));
+    menuBar->closePopover();
+    ASSERT_TRUE(waitUntil([&] { return delegate->releaseTimer()->isActive(); }));
+    delegate->showMenuBar();
+    EXPECT_EQ(menuBar->popover(), panel);
+    menuBar->closePopover();
+    delegate->releaseTimer()->start(0); // the grace runs out
+    EXPECT_TRUE(waitUntil([&] { return !menuBar->popover() && !delegate->window(); }));
 }
 
-TEST_F(DelegateTest, TheWindowFrameIsRestoredAtTheNextStart) {
-    start();
-    delegate->window()->resize(1100, 800);
-    ASSERT_TRUE(waitUntil([&] { return delegate->window()->size() == QSize(1100, 800); }));
-    delegate->window()->saveFrame();
-    delegate.reset();
-    start();
-    EXPECT_EQ(delegate->window()->size(), QSize(1100, 800));
-}
-
-TEST_F(DelegateTest, TheAboutPanelNamesTheApplicationItsVersionAndCredits) {
-    start();
-    menuItem(L10n::text("About Pellor"))->trigger();
-    QMessageBox *panel = nullptr;
-    ASSERT_TRUE(waitUntil([&] {
-        for (QWidget *widget : QApplication::topLevelWidgets())
-            if (widget->objectName() == "aboutPanel" && widget->isVisible())
-                panel = qobject_cast<QMessageBox *>(widget);
-        return panel != nullptr;
-    }));
-    EXPECT_EQ(panel->text(), "<b>Pellor</b><br>1.2");
-    EXPECT_EQ(panel->informativeText(),
-              L10n::text("Switch your Mac settings with ease.\nNative SwiftUI · Settings presets"));
-    EXPECT_FALSE(panel->iconPixmap().isNull());
-}
-
-TEST_F(DelegateTest, HideAndShowAllTakeEveryWindowAlong) {
-    start();
-    menuItem(L10n::text("Hide Pellor"))->trigger();
-    EXPECT_FALSE(delegate->window()->isVisible());
-    menuItem(L10n::text("Show All"))->trigger();
-    EXPECT_TRUE(delegate->window()->isVisible());
+// Mesa's libraries by their file names; everything else stays, as do lines that are no mapping.
+TEST(DriverWorkingSetTest, OnlyTheGraphicsDriversLibrariesAreTrimmed) {
+    const QByteArray maps = "1000-2000 r-xp 0 08:01 1 /usr/lib/x86_64-linux-gnu/libLLVM-15.so.1\n"
+                            "2000-3000 r--p 0 08:01 2 /usr/lib/dri/swrast_dri.so\n"
+                            "3000-4000 r-xp 0 08:01 3 /usr/lib/libGLX.so.0\n" // the vendor's
+                            "4000-5000 r--p 0 08:01 4 /home/libLLVM/notes.txt\n"
+                            "5000-6000 rw-p 0 00:00 0 [heap]\n"
+                            "6000-7000 rw-p 0 00:00 0\n"
+                            "zz-8000 r-xp 0 08:01 5 /usr/lib/libLLVM-16.so\n";
+    EXPECT_EQ(DriverWorkingSet::driverMappings(maps),
+              (QList<DriverWorkingSet::Mapping>{{0x1000, 0x2000}, {0x2000, 0x3000}}));
 }

@@ -21,6 +21,14 @@ Item {
         clip: true
         ScrollBar.vertical: OverlayScrollBar {}
 
+        // The model keeps the scroll position while the window's view is released.
+        property bool restored: false
+        Component.onCompleted: {
+            contentY = detail.workspace.detailScroll
+            restored = true
+        }
+        onContentYChanged: if (restored) detail.workspace.detailScroll = contentY
+
         ColumnLayout {
             id: content
             x: 24

@@ -66,6 +66,14 @@ Rectangle {
                 model: sidebar.workspace.profileList
                 ScrollBar.vertical: OverlayScrollBar {}
 
+                // The model keeps the scroll position while the window's view is released.
+                property bool restored: false
+                Component.onCompleted: {
+                    contentY = sidebar.workspace.listScroll
+                    restored = true
+                }
+                onContentYChanged: if (restored) sidebar.workspace.listScroll = contentY
+
                 delegate: ProfileRow {
                     width: ListView.view.width
                     enabled: !sidebar.workspace.applying

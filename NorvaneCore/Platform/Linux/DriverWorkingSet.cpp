@@ -1,0 +1,75 @@
+#include "DriverWorkingSet.h"
+
+#include <QFile>
+#include <array>
+
+#if defined(Q_OS_LINUX)
+#include <sys/mman.h>
+#ifndef MADV_PAGEOUT
+#define MADV_PAGEOUT 21
+#endif
+#endif
+
+namespace norvane {
+
+namespace {
+
+// The beginnings of the driver's library file names.
+constexpr std::array driverLibraries{
+    "libLLVM",     // the shader compiler of the software and AMD drivers
+    "libgallium",  // Mesa's gallium drivers (Mesa 24 and later)
+    "libGLX_mesa", // Mesa's GLX
+    "libEGL_mesa", // Mesa's EGL
+    "libglapi",    // Mesa's GL dispatch
+};
+
+bool isDriverLibrary(const QByteArray &path) {
+    const QByteArray name = path.mid(path.lastIndexOf('/') + 1);
+    // Mesa's DRI drivers: swrast_dri.so, iris_dri.so, … (one library under many names).
+    if (name.contains("_dri.so"))
+        return true;
+    for (const char *library : driverLibraries)
+        if (name.startsWith(library))
+            return true;
+    return false;
+}
+
+} // namespace
+
+QList<DriverWorkingSet::Mapping> DriverWorkingSet::driverMappings(const QByteArray &maps) {
+    // Each line: start-end perms offset dev inode path
+    QList<Mapping> mappings;
+    for (const QByteArray &line : maps.split('\n')) {
+        const QList<QByteArray> fields = line.simplified().split(' ');
+        if (fields.size() < 6 || !fields[5].startsWith('/') || !isDriverLibrary(fields[5]))
+            continue;
+        const QList<QByteArray> range = fields[0].split('-');
+        bool startValid = false;
+        bool endValid = false;
+        const Mapping mapping{quintptr(range.value(0).toULongLong(&startValid, 16)),
+                              quintptr(range.value(1).toULongLong(&endValid, 16))};
+        if (startValid && endValid && mapping.end > mapping.start)
+            mappings << mapping;
+    }
+    return mappings;
+}
+
+qint64 DriverWorkingSet::trim() {
+#if defined(Q_OS_LINUX)
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    if (!maps.open(QIODevice::ReadOnly))
+        return 0;
+    qint64 advised = 0;
+    for (const Mapping &mapping : driverMappings(maps.readAll())) {
+        // A kernel without MADV_PAGEOUT answers EINVAL: nothing is trimmed, nothing breaks.
+        if (madvise(reinterpret_cast<void *>(mapping.start), mapping.end - mapping.start,
+                    MADV_PAGEOUT) == 0)
+            advised += qint64(mapping.end - mapping.start);
+    }
+    return advised;
+#else
+    return 0;
+#endif
+}
+
+} // namespace norvane
