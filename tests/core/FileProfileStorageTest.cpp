@@ -1,36 +1,20 @@
 #include "Profiles/FileProfileStorage.h"
 
-#include "Configuration/ConfigurationError.h"
+#include "ProfileLibraryTestSupport.h"
+#include "Profiles/ProfileLibrary.h"
+#include "TestSupport.h"
 
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace norvane;
 
-namespace {
-
-QFileDevice::Permissions permissionsOf(const QString &path) {
-    return QFileInfo(path).permissions();
-}
-
-constexpr QFileDevice::Permissions kOwnerOnly = QFile::ReadOwner | QFile::WriteOwner |
-                                                QFile::ExeOwner | QFile::ReadUser |
-                                                QFile::WriteUser | QFile::ExeUser;
-
-} // namespace
-
-TEST(FileProfileStorage, DefaultsToNorvaneProfilesJsonInTheUsersDataFolder) {
-    const QString dataFolder =
-        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    EXPECT_EQ(FileProfileStorage().url(), dataFolder + "/Norvane/profiles.json");
-    EXPECT_EQ(FileProfileStorage(QStringLiteral("/x/y.json")).url(), "/x/y.json");
-}
-
 TEST(FileProfileStorage, ReadsNothingWithoutAFileAndExactBytesWithOne) {
+    EXPECT_EQ(FileProfileStorage().url(),
+              QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                  "/Norvane/profiles.json");
     QTemporaryDir folder;
     FileProfileStorage storage(folder.filePath("profiles.json"));
     EXPECT_EQ(storage.read(), std::nullopt);
@@ -42,50 +26,48 @@ TEST(FileProfileStorage, ReadsNothingWithoutAFileAndExactBytesWithOne) {
     EXPECT_EQ(storage.read(), QByteArray("{}")); // replaced whole, nothing left of the longer one
 }
 
-TEST(FileProfileStorage, ReadOfSomethingThatIsNotAReadableFileThrowsWithTheSystemsText) {
-    QTemporaryDir folder;
-    ASSERT_TRUE(QDir(folder.path()).mkdir("profiles.json"));
-    FileProfileStorage storage(folder.filePath("profiles.json"));
-    try {
-        (void)storage.read();
-        FAIL() << "nothing thrown";
-    } catch (const PlatformError &error) {
-        EXPECT_TRUE(error.description().contains(storage.url())) << error.what();
-        EXPECT_TRUE(error.description().contains("directory")) << error.what();
-    }
-}
-
 TEST(FileProfileStorage, WriteCreatesMissingFoldersOwnerOnlyAndLeavesExistingOnesAlone) {
     QTemporaryDir folder;
-    const QString existing = folder.filePath("existing");
-    ASSERT_TRUE(QDir(folder.path()).mkdir("existing"));
-    const auto openPermissions =
-        kOwnerOnly | QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
-    ASSERT_TRUE(QFile::setPermissions(existing, openPermissions));
-
-    FileProfileStorage storage(existing + "/Application Support/Norvane/profiles.json");
-    storage.write("{}");
-    EXPECT_EQ(permissionsOf(existing), openPermissions);
-    EXPECT_EQ(permissionsOf(existing + "/Application Support"), kOwnerOnly);
-    EXPECT_EQ(permissionsOf(existing + "/Application Support/Norvane"), kOwnerOnly);
-    EXPECT_EQ(storage.read(), QByteArray("{}"));
+    ASSERT_TRUE(QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::WriteOwner |
+                                                         QFile::ExeOwner | QFile::ReadOther |
+                                                         QFile::ExeOther));
+    const QString inner = folder.filePath("Application Support/Norvane");
+    FileProfileStorage(inner + "/profiles.json").write("{}");
+    EXPECT_EQ(test::posixMode(folder.path()), 0705);
+    EXPECT_EQ(test::posixMode(folder.filePath("Application Support")), 0700);
+    EXPECT_EQ(test::posixMode(inner), 0700);
     // Only the file is left behind: the temporary file was renamed over it.
-    EXPECT_EQ(QDir(existing + "/Application Support/Norvane").entryList(QDir::Files | QDir::Hidden),
-              QStringList{"profiles.json"});
+    EXPECT_EQ(QDir(inner).entryList(QDir::Files | QDir::Hidden), QStringList{"profiles.json"});
 }
 
-TEST(FileProfileStorage, WriteThrowsWithTheSystemsTextWhenTheFolderCannotBeCreated) {
+TEST(FileProfileStorage, AFolderWhereTheFileShouldBeFailsReadAndWriteWithItsPath) {
     QTemporaryDir folder;
-    QFile blocker(folder.filePath("Norvane"));
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
-    FileProfileStorage storage(folder.filePath("Norvane/profiles.json"));
-    EXPECT_EQ(storage.read(), std::nullopt);
-    try {
-        storage.write("{}");
-        FAIL() << "nothing thrown";
-    } catch (const PlatformError &error) {
-        EXPECT_TRUE(error.description().contains(QString::fromLocal8Bit(std::strerror(ENOTDIR))))
-            << error.what();
-    }
+    const QString path = folder.filePath("profiles.json");
+    ASSERT_TRUE(QDir(folder.path()).mkdir("profiles.json"));
+    EXPECT_TRUE(test::errorTextFrom([&] { FileProfileStorage(path).write("{}"); }).contains(path));
+    // The library shows the presets and says why.
+    ProfileLibrary library(std::make_shared<FileProfileStorage>(path));
+    EXPECT_TRUE(library.loadError().value_or(QString()).contains(path));
+    EXPECT_EQ(library.profiles(), Profile::presets());
+}
+
+TEST(FileProfileStorage, AFolderThatCannotBeCreatedFailsEveryChangeAndChangesNothing) {
+    // A plain file stands where the folder must go, which fails for every user, root included.
+    QTemporaryDir folder;
+    const QString blocker = folder.filePath("Norvane");
+    test::writeBytes(blocker, "");
+    ProfileLibrary library(std::make_shared<FileProfileStorage>(blocker + "/profiles.json"));
+    ASSERT_EQ(library.loadError(), std::nullopt);
+    int changes = 0;
+    library.onChange = [&] { ++changes; };
+
+    const QString text =
+        test::errorTextFrom([&] { library.save(test::customProfile("c9", "Unsaved")); });
+    EXPECT_TRUE(text.contains(blocker)) << text.toStdString();
+    EXPECT_TRUE(text.contains(QString::fromLocal8Bit(std::strerror(ENOTDIR))))
+        << text.toStdString();
+    EXPECT_THROW(library.resetPreset("vibe"), PlatformError);
+    EXPECT_EQ(library.profiles(), Profile::presets());
+    EXPECT_EQ(changes, 0);
+    EXPECT_EQ(test::readBytes(blocker), QByteArray());
 }

@@ -3,8 +3,8 @@
 #include "ProfileLibraryTestSupport.h"
 #include "Profiles/FileProfileStorage.h"
 #include "Profiles/ProfileLibrary.h"
+#include "TestSupport.h"
 
-#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
@@ -29,17 +29,6 @@ QByteArray documentWithCustomProfiles(int count) {
     return documentBytes(profiles);
 }
 
-void writeFile(const QString &path, const QByteArray &data) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    ASSERT_EQ(file.write(data), data.size());
-}
-
-QByteArray readFile(const QString &path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
 } // namespace
 
 TEST(ProfileFileCrashSafety, AWriterKilledAtAnyMomentLeavesOneWholeDocument) {
@@ -49,8 +38,8 @@ TEST(ProfileFileCrashSafety, AWriterKilledAtAnyMomentLeavesOneWholeDocument) {
     const QString pathB = folder.filePath("b.json");
     const QByteArray documentA = documentWithCustomProfiles(20);
     const QByteArray documentB = documentWithCustomProfiles(2000);
-    writeFile(pathA, documentA);
-    writeFile(pathB, documentB);
+    test::writeBytes(pathA, documentA);
+    test::writeBytes(pathB, documentB);
     FileProfileStorage(path).write(documentA);
 
     // The delay only decides where in its loop the writer dies; nothing waits on it for a result.
@@ -68,7 +57,7 @@ TEST(ProfileFileCrashSafety, AWriterKilledAtAnyMomentLeavesOneWholeDocument) {
         ASSERT_EQ(writer.exitStatus(), QProcess::CrashExit)
             << writer.readAllStandardError().toStdString();
 
-        const QByteArray bytes = readFile(path);
+        const QByteArray bytes = test::readBytes(path);
         ASSERT_TRUE(bytes == documentA || bytes == documentB)
             << "torn file of " << bytes.size() << " bytes";
         endedWithA += bytes == documentA ? 1 : 0;

@@ -37,14 +37,11 @@ public:
     int operations = 0;
     int writes = 0;
     int failAt = 0; // 0: never fail
-    bool failed = false;
 
 private:
     void count() {
-        if (++operations != failAt)
-            return;
-        failed = true;
-        throw PlatformError(injectedText(operations));
+        if (++operations == failAt)
+            throw PlatformError(injectedText(operations));
     }
 };
 
