@@ -76,7 +76,6 @@ TEST(CatalogueCoverage, ScannerFindsTheKeysAndPlaceholderCheckCatchesAddedAndLos
     EXPECT_TRUE(keys.contains("Names must contain 1–32 characters and no line breaks."));
     EXPECT_TRUE(keys.contains("Display {0} · Sleep {1} · Screen saver {2}"));
     EXPECT_GT(keys.size(), 15);
-
     EXPECT_EQ(
         placeholderProblems({{"{0}/{1}", "{1}/{0}{0}"}, {"{1} h", "時"}, {"{2} s", "{2}{3} 秒"}}),
         QStringList({"{1} h", "{2} s"}));

@@ -22,7 +22,6 @@ namespace {
 struct ConfigurationEndToEnd : ::testing::Test {
     QTemporaryDir simHome;
     QTemporaryDir dataHome;
-
     void SetUp() override {
         qputenv("NORVANE_SIM_HOME", simHome.path().toUtf8());
         qputenv("XDG_DATA_HOME", dataHome.path().toUtf8());
@@ -58,9 +57,7 @@ TEST_F(ConfigurationEndToEnd, ApplyingFocusChangesEverySourceAndTheScreenSaver) 
     change([](sim::SimulatorState &s) {
         s.ups = sim::SimulatorState::factorySettings(sim::Source::ups);
     });
-
     const MacConfiguration after = apply(Profile::focus());
-
     EXPECT_EQ(after, (MacConfiguration{{{"-b", 0, 0}, {"-c", 0, 0}, {"-u", 0, 0}}, 0}));
     const auto mac = state();
     for (const auto &source : {mac.battery, mac.adapter, mac.ups}) {
@@ -77,7 +74,6 @@ TEST_F(ConfigurationEndToEnd, ApplyingFocusChangesEverySourceAndTheScreenSaver) 
 TEST_F(ConfigurationEndToEnd, CancelledAuthorizationLeavesEverythingAsBefore) {
     change([](sim::SimulatorState &s) { s.authorization = sim::Authorization::cancel; });
     const auto before = state();
-
     const ConfigurationError error =
         test::configurationErrorFrom([] { (void)apply(Profile::focus()); });
     EXPECT_TRUE(error.isCancelled());
@@ -89,7 +85,6 @@ TEST_F(ConfigurationEndToEnd, CancelledAuthorizationLeavesEverythingAsBefore) {
 TEST_F(ConfigurationEndToEnd, PolicyKeptSleepIsRolledBackToTheOldValues) {
     change([](sim::SimulatorState &s) { s.policyLockedSettings = {"sleep"}; });
     const auto before = state();
-
     const QString policy = L10n::text(
         "The saved settings do not match the requested values. A management policy may restrict changes.");
     EXPECT_EQ(test::errorTextFrom([] { (void)apply(Profile::focus()); }),
@@ -108,11 +103,9 @@ TEST_F(ConfigurationEndToEnd, BackupIsWrittenOnceFromTheFirstSettingsAndRestored
     EXPECT_EQ(test::posixMode(backup), 0600);
     EXPECT_EQ(test::posixMode(dataHome.filePath("Norvane")), 0700);
     const QString bytes = test::readTextFile(backup);
-
     (void)apply(Profile::download());
     EXPECT_EQ(test::readTextFile(backup), bytes) << "byte for byte";
     const int notificationsBefore = int(sim::notifications(simHome.path()).size());
-
     EXPECT_EQ(ConfigurationTransaction(std::make_shared<NativeConfigurationBackend>()).restore(),
               first);
     EXPECT_EQ(NativeConfigurationBackend().read(), first);
@@ -121,30 +114,6 @@ TEST_F(ConfigurationEndToEnd, BackupIsWrittenOnceFromTheFirstSettingsAndRestored
     EXPECT_EQ(test::readTextFile(backup), bytes) << "restore leaves the backup in place";
 }
 
-TEST(ConfigurationService, RunsOffTheCallingThreadAndDeliversTheError) {
-    struct CancellingBackend : ConfigurationBackend {
-        QThread **ranOn = nullptr;
-        MacConfiguration read() override {
-            *ranOn = QThread::currentThread();
-            throw ConfigurationError::cancelled();
-        }
-        void saveOriginalIfNeeded(const MacConfiguration &) override {}
-        MacConfiguration loadOriginal() override { return {}; }
-        void write(const MacConfiguration &) override {}
-    };
-    QThread *ranOn = QThread::currentThread();
-    MacConfigurationService service([&] {
-        auto backend = std::make_shared<CancellingBackend>();
-        backend->ranOn = &ranOn;
-        return backend;
-    });
-    QFuture<void> future = service.apply(Profile::focus());
-    test::waitFor(future);
-    EXPECT_NE(ranOn, QThread::currentThread());
-    EXPECT_TRUE(test::configurationErrorFrom([&] { future.waitForFinished(); }).isCancelled());
-}
-
-// The whole core without a window, with the library's edited Normal as the return profile.
 TEST_F(ConfigurationEndToEnd, TimedProfileReturnsToTheLibrarysNormal) {
     ProfileLibrary library(std::make_shared<FileProfileStorage>());
     Profile normal = library.normal();
@@ -152,26 +121,22 @@ TEST_F(ConfigurationEndToEnd, TimedProfileReturnsToTheLibrarysNormal) {
     normal.sleepMinutes = 21;
     normal.screenSaverSeconds = 420;
     library.save(normal);
-
     QDateTime clock = QDateTime::currentDateTime();
     SessionStore store(
         nullptr, [&] { return clock; }, [&] { return library.normal(); });
     int changes = 0;
     store.onChange = [&] { ++changes; };
-
     test::waitFor(store.activate(Profile::focus(), 1, clock));
     ASSERT_FALSE(store.errorMessage()) << store.errorMessage()->toStdString();
     ASSERT_TRUE(store.session().deadline);
     EXPECT_EQ(NativeConfigurationBackend().read(),
               (MacConfiguration{{{"-b", 0, 0}, {"-c", 0, 0}}, 0}));
-
     const int changesBeforeReturn = changes;
     clock = store.session().deadline->addSecs(1);
     store.tick(clock);
     // The return runs as its own task; wait until the store reports its outcome.
     while (changes < changesBeforeReturn + 2)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-
     EXPECT_FALSE(store.errorMessage());
     EXPECT_EQ(store.profile(), library.normal());
     EXPECT_EQ(NativeConfigurationBackend().read(),

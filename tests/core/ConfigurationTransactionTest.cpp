@@ -23,7 +23,6 @@ public:
     // what the call does.
     std::map<int, std::function<void()>> beforeRead;
     std::map<int, std::function<void(MacConfiguration &stored)>> onWrite;
-
     MacConfiguration read() override {
         calls << "read";
         if (const auto hook = beforeRead.find(int(calls.count("read"))); hook != beforeRead.end())
@@ -71,7 +70,6 @@ QString policyMessage() {
 struct TransactionTest : ::testing::Test {
     std::shared_ptr<MemoryBackend> backend = std::make_shared<MemoryBackend>();
     ConfigurationTransaction transaction{backend};
-
     void SetUp() override { backend->system = kLaptop; }
     QString applyFocusError() {
         return errorTextFrom([&] { (void)transaction.apply(Profile::focus()); });
@@ -82,7 +80,6 @@ struct TransactionTest : ::testing::Test {
 
 TEST_F(TransactionTest, AppliesVerifiesAndBacksUpTheSettingsFoundFirst) {
     const MacConfiguration after = transaction.apply(Profile::focus());
-
     const MacConfiguration expected{{{"-b", 0, 0}, {"-c", 0, 0}}, 0};
     EXPECT_EQ(after, expected);
     EXPECT_EQ(backend->system, expected);
@@ -101,7 +98,6 @@ TEST_F(TransactionTest, InvalidProfileOrFailingFirstReadStopBeforeAnyWrite) {
     invalid.displayMinutes = 1441;
     EXPECT_THROW((void)transaction.apply(invalid), ConfigurationError);
     EXPECT_TRUE(backend->calls.isEmpty());
-
     backend->beforeRead[1] = [] { throw PlatformError("pmset could not start"); };
     EXPECT_EQ(applyFocusError(), "pmset could not start");
     EXPECT_EQ(backend->calls, QStringList{"read"});
@@ -190,7 +186,6 @@ TEST_F(TransactionTest, RestoreWritesTheBackupExactlyOrFailsWithoutOne) {
              {L10n::text("UPS power")}}));
     EXPECT_EQ(backend->system, (MacConfiguration{{{"-b", 10, 20}, {"-c", 3, 4}}, std::nullopt}))
         << "the backup's values for the sources the Mac has, the others kept; no screen saver";
-
     backend->backup = MacConfiguration{{{"-c", 3, 4}}, std::nullopt};
     backend->calls.clear();
     EXPECT_EQ(transaction.restore(), backend->system);

@@ -18,14 +18,12 @@ TEST(AutostartEntry, EnablingWritesTheEntryAndDisablingRemovesIt) {
     AutostartEntry entry(folder, "/usr/bin/pellor");
     EXPECT_EQ(entry.filePath(), folder + "/com.norvane.Pellor.desktop");
     EXPECT_FALSE(entry.isEnabled());
-
     entry.setEnabled(true);
     EXPECT_TRUE(entry.isEnabled());
     const QByteArray text = test::readBytes(entry.filePath());
     EXPECT_TRUE(text.startsWith("[Desktop Entry]\nType=Application\n")) << text.constData();
     EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList{"com.norvane.Pellor.desktop"})
         << "no temporary file is left behind";
-
     entry.setEnabled(false);
     EXPECT_FALSE(QFile::exists(entry.filePath()));
     EXPECT_FALSE(entry.isEnabled());

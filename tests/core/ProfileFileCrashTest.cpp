@@ -56,14 +56,12 @@ TEST(ProfileFileCrashSafety, AWriterKilledAtAnyMomentLeavesOneWholeDocument) {
         ASSERT_TRUE(writer.waitForFinished(30'000));
         ASSERT_EQ(writer.exitStatus(), QProcess::CrashExit)
             << writer.readAllStandardError().toStdString();
-
         const QByteArray bytes = test::readBytes(path);
         ASSERT_TRUE(bytes == documentA || bytes == documentB)
             << "torn file of " << bytes.size() << " bytes";
         endedWithA += bytes == documentA ? 1 : 0;
     }
     RecordProperty("endedWithDocumentA", endedWithA);
-
     ProfileLibrary library(std::make_shared<FileProfileStorage>(path));
     EXPECT_EQ(library.loadError(), std::nullopt);
 }

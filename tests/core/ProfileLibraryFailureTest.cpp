@@ -1,11 +1,16 @@
-// Storage failures at every point of a run of changes, in the manner of SQLite's I/O-error tests:
-// the Nth storage operation fails, for every N, and each time the library, its observer and the
-// stored bytes must stay exactly as they were before the failed change.
+// The profiles file and its failures: in memory at every point of a run of changes, in the manner
+// of SQLite's I/O-error tests (the Nth storage operation fails, for every N, and each time the
+// library, its observer and the stored bytes must stay exactly as they were before the failed
+// change), then on a real file.
 #include "Localization/L10n.h"
 #include "ProfileLibraryTestSupport.h"
+#include "Profiles/FileProfileStorage.h"
 #include "Profiles/ProfileLibrary.h"
 #include "TestSupport.h"
 
+#include <QDir>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace norvane;
@@ -38,7 +43,6 @@ struct Snapshot {
     bool canUndoDeletion;
     std::optional<QByteArray> bytes;
     int changes;
-
     friend bool operator==(const Snapshot &, const Snapshot &) = default;
 };
 
@@ -64,7 +68,6 @@ TEST(ProfileLibraryFailureInjection, EveryFailedOperationLeavesLibraryFileAndObs
                     {"Could not read saved profiles. Showing factory presets; the original file has not been overwritten.\n{0}",
                      {MemoryProfileStorage::injectedText(1)}}));
         }
-
         int platformErrors = 0;
         for (const auto &step : kSteps) {
             SCOPED_TRACE(testing::Message() << "step " << &step - kSteps.data());
@@ -101,4 +104,37 @@ TEST(ProfileLibraryFailureInjection, EveryFailedOperationLeavesLibraryFileAndObs
             EXPECT_EQ(storage->operations, operations); // the clean run
         }
     }
+}
+
+TEST(FileProfileStorage, AFolderWhereTheFileShouldBeFailsReadAndWriteWithItsPath) {
+    EXPECT_EQ(FileProfileStorage().url(),
+              QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                  "/Norvane/profiles.json");
+    QTemporaryDir folder;
+    const QString path = folder.filePath("profiles.json");
+    ASSERT_TRUE(QDir(folder.path()).mkdir("profiles.json"));
+    EXPECT_TRUE(test::errorTextFrom([&] { FileProfileStorage(path).write("{}"); }).contains(path));
+    // The library shows the presets and says why.
+    ProfileLibrary library(std::make_shared<FileProfileStorage>(path));
+    EXPECT_TRUE(library.loadError().value_or(QString()).contains(path));
+    EXPECT_EQ(library.profiles(), Profile::presets());
+}
+
+TEST(FileProfileStorage, AFolderThatCannotBeCreatedFailsEveryChangeAndChangesNothing) {
+    // A plain file stands where the folder must go, which fails for every user, root included.
+    QTemporaryDir folder;
+    const QString blocker = folder.filePath("Norvane");
+    test::writeBytes(blocker, "");
+    ProfileLibrary library(std::make_shared<FileProfileStorage>(blocker + "/profiles.json"));
+    ASSERT_EQ(library.loadError(), std::nullopt);
+    int changes = 0;
+    library.onChange = [&] { ++changes; };
+    const QString text = test::errorTextFrom([&] { library.save(customProfile("c9", "Unsaved")); });
+    EXPECT_TRUE(text.contains(blocker)) << text.toStdString();
+    EXPECT_TRUE(text.contains(QString::fromLocal8Bit(std::strerror(ENOTDIR))))
+        << text.toStdString();
+    EXPECT_THROW(library.resetPreset("vibe"), PlatformError);
+    EXPECT_EQ(library.profiles(), Profile::presets());
+    EXPECT_EQ(changes, 0);
+    EXPECT_EQ(test::readBytes(blocker), QByteArray());
 }

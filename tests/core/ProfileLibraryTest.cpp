@@ -40,7 +40,6 @@ TEST(ProfileLibraryLoading, NoStoredDocumentGivesThePresetsAndWritesNothingUntil
     EXPECT_EQ(library.normal(), Profile::normal());
     EXPECT_EQ(library.profile("missing"), std::nullopt);
     EXPECT_EQ(storage->writes, 0);
-
     library.save(customProfile("c1", "Reading"));
     EXPECT_EQ(reloaded(*storage), presetsPlus({customProfile("c1", "Reading")}));
 }
@@ -109,7 +108,6 @@ TEST(ProfileLibrarySave, AppendsNewProfilesReplacesInPlaceAndResetsPresets) {
     ProfileLibrary library(storage);
     QList<QList<Profile>> seen;
     library.onChange = [&] { seen.append(library.profiles()); };
-
     library.save(customProfile("c1", "  Reading "));
     library.save(customProfile("c2", "Writing"));
     library.save(customProfile("c1", "Reading", 45));
@@ -118,7 +116,6 @@ TEST(ProfileLibrarySave, AppendsNewProfilesReplacesInPlaceAndResetsPresets) {
     EXPECT_EQ(reloaded(*storage), expected);
     ASSERT_EQ(seen.size(), 3); // once per change, with the new state already in place
     EXPECT_EQ(seen[0], presetsPlus({customProfile("c1", "Reading")}));
-
     library.save(Profile("focus", "Focus", ProfileIcon::sliders, 10, 20, 600, 50));
     library.resetPreset("focus");
     EXPECT_EQ(library.profiles(), expected);
@@ -135,7 +132,6 @@ TEST(ProfileLibrarySave, RejectedChangesLeaveTheLibraryAndTheStorageAlone) {
     Profile renamedPreset = Profile::vibe();
     renamedPreset.title = "Party";
     const QString notPreset = L10n::text("Only preset profiles can be reset to factory settings.");
-
     const std::pair<std::function<void()>, QString> rejected[] = {
         {[&] { library.save(customProfile("c2", "deep WORK")); }, nameTaken()},
         {[&] { library.save(customProfile("c4", "normal")); }, nameTaken()},
@@ -154,7 +150,6 @@ TEST(ProfileLibrarySave, RejectedChangesLeaveTheLibraryAndTheStorageAlone) {
     EXPECT_EQ(library.profiles(), before);
     EXPECT_EQ(storage->writes, 2);
     EXPECT_EQ(changes, 0);
-
     library.save(customProfile("c2", "OTHER")); // its own title, in another case
     EXPECT_EQ(library.profile("c2")->title, "OTHER");
 }
@@ -170,7 +165,6 @@ TEST(ProfileLibraryDeletion, UndoRestoresTheLastDeletedAtTheEndRenamedWhenItsTit
     // Pretty-printed, with sorted keys at every level.
     EXPECT_TRUE(storage->bytes->startsWith(
         "{\n    \"deleted\": [\n        {\n            \"defaultMinutes\": 0,\n"));
-
     library.save(customProfile("c1", "one"));
     library.save(customProfile("c2", "One 2"));
     library.undoDeletion();
@@ -197,7 +191,6 @@ TEST(ProfileLibraryDuplicate, GivesFreeCopyTitlesNewUpperCaseIdsAndTheStoredSett
     normal.displayMinutes = 7;
     library.save(normal);
     EXPECT_EQ(library.normal(), normal);
-
     const Profile first = library.duplicate("normal");
     const Profile second = library.duplicate("normal");
     EXPECT_EQ(first, Profile(first.id, "Normal Copy", ProfileIcon::leaf, 7, 15, 300, 0));

@@ -84,25 +84,6 @@ TEST(Validation, TrimsTitlesAndRejectsEachRuleAtItsBoundary) {
         EXPECT_EQ(validation(row.first), row.second) << "row " << &row - rows;
 }
 
-TEST(DerivedTexts, SubtitleDetailAndLocalizedTitle) {
-    // Built from the catalogue's own messages so the test holds in any UI language.
-    const auto min = [](int n) { return L10n::text({"{0} min", {QString::number(n)}}); };
-    const QString never = L10n::text("Never");
-    EXPECT_EQ(
-        Profile::normal().subtitle(),
-        L10n::text({"Display {0} · Sleep {1} · Screen saver {2}", {min(5), min(15), min(5)}}));
-    EXPECT_EQ(Profile::focus().detail(),
-              L10n::text({"Display {0} · Sleep {1} · Screen saver {2}", {never, never, never}}) +
-                  L10n::text({" · Return to Normal after {0} min", {"25"}}));
-    EXPECT_EQ(Profile::vibe().detail(), Profile::vibe().subtitle());
-
-    // Presets are translated by their identifier, whatever their stored title.
-    Profile stored = Profile::focus();
-    stored.title = "Whatever";
-    EXPECT_EQ(stored.localizedTitle("ja"), L10n::text("Focus", "ja"));
-    EXPECT_EQ(Profile("c", "Normal", ProfileIcon::leaf, 0, 0, 0, 0).localizedTitle("ja"), "Normal");
-}
-
 TEST(ProfileJson, RoundTripsAndRejectsMissingOrWrongValues) {
     const Profile original("x", "Title", ProfileIcon::presentation, 1, 2, 180, 4);
     EXPECT_EQ(

@@ -22,7 +22,6 @@ struct SessionStoreTest : ::testing::Test {
     Profile editedNormal{"normal", "Normal", ProfileIcon::leaf, 7, 17, 420, 0};
     SessionStore store{service, [this] { return clock; }, [this] { return editedNormal; }};
     int changes = 0;
-
     void SetUp() override {
         store.onChange = [this] { ++changes; };
     }
@@ -33,7 +32,6 @@ struct SessionStoreTest : ::testing::Test {
             test::waitFor(future);
         test::processQueuedEvents();
     }
-
     void activateAndSucceed(const Profile &profile, std::optional<qint64> minutes = std::nullopt,
                             std::optional<QDateTime> at = std::nullopt) {
         QFuture<void> done = store.activate(profile, minutes, at.value_or(clock));
@@ -49,11 +47,9 @@ TEST_F(SessionStoreTest, TimerStartsAtTheLaterOfRequestAndSuccessAndNeverForNorm
     QFuture<void> done = store.activate(Profile::focus(), std::nullopt, kStart);
     EXPECT_EQ(store.timeLabel(), L10n::text("Waiting for settings…"));
     EXPECT_EQ(changes, 1);
-
     clock = kStart.addSecs(40); // the user took 40 seconds in the dialog
     service->succeed();
     settle(done);
-
     EXPECT_EQ(store.session().deadline, kStart.addSecs(25 * 60 + 40));
     EXPECT_EQ(store.timeLabel(), "25:00");
     EXPECT_EQ(store.notice(), L10n::text({"Saved and verified macOS settings for {0}.",
@@ -83,7 +79,6 @@ TEST_F(SessionStoreTest, InvalidProfileOrMinutesAreRejectedAndTheLongestTimerIsL
     EXPECT_EQ(store.errorMessage(),
               L10n::text("The automatic return time must be between 0 and 1440 minutes."));
     EXPECT_TRUE(service->applied.isEmpty());
-
     activateAndSucceed(Profile::focus(), 1440);
     EXPECT_EQ(store.timeLabel(), "24:00:00");
     // Seconds round up before the label chooses its form.
@@ -107,14 +102,12 @@ TEST_F(SessionStoreTest, SecondRequestWhileApplyingIsDroppedSilently) {
 
 TEST_F(SessionStoreTest, CancellationKeepsTheAppliedStateAndOtherFailuresDropIt) {
     activateAndSucceed(Profile::vibe());
-
     QFuture<void> cancelled = store.activate(Profile::focus(), std::nullopt, clock);
     service->fail(ConfigurationError::cancelled());
     settle(cancelled);
     EXPECT_TRUE(store.hasAppliedProfile());
     EXPECT_EQ(store.notice(), L10n::text("Cancelled. System settings are unchanged."));
     EXPECT_EQ(store.errorMessage(), ConfigurationError::cancelled().errorDescription());
-
     QFuture<void> failed = store.activate(Profile::focus(), std::nullopt, clock);
     service->fail(PlatformError("pmset exploded"));
     settle(failed);
@@ -132,7 +125,6 @@ TEST_F(SessionStoreTest, AutomaticReturnStartsOnceAtTheDeadlineAndACancelledOneI
     store.tick(deadline.addSecs(-1));
     settle();
     EXPECT_EQ(store.timeLabel(), "00:01");
-
     store.tick(deadline);
     EXPECT_EQ(service->applied.size(), 1) << "tick itself never waits for the return";
     settle();
@@ -165,7 +157,6 @@ TEST_F(SessionStoreTest, RestoreReturnsToTheFactoryNormalOrReportsIncompleteness
     EXPECT_EQ(store.profile(), Profile::normal()) << "the factory preset, not the edited one";
     EXPECT_EQ(store.notice(),
               L10n::text("Restored the original settings saved before the first change."));
-
     activateAndSucceed(Profile::vibe());
     QFuture<void> failed = store.restoreOriginal();
     service->fail(ConfigurationError::cancelled());
@@ -181,7 +172,6 @@ TEST_F(SessionStoreTest, WorkThatCannotStartOrIsAbandonedIsAFailure) {
     settle(abandoned);
     EXPECT_FALSE(store.isApplying());
     EXPECT_TRUE(store.errorMessage());
-
     class ThrowingService : public Configuring {
         QFuture<void> apply(const Profile &) override { throw PlatformError("no thread"); }
         QFuture<void> restore() override { throw PlatformError("no thread"); }

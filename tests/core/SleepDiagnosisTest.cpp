@@ -39,7 +39,6 @@ TEST(SleepDiagnosis, SaysWhenAndWhatKeepsTheDisplayOnAndTheMacAwake) {
     remarks.lowPower = false;
     SystemSettings counted = live(3, 15);
     counted.systemAssertion = true;
-
     const std::tuple<SystemSettings, std::optional<PowerAssertions>, QString> rows[] = {
         {live(10, 30), PowerAssertions{},
          "The display turns off after 10 min of inactivity.|"
@@ -90,7 +89,6 @@ TEST(SleepDiagnosis, TheReportHasEverythingAForumAsksFor) {
     caffeinate.details = {QStringLiteral("Details: caffeinate asserting for 1600 secs")};
     const PowerAssertions assertions{
         {{"PreventUserIdleSystemSleep", 1}, {"PreventUserIdleDisplaySleep", 0}}, {caffeinate}};
-
     EXPECT_EQ(sleepReport(settings, assertions, {QStringLiteral("Focus"), QStringLiteral("24:59")})
                   .toStdString(),
               (QStringLiteral("Pellor %1: Why isn't my Mac sleeping?\n").arg(pellorVersion()) +
@@ -121,7 +119,6 @@ TEST(SleepDiagnosis, TheReportHasEverythingAForumAsksFor) {
                "  Low Power Mode is off.\n")
                   .toStdString());
     EXPECT_FALSE(pellorVersion().isEmpty());
-
     settings.error = QStringLiteral("Some system settings could not be read.");
     const QString unread = sleepReport(settings, std::nullopt, {});
     EXPECT_TRUE(unread.contains(
