@@ -71,17 +71,6 @@ TEST_F(ConfigurationEndToEnd, ApplyingFocusChangesEverySourceAndTheScreenSaver) 
     EXPECT_EQ(runs("pmset", true), 3);
 }
 
-TEST_F(ConfigurationEndToEnd, CancelledAuthorizationLeavesEverythingAsBefore) {
-    change([](sim::SimulatorState &s) { s.authorization = sim::Authorization::cancel; });
-    const auto before = state();
-    const ConfigurationError error =
-        test::configurationErrorFrom([] { (void)apply(Profile::focus()); });
-    EXPECT_TRUE(error.isCancelled());
-    EXPECT_EQ(state(), before);
-    EXPECT_EQ(runs("pmset", true), 0);
-    EXPECT_TRUE(sim::notifications(simHome.path()).isEmpty());
-}
-
 TEST_F(ConfigurationEndToEnd, PolicyKeptSleepIsRolledBackToTheOldValues) {
     change([](sim::SimulatorState &s) { s.policyLockedSettings = {"sleep"}; });
     const auto before = state();

