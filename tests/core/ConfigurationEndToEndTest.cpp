@@ -103,6 +103,7 @@ TEST_F(ConfigurationEndToEnd, BackupIsWrittenOnceFromTheFirstSettingsAndRestored
     EXPECT_EQ(test::readTextFile(backup), bytes) << "restore leaves the backup in place";
 }
 
+// The whole core without a window, with the library's edited Normal as the return profile.
 TEST_F(ConfigurationEndToEnd, TimedProfileReturnsToTheLibrarysNormal) {
     ProfileLibrary library(std::make_shared<FileProfileStorage>());
     Profile normal = library.normal();

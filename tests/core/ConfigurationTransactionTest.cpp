@@ -97,15 +97,6 @@ TEST_F(TransactionTest, InvalidProfileOrFailingFirstReadStopBeforeAnyWrite) {
     EXPECT_EQ(backend->calls, QStringList{"read"});
 }
 
-TEST_F(TransactionTest, RefusedWriteThatChangedNothingFailsWithItsOwnError) {
-    backend->onWrite[1] = [](MacConfiguration &) {
-        throw ConfigurationError::message("Could not save power settings: nope");
-    };
-    EXPECT_EQ(applyFocusError(), "Could not save power settings: nope");
-    EXPECT_EQ(backend->calls, QStringList({"read", "save", "write", "read"}));
-    EXPECT_EQ(backend->system, kLaptop);
-}
-
 TEST_F(TransactionTest, CancellationReachesTheCallerAsExactlyCancelled) {
     backend->onWrite[1] = [](MacConfiguration &) { throw ConfigurationError::cancelled(); };
     const ConfigurationError error =

@@ -37,14 +37,6 @@ TEST(AutostartEntry, EnablingWritesTheEntryAndDisablingRemovesIt) {
     EXPECT_TRUE(entry.isEnabled());
 }
 
-TEST(AutostartEntry, AFolderThatCannotBeCreatedIsAClearError) {
-    QTemporaryDir config;
-    test::writeBytes(config.filePath("autostart"), "a file where the folder should be");
-    AutostartEntry entry(config.filePath("autostart"), "/usr/bin/pellor");
-    EXPECT_THROW(entry.setEnabled(true), PlatformError);
-    EXPECT_FALSE(entry.isEnabled());
-}
-
 TEST(AutostartEntry, TheExecutableIsQuotedForTheExecKey) {
     const std::pair<QString, QByteArray> cases[] = {
         {"/usr/bin/pellor", "Exec=/usr/bin/pellor\n"},
@@ -56,4 +48,12 @@ TEST(AutostartEntry, TheExecutableIsQuotedForTheExecKey) {
     for (const auto &[executable, line] : cases)
         EXPECT_TRUE(AutostartEntry::contents(executable).contains("\n" + line))
             << AutostartEntry::contents(executable).constData();
+}
+
+TEST(AutostartEntry, AFolderThatCannotBeCreatedIsAClearError) {
+    QTemporaryDir config;
+    test::writeBytes(config.filePath("autostart"), "a file where the folder should be");
+    AutostartEntry entry(config.filePath("autostart"), "/usr/bin/pellor");
+    EXPECT_THROW(entry.setEnabled(true), PlatformError);
+    EXPECT_FALSE(entry.isEnabled());
 }

@@ -31,19 +31,6 @@ QList<Profile> reloaded(const MemoryProfileStorage &storage) {
 
 } // namespace
 
-TEST(ProfileLibraryLoading, NoStoredDocumentGivesThePresetsAndWritesNothingUntilAChange) {
-    auto storage = std::make_shared<MemoryProfileStorage>();
-    ProfileLibrary library(storage);
-    EXPECT_EQ(library.profiles(), Profile::presets());
-    EXPECT_FALSE(library.canUndoDeletion());
-    EXPECT_EQ(library.loadError(), std::nullopt);
-    EXPECT_EQ(library.normal(), Profile::normal());
-    EXPECT_EQ(library.profile("missing"), std::nullopt);
-    EXPECT_EQ(storage->writes, 0);
-    library.save(customProfile("c1", "Reading"));
-    EXPECT_EQ(reloaded(*storage), presetsPlus({customProfile("c1", "Reading")}));
-}
-
 TEST(ProfileLibraryLoading, AValidDocumentLoadsInItsOwnOrderTrimmedAndIsNotRewrittenOnLoad) {
     const QList<Profile> profiles{Profile::focus(),        customProfile("c1", " Deep Work \n"),
                                   Profile::normal(),       Profile::download(),
