@@ -71,38 +71,6 @@ TEST_F(ConfigurationEndToEnd, ApplyingFocusChangesEverySourceAndTheScreenSaver) 
     EXPECT_EQ(runs("pmset", true), 3);
 }
 
-TEST_F(ConfigurationEndToEnd, PolicyKeptSleepIsRolledBackToTheOldValues) {
-    change([](sim::SimulatorState &s) { s.policyLockedSettings = {"sleep"}; });
-    const auto before = state();
-    const QString policy = L10n::text(
-        "The saved settings do not match the requested values. A management policy may restrict changes.");
-    EXPECT_EQ(test::errorTextFrom([] { (void)apply(Profile::focus()); }),
-              L10n::text({"Could not apply settings. The previous settings were restored.\n{0}",
-                          {policy}}));
-    EXPECT_EQ(state().battery, before.battery);
-    EXPECT_EQ(state().adapter, before.adapter);
-    EXPECT_EQ(screenSaver(), std::nullopt);
-    EXPECT_EQ(runs("osascript"), 2) << "the write and the rollback";
-}
-
-TEST_F(ConfigurationEndToEnd, BackupIsWrittenOnceFromTheFirstSettingsAndRestoredExactly) {
-    const MacConfiguration first = NativeConfigurationBackend().read();
-    (void)apply(Profile::focus());
-    const QString backup = dataHome.filePath("Norvane/original-settings.json");
-    EXPECT_EQ(test::posixMode(backup), 0600);
-    EXPECT_EQ(test::posixMode(dataHome.filePath("Norvane")), 0700);
-    const QString bytes = test::readTextFile(backup);
-    (void)apply(Profile::download());
-    EXPECT_EQ(test::readTextFile(backup), bytes) << "byte for byte";
-    const int notificationsBefore = int(sim::notifications(simHome.path()).size());
-    EXPECT_EQ(ConfigurationTransaction(std::make_shared<NativeConfigurationBackend>()).restore(),
-              first);
-    EXPECT_EQ(NativeConfigurationBackend().read(), first);
-    EXPECT_EQ(screenSaver(), std::nullopt) << "an unset screen saver is unset again";
-    EXPECT_EQ(sim::notifications(simHome.path()).size(), notificationsBefore + 1);
-    EXPECT_EQ(test::readTextFile(backup), bytes) << "restore leaves the backup in place";
-}
-
 // The whole core without a window, with the library's edited Normal as the return profile.
 TEST_F(ConfigurationEndToEnd, TimedProfileReturnsToTheLibrarysNormal) {
     ProfileLibrary library(std::make_shared<FileProfileStorage>());
