@@ -78,25 +78,6 @@ struct TransactionTest : ::testing::Test {
 
 } // namespace
 
-TEST_F(TransactionTest, AppliesVerifiesAndBacksUpTheSettingsFoundFirst) {
-    const MacConfiguration after = transaction.apply(Profile::focus());
-    const MacConfiguration expected{{{"-b", 0, 0}, {"-c", 0, 0}}, 0};
-    EXPECT_EQ(after, expected);
-    EXPECT_EQ(backend->system, expected);
-    EXPECT_EQ(backend->backup, kLaptop);
-    EXPECT_EQ(backend->calls, QStringList({"read", "save", "write", "read"}));
-}
-
-TEST_F(TransactionTest, InvalidProfileOrFailingFirstReadStopBeforeAnyWrite) {
-    Profile invalid = Profile::vibe();
-    invalid.displayMinutes = 1441;
-    EXPECT_THROW((void)transaction.apply(invalid), ConfigurationError);
-    EXPECT_TRUE(backend->calls.isEmpty());
-    backend->beforeRead[1] = [] { throw PlatformError("pmset could not start"); };
-    EXPECT_EQ(applyFocusError(), "pmset could not start");
-    EXPECT_EQ(backend->calls, QStringList{"read"});
-}
-
 TEST_F(TransactionTest, CancellationReachesTheCallerAsExactlyCancelled) {
     backend->onWrite[1] = [](MacConfiguration &) { throw ConfigurationError::cancelled(); };
     const ConfigurationError error =

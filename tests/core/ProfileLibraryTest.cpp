@@ -31,22 +31,6 @@ QList<Profile> reloaded(const MemoryProfileStorage &storage) {
 
 } // namespace
 
-TEST(ProfileLibraryLoading, AValidDocumentLoadsInItsOwnOrderTrimmedAndIsNotRewrittenOnLoad) {
-    const QList<Profile> profiles{Profile::focus(),        customProfile("c1", " Deep Work \n"),
-                                  Profile::normal(),       Profile::download(),
-                                  Profile::presentation(), Profile::vibe()};
-    auto storage = std::make_shared<MemoryProfileStorage>(
-        documentBytes(profiles, {customProfile("c0", "Old")}));
-    ProfileLibrary library(storage);
-    EXPECT_EQ(library.loadError(), std::nullopt);
-    QList<Profile> trimmed = profiles;
-    trimmed[1].title = "Deep Work";
-    EXPECT_EQ(library.profiles(), trimmed);
-    EXPECT_TRUE(library.canUndoDeletion());
-    EXPECT_EQ(library.profile("c0"), std::nullopt); // deleted profiles are not searched
-    EXPECT_EQ(storage->writes, 0);
-}
-
 // A stored document that must not be used: the library shows the presets, keeps the reason and
 // refuses every change, so the original is never overwritten.
 TEST(ProfileLibraryLoading, ARejectedDocumentShowsThePresetsAndRefusesEveryChange) {
@@ -146,13 +130,6 @@ TEST(ProfileLibraryDeletion, UndoRestoresTheLastDeletedAtTheEndRenamedWhenItsTit
               presetsPlus({customProfile("Three", "Three"), customProfile("c1", "one"),
                            customProfile("c2", "One 2"), customProfile("One", "One 3"),
                            customProfile("Two", "Two")}));
-
-    // The number is made room for within 32 characters.
-    library.save(customProfile("c3", QString(32, u'x')));
-    library.remove("c3");
-    library.save(customProfile("c4", QString(32, u'x')));
-    library.undoDeletion();
-    EXPECT_EQ(library.profiles().last(), customProfile("c3", QString(30, u'x') + " 2"));
 }
 
 TEST(ProfileLibraryDuplicate, GivesFreeCopyTitlesNewUpperCaseIdsAndTheStoredSettings) {

@@ -124,17 +124,6 @@ TEST_F(SessionStoreTest, AutomaticReturnStartsOnceAtTheDeadlineAndACancelledOneI
     settle();
     EXPECT_EQ(service->applied.size(), 2);
     EXPECT_EQ(store.timeLabel(), "00:00");
-
-    // A new timed session gets its own return.
-    clock = deadline.addSecs(60);
-    activateAndSucceed(Profile::presentation(), 1);
-    store.tick(*store.session().deadline);
-    settle();
-    service->succeed();
-    settle();
-    EXPECT_EQ(service->applied.size(), 4);
-    EXPECT_EQ(store.profile(), editedNormal);
-    EXPECT_FALSE(store.session().deadline);
 }
 
 TEST_F(SessionStoreTest, RestoreReturnsToTheFactoryNormalOrReportsIncompleteness) {
