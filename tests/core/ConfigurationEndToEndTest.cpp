@@ -4,7 +4,6 @@
 #include "Configuration/ConfigurationTransaction.h"
 #include "Configuration/MacConfigurationService.h"
 #include "Configuration/NativeConfigurationBackend.h"
-#include "Localization/L10n.h"
 #include "Profiles/FileProfileStorage.h"
 #include "Profiles/ProfileLibrary.h"
 #include "Sessions/SessionStore.h"
@@ -69,6 +68,18 @@ TEST_F(ConfigurationEndToEnd, ApplyingFocusChangesEverySourceAndTheScreenSaver) 
     EXPECT_EQ(sim::notifications(simHome.path()), QStringList{"com.apple.screensaver.didchange"});
     EXPECT_EQ(runs("osascript"), 1) << "one authorization for all sources";
     EXPECT_EQ(runs("pmset", true), 3);
+}
+
+TEST(ConfigurationService, RunsOffTheCallingThreadAndDeliversTheError) {
+    QThread *ranOn = QThread::currentThread();
+    MacConfigurationService service([&]() -> std::shared_ptr<ConfigurationBackend> {
+        ranOn = QThread::currentThread();
+        throw ConfigurationError::cancelled();
+    });
+    QFuture<void> future = service.apply(Profile::focus());
+    test::waitFor(future);
+    EXPECT_NE(ranOn, QThread::currentThread());
+    EXPECT_TRUE(test::configurationErrorFrom([&] { future.waitForFinished(); }).isCancelled());
 }
 
 // The whole core without a window, with the library's edited Normal as the return profile.

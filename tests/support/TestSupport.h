@@ -54,13 +54,10 @@ template <typename T> void waitFor(const QFuture<T> &future) {
     QEventLoop loop;
     QFutureWatcher<T> watcher;
     QObject::connect(&watcher, &QFutureWatcherBase::finished, &loop, &QEventLoop::quit);
-    QTimer guard;
-    guard.setSingleShot(true);
-    QObject::connect(&guard, &QTimer::timeout, &loop, [&loop] {
+    QTimer::singleShot(60'000, &loop, [&loop] {
         ADD_FAILURE() << "the future did not finish";
         loop.quit();
     });
-    guard.start(60'000);
     watcher.setFuture(future);
     loop.exec();
 }
