@@ -8,7 +8,6 @@
 #include "TestSupport.h"
 
 #include <QDir>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
