@@ -1,4 +1,4 @@
-// Runs in English (see CMakeLists.txt): " Copy" is five characters.
+// Runs in English (see CMakeLists.txt): the titles of copies are compared as text.
 #include "Profiles/ProfileLibrary.h"
 
 #include "Localization/L10n.h"
