@@ -1,7 +1,11 @@
 #pragma once
 
 #include "ControlledConfiguring.h"
+#include "ProfileLibraryTestSupport.h"
+#include "Profiles/ProfileLibrary.h"
+#include "Sessions/SessionStore.h"
 #include "Status/SystemSettings.h"
+#include "TestSupport.h"
 
 #include <QDateTime>
 #include <QFuture>
@@ -45,5 +49,21 @@ inline SystemSettings snapshot(std::optional<qint64> display, std::optional<qint
     settings.readAt = QDateTime::currentDateTime();
     return settings;
 }
+
+// A session store on a library in memory, with the clock and the configuration work in the
+// test's hands.
+struct SessionFixture {
+    // Finishes the running apply or restore successfully, with its continuations.
+    void succeed() {
+        service->succeed();
+        processQueuedEvents();
+    }
+
+    std::shared_ptr<MemoryProfileStorage> storage = std::make_shared<MemoryProfileStorage>();
+    ProfileLibrary library{storage};
+    std::shared_ptr<ControlledConfiguring> service = std::make_shared<ControlledConfiguring>();
+    QDateTime now = QDateTime::fromSecsSinceEpoch(1'800'000'000);
+    SessionStore store{service, [this] { return now; }, [this] { return library.normal(); }};
+};
 
 } // namespace norvane::test

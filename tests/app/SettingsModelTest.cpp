@@ -1,229 +1,185 @@
-// The settings window's model: when it reads the live settings, how `busy` follows the session
-// store, the restore path, and every text the window shows for a snapshot.
+// The settings window's models: when they read, `busy`, the restore path, texts, Copy Report.
 #include "Settings/SettingsModel.h"
 
 #include "AppTestSupport.h"
 #include "Localization/L10n.h"
-#include "Platform/Simulated/SimulatedMac.h"
-#include "Sessions/SessionStore.h"
-#include "TestSupport.h"
+#include "Settings/SleepDiagnosisModel.h"
 
-#include <QDir>
-#include <QLocale>
-#include <QSignalSpy>
+#include <QPromise>
 #include <gtest/gtest.h>
 
 using namespace norvane;
 
 namespace {
 
-const QDateTime kStart = QDateTime::fromSecsSinceEpoch(1'800'000'000);
-
-struct SettingsTest : ::testing::Test {
+struct SettingsTest : ::testing::Test, test::SessionFixture {
     void deliver(const SystemSettings &settings = test::snapshot(5, 15, "Power adapter")) {
         reader.deliver(settings);
         test::processQueuedEvents();
     }
+    void update(int seconds, bool force = false) {
+        now = now.addSecs(seconds);
+        model.update(force);
+    }
 
-    std::shared_ptr<test::ControlledConfiguring> service =
-        std::make_shared<test::ControlledConfiguring>();
-    QDateTime now = kStart;
-    SessionStore store{service, [this] { return now; }, [] { return Profile::normal(); }};
     test::ControlledSystemReader reader;
-    QList<QUrl> opened;
     SettingsModel model{store,
                         {[this] { return now; }, [this] { return reader.read(); },
-                         [this](const QUrl &url) {
-                             opened << url;
-                             return opens;
-                         }}};
-    bool opens = true;
+                         [](const QUrl &) { return true; }}};
 };
 
-QString readingText() {
-    return L10n::text("Reading…");
-}
+using AssertionsRead = QPromise<std::optional<PowerAssertions>>;
+
+// The settings window's "Why isn't my Mac sleeping?" section, with its assertions reads in the
+// test's hands.
+struct SleepDiagnosisTest : SettingsTest {
+    void deliverSnapshot(const SystemSettings &settings) {
+        model.update(true);
+        deliver(settings);
+    }
+    void deliverAssertions(const std::optional<PowerAssertions> &assertions) {
+        auto read = std::move(reads.front());
+        reads.erase(reads.begin());
+        if (assertions)
+            read->addResult(assertions);
+        read->finish();
+        test::processQueuedEvents();
+    }
+
+    std::vector<std::unique_ptr<AssertionsRead>> reads;
+    QStringList copied;
+    SleepDiagnosisModel diagnosis{model,
+                                  store,
+                                  {[this] {
+                                       reads.push_back(std::make_unique<AssertionsRead>());
+                                       reads.back()->start();
+                                       return reads.back()->future();
+                                   },
+                                   [this](const QString &text) { copied << text; }}};
+};
 
 } // namespace
 
-TEST_F(SettingsTest, ShowsReadingEverywhereUntilTheFirstReadCompletes) {
-    EXPECT_FALSE(model.hasSnapshot());
+TEST_F(SettingsTest, ShowsReadingUntilTheFirstReadThenReadsFiveSecondsAfterThePreviousEnded) {
     for (const QString &text : {model.sourceText(), model.displayText(), model.sleepText(),
                                 model.screenSaverText(), model.assertionText(), model.statusLine()})
-        EXPECT_EQ(text, readingText());
-
-    model.update(true);
-    ASSERT_EQ(reader.pending(), 1);
-    EXPECT_TRUE(model.reading());
-    EXPECT_EQ(model.displayText(), readingText());
-
-    SystemSettings snapshot = test::snapshot(10, 0, "Battery");
-    snapshot.screenSaverSeconds = 300;
-    QSignalSpy changed(&model, &SettingsModel::snapshotChanged);
-    deliver(snapshot);
-    EXPECT_EQ(changed.count(), 1);
-    EXPECT_FALSE(model.reading());
-    EXPECT_EQ(model.sourceText(), "Battery");
-    EXPECT_EQ(model.displayText(), SystemSettings::duration(10));
-    EXPECT_EQ(model.sleepText(), SystemSettings::duration(0));
-    EXPECT_EQ(model.screenSaverText(), L10n::text({"{0} min", {"5"}}));
-}
-
-TEST_F(SettingsTest, TwoQuickRefreshesStartOneRead) {
-    model.update(true);
-    model.update(true);
-    model.update(false);
-    EXPECT_EQ(reader.started, 1);
-    deliver();
-    EXPECT_EQ(reader.started, 1);
-}
-
-TEST_F(SettingsTest, UnforcedReadsComeFiveSecondsAfterThePreviousReadEnded) {
+        EXPECT_EQ(text, L10n::text("Reading…"));
     model.update(false); // never read: due at once
+    model.update(true);  // a read in flight: no second one
     EXPECT_EQ(reader.started, 1);
     now = now.addSecs(3); // the read takes three seconds
     deliver();
-    EXPECT_EQ(model.lastRead(), now);
-
-    for (int second = 1; second <= 4; ++second) {
-        now = now.addSecs(1);
-        model.update(false);
-    }
+    EXPECT_EQ(model.sourceText(), "Power adapter");
+    update(4);
     EXPECT_EQ(reader.started, 1);
-    now = now.addSecs(1);
-    model.update(false);
+    update(1);
     EXPECT_EQ(reader.started, 2);
-
-    // Forcing reads at once whatever the age.
     deliver();
-    model.update(true);
-    EXPECT_EQ(reader.started, 3);
+    update(0, true);
+    EXPECT_EQ(reader.started, 3) << "forcing reads at once whatever the age";
 }
 
-TEST_F(SettingsTest, ReadsRightAfterAnApplyEnds) {
+TEST_F(SettingsTest, ReadsRightAfterAnApplyEndsUnlessAReadIsRunning) {
     model.update(true);
     deliver();
-    QSignalSpy busy(&model, &SettingsModel::busyChanged);
-
     store.activate(Profile::focus(), std::nullopt, now);
     model.update(false);
     EXPECT_TRUE(model.busy());
-    EXPECT_EQ(reader.started, 1);
-
-    service->succeed();
-    test::processQueuedEvents();
-    now = now.addSecs(1);
-    model.update(false); // only one second after the last read, but the apply has ended
+    succeed();
+    update(1); // only one second after the last read, but the apply has ended
     EXPECT_FALSE(model.busy());
     EXPECT_EQ(reader.started, 2);
-    EXPECT_EQ(busy.count(), 2);
 
-    // Without a further apply the next update waits again.
-    deliver();
-    model.update(false);
-    EXPECT_EQ(reader.started, 2);
-    EXPECT_EQ(busy.count(), 3); // every update tells the view, changed or not
-}
-
-TEST_F(SettingsTest, AReadInFlightOnlyRefreshesBusy) {
-    model.update(true);
+    // A read in flight when the apply ends: only busy is refreshed.
     store.activate(Profile::focus(), std::nullopt, now);
     model.update(true);
-    EXPECT_TRUE(model.busy());
-    service->succeed();
-    test::processQueuedEvents();
-    model.update(false); // the apply ended, but a read is still running
+    succeed();
+    model.update(false);
     EXPECT_FALSE(model.busy());
-    EXPECT_EQ(reader.started, 1);
+    EXPECT_EQ(reader.started, 2);
+    deliver();
+    model.update(false);
+    EXPECT_EQ(reader.started, 2) << "without a further apply the next update waits again";
 }
 
-TEST_F(SettingsTest, RestoreGoesThroughTheStoreAndReadsAfterwards) {
-    model.update(true);
-    deliver();
+TEST_F(SettingsTest, ARestoreReadsAfterwardsEvenWhenItFails) {
     model.restoreOriginal();
     EXPECT_EQ(service->restores, 1);
-    EXPECT_TRUE(store.isApplying());
-    EXPECT_EQ(reader.started, 1);
-
-    service->succeed();
-    test::processQueuedEvents();
-    EXPECT_EQ(reader.started, 2);
-    EXPECT_FALSE(model.busy());
-}
-
-TEST_F(SettingsTest, AFailedRestoreStillReadsAgain) {
-    model.restoreOriginal();
     service->fail(ConfigurationError::message("Nothing to restore"));
     test::processQueuedEvents();
     EXPECT_EQ(reader.started, 1);
-    EXPECT_TRUE(store.errorMessage());
+    EXPECT_FALSE(model.busy());
 }
 
 TEST(SettingsTexts, ScreenSaverShowsWholeMinutesNeverOrTheSystemDefault) {
     EXPECT_EQ(SettingsModel::screenSaverText(std::nullopt), L10n::text("System default"));
-    EXPECT_EQ(SettingsModel::screenSaverText(0), L10n::text("Never"));
-    EXPECT_EQ(SettingsModel::screenSaverText(30), L10n::text("Never"));
-    EXPECT_EQ(SettingsModel::screenSaverText(90), L10n::text({"{0} min", {"1"}}));
-    EXPECT_EQ(SettingsModel::screenSaverText(300), L10n::text({"{0} min", {"5"}}));
+    EXPECT_EQ(SettingsModel::screenSaverText(59), L10n::text("Never"));
+    EXPECT_EQ(SettingsModel::screenSaverText(119), L10n::text({"{0} min", {"1"}}));
 }
 
 TEST(SettingsTexts, WakeRequestsHaveFiveCases) {
     const QString active =
         L10n::text("Wake requests are active. Other apps may prevent your Mac from sleeping.\n");
     const QString noProcesses = L10n::text("The system did not provide process information.");
-    const auto text = [](std::optional<bool> system, std::optional<bool> display,
-                         std::optional<QString> preventers = std::nullopt) {
+    const QString none = L10n::text("No requests preventing sleep were detected.");
+    using Flag = std::optional<bool>;
+    const std::tuple<Flag, Flag, std::optional<QString>, QString> cases[] = {
+        {true, false, "coreaudiod, Music", active + "coreaudiod, Music"},
+        {std::nullopt, true, "", active + noProcesses},
+        {std::nullopt, false, std::nullopt, L10n::text("Wake requests are currently unavailable.")},
+        {false, false, "ignored", none},
+        {false, std::nullopt, std::nullopt, none}};
+    for (const auto &[system, display, preventers, expected] : cases) {
         SystemSettings settings = test::snapshot(5, 15, "Battery");
         settings.systemAssertion = system;
         settings.displayAssertion = display;
         settings.sleepPreventers = preventers;
-        return SettingsModel::assertionText(settings);
-    };
-
-    EXPECT_EQ(SettingsModel::assertionText(std::nullopt), L10n::text("Reading…"));
-    EXPECT_EQ(text(true, false, "coreaudiod, Music"), active + "coreaudiod, Music");
-    EXPECT_EQ(text(true, std::nullopt), active + noProcesses);
-    EXPECT_EQ(text(true, true, ""), active + noProcesses);
-    EXPECT_EQ(text(false, true, "Keynote"), active + "Keynote");
-    EXPECT_EQ(text(std::nullopt, true), active + noProcesses);
-    EXPECT_EQ(text(std::nullopt, false), L10n::text("Wake requests are currently unavailable."));
-    EXPECT_EQ(text(std::nullopt, std::nullopt),
-              L10n::text("Wake requests are currently unavailable."));
-    EXPECT_EQ(text(false, false, "ignored"),
-              L10n::text("No requests preventing sleep were detected."));
-    EXPECT_EQ(text(false, std::nullopt), L10n::text("No requests preventing sleep were detected."));
+        EXPECT_EQ(SettingsModel::assertionText(settings), expected);
+    }
 }
 
-TEST(SettingsTexts, StatusLineShowsTheReadTimeOrTheError) {
-    EXPECT_EQ(SettingsModel::statusLine(std::nullopt), L10n::text("Reading…"));
-    SystemSettings settings = test::snapshot(5, 15, "Battery");
-    settings.readAt = QDateTime(QDate(2026, 3, 1), QTime(14, 5, 9));
-    const QString time = QLocale().toString(QTime(14, 5, 9), QLocale::ShortFormat);
-    EXPECT_EQ(SettingsModel::statusLine(settings), L10n::text({"Last updated {0}", {time}}));
-    EXPECT_FALSE(time.contains("2026")); // the time of day only
+TEST_F(SleepDiagnosisTest, EachSnapshotBringsOneAssertionsReadAndTheDiagnosisOfBoth) {
+    deliverSnapshot(test::snapshot(10, 1, "Power adapter"));
+    EXPECT_TRUE(reads.empty()) << "a closed section reads nothing";
+    diagnosis.setExpanded(true);
+    ASSERT_EQ(reads.size(), 1u) << "opening it reads at once";
+    deliverAssertions(PowerAssertions{});
+    SystemSettings settings = test::snapshot(10, 1, "Power adapter");
+    settings.sleepDisabled = true;
+    deliverSnapshot(settings);
+    ASSERT_EQ(reads.size(), 1u);
+    deliverSnapshot(settings); // while the first read runs: it waits its turn
+    EXPECT_EQ(reads.size(), 1u);
 
-    settings.error = "pmset: exit status 1";
-    EXPECT_EQ(SettingsModel::statusLine(settings), "pmset: exit status 1");
+    PowerAssertions assertions;
+    assertions.holders = {
+        {7, "caffeinate", "PreventUserIdleSystemSleep", "00:00:01", "caffeinate", {}},
+        {8, "Keynote", "PreventUserIdleDisplaySleep", "00:00:01", "Playing slideshow", {}}};
+    deliverAssertions(assertions);
+    const SleepDiagnosis expected = SleepDiagnosis::make(settings, assertions);
+    EXPECT_EQ(diagnosis.sleepText(), expected.sleep);
+    EXPECT_EQ(diagnosis.displayHolders(), QStringList{expected.displayHolders[0].text()});
+    EXPECT_EQ(model.sleepText(), L10n::text("Never: sleep is disabled system-wide"));
+
+    ASSERT_EQ(reads.size(), 1u); // the second snapshot's read
+    deliverAssertions(std::nullopt);
+    EXPECT_TRUE(reads.empty());
+    EXPECT_EQ(diagnosis.sleepHolders(), QStringList()); // no holders known, no remarks
 }
 
-TEST_F(SettingsTest, SystemSettingsOpensTheApplicationOrTheSimulatedMac) {
-    model.openSystemSettings();
-    ASSERT_EQ(opened.size(), 1);
-#ifdef Q_OS_MACOS
-    EXPECT_EQ(opened.first().toLocalFile(), "/System/Applications/System Settings.app");
-#else
-    EXPECT_EQ(opened.first().toLocalFile(), simulatorHome());
-#endif
-    EXPECT_TRUE(model.openFailure().isEmpty());
+TEST_F(SleepDiagnosisTest, CopyReportPutsTheReportOnTheClipboard) {
+    diagnosis.setExpanded(true);
+    diagnosis.copyReport();
+    EXPECT_TRUE(copied.isEmpty()); // nothing read yet
 
-    // When nothing opens it, the window says so, and where the simulated Mac's folder is.
-    opens = false;
-    model.openSystemSettings();
-#ifndef Q_OS_MACOS
-    EXPECT_TRUE(model.openFailure().contains(QDir::toNativeSeparators(simulatorHome())));
-#endif
-    EXPECT_FALSE(model.openFailure().isEmpty());
-    opens = true;
-    model.openSystemSettings();
-    EXPECT_TRUE(model.openFailure().isEmpty());
+    deliverSnapshot(test::snapshot(10, 1, "Power adapter"));
+    deliverAssertions(PowerAssertions{});
+    diagnosis.copyReport();
+    ASSERT_EQ(copied.size(), 1);
+    EXPECT_TRUE(copied[0].contains(L10n::text("Using system settings")));
+    EXPECT_TRUE(diagnosis.reportCopied());
+
+    deliverSnapshot(test::snapshot(10, 1, "Power adapter"));
+    deliverAssertions(PowerAssertions{});
+    EXPECT_FALSE(diagnosis.reportCopied());
 }

@@ -1,19 +1,31 @@
 #pragma once
 
-// Helpers for tests of the real window: finding QML items by objectName, clicking and typing
-// into them, waiting for conditions, and saving screenshots.
+// Helpers for tests of the real windows: a fixture that launches the application, finding and
+// clicking QML items by objectName, waiting for conditions and frames, and screenshots.
+#include "App/AppDelegate.h"
+#include "App/Appearance.h"
+#include "Localization/L10n.h"
+#include "MenuBar/QuickPanel.h"
+#include "Profiles/FileProfileStorage.h"
+#include "SimulatorState.h"
+#include "TestSupport.h"
 #include "Workspace/DashboardController.h"
 
 #include <QAccessible>
 #include <QDir>
+#include <QFile>
 #include <QQuickItem>
+#include <QQuickWidget>
 #include <QQuickWindow>
+#include <QSettings>
+#include <QSignalSpy>
 #include <QTest>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace norvane::test {
 
-// The item with `name` anywhere in the view, popups and menus included; null when there is none.
+// The item with `name` anywhere under `root`, popups and menus included; null when there is none.
 inline QQuickItem *findItem(QQuickItem *root, const QString &name) {
     if (!root)
         return nullptr;
@@ -25,12 +37,12 @@ inline QQuickItem *findItem(QQuickItem *root, const QString &name) {
     return nullptr;
 }
 
-inline QQuickItem *item(DashboardController *view, const QString &name) {
-    return findItem(view->quickWindow()->contentItem(), name);
+inline QQuickItem *item(QQuickWidget *view, const QString &name) {
+    return view ? findItem(view->quickWindow()->contentItem(), name) : nullptr;
 }
 
 // A popup or menu (not an item itself) by its objectName.
-inline QObject *popup(DashboardController *view, const QString &name) {
+inline QObject *popup(QQuickWidget *view, const QString &name) {
     return view->rootObject() ? view->rootObject()->findChild<QObject *>(name) : nullptr;
 }
 
@@ -38,12 +50,11 @@ inline bool opened(QObject *popup) {
     return popup && popup->property("opened").toBool();
 }
 
-// Whether the item and all its ancestors are visible.
 inline bool shown(QQuickItem *item) {
     return item && item->isVisible() && item->opacity() > 0;
 }
 
-// Waits (processing events) until `condition` holds; fails the test after `timeoutMs`.
+// Waits (processing events) until `condition` holds; false after `timeoutMs`.
 template <typename Condition> bool waitUntil(Condition condition, int timeoutMs = 10'000) {
     return QTest::qWaitFor(condition, timeoutMs);
 }
@@ -53,24 +64,27 @@ inline QString screenshotPath(const QString &name) {
     return QStringLiteral(NORVANE_SCREENSHOT_DIR "/%1.png").arg(name);
 }
 
-inline void click(DashboardController *view, QQuickItem *target) {
-    ASSERT_NE(target, nullptr);
-    if (!waitUntil([&] { return shown(target) && target->isEnabled(); })) {
-        view->window()->grab().save(
-            screenshotPath(QStringLiteral("failure-") + target->objectName()));
-        FAIL() << target->objectName().toStdString() << " is not shown and enabled";
-    }
+inline QString textOf(QQuickItem *item) {
+    return item ? item->property("text").toString() : QStringLiteral("<no item>");
+}
+
+inline QString textIn(QQuickWidget *view, const QString &name) {
+    return textOf(item(view, name));
+}
+
+inline void click(QQuickWidget *view, const QString &name) {
+    QQuickItem *target = nullptr;
+    ASSERT_TRUE(waitUntil([&] { return shown(target = item(view, name)) && target->isEnabled(); }))
+        << name.toStdString() << " is not shown and enabled";
     const QPointF centre = target->mapToScene(QPointF(target->width() / 2, target->height() / 2));
     QTest::mouseClick(view, Qt::LeftButton, {}, centre.toPoint());
 }
 
-inline void click(DashboardController *view, const QString &name) {
-    QQuickItem *target = nullptr;
-    if (!waitUntil([&] { return shown(target = item(view, name)); })) {
-        view->window()->grab().save(screenshotPath(QStringLiteral("failure-") + name));
-        FAIL() << name.toStdString() << " is not shown";
-    }
-    click(view, target);
+// Chooses a value from a picker's menu once the menu has settled in its place.
+inline void pick(QQuickWidget *view, const QString &picker, int minutes) {
+    click(view, picker + ".button");
+    ASSERT_TRUE(waitUntil([&] { return opened(popup(view, picker + ".menu")); }));
+    click(view, QStringLiteral("%1.option.%2").arg(picker).arg(minutes));
 }
 
 // Whether the parts of the view that are made after its first frame are all there.
@@ -79,29 +93,106 @@ inline bool settled(DashboardController *view) {
     return detail && detail->property("status").toInt() == 1; // Loader.Ready
 }
 
-inline QString textOf(QQuickItem *item) {
-    return item ? item->property("text").toString() : QStringLiteral("<no item>");
+// Whether no image or loader under `root` is still loading off the main thread.
+inline bool loaded(QQuickItem *root) {
+    if (root->metaObject()->indexOfProperty("asynchronous") >= 0 &&
+        root->property("status").toInt() == 2) // Image.Loading, Loader.Loading
+        return false;
+    const QList<QQuickItem *> children = root->childItems();
+    return std::all_of(children.begin(), children.end(), loaded);
 }
 
-// Every control in the accessibility tree of `node` that a person can press or choose, with
-// its accessible name.
-inline void pressables(QAccessibleInterface *node,
-                       QList<std::pair<QAccessible::Role, QString>> &found) {
+// Waits until the view has loaded what it loads off the main thread and drawn a frame since,
+// so that a grab shows the current state.
+inline void settle(QQuickWidget *view) {
+    ASSERT_TRUE(waitUntil([&] { return loaded(view->quickWindow()->contentItem()); }));
+    QSignalSpy frames(view->quickWindow(), &QQuickWindow::afterRendering);
+    view->quickWindow()->update();
+    ASSERT_TRUE(frames.wait(10'000));
+}
+
+// The accessible names of the controls under `node` that a person can press or choose; fails
+// the test for a control without one.
+inline QStringList controlNames(QAccessibleInterface *node) {
+    static const QList<QAccessible::Role> pressable = {QAccessible::Button, QAccessible::ButtonMenu,
+                                                       QAccessible::ComboBox, QAccessible::ListItem,
+                                                       QAccessible::RadioButton};
+    QStringList names;
     if (!node)
-        return;
-    switch (node->role()) {
-    case QAccessible::Button:
-    case QAccessible::ButtonMenu:
-    case QAccessible::ComboBox:
-    case QAccessible::ListItem:
-    case QAccessible::RadioButton:
-        found.append({node->role(), node->text(QAccessible::Name)});
-        break;
-    default:
-        break;
+        return names;
+    if (pressable.contains(node->role())) {
+        names << node->text(QAccessible::Name);
+        EXPECT_FALSE(names.last().trimmed().isEmpty()) << "a control of role " << node->role();
     }
     for (int i = 0; i < node->childCount(); ++i)
-        pressables(node->child(i), found);
+        names << controlNames(node->child(i));
+    return names;
 }
+
+// Saves the view's window as drawn now; in another language than English, with its code.
+inline void shoot(QQuickWidget *view, const QString &name) {
+    settle(view);
+    const QString language = L10n::currentLanguage();
+    ASSERT_TRUE(view->window()->grab().save(
+        screenshotPath(language == "en" ? name : name + "-" + language)));
+}
+
+// The real application on settings, profiles and a simulated Mac of this test only, in the
+// light appearance.
+struct WindowTest : ::testing::Test {
+    void SetUp() override {
+        QSettings().clear();
+        QFile::remove(FileProfileStorage::defaultLocation());
+        sim::SimulatorState::reset(simulatorHome());
+        Appearance::apply(Appearance::light);
+    }
+    void TearDown() override {
+        delegate.reset();
+        QCoreApplication::processEvents();
+    }
+
+    // Launches the application and waits until its main window is complete on the screen.
+    void start(AppDelegate::Options options = {}) {
+        delegate = std::make_unique<AppDelegate>(std::move(options));
+        delegate->applicationDidFinishLaunching();
+        view = delegate->dashboard();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(delegate->window()));
+        ASSERT_TRUE(waitUntil([&] { return settled(view); }));
+    }
+
+    QQuickWidget *panel() const { return delegate->menuBar()->popover(); }
+    void openPanel() {
+        ASSERT_FALSE(delegate->menuBar()->isShown());
+        delegate->showMenuBar();
+        ASSERT_TRUE(waitUntil([&] { return panel()->isVisible(); }));
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(panel()));
+    }
+    void closePanel() {
+        QTest::keyClick(panel(), Qt::Key_Escape);
+        ASSERT_TRUE(waitUntil([&] { return !panel() || !panel()->isVisible(); }));
+    }
+    QQuickWidget *editorView() const {
+        ProfileEditor *editor = delegate->profileEditor();
+        return editor && editor->isVisible() ? editor->view() : nullptr;
+    }
+    void openEditor(const std::optional<Profile> &profile) {
+        delegate->editProfile(profile);
+        ASSERT_TRUE(waitUntil([&] { return editorView(); }));
+        ASSERT_TRUE(QTest::qWaitForWindowActive(delegate->profileEditor()));
+        // The keyboard reaches the sheet: the name field, or the sheet itself for a preset.
+        ASSERT_TRUE(waitUntil([&] { return editorView()->quickWindow()->activeFocusItem(); }));
+    }
+    void closeEditor() {
+        click(editorView(), "cancelButton");
+        ASSERT_TRUE(waitUntil([&] { return !editorView(); }));
+    }
+    void showSettings() {
+        delegate->showSettings();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(delegate->settingsWindow()));
+    }
+
+    std::unique_ptr<AppDelegate> delegate;
+    DashboardController *view = nullptr;
+};
 
 } // namespace norvane::test

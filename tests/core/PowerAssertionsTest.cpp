@@ -1,58 +1,36 @@
 #include "Status/PowerAssertions.h"
 
+#include "SimulatedMacHome.h"
 #include "TestSupport.h"
 
 #include <QRegularExpression>
+#include <QTime>
 #include <gtest/gtest.h>
 
 using namespace norvane;
 
-namespace {
-
-QString capture() {
-    return test::readTextFile(
-        QStringLiteral(NORVANE_TEST_DATA_DIR "/mac-samples/assertions-caffeinate-2025.txt"));
-}
-
-} // namespace
-
 // A real capture (tests/data/mac-samples/assertions-caffeinate-2025.source): the counts in order,
 // each holder with its detail lines. Published copies that lost the indentation read the same.
 TEST(PowerAssertionsParse, ReadsARealCaptureWithOrWithoutIndentation) {
-    const PowerAssertions expected{
-        {{"BackgroundTask", 0},
-         {"ApplePushServiceTask", 0},
-         {"UserIsActive", 1},
-         {"PreventUserIdleDisplaySleep", 0},
-         {"PreventSystemSleep", 0},
-         {"ExternalMedia", 0},
-         {"PreventUserIdleSystemSleep", 1},
-         {"NetworkClientActive", 0}},
-        {{98217,
-          "caffeinate",
-          "PreventUserIdleSystemSleep",
-          "00:00:03",
-          "caffeinate command-line tool",
-          {"Details: caffeinate asserting for 1600 secs",
-           "Localized=THE CAFFEINATE TOOL IS PREVENTING SLEEP.",
-           "Timeout will fire in 1597 secs Action=TimeoutActionRelease"}},
-         {145,
-          "WindowServer",
-          "UserIsActive",
-          "00:00:00",
-          "com.apple.iohideventsystem.queue.tickle serviceID:10009be9e "
-          "service:AppleUserHIDEventService product:CTRL Keyboard eventType:3",
-          {"Timeout will fire in 600 secs Action=TimeoutActionRelease"}},
-         {80,
-          "powerd",
-          "PreventUserIdleSystemSleep",
-          "00:22:34",
-          "Powerd - Prevent sleep while display is on",
-          {}}}};
-    EXPECT_EQ(PowerAssertions::parse(capture()), expected);
+    PowerAssertions expected{{{"BackgroundTask", 0},
+                              {"ApplePushServiceTask", 0},
+                              {"UserIsActive", 1},
+                              {"PreventUserIdleDisplaySleep", 0},
+                              {"PreventSystemSleep", 0},
+                              {"ExternalMedia", 0},
+                              {"PreventUserIdleSystemSleep", 1},
+                              {"NetworkClientActive", 0}},
+                             {}};
+    for (const sim::AssertionHolder &holder : test::caffeinateCaptureHolders())
+        expected.holders.append({holder.pid, holder.process, holder.type,
+                                 QTime(0, 0).addSecs(holder.ageSeconds).toString(u"hh:mm:ss"),
+                                 holder.name, holder.details});
+    const QString capture = test::capture(QStringLiteral("assertions-caffeinate-2025"));
+    EXPECT_EQ(PowerAssertions::parse(capture), expected);
     const QString collapsed =
-        capture().replace(QRegularExpression(QStringLiteral("(?m)^[ \\t]+")), QString());
+        QString(capture).replace(QRegularExpression(QStringLiteral("(?m)^[ \\t]+")), QString());
     EXPECT_EQ(PowerAssertions::parse(collapsed), expected);
+    EXPECT_EQ(PowerAssertions::parse({}), PowerAssertions{});
 }
 
 TEST(PowerAssertionsParse, ProcessNamesWithBlanksAndBracketsAndOlderLayouts) {
@@ -66,27 +44,22 @@ TEST(PowerAssertionsParse, ProcessNamesWithBlanksAndBracketsAndOlderLayouts) {
         "Kernel Assertions: 0x4=USB\n"
         "   id=500  level=255 0x4=USB mod=1/1/26, 9:00 AM description=usb owner=AppleUSBHostPort\n"
         "Idle sleep preventers: IODisplayWrangler\n"));
-    ASSERT_EQ(parsed.holders.size(), 3);
-    EXPECT_EQ(parsed.holders[0].pid, 512);
-    EXPECT_EQ(parsed.holders[0].process, "Google Chrome Helper (GPU)");
-    EXPECT_EQ(parsed.holders[0].age, "01:02:03");
-    EXPECT_EQ(parsed.holders[0].name, "WebRTC has active PeerConnections");
-    EXPECT_EQ(parsed.holders[1].process, "Teams [work] (2)");
-    EXPECT_EQ(parsed.holders[1].name, "call: \"Daily\"");
-    EXPECT_EQ(parsed.holders[2],
-              (PowerAssertion{9, "hidd", "PreventUserIdleDisplaySleep", {}, {}, {}}));
-    EXPECT_TRUE(parsed.holders[2].details.isEmpty()); // kernel assertions belong to no process
+    // The kernel assertions belong to no process.
+    EXPECT_EQ(parsed.holders,
+              (QList<PowerAssertion>{{512,
+                                      "Google Chrome Helper (GPU)",
+                                      "PreventUserIdleDisplaySleep",
+                                      "01:02:03",
+                                      "WebRTC has active PeerConnections",
+                                      {}},
+                                     {77,
+                                      "Teams [work] (2)",
+                                      "PreventUserIdleSystemSleep",
+                                      "00:00:10",
+                                      "call: \"Daily\"",
+                                      {}},
+                                     {9, "hidd", "PreventUserIdleDisplaySleep", {}, {}, {}}}));
     EXPECT_TRUE(parsed.systemWide.isEmpty());
-}
-
-TEST(PowerAssertionsParse, NoHoldersAndNoText) {
-    const PowerAssertions none = PowerAssertions::parse(
-        QStringLiteral("Assertion status system-wide:\n   PreventUserIdleSystemSleep    0\n"
-                       "Listed by owning process:\n\n"));
-    EXPECT_EQ(none.systemWide,
-              (QList<std::pair<QString, qint64>>{{"PreventUserIdleSystemSleep", 0}}));
-    EXPECT_TRUE(none.holders.isEmpty());
-    EXPECT_EQ(PowerAssertions::parse({}), PowerAssertions{});
 }
 
 TEST(PowerAssertionsParse, AHolderIndentedWithAnyBlanksIsAHolder) {
@@ -103,13 +76,10 @@ TEST(PowerAssertion, WhatKeepsTheDisplayOnAndTheMacAwake) {
         const char *type;
         bool display;
         bool awake;
-    } rows[] = {{"PreventUserIdleDisplaySleep", true, true},
-                {"NoDisplaySleepAssertion", true, true},
-                {"PreventUserIdleSystemSleep", false, true},
+    } rows[] = {{"NoDisplaySleepAssertion", true, true},
                 {"PreventSystemSleep", false, true},
                 {"NoIdleSleepAssertion", false, true},
-                {"UserIsActive", false, false},
-                {"BackgroundTask", false, false}};
+                {"UserIsActive", false, false}};
     for (const auto &row : rows) {
         const PowerAssertion assertion{1, "p", row.type, {}, {}, {}};
         EXPECT_EQ(assertion.keepsDisplayOn(), row.display) << row.type;

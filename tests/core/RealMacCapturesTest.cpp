@@ -3,20 +3,16 @@
 #include "Configuration/MacConfiguration.h"
 #include "Configuration/NativeConfigurationBackend.h"
 #include "Localization/L10n.h"
+#include "SimulatedMacHome.h"
 #include "Status/SystemSettings.h"
-#include "TestSupport.h"
 
 #include <QDir>
 #include <gtest/gtest.h>
 
 using namespace norvane;
+using test::capture;
 
 namespace {
-
-QString capture(const QString &name) {
-    return test::readTextFile(QStringLiteral(NORVANE_TEST_DATA_DIR "/mac-samples/") + name +
-                              QStringLiteral(".txt"));
-}
 
 struct Live {
     QString name;
@@ -52,13 +48,8 @@ const QList<std::pair<QString, const char *>> kBatt{
     {"batt-imac-desktop-no-battery", "Power adapter"},
 };
 
-struct Osa {
-    QString name;
-    int number;
-    QString messageStart;
-};
-
-const QList<Osa> kOsa{
+// The name, the number and how the message starts.
+const QList<std::tuple<QString, int, QString>> kOsa{
     {"osa-cancel-128-app-prefix", -128, "Test got an error: User canceled."},
     // Published with a logging tool's prefix in front of osascript's own text.
     {"osa-syntax-error-2740-admin", -2740, "VError: code1err:48:59: syntax error: A identifier"},
@@ -95,10 +86,10 @@ TEST(RealMacCaptures, BatteryOutputNamesTheSource) {
 }
 
 TEST(RealMacCaptures, OsascriptErrorsGiveTheirNumberAndMessage) {
-    for (const Osa &row : kOsa) {
-        const AppleScriptError error = AppleScriptError::parse(capture(row.name));
-        EXPECT_EQ(error.number, row.number) << row.name.toStdString();
-        EXPECT_TRUE(error.message && error.message->startsWith(row.messageStart))
+    for (const auto &[name, number, messageStart] : kOsa) {
+        const AppleScriptError error = AppleScriptError::parse(capture(name));
+        EXPECT_EQ(error.number, number) << name.toStdString();
+        EXPECT_TRUE(error.message && error.message->startsWith(messageStart))
             << error.message.value_or(QString()).toStdString();
     }
 }
@@ -109,11 +100,9 @@ TEST(RealMacCaptures, OsascriptErrorsGiveTheirNumberAndMessage) {
 TEST(RealMacCaptures, MultiLineErrorsKeepTheirLinesAndTheExitStatus) {
     const QString rendered = capture(QStringLiteral("osa-admin-multiline-stderr-CR-RENDERED"));
     const QStringList lines{
-        QStringLiteral(
-            "-p policy           Specify policy constraint (ssl, smime, codeSign, IPSec,"),
-        QStringLiteral(
-            "-e allowedError     Specify allowed error (certExpired, hostnameMismatch) or"),
-        QStringLiteral("        Add trusted certificate(s).")};
+        "-p policy           Specify policy constraint (ssl, smime, codeSign, IPSec,",
+        "-e allowedError     Specify allowed error (certExpired, hostnameMismatch) or",
+        "        Add trusted certificate(s)."};
     for (const QString &line : lines)
         ASSERT_TRUE(rendered.contains(line)) << line.toStdString();
     ASSERT_TRUE(rendered.contains(lines.last() + QStringLiteral(" (2)")));
@@ -132,10 +121,10 @@ TEST(RealMacCaptures, EveryCaptureHasARow) {
         covered << row.first;
     for (const auto &row : kBatt)
         covered << row.first;
-    for (const Osa &row : kOsa)
-        covered << row.name;
-    covered << QStringLiteral("osa-admin-multiline-stderr-CR-RENDERED");
-    covered << QStringLiteral("assertions-caffeinate-2025"); // PowerAssertionsTest
+    for (const auto &row : kOsa)
+        covered << std::get<0>(row);
+    covered << QStringLiteral("osa-admin-multiline-stderr-CR-RENDERED")
+            << QStringLiteral("assertions-caffeinate-2025"); // PowerAssertionsTest
     const QDir folder(QStringLiteral(NORVANE_TEST_DATA_DIR "/mac-samples"));
     for (const QString &file : folder.entryList({QStringLiteral("*.txt")})) {
         const QString name = file.chopped(4);

@@ -18,55 +18,42 @@ public:
     };
 
     CtlSandbox() {
-        for (const char *name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME",
-                                 "XDG_CACHE_HOME", "XDG_RUNTIME_DIR", "NORVANE_SIM_HOME"}) {
-            const QString folder = m_root.filePath(QString::fromLatin1(name));
-            QDir().mkpath(folder);
-            QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-            m_environment.insert(QString::fromLatin1(name), folder);
+        for (const QString name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME",
+                                   "XDG_CACHE_HOME", "XDG_RUNTIME_DIR", "NORVANE_SIM_HOME"}) {
+            QDir().mkpath(m_root.filePath(name));
+            QFile::setPermissions(m_root.filePath(name),
+                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            environment.insert(name, m_root.filePath(name));
         }
-        setLanguage(QStringLiteral("en"), QStringLiteral("en_US.UTF-8"));
+        setLanguage("en", "en_US.UTF-8");
     }
 
     void setLanguage(const QString &language, const QString &locale) {
-        m_environment.insert(QStringLiteral("LANGUAGE"), language);
-        m_environment.insert(QStringLiteral("LC_ALL"), locale);
-        m_environment.insert(QStringLiteral("LANG"), locale);
+        environment.insert("LANGUAGE", language);
+        environment.insert("LC_ALL", locale);
+        environment.insert("LANG", locale);
     }
-
-    [[nodiscard]] QString folder(const char *variable) const {
-        return m_environment.value(QString::fromLatin1(variable));
-    }
-    [[nodiscard]] QString simHome() const { return folder("NORVANE_SIM_HOME"); }
+    [[nodiscard]] QString simHome() const { return environment.value("NORVANE_SIM_HOME"); }
     [[nodiscard]] QString profilesFile() const {
-        return folder("XDG_DATA_HOME") + QStringLiteral("/Norvane/profiles.json");
-    }
-    [[nodiscard]] const QProcessEnvironment &environment() const { return m_environment; }
-
-    // Prepares `process` to run pellorctl (or `program`) here; the caller starts it.
-    void prepare(QProcess &process, const QStringList &arguments,
-                 const QString &program = QStringLiteral(NORVANE_BIN_DIR "/pellorctl")) const {
-        process.setProgram(program);
-        process.setArguments(arguments);
-        process.setProcessEnvironment(m_environment);
+        return environment.value("XDG_DATA_HOME") + "/Norvane/profiles.json";
     }
 
-    // Runs pellorctl to its end.
+    // Runs pellorctl (or `program`) here to its end.
     [[nodiscard]] Run run(const QStringList &arguments,
-                          const QString &program = QStringLiteral(NORVANE_BIN_DIR
-                                                                  "/pellorctl")) const {
+                          const QString &program = NORVANE_BIN_DIR "/pellorctl") const {
         QProcess process;
-        prepare(process, arguments, program);
-        process.start();
+        process.setProcessEnvironment(environment);
+        process.start(program, arguments);
         if (!process.waitForFinished(60'000) || process.exitStatus() != QProcess::NormalExit)
-            return {-1, {}, QStringLiteral("pellorctl did not end normally")};
+            return {-1, {}, "pellorctl did not end normally"};
         return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
                 QString::fromUtf8(process.readAllStandardError())};
     }
 
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+
 private:
     QTemporaryDir m_root;
-    QProcessEnvironment m_environment = QProcessEnvironment::systemEnvironment();
 };
 
 } // namespace norvane::test

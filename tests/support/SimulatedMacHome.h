@@ -1,36 +1,108 @@
 #pragma once
 
+#include "SimulatorState.h"
+#include "TestSupport.h"
+
 #include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QtGlobal>
+#include <functional>
+#include <gtest/gtest.h>
 
 namespace norvane::test {
 
-// A fresh, empty simulator folder for one test: NORVANE_SIM_HOME points at it while the object
-// lives (child processes inherit it), and the previous value comes back afterwards. Create it
-// before anything calls Platform::system().
-class SimulatedMacHome {
+// Sets an environment variable (a null value unsets it) while the object lives; child processes
+// inherit it, and the previous value comes back afterwards.
+class ScopedVariable {
 public:
-    SimulatedMacHome()
-        : m_previous(qgetenv("NORVANE_SIM_HOME")),
-          m_hadPrevious(qEnvironmentVariableIsSet("NORVANE_SIM_HOME")) {
-        qputenv("NORVANE_SIM_HOME", m_folder.path().toUtf8());
-    }
-    ~SimulatedMacHome() {
-        if (m_hadPrevious)
-            qputenv("NORVANE_SIM_HOME", m_previous);
+    ScopedVariable(const char *name, const QByteArray &value)
+        : m_name(name), m_previous(qgetenv(name)), m_wasSet(qEnvironmentVariableIsSet(name)) {
+        if (value.isNull())
+            qunsetenv(name);
         else
-            qunsetenv("NORVANE_SIM_HOME");
+            qputenv(name, value);
     }
-    SimulatedMacHome(const SimulatedMacHome &) = delete;
-    SimulatedMacHome &operator=(const SimulatedMacHome &) = delete;
-
-    [[nodiscard]] QString path() const { return m_folder.path(); }
+    ~ScopedVariable() {
+        if (m_wasSet)
+            qputenv(m_name, m_previous);
+        else
+            qunsetenv(m_name);
+    }
 
 private:
-    QTemporaryDir m_folder;
+    const char *m_name;
     QByteArray m_previous;
-    bool m_hadPrevious;
+    bool m_wasSet;
 };
+
+// A fresh, empty simulator folder for one test, which NORVANE_SIM_HOME points at while the object
+// lives. Create it before anything calls Platform::system().
+class SimulatedMacHome {
+public:
+    [[nodiscard]] QString path() const { return m_folder.path(); }
+
+    [[nodiscard]] sim::SimulatorState state() const { return sim::SimulatorState::load(path()); }
+    void change(const std::function<void(sim::SimulatorState &)> &edit) const {
+        auto current = state();
+        edit(current);
+        current.save(path());
+    }
+    // The screen saver's idle time in the simulated preferences; none removes it.
+    void storeScreenSaver(const std::optional<QVariant> &value) const {
+        SimulatedHostPreferences preferences(path());
+        preferences.setValue(QStringLiteral("idleTime"), value, kScreenSaverDomain);
+        ASSERT_TRUE(preferences.synchronize(kScreenSaverDomain));
+    }
+    [[nodiscard]] std::optional<QVariant> storedScreenSaver() const {
+        return SimulatedHostPreferences(path()).copyValue(QStringLiteral("idleTime"),
+                                                          kScreenSaverDomain);
+    }
+
+private:
+    inline static const QString kScreenSaverDomain = QStringLiteral("com.apple.screensaver");
+    QTemporaryDir m_folder;
+    ScopedVariable m_variable{"NORVANE_SIM_HOME", m_folder.path().toUtf8()};
+};
+
+// A real capture of a Mac's output: tests/data/mac-samples/NAME.txt.
+inline QString capture(const QString &name) {
+    return readTextFile(QStringLiteral(NORVANE_TEST_DATA_DIR "/mac-samples/%1.txt").arg(name));
+}
+
+// Writes `data` to the file at `path`, creating its folder.
+inline void writeFile(const QString &path, const QByteArray &data) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(data);
+}
+
+// The holders in the real capture tests/data/mac-samples/assertions-caffeinate-2025.txt.
+inline QList<sim::AssertionHolder> caffeinateCaptureHolders() {
+    return {{98217,
+             "caffeinate",
+             "PreventUserIdleSystemSleep",
+             "caffeinate command-line tool",
+             3,
+             {"Details: caffeinate asserting for 1600 secs",
+              "Localized=THE CAFFEINATE TOOL IS PREVENTING SLEEP.",
+              "Timeout will fire in 1597 secs Action=TimeoutActionRelease"}},
+            {145,
+             "WindowServer",
+             "UserIsActive",
+             "com.apple.iohideventsystem.queue.tickle serviceID:10009be9e "
+             "service:AppleUserHIDEventService product:CTRL Keyboard eventType:3",
+             0,
+             {"Timeout will fire in 600 secs Action=TimeoutActionRelease"}},
+            {80,
+             "powerd",
+             "PreventUserIdleSystemSleep",
+             "Powerd - Prevent sleep while display is on",
+             22 * 60 + 34,
+             {}}};
+}
 
 } // namespace norvane::test
