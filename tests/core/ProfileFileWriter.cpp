@@ -6,27 +6,17 @@
 #include <QFile>
 #include <cstdio>
 
-namespace {
-
-QByteArray readAll(const char *path) {
-    QFile file(QString::fromLocal8Bit(path));
-    if (!file.open(QIODevice::ReadOnly)) {
-        std::fprintf(stderr, "cannot read %s\n", path);
-        std::exit(2);
-    }
-    return file.readAll();
-}
-
-} // namespace
-
 int main(int argc, char **argv) {
     if (argc != 4) {
         std::fprintf(stderr, "usage: %s <profiles file> <document A> <document B>\n", argv[0]);
         return 2;
     }
     norvane::FileProfileStorage storage(QString::fromLocal8Bit(argv[1]));
-    const QByteArray documents[] = {readAll(argv[2]), readAll(argv[3])};
     try {
+        QFile a(QString::fromLocal8Bit(argv[2])), b(QString::fromLocal8Bit(argv[3]));
+        if (!a.open(QIODevice::ReadOnly) || !b.open(QIODevice::ReadOnly))
+            throw std::runtime_error("cannot read the documents");
+        const QByteArray documents[] = {a.readAll(), b.readAll()};
         storage.write(documents[1]);
         std::puts("writing");
         std::fflush(stdout);

@@ -37,14 +37,11 @@ public:
     int operations = 0;
     int writes = 0;
     int failAt = 0; // 0: never fail
-    bool failed = false;
 
 private:
     void count() {
-        if (++operations != failAt)
-            return;
-        failed = true;
-        throw PlatformError(injectedText(operations));
+        if (++operations == failAt)
+            throw PlatformError(injectedText(operations));
     }
 };
 
@@ -52,20 +49,18 @@ inline Profile customProfile(const QString &id, const QString &title, qint64 dis
     return {id, title, ProfileIcon::sliders, displayMinutes, 20, 600, 0};
 }
 
-inline QJsonArray jsonProfiles(const QList<Profile> &profiles) {
-    QJsonArray array;
-    for (const Profile &profile : profiles)
-        array.append(profile.toJson());
-    return array;
-}
-
 // A profiles document as the file holds it.
 inline QByteArray documentBytes(const QList<Profile> &profiles, const QList<Profile> &deleted = {},
                                 qint64 version = 1) {
-    const QJsonObject object{{QStringLiteral("deleted"), jsonProfiles(deleted)},
-                             {QStringLiteral("profiles"), jsonProfiles(profiles)},
-                             {QStringLiteral("version"), version}};
-    return QJsonDocument(object).toJson();
+    QJsonArray profileArray, deletedArray;
+    for (const Profile &profile : profiles)
+        profileArray.append(profile.toJson());
+    for (const Profile &profile : deleted)
+        deletedArray.append(profile.toJson());
+    return QJsonDocument(QJsonObject{{"deleted", deletedArray},
+                                     {"profiles", profileArray},
+                                     {"version", version}})
+        .toJson();
 }
 
 } // namespace norvane::test

@@ -7,24 +7,21 @@
 #include "Localization/L10n.h"
 #include "TestSupport.h"
 
-#include <QPromise>
 #include <gtest/gtest.h>
 
 using namespace norvane;
 
 namespace {
 
-using FakeConfiguring = test::ControlledConfiguring;
-
 const QDateTime kStart = QDateTime::fromSecsSinceEpoch(1'800'000'000);
 
 struct SessionStoreTest : ::testing::Test {
-    std::shared_ptr<FakeConfiguring> service = std::make_shared<FakeConfiguring>();
+    std::shared_ptr<test::ControlledConfiguring> service =
+        std::make_shared<test::ControlledConfiguring>();
     QDateTime clock = kStart;
     Profile editedNormal{"normal", "Normal", ProfileIcon::leaf, 7, 17, 420, 0};
     SessionStore store{service, [this] { return clock; }, [this] { return editedNormal; }};
     int changes = 0;
-
     void SetUp() override {
         store.onChange = [this] { ++changes; };
     }
@@ -35,9 +32,9 @@ struct SessionStoreTest : ::testing::Test {
             test::waitFor(future);
         test::processQueuedEvents();
     }
-
-    void activateAndSucceed(const Profile &profile, std::optional<qint64> minutes = std::nullopt) {
-        QFuture<void> done = store.activate(profile, minutes, clock);
+    void activateAndSucceed(const Profile &profile, std::optional<qint64> minutes = std::nullopt,
+                            std::optional<QDateTime> at = std::nullopt) {
+        QFuture<void> done = store.activate(profile, minutes, at.value_or(clock));
         service->succeed();
         settle(done);
     }
@@ -45,221 +42,130 @@ struct SessionStoreTest : ::testing::Test {
 
 } // namespace
 
-TEST_F(SessionStoreTest, StartsWithSystemSettings) {
+TEST_F(SessionStoreTest, TimerStartsAtTheLaterOfRequestAndSuccessAndNeverForNormalOrZero) {
     EXPECT_EQ(store.timeLabel(), L10n::text("Using system settings"));
-    EXPECT_FALSE(store.notice());
-    EXPECT_FALSE(store.errorMessage());
-    EXPECT_EQ(store.profile(), Profile::normal());
-    EXPECT_FALSE(store.session().deadline);
-}
-
-TEST_F(SessionStoreTest, TimerStartsAfterTheAuthorizationWhenItTookLonger) {
     QFuture<void> done = store.activate(Profile::focus(), std::nullopt, kStart);
-    EXPECT_TRUE(store.isApplying());
     EXPECT_EQ(store.timeLabel(), L10n::text("Waiting for settings…"));
-    EXPECT_EQ(
-        store.notice(),
-        L10n::text(
-            "Saving macOS settings. Complete authorization in the system dialog if prompted."));
     EXPECT_EQ(changes, 1);
-
     clock = kStart.addSecs(40); // the user took 40 seconds in the dialog
     service->succeed();
     settle(done);
-
-    EXPECT_FALSE(store.isApplying());
-    EXPECT_TRUE(store.hasAppliedProfile());
     EXPECT_EQ(store.session().deadline, kStart.addSecs(25 * 60 + 40));
     EXPECT_EQ(store.timeLabel(), "25:00");
     EXPECT_EQ(store.notice(), L10n::text({"Saved and verified macOS settings for {0}.",
                                           {Profile::focus().localizedTitle()}}));
     EXPECT_EQ(changes, 2);
-}
 
-TEST_F(SessionStoreTest, RequestTimeWinsWhenTheClockIsEarlier) {
-    QFuture<void> done = store.activate(Profile::focus(), 10, kStart.addSecs(5));
-    service->succeed();
-    settle(done);
-    EXPECT_EQ(store.session().startedAt, kStart.addSecs(5));
-    EXPECT_EQ(store.session().deadline, kStart.addSecs(5 + 600));
-}
-
-TEST_F(SessionStoreTest, ReturnProfileAndZeroMinutesGetNoDeadline) {
+    // The request time wins when the clock is earlier.
+    activateAndSucceed(Profile::focus(), 10, clock.addSecs(5));
+    EXPECT_EQ(store.session().deadline, kStart.addSecs(45 + 600));
     activateAndSucceed(Profile::normal(), 30);
-    EXPECT_FALSE(store.session().deadline);
     EXPECT_EQ(store.timeLabel(), L10n::text("Active indefinitely"));
-
     activateAndSucceed(Profile::presentation(), 0);
     EXPECT_FALSE(store.session().deadline);
 }
 
-TEST_F(SessionStoreTest, MinutesOutsideTheRangeAreRejectedBeforeApplying) {
-    for (qint64 minutes : {qint64(-1), qint64(1441)}) {
+TEST_F(SessionStoreTest, InvalidProfileOrMinutesAreRejectedAndTheLongestTimerIsLabelled) {
+    Profile renamed = Profile::focus();
+    renamed.title = "Renamed";
+    const std::pair<Profile, qint64> rejected[] = {
+        {renamed, 0}, {Profile::focus(), -1}, {Profile::focus(), 1441}};
+    for (const auto &[profile, minutes] : rejected) {
         store.setErrorMessage(std::nullopt);
-        (void)store.activate(Profile::focus(), minutes, clock);
-        EXPECT_EQ(store.errorMessage(),
-                  L10n::text("The automatic return time must be between 0 and 1440 minutes."));
+        (void)store.activate(profile, minutes, clock);
+        EXPECT_TRUE(store.errorMessage());
         EXPECT_FALSE(store.isApplying());
     }
+    EXPECT_EQ(store.errorMessage(),
+              L10n::text("The automatic return time must be between 0 and 1440 minutes."));
     EXPECT_TRUE(service->applied.isEmpty());
-
     activateAndSucceed(Profile::focus(), 1440);
     EXPECT_EQ(store.timeLabel(), "24:00:00");
-}
-
-TEST_F(SessionStoreTest, InvalidProfileSetsTheValidationMessage) {
-    Profile invalid = Profile::focus();
-    invalid.title = "Renamed";
-    (void)store.activate(invalid, std::nullopt, clock);
-    EXPECT_EQ(store.errorMessage(),
-              L10n::text("Preset names cannot be changed. Create a custom profile instead."));
-    EXPECT_TRUE(service->applied.isEmpty());
-    EXPECT_EQ(changes, 1);
-}
-
-TEST_F(SessionStoreTest, SecondRequestWhileApplyingIsDroppedSilently) {
-    QFuture<void> first = store.activate(Profile::focus(), std::nullopt, clock);
-    const int changesBefore = changes;
-    QFuture<void> second = store.activate(Profile::vibe(), std::nullopt, clock);
-    QFuture<void> restore = store.restoreOriginal();
-    EXPECT_TRUE(second.isFinished());
-    EXPECT_TRUE(restore.isFinished());
-    EXPECT_EQ(changes, changesBefore);
-    EXPECT_EQ(service->applied.size(), 1);
-    EXPECT_EQ(service->restores, 0);
-    service->succeed();
-    settle(first);
-    EXPECT_EQ(store.profile(), Profile::focus());
+    // Seconds round up before the label chooses its form.
+    store.tick(store.session().deadline->addMSecs(-3599200));
+    EXPECT_EQ(store.timeLabel(), "1:00:00");
+    store.tick(store.session().deadline->addSecs(-3599));
+    EXPECT_EQ(store.timeLabel(), "59:59");
 }
 
 TEST_F(SessionStoreTest, CancellationKeepsTheAppliedStateAndOtherFailuresDropIt) {
     activateAndSucceed(Profile::vibe());
-
     QFuture<void> cancelled = store.activate(Profile::focus(), std::nullopt, clock);
     service->fail(ConfigurationError::cancelled());
     settle(cancelled);
     EXPECT_TRUE(store.hasAppliedProfile());
-    EXPECT_EQ(store.profile(), Profile::vibe());
     EXPECT_EQ(store.notice(), L10n::text("Cancelled. System settings are unchanged."));
     EXPECT_EQ(store.errorMessage(), ConfigurationError::cancelled().errorDescription());
-
     QFuture<void> failed = store.activate(Profile::focus(), std::nullopt, clock);
     service->fail(PlatformError("pmset exploded"));
     settle(failed);
     EXPECT_FALSE(store.hasAppliedProfile());
     EXPECT_EQ(store.profile(), Profile::vibe()) << "the session itself is kept";
-    EXPECT_EQ(store.timeLabel(), L10n::text("Using system settings"));
     EXPECT_EQ(
         store.notice(),
         L10n::text("Could not confirm that settings were applied. Check the current settings."));
     EXPECT_EQ(store.errorMessage(), "pmset exploded");
 }
 
-TEST_F(SessionStoreTest, AutomaticReturnStartsOnceAtTheDeadlineWithTheLibrarysNormal) {
+TEST_F(SessionStoreTest, AutomaticReturnStartsOnceAtTheDeadlineAndACancelledOneIsNotRetried) {
     activateAndSucceed(Profile::focus());
     const QDateTime deadline = *store.session().deadline;
-
     store.tick(deadline.addSecs(-1));
     settle();
-    EXPECT_EQ(service->applied.size(), 1);
     EXPECT_EQ(store.timeLabel(), "00:01");
-
     store.tick(deadline);
     EXPECT_EQ(service->applied.size(), 1) << "tick itself never waits for the return";
     settle();
     ASSERT_EQ(service->applied.size(), 2);
     EXPECT_EQ(service->applied.last(), editedNormal);
-
-    store.tick(deadline.addSecs(1));
-    settle();
-    EXPECT_EQ(service->applied.size(), 2);
-
-    service->succeed();
-    settle();
-    EXPECT_EQ(store.profile(), editedNormal);
-    EXPECT_FALSE(store.session().deadline);
-}
-
-TEST_F(SessionStoreTest, CancelledReturnIsNotRetriedUntilAManualApplySucceeds) {
-    activateAndSucceed(Profile::focus(), 1);
-    const QDateTime deadline = *store.session().deadline;
-    store.tick(deadline);
-    settle();
     service->fail(ConfigurationError::cancelled());
     settle();
-
     store.tick(deadline.addSecs(30));
     settle();
     EXPECT_EQ(service->applied.size(), 2);
-    EXPECT_EQ(store.timeLabel(), "00:00");
-
-    clock = deadline.addSecs(60);
-    activateAndSucceed(Profile::presentation(), 1);
-    store.tick(*store.session().deadline);
-    settle();
-    EXPECT_EQ(service->applied.size(), 4) << "a new timed session gets its own return";
-}
-
-TEST_F(SessionStoreTest, LabelRoundsSecondsUpBeforeChoosingItsForm) {
-    activateAndSucceed(Profile::presentation()); // 60 minutes from kStart
-    const QDateTime deadline = *store.session().deadline;
-    store.tick(deadline.addMSecs(-3599200));
-    EXPECT_EQ(store.timeLabel(), "1:00:00");
-    store.tick(deadline.addSecs(-3599));
-    EXPECT_EQ(store.timeLabel(), "59:59");
-    store.tick(deadline.addSecs(-1499));
-    EXPECT_EQ(store.timeLabel(), "24:59");
-    store.tick(deadline.addSecs(5));
     EXPECT_EQ(store.timeLabel(), "00:00");
 }
 
 TEST_F(SessionStoreTest, RestoreReturnsToTheFactoryNormalOrReportsIncompleteness) {
     activateAndSucceed(Profile::focus());
     QFuture<void> restored = store.restoreOriginal();
-    EXPECT_TRUE(store.isApplying());
     service->succeed();
     settle(restored);
-    EXPECT_FALSE(store.hasAppliedProfile());
     EXPECT_EQ(store.profile(), Profile::normal()) << "the factory preset, not the edited one";
-    EXPECT_FALSE(store.session().deadline);
-    EXPECT_EQ(store.timeLabel(), L10n::text("Using system settings"));
-    EXPECT_EQ(store.notice(),
-              L10n::text("Restored the original settings saved before the first change."));
+    EXPECT_FALSE(store.hasAppliedProfile());
 
     activateAndSucceed(Profile::vibe());
     QFuture<void> failed = store.restoreOriginal();
     service->fail(ConfigurationError::cancelled());
     settle(failed);
     EXPECT_FALSE(store.hasAppliedProfile());
-    EXPECT_EQ(store.profile(), Profile::vibe());
     EXPECT_EQ(store.notice(), L10n::text("Restoration is incomplete. Check the current settings."));
-    EXPECT_EQ(store.errorMessage(), ConfigurationError::cancelled().errorDescription());
 }
 
-TEST_F(SessionStoreTest, ServiceThatThrowsInsteadOfReturningAFutureIsAFailure) {
+TEST_F(SessionStoreTest, RequestsWhileApplyingAreDroppedAndWorkThatFailsToRunIsAFailure) {
+    QFuture<void> first = store.activate(Profile::vibe(), std::nullopt, clock);
+    const int changesBefore = changes;
+    EXPECT_TRUE(store.activate(Profile::focus(), std::nullopt, clock).isFinished());
+    EXPECT_TRUE(store.restoreOriginal().isFinished());
+    EXPECT_EQ(changes, changesBefore);
+    EXPECT_EQ(service->applied, QList<Profile>{Profile::vibe()});
+    service->abandon(); // as a service torn down mid-way would
+    settle(first);
+    EXPECT_FALSE(store.isApplying());
+    EXPECT_TRUE(store.errorMessage());
+
     class ThrowingService : public Configuring {
         QFuture<void> apply(const Profile &) override { throw PlatformError("no thread"); }
         QFuture<void> restore() override { throw PlatformError("no thread"); }
     };
     SessionStore throwing(std::make_shared<ThrowingService>(), {},
                           [] { return Profile::normal(); });
-    QFuture<void> done = throwing.activate(Profile::vibe(), std::nullopt, kStart);
-    settle(done);
-    EXPECT_FALSE(throwing.isApplying());
+    settle(throwing.activate(Profile::vibe(), std::nullopt, kStart));
     EXPECT_EQ(throwing.errorMessage(), "no thread");
 }
 
-TEST_F(SessionStoreTest, AbandonedWorkCountsAsAFailureNotASuccess) {
-    QFuture<void> done = store.activate(Profile::vibe(), std::nullopt, clock);
-    service->abandon();
-    settle(done);
-    EXPECT_FALSE(store.isApplying());
-    EXPECT_FALSE(store.hasAppliedProfile());
-    EXPECT_TRUE(store.errorMessage());
-}
-
 TEST(SessionStoreLifetime, ServiceFinishingAfterTheStoreIsGoneReachesNothing) {
-    auto service = std::make_shared<FakeConfiguring>();
+    auto service = std::make_shared<test::ControlledConfiguring>();
     int changes = 0;
     {
         SessionStore store(service, {}, [] { return Profile::normal(); });

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QPromise>
 #include <memory>
+#include <utility>
 
 namespace norvane::test {
 
@@ -24,11 +25,14 @@ public:
         return start();
     }
     [[nodiscard]] bool pending() const { return m_promise != nullptr; }
-    void succeed() { finish({}); }
+    // Finishing may start new work, so the promise is taken out first.
+    void succeed() { std::exchange(m_promise, nullptr)->finish(); }
     // Drops the work unfinished, as a service torn down mid-way would.
     void abandon() { m_promise.reset(); }
     template <typename Error> void fail(const Error &error) {
-        finish(std::make_exception_ptr(error));
+        const auto promise = std::exchange(m_promise, nullptr);
+        promise->setException(std::make_exception_ptr(error));
+        promise->finish();
     }
 
 private:
@@ -36,12 +40,6 @@ private:
         m_promise = std::make_unique<QPromise<void>>();
         m_promise->start();
         return m_promise->future();
-    }
-    void finish(const std::exception_ptr &error) {
-        auto promise = std::move(m_promise);
-        if (error)
-            promise->setException(error);
-        promise->finish();
     }
     std::unique_ptr<QPromise<void>> m_promise;
 };

@@ -6,11 +6,19 @@
 
 namespace norvane::test {
 
-QString readTextFile(const QString &path) {
+QByteArray readBytes(const QString &path) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return QString::fromUtf8(file.readAll());
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QString readTextFile(const QString &path) {
+    return QString::fromUtf8(readBytes(path));
+}
+
+void writeBytes(const QString &path, const QByteArray &data) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+    ASSERT_EQ(file.write(data), data.size());
 }
 
 int posixMode(const QString &path) {

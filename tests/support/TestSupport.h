@@ -37,7 +37,11 @@ template <typename Body> QString errorTextFrom(Body &&body) {
     return QStringLiteral("<nothing thrown>");
 }
 
+// The file's bytes, or none when it cannot be read.
+QByteArray readBytes(const QString &path);
 QString readTextFile(const QString &path);
+// Replaces the file's contents; fails the test when it cannot.
+void writeBytes(const QString &path, const QByteArray &data);
 
 // The permission bits (e.g. 0600) of a file or folder, or -1 when it does not exist.
 int posixMode(const QString &path);
@@ -50,13 +54,10 @@ template <typename T> void waitFor(const QFuture<T> &future) {
     QEventLoop loop;
     QFutureWatcher<T> watcher;
     QObject::connect(&watcher, &QFutureWatcherBase::finished, &loop, &QEventLoop::quit);
-    QTimer guard;
-    guard.setSingleShot(true);
-    QObject::connect(&guard, &QTimer::timeout, &loop, [&loop] {
+    QTimer::singleShot(60'000, &loop, [&loop] {
         ADD_FAILURE() << "the future did not finish";
         loop.quit();
     });
-    guard.start(60'000);
     watcher.setFuture(future);
     loop.exec();
 }
