@@ -4,6 +4,7 @@
 #include "Configuration/ConfigurationTransaction.h"
 #include "Configuration/MacConfigurationService.h"
 #include "Configuration/NativeConfigurationBackend.h"
+#include "Localization/L10n.h"
 #include "Profiles/FileProfileStorage.h"
 #include "Profiles/ProfileLibrary.h"
 #include "Sessions/SessionStore.h"
@@ -68,6 +69,35 @@ TEST_F(ConfigurationEndToEnd, ApplyingFocusChangesEverySourceAndTheScreenSaver) 
     EXPECT_EQ(sim::notifications(simHome.path()), QStringList{"com.apple.screensaver.didchange"});
     EXPECT_EQ(runs("osascript"), 1) << "one authorization for all sources";
     EXPECT_EQ(runs("pmset", true), 3);
+}
+
+// Whatever the Mac refuses, its settings end as they were and the error says why.
+TEST_F(ConfigurationEndToEnd, ARefusingMacIsLeftAsItWas) {
+    const QString rolledBack =
+        L10n::text({"Could not apply settings. The previous settings were restored.\n{0}",
+                    {L10n::text("The saved settings do not match the requested values. A "
+                                "management policy may restrict changes.")}});
+    const std::function<void(sim::SimulatorState &)> refusals[] = {
+        [](sim::SimulatorState &s) { s.authorization = sim::Authorization::cancel; },
+        [](sim::SimulatorState &s) { s.policyLockedSettings = {"sleep"}; },
+        [](sim::SimulatorState &s) {
+            s.privilegedFailure = {"disk is read-only", {}, -1};
+        },
+        [](sim::SimulatorState &s) { s.failingQueries = {"custom"}; }};
+    const QString expected[] = {
+        L10n::text("Administrator authorization was cancelled. No new settings were applied."),
+        rolledBack, "disk is read-only", L10n::text("Could not read pmset settings.")};
+    for (int row = 0; row < 4; ++row) {
+        sim::SimulatorState::reset(simHome.path());
+        change(refusals[row]);
+        const sim::SimulatorState before = state();
+        const std::optional<QVariant> screenSaverBefore = screenSaver();
+        const QString error = test::errorTextFrom([] { (void)apply(Profile::focus()); });
+        EXPECT_TRUE(error.contains(expected[row])) << row << ": " << error.toStdString();
+        EXPECT_EQ(state().battery, before.battery) << row;
+        EXPECT_EQ(state().adapter, before.adapter) << row;
+        EXPECT_EQ(screenSaver(), screenSaverBefore) << row;
+    }
 }
 
 TEST(ConfigurationService, RunsOffTheCallingThreadAndDeliversTheError) {
