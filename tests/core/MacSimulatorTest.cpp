@@ -264,7 +264,7 @@ TEST_F(MacSimulatorTest, ADamagedStateFileIsReportedAndKept) {
     sim::SimulatorState::laptop().save(home.path());
     const QString path = home.path() + QStringLiteral("/state.json");
     const QString good = test::readTextFile(path);
-    const auto write = [&](const QString &text) { test::writeFile(path, text.toUtf8()); };
+    const auto write = [&](const QString &text) { test::writeBytes(path, text.toUtf8()); };
     // Damaged in its shape rather than its syntax.
     for (const auto &[original, damage] : QList<std::pair<const char *, const char *>>{
              {"\"version\": 1", "\"version\": 2"},

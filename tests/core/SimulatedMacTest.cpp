@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 
 using namespace norvane;
-using test::writeFile;
+using test::writeBytes;
 
 namespace {
 
@@ -61,8 +61,8 @@ TEST_F(SimulatedMacTest, WritesWaitForSynchronizeWhichAlsoPicksUpOtherWriters) {
 }
 
 TEST_F(SimulatedMacTest, ValuesKeepTheirTypesAndDomainsStayInsideThePreferencesFolder) {
-    writeFile(SimulatedHostPreferences(home.path()).domainFilePath(kDomain),
-              R"({"whole": 4.0, "flag": true, "big": 9007199254740993, "huge": 9.25e18})");
+    writeBytes(SimulatedHostPreferences(home.path()).domainFilePath(kDomain),
+               R"({"whole": 4.0, "flag": true, "big": 9007199254740993, "huge": 9.25e18})");
     EXPECT_EQ(stored(QStringLiteral("whole")), number(4));
     EXPECT_EQ(stored(QStringLiteral("flag")), QVariant(true));
     EXPECT_EQ(stored(QStringLiteral("big")), number(9007199254740993));
@@ -81,11 +81,11 @@ TEST_F(SimulatedMacTest, ASynchronizeThatFailsKeepsTheChangePending) {
     SimulatedHostPreferences preferences(home.path());
     preferences.setValue(kKey, number(120), kDomain);
     const QString folder = home.path() + QStringLiteral("/preferences");
-    writeFile(folder, "a file where the folder belongs");
+    writeBytes(folder, "a file where the folder belongs");
     EXPECT_FALSE(preferences.synchronize(kDomain));
     ASSERT_TRUE(QFile::remove(folder));
 
-    writeFile(preferences.domainFilePath(kDomain), "{ not json");
+    writeBytes(preferences.domainFilePath(kDomain), "{ not json");
     EXPECT_FALSE(preferences.synchronize(kDomain));
     EXPECT_EQ(test::readTextFile(preferences.domainFilePath(kDomain)), "{ not json");
     ASSERT_TRUE(QFile::remove(preferences.domainFilePath(kDomain)));
@@ -98,12 +98,12 @@ TEST_F(SimulatedMacTest, ASynchronizeThatFailsKeepsTheChangePending) {
 TEST_F(SimulatedMacTest, AssertionsComeFromTheState) {
     const SimulatedAssertionStatus assertions(home.path());
     EXPECT_EQ(assertions.copyStatus(), SimulatedSystemState::factoryAssertions()); // no state yet
-    writeFile(SimulatedSystemState::filePath(home.path()),
-              R"({"assertions": {"PreventSystemSleep": 9.25e18}})");
+    writeBytes(SimulatedSystemState::filePath(home.path()),
+               R"({"assertions": {"PreventSystemSleep": 9.25e18}})");
     EXPECT_EQ(assertions.copyStatus(),
               (QVariantMap{{QStringLiteral("PreventSystemSleep"), QVariant(9.25e18)}}));
 
-    writeFile(SimulatedSystemState::filePath(home.path()), "[]");
+    writeBytes(SimulatedSystemState::filePath(home.path()), "[]");
     EXPECT_FALSE(assertions.copyStatus());
     EXPECT_FALSE(SimulatedPowerSources(home.path()).snapshot());
     EXPECT_FALSE(SimulatedHostPreferences(home.path()).synchronize(kDomain));

@@ -72,14 +72,6 @@ inline QString capture(const QString &name) {
     return readTextFile(QStringLiteral(NORVANE_TEST_DATA_DIR "/mac-samples/%1.txt").arg(name));
 }
 
-// Writes `data` to the file at `path`, creating its folder.
-inline void writeFile(const QString &path, const QByteArray &data) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(data);
-}
-
 // The holders in the real capture tests/data/mac-samples/assertions-caffeinate-2025.txt.
 inline QList<sim::AssertionHolder> caffeinateCaptureHolders() {
     return {{98217,

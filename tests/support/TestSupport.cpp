@@ -1,6 +1,8 @@
 #include "TestSupport.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <ostream>
 #include <sys/stat.h>
 
@@ -16,6 +18,7 @@ QString readTextFile(const QString &path) {
 }
 
 void writeBytes(const QString &path, const QByteArray &data) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
     ASSERT_EQ(file.write(data), data.size());

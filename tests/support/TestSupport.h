@@ -40,7 +40,7 @@ template <typename Body> QString errorTextFrom(Body &&body) {
 // The file's bytes, or none when it cannot be read.
 QByteArray readBytes(const QString &path);
 QString readTextFile(const QString &path);
-// Replaces the file's contents; fails the test when it cannot.
+// Replaces the file's contents, creating its folder; fails the test when it cannot.
 void writeBytes(const QString &path, const QByteArray &data);
 
 // The permission bits (e.g. 0600) of a file or folder, or -1 when it does not exist.
