@@ -8,7 +8,6 @@
 #include "AppTestSupport.h"
 #include "Components/Theme.h"
 #include "Localization/L10n.h"
-#include "Platform/Linux/DriverWorkingSet.h"
 #include "ProfileLibraryTestSupport.h"
 #include "Profiles/ProfileLibrary.h"
 #include "TestSupport.h"
@@ -256,17 +255,4 @@ TEST_F(DelegateTest, APanelOpenedAgainWithinTheGraceIsNotBuiltAgain) {
     menuBar->closePopover();
     delegate->releaseTimer()->start(0); // the grace runs out
     EXPECT_TRUE(waitUntil([&] { return !menuBar->popover() && !delegate->window(); }));
-}
-
-// Mesa's libraries by their file names; everything else stays, as do lines that are no mapping.
-TEST(DriverWorkingSetTest, OnlyTheGraphicsDriversLibrariesAreTrimmed) {
-    const QByteArray maps = "1000-2000 r-xp 0 08:01 1 /usr/lib/x86_64-linux-gnu/libLLVM-15.so.1\n"
-                            "2000-3000 r--p 0 08:01 2 /usr/lib/dri/swrast_dri.so\n"
-                            "3000-4000 r-xp 0 08:01 3 /usr/lib/libGLX.so.0\n" // the vendor's
-                            "4000-5000 r--p 0 08:01 4 /home/libLLVM/notes.txt\n"
-                            "5000-6000 rw-p 0 00:00 0 [heap]\n"
-                            "6000-7000 rw-p 0 00:00 0\n"
-                            "zz-8000 r-xp 0 08:01 5 /usr/lib/libLLVM-16.so\n";
-    EXPECT_EQ(DriverWorkingSet::driverMappings(maps),
-              (QList<DriverWorkingSet::Mapping>{{0x1000, 0x2000}, {0x2000, 0x3000}}));
 }

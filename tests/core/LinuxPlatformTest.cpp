@@ -1,5 +1,6 @@
+// The Linux platform pieces: the sysfs power-supply reader and the driver working set.
+#include "Platform/Linux/DriverWorkingSet.h"
 #include "Platform/Linux/SysfsPowerSources.h"
-
 #include "Status/PowerStatus.h"
 
 #include <QDir>
@@ -86,4 +87,18 @@ TEST(SysfsPowerSources, ReadAsTheMacsPowerSources) {
     };
     for (const auto &row : rows)
         EXPECT_EQ(statusOf(row.supplies), row.expected) << row.supplies.toStdString();
+}
+
+// Mesa's libraries by their file names; everything else stays, as do lines that are no mapping.
+TEST(DriverWorkingSet, OnlyTheGraphicsDriversLibrariesAreTrimmed) {
+    const QByteArray maps = "1000-2000 r-xp 0 08:01 1 /usr/lib/x86_64-linux-gnu/libLLVM-15.so.1\n"
+                            "2000-3000 r--p 0 08:01 2 /usr/lib/dri/swrast_dri.so\n"
+                            "3000-4000 r-xp 0 08:01 3 /usr/lib/libGLX.so.0\n" // the vendor's
+                            "4000-5000 r--p 0 08:01 4 /home/libLLVM/notes.txt\n"
+                            "5000-6000 rw-p 0 00:00 0 [heap]\n"
+                            "6000-7000 rw-p 0 00:00 0\n"
+                            "zz-8000 r-xp 0 08:01 5 /usr/lib/libLLVM-16.so\n";
+    EXPECT_EQ(DriverWorkingSet::driverMappings(maps),
+              (QList<DriverWorkingSet::Mapping>{{0x1000, 0x2000}, {0x2000, 0x3000}}));
+    EXPECT_EQ(DriverWorkingSet::trim(), 0) << "this process has no graphics driver to trim";
 }
