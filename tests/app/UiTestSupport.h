@@ -152,7 +152,9 @@ struct WindowTest : ::testing::Test {
     }
 
     // Launches the application and waits until its main window is complete on the screen.
+    // Closed views are released at once, so no test waits for the grace period to pass.
     void start(AppDelegate::Options options = {}) {
+        options.releaseDelay = options.releaseDelay.value_or(std::chrono::milliseconds(0));
         delegate = std::make_unique<AppDelegate>(std::move(options));
         delegate->applicationDidFinishLaunching();
         view = delegate->dashboard();
