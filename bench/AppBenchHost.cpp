@@ -12,11 +12,11 @@
 #include "App/AppDelegate.h"
 #include "App/Application.h"
 #include "App/MainWindow.h"
+#include "ProcessMemory.h"
 #include "Workspace/DashboardController.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QQmlComponent>
@@ -39,32 +39,8 @@ double millisecondsSinceStart() {
         .count();
 }
 
-// A figure of /proc/self/status in KiB: VmRSS (all resident memory), RssAnon (the heap and
-// other private memory), RssFile (pages of mapped files: libraries, fonts).
-qint64 statusKiB(const QByteArray &field = "VmRSS:") {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith(field))
-            return line.mid(field.size()).trimmed().split(' ').first().toLongLong();
-    return -1;
-}
-
 qint64 residentKiB() {
-    return statusKiB();
-}
-
-// The proportional set size in KiB: resident memory with each page shared with other processes
-// (the X server maps the same graphics driver, for one) divided among them.
-qint64 proportionalKiB() {
-    QFile rollup(QStringLiteral("/proc/self/smaps_rollup"));
-    if (!rollup.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : rollup.readAll().split('\n'))
-        if (line.startsWith("Pss:"))
-            return line.mid(4).trimmed().split(' ').first().toLongLong();
-    return -1;
+    return processMemory::statusKiB();
 }
 
 double cpuSeconds() {
@@ -133,9 +109,9 @@ int main(int argc, char **argv) {
                     // Whatever the application gives back on closing has been given back.
                     QTimer::singleShot(4000, &application, [&, firstFrameMs, startResident] {
                         const qint64 closedResident = residentKiB();
-                        const qint64 closedAnon = statusKiB("RssAnon:");
-                        const qint64 closedFile = statusKiB("RssFile:");
-                        const qint64 closedProportional = proportionalKiB();
+                        const qint64 closedAnon = processMemory::statusKiB("RssAnon:");
+                        const qint64 closedFile = processMemory::statusKiB("RssFile:");
+                        const qint64 closedProportional = processMemory::proportionalKiB();
                         const double openedAt = millisecondsSinceStart();
                         delegate->showWindow();
                         QObject::connect(

@@ -1,8 +1,9 @@
 // The smallest menu-bar utility for AppBench to compare Pellor against: a Qt Widgets program that
 // shows only a status item (a system tray icon with a one-item menu) and no window. Prints its
 // resident, private and proportional memory once it has settled, as one line of JSON, and exits.
+#include "ProcessMemory.h"
+
 #include <QApplication>
-#include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QMenu>
@@ -11,33 +12,6 @@
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <cstdio>
-
-namespace {
-
-// A figure of /proc/self/status in KiB: VmRSS (all resident memory) or RssAnon (the heap and
-// other private memory).
-qint64 statusKiB(const QByteArray &field) {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith(field))
-            return line.mid(field.size()).trimmed().split(' ').first().toLongLong();
-    return -1;
-}
-
-// The proportional set size in KiB (pages shared with other processes divided among them).
-qint64 proportionalKiB() {
-    QFile rollup(QStringLiteral("/proc/self/smaps_rollup"));
-    if (!rollup.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : rollup.readAll().split('\n'))
-        if (line.startsWith("Pss:"))
-            return line.mid(4).trimmed().split(' ').first().toLongLong();
-    return -1;
-}
-
-} // namespace
 
 int main(int argc, char **argv) {
     QApplication application(argc, argv);
@@ -58,9 +32,10 @@ int main(int argc, char **argv) {
     item.show();
     // The same settling time AppBenchHost gives Pellor after closing its windows.
     QTimer::singleShot(4000, &application, [&application] {
-        std::printf("%s\n", QJsonDocument(QJsonObject{{"residentKiB", statusKiB("VmRSS:")},
-                                                      {"anonKiB", statusKiB("RssAnon:")},
-                                                      {"proportionalKiB", proportionalKiB()}})
+        std::printf("%s\n", QJsonDocument(
+                                QJsonObject{{"residentKiB", processMemory::statusKiB("VmRSS:")},
+                                            {"anonKiB", processMemory::statusKiB("RssAnon:")},
+                                            {"proportionalKiB", processMemory::proportionalKiB()}})
                                 .toJson(QJsonDocument::Compact)
                                 .constData());
         std::fflush(stdout);
