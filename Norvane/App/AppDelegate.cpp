@@ -4,7 +4,7 @@
 #include "Configuration/ConfigurationError.h"
 #include "Localization/L10n.h"
 #include "MainWindow.h"
-#include "Platform/Linux/DriverWorkingSet.h"
+#include "Platform/Linux/ViewWorkingSet.h"
 #include "Profiles/FileProfileStorage.h"
 #include "Profiles/ProfileLibrary.h"
 #include "StandardEdit.h"
@@ -189,13 +189,13 @@ void AppDelegate::releaseClosedViews() {
     if (!released)
         return;
     // What the scenes deleted later is gone by then; glibc keeps freed memory unless asked. The
-    // graphics driver's libraries stay loaded: their pages go back until a view draws again.
+    // libraries only views use stay loaded: their pages go back until a view is made again.
     QTimer::singleShot(250, this, [this] {
 #if defined(__GLIBC__)
         malloc_trim(0);
 #endif
         if (viewsClosed())
-            DriverWorkingSet::trim();
+            ViewWorkingSet::trim();
     });
 }
 

@@ -1,6 +1,6 @@
-// The Linux platform pieces: the sysfs power-supply reader and the driver working set.
-#include "Platform/Linux/DriverWorkingSet.h"
+// The Linux platform pieces: the sysfs power-supply reader and the views' working set.
 #include "Platform/Linux/SysfsPowerSources.h"
+#include "Platform/Linux/ViewWorkingSet.h"
 #include "Status/PowerStatus.h"
 
 #include <QDir>
@@ -89,16 +89,23 @@ TEST(SysfsPowerSources, ReadAsTheMacsPowerSources) {
         EXPECT_EQ(statusOf(row.supplies), row.expected) << row.supplies.toStdString();
 }
 
-// Mesa's libraries by their file names; everything else stays, as do lines that are no mapping.
-TEST(DriverWorkingSet, OnlyTheGraphicsDriversLibrariesAreTrimmed) {
-    const QByteArray maps = "1000-2000 r-xp 0 08:01 1 /usr/lib/x86_64-linux-gnu/libLLVM-15.so.1\n"
-                            "2000-3000 r--p 0 08:01 2 /usr/lib/dri/swrast_dri.so\n"
-                            "3000-4000 r-xp 0 08:01 3 /usr/lib/libGLX.so.0\n" // the vendor's
-                            "4000-5000 r--p 0 08:01 4 /home/libLLVM/notes.txt\n"
-                            "5000-6000 rw-p 0 00:00 0 [heap]\n"
-                            "6000-7000 rw-p 0 00:00 0\n"
-                            "zz-8000 r-xp 0 08:01 5 /usr/lib/libLLVM-16.so\n";
-    EXPECT_EQ(DriverWorkingSet::driverMappings(maps),
-              (QList<DriverWorkingSet::Mapping>{{0x1000, 0x2000}, {0x2000, 0x3000}}));
-    EXPECT_EQ(DriverWorkingSet::trim(), 0) << "this process has no graphics driver to trim";
+// Mesa's and Qt Quick's libraries and QML plugins by their file names; everything else stays
+// (the status item draws with Qt Gui), as do lines that are no mapping.
+TEST(ViewWorkingSet, OnlyTheLibrariesOfViewsAreTrimmed) {
+    const QByteArray maps =
+        "1000-2000 r-xp 0 08:01 1 /usr/lib/x86_64-linux-gnu/libLLVM-15.so.1\n"
+        "2000-3000 r--p 0 08:01 2 /usr/lib/dri/swrast_dri.so\n"
+        "3000-4000 r-xp 0 08:01 3 /usr/lib/libQt6QuickTemplates2.so.6\n"
+        "4000-5000 r-xp 0 08:01 4 /usr/lib/qt6/qml/QtQuick/libqtquick2plugin.so\n"
+        "5000-6000 r-xp 0 08:01 5 /usr/lib/libGLX.so.0\n" // the vendor's
+        "6000-7000 r-xp 0 08:01 6 /usr/lib/libQt6Gui.so.6\n"
+        "7000-8000 r--p 0 08:01 7 /home/libLLVM/notes.txt\n"
+        "8000-9000 r--p 0 08:01 8 /home/qml/notes.txt\n"
+        "9000-a000 rw-p 0 00:00 0 [heap]\n"
+        "a000-b000 rw-p 0 00:00 0\n"
+        "zz-c000 r-xp 0 08:01 9 /usr/lib/libLLVM-16.so\n";
+    EXPECT_EQ(ViewWorkingSet::viewMappings(maps),
+              (QList<ViewWorkingSet::Mapping>{
+                  {0x1000, 0x2000}, {0x2000, 0x3000}, {0x3000, 0x4000}, {0x4000, 0x5000}}));
+    EXPECT_EQ(ViewWorkingSet::trim(), 0) << "this process has no view library to trim";
 }

@@ -1,4 +1,4 @@
-#include "DriverWorkingSet.h"
+#include "ViewWorkingSet.h"
 
 #include <QFile>
 #include <array>
@@ -14,21 +14,28 @@ namespace norvane {
 
 namespace {
 
-// The beginnings of the driver's library file names.
-constexpr std::array driverLibraries{
-    "libLLVM",     // the shader compiler of the software and AMD drivers
-    "libgallium",  // Mesa's gallium drivers (Mesa 24 and later)
-    "libGLX_mesa", // Mesa's GLX
-    "libEGL_mesa", // Mesa's EGL
-    "libglapi",    // Mesa's GL dispatch
+// The beginnings of the file names of the libraries only views use. Qt Gui and Widgets stay:
+// the status item draws with them.
+constexpr std::array viewLibraries{
+    "libLLVM",      // the shader compiler of the software and AMD drivers
+    "libgallium",   // Mesa's gallium drivers (Mesa 24 and later)
+    "libGLX_mesa",  // Mesa's GLX
+    "libEGL_mesa",  // Mesa's EGL
+    "libglapi",     // Mesa's GL dispatch
+    "libQt6Quick",  // Qt Quick, its controls, layouts and widget host
+    "libQt6Qml",    // the QML engine and its models
+    "libQt6OpenGL", // Qt's OpenGL helpers
 };
 
-bool isDriverLibrary(const QByteArray &path) {
+bool isViewLibrary(const QByteArray &path) {
     const QByteArray name = path.mid(path.lastIndexOf('/') + 1);
     // Mesa's DRI drivers: swrast_dri.so, iris_dri.so, … (one library under many names).
     if (name.contains("_dri.so"))
         return true;
-    for (const char *library : driverLibraries)
+    // The plugins of QML modules, in Qt's qml folder.
+    if (path.contains("/qml/") && name.endsWith(".so"))
+        return true;
+    for (const char *library : viewLibraries)
         if (name.startsWith(library))
             return true;
     return false;
@@ -36,12 +43,12 @@ bool isDriverLibrary(const QByteArray &path) {
 
 } // namespace
 
-QList<DriverWorkingSet::Mapping> DriverWorkingSet::driverMappings(const QByteArray &maps) {
+QList<ViewWorkingSet::Mapping> ViewWorkingSet::viewMappings(const QByteArray &maps) {
     // Each line: start-end perms offset dev inode path
     QList<Mapping> mappings;
     for (const QByteArray &line : maps.split('\n')) {
         const QList<QByteArray> fields = line.simplified().split(' ');
-        if (fields.size() < 6 || !fields[5].startsWith('/') || !isDriverLibrary(fields[5]))
+        if (fields.size() < 6 || !fields[5].startsWith('/') || !isViewLibrary(fields[5]))
             continue;
         const QList<QByteArray> range = fields[0].split('-');
         bool startValid = false;
@@ -54,13 +61,13 @@ QList<DriverWorkingSet::Mapping> DriverWorkingSet::driverMappings(const QByteArr
     return mappings;
 }
 
-qint64 DriverWorkingSet::trim() {
+qint64 ViewWorkingSet::trim() {
 #if defined(Q_OS_LINUX)
     QFile maps(QStringLiteral("/proc/self/maps"));
     if (!maps.open(QIODevice::ReadOnly))
         return 0;
     qint64 advised = 0;
-    for (const Mapping &mapping : driverMappings(maps.readAll())) {
+    for (const Mapping &mapping : viewMappings(maps.readAll())) {
         // A kernel without MADV_PAGEOUT answers EINVAL: nothing is trimmed, nothing breaks.
         if (madvise(reinterpret_cast<void *>(mapping.start), mapping.end - mapping.start,
                     MADV_PAGEOUT) == 0)
