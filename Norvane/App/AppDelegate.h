@@ -2,6 +2,7 @@
 
 #include "Components/SystemReader.h"
 #include "Editor/ProfileEditor.h"
+#include "FontPreloader.h"
 #include "MainMenu.h"
 #include "MainWindow.h"
 #include "MenuBar/MenuBarController.h"
@@ -142,6 +143,7 @@ private:
     void openSettingsWindow();
     void createMenuBar();
 
+    FontPreloader m_fontPreloader; // first, so that it starts before anything else is built
     Options m_options;
     std::shared_ptr<LoginItem> m_loginItem; // none where the system offers no login item
     std::unique_ptr<ProfileLibrary> m_library;

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <memory>
+
+class QThread;
+
+namespace norvane {
+
+// Loads the font database and the application font on another thread, while the main thread
+// builds the menu and the workspace scene: the first text of the first frame would otherwise
+// wait for them there. Waits for that thread when destroyed.
+class FontPreloader {
+public:
+    FontPreloader();
+    ~FontPreloader();
+
+    FontPreloader(const FontPreloader &) = delete;
+    FontPreloader &operator=(const FontPreloader &) = delete;
+
+private:
+    std::unique_ptr<QThread> m_thread;
+};
+
+} // namespace norvane
