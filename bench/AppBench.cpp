@@ -168,7 +168,8 @@ void IdleCpu(benchmark::State &state, const char *mode) {
 
 } // namespace
 
-BENCHMARK(Startup)->UseManualTime()->Iterations(7)->Unit(benchmark::kMillisecond);
+// Launches vary by tens of milliseconds on a shared machine; the median of many holds still.
+BENCHMARK(Startup)->UseManualTime()->Iterations(15)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(Closed, statusItem, "statusItem")
     ->UseManualTime()
     ->Iterations(5)
