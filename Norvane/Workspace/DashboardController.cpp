@@ -12,6 +12,7 @@
 #include <QQmlEngine>
 #include <QQuickWindow>
 #include <QShortcut>
+#include <QWindow>
 
 namespace norvane {
 
@@ -47,17 +48,35 @@ DashboardController::DashboardController(WorkspaceModel *model, QWidget *parent)
     }
     connect(m_model, &WorkspaceModel::errorChanged, this, &DashboardController::showError);
 
-    // At low priority the event queues behind the window's own update request, which puts the
-    // scene's frame on the screen; so the first live read starts after that.
-    connect(
-        quickWindow(), &QQuickWindow::afterRendering, this,
-        [this] {
-            QCoreApplication::postEvent(this, new QEvent(firstFrameDrawn), Qt::LowEventPriority);
-        },
-        Qt::SingleShotConnection);
+    connect(quickWindow(), &QQuickWindow::afterRendering, this, &DashboardController::awaitScreen,
+            Qt::SingleShotConnection);
 }
 
 DashboardController::~DashboardController() = default;
+
+// The scene is first drawn while the window is being shown, before the window is on the screen:
+// the frame reaches the screen when the window is exposed.
+void DashboardController::awaitScreen() {
+    QWindow *topLevel = window()->windowHandle();
+    if (topLevel && !topLevel->isExposed())
+        topLevel->installEventFilter(this);
+    else
+        postFirstFrameDrawn();
+}
+
+bool DashboardController::eventFilter(QObject *watched, QEvent *event) {
+    if (event->type() == QEvent::Expose && static_cast<QWindow *>(watched)->isExposed()) {
+        watched->removeEventFilter(this);
+        postFirstFrameDrawn();
+    }
+    return QQuickWidget::eventFilter(watched, event);
+}
+
+// At low priority the event queues behind the window's flush of the frame, so the first live
+// read starts after the frame is on the screen.
+void DashboardController::postFirstFrameDrawn() {
+    QCoreApplication::postEvent(this, new QEvent(firstFrameDrawn), Qt::LowEventPriority);
+}
 
 void DashboardController::refresh() {
     m_model->refresh(m_drawn && readsSystem(isVisible(), window()->windowState()));

@@ -34,9 +34,13 @@ public:
 
 protected:
     void customEvent(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void showError();
+    // Marks the first frame as drawn once the window shows it.
+    void awaitScreen();
+    void postFirstFrameDrawn();
 
     WorkspaceModel *m_model;
     bool m_drawn = false; // the first frame has been drawn

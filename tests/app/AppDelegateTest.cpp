@@ -37,12 +37,17 @@ struct DelegateTest : ::testing::Test {
         QCoreApplication::processEvents();
     }
     void start() {
-        delegate = std::make_unique<AppDelegate>(
-            AppDelegate::Options{.storage = storage,
-                                 .configuration = service,
-                                 .clock = [this] { return now; },
-                                 .readSystem = [this] { return reader.read(); },
-                                 .releaseDelay = releaseDelay});
+        delegate = std::make_unique<AppDelegate>(AppDelegate::Options{
+            .storage = storage,
+            .configuration = service,
+            .clock = [this] { return now; },
+            .readSystem =
+                [this] {
+                    if (reader.started == 0)
+                        windowShownAtFirstRead = delegate->window()->windowHandle()->isExposed();
+                    return reader.read();
+                },
+            .releaseDelay = releaseDelay});
         delegate->applicationDidFinishLaunching();
         readsAtLaunch = reader.started;
         ASSERT_TRUE(QTest::qWaitForWindowExposed(delegate->window()));
@@ -66,6 +71,7 @@ struct DelegateTest : ::testing::Test {
     std::unique_ptr<AppDelegate> delegate;
     std::chrono::milliseconds releaseDelay{0};
     int readsAtLaunch = 0;
+    bool windowShownAtFirstRead = false;
 };
 
 } // namespace
@@ -80,6 +86,7 @@ TEST_F(DelegateTest, StartUpShowsTheWindowAsItWasLeftInTheChosenAppearance) {
     EXPECT_TRUE(delegate->timer()->isActive());
     EXPECT_EQ(readsAtLaunch, 0) << "the first frame does not wait for the live read";
     EXPECT_TRUE(waitUntil([&] { return reader.started == 1; })) << "it starts after that frame";
+    EXPECT_TRUE(windowShownAtFirstRead) << "once the frame is on the screen";
     EXPECT_TRUE(shownNamed("profileErrorAlert").isEmpty());
     menuItem(L10n::text("Hide Pellor"))->trigger();
     EXPECT_FALSE(window->isVisible());
