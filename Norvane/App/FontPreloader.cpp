@@ -8,8 +8,9 @@ namespace norvane {
 
 FontPreloader::FontPreloader()
     : m_thread(QThread::create([font = QGuiApplication::font()] {
-          // The font database is shared and guarded by Qt; measuring a line loads it, matches
-          // the font and opens its face, which every size of it uses afterwards.
+          // Measuring a line fills Qt's font database, which every thread shares behind its
+          // lock, from fontconfig: the slow part, where fontconfig reads its configuration and
+          // caches. The font engines themselves stay with the thread that made them.
           (void)QFontMetricsF(font).height();
       })) {
     m_thread->setObjectName(QStringLiteral("FontPreloader"));

@@ -6,9 +6,9 @@ class QThread;
 
 namespace norvane {
 
-// Loads the font database and the application font on another thread, while the main thread
-// builds the menu and the workspace scene: the first text of the first frame would otherwise
-// wait for them there. Waits for that thread when destroyed.
+// Loads the font database on another thread, while the main thread builds the menu and the
+// workspace scene: the first text of the first frame would otherwise wait for it there. Waits
+// for that thread when destroyed.
 class FontPreloader {
 public:
     FontPreloader();
