@@ -65,7 +65,8 @@ void DashboardController::awaitScreen() {
 }
 
 bool DashboardController::eventFilter(QObject *watched, QEvent *event) {
-    if (event->type() == QEvent::Expose && static_cast<QWindow *>(watched)->isExposed()) {
+    const QWindow *topLevel = window()->windowHandle();
+    if (event->type() == QEvent::Expose && watched == topLevel && topLevel->isExposed()) {
         watched->removeEventFilter(this);
         postFirstFrameDrawn();
     }
