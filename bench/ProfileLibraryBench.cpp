@@ -21,6 +21,8 @@ public:
     explicit MemoryStorage(QByteArray data) : m_data(std::move(data)) {}
     std::optional<QByteArray> read() override { return m_data; }
     void write(const QByteArray &data) override { m_data = data; }
+    QString location() const override { return {}; }
+    QString setAside(const QDate &) override { return {}; }
 
 private:
     QByteArray m_data;

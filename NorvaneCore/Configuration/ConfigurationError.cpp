@@ -7,6 +7,18 @@ namespace norvane {
 ConfigurationError::ConfigurationError(Kind kind, QString text)
     : m_kind(kind), m_text(std::move(text)) {}
 
+ConfigurationError ConfigurationError::settingsInDoubt(const QString &text) {
+    ConfigurationError error{Kind::Message, text};
+    error.m_settingsInDoubt = true;
+    return error;
+}
+
+ConfigurationError ConfigurationError::damaged(const QString &text, const QString &path) {
+    ConfigurationError error{Kind::Message, text};
+    error.m_damagedFile = path;
+    return error;
+}
+
 QString ConfigurationError::errorDescription() const {
     if (m_kind == Kind::Cancelled)
         return L10n::text(
@@ -41,6 +53,16 @@ QString localizedDescription(const std::exception_ptr &error) {
         return localizedDescription(e);
     } catch (...) {
         return L10n::text("Unknown error");
+    }
+}
+
+std::optional<ConfigurationError> configurationErrorIn(const std::exception_ptr &error) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const ConfigurationError &configurationError) {
+        return configurationError;
+    } catch (...) {
+        return std::nullopt;
     }
 }
 

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 #include <exception>
+#include <optional>
 
 namespace norvane {
 
@@ -14,9 +15,18 @@ public:
 
     static ConfigurationError message(const QString &text) { return {Kind::Message, text}; }
     static ConfigurationError cancelled() { return {Kind::Cancelled, {}}; }
+    // A change that failed and could not be undone either: the settings in effect may be neither
+    // the ones from before nor the ones asked for.
+    static ConfigurationError settingsInDoubt(const QString &text);
+    // A stored file that cannot be used (a damaged original-settings backup): `path` names it, so
+    // the user can set it aside.
+    static ConfigurationError damaged(const QString &text, const QString &path);
 
     [[nodiscard]] Kind kind() const { return m_kind; }
     [[nodiscard]] bool isCancelled() const { return m_kind == Kind::Cancelled; }
+    // Every other failure left the system's settings as they were before the change.
+    [[nodiscard]] bool leavesSettingsInDoubt() const { return m_settingsInDoubt; }
+    [[nodiscard]] const std::optional<QString> &damagedFile() const { return m_damagedFile; }
 
     // What callers show: the message text unchanged, or the cancellation text in the current
     // language (looked up each time, so it follows the language).
@@ -25,7 +35,8 @@ public:
     [[nodiscard]] const char *what() const noexcept override;
 
     friend bool operator==(const ConfigurationError &a, const ConfigurationError &b) {
-        return a.m_kind == b.m_kind && a.m_text == b.m_text;
+        return a.m_kind == b.m_kind && a.m_text == b.m_text &&
+               a.m_settingsInDoubt == b.m_settingsInDoubt && a.m_damagedFile == b.m_damagedFile;
     }
 
 private:
@@ -33,6 +44,8 @@ private:
 
     Kind m_kind;
     QString m_text;
+    bool m_settingsInDoubt = false;
+    std::optional<QString> m_damagedFile;
     mutable QByteArray m_what;
 };
 
@@ -53,5 +66,8 @@ private:
 // text, or the message of any other exception.
 QString localizedDescription(const std::exception &error);
 QString localizedDescription(const std::exception_ptr &error);
+
+// The ConfigurationError inside `error`, or none for any other kind of failure.
+std::optional<ConfigurationError> configurationErrorIn(const std::exception_ptr &error);
 
 } // namespace norvane

@@ -7,21 +7,6 @@
 
 namespace norvane {
 
-namespace {
-
-// The name the status of the Mac's power uses for the source with this pmset flag.
-QString sourceName(const QString &flag) {
-    if (flag == QLatin1String("-b"))
-        return L10n::text("Battery");
-    if (flag == QLatin1String("-c"))
-        return L10n::text("Power adapter");
-    if (flag == QLatin1String("-u"))
-        return L10n::text("UPS power");
-    return flag;
-}
-
-} // namespace
-
 ConfigurationTransaction::ConfigurationTransaction(std::shared_ptr<ConfigurationBackend> backend)
     : m_backend(std::move(backend)) {}
 
@@ -35,6 +20,8 @@ MacConfiguration ConfigurationTransaction::apply(const Profile &profile) {
 
 MacConfiguration ConfigurationTransaction::restore() {
     const MacConfiguration original = m_backend->loadOriginal();
+    // The backup passes as a whole before any of it is mapped onto today's sources or written.
+    original.validate();
     const MacConfiguration before = m_backend->read();
     // The backup holds the power sources of the first apply, and a UPS may have come or gone
     // since. Every source the Mac has now gets its backed-up values (one the backup lacks keeps
@@ -54,7 +41,7 @@ MacConfiguration ConfigurationTransaction::restore() {
         if (!present)
             missing << L10n::text(
                 {"The original settings for “{0}” could not be restored because this Mac no longer has this power source.",
-                 {sourceName(saved.flag)}});
+                 {MacConfiguration::sourceName(saved.flag)}});
     }
     MacConfiguration restored = commit(target, before);
     if (!missing.isEmpty())
@@ -88,17 +75,25 @@ void ConfigurationTransaction::rollBack(const std::exception_ptr &failure,
         throw ConfigurationError::message(
             L10n::text({"Could not apply settings. The previous settings were restored.\n{0}",
                         {localizedDescription(failure)}}));
-    throw ConfigurationError::message(L10n::text(
+    QString text = L10n::text(
         {"Could not apply or fully restore settings. Check Current Settings and use Restore Original Settings.\n{0}\n{1}",
-         {localizedDescription(failure), localizedDescription(rollbackFailure)}}));
+         {localizedDescription(failure), localizedDescription(rollbackFailure)}});
+    if (const std::optional<MacConfiguration> current = currentSettings())
+        text += u'\n' + L10n::text({"In effect now: {0}", {current->description()}});
+    throw ConfigurationError::settingsInDoubt(text);
+}
+
+std::optional<MacConfiguration> ConfigurationTransaction::currentSettings() {
+    try {
+        return m_backend->read();
+    } catch (...) {
+        return std::nullopt;
+    }
 }
 
 bool ConfigurationTransaction::currentSettingsEqual(const MacConfiguration &expected) {
-    try {
-        return m_backend->read() == expected;
-    } catch (...) {
-        return false; // the rollback goes on as if the settings had changed
-    }
+    // A failed read counts as changed: the rollback goes on.
+    return currentSettings() == expected;
 }
 
 std::exception_ptr ConfigurationTransaction::writeBack(const MacConfiguration &before) {

@@ -3,6 +3,7 @@
 #include "ConfigurationBackend.h"
 
 #include <memory>
+#include <optional>
 
 namespace norvane {
 
@@ -22,6 +23,8 @@ private:
     MacConfiguration commit(const MacConfiguration &target, const MacConfiguration &before);
     [[noreturn]] void rollBack(const std::exception_ptr &failure, const MacConfiguration &before);
     bool currentSettingsEqual(const MacConfiguration &expected);
+    // What the system holds now, or none when it cannot be read.
+    std::optional<MacConfiguration> currentSettings();
     // Writes `before` back and verifies it; returns the failure, or null when verified.
     std::exception_ptr writeBack(const MacConfiguration &before);
 

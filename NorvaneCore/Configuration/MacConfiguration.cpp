@@ -15,6 +15,7 @@ namespace norvane {
 namespace {
 
 constexpr qint64 kMaxMinutes = 1440;
+constexpr qint64 kMaxScreenSaverSeconds = 86400;
 
 const QStringList &sourceFlags() {
     static const QStringList flags{QStringLiteral("-b"), QStringLiteral("-c"),
@@ -68,6 +69,24 @@ QList<QStringView> splitLines(QStringView text) {
     throw ConfigurationError::message(L10n::text(key));
 }
 
+// Both checks run before any part of a command is built.
+void checkSources(const QList<PowerSourceConfiguration> &sources) {
+    QSet<QString> flags;
+    for (const PowerSourceConfiguration &source : sources)
+        flags.insert(source.flag);
+    if (sources.isEmpty() || flags.size() < sources.size())
+        fail(L10n::noop("The power settings are invalid."));
+    const auto inRange = [](qint64 minutes) { return minutes >= 0 && minutes <= kMaxMinutes; };
+    for (const PowerSourceConfiguration &source : sources)
+        if (!sourceFlags().contains(source.flag) || !inRange(source.display) ||
+            !inRange(source.sleep))
+            fail(L10n::noop("Settings are outside the supported range. No command was run."));
+}
+
+QString minutesText(qint64 minutes) {
+    return minutes == 0 ? L10n::text("Never") : L10n::text({"{0} min", {QString::number(minutes)}});
+}
+
 } // namespace
 
 QJsonObject PowerSourceConfiguration::toJson() const {
@@ -92,24 +111,41 @@ MacConfiguration MacConfiguration::applying(const Profile &profile) const {
 }
 
 QString MacConfiguration::privilegedCommand() const {
-    QSet<QString> flags;
-    for (const PowerSourceConfiguration &source : sources)
-        flags.insert(source.flag);
-    if (sources.isEmpty() || flags.size() < sources.size())
-        fail(L10n::noop("The power settings are invalid."));
-
-    const auto inRange = [](qint64 minutes) { return minutes >= 0 && minutes <= kMaxMinutes; };
+    checkSources(sources);
     QStringList parts;
-    for (const PowerSourceConfiguration &source : sources) {
-        if (!sourceFlags().contains(source.flag) || !inRange(source.display) ||
-            !inRange(source.sleep))
-            fail(L10n::noop("Settings are outside the supported range. No command was run."));
+    for (const PowerSourceConfiguration &source : sources)
         parts << QStringLiteral("%1 %2 displaysleep %3 sleep %4")
-                     .arg(ToolPaths::macPmsetPath(), source.flag)
-                     .arg(source.display)
-                     .arg(source.sleep);
-    }
+                     .arg(ToolPaths::macPmsetPath(), source.flag, QString::number(source.display),
+                          QString::number(source.sleep));
     return parts.join(QStringLiteral(" && "));
+}
+
+void MacConfiguration::validate() const {
+    checkSources(sources);
+    if (screenSaverSeconds &&
+        (*screenSaverSeconds < 0 || *screenSaverSeconds > kMaxScreenSaverSeconds))
+        fail(L10n::noop("The screen saver timeout is outside the supported range."));
+}
+
+QString MacConfiguration::sourceName(const QString &flag) {
+    if (flag == QLatin1String("-b"))
+        return L10n::text("Battery");
+    if (flag == QLatin1String("-c"))
+        return L10n::text("Power adapter");
+    if (flag == QLatin1String("-u"))
+        return L10n::text("UPS power");
+    return flag;
+}
+
+QString MacConfiguration::description() const {
+    QStringList parts;
+    for (const PowerSourceConfiguration &source : sources)
+        parts << L10n::text(
+            {"{0}: display {1}, sleep {2}",
+             {sourceName(source.flag), minutesText(source.display), minutesText(source.sleep)}});
+    if (screenSaverSeconds)
+        parts << L10n::text({"screen saver {0}", {minutesText(*screenSaverSeconds / 60)}});
+    return parts.join(QStringLiteral("; "));
 }
 
 QList<PowerSourceConfiguration> MacConfiguration::parsePowerSources(const QString &output) {

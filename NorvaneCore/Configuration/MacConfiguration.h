@@ -40,6 +40,15 @@ struct MacConfiguration {
     // The shell command line that writes the power settings, one pmset run per source joined
     // with " && ". Throws ConfigurationError before building anything unsafe.
     [[nodiscard]] QString privilegedCommand() const;
+    // Throws what privilegedCommand() throws for unusable power settings, and the screen saver's
+    // range message for one outside 0 to 86400 seconds: the checks a stored configuration passes
+    // as a whole before any of it is written back.
+    void validate() const;
+
+    // The settings in words, for a message: "Battery: display 10 min, sleep Never; …".
+    [[nodiscard]] QString description() const;
+    // The name of the power source with this flag ("Battery", "Power adapter", "UPS power").
+    [[nodiscard]] static QString sourceName(const QString &flag);
 
     // Reads every source's settings from the output of `pmset -g custom`, in the order "-b",
     // "-c", "-u". Throws ConfigurationError on incomplete or missing sections.

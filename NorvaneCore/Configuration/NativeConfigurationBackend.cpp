@@ -2,13 +2,7 @@
 
 #include "ConfigurationError.h"
 #include "Localization/L10n.h"
-#include "Platform/ApplicationSupport.h"
-#include "Platform/DurableFile.h"
-#include "Platform/JsonDecoding.h"
 #include "Platform/VariantNumbers.h"
-
-#include <QFile>
-#include <QFileInfo>
 
 namespace norvane {
 
@@ -98,10 +92,10 @@ NativeConfigurationBackend::NativeConfigurationBackend()
     : NativeConfigurationBackend(Platform::system(), defaultBackupPath()) {}
 
 NativeConfigurationBackend::NativeConfigurationBackend(Platform platform, QString backupPath)
-    : m_platform(std::move(platform)), m_backupPath(std::move(backupPath)) {}
+    : m_platform(std::move(platform)), m_backup(std::move(backupPath)) {}
 
 QString NativeConfigurationBackend::defaultBackupPath() {
-    return applicationSupportFile(QStringLiteral("original-settings.json"));
+    return OriginalSettingsBackup::defaultPath();
 }
 
 MacConfiguration NativeConfigurationBackend::read() {
@@ -171,24 +165,11 @@ void NativeConfigurationBackend::writeScreenSaver(const std::optional<qint64> &c
 }
 
 void NativeConfigurationBackend::saveOriginalIfNeeded(const MacConfiguration &configuration) {
-    if (QFileInfo::exists(m_backupPath)) {
-        // An unreadable backup stops every apply before anything is written.
-        (void)loadOriginal();
-        return;
-    }
-    createPrivateFolder(QFileInfo(m_backupPath).absolutePath());
-    writeFileDurably(m_backupPath, json::encodePretty(configuration.toJson()),
-                     QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    m_backup.saveIfMissing(configuration);
 }
 
 MacConfiguration NativeConfigurationBackend::loadOriginal() {
-    QFile file(m_backupPath);
-    if (!file.exists())
-        fail(L10n::noop("No profile has been applied, so there is no original settings backup."));
-    if (!file.open(QIODevice::ReadOnly))
-        throw PlatformError(
-            QStringLiteral("Could not read “%1”: %2").arg(m_backupPath, file.errorString()));
-    return MacConfiguration::fromJson(json::parseObject(file.readAll()));
+    return m_backup.load();
 }
 
 } // namespace norvane

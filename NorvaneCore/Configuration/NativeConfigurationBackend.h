@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ConfigurationBackend.h"
+#include "OriginalSettingsBackup.h"
 #include "Platform/Platform.h"
 
 namespace norvane {
@@ -34,7 +35,7 @@ private:
                           const std::optional<qint64> &target);
 
     Platform m_platform;
-    QString m_backupPath;
+    OriginalSettingsBackup m_backup;
 };
 
 // The outcome of a failed AppleScript run, as read from osascript's error output.

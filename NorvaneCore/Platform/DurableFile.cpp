@@ -74,4 +74,20 @@ void writeFileDurably(const QString &path, const QByteArray &data,
     syncFolder(QFileInfo(path).absolutePath());
 }
 
+QString setAsideDamagedFile(const QString &path, const QDate &date) {
+    const QFileInfo info(path);
+    const QString stem = info.dir().filePath(info.completeBaseName() + QStringLiteral("-damaged-") +
+                                             date.toString(Qt::ISODate));
+    const QString suffix = info.suffix().isEmpty() ? QString() : u'.' + info.suffix();
+    QString target = stem + suffix;
+    for (int n = 2; QFileInfo::exists(target) || QFileInfo(target).isSymLink(); ++n)
+        target = stem + u'-' + QString::number(n) + suffix;
+    QFile file(path);
+    if (!file.rename(target)) // never replaces a file that appeared meanwhile
+        throw PlatformError(
+            QStringLiteral("Could not set aside “%1”: %2").arg(path, file.errorString()));
+    syncFolder(info.absolutePath());
+    return target;
+}
+
 } // namespace norvane

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDate>
 #include <QFileDevice>
 #include <QString>
 #include <optional>
@@ -17,5 +18,10 @@ void createPrivateFolder(const QString &folderPath);
 // Throws PlatformError with the system's text on failure.
 void writeFileDurably(const QString &path, const QByteArray &data,
                       std::optional<QFileDevice::Permissions> permissions = std::nullopt);
+
+// Renames a damaged file beside itself, keeping every byte: "profiles.json" becomes
+// "profiles-damaged-2026-12-07.json" (or "…-2.json", "…-3.json" when that name is taken).
+// Returns the new path; throws PlatformError with the system's text when it cannot.
+QString setAsideDamagedFile(const QString &path, const QDate &date);
 
 } // namespace norvane

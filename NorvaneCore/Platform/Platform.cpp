@@ -22,4 +22,12 @@ Platform Platform::system() {
 #endif
 }
 
+QString Platform::systemWorld() {
+#ifdef Q_OS_MACOS
+    return QStringLiteral("mac");
+#else
+    return QStringLiteral("simulated");
+#endif
+}
+
 } // namespace norvane

@@ -1,8 +1,7 @@
 #include "FileProfileStorage.h"
 
-#include "Platform/ApplicationSupport.h"
-
 #include "Configuration/ConfigurationError.h"
+#include "Platform/ApplicationSupport.h"
 #include "Platform/DurableFile.h"
 
 #include <QFile>
@@ -37,6 +36,10 @@ std::optional<QByteArray> FileProfileStorage::read() {
     if (file.error() != QFileDevice::NoError)
         failToRead(m_url, file.errorString());
     return data;
+}
+
+QString FileProfileStorage::setAside(const QDate &today) {
+    return setAsideDamagedFile(m_url, today);
 }
 
 void FileProfileStorage::write(const QByteArray &data) {

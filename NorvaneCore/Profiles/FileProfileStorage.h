@@ -17,6 +17,9 @@ public:
 
     [[nodiscard]] std::optional<QByteArray> read() override;
     void write(const QByteArray &data) override;
+    [[nodiscard]] QString location() const override { return m_url; }
+    // Renames the file beside itself ("profiles-damaged-<date>.json").
+    QString setAside(const QDate &today) override;
 
     [[nodiscard]] static QString defaultLocation();
 

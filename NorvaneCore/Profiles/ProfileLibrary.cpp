@@ -237,4 +237,15 @@ void ProfileLibrary::undoDeletion() {
     commit(std::move(next));
 }
 
+std::optional<QString> ProfileLibrary::setAsideAndStartFresh(const QDate &today) {
+    if (!m_loadError)
+        return std::nullopt;
+    const QString aside = m_storage->setAside(today);
+    m_loadError.reset();
+    m_document = Document{};
+    if (onChange)
+        onChange();
+    return aside;
+}
+
 } // namespace norvane

@@ -24,6 +24,8 @@ public:
     [[nodiscard]] const QList<Profile> &profiles() const { return m_document.profiles; }
     [[nodiscard]] bool canUndoDeletion() const { return !m_document.deleted.isEmpty(); }
     [[nodiscard]] const std::optional<QString> &loadError() const { return m_loadError; }
+    // Where the profiles are kept, for messages.
+    [[nodiscard]] QString location() const { return m_storage->location(); }
 
     // The first profile in profiles() with this identifier; deleted profiles are not searched.
     [[nodiscard]] std::optional<Profile> profile(const QString &id) const;
@@ -41,6 +43,10 @@ public:
     void resetPreset(const QString &id);
     // Restores the most recently deleted profile, renamed when its title has been taken.
     void undoDeletion();
+    // The way out of a stored document that could not be loaded: moves it aside, whole, and
+    // starts again from the factory presets, which may be changed from then on. Returns where
+    // the old document went. Does nothing and returns none when the load succeeded.
+    std::optional<QString> setAsideAndStartFresh(const QDate &today);
 
     // Called after every successful change, once the new state is in place.
     std::function<void()> onChange;

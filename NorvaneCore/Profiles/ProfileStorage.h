@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDate>
+#include <QString>
 #include <optional>
 
 namespace norvane {
@@ -14,6 +16,11 @@ public:
     [[nodiscard]] virtual std::optional<QByteArray> read() = 0;
     // Replaces the stored document with `data`, whole.
     virtual void write(const QByteArray &data) = 0;
+    // Where the document is kept, as a person would look for it.
+    [[nodiscard]] virtual QString location() const = 0;
+    // Moves a stored document that cannot be used out of the way, whole, so that the next write
+    // starts afresh; returns where it went.
+    virtual QString setAside(const QDate &today) = 0;
 };
 
 } // namespace norvane

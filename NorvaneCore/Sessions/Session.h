@@ -21,6 +21,9 @@ struct Session {
     }
     // Seconds until the deadline (0 once passed), or none without a deadline.
     [[nodiscard]] std::optional<double> remaining(const QDateTime &date) const;
+    // The time left as the status label shows it ("24:59", "1:00:00"), or "Active indefinitely"
+    // without a deadline.
+    [[nodiscard]] QString remainingLabel(const QDateTime &date) const;
 
     friend bool operator==(const Session &, const Session &) = default;
 };

@@ -3,10 +3,11 @@
 #include "Configuration/ConfigurationError.h"
 #include "Configuration/MacConfigurationService.h"
 #include "Localization/L10n.h"
+#include "SessionRecord.h"
 
+#include <QDebug>
 #include <QFutureWatcher>
 #include <QPromise>
-#include <cmath>
 
 namespace norvane {
 
@@ -24,13 +25,8 @@ QFuture<void> start(const std::function<QFuture<void>()> &work) {
 }
 
 bool isCancellation(const std::exception_ptr &error) {
-    try {
-        std::rethrow_exception(error);
-    } catch (const ConfigurationError &configurationError) {
-        return configurationError.isCancelled();
-    } catch (...) {
-        return false;
-    }
+    const std::optional<ConfigurationError> configurationError = configurationErrorIn(error);
+    return configurationError && configurationError->isCancelled();
 }
 
 } // namespace
@@ -94,6 +90,8 @@ QFuture<void> SessionStore::activate(const Profile &profile, std::optional<qint6
     m_isApplying = true;
     m_notice = L10n::text(
         "Saving macOS settings. Complete authorization in the system dialog if prompted.");
+    if (!m_returning)
+        forgetResume();
     notifyChange();
 
     return whenDone(
@@ -106,42 +104,78 @@ void SessionStore::finishActivation(const Profile &profile, std::optional<qint64
                                     const QDateTime &at) {
     // Time spent in the authorization dialog does not shorten the timer.
     const QDateTime start = std::max(m_clock(), at);
+    const Profile ranOut = m_session.profile;
     m_session = Session(profile, minutes.value_or(profile.defaultMinutes), start);
     m_now = start;
     m_hasAppliedProfile = true;
     m_attemptedReturn = false;
+    if (std::exchange(m_returning, false) && std::exchange(m_resumedExpired, false))
+        m_resumeNotice = L10n::text({"{0} ran out while Pellor was closed, so {1} was applied.",
+                                     {ranOut.localizedTitle(), profile.localizedTitle()}});
+    m_returnFailure.reset();
     m_notice =
         L10n::text({"Saved and verified macOS settings for {0}.", {profile.localizedTitle()}});
     m_lastOutcome = {Outcome::Kind::applied, {}};
     m_isApplying = false;
+    store(m_session);
     notifyChange();
 }
 
 void SessionStore::failActivation(const std::exception_ptr &error) {
-    const bool cancelled = isCancellation(error);
-    if (cancelled) {
-        m_notice = L10n::text("Cancelled. System settings are unchanged.");
-    } else {
-        m_hasAppliedProfile = false;
+    const bool returning = std::exchange(m_returning, false);
+    if (recordFailure(error))
         m_notice =
             L10n::text("Could not confirm that settings were applied. Check the current settings.");
-    }
-    m_errorMessage = localizedDescription(error);
-    m_lastOutcome = {cancelled ? Outcome::Kind::cancelled : Outcome::Kind::failed, *m_errorMessage};
+    else if (isCancellation(error))
+        m_notice = L10n::text("Cancelled. System settings are unchanged.");
+    else
+        m_notice = L10n::text("Could not apply the profile. System settings are unchanged.");
+    if (returning && m_hasAppliedProfile)
+        m_returnFailure = m_errorMessage;
+    m_failedToRestore = false;
     m_isApplying = false;
     notifyChange();
 }
 
 void SessionStore::fail(const QString &message) {
+    if (std::exchange(m_returning, false) && m_hasAppliedProfile)
+        m_returnFailure = message;
     m_errorMessage = message;
+    m_damagedFile.reset();
+    m_failedToRestore = false;
     m_lastOutcome = {Outcome::Kind::failed, message};
     notifyChange();
+}
+
+bool SessionStore::recordFailure(const std::exception_ptr &error) {
+    const std::optional<ConfigurationError> configurationError = configurationErrorIn(error);
+    m_errorMessage = localizedDescription(error);
+    m_damagedFile = configurationError ? configurationError->damagedFile() : std::nullopt;
+    m_lastOutcome = {isCancellation(error) ? Outcome::Kind::cancelled : Outcome::Kind::failed,
+                     *m_errorMessage};
+    // Every other failure left the settings as they were, so the running session goes on.
+    const bool inDoubt = configurationError && configurationError->leavesSettingsInDoubt();
+    if (inDoubt)
+        endSession();
+    return inDoubt;
+}
+
+void SessionStore::forgetResume() {
+    m_resumedExpired = false;
+    m_resumeNotice.reset();
+}
+
+void SessionStore::endSession() {
+    m_hasAppliedProfile = false;
+    m_returnFailure.reset();
+    store(std::nullopt);
 }
 
 QFuture<void> SessionStore::restoreOriginal() {
     if (m_isApplying)
         return QtFuture::makeReadyFuture();
     m_isApplying = true;
+    forgetResume();
     notifyChange();
 
     return whenDone(
@@ -150,7 +184,7 @@ QFuture<void> SessionStore::restoreOriginal() {
 }
 
 void SessionStore::finishRestore() {
-    m_hasAppliedProfile = false;
+    endSession();
     // The restored session starts at the system time, not the store's clock.
     m_session = Session(Profile::normal(), 0, QDateTime::currentDateTime());
     m_notice = L10n::text("Restored the original settings saved before the first change.");
@@ -160,11 +194,14 @@ void SessionStore::finishRestore() {
 }
 
 void SessionStore::failRestore(const std::exception_ptr &error) {
-    m_hasAppliedProfile = false;
-    m_notice = L10n::text("Restoration is incomplete. Check the current settings.");
-    m_errorMessage = localizedDescription(error);
-    m_lastOutcome = {isCancellation(error) ? Outcome::Kind::cancelled : Outcome::Kind::failed,
-                     *m_errorMessage};
+    if (recordFailure(error))
+        m_notice = L10n::text("Restoration is incomplete. Check the current settings.");
+    else if (isCancellation(error))
+        m_notice = L10n::text("Cancelled. System settings are unchanged.");
+    else
+        m_notice =
+            L10n::text("Could not restore the original settings. System settings are unchanged.");
+    m_failedToRestore = true;
     m_isApplying = false;
     notifyChange();
 }
@@ -176,8 +213,53 @@ void SessionStore::tick(const QDateTime &date) {
     m_attemptedReturn = true;
     // The return runs as its own task on this thread, so tick never waits for it.
     QMetaObject::invokeMethod(
-        this, [this, date] { activate(m_normalProfile(), std::nullopt, date); },
-        Qt::QueuedConnection);
+        this, [this, date] { startReturn(date); }, Qt::QueuedConnection);
+}
+
+QFuture<void> SessionStore::retryReturn() {
+    if (!m_returnFailure || m_isApplying)
+        return QtFuture::makeReadyFuture();
+    m_returnFailure.reset();
+    return startReturn(m_clock());
+}
+
+QFuture<void> SessionStore::startReturn(const QDateTime &date) {
+    if (m_isApplying) // the user started another apply meanwhile
+        return QtFuture::makeReadyFuture();
+    m_returning = true;
+    return activate(m_normalProfile(), std::nullopt, date);
+}
+
+void SessionStore::keepSessionsIn(std::shared_ptr<const SessionRecord> record) {
+    m_record = std::move(record);
+    std::optional<Session> stored;
+    try {
+        stored = m_record->load();
+    } catch (const std::exception &error) {
+        qWarning().noquote() << "Pellor: ignoring the stored session in" << m_record->path() << "-"
+                             << localizedDescription(error);
+        return;
+    }
+    if (!stored)
+        return;
+    m_session = *stored;
+    m_hasAppliedProfile = true;
+    m_attemptedReturn = false;
+    m_now = m_clock();
+    m_resumedExpired = m_session.hasExpired(m_now);
+    notifyChange();
+}
+
+void SessionStore::store(const std::optional<Session> &session) {
+    if (!m_record)
+        return;
+    try {
+        m_record->save(session);
+    } catch (const std::exception &error) {
+        // The settings are applied either way; only a later start would not know of them.
+        qWarning().noquote() << "Pellor: could not keep the session in" << m_record->path() << "-"
+                             << localizedDescription(error);
+    }
 }
 
 QString SessionStore::timeLabel() const {
@@ -185,14 +267,7 @@ QString SessionStore::timeLabel() const {
         return L10n::text("Waiting for settings…");
     if (!m_hasAppliedProfile)
         return L10n::text("Using system settings");
-    const auto remaining = m_session.remaining(m_now);
-    if (!remaining)
-        return L10n::text("Active indefinitely");
-    const auto seconds = qint64(std::ceil(*remaining));
-    if (seconds < 3600)
-        return QString::asprintf("%02lld:%02lld", seconds / 60, seconds % 60);
-    return QString::asprintf("%lld:%02lld:%02lld", seconds / 3600, (seconds / 60) % 60,
-                             seconds % 60);
+    return m_session.remainingLabel(m_now);
 }
 
 void SessionStore::notifyChange() {

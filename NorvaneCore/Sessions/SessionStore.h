@@ -11,6 +11,8 @@
 
 namespace norvane {
 
+class SessionRecord;
+
 // Owns the current session and everything the user sees about applying: applies profiles through
 // the configuration service, records the session on success, returns to Normal when a timed
 // session runs out, restores the original settings, and offers the notices and the status label.
@@ -43,6 +45,13 @@ public:
     QFuture<void> restoreOriginal();
     // Advances the store's time and starts the automatic return once a timed session is due.
     void tick(const QDateTime &date);
+    // Starts the automatic return again after it failed; nothing retries on its own.
+    QFuture<void> retryReturn();
+
+    // Keeps every session from now on in `record`, so it outlives the process, and takes over the
+    // session an earlier run left there (Pellor's or pellorctl's). A session whose return fell
+    // due meanwhile is due at the next tick. A damaged record is ignored with one warning.
+    void keepSessionsIn(std::shared_ptr<const SessionRecord> record);
 
     [[nodiscard]] const Session &session() const { return m_session; }
     [[nodiscard]] const Profile &profile() const { return m_session.profile; }
@@ -54,6 +63,15 @@ public:
     [[nodiscard]] bool hasAppliedProfile() const { return m_hasAppliedProfile; }
     [[nodiscard]] const Outcome &lastOutcome() const { return m_lastOutcome; }
     [[nodiscard]] QString timeLabel() const;
+    // Said once a session that ran out while no Pellor was running has returned to Normal, until
+    // the next apply or restore.
+    [[nodiscard]] const std::optional<QString> &resumeNotice() const { return m_resumeNotice; }
+    // Why the automatic return of the current session failed; none while it has not failed.
+    [[nodiscard]] const std::optional<QString> &returnFailure() const { return m_returnFailure; }
+    // The stored file behind the latest failure, when it is damaged and can be set aside.
+    [[nodiscard]] const std::optional<QString> &damagedFile() const { return m_damagedFile; }
+    // The latest failure was a restore's (its alert has a title of its own).
+    [[nodiscard]] bool failedToRestore() const { return m_failedToRestore; }
 
     // Called on the main thread after every visible change.
     std::function<void()> onChange;
@@ -64,12 +82,18 @@ private:
     // future finishes after the callback has run.
     QFuture<void> whenDone(const QFuture<void> &work, const std::function<void()> &onSuccess,
                            const std::function<void(const std::exception_ptr &)> &onFailure);
+    QFuture<void> startReturn(const QDateTime &date);
     void finishActivation(const Profile &profile, std::optional<qint64> minutes,
                           const QDateTime &at);
     void failActivation(const std::exception_ptr &error);
     void finishRestore();
     void failRestore(const std::exception_ptr &error);
     void fail(const QString &message);
+    // Records the failure; true when it left the settings in doubt, which ends the session.
+    bool recordFailure(const std::exception_ptr &error);
+    void endSession();
+    void forgetResume();
+    void store(const std::optional<Session> &session);
 
     Session m_session;
     QDateTime m_now;
@@ -81,7 +105,14 @@ private:
     Clock m_clock;
     ProfileProvider m_normalProfile;
     bool m_attemptedReturn = false;
+    bool m_returning = false;      // the activation in progress is the automatic return
+    bool m_resumedExpired = false; // the resumed session ran out while no Pellor was running
+    std::optional<QString> m_resumeNotice;
+    std::optional<QString> m_returnFailure;
+    std::optional<QString> m_damagedFile;
+    bool m_failedToRestore = false;
     Outcome m_lastOutcome;
+    std::shared_ptr<const SessionRecord> m_record;
 };
 
 } // namespace norvane

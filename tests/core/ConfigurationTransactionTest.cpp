@@ -56,10 +56,13 @@ QString restoredMessage(const QString &cause) {
         {"Could not apply settings. The previous settings were restored.\n{0}", {cause}});
 }
 
-QString notRestoredMessage(const QString &cause, const QString &rollback) {
+// Ends with what the system holds after the failed rollback.
+QString notRestoredMessage(const QString &cause, const QString &rollback,
+                           const MacConfiguration &inEffect) {
     return L10n::text(
-        {"Could not apply or fully restore settings. Check Current Settings and use Restore Original Settings.\n{0}\n{1}",
-         {cause, rollback}});
+               {"Could not apply or fully restore settings. Check Current Settings and use Restore Original Settings.\n{0}\n{1}",
+                {cause, rollback}}) +
+           u'\n' + L10n::text({"In effect now: {0}", {inEffect.description()}});
 }
 
 QString policyMessage() {
@@ -92,7 +95,10 @@ TEST_F(TransactionTest, ReadBackMismatchIsRolledBackWithThePolicyMessage) {
         for (int i = 0; i < stored.sources.size(); ++i)
             stored.sources[i].sleep = kLaptop.sources[i].sleep;
     };
-    EXPECT_EQ(applyFocusError(), restoredMessage(policyMessage()));
+    const ConfigurationError error =
+        test::configurationErrorFrom([&] { (void)transaction.apply(Profile::focus()); });
+    EXPECT_EQ(error.errorDescription(), restoredMessage(policyMessage()));
+    EXPECT_FALSE(error.leavesSettingsInDoubt()) << "the settings from before are back";
     EXPECT_EQ(backend->system, kLaptop);
 }
 
@@ -107,25 +113,33 @@ TEST_F(TransactionTest, HalfDoneWriteIsRolledBackWithTheScreenSaverError) {
     EXPECT_EQ(backend->system, kLaptop);
 }
 
-TEST_F(TransactionTest, FailedRollbackWriteKeepsBothErrors) {
+TEST_F(TransactionTest, FailedRollbackWriteKeepsBothErrorsAndLeavesTheSettingsInDoubt) {
     backend->beforeRead[2] = [] { throw ConfigurationError::message("read-back failed"); };
     backend->onWrite[2] = [](MacConfiguration &) {
         throw ConfigurationError::message("rollback refused");
     };
-    EXPECT_EQ(applyFocusError(), notRestoredMessage("read-back failed", "rollback refused"));
+    const ConfigurationError error =
+        test::configurationErrorFrom([&] { (void)transaction.apply(Profile::focus()); });
+    EXPECT_EQ(error.errorDescription(), notRestoredMessage("read-back failed", "rollback refused",
+                                                           kLaptop.applying(Profile::focus())));
+    EXPECT_TRUE(error.leavesSettingsInDoubt());
 }
 
 TEST_F(TransactionTest, RollbackThatDoesNotVerifySaysSo) {
     backend->onWrite[1] = [](MacConfiguration &stored) { stored.sources[0].display = 99; };
     backend->onWrite[2] = [](MacConfiguration &stored) { stored.sources[1].display = 77; };
-    EXPECT_EQ(applyFocusError(),
-              notRestoredMessage(policyMessage(), L10n::text("Could not verify rollback")));
+    MacConfiguration halfRestored = kLaptop;
+    halfRestored.sources[1].display = 77;
+    EXPECT_EQ(
+        applyFocusError(),
+        notRestoredMessage(policyMessage(), L10n::text("Could not verify rollback"), halfRestored));
 }
 
 TEST_F(TransactionTest, RollbackVerificationReadFailureIsTheRollbackError) {
     backend->onWrite[1] = [](MacConfiguration &stored) { stored.sources[0].display = 99; };
     backend->beforeRead[4] = [] { throw PlatformError("verify read failed"); };
-    EXPECT_EQ(applyFocusError(), notRestoredMessage(policyMessage(), "verify read failed"));
+    EXPECT_EQ(applyFocusError(),
+              notRestoredMessage(policyMessage(), "verify read failed", kLaptop));
 }
 
 TEST_F(TransactionTest, ReadFailureRightAfterAFailedWriteStillRollsBack) {
@@ -142,6 +156,26 @@ TEST_F(TransactionTest, ReadFailureRightAfterAFailedWriteStillRollsBack) {
 TEST_F(TransactionTest, RestoreWritesTheBackupExactlyOrFailsWithoutOne) {
     EXPECT_EQ(errorTextFrom([&] { (void)transaction.restore(); }), "no backup");
     EXPECT_EQ(backend->calls, QStringList({"load"}));
+
+    // A backup that is not valid as a whole is refused before anything is read or written,
+    // before any of it is mapped onto the sources the Mac has now.
+    const QString invalid = L10n::text("The power settings are invalid.");
+    const QString range =
+        L10n::text("Settings are outside the supported range. No command was run.");
+    const std::pair<MacConfiguration, QString> refused[] = {
+        {{{{"-b; touch /tmp/x", 1, 1}, {"-c", 3, 4}}, std::nullopt}, range},
+        {{{{"-c", 3, 4}, {"-c", 5, 6}}, std::nullopt}, invalid},
+        {{{{"-c", 99999, 4}}, std::nullopt}, range},
+        {{{{"-c", 3, 4}}, 86401},
+         L10n::text("The screen saver timeout is outside the supported range.")},
+        {{{}, 60}, invalid},
+    };
+    for (const auto &[backup, message] : refused) {
+        backend->backup = backup;
+        backend->calls.clear();
+        EXPECT_EQ(errorTextFrom([&] { (void)transaction.restore(); }), message);
+        EXPECT_EQ(backend->calls, QStringList({"load"}));
+    }
 
     // The Mac has a battery and an adapter now; the backup knows the adapter and a UPS.
     backend->backup = MacConfiguration{{{"-c", 3, 4}, {"-u", 5, 6}}, std::nullopt};

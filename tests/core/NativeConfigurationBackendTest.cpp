@@ -140,10 +140,15 @@ TEST_F(BackendTest, BackupIsWrittenOncePrivatelyAndNeverReplacedEvenWhenDamaged)
     backend.saveOriginalIfNeeded(MacConfiguration{{{"-c", 9, 9}}, 60});
     EXPECT_EQ(test::readTextFile(backupPath), bytes);
 
-    QFile damaged(backupPath);
-    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
-    damaged.write("{ not json");
-    damaged.close();
-    EXPECT_THROW(backend.saveOriginalIfNeeded(first), PlatformError);
-    EXPECT_EQ(test::readTextFile(backupPath), "{ not json");
+    // A damaged or invalid backup stops the apply, names its file, and stays as it is.
+    for (const QByteArray content :
+         {QByteArray("{ not json"),
+          QByteArray(R"({"sources":[{"flag":"-x","display":1,"sleep":1}]})")}) {
+        test::writeBytes(backupPath, content);
+        const ConfigurationError error =
+            test::configurationErrorFrom([&] { backend.saveOriginalIfNeeded(first); });
+        EXPECT_EQ(error.damagedFile(), backupPath);
+        EXPECT_TRUE(error.errorDescription().contains(backupPath));
+        EXPECT_EQ(test::readBytes(backupPath), content);
+    }
 }

@@ -8,6 +8,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <ostream>
+#include <utility>
 
 namespace norvane::test {
 
@@ -29,11 +30,19 @@ public:
         ++writes;
     }
 
+    QString location() const override { return QStringLiteral("memory"); }
+    QString setAside(const QDate &) override {
+        count();
+        setAsideBytes = std::exchange(bytes, std::nullopt);
+        return QStringLiteral("memory aside");
+    }
+
     static QString injectedText(int operation) {
         return QStringLiteral("Input/output error (injected at operation %1)").arg(operation);
     }
 
     std::optional<QByteArray> bytes;
+    std::optional<QByteArray> setAsideBytes;
     int operations = 0;
     int writes = 0;
     int failAt = 0; // 0: never fail

@@ -5,8 +5,10 @@
 #include "Configuration/ConfigurationError.h"
 #include "ControlledConfiguring.h"
 #include "Localization/L10n.h"
+#include "Sessions/SessionRecord.h"
 #include "TestSupport.h"
 
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace norvane;
@@ -88,23 +90,51 @@ TEST_F(SessionStoreTest, InvalidProfileOrMinutesAreRejectedAndTheLongestTimerIsL
     EXPECT_EQ(store.timeLabel(), "59:59");
 }
 
-TEST_F(SessionStoreTest, CancellationKeepsTheAppliedStateAndOtherFailuresDropIt) {
-    activateAndSucceed(Profile::vibe());
-    QFuture<void> cancelled = store.activate(Profile::focus(), std::nullopt, clock);
-    service->fail(ConfigurationError::cancelled());
-    settle(cancelled);
-    EXPECT_TRUE(store.hasAppliedProfile());
-    EXPECT_EQ(store.notice(), L10n::text("Cancelled. System settings are unchanged."));
-    EXPECT_EQ(store.errorMessage(), ConfigurationError::cancelled().errorDescription());
-    QFuture<void> failed = store.activate(Profile::focus(), std::nullopt, clock);
-    service->fail(PlatformError("pmset exploded"));
-    settle(failed);
-    EXPECT_FALSE(store.hasAppliedProfile());
-    EXPECT_EQ(store.profile(), Profile::vibe()) << "the session itself is kept";
-    EXPECT_EQ(
-        store.notice(),
-        L10n::text("Could not confirm that settings were applied. Check the current settings."));
-    EXPECT_EQ(store.errorMessage(), "pmset exploded");
+// A failure that left the settings as they were keeps the running session; only one that left
+// them in doubt ends it. The same holds for a restore.
+TEST_F(SessionStoreTest, FailuresKeepTheRunningSessionUnlessTheSettingsAreInDoubt) {
+    const QString unchanged =
+        L10n::text("Could not apply the profile. System settings are unchanged.");
+    const QString restoreUnchanged =
+        L10n::text("Could not restore the original settings. System settings are unchanged.");
+    const QString cancelled = L10n::text("Cancelled. System settings are unchanged.");
+    const struct {
+        bool restore;
+        std::exception_ptr error;
+        bool kept;
+        QString notice;
+    } rows[] = {
+        {false, std::make_exception_ptr(ConfigurationError::cancelled()), true, cancelled},
+        {false, std::make_exception_ptr(PlatformError("pmset exploded")), true, unchanged},
+        {false, std::make_exception_ptr(ConfigurationError::message("rolled back")), true,
+         unchanged},
+        {false, std::make_exception_ptr(ConfigurationError::settingsInDoubt("mixed")), false,
+         L10n::text("Could not confirm that settings were applied. Check the current settings.")},
+        {true, std::make_exception_ptr(ConfigurationError::cancelled()), true, cancelled},
+        {true, std::make_exception_ptr(PlatformError("pmset exploded")), true, restoreUnchanged},
+        {true, std::make_exception_ptr(ConfigurationError::settingsInDoubt("mixed")), false,
+         L10n::text("Restoration is incomplete. Check the current settings.")},
+    };
+    for (const auto &row : rows) {
+        activateAndSucceed(Profile::focus(), 5);
+        const Session running = store.session();
+        clock = clock.addSecs(60);
+        QFuture<void> failed = row.restore
+                                   ? store.restoreOriginal()
+                                   : store.activate(Profile::download(), std::nullopt, clock);
+        service->fail(row.error);
+        settle(failed);
+        SCOPED_TRACE(row.notice.toStdString());
+        EXPECT_EQ(store.hasAppliedProfile(), row.kept);
+        EXPECT_EQ(store.session(), running) << "the session record itself is never replaced";
+        EXPECT_EQ(store.notice(), row.notice);
+        EXPECT_EQ(store.errorMessage(),
+                  test::errorTextFrom([&] { std::rethrow_exception(row.error); }));
+        EXPECT_EQ(store.failedToRestore(), row.restore);
+        store.tick(clock);
+        if (row.kept)
+            EXPECT_EQ(store.timeLabel(), "04:00") << "the timer goes on";
+    }
 }
 
 TEST_F(SessionStoreTest, AutomaticReturnStartsOnceAtTheDeadlineAndACancelledOneIsNotRetried) {
@@ -126,20 +156,35 @@ TEST_F(SessionStoreTest, AutomaticReturnStartsOnceAtTheDeadlineAndACancelledOneI
     EXPECT_EQ(store.timeLabel(), "00:00");
 }
 
-TEST_F(SessionStoreTest, RestoreReturnsToTheFactoryNormalOrReportsIncompleteness) {
+TEST_F(SessionStoreTest, RestoreReturnsToTheFactoryNormal) {
     activateAndSucceed(Profile::focus());
     QFuture<void> restored = store.restoreOriginal();
     service->succeed();
     settle(restored);
     EXPECT_EQ(store.profile(), Profile::normal()) << "the factory preset, not the edited one";
     EXPECT_FALSE(store.hasAppliedProfile());
+}
 
-    activateAndSucceed(Profile::vibe());
-    QFuture<void> failed = store.restoreOriginal();
-    service->fail(ConfigurationError::cancelled());
-    settle(failed);
-    EXPECT_FALSE(store.hasAppliedProfile());
-    EXPECT_EQ(store.notice(), L10n::text("Restoration is incomplete. Check the current settings."));
+TEST_F(SessionStoreTest, AFailedReturnWaitsForTryAgainAndTheSessionAndTimerStay) {
+    activateAndSucceed(Profile::focus());
+    store.tick(*store.session().deadline);
+    settle();
+    service->fail(ConfigurationError::message("refused"));
+    settle();
+    EXPECT_EQ(store.returnFailure(), "refused");
+    EXPECT_TRUE(store.hasAppliedProfile());
+    store.tick(clock.addSecs(3600));
+    settle();
+    EXPECT_EQ(service->applied.size(), 2) << "nothing retries on its own";
+
+    QFuture<void> retried = store.retryReturn();
+    ASSERT_EQ(service->applied.size(), 3);
+    EXPECT_EQ(service->applied.last(), editedNormal);
+    service->succeed();
+    settle(retried);
+    EXPECT_FALSE(store.returnFailure());
+    EXPECT_EQ(store.profile(), editedNormal);
+    EXPECT_TRUE(store.retryReturn().isFinished()) << "nothing to retry any more";
 }
 
 TEST_F(SessionStoreTest, RequestsWhileApplyingAreDroppedAndWorkThatFailsToRunIsAFailure) {
@@ -176,4 +221,48 @@ TEST(SessionStoreLifetime, ServiceFinishingAfterTheStoreIsGoneReachesNothing) {
     service->succeed();
     test::processQueuedEvents();
     EXPECT_EQ(changes, changesWhileAlive);
+}
+
+TEST_F(SessionStoreTest, SessionsOutliveTheStoreAndOneThatRanOutMeanwhileReturnsAtTheFirstTick) {
+    QTemporaryDir folder;
+    const QString path = folder.filePath("Norvane/session.json");
+    const auto record = std::make_shared<SessionRecord>(path, "simulated");
+    const auto nextRun = [&] {
+        auto next = std::make_unique<SessionStore>(
+            service, [this] { return clock; }, [this] { return editedNormal; });
+        next->keepSessionsIn(record);
+        return next;
+    };
+    store.keepSessionsIn(record);
+    activateAndSucceed(Profile::focus(), 2);
+    EXPECT_EQ(test::posixMode(path), 0600);
+
+    clock = clock.addSecs(60);
+    const auto resumed = nextRun();
+    EXPECT_TRUE(resumed->hasAppliedProfile());
+    EXPECT_EQ(resumed->session(), store.session());
+    EXPECT_EQ(resumed->timeLabel(), "01:00");
+
+    clock = clock.addSecs(120);
+    const auto late = nextRun();
+    late->tick(clock);
+    settle();
+    service->succeed();
+    settle();
+    EXPECT_EQ(late->profile(), editedNormal);
+    EXPECT_EQ(late->resumeNotice(),
+              L10n::text({"{0} ran out while Pellor was closed, so {1} was applied.",
+                          {Profile::focus().localizedTitle(), editedNormal.localizedTitle()}}));
+    EXPECT_EQ(record->load()->profile, editedNormal);
+
+    QFuture<void> restored = late->restoreOriginal();
+    service->succeed();
+    settle(restored);
+    EXPECT_FALSE(record->load()) << "a restore leaves nothing applied";
+
+    // Another world's session, and a damaged record, are not this world's applied profile.
+    SessionRecord(path, "gnome").save(store.session());
+    EXPECT_FALSE(nextRun()->hasAppliedProfile());
+    test::writeBytes(path, "{ damaged");
+    EXPECT_FALSE(nextRun()->hasAppliedProfile());
 }

@@ -30,8 +30,11 @@ public:
     // Drops the work unfinished, as a service torn down mid-way would.
     void abandon() { m_promise.reset(); }
     template <typename Error> void fail(const Error &error) {
+        fail(std::make_exception_ptr(error));
+    }
+    void fail(const std::exception_ptr &error) {
         const auto promise = std::exchange(m_promise, nullptr);
-        promise->setException(std::make_exception_ptr(error));
+        promise->setException(error);
         promise->finish();
     }
 

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "MacConfiguration.h"
+
+#include <QDate>
+#include <QString>
+
+namespace norvane {
+
+// The settings found before the first change ever made, in a JSON file that is written once and
+// never overwritten: readable by its owner only, in a folder only its owner can enter.
+class OriginalSettingsBackup {
+public:
+    explicit OriginalSettingsBackup(QString path);
+
+    // Norvane/original-settings.json in the user's application-support folder.
+    static QString defaultPath();
+
+    [[nodiscard]] const QString &path() const { return m_path; }
+    [[nodiscard]] bool exists() const;
+
+    // Stores `configuration` unless a backup exists; an existing one must still be usable, so a
+    // damaged backup stops every change before anything is written.
+    void saveIfMissing(const MacConfiguration &configuration) const;
+    // The backed-up settings, checked as a whole. A missing backup gives the "no profile has been
+    // applied" message; a file that cannot be read, decoded or used throws
+    // ConfigurationError::damaged naming it.
+    [[nodiscard]] MacConfiguration load() const;
+
+    // Renames a damaged backup beside itself ("original-settings-damaged-<date>.json"), so that
+    // the next apply makes a new one from the settings found then. Returns the new path.
+    [[nodiscard]] QString setAside(const QDate &today) const;
+
+private:
+    QString m_path;
+};
+
+} // namespace norvane
