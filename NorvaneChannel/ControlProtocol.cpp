@@ -5,6 +5,7 @@
 #include <QJsonObject>
 #include <QStandardPaths>
 #include <array>
+#include <cmath>
 #include <utility>
 
 namespace norvane::control {
@@ -89,6 +90,16 @@ std::optional<Request> Request::decode(const QByteArray &line) {
             return std::nullopt;
     }
     return request;
+}
+
+SessionState SessionState::applied(const Session &session, const QDateTime &now) {
+    SessionState state;
+    state.profileId = session.profile.id;
+    state.title = session.profile.localizedTitle();
+    if (const std::optional<double> remaining = session.remaining(now))
+        state.secondsLeft = qint64(std::ceil(*remaining));
+    state.timeLabel = session.remainingLabel(now);
+    return state;
 }
 
 QByteArray Response::encoded() const {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Sessions/Session.h"
+
 #include <QByteArray>
 #include <QString>
 #include <optional>
@@ -39,6 +41,9 @@ struct SessionState {
     QString title;                     // its localized title
     std::optional<qint64> secondsLeft; // until the automatic return; none without a timer
     QString timeLabel;                 // the status label the application shows
+
+    // An applied session as it stands at `now`.
+    [[nodiscard]] static SessionState applied(const Session &session, const QDateTime &now);
 
     friend bool operator==(const SessionState &, const SessionState &) = default;
 };

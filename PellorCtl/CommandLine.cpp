@@ -12,7 +12,8 @@ namespace {
 using namespace Qt::StringLiterals;
 
 const QStringList &commandNames() {
-    static const QStringList names{u"list"_s, u"status"_s, u"apply"_s, u"restore"_s, u"diagnose"_s};
+    static const QStringList names{u"list"_s,    u"status"_s,   u"apply"_s,
+                                   u"restore"_s, u"diagnose"_s, u"set-aside"_s};
     return names;
 }
 
@@ -36,6 +37,11 @@ QString exitCodeSection() {
     return text;
 }
 
+QString setAsideDescription() {
+    return L10n::text(
+        "Move a damaged original-settings backup or profiles file aside, keeping it, so Pellor can start a new one.");
+}
+
 QString overview() {
     const QList<std::pair<QString, QString>> commands{
         {u"list [--json]"_s,
@@ -47,6 +53,7 @@ QString overview() {
         {u"restore"_s, L10n::text("Restore the original settings saved before the first change.")},
         {u"diagnose [--json]"_s,
          L10n::text("Explain what keeps the display on or the Mac awake, as a report to share.")},
+        {u"set-aside backup|profiles"_s, setAsideDescription()},
     };
     QString text =
         L10n::text("Switch your Mac between Pellor profiles from the command line or a script.") +
@@ -66,6 +73,8 @@ QString commandDescription(const QString &command) {
     if (command == u"diagnose")
         return L10n::text(
             "Explain what keeps the display on or the Mac awake, as a report to share.");
+    if (command == u"set-aside")
+        return setAsideDescription();
     return L10n::text("Apply a profile, found by its identifier or title.") + u"\n\n"_s +
            L10n::text(
                "While Pellor is open, it applies the profile and keeps its timer. Otherwise a timed profile keeps pellorctl running with a countdown and returns to Normal when the time is up, or on Ctrl+C.");
@@ -127,7 +136,8 @@ Command Command::parse(const QStringList &given) {
             return {Kind::version, false, {}, {}, {}};
         parser.setApplicationDescription(overview());
         parser.addPositionalArgument(
-            u"command"_s, L10n::text("list, status, apply, restore or diagnose"), u"COMMAND"_s);
+            u"command"_s, L10n::text("list, status, apply, restore, diagnose or set-aside"),
+            u"COMMAND"_s);
         if (parser.isSet(help))
             return {Kind::help, false, {}, {}, helpOf(parser)};
         usage(L10n::text("No command given."));
@@ -149,6 +159,9 @@ Command Command::parse(const QStringList &given) {
         parser.addOption(forMinutes);
         parser.addOption(noReturn);
     }
+    if (command == u"set-aside")
+        parser.addPositionalArgument(u"FILE"_s, L10n::text("backup or profiles"),
+                                     u"backup|profiles"_s);
 
     // Second pass, with the command's options.
     if (!parser.parse(arguments)) {
@@ -178,6 +191,15 @@ Command Command::parse(const QStringList &given) {
             result.minutes = minutesFrom(parser.value(forMinutes));
         else if (parser.isSet(noReturn))
             result.minutes = 0;
+        return result;
+    }
+    if (command == u"set-aside") {
+        if (values.size() < 2 || (values[1] != u"backup" && values[1] != u"profiles"))
+            usage(L10n::text("Name the file to set aside: backup or profiles."));
+        if (values.size() > 2)
+            usage(L10n::text({"Unexpected argument: {0}", {values[2]}}));
+        result.kind = Kind::setAside;
+        result.storedFile = values[1] == u"backup" ? StoredFile::backup : StoredFile::profiles;
         return result;
     }
     if (values.size() > 1)

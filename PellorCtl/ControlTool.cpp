@@ -1,6 +1,7 @@
 #include "ControlTool.h"
 
 #include "Configuration/ConfigurationError.h"
+#include "Configuration/OriginalSettingsBackup.h"
 #include "ControlClient.h"
 #include "LocalSession.h"
 #include "Localization/L10n.h"
@@ -9,6 +10,7 @@
 #include "ProfileLookup.h"
 #include "Profiles/FileProfileStorage.h"
 #include "Profiles/ProfileLibrary.h"
+#include "Sessions/SessionRecord.h"
 #include "Status/SleepDiagnosis.h"
 
 #include <QCoreApplication>
@@ -29,12 +31,19 @@ using control::Response;
 constexpr int connectTimeoutMs = 1000;
 constexpr int statusTimeoutMs = 5000;
 
-OutputFormat::Application runningApplication() {
+OutputFormat::Application knownApplication() {
     const ControlClient::Result result =
         ControlClient::send({Request::Kind::status, {}, {}}, connectTimeoutMs, statusTimeoutMs);
-    if (!result.response)
-        return std::nullopt;
-    return result.response->session;
+    if (result.response)
+        return {true, result.response->session};
+    // Not running: whatever Pellor or an earlier pellorctl applied is still in effect.
+    try {
+        if (const std::optional<Session> stored = LocalSession::record()->load())
+            return {false, control::SessionState::applied(*stored, QDateTime::currentDateTime())};
+    } catch (const std::exception &) {
+        // A damaged record tells nothing; the settings themselves are read anyway.
+    }
+    return {false, {}};
 }
 
 } // namespace
@@ -62,6 +71,8 @@ ExitCode ControlTool::run(const QStringList &arguments) {
             return restore();
         case Command::Kind::diagnose:
             return diagnose(command);
+        case Command::Kind::setAside:
+            return setAside(command.storedFile);
         }
     } catch (const UsageError &error) {
         m_err << error.message << Qt::endl;
@@ -77,7 +88,12 @@ ExitCode ControlTool::run(const QStringList &arguments) {
 bool ControlTool::loadLibrary(std::unique_ptr<ProfileLibrary> &library) {
     library = std::make_unique<ProfileLibrary>(std::make_shared<FileProfileStorage>());
     if (const std::optional<QString> &error = library->loadError()) {
-        m_err << *error << Qt::endl;
+        m_err
+            << *error << Qt::endl
+            << L10n::text(
+                   {"The profiles file is “{0}”. To keep it aside and start again from the factory presets, run \"pellorctl set-aside profiles\".",
+                    {library->location()}})
+            << Qt::endl;
         return false;
     }
     return true;
@@ -99,7 +115,7 @@ ExitCode ControlTool::list(const Command &command) {
     std::unique_ptr<ProfileLibrary> library;
     if (!loadLibrary(library))
         return ExitCode::damagedProfiles;
-    const OutputFormat::Application application = runningApplication();
+    const OutputFormat::Application application = knownApplication();
     if (command.json)
         m_out << OutputFormat::listJson(library->profiles(), application);
     else
@@ -112,7 +128,7 @@ ExitCode ControlTool::status(const Command &command) {
         return ExitCode::failed;
     const SystemSettings settings = SystemSettings::read();
     const PowerStatus power = PowerStatus::read();
-    const OutputFormat::Application application = runningApplication();
+    const OutputFormat::Application application = knownApplication();
     if (command.json)
         m_out << OutputFormat::statusJson(settings, power, application);
     else
@@ -152,10 +168,10 @@ ExitCode ControlTool::apply(const Command &command) {
         if (!pmsetIsAvailable())
             return ExitCode::failed;
         LocalSession session(*library, m_out, m_err, {{}, {}, 1000, m_terminal});
-        return session.apply(profile, command.minutes);
+        return advised(session.apply(profile, command.minutes));
     }
-    return report(handed, L10n::text({"Saved and verified macOS settings for {0}.",
-                                      {profile.localizedTitle()}}));
+    return advised(report(handed, L10n::text({"Saved and verified macOS settings for {0}.",
+                                              {profile.localizedTitle()}})));
 }
 
 ExitCode ControlTool::restore() {
@@ -167,10 +183,10 @@ ExitCode ControlTool::restore() {
         // A restore needs no profile, so a damaged profiles file is no obstacle.
         const ProfileLibrary library(std::make_shared<FileProfileStorage>());
         LocalSession session(library, m_out, m_err, {{}, {}, 1000, m_terminal});
-        return session.restore();
+        return advised(session.restore());
     }
-    return report(handed,
-                  L10n::text("Restored the original settings saved before the first change."));
+    return advised(report(
+        handed, L10n::text("Restored the original settings saved before the first change.")));
 }
 
 ExitCode ControlTool::diagnose(const Command &command) {
@@ -178,7 +194,7 @@ ExitCode ControlTool::diagnose(const Command &command) {
         return ExitCode::failed;
     const SystemSettings settings = SystemSettings::read();
     const std::optional<PowerAssertions> assertions = PowerAssertions::read();
-    const OutputFormat::Application application = runningApplication();
+    const OutputFormat::Application application = knownApplication();
     if (command.json)
         m_out << OutputFormat::diagnosisJson(settings, assertions, application);
     else
@@ -188,6 +204,74 @@ ExitCode ControlTool::diagnose(const Command &command) {
         return ExitCode::success;
     m_err << *settings.error << Qt::endl;
     return ExitCode::failed;
+}
+
+ExitCode ControlTool::advised(ExitCode code) {
+    if (code == ExitCode::failed)
+        adviseOnDamagedBackup();
+    return code;
+}
+
+void ControlTool::adviseOnDamagedBackup() {
+    try {
+        (void)OriginalSettingsBackup(OriginalSettingsBackup::defaultPath()).load();
+    } catch (const ConfigurationError &error) {
+        if (error.damagedFile())
+            m_err
+                << L10n::text(
+                       "To keep the damaged backup aside and make a new one at the next apply, run \"pellorctl set-aside backup\".")
+                << Qt::endl;
+    }
+}
+
+ExitCode ControlTool::setAside(Command::StoredFile file) {
+    const QDate today = QDate::currentDate();
+    if (file == Command::StoredFile::backup) {
+        const OriginalSettingsBackup backup(OriginalSettingsBackup::defaultPath());
+        if (!backup.exists()) {
+            m_err << L10n::text("There is no original-settings backup to set aside.") << Qt::endl;
+            return ExitCode::failed;
+        }
+        try {
+            (void)backup.load();
+            m_err
+                << L10n::text(
+                       {"The original-settings backup “{0}” is not damaged; it stays where it is.",
+                        {backup.path()}})
+                << Qt::endl;
+            return ExitCode::failed;
+        } catch (const ConfigurationError &) {
+            // Damaged: the one case to set it aside.
+        }
+        m_out
+            << L10n::text(
+                   {"The damaged backup is now “{0}”. The next profile you apply saves the settings in effect then as the original settings.",
+                    {backup.setAside(today)}})
+            << Qt::endl;
+        return ExitCode::success;
+    }
+    if (ControlClient::send({Request::Kind::status, {}, {}}, connectTimeoutMs, statusTimeoutMs)
+            .response) {
+        m_err
+            << L10n::text(
+                   "Pellor is open: use Set Aside and Start Fresh in its window, or quit it first.")
+            << Qt::endl;
+        return ExitCode::failed;
+    }
+    ProfileLibrary library(std::make_shared<FileProfileStorage>());
+    const std::optional<QString> aside = library.setAsideAndStartFresh(today);
+    if (!aside) {
+        m_err << L10n::text({"The profiles file “{0}” is not damaged; it stays where it is.",
+                             {library.location()}})
+              << Qt::endl;
+        return ExitCode::failed;
+    }
+    m_out
+        << L10n::text(
+               {"The damaged profiles file is now “{0}”. Pellor starts again from the factory presets.",
+                {*aside}})
+        << Qt::endl;
+    return ExitCode::success;
 }
 
 ExitCode ControlTool::report(const ControlClient::Result &handed, const QString &success) {

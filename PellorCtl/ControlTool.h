@@ -29,6 +29,11 @@ private:
     ExitCode apply(const Command &command);
     ExitCode restore();
     ExitCode diagnose(const Command &command);
+    ExitCode setAside(Command::StoredFile file);
+    // Passes `code` on, advising on a damaged backup when the change failed.
+    ExitCode advised(ExitCode code);
+    // After a failed change: says how to set the backup aside when that is what stopped it.
+    void adviseOnDamagedBackup();
     // Prints what the running Pellor answered and returns its exit code.
     ExitCode report(const control::ControlClient::Result &handed, const QString &success);
     // The library, or none with the reason printed when the profiles file is damaged.

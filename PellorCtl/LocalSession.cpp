@@ -1,8 +1,10 @@
 #include "LocalSession.h"
 
 #include "Localization/L10n.h"
+#include "Platform/Platform.h"
+#include "Platform/SignalWatcher.h"
 #include "Profiles/ProfileLibrary.h"
-#include "SignalWatcher.h"
+#include "Sessions/SessionRecord.h"
 
 #include <QEventLoop>
 #include <QFutureWatcher>
@@ -16,9 +18,15 @@ LocalSession::LocalSession(const ProfileLibrary &library, QTextStream &out, QTex
     : m_library(library), m_out(out), m_err(err), m_environment(std::move(environment)),
       m_store(new SessionStore(
           m_environment.configuration, m_environment.clock, [&library] { return library.normal(); },
-          this)) {}
+          this)) {
+    m_store->keepSessionsIn(m_environment.record ? m_environment.record : record());
+}
 
 LocalSession::~LocalSession() = default;
+
+std::shared_ptr<const SessionRecord> LocalSession::record() {
+    return std::make_shared<SessionRecord>(SessionRecord::defaultPath(), Platform::systemWorld());
+}
 
 QDateTime LocalSession::now() const {
     return m_environment.clock ? m_environment.clock() : QDateTime::currentDateTime();

@@ -14,6 +14,7 @@ class QTimer;
 namespace norvane {
 
 class ProfileLibrary;
+class SessionRecord;
 
 // Applies and restores in pellorctl itself while Pellor is not running, through the same session
 // store the application uses. A timed apply stays in the foreground with a countdown (redrawn in
@@ -29,6 +30,7 @@ public:
         SessionStore::Clock clock;                  // none: the system time
         int tickMilliseconds = 1000;
         bool terminal = false; // standard output is a terminal: redraw the countdown in place
+        std::shared_ptr<const SessionRecord> record; // none: record()
     };
 
     LocalSession(const ProfileLibrary &library, QTextStream &out, QTextStream &err,
@@ -43,6 +45,9 @@ public:
     void requestReturn();
 
     [[nodiscard]] const SessionStore &store() const { return *m_store; }
+
+    // The session record this system's Pellor keeps.
+    [[nodiscard]] static std::shared_ptr<const SessionRecord> record();
 
 private:
     [[nodiscard]] QDateTime now() const;

@@ -22,7 +22,7 @@ QByteArray document(const QJsonObject &object) {
 }
 
 bool isActive(const Profile &profile, const Application &application) {
-    return application && application->profileId == profile.id;
+    return application.session.profileId == profile.id;
 }
 
 QString screenSaverText(std::optional<qint64> seconds) {
@@ -67,11 +67,11 @@ QString wakeRequestsText(const SystemSettings &settings) {
 }
 
 QString applicationText(const Application &application) {
-    if (!application)
-        return L10n::text("Not running");
-    if (!application->profileId)
-        return application->timeLabel;
-    return application->title + u" · "_s + application->timeLabel;
+    const control::SessionState &session = application.session;
+    if (!session.profileId)
+        return application.running ? session.timeLabel : L10n::text("Not running");
+    const QString text = session.title + u" · "_s + session.timeLabel;
+    return application.running ? text : L10n::text({"{0} (Pellor is not running)", {text}});
 }
 
 QString sourceName(PowerStatus::Source source) {
@@ -89,12 +89,11 @@ QString sourceName(PowerStatus::Source source) {
 }
 
 QJsonObject applicationJson(const Application &application) {
-    QJsonObject object{{u"running"_s, application.has_value()}};
-    object[u"applying"_s] = application && application->applying;
-    object[u"profile"_s] = application ? orNull(application->profileId) : QJsonValue();
-    object[u"title"_s] =
-        application && application->profileId ? QJsonValue(application->title) : QJsonValue();
-    object[u"secondsLeft"_s] = application ? orNull(application->secondsLeft) : QJsonValue();
+    const control::SessionState &session = application.session;
+    QJsonObject object{{u"running"_s, application.running}, {u"applying"_s, session.applying}};
+    object[u"profile"_s] = orNull(session.profileId);
+    object[u"title"_s] = session.profileId ? QJsonValue(session.title) : QJsonValue();
+    object[u"secondsLeft"_s] = orNull(session.secondsLeft);
     return object;
 }
 
@@ -179,12 +178,13 @@ QByteArray statusJson(const SystemSettings &settings, const PowerStatus &power,
 }
 
 ReportSession reportSession(const Application &application) {
-    if (!application || !application->profileId)
+    const control::SessionState &session = application.session;
+    if (!session.profileId)
         return {};
-    ReportSession session{application->title, std::nullopt};
-    if (application->secondsLeft)
-        session.timeLeft = application->timeLabel;
-    return session;
+    ReportSession report{session.title, std::nullopt};
+    if (session.secondsLeft)
+        report.timeLeft = session.timeLabel;
+    return report;
 }
 
 QByteArray diagnosisJson(const SystemSettings &settings,

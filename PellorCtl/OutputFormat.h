@@ -21,8 +21,12 @@ namespace OutputFormat {
 
 inline constexpr int jsonVersion = 1;
 
-// What is known about the running application; none when it is not running.
-using Application = std::optional<control::SessionState>;
+// What is known about the applied profile: the running Pellor's session, or, while Pellor is not
+// running, the session it or pellorctl left stored.
+struct Application {
+    bool running = false;
+    control::SessionState session; // no profile: the system's own settings are in effect
+};
 
 // One line per profile: a mark for the active one, the identifier, the title and the settings.
 [[nodiscard]] QString listText(const QList<Profile> &profiles, const Application &application);

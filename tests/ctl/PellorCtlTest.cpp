@@ -146,10 +146,21 @@ TEST(PellorCtl, ADamagedProfilesFileOrAMissingPmsetStopsBeforeAnyChange) {
         const CtlSandbox::Run run = sandbox.run(arguments);
         EXPECT_EQ(run.exitCode, 5);
         EXPECT_TRUE(run.err.startsWith("Could not read saved profiles.")) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(sandbox.profilesFile() + "”. To keep it aside"));
         EXPECT_TRUE(run.out.isEmpty());
     }
     EXPECT_EQ(readTextFile(sandbox.profilesFile()).toUtf8(), damaged);
     EXPECT_TRUE(sim::invocations(sandbox.simHome()).isEmpty());
+
+    // The way out keeps the damaged file beside the fresh start.
+    const CtlSandbox::Run setAside = sandbox.run({"set-aside", "profiles"});
+    EXPECT_EQ(setAside.exitCode, 0) << setAside.err.toStdString();
+    const QString aside = QFileInfo(sandbox.profilesFile()).path() + "/profiles-damaged-" +
+                          QDate::currentDate().toString(Qt::ISODate) + ".json";
+    EXPECT_TRUE(setAside.out.contains(aside)) << setAside.out.toStdString();
+    EXPECT_EQ(readTextFile(aside).toUtf8(), damaged);
+    EXPECT_EQ(sandbox.run({"list"}).exitCode, 0);
+    EXPECT_EQ(sandbox.run({"set-aside", "profiles"}).exitCode, 1) << "a readable file stays";
 
     // A copy of pellorctl in a folder without the stand-in pmset.
     QTemporaryDir alone;
@@ -162,6 +173,57 @@ TEST(PellorCtl, ADamagedProfilesFileOrAMissingPmsetStopsBeforeAnyChange) {
         EXPECT_TRUE(run.err.startsWith("pmset was not found at " + alone.path()))
             << run.err.toStdString();
     }
+}
+
+// A backup that cannot be used refuses the restore before anything runs, with the way out.
+TEST(PellorCtl, AnUnusableBackupIsRefusedAndCanBeSetAside) {
+    const QByteArray backups[] = {
+        R"({"sources":[{"flag":"-b; touch /tmp/x","display":1,"sleep":1}]})",
+        R"({"sources":[{"flag":"-c","display":1,"sleep":1},{"flag":"-c","display":2,"sleep":2}]})",
+        R"({"sources":[{"flag":"-c","display":99999,"sleep":1}]})",
+        "\x01 not json",
+    };
+    const char *messages[] = {"Settings are outside the supported range. No command was run.",
+                              "The power settings are invalid.",
+                              "Settings are outside the supported range. No command was run.",
+                              "isn’t valid JSON"};
+    for (int i = 0; i < 4; ++i) {
+        CtlSandbox sandbox;
+        const QString backup =
+            sandbox.environment.value("XDG_DATA_HOME") + "/Norvane/original-settings.json";
+        writeBytes(backup, backups[i]);
+        const CtlSandbox::Run restore = sandbox.run({"restore"});
+        EXPECT_EQ(restore.exitCode, 1);
+        EXPECT_TRUE(restore.err.contains(messages[i])) << restore.err.toStdString();
+        EXPECT_TRUE(restore.err.contains(backup));
+        EXPECT_TRUE(restore.err.contains("pellorctl set-aside backup"));
+        EXPECT_TRUE(sim::invocations(sandbox.simHome()).isEmpty()) << "nothing ran";
+        EXPECT_EQ(readBytes(backup), backups[i]);
+
+        EXPECT_EQ(sandbox.run({"set-aside", "backup"}).exitCode, 0);
+        EXPECT_FALSE(QFile::exists(backup));
+        EXPECT_EQ(sandbox.run({"apply", "vibe", "--no-return"}).exitCode, 0);
+        EXPECT_EQ(sandbox.run({"restore"}).exitCode, 0) << "a new backup, from the next apply";
+        EXPECT_EQ(adapterSleep(sandbox.simHome()), factory);
+        EXPECT_EQ(sandbox.run({"set-aside", "backup"}).exitCode, 1) << "a usable backup stays";
+    }
+}
+
+// What pellorctl applied stays known after it ends, to itself and to Pellor.
+TEST(PellorCtl, AnAppliedProfileIsReportedWhilePellorIsClosed) {
+    CtlSandbox sandbox;
+    EXPECT_EQ(sandbox.run({"apply", "focus", "--no-return"}).exitCode, 0);
+    const QJsonObject application =
+        jsonOf(sandbox.run({"status", "--json"}).out)["application"].toObject();
+    EXPECT_EQ(application["running"], false);
+    EXPECT_EQ(application["profile"], "focus");
+    EXPECT_TRUE(sandbox.run({"status"})
+                    .out.contains("Pellor: Focus · Active indefinitely (Pellor is not running)\n"));
+    EXPECT_TRUE(sandbox.run({"list"}).out.contains("\n* focus "));
+    EXPECT_EQ(sandbox.run({"restore"}).exitCode, 0);
+    EXPECT_TRUE(jsonOf(sandbox.run({"status", "--json"}).out)["application"]
+                    .toObject()["profile"]
+                    .isNull());
 }
 
 TEST(PellorCtl, AForegroundTimedApplyReturnsToNormalOnSigterm) {
