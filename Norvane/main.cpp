@@ -2,6 +2,7 @@
 #include "App/Application.h"
 #include "App/RemoteControl.h"
 #include "App/ReopenChannel.h"
+#include "Platform/SignalWatcher.h"
 
 #include <QApplication>
 
@@ -20,6 +21,10 @@ int main(int argc, char **argv) {
                                                const norvane::ReopenChannel::Reply &reply) {
         norvane::RemoteControl::handle(delegate, request, reply);
     });
+    // SIGTERM and SIGINT let an apply under way finish before Pellor ends.
+    norvane::SignalWatcher terminationSignals;
+    QObject::connect(&terminationSignals, &norvane::SignalWatcher::received, &delegate,
+                     &norvane::AppDelegate::terminateWhenIdle);
     delegate.applicationDidFinishLaunching();
     return QApplication::exec();
 }

@@ -1,12 +1,16 @@
 #include "AppDelegate.h"
 
 #include "Appearance.h"
+#include "Components/WhenFinished.h"
 #include "Configuration/ConfigurationError.h"
 #include "Localization/L10n.h"
 #include "MainWindow.h"
+#include "Platform/DurableFile.h"
 #include "Platform/Linux/ViewWorkingSet.h"
+#include "Platform/Platform.h"
 #include "Profiles/FileProfileStorage.h"
 #include "Profiles/ProfileLibrary.h"
+#include "Sessions/SessionRecord.h"
 #include "StandardEdit.h"
 #include "Workspace/DashboardController.h"
 #include "Workspace/WorkspaceModel.h"
@@ -16,6 +20,7 @@
 #include <QLoggingCategory>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QThread>
 #include <QTimer>
 #include <algorithm>
@@ -59,9 +64,12 @@ AppDelegate::AppDelegate(Options options, QObject *parent)
     qApp->installEventFilter(this);
     connect(qApp, &QCoreApplication::aboutToQuit, this, &AppDelegate::applicationWillTerminate);
 #if QT_CONFIG(sessionmanager)
+    // Logging out never waits for a question: the session is kept and resumes at the next start.
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager &manager) {
-        if (!applicationShouldTerminate())
+        if (m_store && m_store->isApplying())
             manager.cancel();
+        else
+            m_quitConfirmed = true;
     });
 #endif
 }
@@ -82,6 +90,10 @@ SessionStore &AppDelegate::store() {
         m_store = new SessionStore(
             m_options.configuration, m_options.clock,
             [self] { return self ? self->m_library->normal() : Profile::normal(); }, this);
+        m_store->keepSessionsIn(m_options.sessionRecord
+                                    ? m_options.sessionRecord
+                                    : std::make_shared<SessionRecord>(SessionRecord::defaultPath(),
+                                                                      Platform::systemWorld()));
     }
     return *m_store;
 }
@@ -98,10 +110,12 @@ void AppDelegate::applicationDidFinishLaunching() {
     showMainWindow();
     createMenuBar();
 
+    // A session whose time ran out while Pellor was closed returns to Normal now.
+    store().tick(now());
     refresh();
     startTimer();
-    if (const std::optional<QString> &error = m_library->loadError())
-        showProfileError(*error);
+    if (m_library->loadError())
+        showProfilesLoadError();
 }
 
 void AppDelegate::installCallbacks() {
@@ -131,6 +145,10 @@ void AppDelegate::installCallbacks() {
     model->onActivate = [self](const Profile &profile, qint64 minutes) {
         if (self)
             self->activate(profile, minutes);
+    };
+    model->onSetAsideProfiles = [self] {
+        if (self)
+            self->setAsideDamagedProfiles();
     };
 }
 
@@ -213,15 +231,68 @@ void AppDelegate::tick() {
 }
 
 bool AppDelegate::applicationShouldTerminate() {
-    if (!m_store || !m_store->isApplying())
+    if (m_store && m_store->isApplying()) {
+        QMessageBox *alert = showAlert(
+            L10n::text("Complete or Cancel Authorization First"),
+            L10n::text(
+                "Wait until settings are saved so verification or rollback can finish before quitting."),
+            Qt::ApplicationModal);
+        alert->setObjectName(QStringLiteral("quitGuardAlert"));
+        return false;
+    }
+    if (m_quitConfirmed || !m_store || !m_store->hasAppliedProfile() ||
+        !m_store->session().deadline)
         return true;
-    QMessageBox *alert = showAlert(
-        L10n::text("Complete or Cancel Authorization First"),
-        L10n::text(
-            "Wait until settings are saved so verification or rollback can finish before quitting."),
-        Qt::ApplicationModal);
-    alert->setObjectName(QStringLiteral("quitGuardAlert"));
+    askBeforeQuitting();
     return false;
+}
+
+void AppDelegate::askBeforeQuitting() {
+    auto *question = new QMessageBox(QMessageBox::Question, QStringLiteral("Pellor"),
+                                     L10n::text({"{0} returns to Normal only while Pellor is open.",
+                                                 {m_store->profile().localizedTitle()}}),
+                                     QMessageBox::NoButton, m_window);
+    question->setObjectName(QStringLiteral("quitQuestion"));
+    question->setInformativeText(L10n::text(
+        "If you quit now, the timer goes on when Pellor starts again, and Normal is applied at once if its time has run out by then."));
+    styleMessageBox(*question);
+    QPushButton *returnFirst =
+        question->addButton(L10n::text("Return to Normal and Quit"), QMessageBox::AcceptRole);
+    QPushButton *quitAnyway = question->addButton(L10n::text("Quit"), QMessageBox::DestructiveRole);
+    question->addButton(L10n::text("Cancel"), QMessageBox::RejectRole);
+    question->setDefaultButton(returnFirst);
+    question->setAttribute(Qt::WA_DeleteOnClose);
+    connect(question, &QMessageBox::finished, this, [this, question, returnFirst, quitAnyway] {
+        if (question->clickedButton() == returnFirst)
+            returnToNormalAndQuit();
+        else if (question->clickedButton() == quitAnyway)
+            quitNow();
+    });
+    question->setWindowModality(m_window ? Qt::WindowModal : Qt::ApplicationModal);
+    question->show();
+}
+
+void AppDelegate::returnToNormalAndQuit() {
+    const QFuture<void> returned = activate(m_library->normal(), std::nullopt);
+    // A failed return shows its alert and Pellor stays open, the timed profile still in place.
+    whenFinished(this, returned, [this](const QFuture<void> &) {
+        if (store().lastOutcome().kind == SessionStore::Outcome::Kind::applied)
+            quitNow();
+    });
+}
+
+void AppDelegate::quitNow() {
+    m_quitConfirmed = true;
+    if (m_options.quitApplication)
+        m_options.quitApplication();
+    else
+        QCoreApplication::quit();
+}
+
+void AppDelegate::terminateWhenIdle() {
+    m_quitWhenIdle = true;
+    if (!store().isApplying())
+        quitNow();
 }
 
 void AppDelegate::applicationWillTerminate() {
@@ -320,7 +391,7 @@ bool AppDelegate::isOwnWindow(const QWidget *widget) const {
 
 void AppDelegate::quit() {
     if (applicationShouldTerminate())
-        QCoreApplication::quit();
+        quitNow();
 }
 
 void AppDelegate::switchProfile(const QVariant &represented) {
@@ -435,6 +506,8 @@ void AppDelegate::answerMenuKeys(QWidget *window) {
 }
 
 void AppDelegate::refresh() {
+    if (m_quitWhenIdle && !store().isApplying())
+        return quitNow();
     if (m_dashboard)
         m_dashboard->refresh();
     if (m_settingsWindow && m_settingsWindow->isVisible())
@@ -445,20 +518,51 @@ void AppDelegate::refresh() {
         m_menuBar->model()->setSleepDisabled(snapshot && snapshot->sleepDisabled.value_or(false));
         m_menuBar->refresh();
     }
-    const std::optional<QString> message = store().errorMessage();
-    if (!message)
-        return;
-    store().setErrorMessage(std::nullopt);
+    if (const std::optional<QString> message = store().errorMessage()) {
+        store().setErrorMessage(std::nullopt);
+        showSessionError(*message);
+    }
+}
+
+void AppDelegate::showSessionError(const QString &message) {
     closeQuickPanel();
     showWindow();
     QMessageBox *alert =
-        showAlert(L10n::text("Could Not Switch Profile"), *message, Qt::WindowModal);
+        showAlert(store().failedToRestore() ? L10n::text("Could Not Restore Original Settings")
+                                            : L10n::text("Could Not Switch Profile"),
+                  message, Qt::WindowModal);
     alert->setObjectName(QStringLiteral("switchErrorAlert"));
+    const std::optional<QString> damaged = store().damagedFile();
+    if (!damaged)
+        return;
+    QPushButton *setAside = alert->addButton(L10n::text("Set Aside"), QMessageBox::ActionRole);
+    setAside->setObjectName(QStringLiteral("setAsideButton"));
+    connect(setAside, &QPushButton::clicked, this,
+            [this, path = *damaged] { setAsideDamagedBackup(path); });
+}
+
+void AppDelegate::setAsideDamagedBackup(const QString &path) {
+    try {
+        const QString aside = setAsideDamagedFile(path, now().date());
+        QMessageBox *done = showAlert(
+            L10n::text("Damaged Backup Set Aside"),
+            L10n::text(
+                {"The damaged backup is now “{0}”. The next profile you apply saves the settings in effect then as the original settings.",
+                 {aside}}),
+            Qt::WindowModal);
+        done->setIcon(QMessageBox::Information);
+        done->setObjectName(QStringLiteral("setAsideAlert"));
+    } catch (const std::exception &error) {
+        showAlert(L10n::text("Could Not Set Aside the Backup"), localizedDescription(error),
+                  Qt::WindowModal);
+    }
 }
 
 void AppDelegate::editProfile(const std::optional<Profile> &profile) {
     if (store().isApplying() || m_editorOpen)
         return;
+    if (m_library->loadError())
+        return showProfilesLoadError();
     closeQuickPanel();
     showWindow();
     openEditor(profile);
@@ -467,6 +571,42 @@ void AppDelegate::editProfile(const std::optional<Profile> &profile) {
 void AppDelegate::showProfileError(const QString &message) {
     QMessageBox *alert = showAlert(L10n::text("Could Not Save Profile"), message, Qt::WindowModal);
     alert->setObjectName(QStringLiteral("profileErrorAlert"));
+}
+
+void AppDelegate::showProfilesLoadError() {
+    const std::optional<QString> &error = m_library->loadError();
+    if (!error)
+        return;
+    QMessageBox *alert = showAlert(
+        L10n::text("Could Not Read Profiles"),
+        *error + QStringLiteral("\n\n") +
+            L10n::text(
+                {"The profiles file is “{0}”. Until it is set aside, profiles cannot be changed.",
+                 {m_library->location()}}),
+        Qt::WindowModal);
+    alert->setObjectName(QStringLiteral("profilesLoadAlert"));
+    QPushButton *setAside =
+        alert->addButton(L10n::text("Set Aside and Start Fresh"), QMessageBox::ActionRole);
+    setAside->setObjectName(QStringLiteral("setAsideButton"));
+    connect(setAside, &QPushButton::clicked, this, &AppDelegate::setAsideDamagedProfiles);
+}
+
+void AppDelegate::setAsideDamagedProfiles() {
+    try {
+        if (const std::optional<QString> aside = m_library->setAsideAndStartFresh(now().date())) {
+            QMessageBox *done = showAlert(
+                L10n::text("Damaged Profiles Set Aside"),
+                L10n::text(
+                    {"The damaged profiles file is now “{0}”. Pellor starts again from the factory presets.",
+                     {*aside}}),
+                Qt::WindowModal);
+            done->setIcon(QMessageBox::Information);
+            done->setObjectName(QStringLiteral("setAsideAlert"));
+        }
+    } catch (const std::exception &error) {
+        showAlert(L10n::text("Could Not Set Aside the Profiles"), localizedDescription(error),
+                  Qt::WindowModal);
+    }
 }
 
 QFuture<void> AppDelegate::activate(const Profile &profile, std::optional<qint64> minutes) {

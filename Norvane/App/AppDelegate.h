@@ -16,6 +16,7 @@
 #include <QObject>
 #include <QPointer>
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -26,6 +27,7 @@ namespace norvane {
 
 class ProfileLibrary;
 class ProfileStorage;
+class SessionRecord;
 
 // The application's entry object: owns the profile library, the session store and the windows'
 // models, creates the main window with the workspace, builds the main menu, runs the one-second
@@ -50,6 +52,8 @@ public:
         SystemReader readSystem;                    // none: SystemSettings::read() off-thread
         QuickPanelModel::PowerReader readPower;     // none: PowerStatus::read()
         std::shared_ptr<LoginItem> loginItem;       // none: LoginItem::system()
+        std::shared_ptr<const SessionRecord> sessionRecord; // none: beside the profiles file
+        std::function<void()> quitApplication;              // none: QCoreApplication::quit()
         // How long every window stays closed before the views are released, so that a panel
         // opened again at once is not built again; none: defaultReleaseDelay.
         std::optional<std::chrono::milliseconds> releaseDelay;
@@ -62,8 +66,12 @@ public:
     // The start-up sequence: appearance, main menu, session store, workspace, main window,
     // one refresh, the tick, then the library's load error if there is one.
     void applicationDidFinishLaunching();
-    // False, with an alert, while a profile is being applied.
+    // False, with an alert, while a profile is being applied; false too while a timed profile
+    // runs, asking whether to return to Normal first.
     [[nodiscard]] bool applicationShouldTerminate();
+    // The system asks Pellor to end (SIGTERM, SIGINT): an apply under way finishes first
+    // (verified or rolled back), then Pellor quits without asking.
+    void terminateWhenIdle();
     void applicationWillTerminate();
     // The application was opened again (a second launch): shows the main window.
     bool applicationShouldHandleReopen();
@@ -95,6 +103,8 @@ public:
     // Opens the editor for `profile`, or for a new profile when none.
     void editProfile(const std::optional<Profile> &profile);
     void showProfileError(const QString &message);
+    // The alert for profiles that could not be read, with the way out.
+    void showProfilesLoadError();
     // Applies `profile` through the session store; `minutes` overrides its automatic return.
     QFuture<void> activate(const Profile &profile, std::optional<qint64> minutes);
 
@@ -135,6 +145,12 @@ private:
     void tick();
     QMessageBox *showAlert(const QString &title, const QString &message,
                            Qt::WindowModality modality);
+    void showSessionError(const QString &message);
+    void setAsideDamagedBackup(const QString &path);
+    void setAsideDamagedProfiles();
+    void askBeforeQuitting();
+    void returnToNormalAndQuit();
+    void quitNow();
     [[nodiscard]] QDateTime now() const;
 
     // Seams for the status item, the editor and the settings window.
@@ -162,6 +178,8 @@ private:
     QPointer<SettingsWindow> m_settingsWindow;
     QPointer<ProfileEditor> m_profileEditor;
     QList<QPointer<QWidget>> m_hiddenWindows;
+    bool m_quitConfirmed = false; // the person chose to quit (or the system asked): no question
+    bool m_quitWhenIdle = false;  // quit once the apply under way has finished
 };
 
 } // namespace norvane

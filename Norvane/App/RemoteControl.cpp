@@ -4,8 +4,6 @@
 #include "Components/WhenFinished.h"
 #include "Profiles/ProfileLibrary.h"
 
-#include <cmath>
-
 namespace norvane {
 
 namespace {
@@ -41,14 +39,10 @@ void replyWhenDone(AppDelegate &delegate, const QFuture<void> &work,
 
 control::SessionState RemoteControl::sessionState(const SessionStore &store) {
     control::SessionState state;
+    if (store.hasAppliedProfile())
+        state = control::SessionState::applied(store.session(), store.now());
     state.applying = store.isApplying();
     state.timeLabel = store.timeLabel();
-    if (!store.hasAppliedProfile())
-        return state;
-    state.profileId = store.profile().id;
-    state.title = store.profile().localizedTitle();
-    if (const std::optional<double> remaining = store.session().remaining(store.now()))
-        state.secondsLeft = qint64(std::ceil(*remaining));
     return state;
 }
 

@@ -99,6 +99,11 @@ void QuickPanelModel::reapply() {
         onActivate(m_store.profile());
 }
 
+void QuickPanelModel::tryAgain() {
+    if (!m_store.isApplying())
+        (void)m_store.retryReturn();
+}
+
 void QuickPanelModel::setDrifted(bool drifted) {
     if (drifted == m_drifted)
         return;
@@ -149,13 +154,20 @@ void QuickPanelModel::readPower() {
 
 void QuickPanelModel::updateFromStore() {
     const bool hasApplied = m_store.hasAppliedProfile();
-    const QString status = hasApplied ? m_store.profile().localizedTitle() + QStringLiteral(" · ") +
-                                            m_store.timeLabel()
-                                      : L10n::text("Choose a profile");
+    const QString failure = hasApplied ? m_store.returnFailure().value_or(QString()) : QString();
+    const QString state =
+        failure.isEmpty() ? m_store.timeLabel() : L10n::text("Did not return to Normal");
+    const QString status = hasApplied
+                               ? m_store.profile().localizedTitle() + QStringLiteral(" · ") + state
+                               : L10n::text("Choose a profile");
     const bool applying = m_store.isApplying();
-    if (status != m_statusText || applying != m_applying) {
+    const QString notice = m_store.resumeNotice().value_or(QString());
+    if (status != m_statusText || applying != m_applying || failure != m_returnFailure ||
+        notice != m_noticeText) {
         m_statusText = status;
         m_applying = applying;
+        m_returnFailure = failure;
+        m_noticeText = notice;
         emit statusChanged();
     }
 

@@ -33,6 +33,9 @@ class QuickPanelModel : public QObject {
     Q_PROPERTY(bool applying READ applying NOTIFY statusChanged)
     Q_PROPERTY(bool drifted READ drifted NOTIFY statusChanged)
     Q_PROPERTY(bool sleepDisabled READ sleepDisabled NOTIFY statusChanged)
+    Q_PROPERTY(bool returnFailed READ returnFailed NOTIFY statusChanged)
+    Q_PROPERTY(QString returnFailure READ returnFailure NOTIFY statusChanged)
+    Q_PROPERTY(QString noticeText READ noticeText NOTIFY statusChanged)
     Q_PROPERTY(QString focusedID READ focusedID WRITE setFocusedID NOTIFY focusedIDChanged)
     Q_PROPERTY(int focusedRow READ focusedRow NOTIFY focusedIDChanged)
     Q_PROPERTY(norvane::ProfileRowsModel *profileList READ profileList CONSTANT)
@@ -70,6 +73,12 @@ public:
     // The latest live read says sleep is disabled system-wide (the workspace tells).
     [[nodiscard]] bool sleepDisabled() const { return m_sleepDisabled; }
     void setSleepDisabled(bool disabled);
+    // The applied session's automatic return failed; the panel offers Try Again.
+    [[nodiscard]] bool returnFailed() const { return !m_returnFailure.isEmpty() && !m_applying; }
+    // Why it failed, in the store's words.
+    [[nodiscard]] const QString &returnFailure() const { return m_returnFailure; }
+    // A line about what happened while no Pellor was running; empty when there is none.
+    [[nodiscard]] const QString &noticeText() const { return m_noticeText; }
     [[nodiscard]] const QString &focusedID() const { return m_focusedID; }
     void setFocusedID(const QString &id);
     [[nodiscard]] int focusedRow() const;
@@ -92,6 +101,8 @@ public:
     Q_INVOKABLE void activate(const QString &id);
     // Applies the applied profile again.
     Q_INVOKABLE void reapply();
+    // Starts the failed automatic return again.
+    Q_INVOKABLE void tryAgain();
     Q_INVOKABLE void open();
     Q_INVOKABLE void settings();
     Q_INVOKABLE void create();
@@ -125,6 +136,8 @@ private:
     bool m_applying = false;
     bool m_drifted = false;
     bool m_sleepDisabled = false;
+    QString m_returnFailure;
+    QString m_noticeText;
     QString m_focusedID;
     ProfileRowsModel *m_profileList;
 };

@@ -112,6 +112,14 @@ bool WorkspaceModel::applying() const {
     return m_applying;
 }
 
+bool WorkspaceModel::profilesLocked() const {
+    return m_library.loadError().has_value();
+}
+
+bool WorkspaceModel::returnFailed() const {
+    return m_store.hasAppliedProfile() && m_store.returnFailure().has_value();
+}
+
 qint64 WorkspaceModel::minutes(MinuteField field) const {
     const MinuteBinding b = binding(field);
     return selectedProfile().*b.field / b.scale;
@@ -180,7 +188,11 @@ void WorkspaceModel::apply() {
     if (m_store.isApplying() || !onActivate)
         return;
     const Profile profile = selectedProfile();
-    onActivate(profile, profile.defaultMinutes);
+    // On the applied profile whose return failed, the footer's button is Try Again.
+    if (returnFailed() && isApplied(profile))
+        (void)m_store.retryReturn();
+    else
+        onActivate(profile, profile.defaultMinutes);
 }
 
 void WorkspaceModel::duplicate() {
@@ -206,6 +218,11 @@ void WorkspaceModel::deleteProfile() {
 
 void WorkspaceModel::dismissError() {
     setError(std::nullopt);
+}
+
+void WorkspaceModel::setAsideDamagedProfiles() {
+    if (onSetAsideProfiles)
+        onSetAsideProfiles();
 }
 
 void WorkspaceModel::perform(const QString &action) {

@@ -34,6 +34,7 @@ class WorkspaceModel : public QObject {
     Q_PROPERTY(bool effectsActive READ effectsActive NOTIFY effectsActiveChanged)
     Q_PROPERTY(bool noMatches READ noMatches NOTIFY noMatchesChanged)
     Q_PROPERTY(bool applying READ applying NOTIFY applyingChanged)
+    Q_PROPERTY(bool profilesLocked READ profilesLocked NOTIFY profilesChanged)
     Q_PROPERTY(QString error READ errorText NOTIFY errorChanged)
     Q_PROPERTY(norvane::ProfileRowsModel *profileList READ profileList CONSTANT)
     Q_PROPERTY(norvane::SelectedProfileView *selected READ selected CONSTANT)
@@ -93,6 +94,11 @@ public:
     [[nodiscard]] bool isApplied(const Profile &profile) const;
     // An apply or restore is in progress.
     [[nodiscard]] bool applying() const;
+    // The saved profiles could not be read: the factory presets are shown and nothing can be
+    // changed until the damaged file is set aside.
+    [[nodiscard]] bool profilesLocked() const;
+    // The automatic return of the applied session failed and waits for Try Again.
+    [[nodiscard]] bool returnFailed() const;
 
     // The selected profile's value in the control's unit (the stored value divided by the
     // field's scale).
@@ -113,6 +119,7 @@ public:
     Q_INVOKABLE void resetToFactorySettings();
     Q_INVOKABLE void deleteProfile();
     Q_INVOKABLE void dismissError();
+    Q_INVOKABLE void setAsideDamagedProfiles();
     // Runs an item of the profile-actions menu by its name: "edit", "duplicate", "reset" or
     // "delete"; anything else is ignored.
     Q_INVOKABLE void perform(const QString &action);
@@ -125,6 +132,7 @@ public:
     std::function<void(std::optional<Profile>)> onEdit;
     std::function<void()> onSettings;
     std::function<void(const Profile &, qint64)> onActivate;
+    std::function<void()> onSetAsideProfiles;
 
     static constexpr qint64 readInterval = 5000; // milliseconds between live reads
 

@@ -131,37 +131,48 @@ ApplyFooterView::ApplyFooterView(WorkspaceModel *model) : QObject(model), m_mode
 
 void ApplyFooterView::update() {
     const Profile profile = m_model->selectedProfile();
+    const SessionStore &store = m_model->store();
     const bool applied = m_model->isApplied(profile);
+    const QString title = profile.localizedTitle();
+    const QString applying =
+        L10n::text("Applying updates macOS settings and may require administrator authorization");
     QString status;
     QString explanation;
-    if (m_model->store().isApplying()) {
+    QString button = applied ? L10n::text("Reapply") : L10n::text("Apply Profile");
+    const auto &snapshot = m_model->snapshot();
+    if (store.isApplying()) {
         status = L10n::text("Applying profile…");
         explanation = L10n::text("Complete the action in the system authorization dialog");
+    } else if (!applied) {
+        status = L10n::text("This profile is not applied");
+        explanation = applying;
+    } else if (m_model->returnFailed()) {
+        status = L10n::text({"{0} did not return to Normal", {title}});
+        explanation = *store.returnFailure();
+        button = L10n::text("Try Again");
+    } else if (m_model->drifted()) {
+        status = L10n::text({"{0} applied · changed outside Pellor", {title}});
+        explanation = L10n::text(
+            "Display, sleep or screen saver settings were changed outside Pellor. Reapply to set them again.");
     } else {
-        status = applied ? L10n::text({"{0} applied", {profile.localizedTitle()}})
-                         : L10n::text("This profile is not applied");
-        const auto &snapshot = m_model->snapshot();
-        if (applied && m_model->drifted()) {
-            status =
-                L10n::text({"{0} applied · changed outside Pellor", {profile.localizedTitle()}});
-            explanation = L10n::text(
-                "Display, sleep or screen saver settings were changed outside Pellor. Reapply to set them again.");
-        }
+        status =
+            store.session().deadline
+                ? L10n::text({"{0} applied · returns to Normal in {1}", {title, store.timeLabel()}})
+                : L10n::text({"{0} applied", {title}});
         // The profile's sleep timer was written, but the Mac ignores it while this is set.
-        else if (applied && profile.sleepMinutes > 0 && snapshot &&
-                 snapshot->sleepDisabled.value_or(false))
+        if (profile.sleepMinutes > 0 && snapshot && snapshot->sleepDisabled.value_or(false))
             explanation =
                 L10n::text("The Mac will still not sleep: sleep is disabled system-wide.");
         else
-            explanation = L10n::text(
-                "Applying updates macOS settings and may require administrator authorization");
+            // The outcome of the latest apply, wherever it was started; never a stale progress
+            // line.
+            explanation = store.resumeNotice().value_or(store.notice().value_or(applying));
     }
-    const QString title = applied ? L10n::text("Reapply") : L10n::text("Apply Profile");
-    if (status == m_statusLine && explanation == m_explanationLine && title == m_applyTitle)
+    if (status == m_statusLine && explanation == m_explanationLine && button == m_applyTitle)
         return;
     m_statusLine = status;
     m_explanationLine = explanation;
-    m_applyTitle = title;
+    m_applyTitle = button;
     emit changed();
 }
 

@@ -10,10 +10,12 @@
 #include "Localization/L10n.h"
 #include "ProfileLibraryTestSupport.h"
 #include "Profiles/ProfileLibrary.h"
+#include "Sessions/SessionRecord.h"
 #include "TestSupport.h"
 #include "UiTestSupport.h"
 #include "Workspace/WorkspaceModel.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
@@ -31,7 +33,10 @@ namespace {
 const QDateTime kStart = QDateTime::fromSecsSinceEpoch(1'800'000'000);
 
 struct DelegateTest : ::testing::Test {
-    void SetUp() override { QSettings().clear(); }
+    void SetUp() override {
+        QSettings().clear();
+        QFile::remove(SessionRecord::defaultPath());
+    }
     void TearDown() override {
         delegate.reset();
         QCoreApplication::processEvents();
@@ -47,6 +52,7 @@ struct DelegateTest : ::testing::Test {
                         windowShownAtFirstRead = delegate->window()->windowHandle()->isExposed();
                     return reader.read();
                 },
+            .quitApplication = [this] { ++quits; },
             .releaseDelay = releaseDelay});
         delegate->applicationDidFinishLaunching();
         readsAtLaunch = reader.started;
@@ -70,6 +76,7 @@ struct DelegateTest : ::testing::Test {
     QDateTime now = kStart;
     std::unique_ptr<AppDelegate> delegate;
     std::chrono::milliseconds releaseDelay{0};
+    int quits = 0;
     int readsAtLaunch = 0;
     bool windowShownAtFirstRead = false;
 };
@@ -108,10 +115,11 @@ TEST_F(DelegateTest, StartUpShowsTheWindowAsItWasLeftInTheChosenAppearance) {
     EXPECT_EQ(delegate->window()->size(), QSize(1100, 800));
     EXPECT_TRUE(theme.dark());
     EXPECT_TRUE(menuItem(L10n::text("Dark"))->isChecked());
-    const auto open = shownNamed("profileErrorAlert");
+    const auto open = shownNamed("profilesLoadAlert");
     ASSERT_EQ(open.size(), 1);
-    EXPECT_EQ(open[0]->text(), L10n::text("Could Not Save Profile"));
-    EXPECT_EQ(open[0]->informativeText(), *delegate->library().loadError());
+    EXPECT_EQ(open[0]->text(), L10n::text("Could Not Read Profiles"));
+    EXPECT_TRUE(open[0]->informativeText().startsWith(*delegate->library().loadError()));
+    EXPECT_TRUE(open[0]->informativeText().contains(storage->location()));
     EXPECT_EQ(open[0]->windowModality(), Qt::WindowModal);
     auto *title = open[0]->findChild<QLabel *>("qt_msgbox_label"); // styled like Pellor
     title->ensurePolished();
@@ -161,7 +169,55 @@ TEST_F(DelegateTest, SwitchingFromTheMenuAppliesOnceAtATimeShowsEachErrorOnceAnd
     ASSERT_TRUE(waitUntil([&] { return delegate->store().hasAppliedProfile(); }));
     ASSERT_TRUE(delegate->store().session().deadline);
     EXPECT_EQ(*delegate->store().session().deadline, kStart.addSecs(25 * 60));
-    EXPECT_TRUE(delegate->applicationShouldTerminate());
+}
+
+// Quitting while a timed profile runs asks first; the system's request to end waits only for an
+// apply under way.
+TEST_F(DelegateTest, QuittingWithATimedProfileAsksWhetherToReturnToNormalFirst) {
+    const auto startTimedFocus = [&] {
+        delegate.reset();
+        QFile::remove(SessionRecord::defaultPath());
+        start();
+        delegate->switchProfile(QStringLiteral("focus"));
+        service->succeed();
+        ASSERT_TRUE(waitUntil([&] { return delegate->store().session().deadline.has_value(); }));
+    };
+    const auto answer = [&](const QString &button) {
+        ASSERT_FALSE(delegate->applicationShouldTerminate());
+        const auto question = shownNamed("quitQuestion");
+        ASSERT_EQ(question.size(), 1);
+        EXPECT_EQ(question[0]->text(),
+                  L10n::text({"{0} returns to Normal only while Pellor is open.",
+                              {Profile::focus().localizedTitle()}}));
+        for (QAbstractButton *choice : question[0]->buttons())
+            if (choice->text() == button)
+                choice->click();
+    };
+
+    startTimedFocus();
+    answer(L10n::text("Cancel"));
+    answer(L10n::text("Return to Normal and Quit"));
+    ASSERT_TRUE(waitUntil([&] { return service->pending(); }));
+    EXPECT_EQ(service->applied.last(), Profile::normal());
+    service->fail(ConfigurationError::message("refused"));
+    ASSERT_TRUE(waitUntil([&] { return shownNamed("switchErrorAlert").size() == 1; }));
+    EXPECT_EQ(quits, 0) << "a failed return keeps Pellor open, the timer still running";
+    EXPECT_TRUE(delegate->store().session().deadline);
+    answer(L10n::text("Return to Normal and Quit"));
+    service->succeed();
+    EXPECT_TRUE(waitUntil([&] { return quits == 1; }));
+
+    startTimedFocus();
+    answer(L10n::text("Quit"));
+    EXPECT_EQ(quits, 2);
+
+    startTimedFocus();
+    delegate->switchProfile(QStringLiteral("vibe"));
+    delegate->terminateWhenIdle();
+    EXPECT_EQ(quits, 2) << "the apply under way finishes first";
+    service->succeed();
+    EXPECT_TRUE(waitUntil([&] { return quits == 3; }));
+    EXPECT_TRUE(shownNamed("quitQuestion").isEmpty());
 }
 
 TEST_F(DelegateTest, TheMenuIsRebuiltOnEveryLibraryChangeAndNamesPellorInItsAboutPanel) {

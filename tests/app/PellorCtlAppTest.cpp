@@ -41,6 +41,7 @@ CtlRun pellorctl(const QStringList &arguments) {
 
 TEST(PellorCtlWithApplication, TheRunningApplicationOwnsTheSession) {
     QSettings().clear();
+    QFile::remove(SessionRecord::defaultPath());
     sim::SimulatorState::reset(qEnvironmentVariable("NORVANE_SIM_HOME"));
     AppDelegate delegate;
     delegate.applicationDidFinishLaunching();

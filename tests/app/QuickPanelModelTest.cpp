@@ -3,6 +3,7 @@
 
 #include "AppTestSupport.h"
 #include "Components/Theme.h"
+#include "Configuration/ConfigurationError.h"
 #include "Localization/L10n.h"
 #include "MenuBar/MenuBarController.h"
 #include "MenuBar/PowerTexts.h"
@@ -188,4 +189,26 @@ TEST(MenuBarController, PanelGrowsWithTheProfilesAndHangsBelowTheItemOnTheScreen
         {QRect(), QRect(0, 30, 1600, 970), {1600 - 8 - 340, 38}}}; // no item: top right
     for (const auto &[item, available, topLeft] : cases)
         EXPECT_EQ(MenuBarController::panelGeometry(size, item, available), QRect(topLeft, size));
+}
+
+TEST_F(QuickPanelTest, AFailedReturnIsShownWithItsReasonAndTryAgainStartsItOnce) {
+    applyAndSucceed("focus");
+    store.tick(*store.session().deadline);
+    test::processQueuedEvents();
+    service->fail(ConfigurationError::message("refused"));
+    test::processQueuedEvents();
+    model.refresh(false);
+    EXPECT_TRUE(model.returnFailed());
+    EXPECT_EQ(model.returnFailure(), "refused");
+    EXPECT_EQ(model.statusText(),
+              Profile::focus().localizedTitle() + " · " + L10n::text("Did not return to Normal"));
+    model.tryAgain();
+    model.tryAgain(); // while it runs: nothing more
+    EXPECT_EQ(service->applied.size(), 3);
+    model.refresh(false);
+    EXPECT_FALSE(model.returnFailed());
+    succeed();
+    model.refresh(false);
+    EXPECT_EQ(model.statusText(),
+              library.normal().localizedTitle() + " · " + L10n::text("Active indefinitely"));
 }

@@ -7,6 +7,7 @@
 #include "Localization/L10n.h"
 #include "MenuBar/QuickPanel.h"
 #include "Profiles/FileProfileStorage.h"
+#include "Sessions/SessionRecord.h"
 #include "SimulatorState.h"
 #include "TestSupport.h"
 #include "Workspace/DashboardController.h"
@@ -143,6 +144,7 @@ struct WindowTest : ::testing::Test {
     void SetUp() override {
         QSettings().clear();
         QFile::remove(FileProfileStorage::defaultLocation());
+        QFile::remove(SessionRecord::defaultPath());
         sim::SimulatorState::reset(simulatorHome());
         Appearance::apply(Appearance::light);
     }

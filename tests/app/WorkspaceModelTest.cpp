@@ -172,7 +172,6 @@ TEST_F(WorkspaceTest, EffectsNeedAVisibleWindowTheActiveApplicationAndNoLowPower
 
 TEST_F(WorkspaceTest, ApplyHandsOverTheSelectionAndTheFooterAndBadgeFollowIt) {
     model.select("focus");
-    const QString explanation = footer()[1];
     model.apply();
     model.apply(); // while applying: nothing
     EXPECT_EQ(activations, (QList{std::make_pair(Profile::focus(), qint64(25))}));
@@ -186,7 +185,11 @@ TEST_F(WorkspaceTest, ApplyHandsOverTheSelectionAndTheFooterAndBadgeFollowIt) {
     SystemSettings disabled = snapshot(0, 0, "Power adapter");
     disabled.sleepDisabled = true;
     deliver(disabled);
-    EXPECT_EQ(footer().mid(1), (QStringList{explanation, L10n::text("Reapply")}));
+    // The timed session's time left, and the apply's outcome rather than a progress line.
+    EXPECT_EQ(footer(),
+              (QStringList{L10n::text({"{0} applied · returns to Normal in {1}",
+                                       {Profile::focus().localizedTitle(), store.timeLabel()}}),
+                           *store.notice(), L10n::text("Reapply")}));
     EXPECT_EQ(rowIds(ProfileRowsModel::AppliedRole), QStringList{"focus"});
     // Editing the applied profile makes it differ from what was applied.
     model.setMinutes(WorkspaceModel::DisplayMinutes, 10);
@@ -218,4 +221,46 @@ TEST_F(WorkspaceTest, AnOutsideChangeShowsUntilReappliedAndSleepDisabledIsTold) 
     deliver(disabled);
     EXPECT_EQ(footer()[1],
               L10n::text("The Mac will still not sleep: sleep is disabled system-wide."));
+}
+
+TEST_F(WorkspaceTest, AFailedReturnTurnsApplyIntoTryAgainOnTheAppliedProfile) {
+    model.select("focus");
+    model.apply();
+    succeed();
+    store.tick(*store.session().deadline);
+    test::processQueuedEvents();
+    service->fail(ConfigurationError::cancelled());
+    test::processQueuedEvents();
+    tick();
+    const QString title = Profile::focus().localizedTitle();
+    EXPECT_EQ(footer(), (QStringList{L10n::text({"{0} did not return to Normal", {title}}),
+                                     ConfigurationError::cancelled().errorDescription(),
+                                     L10n::text("Try Again")}));
+    model.apply();
+    EXPECT_EQ(service->applied.last(), library.normal()) << "Try Again starts the return";
+    EXPECT_EQ(activations.size(), 1) << "not a new apply of Focus";
+    succeed();
+    tick();
+    EXPECT_EQ(model.selectedProfile().id, "focus");
+    EXPECT_EQ(footer()[0], L10n::text("This profile is not applied"));
+}
+
+TEST_F(WorkspaceTest, DamagedProfilesLockEditingUntilSetAside) {
+    EXPECT_FALSE(library.setAsideAndStartFresh(QDate(2026, 12, 7))) << "a readable file stays";
+    const auto damaged = std::make_shared<test::MemoryProfileStorage>(QByteArray("{ not json"));
+    ProfileLibrary locked(damaged);
+    WorkspaceModel lockedModel(store, locked, {[this] { return now; }, {}, {}});
+    int setAsideRequests = 0;
+    lockedModel.onSetAsideProfiles = [&] { ++setAsideRequests; };
+    EXPECT_TRUE(lockedModel.profilesLocked());
+    lockedModel.setAsideDamagedProfiles();
+    EXPECT_EQ(setAsideRequests, 1);
+    locked.onChange = [&] { lockedModel.refreshProfiles(); };
+    QSignalSpy changed(&lockedModel, &WorkspaceModel::profilesChanged);
+    EXPECT_EQ(locked.setAsideAndStartFresh(QDate(2026, 12, 7)), "memory aside");
+    EXPECT_EQ(damaged->setAsideBytes, "{ not json") << "kept whole";
+    EXPECT_FALSE(lockedModel.profilesLocked());
+    EXPECT_EQ(changed.size(), 1);
+    locked.save(test::customProfile("night", "Overnight"));
+    EXPECT_TRUE(damaged->bytes) << "changes are stored again";
 }

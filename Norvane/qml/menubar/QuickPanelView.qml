@@ -94,6 +94,43 @@ Rectangle {
             elide: Text.ElideRight
         }
 
+        Label {
+            objectName: "noticeText"
+            Layout.fillWidth: true
+            Layout.leftMargin: 16
+            Layout.rightMargin: 10
+            Layout.bottomMargin: 4
+            visible: root.panel.noticeText.length > 0
+            text: root.panel.noticeText
+            color: Theme.secondary
+            font.pixelSize: 11
+            wrapMode: Text.Wrap
+        }
+
+        // The automatic return failed; nothing retries on its own.
+        RowLayout {
+            Layout.fillWidth: true
+            Layout.leftMargin: 16
+            Layout.rightMargin: 10
+            Layout.bottomMargin: 4
+            spacing: 8
+            visible: root.panel.returnFailed
+            Label {
+                objectName: "returnFailedText"
+                Layout.fillWidth: true
+                text: root.panel.returnFailure
+                color: Theme.failure
+                font.pixelSize: 11
+                elide: Text.ElideRight
+            }
+            DialogButton {
+                objectName: "tryAgainButton"
+                implicitHeight: 24
+                text: L10n.text("Try Again")
+                onClicked: root.panel.tryAgain()
+            }
+        }
+
         // The applied profile's settings were changed outside Pellor.
         RowLayout {
             Layout.fillWidth: true

@@ -10,6 +10,8 @@ Item {
     required property WorkspaceModel workspace
     readonly property SelectedProfileView profile: workspace.selected
     readonly property bool applying: workspace.applying
+    // Nothing that changes a profile works while the saved profiles could not be read.
+    readonly property bool editable: !applying && !workspace.profilesLocked
 
     Flickable {
         id: scroller
@@ -53,7 +55,30 @@ Item {
                     anchors.right: parent.right
                     anchors.margins: 12
                     workspace: detail.workspace
-                    enabled: !detail.applying
+                    enabled: detail.editable
+                }
+            }
+
+            // Built only while it shows, so that screen readers never meet it hidden.
+            Loader {
+                Layout.fillWidth: true
+                active: detail.workspace.profilesLocked
+                visible: active
+                sourceComponent: RowLayout {
+                    objectName: "profilesLockedNotice"
+                    spacing: 12
+                    Label {
+                        Layout.fillWidth: true
+                        text: L10n.text("Your saved profiles could not be read, so changes are off. Set the damaged file aside to start again from the factory presets.")
+                        color: Theme.failure
+                        font.pixelSize: 12
+                        wrapMode: Text.Wrap
+                    }
+                    DialogButton {
+                        objectName: "setAsideProfilesButton"
+                        text: L10n.text("Set Aside and Start Fresh")
+                        onClicked: detail.workspace.setAsideDamagedProfiles()
+                    }
                 }
             }
 
@@ -67,7 +92,7 @@ Item {
             Surface {
                 Layout.fillWidth: true
                 implicitHeight: settingsRows.implicitHeight
-                enabled: !detail.applying
+                enabled: detail.editable
 
                 ColumnLayout {
                     id: settingsRows
@@ -128,7 +153,7 @@ Item {
                 Layout.fillWidth: true
                 Layout.topMargin: 2
                 implicitHeight: returnRow.implicitHeight
-                enabled: !detail.applying
+                enabled: detail.editable
 
                 PreferenceRow {
                     id: returnRow

@@ -103,7 +103,7 @@ Rectangle {
             Layout.fillWidth: true
             symbol: "plus"
             text: L10n.text("New Profile")
-            enabled: !sidebar.workspace.applying
+            enabled: !sidebar.workspace.applying && !sidebar.workspace.profilesLocked
             onClicked: sidebar.workspace.newProfile()
         }
         IconLabelButton {
