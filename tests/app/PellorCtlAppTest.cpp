@@ -10,6 +10,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QSettings>
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace norvane;
@@ -75,12 +76,28 @@ TEST(PellorCtlWithApplication, TheRunningApplicationOwnsTheSession) {
     EXPECT_FALSE(store.hasAppliedProfile());
     EXPECT_TRUE(waitUntil([&] { return !shown(item(view, "activeBadge.focus")); }));
 
-    // The application's outcome travels back: a cancelled authorization ends in code 3.
+    // Every refusal of the Mac travels back with its code, and the timed Focus stays applied,
+    // its time still counting, in the window and for pellorctl.
+    ASSERT_EQ(pellorctl({"apply", "focus", "--for", "5"}).exitCode, 0);
+    const Session running = store.session();
     const QString simHome = qEnvironmentVariable("NORVANE_SIM_HOME");
-    sim::SimulatorState state = sim::SimulatorState::load(simHome);
-    state.authorization = sim::Authorization::cancel;
-    state.save(simHome);
-    const CtlRun cancelled = pellorctl({"apply", "vibe"});
-    EXPECT_EQ(cancelled.exitCode, 3);
-    EXPECT_TRUE(cancelled.err.startsWith("Administrator authorization was cancelled."));
+    const std::pair<std::function<void(sim::SimulatorState &)>, int> refusals[] = {
+        {[](sim::SimulatorState &state) { state.authorization = sim::Authorization::cancel; }, 3},
+        {[](sim::SimulatorState &state) { state.authorization = sim::Authorization::fail; }, 1},
+        {[](sim::SimulatorState &state) { state.failingQueries = {"custom"}; }, 1},
+        {[](sim::SimulatorState &state) { state.privilegedFailure = sim::PrivilegedFailure{}; }, 1},
+    };
+    for (const auto &[refuse, exitCode] : refusals) {
+        sim::SimulatorState state = sim::SimulatorState::load(simHome);
+        const sim::SimulatorState before = state;
+        refuse(state);
+        state.save(simHome);
+        EXPECT_EQ(pellorctl({"apply", "download"}).exitCode, exitCode);
+        EXPECT_EQ(sim::SimulatorState::load(simHome).adapter, before.adapter) << "the Mac as it was";
+        EXPECT_EQ(store.session(), running);
+        EXPECT_TRUE(store.hasAppliedProfile());
+        EXPECT_TRUE(shown(item(view, "activeBadge.focus")));
+        EXPECT_EQ(pellorctl({"status", "--json"}).out.contains("\"profile\": \"focus\""), true);
+        before.save(simHome);
+    }
 }
