@@ -55,16 +55,32 @@ QList<QStringView> words(QStringView line, qsizetype wanted) {
     return result;
 }
 
-// The characters after the first `opening` up to the next ")", unchanged; none without both.
+// The characters of the remark that starts with the first `opening`, unchanged: up to the ")"
+// that closes the remark's "(", so that a process name with its own brackets ("Google Chrome
+// Helper (Renderer)") stays whole. A remark whose brackets do not pair up within its line ends at
+// the line's last ")"; none without a ")" on the line.
 std::optional<QString> textInside(const QString &output, const QString &opening) {
     const qsizetype start = output.indexOf(opening);
     if (start < 0)
         return std::nullopt;
     const qsizetype from = start + opening.size();
-    const qsizetype end = output.indexOf(u')', from);
-    if (end < 0)
+    qsizetype lineEnd = output.indexOf(u'\n', from);
+    if (lineEnd < 0)
+        lineEnd = output.size();
+    int depth = 1;
+    qsizetype lastClosing = -1;
+    for (qsizetype i = from; i < lineEnd; ++i) {
+        if (output[i] == u'(') {
+            ++depth;
+        } else if (output[i] == u')') {
+            lastClosing = i;
+            if (--depth == 0)
+                break;
+        }
+    }
+    if (lastClosing < 0)
         return std::nullopt;
-    return output.mid(from, end - from);
+    return output.mid(from, lastClosing - from);
 }
 
 // The lines of the block that starts with the line `header`, up to the next header (a line that

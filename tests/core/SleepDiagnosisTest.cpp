@@ -33,10 +33,12 @@ TEST(SleepDiagnosis, SaysWhenAndWhatKeepsTheDisplayOnAndTheMacAwake) {
     SystemSettings disabled = live(10, 1);
     disabled.sleepDisabled = true;
     disabled.lowPower = true;
-    SystemSettings remarks = live(5, 0);
-    remarks.sleepPreventers = QStringLiteral("bluetoothd, sharingd");
-    remarks.displaySleepPreventers = QStringLiteral("TargetBridgeReceiver");
-    remarks.lowPower = false;
+    SystemSettings remarks;
+    SystemSettings::readLive(
+        remarks,
+        QStringLiteral(" lowpowermode 0\n"
+                       " sleep 0 (sleep prevented by Google Chrome Helper (Renderer), sharingd)\n"
+                       " displaysleep 5 (display sleep prevented by TargetBridgeReceiver)\n"));
     const std::tuple<SystemSettings, std::optional<PowerAssertions>, QString> rows[] = {
         {live(10, 30), PowerAssertions{},
          "The display turns off after 10 min of inactivity.|"
@@ -66,7 +68,9 @@ TEST(SleepDiagnosis, SaysWhenAndWhatKeepsTheDisplayOnAndTheMacAwake) {
             "The display would turn off after 5 min of inactivity, but something keeps it on.",
             {{"TargetBridgeReceiver", {}}},
             "The Mac never sleeps on idle: System Sleep is set to Never.",
-            {{"bluetoothd", {}}, {"sharingd", {}}, {"TargetBridgeReceiver", {}}},
+            {{"Google Chrome Helper (Renderer)", {}},
+             {"sharingd", {}},
+             {"TargetBridgeReceiver", {}}},
             "Low Power Mode is off."}));
 }
 

@@ -84,9 +84,17 @@ TEST(SystemSettingsReadLive, LowPowerSleepDisabledAndBothRemarks) {
         {"System-wide power settings:\nCurrently in use:\n SleepDisabled 1\n", {}, {}, {}, false},
         {" displaysleep 5 (display sleep prevented by Keynote)\n", {}, "Keynote"},
         {" sleep 1 (Sleep prevented by x)\n"},
-        // The first remark, as it is, up to the first closing parenthesis; none without one.
+        // The first remark, as it is, up to the parenthesis that closes it on its line; names
+        // keep their own brackets, and a line without a ")" has no remark.
         {" sleep 1 (sleep prevented by  powerd ,x)(sleep prevented by other)\n", " powerd ,x"},
-        {" sleep 1 (sleep prevented by coreaudiod, Music\n"},
+        {" sleep 0 (sleep prevented by Google Chrome Helper (Renderer), coreaudiod)\n"
+         " displaysleep 10 (display sleep prevented by Google Chrome Helper (GPU))\n",
+         "Google Chrome Helper (Renderer), coreaudiod", "Google Chrome Helper (GPU)"},
+        {" sleep 1 (sleep prevented by Odd (App, x)\n", "Odd (App, x"},
+        {" sleep 1 (sleep prevented by coreaudiod, Music\n"
+         " displaysleep 5 (display sleep prevented by Keynote)\n",
+         {},
+         "Keynote"},
     };
     for (const auto &row : rows) {
         SystemSettings settings;
