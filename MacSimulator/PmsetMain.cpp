@@ -54,11 +54,11 @@ QString sourceLine(const PowerSourceDescription &description) {
         detail = QStringLiteral("AC attached; not charging");
     else
         detail = QStringLiteral("discharging; ") + estimate("Time to Empty");
+    // One arg() call, so that a placeholder inside a name from the state file stays as it is.
     return QStringLiteral(" -%1 (id=%2)\t%3%; %4 present: true\n")
-        .arg(description.value(QStringLiteral("Name")).toString())
-        .arg(number("Power Source ID"))
-        .arg(number("Current Capacity"))
-        .arg(detail);
+        .arg(description.value(QStringLiteral("Name")).toString(),
+             QString::number(number("Power Source ID")),
+             QString::number(number("Current Capacity")), detail);
 }
 
 // Digits only, and few enough to read back as a number.
@@ -236,20 +236,23 @@ private:
             for (const AssertionHolder &holder : m_state.assertionHolders)
                 if (holder.type == type)
                     level = std::max<qint64>(level, 1);
-            text += QStringLiteral("   %1 %2\n").arg(type.leftJustified(30)).arg(level);
+            text += QStringLiteral("   ") + type.leftJustified(30) + u' ' + QString::number(level) +
+                    u'\n';
         }
         text += QStringLiteral("Listed by owning process:\n");
         for (qsizetype i = 0; i < m_state.assertionHolders.size(); ++i) {
             const AssertionHolder &holder = m_state.assertionHolders[i];
             const int age = holder.ageSeconds;
-            text += QStringLiteral("   pid %1(%2): [0x%3] %4:%5:%6 %7 named: \"%8\"\n")
-                        .arg(holder.pid)
-                        .arg(holder.process)
-                        .arg((quint64(holder.pid) << 32) | quint64(i + 1), 16, 16, QChar(u'0'))
-                        .arg(age / 3600, 2, 10, QChar(u'0'))
-                        .arg(age / 60 % 60, 2, 10, QChar(u'0'))
-                        .arg(age % 60, 2, 10, QChar(u'0'))
-                        .arg(holder.type, holder.name);
+            const auto twoDigits = [](int n) {
+                return QStringLiteral("%1").arg(n, 2, 10, QChar(u'0'));
+            };
+            const QString id = QStringLiteral("%1").arg(
+                (quint64(holder.pid) << 32) | quint64(i + 1), 16, 16, QChar(u'0'));
+            // One arg() call: the names come from the state file and may hold "%1".
+            text +=
+                QStringLiteral("   pid %1(%2): [0x%3] %4:%5:%6 %7 named: \"%8\"\n")
+                    .arg(QString::number(holder.pid), holder.process, id, twoDigits(age / 3600),
+                         twoDigits(age / 60 % 60), twoDigits(age % 60), holder.type, holder.name);
             for (const QString &detail : holder.details)
                 text += QStringLiteral("        ") + detail + u'\n';
         }

@@ -114,6 +114,20 @@ TEST_F(MacSimulatorTest, TheStandInLaysOutItsOutputAsRealMacsDo) {
     EXPECT_FALSE(PowerAssertions::read());
 }
 
+// Names come from the state file: whatever they hold, they come back through pmset as they were.
+TEST_F(MacSimulatorTest, HostileNamesComeBackAsTheyWere) {
+    home.change([](sim::SimulatorState &s) {
+        s.assertionHolders = {{7, "Download 100%1", "NoIdleSleepAssertion", "%2 done", 9, {"%1"}}};
+        s.assertions.insert(QStringLiteral("Odd%1"), 1);
+    });
+    const auto read = PowerAssertions::read();
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->holders,
+              (QList<PowerAssertion>{
+                  {7, "Download 100%1", "NoIdleSleepAssertion", "00:00:09", "%2 done", {"%1"}}}));
+    EXPECT_TRUE(read->systemWide.contains({QStringLiteral("Odd%1"), 1}));
+}
+
 // pmset -g batt and the power-source interface describe the same simulated Mac.
 TEST_F(MacSimulatorTest, BattAndThePowerSourcesTellTheSameMac) {
     using PS = PowerStatus::Source;

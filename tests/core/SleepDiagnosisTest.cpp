@@ -124,3 +124,39 @@ TEST(SleepDiagnosis, TheReportHasEverythingAForumAsksFor) {
     EXPECT_TRUE(unread.contains("pmset -g assertions\n  Not read\n"));
     EXPECT_TRUE(unread.contains("  Kept awake by:\n    caffeinate\n"));
 }
+
+// Names come from other programs: whatever they hold, the report prints them as they are.
+TEST(SleepDiagnosis, TheReportPrintsHostileNamesAsTheyAre) {
+    const struct {
+        PowerAssertion holder;
+        QString systemWideType;
+        QString sessionName;
+        QStringList expected; // lines of the report
+    } rows[] = {
+        {{7, "Download 100%1", "NoIdleSleepAssertion", "00:00:09", "%3 left", {"Details: %2"}},
+         "PreventUserIdleSystemSleep%1",
+         "%1{1}",
+         {"  Download 100%1 (pid 7): NoIdleSleepAssertion \u201C%3 left\u201D 00:00:09",
+          "    Details: %2", "  PreventUserIdleSystemSleep%1 1", "Active profile: %1{1}, 9:59 left",
+          "    Download 100%1: %3 left"}},
+        {{88,
+          "Google Chrome Helper (Renderer)",
+          "PreventUserIdleDisplaySleep",
+          {},
+          "{0} video",
+          {}},
+         "{0}",
+         "Focus",
+         {"  Google Chrome Helper (Renderer) (pid 88): PreventUserIdleDisplaySleep \u201C{0} "
+          "video\u201D",
+          "  {0} 1", "    Google Chrome Helper (Renderer): {0} video"}},
+    };
+    for (const auto &row : rows) {
+        const PowerAssertions assertions{{{row.systemWideType, 1}}, {row.holder}};
+        const QStringList report =
+            sleepReport(live(10, 30), assertions, {row.sessionName, QStringLiteral("9:59")})
+                .split(u'\n');
+        for (const QString &line : row.expected)
+            EXPECT_TRUE(report.contains(line)) << line.toStdString();
+    }
+}
