@@ -68,7 +68,8 @@ TEST_F(TrayTest, AClickOnTheStatusItemTogglesThePanelUnderItAndTheItemShowsThePr
     for (const int choice : {int(Appearance::dark), int(Appearance::light)}) {
         delegate->changeAppearance(choice);
         delegate->refresh();
-        EXPECT_EQ(iconImage(), PellorMenuIcon::image(false, 48, ink)) << "appearance " << choice;
+        EXPECT_EQ(iconImage(), PellorMenuIcon::image(false, 48, ink, PellorMenuIcon::haloFor(ink)))
+            << "appearance " << choice;
     }
     delegate->changeAppearance(Appearance::system);
     EXPECT_EQ(statusItem->toolTip(), "Pellor · " + L10n::text("Current System Configuration") +
@@ -112,7 +113,7 @@ TEST_F(TrayTest, AClickOnTheStatusItemTogglesThePanelUnderItAndTheItemShowsThePr
     service->succeed();
     ASSERT_TRUE(waitUntil([&] { return delegate->store().hasAppliedProfile(); }));
     delegate->refresh();
-    EXPECT_EQ(iconImage(), PellorMenuIcon::image(true, 48, ink));
+    EXPECT_EQ(iconImage(), PellorMenuIcon::image(true, 48, ink, PellorMenuIcon::haloFor(ink)));
     EXPECT_EQ(statusItem->toolTip(), "Pellor · " + Profile::vibe().localizedTitle() + " · " +
                                          delegate->store().timeLabel());
 }
