@@ -216,13 +216,14 @@ private:
                            .arg(std::abs(offset) / 60, 2, 10, QChar(u'0'))
                            .arg(std::abs(offset) % 60, 2, 10, QChar(u'0'));
         text += QStringLiteral("\nAssertion status system-wide:\n");
-        // The types a current Mac lists, in its order; any others follow.
+        // The types a Mac lists, in its order; any others follow.
         QStringList types{QStringLiteral("BackgroundTask"),
                           QStringLiteral("ApplePushServiceTask"),
                           QStringLiteral("UserIsActive"),
                           QStringLiteral("PreventUserIdleDisplaySleep"),
                           QStringLiteral("PreventSystemSleep"),
                           QStringLiteral("ExternalMedia"),
+                          QStringLiteral("InternalPreventDisplaySleep"),
                           QStringLiteral("PreventUserIdleSystemSleep"),
                           QStringLiteral("NetworkClientActive")};
         for (auto it = m_state.assertions.cbegin(); it != m_state.assertions.cend(); ++it)
@@ -253,8 +254,9 @@ private:
                 QStringLiteral("   pid %1(%2): [0x%3] %4:%5:%6 %7 named: \"%8\"\n")
                     .arg(QString::number(holder.pid), holder.process, id, twoDigits(age / 3600),
                          twoDigits(age / 60 % 60), twoDigits(age % 60), holder.type, holder.name);
+            // Details are indented with a tab, as the Mac prints them.
             for (const QString &detail : holder.details)
-                text += QStringLiteral("        ") + detail + u'\n';
+                text += u'\t' + detail + u'\n';
         }
         return text;
     }
@@ -294,7 +296,35 @@ private:
             for (qsizetype i = 0; i < arguments.size(); i += 2)
                 apply(*m_state.settings(source), arguments[i], arguments[i + 1]);
         m_state.save(m_home);
+        warnOfInconsistentTimers();
         return 0;
+    }
+
+    // As the Mac's pmset does after a write: a warning on standard error for each source whose
+    // idle timers will not behave as set (the write itself has succeeded).
+    void warnOfInconsistentTimers() const {
+        for (const Source source : m_state.presentSources()) {
+            const PowerSettings &settings = *m_state.settings(source);
+            const qint64 sleep = settings.number(QStringLiteral("sleep")).value_or(0);
+            const auto display = settings.number(QStringLiteral("displaysleep"));
+            const auto disk = settings.number(QStringLiteral("disksleep"));
+            if (sleep == 0)
+                continue;
+            const bool displayLater = display && (*display > sleep || *display == 0);
+            const bool diskNever = disk && *disk == 0;
+            if (!displayLater && !diskNever)
+                continue;
+            QString warning = QStringLiteral("Warning: Idle sleep timings for \"%1\" may not "
+                                             "behave as expected.\n")
+                                  .arg(powerName(source));
+            if (displayLater)
+                warning += QStringLiteral(
+                    "- Display sleep should have a lower timeout than system sleep.\n");
+            if (diskNever)
+                warning += QStringLiteral(
+                    "- Disk sleep should be non-zero whenever system sleep is non-zero.\n");
+            print(stderr, warning);
+        }
     }
 
     // An empty text when every target knows the setting's name and the value suits it.
