@@ -95,8 +95,14 @@ void AppDelegate::applicationDidFinishLaunching() {
     environment.readSystem = m_options.readSystem;
     m_workspace = new WorkspaceModel(store(), *m_library, environment, this);
     installCallbacks();
-    showMainWindow();
-    createMenuBar();
+    if (m_options.openedAtLogin) {
+        createMenuBar();
+        if (!m_menuBar->statusItem())
+            showMainWindow(); // without a tray the window is the only way in
+    } else {
+        showMainWindow();
+        createMenuBar();
+    }
 
     refresh();
     startTimer();

@@ -40,4 +40,13 @@ std::optional<int> answerCommandLine(const QStringList &arguments) {
     return 0;
 }
 
+bool openedAtLogin(const QStringList &arguments) {
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption login(QStringLiteral("login"));
+    parser.addOption(login);
+    (void)parser.parse(arguments);
+    return parser.isSet(login);
+}
+
 } // namespace norvane

@@ -15,4 +15,7 @@ void configureApplication(QApplication &application);
 // status to end with, or none to start the application.
 [[nodiscard]] std::optional<int> answerCommandLine(const QStringList &arguments);
 
+// Whether Pellor was started by Open at Login (--login): it then starts in its status item.
+[[nodiscard]] bool openedAtLogin(const QStringList &arguments);
+
 } // namespace norvane

@@ -47,7 +47,8 @@ struct DelegateTest : ::testing::Test {
                         windowShownAtFirstRead = delegate->window()->windowHandle()->isExposed();
                     return reader.read();
                 },
-            .releaseDelay = releaseDelay});
+            .releaseDelay = releaseDelay,
+            .openedAtLogin = openedAtLogin});
         delegate->applicationDidFinishLaunching();
         readsAtLaunch = reader.started;
         ASSERT_TRUE(QTest::qWaitForWindowExposed(delegate->window()));
@@ -70,11 +71,19 @@ struct DelegateTest : ::testing::Test {
     QDateTime now = kStart;
     std::unique_ptr<AppDelegate> delegate;
     std::chrono::milliseconds releaseDelay{0};
+    bool openedAtLogin = false;
     int readsAtLaunch = 0;
     bool windowShownAtFirstRead = false;
 };
 
 } // namespace
+
+// Opened at login where there is no tray (this display has none), the window is the way in.
+TEST_F(DelegateTest, OpenedAtLoginWithoutATrayShowsTheWindow) {
+    openedAtLogin = true;
+    start();
+    EXPECT_EQ(delegate->menuBar()->statusItem(), nullptr);
+}
 
 // The window, the appearance choice and the frame of the last run come back at the next start;
 // a library that failed to load is reported then.
