@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QFileDevice>
 #include <QString>
+#include <chrono>
 #include <optional>
 
 namespace norvane {
@@ -17,5 +18,13 @@ void createPrivateFolder(const QString &folderPath);
 // Throws PlatformError with the system's text on failure.
 void writeFileDurably(const QString &path, const QByteArray &data,
                       std::optional<QFileDevice::Permissions> permissions = std::nullopt);
+
+// Removes what writeFileDurably() leaves beside `path` when its process is killed between
+// linking its temporary file and renaming it over `path`: files named "<file name>.XXXXXX" (six
+// random letters or digits, as QSaveFile names them) last modified more than `age` ago, so that
+// a write in progress in another process is left alone. Never fails: a leftover only takes
+// space.
+void removeStaleTemporaryFiles(const QString &path,
+                               std::chrono::seconds age = std::chrono::minutes(1));
 
 } // namespace norvane
