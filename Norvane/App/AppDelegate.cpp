@@ -262,8 +262,8 @@ void AppDelegate::about() {
     const QString version = QCoreApplication::applicationVersion();
     panel->setText(QStringLiteral("<b>Pellor</b><br>%1")
                        .arg(version.isEmpty() ? QStringLiteral("1.2") : version));
-    panel->setInformativeText(
-        L10n::text("Switch your Mac settings with ease.\nNative SwiftUI · Settings presets"));
+    panel->setInformativeText(L10n::text(
+        "Switch your Mac settings with ease.\nBuilt with Qt and C++ · Settings presets"));
     panel->setDefaultButton(panel->addButton(L10n::text("OK"), QMessageBox::AcceptRole));
     styleMessageBox(*panel);
     panel->setAttribute(Qt::WA_DeleteOnClose);
