@@ -197,6 +197,17 @@ Rectangle {
                 }
             }
 
+            Label {
+                objectName: "restoreNotice"
+                Layout.fillWidth: true
+                Layout.topMargin: -10
+                visible: text.length > 0
+                text: root.settings.restoreNotice
+                color: Theme.secondary
+                font.pixelSize: 12
+                wrapMode: Text.WordWrap
+            }
+
             TextEdit {
                 objectName: "openFailureText"
                 Layout.fillWidth: true
