@@ -90,6 +90,14 @@ TEST_F(WindowTest, ChangingAndApplyingAProfileUpdatesTheSimulatedMac) {
     QTest::keyClick(view, Qt::Key_Return);
     ASSERT_TRUE(waitUntil([&] { return download().sleepMinutes == 45; }));
     EXPECT_TRUE(waitUntil([&] { return !entryOpen(); }));
+    // The keyboard is back on the picker once the entry closes, with OK or with Escape.
+    const auto pickerFocused = [&] { return item(view, "sleepPicker.button")->hasActiveFocus(); };
+    EXPECT_TRUE(waitUntil(pickerFocused));
+    click(view, "sleepPicker.button");
+    click(view, "sleepPicker.custom");
+    ASSERT_TRUE(waitUntil([&] { return entryOpen() && !pickerFocused(); }));
+    QTest::keyClick(view, Qt::Key_Escape);
+    EXPECT_TRUE(waitUntil([&] { return !entryOpen() && pickerFocused(); }));
 
     // Apply, through the real configuration engine and the stand-in tools.
     click(view, "applyButton");
