@@ -145,12 +145,25 @@ SystemSettings SystemSettings::read(const Platform &platform) {
     settings.readAt = QDateTime::currentDateTime();
     settings.source = L10n::text("Unavailable");
 
-    try {
-        readLive(settings, command(platform, {QStringLiteral("-g"), QStringLiteral("live")}));
-        readBattery(settings, command(platform, {QStringLiteral("-g"), QStringLiteral("batt")}));
-    } catch (const std::exception &) {
+    const auto failed = [&] {
         settings.error =
             L10n::text("Some system settings could not be read. Refresh to try again.");
+    };
+    try {
+        readLive(settings, command(platform, {QStringLiteral("-g"), QStringLiteral("live")}));
+    } catch (const std::exception &) {
+        failed();
+    }
+    if (!settings.error) {
+        try {
+            readBattery(settings,
+                        command(platform, {QStringLiteral("-g"), QStringLiteral("batt")}));
+        } catch (const std::exception &) {
+            // pmset -g batt names the source the power sources say provides; asked directly
+            // (as the quick panel asks them), they give the window the same answer.
+            if (!readProvidingSource(settings, platform))
+                failed();
+        }
     }
 
     readAssertions(settings, platform);
@@ -185,6 +198,18 @@ void SystemSettings::readBattery(SystemSettings &settings, const QString &output
         settings.source = L10n::text("Battery");
     else if (output.contains(QLatin1String("'UPS Power'")))
         settings.source = QStringLiteral("UPS");
+}
+
+bool SystemSettings::readProvidingSource(SystemSettings &settings, const Platform &platform) {
+    try {
+        const auto snapshot =
+            platform.powerSources ? platform.powerSources->snapshot() : std::nullopt;
+        if (snapshot && snapshot->providingType)
+            readBattery(settings, u'\'' + *snapshot->providingType + u'\'');
+    } catch (const std::exception &) {
+        // The source stays unavailable.
+    }
+    return settings.source != L10n::text("Unavailable");
 }
 
 void SystemSettings::readAssertions(SystemSettings &settings, const Platform &platform) {

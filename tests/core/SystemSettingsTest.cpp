@@ -28,6 +28,11 @@ public:
     void postNotification(const QString &) override {}
 };
 
+class NoPowerSources final : public PowerSources {
+public:
+    std::optional<PowerSourceSnapshot> snapshot() const override { return std::nullopt; }
+};
+
 // Against the simulated Mac, whose stand-in pmset runs as a real process.
 class SystemSettingsRead : public ::testing::Test {
 protected:
@@ -173,12 +178,23 @@ TEST_F(SystemSettingsRead, AFailingFirstRunIsTheOnlyRunAndAFailingSecondKeepsThe
     withoutPmset.tools.pmset = home.path() + QStringLiteral("/no-such-pmset");
     EXPECT_EQ(SystemSettings::read(withoutPmset).error, L10n::text(kReadError));
 
-    home.change([](sim::SimulatorState &state) { state.failingQueries = {"batt"}; });
+    // Without pmset -g batt the power sources, which the quick panel reads, name the source;
+    // only without them is the source unavailable, and that an error.
+    home.change([](sim::SimulatorState &state) {
+        state.failingQueries = {"batt"};
+        state.providing = sim::Source::battery;
+    });
     settings = SystemSettings::read();
+    EXPECT_EQ(settings.error, std::nullopt);
+    EXPECT_EQ(settings.source, L10n::text("Battery"));
+    EXPECT_EQ(settings.displayMinutes, 2);
+    EXPECT_EQ(settings.lowPower, false);
+    Platform withoutSources = Platform::system();
+    withoutSources.powerSources = std::make_shared<NoPowerSources>();
+    settings = SystemSettings::read(withoutSources);
     EXPECT_EQ(settings.error, L10n::text(kReadError));
     EXPECT_EQ(settings.source, L10n::text("Unavailable"));
-    EXPECT_EQ(settings.displayMinutes, 10);
-    EXPECT_EQ(settings.lowPower, false);
+    EXPECT_EQ(settings.displayMinutes, 2);
 }
 
 // Preferences that fail leave the screen-saver time empty; that is no error either.
