@@ -345,7 +345,10 @@ void AppDelegate::newProfile() {
 
 void AppDelegate::undoProfileDeletion() {
     try {
-        m_library->undoDeletion();
+        // The profile back is the one to look at, as after saving it.
+        if (const std::optional<Profile> restored = m_library->undoDeletion();
+            restored && m_workspace)
+            m_workspace->select(restored->id);
     } catch (const std::exception &error) {
         showProfileError(localizedDescription(error));
     }

@@ -39,8 +39,9 @@ public:
     Profile duplicate(const QString &id);
     // Puts a preset back to its factory values, in place.
     void resetPreset(const QString &id);
-    // Restores the most recently deleted profile, renamed when its title has been taken.
-    void undoDeletion();
+    // Restores the most recently deleted profile, renamed when its title has been taken, and
+    // returns it as restored; none when nothing was deleted.
+    std::optional<Profile> undoDeletion();
 
     // Called after every successful change, once the new state is in place.
     std::function<void()> onChange;

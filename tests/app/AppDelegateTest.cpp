@@ -186,6 +186,7 @@ TEST_F(DelegateTest, TheMenuIsRebuiltOnEveryLibraryChangeAndNamesPellorInItsAbou
     EXPECT_TRUE(menuItem(L10n::text("Undo Profile Deletion"))->isEnabled()) << "enabled at once";
     menuItem(L10n::text("Undo Profile Deletion"))->trigger();
     EXPECT_NE(menuItem("Overnight"), nullptr);
+    EXPECT_EQ(delegate->workspace()->selectedID(), "night") << "the profile back is selected";
     EXPECT_FALSE(menuItem(L10n::text("Undo Profile Deletion"))->isEnabled());
 
     menuItem(L10n::text("About Pellor"))->trigger();
