@@ -221,6 +221,20 @@ TEST_F(LayoutTest, WindowsStayWithinAScreenTooSmallForThem) {
     shoot(view,
           QStringLiteral("layout-small-screen-%1x%2").arg(screen.width()).arg(screen.height()));
 
+    // The editor sheet lies in the window's content, below its menu bar, and scrolls above its
+    // buttons when it is taller.
+    openEditor(std::nullopt);
+    QWidget *content = window->centralWidget();
+    const QRect contentArea(content->mapToGlobal(QPoint(0, 0)), content->size());
+    EXPECT_TRUE(contentArea.contains(delegate->profileEditor()->geometry()))
+        << "the sheet covers the menu bar or leaves the window";
+    QQuickItem *save = item(editorView(), "saveButton");
+    EXPECT_TRUE(screen.contains(save->mapRectToScene(save->boundingRect())
+                                    .toAlignedRect()
+                                    .translated(editorView()->mapToGlobal(QPoint()))))
+        << "Save out of reach";
+    closeEditor();
+
     showSettings();
     EXPECT_TRUE(screen.contains(delegate->settingsWindow()->frameGeometry()))
         << "settings window off the screen";
