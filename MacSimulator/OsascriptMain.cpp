@@ -73,7 +73,8 @@ public:
     }
 
     int executionError(const QString &message, int number) const {
-        return report(QStringLiteral("execution error: %1 (%2)").arg(message).arg(number));
+        return report(
+            QStringLiteral("execution error: %1 (%2)").arg(message, QString::number(number)));
     }
 
 private:

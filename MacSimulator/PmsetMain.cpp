@@ -54,11 +54,11 @@ QString sourceLine(const PowerSourceDescription &description) {
         detail = QStringLiteral("AC attached; not charging");
     else
         detail = QStringLiteral("discharging; ") + estimate("Time to Empty");
+    // One arg() call, so that a placeholder inside a name from the state file stays as it is.
     return QStringLiteral(" -%1 (id=%2)\t%3%; %4 present: true\n")
-        .arg(description.value(QStringLiteral("Name")).toString())
-        .arg(number("Power Source ID"))
-        .arg(number("Current Capacity"))
-        .arg(detail);
+        .arg(description.value(QStringLiteral("Name")).toString(),
+             QString::number(number("Power Source ID")),
+             QString::number(number("Current Capacity")), detail);
 }
 
 // Digits only, and few enough to read back as a number.
@@ -216,13 +216,14 @@ private:
                            .arg(std::abs(offset) / 60, 2, 10, QChar(u'0'))
                            .arg(std::abs(offset) % 60, 2, 10, QChar(u'0'));
         text += QStringLiteral("\nAssertion status system-wide:\n");
-        // The types a current Mac lists, in its order; any others follow.
+        // The types a Mac lists, in its order; any others follow.
         QStringList types{QStringLiteral("BackgroundTask"),
                           QStringLiteral("ApplePushServiceTask"),
                           QStringLiteral("UserIsActive"),
                           QStringLiteral("PreventUserIdleDisplaySleep"),
                           QStringLiteral("PreventSystemSleep"),
                           QStringLiteral("ExternalMedia"),
+                          QStringLiteral("InternalPreventDisplaySleep"),
                           QStringLiteral("PreventUserIdleSystemSleep"),
                           QStringLiteral("NetworkClientActive")};
         for (auto it = m_state.assertions.cbegin(); it != m_state.assertions.cend(); ++it)
@@ -236,22 +237,26 @@ private:
             for (const AssertionHolder &holder : m_state.assertionHolders)
                 if (holder.type == type)
                     level = std::max<qint64>(level, 1);
-            text += QStringLiteral("   %1 %2\n").arg(type.leftJustified(30)).arg(level);
+            text += QStringLiteral("   ") + type.leftJustified(30) + u' ' + QString::number(level) +
+                    u'\n';
         }
         text += QStringLiteral("Listed by owning process:\n");
         for (qsizetype i = 0; i < m_state.assertionHolders.size(); ++i) {
             const AssertionHolder &holder = m_state.assertionHolders[i];
             const int age = holder.ageSeconds;
-            text += QStringLiteral("   pid %1(%2): [0x%3] %4:%5:%6 %7 named: \"%8\"\n")
-                        .arg(holder.pid)
-                        .arg(holder.process)
-                        .arg((quint64(holder.pid) << 32) | quint64(i + 1), 16, 16, QChar(u'0'))
-                        .arg(age / 3600, 2, 10, QChar(u'0'))
-                        .arg(age / 60 % 60, 2, 10, QChar(u'0'))
-                        .arg(age % 60, 2, 10, QChar(u'0'))
-                        .arg(holder.type, holder.name);
+            const auto twoDigits = [](int n) {
+                return QStringLiteral("%1").arg(n, 2, 10, QChar(u'0'));
+            };
+            const QString id = QStringLiteral("%1").arg(
+                (quint64(holder.pid) << 32) | quint64(i + 1), 16, 16, QChar(u'0'));
+            // One arg() call: the names come from the state file and may hold "%1".
+            text +=
+                QStringLiteral("   pid %1(%2): [0x%3] %4:%5:%6 %7 named: \"%8\"\n")
+                    .arg(QString::number(holder.pid), holder.process, id, twoDigits(age / 3600),
+                         twoDigits(age / 60 % 60), twoDigits(age % 60), holder.type, holder.name);
+            // Details are indented with a tab, as the Mac prints them.
             for (const QString &detail : holder.details)
-                text += QStringLiteral("        ") + detail + u'\n';
+                text += u'\t' + detail + u'\n';
         }
         return text;
     }
@@ -291,7 +296,35 @@ private:
             for (qsizetype i = 0; i < arguments.size(); i += 2)
                 apply(*m_state.settings(source), arguments[i], arguments[i + 1]);
         m_state.save(m_home);
+        warnOfInconsistentTimers();
         return 0;
+    }
+
+    // As the Mac's pmset does after a write: a warning on standard error for each source whose
+    // idle timers will not behave as set (the write itself has succeeded).
+    void warnOfInconsistentTimers() const {
+        for (const Source source : m_state.presentSources()) {
+            const PowerSettings &settings = *m_state.settings(source);
+            const qint64 sleep = settings.number(QStringLiteral("sleep")).value_or(0);
+            const auto display = settings.number(QStringLiteral("displaysleep"));
+            const auto disk = settings.number(QStringLiteral("disksleep"));
+            if (sleep == 0)
+                continue;
+            const bool displayLater = display && (*display > sleep || *display == 0);
+            const bool diskNever = disk && *disk == 0;
+            if (!displayLater && !diskNever)
+                continue;
+            QString warning = QStringLiteral("Warning: Idle sleep timings for \"%1\" may not "
+                                             "behave as expected.\n")
+                                  .arg(powerName(source));
+            if (displayLater)
+                warning += QStringLiteral(
+                    "- Display sleep should have a lower timeout than system sleep.\n");
+            if (diskNever)
+                warning += QStringLiteral(
+                    "- Disk sleep should be non-zero whenever system sleep is non-zero.\n");
+            print(stderr, warning);
+        }
     }
 
     // An empty text when every target knows the setting's name and the value suits it.

@@ -16,7 +16,7 @@ int main(int argc, char **argv) {
     norvane::configureApplication(application);
     if (norvane::ReopenChannel::askRunningInstance())
         return 0;
-    norvane::AppDelegate delegate;
+    norvane::AppDelegate delegate({.openedAtLogin = norvane::openedAtLogin(arguments)});
     norvane::ReopenChannel channel([&delegate](const norvane::control::Request &request,
                                                const norvane::ReopenChannel::Reply &reply) {
         norvane::RemoteControl::handle(delegate, request, reply);

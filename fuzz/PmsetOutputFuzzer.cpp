@@ -83,8 +83,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         FUZZ_CHECK(settings.lowPower == (*powerMode == 1));
     else
         FUZZ_CHECK(!settings.lowPower);
-    if (settings.sleepPreventers)
-        FUZZ_CHECK(liveText.contains(QStringLiteral("(sleep prevented by ") +
-                                     *settings.sleepPreventers + u')'));
+    // A remark is read within its line, to a closing bracket.
+    for (const auto &[opening, remark] :
+         {std::pair{QStringLiteral("(sleep prevented by "), settings.sleepPreventers},
+          {QStringLiteral("(display sleep prevented by "), settings.displaySleepPreventers}})
+        if (remark)
+            FUZZ_CHECK(!remark->contains(u'\n') && liveText.contains(opening + *remark + u')'));
     return 0;
 }

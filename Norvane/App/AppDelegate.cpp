@@ -107,8 +107,14 @@ void AppDelegate::applicationDidFinishLaunching() {
     environment.readSystem = m_options.readSystem;
     m_workspace = new WorkspaceModel(store(), *m_library, environment, this);
     installCallbacks();
-    showMainWindow();
-    createMenuBar();
+    if (m_options.openedAtLogin) {
+        createMenuBar();
+        if (!m_menuBar->statusItem())
+            showMainWindow(); // without a tray the window is the only way in
+    } else {
+        showMainWindow();
+        createMenuBar();
+    }
 
     // A session whose time ran out while Pellor was closed returns to Normal now.
     store().tick(now());
@@ -327,8 +333,8 @@ void AppDelegate::about() {
     const QString version = QCoreApplication::applicationVersion();
     panel->setText(QStringLiteral("<b>Pellor</b><br>%1")
                        .arg(version.isEmpty() ? QStringLiteral("1.2") : version));
-    panel->setInformativeText(
-        L10n::text("Switch your Mac settings with ease.\nNative SwiftUI · Settings presets"));
+    panel->setInformativeText(L10n::text(
+        "Switch your Mac settings with ease.\nBuilt with Qt and C++ · Settings presets"));
     panel->setDefaultButton(panel->addButton(L10n::text("OK"), QMessageBox::AcceptRole));
     styleMessageBox(*panel);
     panel->setAttribute(Qt::WA_DeleteOnClose);
@@ -410,7 +416,10 @@ void AppDelegate::newProfile() {
 
 void AppDelegate::undoProfileDeletion() {
     try {
-        m_library->undoDeletion();
+        // The profile back is the one to look at, as after saving it.
+        if (const std::optional<Profile> restored = m_library->undoDeletion();
+            restored && m_workspace)
+            m_workspace->select(restored->id);
     } catch (const std::exception &error) {
         showProfileError(localizedDescription(error));
     }

@@ -57,14 +57,19 @@ public:
         // How long every window stays closed before the views are released, so that a panel
         // opened again at once is not built again; none: defaultReleaseDelay.
         std::optional<std::chrono::milliseconds> releaseDelay;
+        // Started by Open at Login: into the status item, the main window only without a tray.
+        // (No initializer: GCC cannot use one in the constructor's default argument; the
+        // braces every caller writes make it false.)
+        bool openedAtLogin;
     };
     static constexpr std::chrono::milliseconds defaultReleaseDelay{2000};
 
     explicit AppDelegate(Options options = {}, QObject *parent = nullptr);
     ~AppDelegate() override;
 
-    // The start-up sequence: appearance, main menu, session store, workspace, main window,
-    // one refresh, the tick, then the library's load error if there is one.
+    // The start-up sequence: appearance, main menu, session store, workspace, main window (not
+    // when opened at login into a status item), status item, one refresh, the tick, then the
+    // library's load error if there is one.
     void applicationDidFinishLaunching();
     // False, with an alert, while a profile is being applied; false too while a timed profile
     // runs, asking whether to return to Normal first.

@@ -11,8 +11,11 @@ namespace norvane {
 // gives it its icon.
 void configureApplication(QApplication &application);
 
-// Answers --version (or -v) before any window appears, so it works without a display: the exit
-// status to end with, or none to start the application.
+// Answers --version (or -v) and --help (or -h) before any window appears, so they work without
+// a display: the exit status to end with, or none to start the application.
 [[nodiscard]] std::optional<int> answerCommandLine(const QStringList &arguments);
+
+// Whether Pellor was started by Open at Login (--login): it then starts in its status item.
+[[nodiscard]] bool openedAtLogin(const QStringList &arguments);
 
 } // namespace norvane

@@ -6,6 +6,7 @@
 #include <QActionGroup>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 
 namespace norvane {
 
@@ -65,8 +66,16 @@ void buildApplicationMenu(QMenuBar *bar, const MainMenu::State &state, MainMenuT
         QAction::QuitRole);
 }
 
+// Whether the menu's items lie in one column: a menu taller than its screen wraps into more.
+bool inOneColumn(QMenu *menu) {
+    const QList<QAction *> actions = menu->actions();
+    return actions.isEmpty() || menu->actionGeometry(actions.first()).left() ==
+                                    menu->actionGeometry(actions.last()).left();
+}
+
 void buildProfilesMenu(QMenuBar *bar, const MainMenu::State &state, MainMenuTarget &target) {
     QMenu *menu = bar->addMenu(L10n::text("Profiles"));
+    QList<QAction *> profileItems;
     for (qsizetype i = 0; i < state.profiles.size(); ++i) {
         const MainMenu::ProfileItem &item = state.profiles[i];
         const QKeySequence key = i < 9 ? command(Qt::Key_1 + int(i)) : QKeySequence();
@@ -74,13 +83,34 @@ void buildProfilesMenu(QMenuBar *bar, const MainMenu::State &state, MainMenuTarg
         action->setData(item.id);
         QObject::connect(action, &QAction::triggered, action,
                          [&target, action] { target.switchProfile(action->data()); });
+        profileItems << action;
     }
-    menu->addSeparator();
+    QAction *separator = menu->addSeparator();
     addItem(menu, L10n::text("New Profile…"), command(Qt::Key_N),
             [&target] { target.newProfile(); });
     QAction *undo = addItem(menu, L10n::text("Undo Profile Deletion"), {},
                             [&target] { target.undoProfileDeletion(); });
     undo->setEnabled(state.canUndoDeletion);
+
+    // Too many profiles for the screen's height: the menu would wrap into columns that run off
+    // the screen with New Profile… and Undo at their end. The profiles that do not fit go into
+    // a submenu of their own, which scrolls, and the menu stays one column.
+    if (profileItems.isEmpty() || inOneColumn(menu) || !menu->screen())
+        return;
+    // Room for the profiles beside "More Profiles", the separator, New Profile…, Undo and the
+    // menu's margins, kept at five items' height.
+    const int itemHeight = std::max(1, menu->actionGeometry(profileItems.first()).height());
+    const int screenHeight = menu->screen()->availableGeometry().height();
+    const qsizetype room =
+        std::clamp<qsizetype>(screenHeight / itemHeight - 5, 1, profileItems.size() - 1);
+    QMenu *more = new QMenu(L10n::text("More Profiles"), menu);
+    more->setObjectName(QStringLiteral("moreProfiles"));
+    more->setStyleSheet(QStringLiteral("QMenu { menu-scrollable: 1; }"));
+    for (qsizetype i = room; i < profileItems.size(); ++i) {
+        menu->removeAction(profileItems[i]);
+        more->addAction(profileItems[i]);
+    }
+    menu->insertMenu(separator, more);
 }
 
 void buildEditMenu(QMenuBar *bar, MainMenuTarget &target) {

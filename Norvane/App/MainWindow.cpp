@@ -1,5 +1,7 @@
 #include "MainWindow.h"
 
+#include "Components/ScreenFit.h"
+
 #include <QGuiApplication>
 #include <QScreen>
 #include <QSettings>
@@ -10,6 +12,12 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent) {
     setWindowTitle(QStringLiteral("Pellor"));
     setMinimumSize(minimumFrameSize);
     restoreFrame();
+    ScreenFit::fit(*this, minimumFrameSize);
+}
+
+void MainWindow::showEvent(QShowEvent *event) {
+    QMainWindow::showEvent(event);
+    ScreenFit::fit(*this, minimumFrameSize); // the frame's margins are known once it is shown
 }
 
 void MainWindow::saveFrame() const {

@@ -3,6 +3,7 @@
 #include "Components/ViewHost.h"
 #include "Localization/L10n.h"
 
+#include <QMainWindow>
 #include <QQuickItem>
 #include <QQuickWidget>
 #include <QScreen>
@@ -46,13 +47,18 @@ void ProfileEditor::present(QWidget *window) {
     setParent(window, Qt::Dialog | Qt::FramelessWindowHint);
 #endif
     setWindowModality(Qt::WindowModal);
-    fitContent();
 #ifndef Q_OS_MACOS
     if (window) {
-        const QRect area = window->geometry(); // the window's content, below its title bar
+        // The window's content: below its title bar and its menu bar, which stays in sight.
+        const auto *main = qobject_cast<QMainWindow *>(window);
+        const QWidget *content = main && main->centralWidget() ? main->centralWidget() : window;
+        const QRect area(content->mapToGlobal(QPoint(0, 0)), content->size());
+        m_heightLimit = area.height();
+        fitContent();
         move(area.left() + (area.width() - width()) / 2, area.top());
     }
 #endif
+    fitContent();
     open();
     raise();
     activateWindow();
@@ -66,8 +72,11 @@ void ProfileEditor::fitContent() {
     const QScreen *screen = parentWidget() ? parentWidget()->screen() : this->screen();
     if (screen)
         height = std::min(height, screen->availableGeometry().height() - 40);
+    // Shorter than its content, the sheet's content scrolls above its buttons.
+    if (m_heightLimit)
+        height = std::min(height, *m_heightLimit);
     // Fixed, so the window system offers no resize or zoom control; only the sheet resizes.
-    setFixedSize(contentSize.width(), std::max(height, contentSize.height()));
+    setFixedSize(contentSize.width(), std::max(height, 1));
 }
 
 void ProfileEditor::reject() {

@@ -41,12 +41,14 @@ public slots:
 
 private:
     void endSheet();
-    // Fits the sheet's height to its content: never below contentSize, never above the screen.
+    // Fits the sheet's height to its content: never below contentSize, never above the screen
+    // nor, off macOS, the window's content it is laid over.
     void fitContent();
 
     QQuickWidget *m_view; // before the model: the view goes first when the sheet is deleted
     ProfileEditorModel *m_model;
     bool m_ended = false;
+    std::optional<int> m_heightLimit; // the height of the window content the sheet lies in
 };
 
 } // namespace norvane

@@ -113,7 +113,18 @@ void SettingsModel::update(bool force) {
 }
 
 void SettingsModel::restoreOriginal() {
-    whenFinished(this, m_store.restoreOriginal(), [this](const QFuture<void> &) { update(true); });
+    setRestoreNotice({});
+    whenFinished(this, m_store.restoreOriginal(), [this](const QFuture<void> &) {
+        setRestoreNotice(m_store.notice().value_or(QString()));
+        update(true);
+    });
+}
+
+void SettingsModel::setRestoreNotice(const QString &notice) {
+    if (notice == m_restoreNotice)
+        return;
+    m_restoreNotice = notice;
+    emit restoreNoticeChanged();
 }
 
 void SettingsModel::openSystemSettings() {

@@ -31,6 +31,7 @@ class SettingsModel : public QObject {
     Q_PROPERTY(QString assertionText READ assertionText NOTIFY snapshotChanged)
     Q_PROPERTY(QString statusLine READ statusLine NOTIFY snapshotChanged)
     Q_PROPERTY(QString openFailure READ openFailure NOTIFY openFailureChanged)
+    Q_PROPERTY(QString restoreNotice READ restoreNotice NOTIFY restoreNoticeChanged)
 
 public:
     using Clock = std::function<QDateTime()>;
@@ -65,6 +66,9 @@ public:
     // Empty, or what the window says when "System Settings ↗" could not be opened (off a Mac:
     // where the simulated Mac's folder is, to open it by hand).
     [[nodiscard]] QString openFailure() const { return m_openFailure; }
+    // How the last "Restore Original Settings…" of this window ended (the session store's
+    // notice); empty before the first and while one runs.
+    [[nodiscard]] QString restoreNotice() const { return m_restoreNotice; }
 
     // The screen-saver row's value for a snapshot's delay in seconds.
     [[nodiscard]] static QString screenSaverText(std::optional<qint64> seconds);
@@ -78,7 +82,8 @@ public:
 
     // Refreshes `busy` and starts a read when one is due (see the class comment).
     Q_INVOKABLE void update(bool force);
-    // Writes back the original settings through the session store, then reads again.
+    // Writes back the original settings through the session store, then reads again and tells
+    // how it ended.
     Q_INVOKABLE void restoreOriginal();
     Q_INVOKABLE void openSystemSettings();
 
@@ -86,9 +91,11 @@ signals:
     void busyChanged();
     void snapshotChanged();
     void openFailureChanged();
+    void restoreNoticeChanged();
 
 private:
     void startRead();
+    void setRestoreNotice(const QString &notice);
 
     SessionStore &m_store;
     Environment m_environment;
@@ -97,6 +104,7 @@ private:
     bool m_reading = false;
     std::optional<QDateTime> m_lastRead; // none: the distant past
     QString m_openFailure;
+    QString m_restoreNotice;
 };
 
 } // namespace norvane

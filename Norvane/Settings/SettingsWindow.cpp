@@ -1,5 +1,6 @@
 #include "SettingsWindow.h"
 
+#include "Components/ScreenFit.h"
 #include "Components/ViewHost.h"
 #include "Localization/L10n.h"
 
@@ -26,6 +27,7 @@ SettingsWindow::SettingsWindow(SettingsModel *model, SleepDiagnosisModel *diagno
     setMinimumSize(minimumContentSize);
     resize(contentSize);
     centre();
+    ScreenFit::fit(*this, minimumContentSize);
 }
 
 void SettingsWindow::keyPressEvent(QKeyEvent *event) {

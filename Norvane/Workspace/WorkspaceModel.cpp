@@ -179,6 +179,11 @@ void WorkspaceModel::newProfile() {
         onEdit(std::nullopt);
 }
 
+void WorkspaceModel::readNow() {
+    if (!m_reading)
+        startRead();
+}
+
 void WorkspaceModel::openSettings() {
     if (onSettings)
         onSettings();

@@ -114,6 +114,8 @@ public:
     Q_INVOKABLE void edit();
     Q_INVOKABLE void newProfile();
     Q_INVOKABLE void openSettings();
+    // Reads the live status now (the Refresh that a failed read asks for), unless a read runs.
+    Q_INVOKABLE void readNow();
     Q_INVOKABLE void apply();
     Q_INVOKABLE void duplicate();
     Q_INVOKABLE void resetToFactorySettings();

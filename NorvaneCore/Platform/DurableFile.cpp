@@ -2,8 +2,10 @@
 
 #include "Configuration/ConfigurationError.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <cerrno>
 #include <cstring>
@@ -88,6 +90,22 @@ QString setAsideDamagedFile(const QString &path, const QDate &date) {
             QStringLiteral("Could not set aside “%1”: %2").arg(path, file.errorString()));
     syncFolder(info.absolutePath());
     return target;
+}
+
+void removeStaleTemporaryFiles(const QString &path, std::chrono::seconds age) {
+    const QFileInfo target(path);
+    // Six letters or digits, at least one of them a capital or a digit: a name nobody gives a
+    // copy of their own ("profiles.json.backup" stays).
+    const QRegularExpression temporary(
+        QRegularExpression::anchoredPattern(QRegularExpression::escape(target.fileName()) +
+                                            QStringLiteral("\\.(?=[a-z]*[A-Z0-9])[A-Za-z0-9]{6}")));
+    const QDateTime before = QDateTime::currentDateTimeUtc().addSecs(-age.count());
+    const QFileInfoList siblings =
+        target.dir().entryInfoList({target.fileName() + QStringLiteral(".??????")},
+                                   QDir::Files | QDir::Hidden | QDir::NoSymLinks);
+    for (const QFileInfo &sibling : siblings)
+        if (temporary.match(sibling.fileName()).hasMatch() && sibling.lastModified() < before)
+            QFile::remove(sibling.filePath());
 }
 
 } // namespace norvane

@@ -4,6 +4,7 @@
 #include <QDate>
 #include <QFileDevice>
 #include <QString>
+#include <chrono>
 #include <optional>
 
 namespace norvane {
@@ -23,5 +24,13 @@ void writeFileDurably(const QString &path, const QByteArray &data,
 // "profiles-damaged-2026-12-07.json" (or "…-2.json", "…-3.json" when that name is taken).
 // Returns the new path; throws PlatformError with the system's text when it cannot.
 QString setAsideDamagedFile(const QString &path, const QDate &date);
+
+// Removes what writeFileDurably() leaves beside `path` when its process is killed between
+// linking its temporary file and renaming it over `path`: files named "<file name>.XXXXXX" (six
+// random letters or digits, as QSaveFile names them) last modified more than `age` ago, so that
+// a write in progress in another process is left alone. Never fails: a leftover only takes
+// space.
+void removeStaleTemporaryFiles(const QString &path,
+                               std::chrono::seconds age = std::chrono::minutes(1));
 
 } // namespace norvane

@@ -84,7 +84,7 @@ QByteArray AutostartEntry::contents(const QString &executable) {
     return QStringLiteral("[Desktop Entry]\n"
                           "Type=Application\n"
                           "Name=Pellor\n"
-                          "Exec=%1\n"
+                          "Exec=%1 --login\n"
                           "Icon=%2\n"
                           "Terminal=false\n"
                           "X-GNOME-Autostart-enabled=true\n")

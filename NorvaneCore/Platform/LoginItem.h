@@ -21,8 +21,9 @@ public:
     [[nodiscard]] static std::unique_ptr<LoginItem> system();
 };
 
-// An XDG autostart entry, <folder>/<application id>.desktop, that starts `executable`. Enabled
-// while the file exists and is not marked Hidden=true (how desktops switch an entry off).
+// An XDG autostart entry, <folder>/<application id>.desktop, that starts `executable --login`
+// (into the status item). Enabled while the file exists and is not marked Hidden=true (how
+// desktops switch an entry off).
 class AutostartEntry final : public LoginItem {
 public:
     // The default folder is $XDG_CONFIG_HOME/autostart (~/.config/autostart); the default

@@ -26,6 +26,8 @@ QString FileProfileStorage::defaultLocation() {
 }
 
 std::optional<QByteArray> FileProfileStorage::read() {
+    // Read once, at start: what a writer killed mid-write left beside the file goes then.
+    removeStaleTemporaryFiles(m_url);
     // A dangling link counts as no file, as it would for a first start.
     if (!QFileInfo::exists(m_url))
         return std::nullopt;

@@ -5,6 +5,8 @@
 #include "Localization/L10n.h"
 #include "Platform/JsonDecoding.h"
 
+#include <QTextBoundaryFinder>
+
 namespace norvane {
 
 namespace {
@@ -14,6 +16,9 @@ constexpr qint64 kMaxScreenSaverSeconds = 86400;
 constexpr int kMaxTitleLength = 32;
 
 const char *kNameMessage = L10n::noop("Names must contain 1–32 characters and no line breaks.");
+const char *kEmptyNameMessage = L10n::noop("Enter a name for the profile.");
+const char *kControlMessage =
+    L10n::noop("Names cannot contain line breaks, tabs or other invisible control characters.");
 const char *kMinutesMessage = L10n::noop(
     "Enter a whole number from 0 to 1440 minutes. Zero means never or no automatic return.");
 
@@ -45,12 +50,27 @@ QString trimmed(const QString &text) {
     return text.sliced(begin, end - begin);
 }
 
+// A control character anywhere, or a format character that stands on its own. A format
+// character inside a user-perceived character belongs to it, as the joiners of an emoji
+// sequence ("👩‍💻") or the tags of a subdivision flag do; one that starts a character of its
+// own (a zero-width space, a direction override) is invisible and refused.
 bool containsControlCharacter(const QString &text) {
-    const QList<uint> codePoints = text.toUcs4();
-    return std::any_of(codePoints.cbegin(), codePoints.cend(), [](uint codePoint) {
-        const auto category = QChar::category(char32_t(codePoint));
-        return category == QChar::Other_Control || category == QChar::Other_Format;
-    });
+    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, text);
+    for (qsizetype i = 0; i < text.size();) {
+        const char32_t codePoint = text.at(i).isHighSurrogate() && i + 1 < text.size()
+                                       ? QChar::surrogateToUcs4(text.at(i), text.at(i + 1))
+                                       : char32_t(text.at(i).unicode());
+        const auto category = QChar::category(codePoint);
+        if (category == QChar::Other_Control)
+            return true;
+        if (category == QChar::Other_Format) {
+            graphemes.setPosition(i);
+            if (graphemes.isAtBoundary())
+                return true;
+        }
+        i += QChar::requiresSurrogates(codePoint) ? 2 : 1;
+    }
+    return false;
 }
 
 bool inRange(qint64 value, qint64 max) {
@@ -145,12 +165,16 @@ QString Profile::detail() const {
 
 Profile Profile::validated() const {
     const QString trimmedTitle = trimmed(title);
-    if (id.isEmpty() || trimmedTitle.isEmpty())
+    if (id.isEmpty())
         fail(kNameMessage);
-    if (graphemes::count(trimmedTitle) > kMaxTitleLength)
-        fail(kNameMessage);
+    if (trimmedTitle.isEmpty())
+        fail(kEmptyNameMessage);
+    if (const qsizetype length = graphemes::count(trimmedTitle); length > kMaxTitleLength)
+        throw ConfigurationError::message(
+            L10n::text({"Names can have at most 32 characters; this one has {0}.",
+                        {QString::number(length)}}));
     if (containsControlCharacter(trimmedTitle))
-        fail(kNameMessage);
+        fail(kControlMessage);
     if (!inRange(displayMinutes, kMaxMinutes) || !inRange(sleepMinutes, kMaxMinutes))
         fail(kMinutesMessage);
     if (!inRange(screenSaverSeconds, kMaxScreenSaverSeconds) || screenSaverSeconds % 60 != 0)

@@ -227,14 +227,15 @@ void ProfileLibrary::resetPreset(const QString &id) {
     save(*preset);
 }
 
-void ProfileLibrary::undoDeletion() {
+std::optional<Profile> ProfileLibrary::undoDeletion() {
     if (m_document.deleted.isEmpty())
-        return;
+        return std::nullopt;
     Document next = m_document;
     Profile restored = next.deleted.takeLast();
     restored.title = firstFreeTitle(restored.title, next.profiles);
     next.profiles.append(restored);
     commit(std::move(next));
+    return restored;
 }
 
 std::optional<QString> ProfileLibrary::setAsideAndStartFresh(const QDate &today) {

@@ -41,8 +41,9 @@ public:
     Profile duplicate(const QString &id);
     // Puts a preset back to its factory values, in place.
     void resetPreset(const QString &id);
-    // Restores the most recently deleted profile, renamed when its title has been taken.
-    void undoDeletion();
+    // Restores the most recently deleted profile, renamed when its title has been taken, and
+    // returns it as restored; none when nothing was deleted.
+    std::optional<Profile> undoDeletion();
     // The way out of a stored document that could not be loaded: moves it aside, whole, and
     // starts again from the factory presets, which may be changed from then on. Returns where
     // the old document went. Does nothing and returns none when the load succeeded.

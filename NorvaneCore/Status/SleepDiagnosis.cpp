@@ -1,7 +1,6 @@
 #include "SleepDiagnosis.h"
 
 #include "Installation.h"
-
 #include "Localization/L10n.h"
 
 namespace norvane {
@@ -82,10 +81,9 @@ QString screenSaver(const std::optional<qint64> &seconds) {
 }
 
 QString holderLine(const PowerAssertion &assertion) {
+    // One arg() call: chained ones would read placeholders inside a process name ("100%1").
     QString line = QStringLiteral("  %1 (pid %2): %3")
-                       .arg(assertion.process)
-                       .arg(assertion.pid)
-                       .arg(assertion.type);
+                       .arg(assertion.process, QString::number(assertion.pid), assertion.type);
     if (!assertion.name.isEmpty())
         line += QStringLiteral(" \u201C%1\u201D").arg(assertion.name);
     if (!assertion.age.isEmpty())
@@ -184,7 +182,7 @@ QString sleepReport(const SystemSettings &settings,
     } else {
         QStringList counts;
         for (const auto &[type, count] : assertions->systemWide)
-            counts << QStringLiteral("%1 %2").arg(type).arg(count);
+            counts << type + u' ' + QString::number(count);
         if (!counts.isEmpty())
             lines << QStringLiteral("  ") + counts.join(QStringLiteral(", "));
         if (assertions->holders.isEmpty())

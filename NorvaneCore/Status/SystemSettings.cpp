@@ -55,16 +55,32 @@ QList<QStringView> words(QStringView line, qsizetype wanted) {
     return result;
 }
 
-// The characters after the first `opening` up to the next ")", unchanged; none without both.
+// The characters of the remark that starts with the first `opening`, unchanged: up to the ")"
+// that closes the remark's "(", so that a process name with its own brackets ("Google Chrome
+// Helper (Renderer)") stays whole. A remark whose brackets do not pair up within its line ends at
+// the line's last ")"; none without a ")" on the line.
 std::optional<QString> textInside(const QString &output, const QString &opening) {
     const qsizetype start = output.indexOf(opening);
     if (start < 0)
         return std::nullopt;
     const qsizetype from = start + opening.size();
-    const qsizetype end = output.indexOf(u')', from);
-    if (end < 0)
+    qsizetype lineEnd = output.indexOf(u'\n', from);
+    if (lineEnd < 0)
+        lineEnd = output.size();
+    int depth = 1;
+    qsizetype lastClosing = -1;
+    for (qsizetype i = from; i < lineEnd; ++i) {
+        if (output[i] == u'(') {
+            ++depth;
+        } else if (output[i] == u')') {
+            lastClosing = i;
+            if (--depth == 0)
+                break;
+        }
+    }
+    if (lastClosing < 0)
         return std::nullopt;
-    return output.mid(from, end - from);
+    return output.mid(from, lastClosing - from);
 }
 
 // The lines of the block that starts with the line `header`, up to the next header (a line that
@@ -129,12 +145,25 @@ SystemSettings SystemSettings::read(const Platform &platform) {
     settings.readAt = QDateTime::currentDateTime();
     settings.source = L10n::text("Unavailable");
 
-    try {
-        readLive(settings, command(platform, {QStringLiteral("-g"), QStringLiteral("live")}));
-        readBattery(settings, command(platform, {QStringLiteral("-g"), QStringLiteral("batt")}));
-    } catch (const std::exception &) {
+    const auto failed = [&] {
         settings.error =
             L10n::text("Some system settings could not be read. Refresh to try again.");
+    };
+    try {
+        readLive(settings, command(platform, {QStringLiteral("-g"), QStringLiteral("live")}));
+    } catch (const std::exception &) {
+        failed();
+    }
+    if (!settings.error) {
+        try {
+            readBattery(settings,
+                        command(platform, {QStringLiteral("-g"), QStringLiteral("batt")}));
+        } catch (const std::exception &) {
+            // pmset -g batt names the source the power sources say provides; asked directly
+            // (as the quick panel asks them), they give the window the same answer.
+            if (!readProvidingSource(settings, platform))
+                failed();
+        }
     }
 
     readAssertions(settings, platform);
@@ -169,6 +198,18 @@ void SystemSettings::readBattery(SystemSettings &settings, const QString &output
         settings.source = L10n::text("Battery");
     else if (output.contains(QLatin1String("'UPS Power'")))
         settings.source = QStringLiteral("UPS");
+}
+
+bool SystemSettings::readProvidingSource(SystemSettings &settings, const Platform &platform) {
+    try {
+        const auto snapshot =
+            platform.powerSources ? platform.powerSources->snapshot() : std::nullopt;
+        if (snapshot && snapshot->providingType)
+            readBattery(settings, u'\'' + *snapshot->providingType + u'\'');
+    } catch (const std::exception &) {
+        // The source stays unavailable.
+    }
+    return settings.source != L10n::text("Unavailable");
 }
 
 void SystemSettings::readAssertions(SystemSettings &settings, const Platform &platform) {

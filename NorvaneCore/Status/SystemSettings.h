@@ -30,8 +30,9 @@ struct SystemSettings {
     QDateTime readAt;
     std::optional<QString> error;
 
-    // Reads everything in turn: pmset -g live, pmset -g batt, the assertion status and the
-    // screen-saver idle time. Blocks while the two pmset runs last; never fails.
+    // Reads everything in turn: pmset -g live, pmset -g batt (the power sources when it fails),
+    // the assertion status and the screen-saver idle time. Blocks while the two pmset runs last;
+    // never fails.
     [[nodiscard]] static SystemSettings read();
     [[nodiscard]] static SystemSettings read(const Platform &platform);
 
@@ -52,6 +53,8 @@ private:
     // The standard output of pmset run with `arguments`; throws when it cannot start or exits
     // with a status other than 0.
     static QString command(const Platform &platform, const QStringList &arguments);
+    // Fills `source` from the power sources' providing type; false when it stays unavailable.
+    static bool readProvidingSource(SystemSettings &settings, const Platform &platform);
     static void readAssertions(SystemSettings &settings, const Platform &platform);
     static void readScreenSaver(SystemSettings &settings, const Platform &platform);
 };

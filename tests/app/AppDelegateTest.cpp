@@ -53,7 +53,8 @@ struct DelegateTest : ::testing::Test {
                     return reader.read();
                 },
             .quitApplication = [this] { ++quits; },
-            .releaseDelay = releaseDelay});
+            .releaseDelay = releaseDelay,
+            .openedAtLogin = openedAtLogin});
         delegate->applicationDidFinishLaunching();
         readsAtLaunch = reader.started;
         ASSERT_TRUE(QTest::qWaitForWindowExposed(delegate->window()));
@@ -77,11 +78,19 @@ struct DelegateTest : ::testing::Test {
     std::unique_ptr<AppDelegate> delegate;
     std::chrono::milliseconds releaseDelay{0};
     int quits = 0;
+    bool openedAtLogin = false;
     int readsAtLaunch = 0;
     bool windowShownAtFirstRead = false;
 };
 
 } // namespace
+
+// Opened at login where there is no tray (this display has none), the window is the way in.
+TEST_F(DelegateTest, OpenedAtLoginWithoutATrayShowsTheWindow) {
+    openedAtLogin = true;
+    start();
+    EXPECT_EQ(delegate->menuBar()->statusItem(), nullptr);
+}
 
 // The window, the appearance choice and the frame of the last run come back at the next start;
 // a library that failed to load is reported then.
@@ -233,6 +242,7 @@ TEST_F(DelegateTest, TheMenuIsRebuiltOnEveryLibraryChangeAndNamesPellorInItsAbou
     EXPECT_TRUE(menuItem(L10n::text("Undo Profile Deletion"))->isEnabled()) << "enabled at once";
     menuItem(L10n::text("Undo Profile Deletion"))->trigger();
     EXPECT_NE(menuItem("Overnight"), nullptr);
+    EXPECT_EQ(delegate->workspace()->selectedID(), "night") << "the profile back is selected";
     EXPECT_FALSE(menuItem(L10n::text("Undo Profile Deletion"))->isEnabled());
 
     menuItem(L10n::text("About Pellor"))->trigger();

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the build into a temporary root (DESTDIR, prefix /usr) and checks the installed tree:
-# its layout, the desktop entry and AppStream file against their validators, `pellor --version`,
+# its layout, the desktop entry and AppStream file against their validators, the manual pages
+# (naming the installed folders), `pellor --version` and `--help` without a display,
 # and the installed `pellor` started with a private home in Japanese, which must report the
 # installed string tables and shader (not the build tree's), show Japanese menus and compile the
 # hero shader, and which must run the installed stand-in pmset. The installed `pellorctl list`
@@ -32,7 +33,7 @@ done
 for size in 16 22 24 32 48 64 128 256 512; do
     expected+=("share/icons/hicolor/${size}x${size}/apps/$id.png")
 done
-[[ "$with_ctl" == 1 ]] && expected+=(bin/pellorctl)
+[[ "$with_ctl" == 1 ]] && expected+=(bin/pellorctl share/man/man1/pellorctl.1.gz)
 for file in "${expected[@]}"; do
     [[ -s "$root/$file" ]] || fail "not installed: $file"
 done
@@ -43,7 +44,19 @@ grep -qx "$work/root/usr/bin/pellor" "$build/install_manifest.txt" ||
 desktop-file-validate "$root/share/applications/$id.desktop"
 appstreamcli validate --no-net "$root/share/metainfo/$id.metainfo.xml"
 
-[[ "$("$root/bin/pellor" --version)" == "Pellor $version" ]] || fail "pellor --version"
+for page in "$root"/share/man/man1/*.1.gz; do
+    warnings=$(zcat "$page" | groff -man -ww -z 2>&1) || fail "groff cannot read $page"
+    [[ -z "$warnings" ]] || fail "$page: $warnings"
+    zgrep -q /usr/libexec/pellor "$page" || fail "$page does not name /usr/libexec/pellor"
+    ! zgrep -q /usr/local "$page" || fail "$page names /usr/local"
+done
+
+# Without a display: answered at once, no window needed.
+headless=(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM)
+[[ "$("${headless[@]}" "$root/bin/pellor" --version)" == "Pellor $version" ]] ||
+    fail "pellor --version"
+"${headless[@]}" "$root/bin/pellor" --help >"$work/help.txt" || fail "pellor --help ended with $?"
+grep -q -- --version "$work/help.txt" || fail "pellor --help does not name --version"
 
 # The installed application, alone: a private home and simulated Mac, in Japanese.
 home="$work/home"

@@ -198,3 +198,44 @@ TEST_F(LayoutTest, EveryWindowFitsItsTexts) {
     expectFits(panel(), true, "quick-panel");
     closePanel();
 }
+
+// On a screen smaller than the windows' sizes (ctest runs this at QT_SCALE_FACTOR=2 on the
+// 1600×1000 screen: 800×500), every window opens wholly on the screen, the Apply button within
+// reach, and what does not fit scrolls.
+TEST_F(LayoutTest, WindowsStayWithinAScreenTooSmallForThem) {
+    start({});
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    MainWindow *window = delegate->window();
+    settle(view);
+    EXPECT_TRUE(screen.contains(window->frameGeometry())) << "main window off the screen";
+    EXPECT_LE(window->minimumWidth(), screen.width());
+    EXPECT_LE(window->minimumHeight(), screen.height());
+    QQuickItem *apply = item(view, "applyButton");
+    const QRect applyButton = apply->mapRectToScene(apply->boundingRect())
+                                  .toAlignedRect()
+                                  .translated(view->mapToGlobal(QPoint()));
+    EXPECT_TRUE(screen.contains(applyButton)) << "Apply out of reach";
+    QQuickItem *scroller = item(view, "detailScroller");
+    const bool cramped = window->width() < MainWindow::minimumFrameSize.width();
+    EXPECT_EQ(scroller->property("contentWidth").toReal() > scroller->width(), cramped);
+    shoot(view,
+          QStringLiteral("layout-small-screen-%1x%2").arg(screen.width()).arg(screen.height()));
+
+    // The editor sheet lies in the window's content, below its menu bar, and scrolls above its
+    // buttons when it is taller.
+    openEditor(std::nullopt);
+    QWidget *content = window->centralWidget();
+    const QRect contentArea(content->mapToGlobal(QPoint(0, 0)), content->size());
+    EXPECT_TRUE(contentArea.contains(delegate->profileEditor()->geometry()))
+        << "the sheet covers the menu bar or leaves the window";
+    QQuickItem *save = item(editorView(), "saveButton");
+    EXPECT_TRUE(screen.contains(save->mapRectToScene(save->boundingRect())
+                                    .toAlignedRect()
+                                    .translated(editorView()->mapToGlobal(QPoint()))))
+        << "Save out of reach";
+    closeEditor();
+
+    showSettings();
+    EXPECT_TRUE(screen.contains(delegate->settingsWindow()->frameGeometry()))
+        << "settings window off the screen";
+}

@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <gtest/gtest.h>
 
 using namespace norvane;
@@ -124,4 +125,29 @@ TEST_F(MainMenuTest, OpenAtLoginIsCheckedAsTheSystemHasIt) {
     target.refusesLogin = true; // a change the system refuses leaves the check mark as it is
     openAtLogin->trigger();
     EXPECT_FALSE(openAtLogin->isChecked());
+}
+
+// With more profiles than the screen has room for, the Profiles menu stays one column, New
+// Profile… and Undo Profile Deletion in it; the other profiles are in "More Profiles", in order.
+TEST_F(MainMenuTest, ProfilesBeyondTheScreenGoIntoASubmenu) {
+    for (const int count : {10, 200}) {
+        const MainMenu::State state = profiles(count);
+        build(state);
+        QMenu *menu = bar->actions()[1]->menu();
+        QMenu *more = menu->findChild<QMenu *>("moreProfiles");
+        EXPECT_EQ(more != nullptr, count == 200);
+        const QList<QAction *> items = menu->actions();
+        EXPECT_EQ(menu->actionGeometry(items.first()).left(),
+                  menu->actionGeometry(items.last()).left())
+            << count << " profiles wrap into columns";
+        EXPECT_LE(menu->sizeHint().height(), menu->screen()->availableGeometry().height());
+        EXPECT_EQ(items.last()->text(), L10n::text("Undo Profile Deletion"));
+        QStringList shown, expected;
+        for (const QAction *action : items + (more ? more->actions() : QList<QAction *>()))
+            if (action->data().isValid())
+                shown << action->text();
+        for (const MainMenu::ProfileItem &profile : state.profiles)
+            expected << profile.title;
+        EXPECT_EQ(shown, expected);
+    }
 }

@@ -6,9 +6,12 @@
 #include "Configuration/ConfigurationError.h"
 #include "Localization/L10n.h"
 #include "MenuBar/MenuBarController.h"
+#include "MenuBar/PellorMenuIcon.h"
 #include "MenuBar/PowerTexts.h"
 
+#include <QPainter>
 #include <QSignalSpy>
+#include <cmath>
 #include <gtest/gtest.h>
 
 using namespace norvane;
@@ -211,4 +214,62 @@ TEST_F(QuickPanelTest, AFailedReturnIsShownWithItsReasonAndTryAgainStartsItOnce)
     model.refresh(false);
     EXPECT_EQ(model.statusText(),
               library.normal().localizedTitle() + " · " + L10n::text("Active indefinitely"));
+}
+
+namespace {
+
+// WCAG 2 relative luminance and contrast ratio.
+double luminance(const QColor &colour) {
+    const auto channel = [](double c) {
+        return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(colour.redF()) + 0.7152 * channel(colour.greenF()) +
+           0.0722 * channel(colour.blueF());
+}
+double contrast(const QColor &a, const QColor &b) {
+    const auto [dark, light] = std::minmax(luminance(a), luminance(b));
+    return (light + 0.05) / (dark + 0.05);
+}
+
+// How the glyph stands out where it meets what surrounds it on a panel: its ink pixels against
+// the pixels two steps beyond them, as drawn on the panel; the median of those contrasts (the
+// pixels in between are the smoothing of the edge).
+double edgeContrast(const QImage &icon, const QColor &ink, const QColor &panel) {
+    QImage shown(icon.size(), QImage::Format_RGB32);
+    shown.fill(panel);
+    QPainter(&shown).drawImage(0, 0, icon);
+    const auto isInk = [&](int x, int y) {
+        const QColor pixel = icon.pixelColor(x, y);
+        return pixel.alpha() == 255 && std::abs(pixel.red() - ink.red()) +
+                                               std::abs(pixel.green() - ink.green()) +
+                                               std::abs(pixel.blue() - ink.blue()) <
+                                           24;
+    };
+    QList<double> ratios;
+    for (int y = 0; y < icon.height(); ++y)
+        for (int x = 0; x < icon.width(); ++x)
+            for (const auto &[dx, dy] : {std::pair{2, 0}, {-2, 0}, {0, 2}, {0, -2}})
+                if (isInk(x, y) && icon.rect().contains(x + dx, y + dy) && !isInk(x + dx, y + dy))
+                    ratios << contrast(ink, shown.pixelColor(x + dx, y + dy));
+    std::sort(ratios.begin(), ratios.end());
+    return ratios.isEmpty() ? 0 : ratios[ratios.size() / 2];
+}
+
+} // namespace
+
+// The tray's colour is unknown to Qt: whichever ink the palette gives, the status item reads on
+// dark panels (openbox and trayer, #1F1F1F) and light ones alike.
+TEST(StatusItemIcon, ReadsOnDarkAndLightPanelsWhateverTheInk) {
+    for (const QColor ink : {QColor(Qt::black), QColor(0xe8, 0xe8, 0xe8)})
+        for (const bool engaged : {false, true}) {
+            const QImage icon = PellorMenuIcon::icon(engaged, ink)
+                                    .pixmap(QSize(48, 48))
+                                    .toImage()
+                                    .convertToFormat(QImage::Format_ARGB32);
+            for (const QColor panel : {QColor(0x1f, 0x1f, 0x1f), QColor(0x3c, 0x3c, 0x3c),
+                                       QColor(0xef, 0xf0, 0xf1), QColor(Qt::white)})
+                EXPECT_GE(edgeContrast(icon, ink, panel), 3.0)
+                    << ink.name().toStdString() << " on " << panel.name().toStdString()
+                    << (engaged ? ", engaged" : "");
+        }
 }

@@ -181,10 +181,15 @@ TEST_F(SecondaryWindowsTest, TheDiagnosisNamesTheHoldersAndSleepDisabled) {
     EXPECT_EQ(textIn(settingsView, "displayHolder.0"), holder("Keynote", "Playing slideshow"));
     EXPECT_EQ(textIn(settingsView, "sleepHolder.0"),
               holder("caffeinate", "caffeinate command-line tool"));
-    // The section lies below the readings: scrolled to, as a person would.
+    // The section lies below the readings: it is brought into view, answer and button.
     QQuickItem *scroller = item(settingsView, "settingsScroller");
-    scroller->setProperty("contentY",
-                          scroller->property("contentHeight").toReal() - scroller->height());
+    const auto inView = [&](const char *name) {
+        const QRectF box = item(settingsView, name)
+                               ->mapRectToItem(scroller, item(settingsView, name)->boundingRect());
+        return box.top() >= 0 && box.bottom() <= scroller->height();
+    };
+    EXPECT_TRUE(
+        waitUntil([&] { return inView("diagnosisDisplay") && inView("copyReportButton"); }));
     click(settingsView, "copyReportButton");
     EXPECT_TRUE(waitUntil(
         [] { return QGuiApplication::clipboard()->text().contains("caffeinate (pid 412)"); }));

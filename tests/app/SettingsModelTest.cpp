@@ -102,13 +102,24 @@ TEST_F(SettingsTest, ReadsRightAfterAnApplyEndsUnlessAReadIsRunning) {
     EXPECT_EQ(reader.started, 2) << "without a further apply the next update waits again";
 }
 
-TEST_F(SettingsTest, ARestoreReadsAfterwardsEvenWhenItFails) {
+// A restore reads afterwards and tells its outcome, as pellorctl restore does.
+TEST_F(SettingsTest, ARestoreReadsAfterwardsAndSaysHowItEndedEvenWhenItFails) {
     model.restoreOriginal();
     EXPECT_EQ(service->restores, 1);
     service->fail(ConfigurationError::message("Nothing to restore"));
     test::processQueuedEvents();
     EXPECT_EQ(reader.started, 1);
     EXPECT_FALSE(model.busy());
+    EXPECT_EQ(model.restoreNotice(),
+              L10n::text("Could not restore the original settings. System settings are unchanged."));
+
+    deliver();
+    model.restoreOriginal();
+    EXPECT_EQ(model.restoreNotice(), "") << "the last outcome goes when the next restore starts";
+    service->succeed();
+    test::processQueuedEvents();
+    EXPECT_EQ(model.restoreNotice(),
+              L10n::text("Restored the original settings saved before the first change."));
 }
 
 TEST(SettingsTexts, ScreenSaverShowsWholeMinutesNeverOrTheSystemDefault) {

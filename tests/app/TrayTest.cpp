@@ -37,6 +37,17 @@ struct TrayTest : WindowTest {
             !waitUntil([] { return QSystemTrayIcon::isSystemTrayAvailable(); }, 5000))
             GTEST_SKIP() << "no tray host: trayer is missing or shows no system tray here";
         WindowTest::SetUp();
+        if (atLogin) {
+            // Without a window to wait for, the tray host's start may still be settling: Qt
+            // docks the icon again when it has, so the test looks at the status item only.
+            delegate = std::make_unique<AppDelegate>(
+                AppDelegate::Options{.configuration = service, .openedAtLogin = true});
+            delegate->applicationDidFinishLaunching();
+            statusItem = delegate->menuBar()->statusItem();
+            ASSERT_NE(statusItem, nullptr);
+            ASSERT_TRUE(waitUntil([&] { return statusItem->geometry().isValid(); }));
+            return;
+        }
         start({.configuration = service});
         statusItem = delegate->menuBar()->statusItem();
         ASSERT_NE(statusItem, nullptr);
@@ -48,7 +59,8 @@ struct TrayTest : WindowTest {
     }
     void clickStatusItem() { QTest::mouseClick(icon, Qt::LeftButton, {}, icon->rect().center()); }
 
-    QProcess tray; // killed when the test ends
+    bool atLogin = false; // Pellor started by Open at Login
+    QProcess tray;        // killed when the test ends
     std::shared_ptr<ControlledConfiguring> service = std::make_shared<ControlledConfiguring>();
     QSystemTrayIcon *statusItem = nullptr;
     QWidget *icon = nullptr;
@@ -68,7 +80,8 @@ TEST_F(TrayTest, AClickOnTheStatusItemTogglesThePanelUnderItAndTheItemShowsThePr
     for (const int choice : {int(Appearance::dark), int(Appearance::light)}) {
         delegate->changeAppearance(choice);
         delegate->refresh();
-        EXPECT_EQ(iconImage(), PellorMenuIcon::image(false, 48, ink)) << "appearance " << choice;
+        EXPECT_EQ(iconImage(), PellorMenuIcon::image(false, 48, ink, PellorMenuIcon::haloFor(ink)))
+            << "appearance " << choice;
     }
     delegate->changeAppearance(Appearance::system);
     EXPECT_EQ(statusItem->toolTip(), "Pellor · " + L10n::text("Current System Configuration") +
@@ -112,9 +125,21 @@ TEST_F(TrayTest, AClickOnTheStatusItemTogglesThePanelUnderItAndTheItemShowsThePr
     service->succeed();
     ASSERT_TRUE(waitUntil([&] { return delegate->store().hasAppliedProfile(); }));
     delegate->refresh();
-    EXPECT_EQ(iconImage(), PellorMenuIcon::image(true, 48, ink));
+    EXPECT_EQ(iconImage(), PellorMenuIcon::image(true, 48, ink, PellorMenuIcon::haloFor(ink)));
     EXPECT_EQ(statusItem->toolTip(), "Pellor · " + Profile::vibe().localizedTitle() + " · " +
                                          delegate->store().timeLabel());
+}
+
+struct TrayLoginTest : TrayTest {
+    TrayLoginTest() { atLogin = true; }
+};
+
+// Opened at login, Pellor starts in its status item alone; a second launch shows the window.
+TEST_F(TrayLoginTest, OpenedAtLoginStartsInTheStatusItem) {
+    EXPECT_EQ(delegate->window(), nullptr);
+    EXPECT_TRUE(statusItem->isVisible());
+    delegate->applicationShouldHandleReopen();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(delegate->window()));
 }
 
 // Hiding Pellor hides its windows; the status item stays, and Show All brings the windows back.

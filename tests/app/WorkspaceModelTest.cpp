@@ -151,6 +151,10 @@ TEST_F(WorkspaceTest, ReadsAtMostEveryFiveSecondsWhileShownAndTheTilesShowTheRea
     disabled.sleepDisabled = true;
     deliver(disabled);
     EXPECT_EQ(tiles->sleepValue(), L10n::text("Disabled system-wide"));
+    // Refresh, which a failed read asks for, reads at once, but never beside a running read.
+    model.readNow();
+    model.readNow();
+    EXPECT_EQ(reader.started, 3);
 }
 
 TEST_F(WorkspaceTest, EffectsNeedAVisibleWindowTheActiveApplicationAndNoLowPowerMode) {

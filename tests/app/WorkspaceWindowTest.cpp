@@ -11,6 +11,8 @@
 #include <QAction>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QQmlContext>
+#include <QQmlProperty>
 #include <gtest/gtest.h>
 
 using namespace norvane;
@@ -90,6 +92,14 @@ TEST_F(WindowTest, ChangingAndApplyingAProfileUpdatesTheSimulatedMac) {
     QTest::keyClick(view, Qt::Key_Return);
     ASSERT_TRUE(waitUntil([&] { return download().sleepMinutes == 45; }));
     EXPECT_TRUE(waitUntil([&] { return !entryOpen(); }));
+    // The keyboard is back on the picker once the entry closes, with OK or with Escape.
+    const auto pickerFocused = [&] { return item(view, "sleepPicker.button")->hasActiveFocus(); };
+    EXPECT_TRUE(waitUntil(pickerFocused));
+    click(view, "sleepPicker.button");
+    click(view, "sleepPicker.custom");
+    ASSERT_TRUE(waitUntil([&] { return entryOpen() && !pickerFocused(); }));
+    QTest::keyClick(view, Qt::Key_Escape);
+    EXPECT_TRUE(waitUntil([&] { return !entryOpen() && pickerFocused(); }));
 
     // Apply, through the real configuration engine and the stand-in tools.
     click(view, "applyButton");
@@ -288,4 +298,22 @@ TEST_F(WindowTest, LongTitlesStayInsideTheHero) {
         EXPECT_LE(box.right(), item(view, "heroActiveBadge")->mapToScene(QPointF()).x());
         shoot(view, "workspace-long-title-" + QString::number(title.at(0).unicode()));
     }
+}
+
+// Two long titles that differ at their end read the same in their rows: on hover the row shows
+// its whole title.
+TEST_F(WindowTest, ARowCutsALongTitleShortAndShowsItWholeOnHover) {
+    start();
+    for (const char *end : {"A", "B"})
+        delegate->library().save(Profile(QStringLiteral("long-") + end,
+                                         QStringLiteral("Overnight downloads and backup ") + end,
+                                         ProfileIcon::download, 10, 0, 600, 0));
+    ASSERT_TRUE(waitUntil([&] { return item(view, "profileRow.long-B"); }));
+    QQuickItem *row = item(view, "profileRow.long-B");
+    const auto toolTip = [&](const char *property) {
+        return QQmlProperty(row, QStringLiteral("ToolTip.") + property, qmlContext(row)).read();
+    };
+    QTest::mouseMove(view, row->mapToScene(row->boundingRect().center()).toPoint());
+    EXPECT_TRUE(waitUntil([&] { return toolTip("visible").toBool(); }));
+    EXPECT_EQ(toolTip("text"), "Overnight downloads and backup B");
 }

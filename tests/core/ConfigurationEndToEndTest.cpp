@@ -71,6 +71,13 @@ TEST_F(ConfigurationEndToEnd, ApplyingFocusChangesEverySourceAndTheScreenSaver) 
     EXPECT_EQ(runs("pmset", true), 3);
 }
 
+// pmset warns when the display stays on longer than the Mac stays awake; the write holds.
+TEST_F(ConfigurationEndToEnd, AWriteThatPmsetWarnsOfIsApplied) {
+    const Profile late("late", "Late", ProfileIcon::sliders, 30, 10, 600, 0);
+    EXPECT_EQ(apply(late), (MacConfiguration{{{"-b", 30, 10}, {"-c", 30, 10}}, 600}));
+    EXPECT_EQ(state().adapter->number("displaysleep"), 30);
+}
+
 // Whatever the Mac refuses, its settings end as they were and the error says why.
 TEST_F(ConfigurationEndToEnd, ARefusingMacIsLeftAsItWas) {
     const QString rolledBack =

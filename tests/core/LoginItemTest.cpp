@@ -40,13 +40,14 @@ TEST(AutostartEntry, EnablingWritesTheEntryAndDisablingRemovesIt) {
                  PlatformError);
 }
 
+// The entry starts Pellor into its status item (--login).
 TEST(AutostartEntry, TheExecutableIsQuotedForTheExecKey) {
     const std::pair<QString, QByteArray> cases[] = {
-        {"/usr/bin/pellor", "Exec=/usr/bin/pellor\n"},
-        {"/opt/My Apps/pellor", "Exec=\"/opt/My Apps/pellor\"\n"},
+        {"/usr/bin/pellor", "Exec=/usr/bin/pellor --login\n"},
+        {"/opt/My Apps/pellor", "Exec=\"/opt/My Apps/pellor\" --login\n"},
         // Quoting escapes " ` $ \ with a backslash; the string escape then doubles backslashes.
-        {"/tmp/a\"b$c/pellor", "Exec=\"/tmp/a\\\\\"b\\\\$c/pellor\"\n"},
-        {"/tmp/100%/pellor", "Exec=/tmp/100%%/pellor\n"},
+        {"/tmp/a\"b$c/pellor", "Exec=\"/tmp/a\\\\\"b\\\\$c/pellor\" --login\n"},
+        {"/tmp/100%/pellor", "Exec=/tmp/100%%/pellor --login\n"},
     };
     for (const auto &[executable, line] : cases)
         EXPECT_TRUE(AutostartEntry::contents(executable).contains("\n" + line))

@@ -98,20 +98,52 @@ TEST_F(MacSimulatorTest, TheStandInLaysOutItsOutputAsRealMacsDo) {
     EXPECT_EQ(layout(query("live").output),
               layout(capture("live-imac2019-display-and-sleep-prevented-2026")));
 
+    // Every type in the Mac's order, details indented with a tab; the stand-in has no kernel
+    // assertions. The time stamp and the assertion ids differ from run to run.
+    auto hackintosh = sim::SimulatorState::desktop();
+    hackintosh.assertionHolders = {{94,
+                                    "hidd",
+                                    "UserIsActive",
+                                    "com.apple.iohideventsystem.queue.tickle.4294969832.3",
+                                    0,
+                                    {"Timeout will fire in 600 secs Action=TimeoutActionRelease"}},
+                                   {53,
+                                    "powerd",
+                                    "InternalPreventDisplaySleep",
+                                    "com.apple.powermanagement.delayDisplayOff",
+                                    4 * 60 + 30,
+                                    {"Timeout will fire in 30 secs Action=TimeoutActionTurnOff"}}};
+    hackintosh.save(home.path());
+    static const QRegularExpression changing(
+        QStringLiteral(R"(^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d [+-]\d{4}\n|\[0x[0-9a-f]{16}\])"));
+    const QString published = capture("assertions-hackintosh-tabs-2019");
+    EXPECT_EQ(query("assertions").output.remove(changing),
+              published.first(published.indexOf("Kernel Assertions:")).remove(changing));
+    EXPECT_EQ(PowerAssertions::read(), PowerAssertions::parse(published));
+
     auto caffeinated = sim::SimulatorState::laptop();
     caffeinated.assertionHolders = test::caffeinateCaptureHolders();
     caffeinated.save(home.path());
     EXPECT_EQ(home.state().assertionHolders, test::caffeinateCaptureHolders());
-    // The time stamp and the assertion ids differ from run to run.
-    static const QRegularExpression changing(
-        QStringLiteral(R"(^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d [+-]\d{4}\n|\[0x[0-9a-f]{16}\])"));
-    EXPECT_EQ(query("assertions").output.remove(changing),
-              capture("assertions-caffeinate-2025").remove(changing));
-    EXPECT_EQ(PowerAssertions::read(),
-              PowerAssertions::parse(capture("assertions-caffeinate-2025")));
+    EXPECT_EQ(PowerAssertions::read()->holders,
+              PowerAssertions::parse(capture("assertions-caffeinate-2025")).holders);
 
     home.change([](sim::SimulatorState &s) { s.failingQueries = {QStringLiteral("assertions")}; });
     EXPECT_FALSE(PowerAssertions::read());
+}
+
+// Names come from the state file: whatever they hold, they come back through pmset as they were.
+TEST_F(MacSimulatorTest, HostileNamesComeBackAsTheyWere) {
+    home.change([](sim::SimulatorState &s) {
+        s.assertionHolders = {{7, "Download 100%1", "NoIdleSleepAssertion", "%2 done", 9, {"%1"}}};
+        s.assertions.insert(QStringLiteral("Odd%1"), 1);
+    });
+    const auto read = PowerAssertions::read();
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->holders,
+              (QList<PowerAssertion>{
+                  {7, "Download 100%1", "NoIdleSleepAssertion", "00:00:09", "%2 done", {"%1"}}}));
+    EXPECT_TRUE(read->systemWide.contains({QStringLiteral("Odd%1"), 1}));
 }
 
 // pmset -g batt and the power-source interface describe the same simulated Mac.
@@ -227,6 +259,18 @@ TEST_F(MacSimulatorTest, AWriteWithoutAFlagSetsEverySourceButPolicyLockedSetting
         EXPECT_EQ(home.state().settings(source)->number("sleep"),
                   sim::SimulatorState::factorySettings(source).number("sleep"));
     }
+}
+
+// After a write, pmset warns of every source whose display would stay on longer than the Mac
+// stays awake: here the factory battery (display 2, sleep 1), not the adapter just written.
+TEST_F(MacSimulatorTest, AWriteWarnsOfTimersThatWillNotBehaveAsSet) {
+    const ToolRun result =
+        authorized(QStringLiteral("/usr/bin/pmset -c displaysleep 5 sleep 10 2>&1"));
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.output,
+              "Warning: Idle sleep timings for \"Battery Power\" may not behave as expected.\n"
+              "- Display sleep should have a lower timeout than system sleep.\n");
+    EXPECT_EQ(home.state().adapter->number("displaysleep"), 5);
 }
 
 TEST_F(MacSimulatorTest, AFailingPrivilegedCommandStopsTheChainAndCountsDown) {

@@ -59,3 +59,31 @@ TEST(ProfileFileCrashSafety, AWriterKilledAtAnyMomentLeavesOneWholeDocument) {
     ProfileLibrary library(std::make_shared<FileProfileStorage>(path));
     EXPECT_EQ(library.loadError(), std::nullopt);
 }
+
+// A writer killed between linking its temporary file and renaming it leaves a full copy beside
+// the file; the next start removes those of over a minute ago, not a write in progress or others.
+TEST(ProfileFileCrashSafety, TheNextStartRemovesWhatAKilledWriterLeft) {
+    QTemporaryDir folder;
+    const QString path = folder.filePath("profiles.json");
+    FileProfileStorage(path).write(documentWithCustomProfiles(1));
+    const struct {
+        const char *name;
+        bool old;
+        bool removed;
+    } siblings[] = {
+        {"profiles.json.delAvy", true, true},  {"profiles.json.x9Q2aB", false, false},
+        {"profiles.json.backup", true, false}, {"profiles.json.abc", true, false},
+        {"other.json.delAvy", true, false},    {"profiles.json.delAvy.1", true, false},
+    };
+    for (const auto &sibling : siblings) {
+        QFile file(folder.filePath(sibling.name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        if (sibling.old)
+            ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTimeUtc().addSecs(-120),
+                                         QFileDevice::FileModificationTime));
+    }
+    ProfileLibrary library(std::make_shared<FileProfileStorage>(path));
+    EXPECT_EQ(library.loadError(), std::nullopt);
+    for (const auto &sibling : siblings)
+        EXPECT_EQ(QFile::exists(folder.filePath(sibling.name)), !sibling.removed) << sibling.name;
+}

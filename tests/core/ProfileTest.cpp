@@ -39,6 +39,13 @@ TEST(Presets, ValidateAndDeriveTheirFlagsFromTheIdentifierOnly) {
 
 TEST(Validation, TrimsTitlesAndRejectsEachRuleAtItsBoundary) {
     const QString name = L10n::text("Names must contain 1–32 characters and no line breaks.");
+    const QString empty = L10n::text("Enter a name for the profile.");
+    const QString control =
+        L10n::text("Names cannot contain line breaks, tabs or other invisible control characters.");
+    const auto tooLong = [](int length) {
+        return L10n::text(
+            {"Names can have at most 32 characters; this one has {0}.", {QString::number(length)}});
+    };
     const QString minutes = L10n::text(
         "Enter a whole number from 0 to 1440 minutes. Zero means never or no automatic return.");
     const auto titled = [](const QString &title) {
@@ -52,14 +59,23 @@ TEST(Validation, TrimsTitlesAndRejectsEachRuleAtItsBoundary) {
     const QString flags = QString::fromUtf16(u"\U0001F1EF\U0001F1F5").repeated(32);
     const std::pair<Profile, QString> rows[] = {
         {titled(QString::fromUtf16(u"\u3000\u2028Zen\u0085\u00A0\t\n")), "Zen"},
-        // A zero-width space is a format character, not white space: it stays and is rejected.
-        {titled(QString::fromUtf16(u"\u200BZen")), name},
-        {titled("Two\nlines"), name},
-        {titled("   "), name},
+        // A zero-width space or a direction override is a format character on its own: it stays
+        // and is rejected. Joiners and tags inside an emoji sequence belong to one character.
+        {titled(QString::fromUtf16(u"\u200BZen")), control},
+        {titled(QString::fromUtf16(u"\u202Eevil")), control},
+        {titled("Two\nlines"), control},
+        {titled("Tab\there"), control},
+        {titled("   "), empty},
         {Profile("", "Fine", ProfileIcon::leaf, 0, 0, 0, 0), name},
         {titled(accented), accented},
         {titled(flags), flags},
-        {titled(flags + "x"), name},
+        {titled(flags + "x"), tooLong(33)},
+        {titled(QString::fromUtf16(u"\U0001F469\u200D\U0001F4BB Coding")),
+         QString::fromUtf16(u"\U0001F469\u200D\U0001F4BB Coding")},
+        {titled(QString::fromUtf16(u"\U0001F3F4\U000E0067\U000E0062\U000E0073\U000E0063"
+                                   u"\U000E0074\U000E007F")),
+         QString::fromUtf16(u"\U0001F3F4\U000E0067\U000E0062\U000E0073\U000E0063\U000E0074"
+                            u"\U000E007F")},
         {timed(1440, 1440, 86400, 1440), "C"},
         {timed(-1, 0, 0, 0), minutes},
         {timed(1441, 0, 0, 0), minutes},
@@ -70,7 +86,7 @@ TEST(Validation, TrimsTitlesAndRejectsEachRuleAtItsBoundary) {
         {timed(0, 0, 0, -1), minutes},
         {timed(0, 0, 0, 1441), minutes},
         // The name is checked before the numbers, the Normal timer before the preset name.
-        {Profile("c", "", ProfileIcon::leaf, -1, 0, 0, 0), name},
+        {Profile("c", "", ProfileIcon::leaf, -1, 0, 0, 0), empty},
         {Profile("normal", "Renamed", ProfileIcon::leaf, 5, 15, 300, 10),
          L10n::text("Normal is the return profile and cannot have an automatic return timer.")},
         {Profile("focus", "focus", ProfileIcon::focus, 0, 0, 0, 25),

@@ -124,7 +124,8 @@ TEST(RealMacCaptures, EveryCaptureHasARow) {
     for (const auto &row : kOsa)
         covered << std::get<0>(row);
     covered << QStringLiteral("osa-admin-multiline-stderr-CR-RENDERED")
-            << QStringLiteral("assertions-caffeinate-2025"); // PowerAssertionsTest
+            << QStringLiteral("assertions-caffeinate-2025")       // PowerAssertionsTest
+            << QStringLiteral("assertions-hackintosh-tabs-2019"); // MacSimulatorTest
     const QDir folder(QStringLiteral(NORVANE_TEST_DATA_DIR "/mac-samples"));
     for (const QString &file : folder.entryList({QStringLiteral("*.txt")})) {
         const QString name = file.chopped(4);

@@ -33,10 +33,12 @@ TEST(SleepDiagnosis, SaysWhenAndWhatKeepsTheDisplayOnAndTheMacAwake) {
     SystemSettings disabled = live(10, 1);
     disabled.sleepDisabled = true;
     disabled.lowPower = true;
-    SystemSettings remarks = live(5, 0);
-    remarks.sleepPreventers = QStringLiteral("bluetoothd, sharingd");
-    remarks.displaySleepPreventers = QStringLiteral("TargetBridgeReceiver");
-    remarks.lowPower = false;
+    SystemSettings remarks;
+    SystemSettings::readLive(
+        remarks,
+        QStringLiteral(" lowpowermode 0\n"
+                       " sleep 0 (sleep prevented by Google Chrome Helper (Renderer), sharingd)\n"
+                       " displaysleep 5 (display sleep prevented by TargetBridgeReceiver)\n"));
     const std::tuple<SystemSettings, std::optional<PowerAssertions>, QString> rows[] = {
         {live(10, 30), PowerAssertions{},
          "The display turns off after 10 min of inactivity.|"
@@ -66,7 +68,9 @@ TEST(SleepDiagnosis, SaysWhenAndWhatKeepsTheDisplayOnAndTheMacAwake) {
             "The display would turn off after 5 min of inactivity, but something keeps it on.",
             {{"TargetBridgeReceiver", {}}},
             "The Mac never sleeps on idle: System Sleep is set to Never.",
-            {{"bluetoothd", {}}, {"sharingd", {}}, {"TargetBridgeReceiver", {}}},
+            {{"Google Chrome Helper (Renderer)", {}},
+             {"sharingd", {}},
+             {"TargetBridgeReceiver", {}}},
             "Low Power Mode is off."}));
 }
 
@@ -119,4 +123,40 @@ TEST(SleepDiagnosis, TheReportHasEverythingAForumAsksFor) {
         "Active profile: Using system settings\nSome system settings could not be read.\n"));
     EXPECT_TRUE(unread.contains("pmset -g assertions\n  Not read\n"));
     EXPECT_TRUE(unread.contains("  Kept awake by:\n    caffeinate\n"));
+}
+
+// Names come from other programs: whatever they hold, the report prints them as they are.
+TEST(SleepDiagnosis, TheReportPrintsHostileNamesAsTheyAre) {
+    const struct {
+        PowerAssertion holder;
+        QString systemWideType;
+        QString sessionName;
+        QStringList expected; // lines of the report
+    } rows[] = {
+        {{7, "Download 100%1", "NoIdleSleepAssertion", "00:00:09", "%3 left", {"Details: %2"}},
+         "PreventUserIdleSystemSleep%1",
+         "%1{1}",
+         {"  Download 100%1 (pid 7): NoIdleSleepAssertion \u201C%3 left\u201D 00:00:09",
+          "    Details: %2", "  PreventUserIdleSystemSleep%1 1", "Active profile: %1{1}, 9:59 left",
+          "    Download 100%1: %3 left"}},
+        {{88,
+          "Google Chrome Helper (Renderer)",
+          "PreventUserIdleDisplaySleep",
+          {},
+          "{0} video",
+          {}},
+         "{0}",
+         "Focus",
+         {"  Google Chrome Helper (Renderer) (pid 88): PreventUserIdleDisplaySleep \u201C{0} "
+          "video\u201D",
+          "  {0} 1", "    Google Chrome Helper (Renderer): {0} video"}},
+    };
+    for (const auto &row : rows) {
+        const PowerAssertions assertions{{{row.systemWideType, 1}}, {row.holder}};
+        const QStringList report =
+            sleepReport(live(10, 30), assertions, {row.sessionName, QStringLiteral("9:59")})
+                .split(u'\n');
+        for (const QString &line : row.expected)
+            EXPECT_TRUE(report.contains(line)) << line.toStdString();
+    }
 }

@@ -28,6 +28,11 @@ public:
     void postNotification(const QString &) override {}
 };
 
+class NoPowerSources final : public PowerSources {
+public:
+    std::optional<PowerSourceSnapshot> snapshot() const override { return std::nullopt; }
+};
+
 // Against the simulated Mac, whose stand-in pmset runs as a real process.
 class SystemSettingsRead : public ::testing::Test {
 protected:
@@ -84,9 +89,17 @@ TEST(SystemSettingsReadLive, LowPowerSleepDisabledAndBothRemarks) {
         {"System-wide power settings:\nCurrently in use:\n SleepDisabled 1\n", {}, {}, {}, false},
         {" displaysleep 5 (display sleep prevented by Keynote)\n", {}, "Keynote"},
         {" sleep 1 (Sleep prevented by x)\n"},
-        // The first remark, as it is, up to the first closing parenthesis; none without one.
+        // The first remark, as it is, up to the parenthesis that closes it on its line; names
+        // keep their own brackets, and a line without a ")" has no remark.
         {" sleep 1 (sleep prevented by  powerd ,x)(sleep prevented by other)\n", " powerd ,x"},
-        {" sleep 1 (sleep prevented by coreaudiod, Music\n"},
+        {" sleep 0 (sleep prevented by Google Chrome Helper (Renderer), coreaudiod)\n"
+         " displaysleep 10 (display sleep prevented by Google Chrome Helper (GPU))\n",
+         "Google Chrome Helper (Renderer), coreaudiod", "Google Chrome Helper (GPU)"},
+        {" sleep 1 (sleep prevented by Odd (App, x)\n", "Odd (App, x"},
+        {" sleep 1 (sleep prevented by coreaudiod, Music\n"
+         " displaysleep 5 (display sleep prevented by Keynote)\n",
+         {},
+         "Keynote"},
     };
     for (const auto &row : rows) {
         SystemSettings settings;
@@ -165,12 +178,23 @@ TEST_F(SystemSettingsRead, AFailingFirstRunIsTheOnlyRunAndAFailingSecondKeepsThe
     withoutPmset.tools.pmset = home.path() + QStringLiteral("/no-such-pmset");
     EXPECT_EQ(SystemSettings::read(withoutPmset).error, L10n::text(kReadError));
 
-    home.change([](sim::SimulatorState &state) { state.failingQueries = {"batt"}; });
+    // Without pmset -g batt the power sources, which the quick panel reads, name the source;
+    // only without them is the source unavailable, and that an error.
+    home.change([](sim::SimulatorState &state) {
+        state.failingQueries = {"batt"};
+        state.providing = sim::Source::battery;
+    });
     settings = SystemSettings::read();
+    EXPECT_EQ(settings.error, std::nullopt);
+    EXPECT_EQ(settings.source, L10n::text("Battery"));
+    EXPECT_EQ(settings.displayMinutes, 2);
+    EXPECT_EQ(settings.lowPower, false);
+    Platform withoutSources = Platform::system();
+    withoutSources.powerSources = std::make_shared<NoPowerSources>();
+    settings = SystemSettings::read(withoutSources);
     EXPECT_EQ(settings.error, L10n::text(kReadError));
     EXPECT_EQ(settings.source, L10n::text("Unavailable"));
-    EXPECT_EQ(settings.displayMinutes, 10);
-    EXPECT_EQ(settings.lowPower, false);
+    EXPECT_EQ(settings.displayMinutes, 2);
 }
 
 // Preferences that fail leave the screen-saver time empty; that is no error either.

@@ -146,7 +146,11 @@ Item {
             modal: false
             focus: true
             closePolicy: Popup.CloseOnEscape | Popup.CloseOnPressOutside
-            onClosed: picker.cancelCustom()
+            onClosed: {
+                picker.cancelCustom()
+                // The keyboard goes back to the picker (a click elsewhere then takes it on).
+                button.forceActiveFocus(Qt.PopupFocusReason)
+            }
             onOpened: {
                 field.forceActiveFocus();
                 field.selectAll();

@@ -35,199 +35,215 @@ Rectangle {
         event.accepted = true
     }
 
-    Column {
-        id: content
+    // A sheet shorter than its content (a small screen) scrolls it above the buttons.
+    Flickable {
+        id: scroller
+        objectName: "editorScroller"
         anchors.left: parent.left
         anchors.right: parent.right
         anchors.top: parent.top
-        anchors.margins: 28
-        spacing: 18
+        anchors.bottom: buttons.top
+        anchors.bottomMargin: 18
+        contentWidth: width
+        contentHeight: content.height + 28
+        boundsBehavior: Flickable.StopAtBounds
+        interactive: contentHeight > height
+        clip: true
+        ScrollBar.vertical: OverlayScrollBar {}
 
-        RowLayout {
-            width: parent.width
-            spacing: 14
-            ModeIcon {
-                objectName: "editorModeIcon"
-                symbol: root.editor.symbol
-                accent: root.editor.accent
-                size: 46
+        Column {
+            id: content
+            x: 28
+            y: 28
+            width: scroller.width - 56
+            spacing: 18
+
+            RowLayout {
+                width: parent.width
+                spacing: 14
+                ModeIcon {
+                    objectName: "editorModeIcon"
+                    symbol: root.editor.symbol
+                    accent: root.editor.accent
+                    size: 46
+                }
+                ColumnLayout {
+                    Layout.fillWidth: true
+                    spacing: 3
+                    Label {
+                        objectName: "editorHeading"
+                        text: root.editor.heading
+                        color: Theme.primary
+                        font.pixelSize: 23
+                        font.weight: Font.DemiBold
+                    }
+                    Label {
+                        Layout.fillWidth: true
+                        text: L10n.text("Create a set of settings for any activity.")
+                        color: Theme.secondary
+                        font.pixelSize: 13
+                        wrapMode: Text.WordWrap
+                    }
+                }
             }
-            ColumnLayout {
-                Layout.fillWidth: true
-                spacing: 3
+
+            RowLayout {
+                width: parent.width
+                spacing: 8
                 Label {
-                    objectName: "editorHeading"
-                    text: root.editor.heading
+                    Layout.preferredWidth: 64
+                    text: L10n.text("Name")
                     color: Theme.primary
-                    font.pixelSize: 23
-                    font.weight: Font.DemiBold
+                    font.pixelSize: 13
                 }
                 Label {
+                    objectName: "presetName"
                     Layout.fillWidth: true
-                    text: L10n.text("Create a set of settings for any activity.")
+                    visible: root.editor.isPreset
+                    text: root.editor.presetTitle
                     color: Theme.secondary
                     font.pixelSize: 13
-                    wrapMode: Text.WordWrap
                 }
-            }
-        }
-
-        RowLayout {
-            width: parent.width
-            spacing: 8
-            Label {
-                Layout.preferredWidth: 64
-                text: L10n.text("Name")
-                color: Theme.primary
-                font.pixelSize: 13
-            }
-            Label {
-                objectName: "presetName"
-                Layout.fillWidth: true
-                visible: root.editor.isPreset
-                text: root.editor.presetTitle
-                color: Theme.secondary
-                font.pixelSize: 13
-            }
-            TextField {
-                id: nameField
-                objectName: "nameField"
-                Layout.fillWidth: true
-                visible: !root.editor.isPreset
-                text: root.editor.title
-                placeholderText: L10n.text("For example: Overnight Downloads")
-                color: Theme.primary
-                placeholderTextColor: Theme.tertiary
-                selectByMouse: true
-                font.pixelSize: 13
-                implicitHeight: 30
-                onTextEdited: root.editor.title = text
-                background: Rectangle {
-                    radius: 7
-                    color: Theme.panelBackground
-                    border.width: 1
-                    border.color: Theme.separator
-                }
-                FocusRing { shown: nameField.activeFocus; controlRadius: 7 }
-            }
-        }
-
-        RowLayout {
-            width: parent.width
-            spacing: 8
-            Label {
-                Layout.preferredWidth: 64
-                text: L10n.text("Icon")
-                color: Theme.primary
-                font.pixelSize: 13
-            }
-            Repeater {
-                model: root.editor.icons
-                delegate: AbstractButton {
-                    id: iconButton
-                    required property var modelData
-                    objectName: "iconButton." + modelData.rawValue
-                    implicitWidth: 42
-                    implicitHeight: 38
-                    hoverEnabled: true
-                    focusPolicy: Qt.TabFocus
-                    Accessible.role: Accessible.RadioButton
-                    Accessible.name: modelData.title
-                    Accessible.checked: modelData.selected
-                    ToolTip.visible: hovered
-                    ToolTip.delay: 700
-                    ToolTip.text: modelData.title
-                    onClicked: root.editor.setIcon(modelData.rawValue)
-                    contentItem: Item {
-                        SymbolIcon {
-                            anchors.centerIn: parent
-                            symbol: iconButton.modelData.symbol
-                            color: iconButton.modelData.selected ? root.editor.accent : Theme.primary
-                            size: 18
-                        }
-                    }
+                TextField {
+                    id: nameField
+                    objectName: "nameField"
+                    Layout.fillWidth: true
+                    visible: !root.editor.isPreset
+                    text: root.editor.title
+                    placeholderText: L10n.text("For example: Overnight Downloads")
+                    color: Theme.primary
+                    placeholderTextColor: Theme.tertiary
+                    selectByMouse: true
+                    font.pixelSize: 13
+                    implicitHeight: 30
+                    onTextEdited: root.editor.title = text
                     background: Rectangle {
-                        radius: 9
-                        color: iconButton.modelData.selected
-                               ? Qt.rgba(root.editor.accent.r, root.editor.accent.g, root.editor.accent.b, 0.16)
-                               : Qt.rgba(Theme.primary.r, Theme.primary.g, Theme.primary.b, iconButton.hovered ? 0.08 : 0.04)
+                        radius: 7
+                        color: Theme.panelBackground
+                        border.width: 1
+                        border.color: Theme.separator
                     }
-                    Keys.onReturnPressed: clicked()
-                    Keys.onEnterPressed: clicked()
-                    FocusRing { controlRadius: 9 }
+                    FocusRing { shown: nameField.activeFocus; controlRadius: 7 }
                 }
             }
-            Item { Layout.fillWidth: true }
-        }
 
-        Surface {
-            width: parent.width
-            implicitHeight: rows.implicitHeight
-
-            ColumnLayout {
-                id: rows
+            RowLayout {
                 width: parent.width
-                spacing: 0
+                spacing: 8
+                Label {
+                    Layout.preferredWidth: 64
+                    text: L10n.text("Icon")
+                    color: Theme.primary
+                    font.pixelSize: 13
+                }
+                Repeater {
+                    model: root.editor.icons
+                    delegate: AbstractButton {
+                        id: iconButton
+                        required property var modelData
+                        objectName: "iconButton." + modelData.rawValue
+                        implicitWidth: 42
+                        implicitHeight: 38
+                        hoverEnabled: true
+                        focusPolicy: Qt.TabFocus
+                        Accessible.role: Accessible.RadioButton
+                        Accessible.name: modelData.title
+                        Accessible.checked: modelData.selected
+                        ToolTip.visible: hovered
+                        ToolTip.delay: 700
+                        ToolTip.text: modelData.title
+                        onClicked: root.editor.setIcon(modelData.rawValue)
+                        contentItem: Item {
+                            SymbolIcon {
+                                anchors.centerIn: parent
+                                symbol: iconButton.modelData.symbol
+                                color: iconButton.modelData.selected ? root.editor.accent : Theme.primary
+                                size: 18
+                            }
+                        }
+                        background: Rectangle {
+                            radius: 9
+                            color: iconButton.modelData.selected
+                                   ? Qt.rgba(root.editor.accent.r, root.editor.accent.g, root.editor.accent.b, 0.16)
+                                   : Qt.rgba(Theme.primary.r, Theme.primary.g, Theme.primary.b, iconButton.hovered ? 0.08 : 0.04)
+                        }
+                        Keys.onReturnPressed: clicked()
+                        Keys.onEnterPressed: clicked()
+                        FocusRing { controlRadius: 9 }
+                    }
+                }
+                Item { Layout.fillWidth: true }
+            }
 
-                EditorMinuteRow {
-                    objectName: "display"
-                    title: L10n.text("Turn Display Off")
-                    symbol: "display"
-                    zero: L10n.text("Never")
-                    accent: root.editor.accent
-                    value: root.editor.displayMinutes
-                    onEdited: minutes => root.editor.setMinutes(ProfileEditorModel.DisplayMinutes, minutes)
-                }
-                RowDivider { inset: 16 }
-                EditorMinuteRow {
-                    objectName: "sleep"
-                    title: L10n.text("System Sleep")
-                    symbol: "moon.zzz"
-                    zero: L10n.text("Never")
-                    accent: root.editor.accent
-                    value: root.editor.sleepMinutes
-                    onEdited: minutes => root.editor.setMinutes(ProfileEditorModel.SleepMinutes, minutes)
-                }
-                RowDivider { inset: 16 }
-                EditorMinuteRow {
-                    objectName: "screenSaver"
-                    title: L10n.text("Screen Saver")
-                    symbol: "photo.on.rectangle"
-                    zero: L10n.text("Never")
-                    accent: root.editor.accent
-                    value: root.editor.screenSaverMinutes
-                    onEdited: minutes => root.editor.setMinutes(ProfileEditorModel.ScreenSaver, minutes)
-                }
-                RowDivider { inset: 16 }
-                EditorMinuteRow {
-                    objectName: "return"
-                    title: L10n.text("Return to Normal")
-                    symbol: "timer"
-                    zero: L10n.text("No limit")
-                    accent: root.editor.accent
-                    enabled: root.editor.returnEnabled
-                    value: root.editor.returnMinutes
-                    onEdited: minutes => root.editor.setMinutes(ProfileEditorModel.AutomaticReturn, minutes)
+            Surface {
+                width: parent.width
+                implicitHeight: rows.implicitHeight
+
+                ColumnLayout {
+                    id: rows
+                    width: parent.width
+                    spacing: 0
+
+                    EditorMinuteRow {
+                        objectName: "display"
+                        title: L10n.text("Turn Display Off")
+                        symbol: "display"
+                        zero: L10n.text("Never")
+                        accent: root.editor.accent
+                        value: root.editor.displayMinutes
+                        onEdited: minutes => root.editor.setMinutes(ProfileEditorModel.DisplayMinutes, minutes)
+                    }
+                    RowDivider { inset: 16 }
+                    EditorMinuteRow {
+                        objectName: "sleep"
+                        title: L10n.text("System Sleep")
+                        symbol: "moon.zzz"
+                        zero: L10n.text("Never")
+                        accent: root.editor.accent
+                        value: root.editor.sleepMinutes
+                        onEdited: minutes => root.editor.setMinutes(ProfileEditorModel.SleepMinutes, minutes)
+                    }
+                    RowDivider { inset: 16 }
+                    EditorMinuteRow {
+                        objectName: "screenSaver"
+                        title: L10n.text("Screen Saver")
+                        symbol: "photo.on.rectangle"
+                        zero: L10n.text("Never")
+                        accent: root.editor.accent
+                        value: root.editor.screenSaverMinutes
+                        onEdited: minutes => root.editor.setMinutes(ProfileEditorModel.ScreenSaver, minutes)
+                    }
+                    RowDivider { inset: 16 }
+                    EditorMinuteRow {
+                        objectName: "return"
+                        title: L10n.text("Return to Normal")
+                        symbol: "timer"
+                        zero: L10n.text("No limit")
+                        accent: root.editor.accent
+                        enabled: root.editor.returnEnabled
+                        value: root.editor.returnMinutes
+                        onEdited: minutes => root.editor.setMinutes(ProfileEditorModel.AutomaticReturn, minutes)
+                    }
                 }
             }
-        }
 
-        Label {
-            width: parent.width
-            text: L10n.text("After saving, click Apply Profile to update macOS. Automatic return requires Pellor to stay open and may request authorization when the timer ends.")
-            color: Theme.secondary
-            font.pixelSize: 11
-            wrapMode: Text.WordWrap
-        }
+            Label {
+                width: parent.width
+                text: L10n.text("After saving, click Apply Profile to update macOS. Automatic return requires Pellor to stay open and may request authorization when the timer ends.")
+                color: Theme.secondary
+                font.pixelSize: 11
+                wrapMode: Text.WordWrap
+            }
 
-        Label {
-            objectName: "editorError"
-            width: parent.width
-            visible: root.editor.error.length > 0
-            text: root.editor.error
-            color: Theme.failure
-            font.pixelSize: 12
-            wrapMode: Text.WordWrap
+            Label {
+                objectName: "editorError"
+                width: parent.width
+                visible: root.editor.error.length > 0
+                text: root.editor.error
+                color: Theme.failure
+                font.pixelSize: 12
+                wrapMode: Text.WordWrap
+            }
         }
     }
 

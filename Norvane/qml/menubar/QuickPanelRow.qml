@@ -20,6 +20,10 @@ AbstractButton {
     focusPolicy: Qt.NoFocus
     Accessible.role: Accessible.ListItem
     Accessible.name: title
+    // A long title is cut short in the row: the whole of it shows on hover.
+    ToolTip.visible: hovered && titleLabel.truncated
+    ToolTip.delay: 700
+    ToolTip.text: title
 
     background: Item {
         Rectangle {
@@ -47,6 +51,7 @@ AbstractButton {
             Layout.fillWidth: true
             spacing: 2
             Label {
+                id: titleLabel
                 Layout.fillWidth: true
                 text: row.title
                 color: Theme.primary

@@ -14,6 +14,22 @@ Rectangle {
     objectName: "systemSettingsView"
     color: Theme.workspaceBackground
 
+    // Opened, the diagnosis is brought into view and kept there while it fills in, until the
+    // person scrolls.
+    property bool revealing: false
+    function reveal() {
+        scroller.contentY = Math.max(0, Math.min(content.y + diagnosisSection.y - 12,
+                                                 scroller.contentHeight - scroller.height))
+    }
+    Connections {
+        target: root.diagnosis
+        function onExpandedChanged() {
+            root.revealing = root.diagnosis.expanded
+            if (root.revealing)
+                Qt.callLater(root.reveal)
+        }
+    }
+
     Flickable {
         id: scroller
         objectName: "settingsScroller"
@@ -23,6 +39,8 @@ Rectangle {
         boundsBehavior: Flickable.StopAtBounds
         clip: true
         ScrollBar.vertical: OverlayScrollBar {}
+        onContentHeightChanged: if (root.revealing) Qt.callLater(root.reveal)
+        onMovementStarted: root.revealing = false
 
         ColumnLayout {
             id: content
@@ -170,17 +188,24 @@ Rectangle {
                     implicitWidth: 32
                     implicitHeight: 32
                     text: L10n.text("Why isn't my Mac sleeping?")
-                    onClicked: {
-                        root.diagnosis.expanded = !root.diagnosis.expanded
-                        if (root.diagnosis.expanded)
-                            Qt.callLater(() => scroller.contentY = Math.max(0, scroller.contentHeight - scroller.height))
-                    }
+                    onClicked: root.diagnosis.expanded = !root.diagnosis.expanded
                 }
                 DialogButton {
                     objectName: "systemSettingsButton"
                     text: L10n.text("System Settings ↗")
                     onClicked: root.settings.openSystemSettings()
                 }
+            }
+
+            Label {
+                objectName: "restoreNotice"
+                Layout.fillWidth: true
+                Layout.topMargin: -10
+                visible: text.length > 0
+                text: root.settings.restoreNotice
+                color: Theme.secondary
+                font.pixelSize: 12
+                wrapMode: Text.WordWrap
             }
 
             TextEdit {
@@ -208,6 +233,7 @@ Rectangle {
             }
 
             SleepDiagnosisSection {
+                id: diagnosisSection
                 Layout.fillWidth: true
                 visible: root.diagnosis.expanded
                 diagnosis: root.diagnosis

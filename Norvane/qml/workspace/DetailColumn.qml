@@ -13,15 +13,20 @@ Item {
     // Nothing that changes a profile works while the saved profiles could not be read.
     readonly property bool editable: !applying && !workspace.profilesLocked
 
+    // The column's width at the window's minimum size. Narrower, on a screen too small for that
+    // size, its content keeps this width and scrolls sideways.
+    readonly property int minimumContentWidth: 675
+
     Flickable {
         id: scroller
         objectName: "detailScroller"
         anchors.fill: parent
-        contentWidth: width
+        contentWidth: Math.max(width, detail.minimumContentWidth)
         contentHeight: content.implicitHeight + 40 + footer.height
         boundsBehavior: Flickable.StopAtBounds
         clip: true
         ScrollBar.vertical: OverlayScrollBar {}
+        ScrollBar.horizontal: OverlayScrollBar {}
 
         // The model keeps the scroll position while the window's view is released.
         property bool restored: false
@@ -35,7 +40,7 @@ Item {
             id: content
             x: 24
             y: 20
-            width: scroller.width - 48
+            width: scroller.contentWidth - 48
             spacing: 10
 
             Item {

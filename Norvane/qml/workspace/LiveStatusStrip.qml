@@ -50,13 +50,24 @@ ColumnLayout {
             onClicked: strip.workspace.openSettings()
         }
     }
-    Label {
-        objectName: "liveStatusError"
+    RowLayout {
         Layout.fillWidth: true
+        spacing: 10
         visible: strip.status.error.length > 0
-        text: strip.status.error
-        color: Theme.warning
-        font.pixelSize: 11
-        wrapMode: Text.WordWrap
+        Label {
+            objectName: "liveStatusError"
+            Layout.fillWidth: true
+            text: strip.status.error
+            color: Theme.warning
+            font.pixelSize: 11
+            wrapMode: Text.WordWrap
+        }
+        // The error asks for a refresh: this is it.
+        DialogButton {
+            objectName: "liveStatusRefresh"
+            Accessible.ignored: !visible // no control to name while there is no error
+            text: L10n.text("Refresh")
+            onClicked: strip.workspace.readNow()
+        }
     }
 }

@@ -19,6 +19,10 @@ AbstractButton {
     hoverEnabled: true
     Accessible.role: Accessible.ListItem
     Accessible.name: title
+    // A long title is cut short in the row: the whole of it shows on hover.
+    ToolTip.visible: hovered && titleLabel.truncated
+    ToolTip.delay: 700
+    ToolTip.text: title
 
     background: Item {
         Rectangle {
@@ -51,6 +55,7 @@ AbstractButton {
                 Layout.fillWidth: true
                 spacing: 6
                 Label {
+                    id: titleLabel
                     Layout.fillWidth: true
                     text: row.title
                     color: Theme.primary
