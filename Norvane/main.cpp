@@ -3,6 +3,7 @@
 #include "App/RemoteControl.h"
 #include "App/ReopenChannel.h"
 #include "Platform/SignalWatcher.h"
+#include "Worlds/WorldChoice.h"
 
 #include <QApplication>
 
@@ -16,6 +17,7 @@ int main(int argc, char **argv) {
     norvane::configureApplication(application);
     if (norvane::ReopenChannel::askRunningInstance())
         return 0;
+    norvane::useSystemWorld();
     norvane::AppDelegate delegate;
     norvane::ReopenChannel channel([&delegate](const norvane::control::Request &request,
                                                const norvane::ReopenChannel::Reply &reply) {

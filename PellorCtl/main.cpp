@@ -1,5 +1,6 @@
 #include "ControlTool.h"
 #include "Installation.h"
+#include "Worlds/WorldChoice.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -9,6 +10,7 @@ int main(int argc, char **argv) {
     QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("pellorctl"));
     QCoreApplication::setApplicationVersion(QStringLiteral(PELLOR_VERSION));
+    norvane::useSystemWorld();
     QTextStream out(stdout);
     QTextStream err(stderr);
     norvane::ControlTool tool(out, err, ::isatty(STDOUT_FILENO) == 1);

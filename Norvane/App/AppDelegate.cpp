@@ -7,7 +7,7 @@
 #include "MainWindow.h"
 #include "Platform/DurableFile.h"
 #include "Platform/Linux/ViewWorkingSet.h"
-#include "Platform/Platform.h"
+#include "Platform/SystemIdentity.h"
 #include "Profiles/FileProfileStorage.h"
 #include "Profiles/ProfileLibrary.h"
 #include "Sessions/SessionRecord.h"
@@ -90,10 +90,8 @@ SessionStore &AppDelegate::store() {
         m_store = new SessionStore(
             m_options.configuration, m_options.clock,
             [self] { return self ? self->m_library->normal() : Profile::normal(); }, this);
-        m_store->keepSessionsIn(m_options.sessionRecord
-                                    ? m_options.sessionRecord
-                                    : std::make_shared<SessionRecord>(SessionRecord::defaultPath(),
-                                                                      Platform::systemWorld()));
+        m_store->keepSessionsIn(m_options.sessionRecord ? m_options.sessionRecord
+                                                        : SessionRecord::ofCurrentSystem());
     }
     return *m_store;
 }
@@ -233,7 +231,7 @@ void AppDelegate::tick() {
 bool AppDelegate::applicationShouldTerminate() {
     if (m_store && m_store->isApplying()) {
         QMessageBox *alert = showAlert(
-            L10n::text("Complete or Cancel Authorization First"),
+            systemText("Complete or Cancel Authorization First", "Wait Until Settings Are Saved"),
             L10n::text(
                 "Wait until settings are saved so verification or rollback can finish before quitting."),
             Qt::ApplicationModal);

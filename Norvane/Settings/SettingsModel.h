@@ -36,12 +36,16 @@ public:
     using Clock = std::function<QDateTime()>;
     // Hands a URL to the desktop; false when nothing could open it.
     using UrlOpener = std::function<bool(const QUrl &)>;
+    // Starts a program (its path or name first, then its arguments) and leaves it running; false
+    // when it could not be started.
+    using ProgramStarter = std::function<bool(const QStringList &)>;
 
     // What the model takes from its surroundings; the defaults use the system.
     struct Environment {
-        Clock clock;             // the current time
-        SystemReader readSystem; // one live read, off the main thread
-        UrlOpener openUrl;       // hands a URL to the desktop
+        Clock clock;                 // the current time
+        SystemReader readSystem;     // one live read, off the main thread
+        UrlOpener openUrl;           // hands a URL to the desktop
+        ProgramStarter startProgram; // opens a desktop's power settings
     };
 
     static constexpr qint64 readInterval = 5000; // milliseconds from one read's end to the next

@@ -15,7 +15,10 @@ MacConfiguration ConfigurationTransaction::apply(const Profile &profile) {
     const MacConfiguration before = m_backend->read();
     // Runs even when nothing will change, so the first apply always leaves a backup.
     m_backend->saveOriginalIfNeeded(before);
-    return commit(before.applying(profile), before);
+    MacConfiguration target = before.applying(profile);
+    if (!m_backend->holdsScreenSaver())
+        target.screenSaverSeconds.reset();
+    return commit(target, before);
 }
 
 MacConfiguration ConfigurationTransaction::restore() {

@@ -2,6 +2,7 @@
 // live in a folder of this run only. View-model tests run without a display (offscreen); tests
 // of the real window need one (scripts/test provides a private X server).
 #include "App/Application.h"
+#include "Worlds/WorldChoice.h"
 
 #include <QApplication>
 #include <QDir>
@@ -24,8 +25,11 @@ int main(int argc, char **argv) {
 #if !NORVANE_TEST_NEEDS_DISPLAY
     qputenv("QT_QPA_PLATFORM", "offscreen");
 #endif
+    // The simulated Mac, named: whatever desktop the tests run under.
+    qputenv("PELLOR_PLATFORM", "simulated");
     QApplication application(argc, argv);
     norvane::configureApplication(application);
+    norvane::useSystemWorld();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

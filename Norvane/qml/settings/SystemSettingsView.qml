@@ -41,7 +41,7 @@ Rectangle {
                     spacing: 4
                     Label {
                         Layout.fillWidth: true
-                        text: L10n.text("Current Mac Status")
+                        text: L10n.systemText("Current Mac Status", "Current {0} Status")
                         color: Theme.primary
                         font.pixelSize: 25
                         font.weight: Font.DemiBold
@@ -49,7 +49,7 @@ Rectangle {
                     }
                     Label {
                         Layout.fillWidth: true
-                        text: L10n.text("Read directly from macOS, updated every 5 seconds.")
+                        text: L10n.systemText("Read directly from macOS, updated every 5 seconds.", "Read directly from {0}, updated every 5 seconds.")
                         color: Theme.secondary
                         font.pixelSize: 13
                         wrapMode: Text.WordWrap
@@ -147,7 +147,7 @@ Rectangle {
 
             Label {
                 Layout.fillWidth: true
-                text: L10n.text("macOS manages manual screen locking, lid closure, and password requirements. Settings remain in effect after quitting Pellor.")
+                text: L10n.systemText("macOS manages manual screen locking, lid closure, and password requirements. Settings remain in effect after quitting Pellor.", "{0} manages screen locking, the lid and passwords. Settings remain in effect after quitting Pellor.")
                 color: Theme.secondary
                 font.pixelSize: 11
                 wrapMode: Text.WordWrap
@@ -169,7 +169,7 @@ Rectangle {
                     symbolSize: 16
                     implicitWidth: 32
                     implicitHeight: 32
-                    text: L10n.text("Why isn't my Mac sleeping?")
+                    text: L10n.systemText("Why isn't my Mac sleeping?", "Why isn't this computer sleeping?")
                     onClicked: {
                         root.diagnosis.expanded = !root.diagnosis.expanded
                         if (root.diagnosis.expanded)
@@ -178,7 +178,7 @@ Rectangle {
                 }
                 DialogButton {
                     objectName: "systemSettingsButton"
-                    text: L10n.text("System Settings ↗")
+                    text: L10n.systemText("System Settings ↗", "Power Settings ↗")
                     onClicked: root.settings.openSystemSettings()
                 }
             }
