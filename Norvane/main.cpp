@@ -4,6 +4,9 @@
 #include "App/ReopenChannel.h"
 #include "Platform/SignalWatcher.h"
 #include "Worlds/WorldChoice.h"
+#ifdef NORVANE_DESKTOP_WORLDS
+#include "DesktopWorlds.h"
+#endif
 
 #include <QApplication>
 
@@ -17,6 +20,9 @@ int main(int argc, char **argv) {
     norvane::configureApplication(application);
     if (norvane::ReopenChannel::askRunningInstance())
         return 0;
+#ifdef NORVANE_DESKTOP_WORLDS
+    norvane::offerDesktopWorlds();
+#endif
     norvane::useSystemWorld();
     norvane::AppDelegate delegate;
     norvane::ReopenChannel channel([&delegate](const norvane::control::Request &request,

@@ -1,6 +1,9 @@
 #include "ControlTool.h"
 #include "Installation.h"
 #include "Worlds/WorldChoice.h"
+#ifdef NORVANE_DESKTOP_WORLDS
+#include "DesktopWorlds.h"
+#endif
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -10,6 +13,9 @@ int main(int argc, char **argv) {
     QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("pellorctl"));
     QCoreApplication::setApplicationVersion(QStringLiteral(PELLOR_VERSION));
+#ifdef NORVANE_DESKTOP_WORLDS
+    norvane::offerDesktopWorlds();
+#endif
     norvane::useSystemWorld();
     QTextStream out(stdout);
     QTextStream err(stderr);

@@ -108,6 +108,9 @@ void AppDelegate::applicationDidFinishLaunching() {
     showMainWindow();
     createMenuBar();
 
+    m_systemWatcher = currentWorld()->watch();
+    if (m_systemWatcher)
+        connect(m_systemWatcher.get(), &SystemWatcher::changed, this, &AppDelegate::systemChanged);
     // A session whose time ran out while Pellor was closed returns to Normal now.
     store().tick(now());
     refresh();
@@ -148,6 +151,16 @@ void AppDelegate::installCallbacks() {
         if (self)
             self->setAsideDamagedProfiles();
     };
+}
+
+void AppDelegate::systemChanged() {
+    if (m_workspace)
+        m_workspace->markStale();
+    if (m_settingsModel)
+        m_settingsModel->markStale();
+    if (m_menuBar)
+        m_menuBar->model()->refresh(true);
+    refresh();
 }
 
 void AppDelegate::showMainWindow() {

@@ -120,6 +120,11 @@ void SettingsModel::update(bool force) {
     startRead();
 }
 
+void SettingsModel::markStale() {
+    m_lastRead.reset();
+    m_staleWhileReading = m_reading;
+}
+
 void SettingsModel::restoreOriginal() {
     whenFinished(this, m_store.restoreOriginal(), [this](const QFuture<void> &) { update(true); });
 }
@@ -152,7 +157,9 @@ void SettingsModel::startRead() {
         if (read.isCanceled() || read.resultCount() == 0)
             return;
         m_snapshot = read.result();
-        m_lastRead = m_environment.clock();
+        m_lastRead = std::exchange(m_staleWhileReading, false)
+                         ? std::nullopt
+                         : std::optional(m_environment.clock());
         emit snapshotChanged();
     });
 }

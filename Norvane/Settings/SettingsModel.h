@@ -82,6 +82,8 @@ public:
 
     // Refreshes `busy` and starts a read when one is due (see the class comment).
     Q_INVOKABLE void update(bool force);
+    // The system told of a change: the next update reads again, even when a read was running.
+    void markStale();
     // Writes back the original settings through the session store, then reads again.
     Q_INVOKABLE void restoreOriginal();
     Q_INVOKABLE void openSystemSettings();
@@ -100,6 +102,7 @@ private:
     bool m_busy = false;
     bool m_reading = false;
     std::optional<QDateTime> m_lastRead; // none: the distant past
+    bool m_staleWhileReading = false;    // the running read may miss a change
     QString m_openFailure;
 };
 

@@ -29,7 +29,7 @@ MacConfiguration ConfigurationTransaction::restore() {
     // The backup holds the power sources of the first apply, and a UPS may have come or gone
     // since. Every source the Mac has now gets its backed-up values (one the backup lacks keeps
     // its own); a backed-up source the Mac no longer has is named once the rest is restored.
-    MacConfiguration target{{}, original.screenSaverSeconds};
+    MacConfiguration target{{}, original.screenSaverSeconds, original.native};
     for (const PowerSourceConfiguration &current : before.sources) {
         const auto saved = std::find_if(
             original.sources.cbegin(), original.sources.cend(),
