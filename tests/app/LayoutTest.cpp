@@ -1,14 +1,17 @@
-// Every window fits its texts in the language of the run (ctest runs this once per language), at
-// its default size and, if resizable, at its minimum: no visible text is elided, overflows its
-// box, runs out of its window or a clipping parent, or hides under the main window's footer; at
-// the default size nothing needs scrolling, and content that scrolls shows its scroll bar.
+// Every window fits its texts in the language of the run (ctest runs this once per language, for
+// the simulated Mac and for GNOME), at its default size and, if resizable, at its minimum: no
+// visible text is elided, overflows its box, runs out of its window or a clipping parent, or
+// hides under the main window's footer; at the default size nothing needs scrolling, and content
+// that scrolls shows its scroll bar. On a desktop no text speaks of the Mac.
 #include "App/MainWindow.h"
 #include "AppTestSupport.h"
 #include "Localization/L10n.h"
+#include "Platform/SystemIdentity.h"
 #include "UiTestSupport.h"
 #include "Workspace/WorkspaceModel.h"
 
 #include <QFont>
+#include <QRegularExpression>
 #include <QTextLayout>
 #include <gtest/gtest.h>
 
@@ -76,9 +79,12 @@ struct Checker {
 
     void checkText(QQuickItem *text) {
         ++texts;
+        const QString content = text->property("text").toString();
         const QString what =
-            QStringLiteral("\"%1\" (%2)")
-                .arg(text->property("text").toString().left(40), text->objectName());
+            QStringLiteral("\"%1\" (%2)").arg(content.left(40), text->objectName());
+        static const QRegularExpression mac(QStringLiteral("\\bMac\\b|macOS"));
+        if (!currentSystem().isMac && mac.match(content).hasMatch())
+            problems << what + " speaks of the Mac";
         if (text->property("truncated").toBool())
             problems << what + " is elided";
         const bool wraps = text->property("wrapMode").toInt() != 0;
@@ -192,6 +198,8 @@ TEST_F(LayoutTest, EveryWindowFitsItsTexts) {
     EXPECT_EQ(settings->windowTitle() == "Current System Configuration",
               L10n::currentLanguage() == "en")
         << "the windows speak the language of the run";
+    EXPECT_EQ(textOf(item(settings->view(), "systemSettingsButton")),
+              systemText("System Settings ↗", "Power Settings ↗"));
     settings->close();
 
     openPanel();
