@@ -1,6 +1,7 @@
 // The system's power services as a Linux desktop reads them, against python-dbusmock's UPower,
 // logind and power-profiles-daemon and a mock of the GNOME session on private buses.
 #include "DBusMock.h"
+#include "Gnome/GnomeIdleSettings.h"
 #include "PowerServices.h"
 #include "SleepHolders.h"
 #include "Status/SleepDiagnosis.h"
@@ -8,6 +9,7 @@
 
 #include <QDBusUnixFileDescriptor>
 #include <QDBusVariant>
+#include <QSignalSpy>
 #include <gtest/gtest.h>
 
 using namespace norvane;
@@ -102,6 +104,22 @@ TEST(DesktopServices, TheKindsAnInhibitorHolds) {
         const auto holder = sessionHolder("app", "reason", value);
         EXPECT_EQ(holder ? std::optional(holder->type) : std::nullopt, type) << value;
     }
+}
+
+// GNOME's settings and UPower's properties tell of their changes; the views then read at once.
+TEST(DesktopServices, TheWatcherTellsOfChangesToGnomesSettingsAndThePowerSource) {
+    DBusMock upower(System, "upower");
+    ASSERT_TRUE(upower.ready());
+    const std::unique_ptr<SystemWatcher> watcher = currentWorld()->watch();
+    ASSERT_TRUE(watcher);
+    QSignalSpy changed(watcher.get(), &SystemWatcher::changed);
+    GnomeIdleSettings settings;
+    settings.write({{GnomeIdleSettings::kIdleDelay,
+                     settings.values()[GnomeIdleSettings::kIdleDelay].toInteger() + 60}});
+    EXPECT_TRUE(changed.wait(10'000));
+    upower.call("/org/freedesktop/UPower", "org.freedesktop.DBus.Properties", "Set",
+                {"org.freedesktop.UPower", "OnBattery", QVariant::fromValue(QDBusVariant(true))});
+    EXPECT_TRUE(changed.wait(10'000));
 }
 
 // A service that takes longer than a second to answer is given up on: waiting for it would have
