@@ -555,14 +555,11 @@ void AppDelegate::showSessionError(const QString &message) {
 void AppDelegate::setAsideDamagedBackup(const QString &path) {
     try {
         const QString aside = setAsideDamagedFile(path, now().date());
-        QMessageBox *done = showAlert(
+        showSetAside(
             L10n::text("Damaged Backup Set Aside"),
             L10n::text(
                 {"The damaged backup is now “{0}”. The next profile you apply saves the settings in effect then as the original settings.",
-                 {aside}}),
-            Qt::WindowModal);
-        done->setIcon(QMessageBox::Information);
-        done->setObjectName(QStringLiteral("setAsideAlert"));
+                 {aside}}));
     } catch (const std::exception &error) {
         showAlert(L10n::text("Could Not Set Aside the Backup"), localizedDescription(error),
                   Qt::WindowModal);
@@ -604,20 +601,22 @@ void AppDelegate::showProfilesLoadError() {
 
 void AppDelegate::setAsideDamagedProfiles() {
     try {
-        if (const std::optional<QString> aside = m_library->setAsideAndStartFresh(now().date())) {
-            QMessageBox *done = showAlert(
+        if (const std::optional<QString> aside = m_library->setAsideAndStartFresh(now().date()))
+            showSetAside(
                 L10n::text("Damaged Profiles Set Aside"),
                 L10n::text(
                     {"The damaged profiles file is now “{0}”. Pellor starts again from the factory presets.",
-                     {*aside}}),
-                Qt::WindowModal);
-            done->setIcon(QMessageBox::Information);
-            done->setObjectName(QStringLiteral("setAsideAlert"));
-        }
+                     {*aside}}));
     } catch (const std::exception &error) {
         showAlert(L10n::text("Could Not Set Aside the Profiles"), localizedDescription(error),
                   Qt::WindowModal);
     }
+}
+
+void AppDelegate::showSetAside(const QString &title, const QString &message) {
+    QMessageBox *done = showAlert(title, message, Qt::WindowModal);
+    done->setIcon(QMessageBox::Information);
+    done->setObjectName(QStringLiteral("setAsideAlert"));
 }
 
 QFuture<void> AppDelegate::activate(const Profile &profile, std::optional<qint64> minutes) {

@@ -151,6 +151,8 @@ private:
     void showSessionError(const QString &message);
     void setAsideDamagedBackup(const QString &path);
     void setAsideDamagedProfiles();
+    // Tells where a damaged file went.
+    void showSetAside(const QString &title, const QString &message);
     void askBeforeQuitting();
     void returnToNormalAndQuit();
     void quitNow();
