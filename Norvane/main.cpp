@@ -3,6 +3,10 @@
 #include "App/RemoteControl.h"
 #include "App/ReopenChannel.h"
 #include "Platform/SignalWatcher.h"
+#include "Worlds/WorldChoice.h"
+#ifdef NORVANE_DESKTOP_WORLDS
+#include "DesktopWorlds.h"
+#endif
 
 #include <QApplication>
 
@@ -16,6 +20,10 @@ int main(int argc, char **argv) {
     norvane::configureApplication(application);
     if (norvane::ReopenChannel::askRunningInstance())
         return 0;
+#ifdef NORVANE_DESKTOP_WORLDS
+    norvane::offerDesktopWorlds();
+#endif
+    norvane::useSystemWorld();
     norvane::AppDelegate delegate({.openedAtLogin = norvane::openedAtLogin(arguments)});
     norvane::ReopenChannel channel([&delegate](const norvane::control::Request &request,
                                                const norvane::ReopenChannel::Reply &reply) {

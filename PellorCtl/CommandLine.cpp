@@ -1,6 +1,7 @@
 #include "CommandLine.h"
 
 #include "Localization/L10n.h"
+#include "Platform/SystemIdentity.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -37,6 +38,12 @@ QString exitCodeSection() {
     return text;
 }
 
+QString diagnoseDescription() {
+    return systemText(
+        "Explain what keeps the display on or the Mac awake, as a report to share.",
+        "Explain what keeps the display on or this computer awake, as a report to share.");
+}
+
 QString setAsideDescription() {
     return L10n::text(
         "Move a damaged original-settings backup or profiles file aside, keeping it, so Pellor can start a new one.");
@@ -51,12 +58,13 @@ QString overview() {
         {u"apply PROFILE [--for MINUTES | --no-return]"_s,
          L10n::text("Apply a profile, found by its identifier or title.")},
         {u"restore"_s, L10n::text("Restore the original settings saved before the first change.")},
-        {u"diagnose [--json]"_s,
-         L10n::text("Explain what keeps the display on or the Mac awake, as a report to share.")},
+        {u"diagnose [--json]"_s, diagnoseDescription()},
         {u"set-aside backup|profiles"_s, setAsideDescription()},
     };
     QString text =
-        L10n::text("Switch your Mac between Pellor profiles from the command line or a script.") +
+        systemText(
+            "Switch your Mac between Pellor profiles from the command line or a script.",
+            "Switch this computer between Pellor profiles from the command line or a script.") +
         u"\n\n"_s + L10n::text("Commands:");
     for (const auto &[synopsis, meaning] : commands)
         text += u"\n  "_s + synopsis.leftJustified(46) + u' ' + meaning;
@@ -71,8 +79,7 @@ QString commandDescription(const QString &command) {
     if (command == u"restore")
         return L10n::text("Restore the original settings saved before the first change.");
     if (command == u"diagnose")
-        return L10n::text(
-            "Explain what keeps the display on or the Mac awake, as a report to share.");
+        return diagnoseDescription();
     if (command == u"set-aside")
         return setAsideDescription();
     return L10n::text("Apply a profile, found by its identifier or title.") + u"\n\n"_s +

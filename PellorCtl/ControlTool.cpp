@@ -6,12 +6,14 @@
 #include "LocalSession.h"
 #include "Localization/L10n.h"
 #include "OutputFormat.h"
+#include "Platform/SystemIdentity.h"
 #include "Platform/ToolRunner.h"
 #include "ProfileLookup.h"
 #include "Profiles/FileProfileStorage.h"
 #include "Profiles/ProfileLibrary.h"
 #include "Sessions/SessionRecord.h"
 #include "Status/SleepDiagnosis.h"
+#include "Worlds/World.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -100,6 +102,8 @@ bool ControlTool::loadLibrary(std::unique_ptr<ProfileLibrary> &library) {
 }
 
 bool ControlTool::pmsetIsAvailable() {
+    if (!currentSystem().isMac)
+        return true;
     const QString pmset = ToolPaths::system().pmset;
     if (QFileInfo(pmset).isExecutable())
         return true;
@@ -126,13 +130,14 @@ ExitCode ControlTool::list(const Command &command) {
 ExitCode ControlTool::status(const Command &command) {
     if (!pmsetIsAvailable())
         return ExitCode::failed;
-    const SystemSettings settings = SystemSettings::read();
-    const PowerStatus power = PowerStatus::read();
+    const std::shared_ptr<const World> world = currentWorld();
+    const SystemSettings settings = world->readSettings();
+    const PowerStatus power = world->readPower();
     const OutputFormat::Application application = knownApplication();
     if (command.json)
-        m_out << OutputFormat::statusJson(settings, power, application);
+        m_out << OutputFormat::statusJson(settings, power, application, world->identity());
     else
-        m_out << OutputFormat::statusText(settings, power, application);
+        m_out << OutputFormat::statusText(settings, power, application, world->identity());
     m_out.flush();
     if (!settings.error)
         return ExitCode::success;
@@ -170,8 +175,9 @@ ExitCode ControlTool::apply(const Command &command) {
         LocalSession session(*library, m_out, m_err, {{}, {}, 1000, m_terminal});
         return advised(session.apply(profile, command.minutes));
     }
-    return advised(report(handed, L10n::text({"Saved and verified macOS settings for {0}.",
-                                              {profile.localizedTitle()}})));
+    return advised(report(handed, systemText("Saved and verified macOS settings for {0}.",
+                                             "Saved and verified {1} settings for {0}.",
+                                             {profile.localizedTitle()})));
 }
 
 ExitCode ControlTool::restore() {
@@ -192,8 +198,9 @@ ExitCode ControlTool::restore() {
 ExitCode ControlTool::diagnose(const Command &command) {
     if (!pmsetIsAvailable())
         return ExitCode::failed;
-    const SystemSettings settings = SystemSettings::read();
-    const std::optional<PowerAssertions> assertions = PowerAssertions::read();
+    const std::shared_ptr<const World> world = currentWorld();
+    const SystemSettings settings = world->readSettings();
+    const std::optional<PowerAssertions> assertions = world->readHolders();
     const OutputFormat::Application application = knownApplication();
     if (command.json)
         m_out << OutputFormat::diagnosisJson(settings, assertions, application);
@@ -214,7 +221,7 @@ ExitCode ControlTool::advised(ExitCode code) {
 
 void ControlTool::adviseOnDamagedBackup() {
     try {
-        (void)OriginalSettingsBackup(OriginalSettingsBackup::defaultPath()).load();
+        (void)OriginalSettingsBackup::ofCurrentSystem().load();
     } catch (const ConfigurationError &error) {
         if (error.damagedFile())
             m_err
@@ -227,7 +234,7 @@ void ControlTool::adviseOnDamagedBackup() {
 ExitCode ControlTool::setAside(Command::StoredFile file) {
     const QDate today = QDate::currentDate();
     if (file == Command::StoredFile::backup) {
-        const OriginalSettingsBackup backup(OriginalSettingsBackup::defaultPath());
+        const OriginalSettingsBackup backup = OriginalSettingsBackup::ofCurrentSystem();
         if (!backup.exists()) {
             m_err << L10n::text("There is no original-settings backup to set aside.") << Qt::endl;
             return ExitCode::failed;

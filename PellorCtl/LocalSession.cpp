@@ -1,7 +1,6 @@
 #include "LocalSession.h"
 
 #include "Localization/L10n.h"
-#include "Platform/Platform.h"
 #include "Platform/SignalWatcher.h"
 #include "Profiles/ProfileLibrary.h"
 #include "Sessions/SessionRecord.h"
@@ -25,7 +24,7 @@ LocalSession::LocalSession(const ProfileLibrary &library, QTextStream &out, QTex
 LocalSession::~LocalSession() = default;
 
 std::shared_ptr<const SessionRecord> LocalSession::record() {
-    return std::make_shared<SessionRecord>(SessionRecord::defaultPath(), Platform::systemWorld());
+    return SessionRecord::ofCurrentSystem();
 }
 
 QDateTime LocalSession::now() const {

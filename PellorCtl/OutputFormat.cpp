@@ -56,8 +56,9 @@ QString powerText(const PowerStatus &power) {
 QString wakeRequestsText(const SystemSettings &settings) {
     if (settings.systemAssertion.value_or(false) || settings.displayAssertion.value_or(false)) {
         const QString preventers = settings.sleepPreventers.value_or(QString());
-        return L10n::text(
-                   "Wake requests are active. Other apps may prevent your Mac from sleeping.\n") +
+        return systemText(
+                   "Wake requests are active. Other apps may prevent your Mac from sleeping.\n",
+                   "Wake requests are active. Other apps may prevent this computer from sleeping.\n") +
                (preventers.isEmpty() ? L10n::text("The system did not provide process information.")
                                      : preventers);
     }
@@ -72,6 +73,13 @@ QString applicationText(const Application &application) {
         return application.running ? session.timeLabel : L10n::text("Not running");
     const QString text = session.title + u" · "_s + session.timeLabel;
     return application.running ? text : L10n::text({"{0} (Pellor is not running)", {text}});
+}
+
+// "GNOME", "the simulated Mac", or the note that says why the simulated Mac stands in.
+QString systemName(const SystemIdentity &system) {
+    if (!system.note.isEmpty())
+        return system.note;
+    return system.id == u"simulated" ? L10n::text("the simulated Mac") : system.name;
 }
 
 QString sourceName(PowerStatus::Source source) {
@@ -134,15 +142,18 @@ QByteArray listJson(const QList<Profile> &profiles, const Application &applicati
 }
 
 QString statusText(const SystemSettings &settings, const PowerStatus &power,
-                   const Application &application) {
+                   const Application &application, const SystemIdentity &system) {
     const QList<std::pair<QString, QString>> lines{
         {L10n::text("Turn Display Off"), SystemSettings::duration(settings.displayMinutes)},
         {L10n::text("System Sleep"), SystemSettings::duration(settings.sleepMinutes)},
-        {L10n::text("Screen Saver"), screenSaverText(settings.screenSaverSeconds)},
+        {L10n::text("Screen Saver"), system.ownScreenSaverTimer
+                                         ? screenSaverText(settings.screenSaverSeconds)
+                                         : L10n::text("Follows Turn Display Off")},
         {L10n::text("Low Power Mode"), onOff(settings.lowPower)},
         {L10n::text("Power Source"), powerText(power)},
         {L10n::text("Wake Requests from Other Apps"), wakeRequestsText(settings)},
         {u"Pellor"_s, applicationText(application)},
+        {L10n::text("System"), systemName(system)},
     };
     QString text;
     for (const auto &[label, value] : lines)
@@ -151,7 +162,7 @@ QString statusText(const SystemSettings &settings, const PowerStatus &power,
 }
 
 QByteArray statusJson(const SystemSettings &settings, const PowerStatus &power,
-                      const Application &application) {
+                      const Application &application, const SystemIdentity &system) {
     const QJsonObject live{
         {u"displaySleepMinutes"_s, orNull(settings.displayMinutes)},
         {u"systemSleepMinutes"_s, orNull(settings.sleepMinutes)},
@@ -171,10 +182,15 @@ QByteArray statusJson(const SystemSettings &settings, const PowerStatus &power,
         {u"minutesToFull"_s, orNull(power.minutesToFull)},
         {u"minutesRemaining"_s, orNull(power.minutesRemaining)},
     };
-    return document({{u"version"_s, jsonVersion},
-                     {u"settings"_s, live},
-                     {u"power"_s, source},
-                     {u"application"_s, applicationJson(application)}});
+    return document(
+        {{u"version"_s, jsonVersion},
+         {u"settings"_s, live},
+         {u"power"_s, source},
+         {u"application"_s, applicationJson(application)},
+         {u"system"_s, QJsonObject{{u"id"_s, system.id},
+                                   {u"name"_s, system.name},
+                                   {u"note"_s, system.note.isEmpty() ? QJsonValue()
+                                                                     : QJsonValue(system.note)}}}});
 }
 
 ReportSession reportSession(const Application &application) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ControlProtocol.h"
+#include "Platform/SystemIdentity.h"
 #include "Profiles/Profile.h"
 #include "Status/PowerAssertions.h"
 #include "Status/PowerStatus.h"
@@ -32,11 +33,12 @@ struct Application {
 [[nodiscard]] QString listText(const QList<Profile> &profiles, const Application &application);
 [[nodiscard]] QByteArray listJson(const QList<Profile> &profiles, const Application &application);
 
-// One "label: value" line per setting, then the power source and the applied profile.
+// One "label: value" line per setting, then the power source, the applied profile and the system
+// whose settings these are.
 [[nodiscard]] QString statusText(const SystemSettings &settings, const PowerStatus &power,
-                                 const Application &application);
+                                 const Application &application, const SystemIdentity &system);
 [[nodiscard]] QByteArray statusJson(const SystemSettings &settings, const PowerStatus &power,
-                                    const Application &application);
+                                    const Application &application, const SystemIdentity &system);
 
 // The answer to "Why isn't my Mac sleeping?": the diagnosis's sentences and holders, and the
 // assertions it was made from (null when they could not be read).

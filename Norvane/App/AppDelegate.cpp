@@ -7,7 +7,7 @@
 #include "MainWindow.h"
 #include "Platform/DurableFile.h"
 #include "Platform/Linux/ViewWorkingSet.h"
-#include "Platform/Platform.h"
+#include "Platform/SystemIdentity.h"
 #include "Profiles/FileProfileStorage.h"
 #include "Profiles/ProfileLibrary.h"
 #include "Sessions/SessionRecord.h"
@@ -90,10 +90,8 @@ SessionStore &AppDelegate::store() {
         m_store = new SessionStore(
             m_options.configuration, m_options.clock,
             [self] { return self ? self->m_library->normal() : Profile::normal(); }, this);
-        m_store->keepSessionsIn(m_options.sessionRecord
-                                    ? m_options.sessionRecord
-                                    : std::make_shared<SessionRecord>(SessionRecord::defaultPath(),
-                                                                      Platform::systemWorld()));
+        m_store->keepSessionsIn(m_options.sessionRecord ? m_options.sessionRecord
+                                                        : SessionRecord::ofCurrentSystem());
     }
     return *m_store;
 }
@@ -116,6 +114,9 @@ void AppDelegate::applicationDidFinishLaunching() {
         createMenuBar();
     }
 
+    m_systemWatcher = currentWorld()->watch();
+    if (m_systemWatcher)
+        connect(m_systemWatcher.get(), &SystemWatcher::changed, this, &AppDelegate::systemChanged);
     // A session whose time ran out while Pellor was closed returns to Normal now.
     store().tick(now());
     refresh();
@@ -156,6 +157,16 @@ void AppDelegate::installCallbacks() {
         if (self)
             self->setAsideDamagedProfiles();
     };
+}
+
+void AppDelegate::systemChanged() {
+    if (m_workspace)
+        m_workspace->markStale();
+    if (m_settingsModel)
+        m_settingsModel->markStale();
+    if (m_menuBar)
+        m_menuBar->model()->refresh(true);
+    refresh();
 }
 
 void AppDelegate::showMainWindow() {
@@ -239,7 +250,7 @@ void AppDelegate::tick() {
 bool AppDelegate::applicationShouldTerminate() {
     if (m_store && m_store->isApplying()) {
         QMessageBox *alert = showAlert(
-            L10n::text("Complete or Cancel Authorization First"),
+            systemText("Complete or Cancel Authorization First", "Wait Until Settings Are Saved"),
             L10n::text(
                 "Wait until settings are saved so verification or rollback can finish before quitting."),
             Qt::ApplicationModal);
@@ -333,8 +344,9 @@ void AppDelegate::about() {
     const QString version = QCoreApplication::applicationVersion();
     panel->setText(QStringLiteral("<b>Pellor</b><br>%1")
                        .arg(version.isEmpty() ? QStringLiteral("1.2") : version));
-    panel->setInformativeText(L10n::text(
-        "Switch your Mac settings with ease.\nBuilt with Qt and C++ · Settings presets"));
+    panel->setInformativeText(systemText(
+        "Switch your Mac settings with ease.\nBuilt with Qt and C++ · Settings presets",
+        "Switch your {0} settings with ease.\nBuilt with Qt and C++ · Settings presets"));
     panel->setDefaultButton(panel->addButton(L10n::text("OK"), QMessageBox::AcceptRole));
     styleMessageBox(*panel);
     panel->setAttribute(Qt::WA_DeleteOnClose);
@@ -553,14 +565,11 @@ void AppDelegate::showSessionError(const QString &message) {
 void AppDelegate::setAsideDamagedBackup(const QString &path) {
     try {
         const QString aside = setAsideDamagedFile(path, now().date());
-        QMessageBox *done = showAlert(
+        showSetAside(
             L10n::text("Damaged Backup Set Aside"),
             L10n::text(
                 {"The damaged backup is now “{0}”. The next profile you apply saves the settings in effect then as the original settings.",
-                 {aside}}),
-            Qt::WindowModal);
-        done->setIcon(QMessageBox::Information);
-        done->setObjectName(QStringLiteral("setAsideAlert"));
+                 {aside}}));
     } catch (const std::exception &error) {
         showAlert(L10n::text("Could Not Set Aside the Backup"), localizedDescription(error),
                   Qt::WindowModal);
@@ -602,20 +611,22 @@ void AppDelegate::showProfilesLoadError() {
 
 void AppDelegate::setAsideDamagedProfiles() {
     try {
-        if (const std::optional<QString> aside = m_library->setAsideAndStartFresh(now().date())) {
-            QMessageBox *done = showAlert(
+        if (const std::optional<QString> aside = m_library->setAsideAndStartFresh(now().date()))
+            showSetAside(
                 L10n::text("Damaged Profiles Set Aside"),
                 L10n::text(
                     {"The damaged profiles file is now “{0}”. Pellor starts again from the factory presets.",
-                     {*aside}}),
-                Qt::WindowModal);
-            done->setIcon(QMessageBox::Information);
-            done->setObjectName(QStringLiteral("setAsideAlert"));
-        }
+                     {*aside}}));
     } catch (const std::exception &error) {
         showAlert(L10n::text("Could Not Set Aside the Profiles"), localizedDescription(error),
                   Qt::WindowModal);
     }
+}
+
+void AppDelegate::showSetAside(const QString &title, const QString &message) {
+    QMessageBox *done = showAlert(title, message, Qt::WindowModal);
+    done->setIcon(QMessageBox::Information);
+    done->setObjectName(QStringLiteral("setAsideAlert"));
 }
 
 QFuture<void> AppDelegate::activate(const Profile &profile, std::optional<qint64> minutes) {

@@ -11,6 +11,7 @@
 #include "Sessions/SessionStore.h"
 #include "Settings/SettingsWindow.h"
 #include "Workspace/DashboardController.h"
+#include "Worlds/World.h"
 
 #include <QMenuBar>
 #include <QObject>
@@ -136,6 +137,8 @@ protected:
 
 private:
     void installCallbacks();
+    // The system told of a change: every open view reads it now.
+    void systemChanged();
     // Shows the main window, building it and its view first when there is none.
     void showMainWindow();
     // Releases the views once no window of Pellor is open (see the class comment).
@@ -153,6 +156,8 @@ private:
     void showSessionError(const QString &message);
     void setAsideDamagedBackup(const QString &path);
     void setAsideDamagedProfiles();
+    // Tells where a damaged file went.
+    void showSetAside(const QString &title, const QString &message);
     void askBeforeQuitting();
     void returnToNormalAndQuit();
     void quitNow();
@@ -183,6 +188,7 @@ private:
     QPointer<SettingsWindow> m_settingsWindow;
     QPointer<ProfileEditor> m_profileEditor;
     QList<QPointer<QWidget>> m_hiddenWindows;
+    std::unique_ptr<SystemWatcher> m_systemWatcher; // none where the system does not tell
     bool m_quitConfirmed = false; // the person chose to quit (or the system asked): no question
     bool m_quitWhenIdle = false;  // quit once the apply under way has finished
 };

@@ -1,15 +1,29 @@
 #include "L10nBridge.h"
 
 #include "Localization/L10n.h"
+#include "Platform/SystemIdentity.h"
 
 namespace norvane {
 
-QString L10nBridge::text(const QString &key, const QVariantList &arguments) const {
-    QStringList texts;
-    texts.reserve(arguments.size());
+namespace {
+
+QStringList texts(const QVariantList &arguments) {
+    QStringList result;
+    result.reserve(arguments.size());
     for (const QVariant &argument : arguments)
-        texts << argument.toString();
-    return L10n::text(L10n::Message(key, texts));
+        result << argument.toString();
+    return result;
+}
+
+} // namespace
+
+QString L10nBridge::text(const QString &key, const QVariantList &arguments) const {
+    return L10n::text(L10n::Message(key, texts(arguments)));
+}
+
+QString L10nBridge::systemText(const QString &macKey, const QString &desktopKey,
+                               const QVariantList &arguments) const {
+    return norvane::systemText(macKey, desktopKey, texts(arguments));
 }
 
 } // namespace norvane

@@ -1,20 +1,12 @@
 #include "SystemReader.h"
 
-#include <QPromise>
-#include <QThreadPool>
-#include <memory>
+#include "Background.h"
+#include "Worlds/World.h"
 
 namespace norvane {
 
 QFuture<SystemSettings> readSystemInBackground() {
-    auto promise = std::make_shared<QPromise<SystemSettings>>();
-    QFuture<SystemSettings> future = promise->future();
-    promise->start();
-    QThreadPool::globalInstance()->start([promise] {
-        promise->addResult(SystemSettings::read());
-        promise->finish();
-    });
-    return future;
+    return inBackground([] { return currentWorld()->readSettings(); });
 }
 
 } // namespace norvane

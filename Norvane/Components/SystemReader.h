@@ -10,7 +10,7 @@ namespace norvane {
 // Starts one read of the live system settings and delivers the snapshot later.
 using SystemReader = std::function<QFuture<SystemSettings>()>;
 
-// Runs SystemSettings::read() on the global thread pool, off the calling thread.
+// Reads the current world's live settings on the global thread pool, off the calling thread.
 [[nodiscard]] QFuture<SystemSettings> readSystemInBackground();
 
 } // namespace norvane

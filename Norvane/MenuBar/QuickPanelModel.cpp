@@ -1,9 +1,12 @@
 #include "QuickPanelModel.h"
 
+#include "Components/Background.h"
+#include "Components/WhenFinished.h"
 #include "Localization/L10n.h"
 #include "PowerTexts.h"
 #include "Profiles/ProfileLibrary.h"
 #include "Sessions/SessionStore.h"
+#include "Worlds/World.h"
 
 namespace norvane {
 
@@ -13,7 +16,7 @@ QuickPanelModel::Environment completed(QuickPanelModel::Environment environment)
     if (!environment.clock)
         environment.clock = [] { return QDateTime::currentDateTime(); };
     if (!environment.readPower)
-        environment.readPower = [] { return PowerStatus::read(); };
+        environment.readPower = [] { return currentWorld()->readPower(); };
     return environment;
 }
 
@@ -24,9 +27,9 @@ QuickPanelModel::Environment completed(QuickPanelModel::Environment environment)
 QuickPanelModel::QuickPanelModel(SessionStore &store, ProfileLibrary &library,
                                  Environment environment, QObject *parent)
     : QObject(parent), m_store(store), m_library(library),
-      m_environment(completed(std::move(environment))), m_power(m_environment.readPower()),
-      m_profileList(new ProfileRowsModel(this)) {
+      m_environment(completed(std::move(environment))), m_profileList(new ProfileRowsModel(this)) {
     updateFromStore();
+    readPower();
 }
 
 QString QuickPanelModel::powerSymbol() const {
@@ -144,12 +147,19 @@ void QuickPanelModel::dismiss() {
 }
 
 void QuickPanelModel::readPower() {
-    const PowerStatus power = m_environment.readPower();
-    m_powerReadAt = m_environment.clock();
-    if (power == m_power)
+    // Off the main thread: a desktop's power service may take its time to answer.
+    if (m_readingPower)
         return;
-    m_power = power;
-    emit powerChanged();
+    m_readingPower = true;
+    m_powerReadAt = m_environment.clock();
+    whenFinished(this, inBackground(m_environment.readPower),
+                 [this](const QFuture<PowerStatus> &read) {
+                     m_readingPower = false;
+                     if (read.resultCount() == 0 || read.result() == m_power)
+                         return;
+                     m_power = read.result();
+                     emit powerChanged();
+                 });
 }
 
 void QuickPanelModel::updateFromStore() {

@@ -47,7 +47,7 @@ public:
     // What the model takes from its surroundings; the defaults read the system.
     struct Environment {
         Clock clock;           // the current time
-        PowerReader readPower; // one power-source reading, on the calling thread
+        PowerReader readPower; // one power-source reading, run off the main thread
     };
 
     enum Direction { Up, Down, Left, Right };
@@ -132,6 +132,7 @@ private:
     int m_revision = 0;
     PowerStatus m_power;
     std::optional<QDateTime> m_powerReadAt; // none: the distant past
+    bool m_readingPower = false;
     QString m_statusText;
     bool m_applying = false;
     bool m_drifted = false;

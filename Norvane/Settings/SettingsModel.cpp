@@ -4,11 +4,13 @@
 #include "Components/WhenFinished.h"
 #include "Localization/L10n.h"
 #include "Platform/Simulated/SimulatedMac.h"
+#include "Platform/SystemIdentity.h"
 #include "Sessions/SessionStore.h"
 
 #include <QDesktopServices>
 #include <QDir>
 #include <QLocale>
+#include <QProcess>
 
 namespace norvane {
 
@@ -21,6 +23,10 @@ SettingsModel::Environment completed(SettingsModel::Environment environment) {
         environment.readSystem = readSystemInBackground;
     if (!environment.openUrl)
         environment.openUrl = [](const QUrl &url) { return QDesktopServices::openUrl(url); };
+    if (!environment.startProgram)
+        environment.startProgram = [](const QStringList &command) {
+            return QProcess::startDetached(command.first(), command.mid(1));
+        };
     return environment;
 }
 
@@ -51,6 +57,8 @@ QString SettingsModel::sleepText() const {
 }
 
 QString SettingsModel::screenSaverText() const {
+    if (!currentSystem().ownScreenSaverTimer)
+        return L10n::text("Follows Turn Display Off");
     return m_snapshot ? screenSaverText(m_snapshot->screenSaverSeconds) : readingText();
 }
 
@@ -112,6 +120,11 @@ void SettingsModel::update(bool force) {
     startRead();
 }
 
+void SettingsModel::markStale() {
+    m_lastRead.reset();
+    m_staleWhileReading = m_reading;
+}
+
 void SettingsModel::restoreOriginal() {
     setRestoreNotice({});
     whenFinished(this, m_store.restoreOriginal(), [this](const QFuture<void> &) {
@@ -128,9 +141,13 @@ void SettingsModel::setRestoreNotice(const QString &notice) {
 }
 
 void SettingsModel::openSystemSettings() {
+    const SystemIdentity system = currentSystem();
     const QUrl url = systemSettingsUrl();
     QString failure;
-    if (!m_environment.openUrl(url)) {
+    if (!system.powerSettingsCommand.isEmpty()) {
+        if (!m_environment.startProgram(system.powerSettingsCommand))
+            failure = L10n::text({"The {0} power settings could not be opened.", {system.name}});
+    } else if (!m_environment.openUrl(url)) {
 #ifdef Q_OS_MACOS
         failure = L10n::text("System Settings could not be opened.");
 #else
@@ -151,7 +168,9 @@ void SettingsModel::startRead() {
         if (read.isCanceled() || read.resultCount() == 0)
             return;
         m_snapshot = read.result();
-        m_lastRead = m_environment.clock();
+        m_lastRead = std::exchange(m_staleWhileReading, false)
+                         ? std::nullopt
+                         : std::optional(m_environment.clock());
         emit snapshotChanged();
     });
 }

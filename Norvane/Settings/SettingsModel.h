@@ -37,12 +37,16 @@ public:
     using Clock = std::function<QDateTime()>;
     // Hands a URL to the desktop; false when nothing could open it.
     using UrlOpener = std::function<bool(const QUrl &)>;
+    // Starts a program (its path or name first, then its arguments) and leaves it running; false
+    // when it could not be started.
+    using ProgramStarter = std::function<bool(const QStringList &)>;
 
     // What the model takes from its surroundings; the defaults use the system.
     struct Environment {
-        Clock clock;             // the current time
-        SystemReader readSystem; // one live read, off the main thread
-        UrlOpener openUrl;       // hands a URL to the desktop
+        Clock clock;                 // the current time
+        SystemReader readSystem;     // one live read, off the main thread
+        UrlOpener openUrl;           // hands a URL to the desktop
+        ProgramStarter startProgram; // opens a desktop's power settings
     };
 
     static constexpr qint64 readInterval = 5000; // milliseconds from one read's end to the next
@@ -82,6 +86,8 @@ public:
 
     // Refreshes `busy` and starts a read when one is due (see the class comment).
     Q_INVOKABLE void update(bool force);
+    // The system told of a change: the next update reads again, even when a read was running.
+    void markStale();
     // Writes back the original settings through the session store, then reads again and tells
     // how it ended.
     Q_INVOKABLE void restoreOriginal();
@@ -103,6 +109,7 @@ private:
     bool m_busy = false;
     bool m_reading = false;
     std::optional<QDateTime> m_lastRead; // none: the distant past
+    bool m_staleWhileReading = false;    // the running read may miss a change
     QString m_openFailure;
     QString m_restoreNotice;
 };

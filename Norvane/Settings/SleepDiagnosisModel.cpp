@@ -1,28 +1,21 @@
 #include "SleepDiagnosisModel.h"
 
+#include "Components/Background.h"
 #include "Components/WhenFinished.h"
 #include "Localization/L10n.h"
 #include "Sessions/SessionStore.h"
 #include "SettingsModel.h"
+#include "Worlds/World.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QPromise>
-#include <QThreadPool>
 
 namespace norvane {
 
 namespace {
 
 QFuture<std::optional<PowerAssertions>> readAssertionsInBackground() {
-    auto promise = std::make_shared<QPromise<std::optional<PowerAssertions>>>();
-    QFuture<std::optional<PowerAssertions>> future = promise->future();
-    promise->start();
-    QThreadPool::globalInstance()->start([promise] {
-        promise->addResult(PowerAssertions::read());
-        promise->finish();
-    });
-    return future;
+    return inBackground([] { return currentWorld()->readHolders(); });
 }
 
 SleepDiagnosisModel::Environment completed(SleepDiagnosisModel::Environment environment) {

@@ -165,6 +165,11 @@ void WorkspaceModel::refresh(bool readSystem) {
         startRead();
 }
 
+void WorkspaceModel::markStale() {
+    m_lastRead.reset();
+    m_staleWhileReading = m_reading;
+}
+
 void WorkspaceModel::select(const QString &id) {
     setSelectedID(id);
 }
@@ -289,7 +294,9 @@ void WorkspaceModel::startRead() {
                          return;
                      m_snapshotSession = session;
                      m_snapshot = read.result();
-                     m_lastRead = m_environment.clock();
+                     m_lastRead = std::exchange(m_staleWhileReading, false)
+                                      ? std::nullopt
+                                      : std::optional(m_environment.clock());
                      emit snapshotChanged();
                  });
 }

@@ -109,6 +109,8 @@ public:
     void refreshProfiles();
     // The tick: effects, the revision, and a live read when one is due and `readSystem` holds.
     void refresh(bool readSystem);
+    // The system told of a change: the next refresh reads again, even when a read was running.
+    void markStale();
 
     Q_INVOKABLE void select(const QString &id);
     Q_INVOKABLE void edit();
@@ -172,6 +174,7 @@ private:
     std::optional<QString> m_error;
     bool m_reading = false;
     std::optional<QDateTime> m_lastRead;      // none: never read
+    bool m_staleWhileReading = false;         // the running read may miss a change
     std::optional<Session> m_snapshotSession; // the applied session when the snapshot's read began
     bool m_wasApplying = false;
     bool m_noMatches = false;

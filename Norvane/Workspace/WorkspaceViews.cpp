@@ -5,6 +5,7 @@
 #include "Components/ProfileVisuals.h"
 #include "Hero/HomeAtmosphere.h"
 #include "Localization/L10n.h"
+#include "Platform/SystemIdentity.h"
 #include "Sessions/SessionStore.h"
 #include "WorkspaceModel.h"
 
@@ -88,8 +89,10 @@ void SelectedProfileView::update() {
     state.returnMinutes = int(m_model->minutes(WorkspaceModel::AutomaticReturn));
     state.displayPill = L10n::text({"Display {0}", {minuteLabel(profile.displayMinutes, never)}});
     state.sleepPill = L10n::text({"Sleep {0}", {minuteLabel(profile.sleepMinutes, never)}});
-    state.screenSaverPill =
-        L10n::text({"Screen saver {0}", {minuteLabel(profile.screenSaverSeconds / 60, never)}});
+    state.screenSaverPill = L10n::text(
+        {"Screen saver {0}",
+         {currentSystem().ownScreenSaverTimer ? minuteLabel(profile.screenSaverSeconds / 60, never)
+                                              : L10n::text("follows display")}});
     state.returnSubtitle = profile.isNormal()
                                ? L10n::text("Other profiles return here when their timer ends")
                                : L10n::text("Return to Normal when time is up; keep Pellor open");
@@ -108,6 +111,10 @@ void SelectedProfileView::update() {
 LiveStatusView::LiveStatusView(WorkspaceModel *model) : QObject(model), m_model(model) {
     connect(model, &WorkspaceModel::snapshotChanged, this, &LiveStatusView::update);
     update();
+}
+
+QString LiveStatusView::systemNote() const {
+    return currentSystem().note;
 }
 
 void LiveStatusView::update() {
@@ -135,14 +142,16 @@ void ApplyFooterView::update() {
     const bool applied = m_model->isApplied(profile);
     const QString title = profile.localizedTitle();
     const QString applying =
-        L10n::text("Applying updates macOS settings and may require administrator authorization");
+        systemText("Applying updates macOS settings and may require administrator authorization",
+                   "Applying updates your {0} settings");
     QString status;
     QString explanation;
     QString button = applied ? L10n::text("Reapply") : L10n::text("Apply Profile");
     const auto &snapshot = m_model->snapshot();
     if (store.isApplying()) {
         status = L10n::text("Applying profile…");
-        explanation = L10n::text("Complete the action in the system authorization dialog");
+        explanation = systemText("Complete the action in the system authorization dialog",
+                                 "Saving and checking your {0} settings…");
     } else if (!applied) {
         status = L10n::text("This profile is not applied");
         explanation = applying;

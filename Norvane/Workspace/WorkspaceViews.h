@@ -111,6 +111,7 @@ class LiveStatusView : public QObject {
     Q_PROPERTY(QString sleepValue READ sleepValue NOTIFY changed)
     Q_PROPERTY(QString sourceValue READ sourceValue NOTIFY changed)
     Q_PROPERTY(QString error READ error NOTIFY changed)
+    Q_PROPERTY(QString systemNote READ systemNote CONSTANT)
 
 public:
     explicit LiveStatusView(WorkspaceModel *model);
@@ -120,6 +121,8 @@ public:
     [[nodiscard]] QString sourceValue() const { return m_sourceValue; }
     // The snapshot's error text; empty when there is none.
     [[nodiscard]] QString error() const { return m_error; }
+    // Why the simulated Mac stands in, when it does for lack of a desktop; empty otherwise.
+    [[nodiscard]] QString systemNote() const;
 
 signals:
     void changed();

@@ -16,6 +16,9 @@ public:
     [[nodiscard]] virtual MacConfiguration loadOriginal() = 0;
     // Makes the system's settings equal to `configuration`. Does not read back.
     virtual void write(const MacConfiguration &configuration) = 0;
+    // False where the system has no screen-saver timer of its own: a profile's screen saver is
+    // then neither written nor expected back.
+    [[nodiscard]] virtual bool holdsScreenSaver() const { return true; }
 };
 
 } // namespace norvane

@@ -15,7 +15,10 @@ MacConfiguration ConfigurationTransaction::apply(const Profile &profile) {
     const MacConfiguration before = m_backend->read();
     // Runs even when nothing will change, so the first apply always leaves a backup.
     m_backend->saveOriginalIfNeeded(before);
-    return commit(before.applying(profile), before);
+    MacConfiguration target = before.applying(profile);
+    if (!m_backend->holdsScreenSaver())
+        target.screenSaverSeconds.reset();
+    return commit(target, before);
 }
 
 MacConfiguration ConfigurationTransaction::restore() {
@@ -26,7 +29,7 @@ MacConfiguration ConfigurationTransaction::restore() {
     // The backup holds the power sources of the first apply, and a UPS may have come or gone
     // since. Every source the Mac has now gets its backed-up values (one the backup lacks keeps
     // its own); a backed-up source the Mac no longer has is named once the rest is restored.
-    MacConfiguration target{{}, original.screenSaverSeconds};
+    MacConfiguration target{{}, original.screenSaverSeconds, original.native};
     for (const PowerSourceConfiguration &current : before.sources) {
         const auto saved = std::find_if(
             original.sources.cbegin(), original.sources.cend(),

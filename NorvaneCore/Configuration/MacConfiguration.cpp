@@ -190,6 +190,8 @@ QJsonObject MacConfiguration::toJson() const {
     QJsonObject object{{QStringLiteral("sources"), array}};
     if (screenSaverSeconds)
         object.insert(QStringLiteral("screenSaverSeconds"), *screenSaverSeconds);
+    if (!native.isEmpty())
+        object.insert(QStringLiteral("native"), native);
     return object;
 }
 
@@ -200,6 +202,8 @@ MacConfiguration MacConfiguration::fromJson(const QJsonObject &object) {
             json::asObject(entry, u"sources"));
     configuration.screenSaverSeconds =
         json::optionalInteger(object, QStringLiteral("screenSaverSeconds"));
+    if (const QJsonValue native = object.value(QStringLiteral("native")); !native.isUndefined())
+        configuration.native = json::asObject(native, u"native");
     return configuration;
 }
 

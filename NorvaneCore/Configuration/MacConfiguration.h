@@ -28,10 +28,18 @@ struct PowerSourceConfiguration {
 struct MacConfiguration {
     QList<PowerSourceConfiguration> sources;
     std::optional<qint64> screenSaverSeconds;
+    // The settings exactly as a system holds them where its units are finer than whole minutes or
+    // it keeps more than the minutes (the action taken on idle), so that a restore writes back
+    // every value as it was. Empty on a Mac, whose settings are the minutes themselves.
+    QJsonObject native;
 
-    // Exact equality: same sources in the same order, same screen saver or both empty. The
-    // transaction relies on it to decide whether anything changed and whether a write took.
-    friend bool operator==(const MacConfiguration &, const MacConfiguration &) = default;
+    // Exact equality: same sources in the same order, same screen saver or both empty, and the
+    // same native values where both sides carry them. The transaction relies on it to decide
+    // whether anything changed and whether a write took.
+    friend bool operator==(const MacConfiguration &a, const MacConfiguration &b) {
+        return a.sources == b.sources && a.screenSaverSeconds == b.screenSaverSeconds &&
+               (a.native.isEmpty() || b.native.isEmpty() || a.native == b.native);
+    }
 
     // The configuration `profile` asks for: these sources with the profile's minutes, and the
     // profile's screen saver, always present.

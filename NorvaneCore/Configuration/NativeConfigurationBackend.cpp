@@ -89,14 +89,12 @@ AppleScriptError AppleScriptError::parse(const QString &errorOutput) {
 }
 
 NativeConfigurationBackend::NativeConfigurationBackend()
-    : NativeConfigurationBackend(Platform::system(), defaultBackupPath()) {}
+    : NativeConfigurationBackend(Platform::system(),
+                                 OriginalSettingsBackup::defaultPath(currentSystem().id)) {}
 
-NativeConfigurationBackend::NativeConfigurationBackend(Platform platform, QString backupPath)
-    : m_platform(std::move(platform)), m_backup(std::move(backupPath)) {}
-
-QString NativeConfigurationBackend::defaultBackupPath() {
-    return OriginalSettingsBackup::defaultPath();
-}
+NativeConfigurationBackend::NativeConfigurationBackend(Platform platform, QString backupPath,
+                                                       const QString &world)
+    : m_platform(std::move(platform)), m_backup(std::move(backupPath), world) {}
 
 MacConfiguration NativeConfigurationBackend::read() {
     const ToolResult result = m_platform.runner->run(

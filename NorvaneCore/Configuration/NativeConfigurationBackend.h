@@ -3,6 +3,7 @@
 #include "ConfigurationBackend.h"
 #include "OriginalSettingsBackup.h"
 #include "Platform/Platform.h"
+#include "Platform/SystemIdentity.h"
 
 namespace norvane {
 
@@ -11,14 +12,14 @@ namespace norvane {
 // host's preferences, and keeps the original-settings backup file. Holds no state between calls.
 class NativeConfigurationBackend final : public ConfigurationBackend {
 public:
+    // The system's platform and backup, for the current system.
     NativeConfigurationBackend();
-    NativeConfigurationBackend(Platform platform, QString backupPath);
+    // `world`: the id of the Mac the backup belongs to (the real or the simulated one).
+    NativeConfigurationBackend(Platform platform, QString backupPath,
+                               const QString &world = currentSystem().id);
 
     const QString domain = QStringLiteral("com.apple.screensaver");
     const QString key = QStringLiteral("idleTime");
-
-    // Norvane/original-settings.json in the user's application-support folder.
-    static QString defaultBackupPath();
 
     [[nodiscard]] MacConfiguration read() override;
     void saveOriginalIfNeeded(const MacConfiguration &configuration) override;

@@ -5,16 +5,47 @@
 #include "Platform/ApplicationSupport.h"
 #include "Platform/DurableFile.h"
 #include "Platform/JsonDecoding.h"
+#include "Platform/SystemIdentity.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 namespace norvane {
 
-OriginalSettingsBackup::OriginalSettingsBackup(QString path) : m_path(std::move(path)) {}
+namespace {
 
-QString OriginalSettingsBackup::defaultPath() {
-    return applicationSupportFile(QStringLiteral("original-settings.json"));
+const QString kWorldKey = QStringLiteral("world");
+
+// Backups written before they recorded their system came from the Mac of the platform they were
+// made on.
+QString legacyWorld() {
+#ifdef Q_OS_MACOS
+    return QStringLiteral("mac");
+#else
+    return QStringLiteral("simulated");
+#endif
+}
+
+bool isMac(const QString &world) {
+    return world == u"mac" || world == u"simulated";
+}
+
+// The stored name, when it looks like one of Pellor's; it goes into a message.
+QString shownWorld(const QString &world) {
+    static const QRegularExpression name(QStringLiteral("^[a-z][a-z0-9-]{0,31}$"));
+    return name.match(world).hasMatch() ? world : QStringLiteral("?");
+}
+
+} // namespace
+
+OriginalSettingsBackup::OriginalSettingsBackup(QString path, QString world)
+    : m_path(std::move(path)), m_world(std::move(world)) {}
+
+QString OriginalSettingsBackup::defaultPath(const QString &world) {
+    return applicationSupportFile(isMac(world)
+                                      ? QStringLiteral("original-settings.json")
+                                      : QStringLiteral("original-settings-%1.json").arg(world));
 }
 
 bool OriginalSettingsBackup::exists() const {
@@ -26,9 +57,16 @@ void OriginalSettingsBackup::saveIfMissing(const MacConfiguration &configuration
         (void)load();
         return;
     }
+    QJsonObject object = configuration.toJson();
+    object.insert(kWorldKey, m_world);
     createPrivateFolder(QFileInfo(m_path).absolutePath());
-    writeFileDurably(m_path, json::encodePretty(configuration.toJson()),
+    writeFileDurably(m_path, json::encodePretty(object),
                      QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+}
+
+OriginalSettingsBackup OriginalSettingsBackup::ofCurrentSystem() {
+    const QString world = currentSystem().id;
+    return {defaultPath(world), world};
 }
 
 MacConfiguration OriginalSettingsBackup::load() const {
@@ -39,8 +77,14 @@ MacConfiguration OriginalSettingsBackup::load() const {
     try {
         if (!file.open(QIODevice::ReadOnly))
             throw PlatformError(file.errorString());
-        MacConfiguration configuration =
-            MacConfiguration::fromJson(json::parseObject(file.readAll()));
+        const QJsonObject object = json::parseObject(file.readAll());
+        const QString world =
+            object.contains(kWorldKey) ? json::requireString(object, kWorldKey) : legacyWorld();
+        if (world != m_world)
+            throw ConfigurationError::message(
+                L10n::text({"It holds the settings of “{0}”, not of “{1}”; nothing was written.",
+                            {shownWorld(world), m_world}}));
+        MacConfiguration configuration = MacConfiguration::fromJson(object);
         configuration.validate();
         return configuration;
     } catch (const std::exception &error) {

@@ -8,13 +8,19 @@
 namespace norvane {
 
 // The settings found before the first change ever made, in a JSON file that is written once and
-// never overwritten: readable by its owner only, in a folder only its owner can enter.
+// never overwritten: readable by its owner only, in a folder only its owner can enter. It records
+// the system it belongs to (a backup without one is a Mac's), and one system's backup is never
+// written to another.
 class OriginalSettingsBackup {
 public:
-    explicit OriginalSettingsBackup(QString path);
+    // `world`: the id of the system whose settings the backup holds (SystemIdentity::id).
+    OriginalSettingsBackup(QString path, QString world);
 
-    // Norvane/original-settings.json in the user's application-support folder.
-    static QString defaultPath();
+    // In the user's application-support folder: Norvane/original-settings.json for a Mac (real or
+    // simulated), Norvane/original-settings-<world>.json for a desktop.
+    static QString defaultPath(const QString &world);
+    // The backup at its default path, for the system of this process.
+    static OriginalSettingsBackup ofCurrentSystem();
 
     [[nodiscard]] const QString &path() const { return m_path; }
     [[nodiscard]] bool exists() const;
@@ -33,6 +39,7 @@ public:
 
 private:
     QString m_path;
+    QString m_world;
 };
 
 } // namespace norvane

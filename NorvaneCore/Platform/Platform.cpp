@@ -22,12 +22,4 @@ Platform Platform::system() {
 #endif
 }
 
-QString Platform::systemWorld() {
-#ifdef Q_OS_MACOS
-    return QStringLiteral("mac");
-#else
-    return QStringLiteral("simulated");
-#endif
-}
-
 } // namespace norvane

@@ -18,9 +18,6 @@ struct Platform {
     std::shared_ptr<const PowerSources> powerSources;
 
     static Platform system();
-    // The name of the world whose settings system() changes ("mac", or "simulated" for the
-    // simulated Mac), stored with everything that belongs to one world.
-    static QString systemWorld();
 };
 
 } // namespace norvane

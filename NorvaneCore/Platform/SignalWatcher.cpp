@@ -27,7 +27,7 @@ SignalWatcher::SignalWatcher(QObject *parent) : QObject(parent) {
     connect(m_notifier, &QSocketNotifier::activated, this, [this] {
         char byte = 0;
         if (::read(pipeEnds[1], &byte, 1) == 1)
-            emit received(int(byte));
+            Q_EMIT received(int(byte));
     });
     struct sigaction action {};
     action.sa_handler = forward;

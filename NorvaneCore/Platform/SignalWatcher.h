@@ -17,7 +17,7 @@ public:
     explicit SignalWatcher(QObject *parent = nullptr);
     ~SignalWatcher() override;
 
-signals:
+Q_SIGNALS:
     void received(int signal);
 
 private:

@@ -4,6 +4,7 @@
 #include "Graphemes.h"
 #include "Localization/L10n.h"
 #include "Platform/JsonDecoding.h"
+#include "Platform/SystemIdentity.h"
 
 #include <QTextBoundaryFinder>
 
@@ -151,9 +152,12 @@ QString Profile::localizedTitle(const QString &language) const {
 }
 
 QString Profile::subtitle() const {
+    // Where the screen saver starts with the display, the profile's own value is not used.
+    const QString screenSaver = currentSystem().ownScreenSaverTimer
+                                    ? durationText(screenSaverSeconds / 60)
+                                    : L10n::text("follows display");
     return L10n::text({"Display {0} · Sleep {1} · Screen saver {2}",
-                       {durationText(displayMinutes), durationText(sleepMinutes),
-                        durationText(screenSaverSeconds / 60)}});
+                       {durationText(displayMinutes), durationText(sleepMinutes), screenSaver}});
 }
 
 QString Profile::detail() const {

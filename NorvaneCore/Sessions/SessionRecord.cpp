@@ -4,6 +4,7 @@
 #include "Platform/ApplicationSupport.h"
 #include "Platform/DurableFile.h"
 #include "Platform/JsonDecoding.h"
+#include "Platform/SystemIdentity.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -36,6 +37,10 @@ SessionRecord::SessionRecord(QString path, QString world)
 
 QString SessionRecord::defaultPath() {
     return applicationSupportFile(u"session.json"_s);
+}
+
+std::shared_ptr<const SessionRecord> SessionRecord::ofCurrentSystem() {
+    return std::make_shared<SessionRecord>(defaultPath(), currentSystem().id);
 }
 
 std::optional<Session> SessionRecord::load() const {

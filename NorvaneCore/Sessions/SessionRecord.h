@@ -3,6 +3,7 @@
 #include "Session.h"
 
 #include <QString>
+#include <memory>
 #include <optional>
 
 namespace norvane {
@@ -17,6 +18,8 @@ public:
 
     // Norvane/session.json in the user's application-support folder.
     static QString defaultPath();
+    // The record at the default path, for the system of this process.
+    static std::shared_ptr<const SessionRecord> ofCurrentSystem();
 
     [[nodiscard]] const QString &path() const { return m_path; }
 

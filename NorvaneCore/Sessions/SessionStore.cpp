@@ -3,7 +3,9 @@
 #include "Configuration/ConfigurationError.h"
 #include "Configuration/MacConfigurationService.h"
 #include "Localization/L10n.h"
+#include "Platform/SystemIdentity.h"
 #include "SessionRecord.h"
+#include "Worlds/World.h"
 
 #include <QDebug>
 #include <QFutureWatcher>
@@ -36,7 +38,8 @@ SessionStore::SessionStore(std::shared_ptr<Configuring> configuration, Clock clo
     : QObject(parent), m_session(Profile::normal(), 0, QDateTime::currentDateTime()),
       m_now(m_session.startedAt),
       m_configuration(configuration ? std::move(configuration)
-                                    : std::make_shared<MacConfigurationService>()),
+                                    : std::make_shared<MacConfigurationService>(
+                                          [] { return currentWorld()->configurationBackend(); })),
       m_clock(clock ? std::move(clock) : [] { return QDateTime::currentDateTime(); }),
       m_normalProfile(std::move(normalProfile)) {}
 
@@ -88,8 +91,9 @@ QFuture<void> SessionStore::activate(const Profile &profile, std::optional<qint6
     }
 
     m_isApplying = true;
-    m_notice = L10n::text(
-        "Saving macOS settings. Complete authorization in the system dialog if prompted.");
+    m_notice = systemText(
+        "Saving macOS settings. Complete authorization in the system dialog if prompted.",
+        "Saving your {0} settings.");
     if (!m_returning)
         forgetResume();
     notifyChange();
@@ -113,8 +117,8 @@ void SessionStore::finishActivation(const Profile &profile, std::optional<qint64
         m_resumeNotice = L10n::text({"{0} ran out while Pellor was closed, so {1} was applied.",
                                      {ranOut.localizedTitle(), profile.localizedTitle()}});
     m_returnFailure.reset();
-    m_notice =
-        L10n::text({"Saved and verified macOS settings for {0}.", {profile.localizedTitle()}});
+    m_notice = systemText("Saved and verified macOS settings for {0}.",
+                          "Saved and verified {1} settings for {0}.", {profile.localizedTitle()});
     m_lastOutcome = {Outcome::Kind::applied, {}};
     m_isApplying = false;
     store(m_session);

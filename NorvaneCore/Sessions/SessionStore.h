@@ -32,7 +32,8 @@ public:
         QString message; // the failure's description; empty on success
     };
 
-    // A null configuration selects a MacConfigurationService; a null clock reads the system time.
+    // A null configuration selects a MacConfigurationService over the current world's backend; a
+    // null clock reads the system time.
     SessionStore(std::shared_ptr<Configuring> configuration, Clock clock,
                  ProfileProvider normalProfile, QObject *parent = nullptr);
     ~SessionStore() override;

@@ -39,15 +39,22 @@ const QRegularExpression &holderLine() {
     return pattern;
 }
 
+// A Linux desktop's holders name the kinds they inhibit ("idle", "sleep", "idle:sleep").
+bool holdsKind(const QString &type, QStringView kind) {
+    return type.split(u':').contains(kind);
+}
+
 } // namespace
 
 bool PowerAssertion::keepsDisplayOn() const {
-    return type == u"PreventUserIdleDisplaySleep" || type == u"NoDisplaySleepAssertion";
+    return type == u"PreventUserIdleDisplaySleep" || type == u"NoDisplaySleepAssertion" ||
+           holdsKind(type, u"idle");
 }
 
 bool PowerAssertion::keepsMacAwake() const {
     return keepsDisplayOn() || type == u"PreventUserIdleSystemSleep" ||
-           type == u"PreventSystemSleep" || type == u"NoIdleSleepAssertion";
+           type == u"PreventSystemSleep" || type == u"NoIdleSleepAssertion" ||
+           holdsKind(type, u"sleep");
 }
 
 PowerAssertions PowerAssertions::parse(const QString &text) {

@@ -2,6 +2,7 @@
 
 #include "Installation.h"
 #include "Localization/L10n.h"
+#include "Platform/SystemIdentity.h"
 
 namespace norvane {
 
@@ -47,21 +48,27 @@ QString sleepSentence(const SystemSettings &settings, bool held) {
             "The Mac never sleeps on idle: sleep is disabled system-wide (SleepDisabled).");
     const auto minutes = settings.sleepMinutes;
     if (!minutes || *minutes < 0)
-        return L10n::text("Pellor could not read when the Mac sleeps.");
+        return systemText("Pellor could not read when the Mac sleeps.",
+                          "Pellor could not read when this computer sleeps.");
     if (*minutes == 0)
-        return L10n::text("The Mac never sleeps on idle: System Sleep is set to Never.");
+        return systemText("The Mac never sleeps on idle: System Sleep is set to Never.",
+                          "This computer never sleeps on idle: System Sleep is set to Never.");
     const QString n = QString::number(*minutes);
     if (held)
-        return L10n::text(
-            {"The Mac would sleep after {0} min of inactivity, but something keeps it awake.",
-             {n}});
-    return L10n::text({"The Mac sleeps after {0} min of inactivity.", {n}});
+        return systemText(
+            "The Mac would sleep after {0} min of inactivity, but something keeps it awake.",
+            "This computer would sleep after {0} min of inactivity, but something keeps it awake.",
+            {n});
+    return systemText("The Mac sleeps after {0} min of inactivity.",
+                      "This computer sleeps after {0} min of inactivity.", {n});
 }
 
 QString lowPowerSentence(const std::optional<bool> &lowPower) {
     if (!lowPower)
-        return L10n::text("This Mac does not report Low Power Mode.");
-    return *lowPower ? L10n::text("Low Power Mode is on.") : L10n::text("Low Power Mode is off.");
+        return systemText("This Mac does not report Low Power Mode.",
+                          "This computer does not report a power saver mode.");
+    return *lowPower ? systemText("Low Power Mode is on.", "The power saver profile is on.")
+                     : systemText("Low Power Mode is off.", "The power saver profile is off.");
 }
 
 QString labelled(const QString &label, const QString &value) {
@@ -81,9 +88,12 @@ QString screenSaver(const std::optional<qint64> &seconds) {
 }
 
 QString holderLine(const PowerAssertion &assertion) {
-    // One arg() call: chained ones would read placeholders inside a process name ("100%1").
-    QString line = QStringLiteral("  %1 (pid %2): %3")
-                       .arg(assertion.process, QString::number(assertion.pid), assertion.type);
+    // One arg() call: chained ones would read placeholders inside a process name ("100%1"). A
+    // desktop's session inhibitors name no process id.
+    QString line = assertion.pid > 0
+                       ? QStringLiteral("  %1 (pid %2): %3")
+                             .arg(assertion.process, QString::number(assertion.pid), assertion.type)
+                       : QStringLiteral("  %1: %2").arg(assertion.process, assertion.type);
     if (!assertion.name.isEmpty())
         line += QStringLiteral(" \u201C%1\u201D").arg(assertion.name);
     if (!assertion.age.isEmpty())
@@ -145,7 +155,8 @@ QString sleepReport(const SystemSettings &settings,
                     const std::optional<PowerAssertions> &assertions,
                     const ReportSession &session) {
     QStringList lines{
-        L10n::text({"Pellor {0}: Why isn't my Mac sleeping?", {pellorVersion()}}),
+        systemText("Pellor {0}: Why isn't my Mac sleeping?",
+                   "Pellor {0}: Why isn't this computer sleeping?", {pellorVersion()}),
         labelled(L10n::text("Read at"), settings.readAt.toString(Qt::ISODate)),
     };
     if (session.profileName.isEmpty())
@@ -158,13 +169,16 @@ QString sleepReport(const SystemSettings &settings,
     if (settings.error)
         lines << *settings.error;
 
-    lines << QString() << QStringLiteral("pmset -g batt");
+    const SystemIdentity system = currentSystem();
+    lines << QString() << system.powerSource;
     lines << QStringLiteral("  ") + labelled(L10n::text("Power source"), settings.source);
-    lines << QStringLiteral("pmset -g live");
+    lines << system.timersSource;
     for (const auto &[label, value] : QList<std::pair<QString, QString>>{
              {L10n::text("Turn Display Off"), SystemSettings::duration(settings.displayMinutes)},
              {L10n::text("System Sleep"), SystemSettings::duration(settings.sleepMinutes)},
-             {L10n::text("Sleep disabled system-wide"), yesNo(settings.sleepDisabled)},
+             // Only a Mac can turn idle sleep off for the whole system.
+             {L10n::text("Sleep disabled system-wide"),
+              system.isMac ? yesNo(settings.sleepDisabled) : QString()},
              {L10n::text("Low Power Mode"), yesNo(settings.lowPower)},
              {L10n::text("Sleep prevented by"), settings.sleepPreventers.value_or(QString())},
              {L10n::text("Display sleep prevented by"),
@@ -172,11 +186,13 @@ QString sleepReport(const SystemSettings &settings,
          })
         if (!value.isEmpty())
             lines << QStringLiteral("  ") + labelled(label, value);
-    lines << QStringLiteral("com.apple.screensaver idleTime");
+    lines << system.screenSaverSource;
     lines << QStringLiteral("  ") +
-                 labelled(L10n::text("Screen Saver"), screenSaver(settings.screenSaverSeconds));
+                 labelled(L10n::text("Screen Saver"), system.ownScreenSaverTimer
+                                                          ? screenSaver(settings.screenSaverSeconds)
+                                                          : L10n::text("Follows Turn Display Off"));
 
-    lines << QStringLiteral("pmset -g assertions");
+    lines << system.holdersSource;
     if (!assertions) {
         lines << QStringLiteral("  ") + L10n::text("Not read");
     } else {

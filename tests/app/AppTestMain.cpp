@@ -2,6 +2,10 @@
 // live in a folder of this run only. View-model tests run without a display (offscreen); tests
 // of the real window need one (scripts/test provides a private X server).
 #include "App/Application.h"
+#include "Worlds/WorldChoice.h"
+#ifdef NORVANE_DESKTOP_WORLDS
+#include "DesktopWorlds.h"
+#endif
 
 #include <QApplication>
 #include <QDir>
@@ -24,8 +28,15 @@ int main(int argc, char **argv) {
 #if !NORVANE_TEST_NEEDS_DISPLAY
     qputenv("QT_QPA_PLATFORM", "offscreen");
 #endif
+    // The simulated Mac unless a test names another world: never the desktop the tests run under.
+    if (qEnvironmentVariableIsEmpty("PELLOR_PLATFORM"))
+        qputenv("PELLOR_PLATFORM", "simulated");
     QApplication application(argc, argv);
     norvane::configureApplication(application);
+#ifdef NORVANE_DESKTOP_WORLDS
+    norvane::offerDesktopWorlds();
+#endif
+    norvane::useSystemWorld();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -1,14 +1,19 @@
-// Every window fits its texts in the language of the run (ctest runs this once per language), at
-// its default size and, if resizable, at its minimum: no visible text is elided, overflows its
-// box, runs out of its window or a clipping parent, or hides under the main window's footer; at
-// the default size nothing needs scrolling, and content that scrolls shows its scroll bar.
+// Every window fits its texts in the language of the run (ctest runs this once per language, for
+// the simulated Mac and for GNOME), at its default size and, if resizable, at its minimum: no
+// visible text is elided, overflows its box, runs out of its window or a clipping parent, or
+// hides under the main window's footer; at the default size nothing needs scrolling, and content
+// that scrolls shows its scroll bar. On a desktop no text speaks of the Mac.
 #include "App/MainWindow.h"
 #include "AppTestSupport.h"
 #include "Localization/L10n.h"
+#include "Platform/SystemIdentity.h"
 #include "UiTestSupport.h"
 #include "Workspace/WorkspaceModel.h"
 
+#include <QApplication>
 #include <QFont>
+#include <QMessageBox>
+#include <QRegularExpression>
 #include <QTextLayout>
 #include <gtest/gtest.h>
 
@@ -76,9 +81,12 @@ struct Checker {
 
     void checkText(QQuickItem *text) {
         ++texts;
+        const QString content = text->property("text").toString();
         const QString what =
-            QStringLiteral("\"%1\" (%2)")
-                .arg(text->property("text").toString().left(40), text->objectName());
+            QStringLiteral("\"%1\" (%2)").arg(content.left(40), text->objectName());
+        static const QRegularExpression mac(QStringLiteral("\\bMac\\b|macOS"));
+        if (!currentSystem().isMac && mac.match(content).hasMatch())
+            problems << what + " speaks of the Mac";
         if (text->property("truncated").toBool())
             problems << what + " is elided";
         const bool wraps = text->property("wrapMode").toInt() != 0;
@@ -192,11 +200,22 @@ TEST_F(LayoutTest, EveryWindowFitsItsTexts) {
     EXPECT_EQ(settings->windowTitle() == "Current System Configuration",
               L10n::currentLanguage() == "en")
         << "the windows speak the language of the run";
+    EXPECT_EQ(textOf(item(settings->view(), "systemSettingsButton")),
+              systemText("System Settings ↗", "Power Settings ↗"));
     settings->close();
 
     openPanel();
     expectFits(panel(), true, "quick-panel");
     closePanel();
+
+    // The about panel is a widget of its own; on a desktop it names the desktop, not the Mac.
+    delegate->about();
+    QMessageBox *about = nullptr;
+    for (QWidget *widget : QApplication::topLevelWidgets())
+        if (widget->objectName() == "aboutPanel")
+            about = qobject_cast<QMessageBox *>(widget);
+    ASSERT_TRUE(about);
+    EXPECT_EQ(about->informativeText().contains("Mac"), currentSystem().isMac);
 }
 
 // On a screen smaller than the windows' sizes (ctest runs this at QT_SCALE_FACTOR=2 on the

@@ -3,6 +3,7 @@
 
 #include "AppTestSupport.h"
 #include "Localization/L10n.h"
+#include "Platform/SystemIdentity.h"
 #include "Settings/SleepDiagnosisModel.h"
 
 #include <QPromise>
@@ -102,6 +103,50 @@ TEST_F(SettingsTest, ReadsRightAfterAnApplyEndsUnlessAReadIsRunning) {
     EXPECT_EQ(reader.started, 2) << "without a further apply the next update waits again";
 }
 
+// GNOME told of a change: the next update reads, also when the change came during a read.
+TEST_F(SettingsTest, AChangeTheSystemToldOfIsReadAtOnce) {
+    model.update(true);
+    model.markStale();
+    deliver(); // began before the change
+    model.update(false);
+    EXPECT_EQ(reader.started, 2);
+    deliver();
+    model.markStale();
+    model.update(false);
+    EXPECT_EQ(reader.started, 3);
+}
+
+// A desktop's power settings open through its own program; a Mac's through System Settings.
+TEST(SettingsPowerSettings, ADesktopOpensItsOwnPanelOrSaysItCouldNot) {
+    const SystemIdentity before = currentSystem();
+    SystemIdentity desktop = before;
+    desktop.isMac = false;
+    desktop.name = "GNOME";
+    desktop.powerSettingsCommand = {"gnome-control-center", "power"};
+    setCurrentSystem(desktop);
+    test::SessionFixture session;
+    QStringList started;
+    bool starts = false;
+    SettingsModel model(session.store, {{},
+                                        {},
+                                        [](const QUrl &) {
+                                            ADD_FAILURE() << "no URL on a desktop";
+                                            return false;
+                                        },
+                                        [&](const QStringList &command) {
+                                            started = command;
+                                            return starts;
+                                        }});
+    model.openSystemSettings();
+    EXPECT_EQ(started, desktop.powerSettingsCommand);
+    EXPECT_EQ(model.openFailure(),
+              L10n::text({"The {0} power settings could not be opened.", {"GNOME"}}));
+    starts = true;
+    model.openSystemSettings();
+    EXPECT_EQ(model.openFailure(), "");
+    setCurrentSystem(before);
+}
+
 // A restore reads afterwards and tells its outcome, as pellorctl restore does.
 TEST_F(SettingsTest, ARestoreReadsAfterwardsAndSaysHowItEndedEvenWhenItFails) {
     model.restoreOriginal();
@@ -110,8 +155,9 @@ TEST_F(SettingsTest, ARestoreReadsAfterwardsAndSaysHowItEndedEvenWhenItFails) {
     test::processQueuedEvents();
     EXPECT_EQ(reader.started, 1);
     EXPECT_FALSE(model.busy());
-    EXPECT_EQ(model.restoreNotice(),
-              L10n::text("Could not restore the original settings. System settings are unchanged."));
+    EXPECT_EQ(
+        model.restoreNotice(),
+        L10n::text("Could not restore the original settings. System settings are unchanged."));
 
     deliver();
     model.restoreOriginal();

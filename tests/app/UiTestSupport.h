@@ -6,6 +6,7 @@
 #include "App/Appearance.h"
 #include "Localization/L10n.h"
 #include "MenuBar/QuickPanel.h"
+#include "Platform/SystemIdentity.h"
 #include "Profiles/FileProfileStorage.h"
 #include "Sessions/SessionRecord.h"
 #include "SimulatorState.h"
@@ -131,11 +132,14 @@ inline QStringList controlNames(QAccessibleInterface *node) {
 }
 
 // Saves the view's window as drawn now; in another language than English, with its code.
+// Saved as <name>[-<system>][-<language>].png: the simulated Mac and English go unnamed.
 inline void shoot(QQuickWidget *view, const QString &name) {
     settle(view);
     const QString language = L10n::currentLanguage();
+    const QString system = currentSystem().id;
     ASSERT_TRUE(view->window()->grab().save(
-        screenshotPath(language == "en" ? name : name + "-" + language)));
+        screenshotPath(name + (system == "simulated" ? "" : "-" + system) +
+                       (language == "en" ? "" : "-" + language))));
 }
 
 // The real application on settings, profiles and a simulated Mac of this test only, in the

@@ -268,3 +268,15 @@ TEST_F(WorkspaceTest, DamagedProfilesLockEditingUntilSetAside) {
     locked.save(test::customProfile("night", "Overnight"));
     EXPECT_TRUE(damaged->bytes) << "changes are stored again";
 }
+
+TEST_F(WorkspaceTest, AChangeTheSystemToldOfIsReadAtTheNextRefresh) {
+    tick();
+    model.markStale(); // during the read
+    deliver();
+    tick(1);
+    EXPECT_EQ(reader.started, 2);
+    deliver();
+    model.markStale();
+    tick(1);
+    EXPECT_EQ(reader.started, 3) << "not five seconds later";
+}

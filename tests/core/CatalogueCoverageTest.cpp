@@ -17,13 +17,13 @@ namespace {
 
 using Table = QMap<QString, QString>;
 
-// Keys passed literally as L10n::text("…"), L10n::text({"…", …}), L10n::noop("…") or, from QML,
-// L10n.text("…").
+// Keys passed literally as L10n::text("…"), L10n::text({"…", …}), L10n::noop("…"), both keys of
+// systemText("…", "…") or, from QML, L10n.text("…") and L10n.systemText("…", "…").
 QSet<QString> keysInSources() {
-    static const QRegularExpression call(
-        QStringLiteral(R"re(L10n(?:::|\.)(?:text|noop)\(\s*\{?\s*"((?:[^"\\]|\\.)*)")re"));
+    static const QRegularExpression call(QStringLiteral(
+        R"re((?:L10n(?:::|\.)(?:text|noop)\(\s*\{?|systemText\(|\G\s*,)\s*"((?:[^"\\]|\\.)*)")re"));
     QSet<QString> keys;
-    for (const char *folder : {"NorvaneCore", "Norvane", "PellorCtl"}) {
+    for (const char *folder : {"NorvaneCore", "NorvaneDesktop", "Norvane", "PellorCtl"}) {
         QDirIterator it(QStringLiteral(NORVANE_SOURCE_DIR "/") + folder,
                         {"*.cpp", "*.h", "*.qml", "*.mm"}, QDir::Files,
                         QDirIterator::Subdirectories);
@@ -75,6 +75,9 @@ TEST(CatalogueCoverage, ScannerFindsTheKeysAndPlaceholderCheckCatchesAddedAndLos
     const QSet<QString> keys = keysInSources();
     EXPECT_TRUE(keys.contains("Names must contain 1–32 characters and no line breaks."));
     EXPECT_TRUE(keys.contains("Display {0} · Sleep {1} · Screen saver {2}"));
+    EXPECT_TRUE(keys.contains("Saved and verified macOS settings for {0}."));
+    EXPECT_TRUE(keys.contains("Saved and verified {1} settings for {0}."))
+        << "both keys of systemText()";
     EXPECT_GT(keys.size(), 15);
     EXPECT_EQ(
         placeholderProblems({{"{0}/{1}", "{1}/{0}{0}"}, {"{1} h", "時"}, {"{2} s", "{2}{3} 秒"}}),

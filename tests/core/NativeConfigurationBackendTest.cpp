@@ -140,10 +140,17 @@ TEST_F(BackendTest, BackupIsWrittenOncePrivatelyAndNeverReplacedEvenWhenDamaged)
     backend.saveOriginalIfNeeded(MacConfiguration{{{"-c", 9, 9}}, 60});
     EXPECT_EQ(test::readTextFile(backupPath), bytes);
 
-    // A damaged or invalid backup stops the apply, names its file, and stays as it is.
+    // The backup records its system; one written before it did is the simulated Mac's here.
+    EXPECT_TRUE(bytes.contains(R"("world": "simulated")"));
+    test::writeBytes(backupPath, R"({"sources":[{"flag":"-c","display":1,"sleep":1}]})");
+    EXPECT_EQ(backend.loadOriginal(), (MacConfiguration{{{"-c", 1, 1}}, std::nullopt}));
+
+    // A damaged or invalid backup, or another system's, stops the apply, names its file, and
+    // stays as it is.
     for (const QByteArray content :
          {QByteArray("{ not json"),
-          QByteArray(R"({"sources":[{"flag":"-x","display":1,"sleep":1}]})")}) {
+          QByteArray(R"({"sources":[{"flag":"-x","display":1,"sleep":1}]})"),
+          QByteArray(R"({"world":"gnome","sources":[{"flag":"-c","display":1,"sleep":1}]})")}) {
         test::writeBytes(backupPath, content);
         const ConfigurationError error =
             test::configurationErrorFrom([&] { backend.saveOriginalIfNeeded(first); });

@@ -26,6 +26,7 @@ public:
             environment.insert(name, m_root.filePath(name));
         }
         setLanguage("en", "en_US.UTF-8");
+        environment.insert("PELLOR_PLATFORM", "simulated");
     }
 
     void setLanguage(const QString &language, const QString &locale) {

@@ -11,6 +11,8 @@ Item {
     property string zero
     property int value
     property color accent
+    // Shown instead of the picker when the system holds no value of its own for the row.
+    property string note
     signal edited(int minutes)
 
     Layout.fillWidth: true
@@ -34,8 +36,15 @@ Item {
             font.pixelSize: 13
             elide: Text.ElideRight
         }
+        Label {
+            visible: row.note.length > 0
+            text: row.note
+            color: Theme.secondary
+            font.pixelSize: 11
+        }
         MinutePicker {
             objectName: row.objectName + "Picker"
+            visible: row.note.length === 0
             title: row.title
             zero: row.zero
             value: row.value

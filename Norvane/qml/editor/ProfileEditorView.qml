@@ -207,6 +207,7 @@ Rectangle {
                     EditorMinuteRow {
                         objectName: "screenSaver"
                         title: L10n.text("Screen Saver")
+                        note: CurrentSystem.screenSaverFollowsDisplay ? L10n.text("Follows Turn Display Off") : ""
                         symbol: "photo.on.rectangle"
                         zero: L10n.text("Never")
                         accent: root.editor.accent
@@ -229,7 +230,7 @@ Rectangle {
 
             Label {
                 width: parent.width
-                text: L10n.text("After saving, click Apply Profile to update macOS. Automatic return requires Pellor to stay open and may request authorization when the timer ends.")
+                text: L10n.systemText("After saving, click Apply Profile to update macOS. Automatic return requires Pellor to stay open and may request authorization when the timer ends.", "After saving, click Apply Profile to update your {0} settings. Automatic return requires Pellor to stay open.")
                 color: Theme.secondary
                 font.pixelSize: 11
                 wrapMode: Text.WordWrap

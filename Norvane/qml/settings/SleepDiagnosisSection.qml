@@ -63,7 +63,7 @@ Rectangle {
             }
             Label {
                 Layout.fillWidth: true
-                text: L10n.text("Why isn't my Mac sleeping?")
+                text: L10n.systemText("Why isn't my Mac sleeping?", "Why isn't this computer sleeping?")
                 color: Theme.primary
                 font.pixelSize: 13
                 font.weight: Font.DemiBold

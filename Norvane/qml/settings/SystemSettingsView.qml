@@ -59,7 +59,7 @@ Rectangle {
                     spacing: 4
                     Label {
                         Layout.fillWidth: true
-                        text: L10n.text("Current Mac Status")
+                        text: L10n.systemText("Current Mac Status", "Current {0} Status")
                         color: Theme.primary
                         font.pixelSize: 25
                         font.weight: Font.DemiBold
@@ -67,7 +67,7 @@ Rectangle {
                     }
                     Label {
                         Layout.fillWidth: true
-                        text: L10n.text("Read directly from macOS, updated every 5 seconds.")
+                        text: L10n.systemText("Read directly from macOS, updated every 5 seconds.", "Read directly from {0}, updated every 5 seconds.")
                         color: Theme.secondary
                         font.pixelSize: 13
                         wrapMode: Text.WordWrap
@@ -165,7 +165,7 @@ Rectangle {
 
             Label {
                 Layout.fillWidth: true
-                text: L10n.text("macOS manages manual screen locking, lid closure, and password requirements. Settings remain in effect after quitting Pellor.")
+                text: L10n.systemText("macOS manages manual screen locking, lid closure, and password requirements. Settings remain in effect after quitting Pellor.", "{0} manages screen locking, the lid and passwords. Settings remain in effect after quitting Pellor.")
                 color: Theme.secondary
                 font.pixelSize: 11
                 wrapMode: Text.WordWrap
@@ -187,12 +187,12 @@ Rectangle {
                     symbolSize: 16
                     implicitWidth: 32
                     implicitHeight: 32
-                    text: L10n.text("Why isn't my Mac sleeping?")
+                    text: L10n.systemText("Why isn't my Mac sleeping?", "Why isn't this computer sleeping?")
                     onClicked: root.diagnosis.expanded = !root.diagnosis.expanded
                 }
                 DialogButton {
                     objectName: "systemSettingsButton"
-                    text: L10n.text("System Settings ↗")
+                    text: L10n.systemText("System Settings ↗", "Power Settings ↗")
                     onClicked: root.settings.openSystemSettings()
                 }
             }

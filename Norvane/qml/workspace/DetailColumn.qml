@@ -123,7 +123,7 @@ Item {
                     PreferenceRow {
                         Layout.fillWidth: true
                         title: L10n.text("System Sleep")
-                        subtitle: L10n.text("Time idle before your Mac sleeps")
+                        subtitle: L10n.systemText("Time idle before your Mac sleeps", "Time idle before this computer sleeps")
                         symbol: "moon.zzz"
                         tint: detail.profile.accent
                         MinutePicker {
@@ -144,11 +144,19 @@ Item {
                         tint: detail.profile.accent
                         MinutePicker {
                             objectName: "screenSaverPicker"
+                            visible: !CurrentSystem.screenSaverFollowsDisplay
                             title: L10n.text("Screen Saver")
                             zero: L10n.text("Never")
                             tint: detail.profile.accent
                             value: detail.profile.screenSaverMinutes
                             onEdited: minutes => detail.workspace.setMinutes(WorkspaceModel.ScreenSaver, minutes)
+                        }
+                        Label {
+                            objectName: "screenSaverFollowsNote"
+                            visible: CurrentSystem.screenSaverFollowsDisplay
+                            text: L10n.text("Follows Turn Display Off")
+                            color: Theme.secondary
+                            font.pixelSize: 11
                         }
                     }
                 }

@@ -3,7 +3,8 @@ import QtQuick.Controls.Basic
 import QtQuick.Layouts
 import Norvane
 
-// The live macOS values: display, sleep and power source, and a read error under them.
+// The live values of the system: display, sleep and power source, a read error under them, and
+// the one line that says when the simulated Mac stands in for a desktop.
 ColumnLayout {
     id: strip
     required property WorkspaceModel workspace
@@ -13,7 +14,7 @@ ColumnLayout {
 
     SectionHeading {
         Layout.fillWidth: true
-        title: L10n.text("Live macOS Status")
+        title: L10n.systemText("Live macOS Status", "Live {0} Status")
         note: L10n.text("Updates every 5 seconds")
     }
     RowLayout {
@@ -69,5 +70,14 @@ ColumnLayout {
             text: L10n.text("Refresh")
             onClicked: strip.workspace.readNow()
         }
+    }
+    Label {
+        objectName: "systemNote"
+        Layout.fillWidth: true
+        visible: strip.status.systemNote.length > 0
+        text: strip.status.systemNote
+        color: Theme.secondary
+        font.pixelSize: 11
+        wrapMode: Text.WordWrap
     }
 }

@@ -22,7 +22,7 @@ AbstractButton {
     Accessible.name: title + " " + value
     ToolTip.visible: hovered
     ToolTip.delay: 600
-    ToolTip.text: L10n.text("View live macOS settings")
+    ToolTip.text: L10n.systemText("View live macOS settings", "View live {0} settings")
 
     background: Rectangle {
         radius: 12

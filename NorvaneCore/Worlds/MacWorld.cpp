@@ -1,0 +1,28 @@
+#include "MacWorld.h"
+
+#include "Configuration/NativeConfigurationBackend.h"
+#include "Configuration/OriginalSettingsBackup.h"
+
+namespace norvane {
+
+MacWorld::MacWorld(Platform platform, SystemIdentity identity)
+    : m_platform(std::move(platform)), m_identity(std::move(identity)) {}
+
+std::shared_ptr<ConfigurationBackend> MacWorld::configurationBackend() const {
+    return std::make_shared<NativeConfigurationBackend>(
+        m_platform, OriginalSettingsBackup::defaultPath(m_identity.id), m_identity.id);
+}
+
+SystemSettings MacWorld::readSettings() const {
+    return SystemSettings::read(m_platform);
+}
+
+PowerStatus MacWorld::readPower() const {
+    return PowerStatus::read(*m_platform.powerSources);
+}
+
+std::optional<PowerAssertions> MacWorld::readHolders() const {
+    return PowerAssertions::read(m_platform);
+}
+
+} // namespace norvane

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "Platform/Platform.h"
+#include "World.h"
+
+namespace norvane {
+
+// A Mac, real or simulated: pmset and its output, the authorization request, the current host's
+// preferences and the power-source and assertion interfaces, over the platform seams.
+class MacWorld final : public World {
+public:
+    MacWorld(Platform platform, SystemIdentity identity);
+
+    [[nodiscard]] SystemIdentity identity() const override { return m_identity; }
+    [[nodiscard]] std::shared_ptr<ConfigurationBackend> configurationBackend() const override;
+    [[nodiscard]] SystemSettings readSettings() const override;
+    [[nodiscard]] PowerStatus readPower() const override;
+    [[nodiscard]] std::optional<PowerAssertions> readHolders() const override;
+
+private:
+    Platform m_platform;
+    SystemIdentity m_identity;
+};
+
+} // namespace norvane

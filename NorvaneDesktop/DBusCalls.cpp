@@ -1,0 +1,51 @@
+#include "DBusCalls.h"
+
+#include <QDBusArgument>
+#include <QDBusMessage>
+
+namespace norvane::dbus {
+
+QDBusConnection connection(QDBusConnection::BusType bus) {
+    return bus == QDBusConnection::SystemBus ? QDBusConnection::systemBus()
+                                             : QDBusConnection::sessionBus();
+}
+
+std::optional<QList<QVariant>> call(const Address &address, const QString &interface,
+                                    const QString &method, const QVariantList &arguments) {
+    QDBusConnection bus = connection(address.bus);
+    if (!bus.isConnected())
+        return std::nullopt;
+    QDBusMessage message =
+        QDBusMessage::createMethodCall(address.service, address.path, interface, method);
+    message.setArguments(arguments);
+    const QDBusMessage reply = bus.call(message, QDBus::Block, kTimeoutMs);
+    if (reply.type() != QDBusMessage::ReplyMessage)
+        return std::nullopt;
+    return reply.arguments();
+}
+
+std::optional<QVariantMap> properties(const Address &address, const QString &interface) {
+    const auto reply = call(address, QStringLiteral("org.freedesktop.DBus.Properties"),
+                            QStringLiteral("GetAll"), {interface});
+    if (!reply || reply->isEmpty())
+        return std::nullopt;
+    const QVariant &first = reply->first();
+    if (first.canConvert<QDBusArgument>()) {
+        QVariantMap map;
+        first.value<QDBusArgument>() >> map;
+        return map;
+    }
+    return first.toMap();
+}
+
+QList<QDBusObjectPath> objectPaths(const QVariant &argument) {
+    if (argument.canConvert<QList<QDBusObjectPath>>() &&
+        argument.metaType() == QMetaType::fromType<QList<QDBusObjectPath>>())
+        return argument.value<QList<QDBusObjectPath>>();
+    QList<QDBusObjectPath> paths;
+    if (argument.canConvert<QDBusArgument>())
+        argument.value<QDBusArgument>() >> paths;
+    return paths;
+}
+
+} // namespace norvane::dbus

@@ -1,0 +1,9 @@
+#pragma once
+
+namespace norvane {
+
+// Offers the Linux desktops Pellor drives (GNOME) to the choice of the world (WorldChoice).
+// Call once at start, before the world is chosen.
+void offerDesktopWorlds();
+
+} // namespace norvane

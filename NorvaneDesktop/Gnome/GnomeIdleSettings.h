@@ -1,0 +1,55 @@
+#pragma once
+
+#include "Configuration/MacConfiguration.h"
+#include "SchemaSettings.h"
+
+#include <QJsonObject>
+
+namespace norvane {
+
+// GNOME's idle settings, the user's own: the display turns off (and the screen shield starts)
+// after org.gnome.desktop.session idle-delay seconds; the computer then sleeps after
+// org.gnome.settings-daemon.plugins.power sleep-inactive-{ac,battery}-timeout seconds, doing what
+// sleep-inactive-{ac,battery}-type says ("nothing" never). Values are the keys' own, by key name;
+// as native values of a configuration a key at its default is null, so that a restore gives it
+// back its default rather than a copy of it.
+class GnomeIdleSettings {
+public:
+    static const QString kIdleDelay;
+    static const QString kAcTimeout, kAcType, kBatteryTimeout, kBatteryType;
+    static const QString kNothing;  // the type that never sleeps
+    static const QStringList kKeys; // all five
+
+    // Opens both schemas; throws ConfigurationError naming a schema or key that is missing.
+    GnomeIdleSettings();
+
+    // Both schemas and all five keys are installed.
+    [[nodiscard]] static bool isInstalled();
+
+    // Every key's value in effect.
+    [[nodiscard]] QJsonObject values() const;
+    // Every key's value as the user set it; null for a key at its default.
+    [[nodiscard]] QJsonObject userValues() const;
+    // What Pellor sees of them: the battery ("-b") and the power adapter ("-c") with the same
+    // display minutes, no screen saver of their own, and the values themselves as native ones.
+    [[nodiscard]] MacConfiguration configuration() const;
+    [[nodiscard]] QJsonValue defaultValue(const QString &key) const;
+
+    // Sets the keys whose values differ (null: back to the default where the user set one).
+    // Every key must take its value first: one locked by an administrator gives the
+    // management-policy message, a value out of range the range message, and then nothing is
+    // written.
+    void write(const QJsonObject &values);
+
+    // Idle seconds as Pellor's whole minutes, rounded up and at most a day; 0 stays never.
+    [[nodiscard]] static qint64 minutes(qint64 seconds);
+
+private:
+    [[nodiscard]] SchemaSettings &schemaOf(const QString &key);
+    [[nodiscard]] const SchemaSettings &schemaOf(const QString &key) const;
+
+    SchemaSettings m_session;
+    SchemaSettings m_power;
+};
+
+} // namespace norvane

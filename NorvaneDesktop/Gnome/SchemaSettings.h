@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QJsonValue>
+#include <QString>
+#include <QStringList>
+
+struct _GSettings;
+
+namespace norvane {
+
+// The settings of one GSettings schema, opened only once the schema and every key Pellor uses
+// are known to be installed (GLib ends the process on an unknown schema or key). Values travel as
+// JSON values: numbers for the integer types, text for strings and enumerations.
+class SchemaSettings {
+public:
+    // Throws ConfigurationError naming the schema or key that is not installed.
+    SchemaSettings(const QString &id, const QStringList &keys);
+    ~SchemaSettings();
+    SchemaSettings(SchemaSettings &&other) noexcept;
+    SchemaSettings &operator=(SchemaSettings &&) = delete;
+    SchemaSettings(const SchemaSettings &) = delete;
+    SchemaSettings &operator=(const SchemaSettings &) = delete;
+
+    // Whether the schema and every key are installed, without opening anything.
+    [[nodiscard]] static bool isInstalled(const QString &id, const QStringList &keys);
+
+    [[nodiscard]] const QString &id() const { return m_id; }
+    // The value in effect: the user's own, or the default.
+    [[nodiscard]] QJsonValue value(const QString &key) const;
+    // The user's own value; null while the key has its default.
+    [[nodiscard]] QJsonValue userValue(const QString &key) const;
+    [[nodiscard]] QJsonValue defaultValue(const QString &key) const;
+    // False when an administrator has locked the key.
+    [[nodiscard]] bool isWritable(const QString &key) const;
+    // The value has the key's type and lies in its range (or is one of its choices).
+    [[nodiscard]] bool accepts(const QString &key, const QJsonValue &value) const;
+    // Throws ConfigurationError when GSettings refuses the value. Null gives the key its default
+    // back.
+    void set(const QString &key, const QJsonValue &value);
+
+    // Writes what was set through to the settings' store.
+    static void sync();
+
+    [[nodiscard]] _GSettings *handle() const { return m_settings; }
+
+private:
+    QString m_id;
+    _GSettings *m_settings = nullptr;
+};
+
+} // namespace norvane

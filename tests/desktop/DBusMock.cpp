@@ -1,0 +1,94 @@
+#include "DBusMock.h"
+
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusServiceWatcher>
+#include <QEventLoop>
+#include <QTimer>
+
+namespace norvane::test {
+
+namespace {
+
+QDBusConnection connection(QDBusConnection::BusType bus) {
+    return bus == QDBusConnection::SystemBus ? QDBusConnection::systemBus()
+                                             : QDBusConnection::sessionBus();
+}
+
+// The bus name and main object of each template used here.
+std::pair<QString, QString> templateName(const QString &name) {
+    if (name == u"upower")
+        return {QStringLiteral("org.freedesktop.UPower"),
+                QStringLiteral("/org/freedesktop/UPower")};
+    if (name == u"logind")
+        return {QStringLiteral("org.freedesktop.login1"),
+                QStringLiteral("/org/freedesktop/login1")};
+    if (name.endsWith(u"gnome_session.py"))
+        return {QStringLiteral("org.gnome.SessionManager"),
+                QStringLiteral("/org/gnome/SessionManager")};
+    return {QStringLiteral("net.hadess.PowerProfiles"),
+            QStringLiteral("/net/hadess/PowerProfiles")};
+}
+
+} // namespace
+
+DBusMock::DBusMock(QDBusConnection::BusType bus, const QString &templateName_,
+                   const QString &parameters)
+    : m_bus(bus) {
+    const auto [service, path] = templateName(templateName_);
+    m_service = service;
+    m_path = path;
+    QStringList arguments{QStringLiteral("--template"), templateName_};
+    if (!parameters.isEmpty())
+        arguments << QStringLiteral("-p") << parameters;
+    start(arguments, service);
+}
+
+DBusMock::DBusMock(QDBusConnection::BusType bus, const QString &service, const QString &path,
+                   const QString &interface)
+    : m_bus(bus), m_service(service), m_path(path) {
+    start({service, path, interface}, service);
+}
+
+void DBusMock::start(const QStringList &arguments, const QString &service) {
+    QDBusServiceWatcher watcher(service, connection(m_bus),
+                                QDBusServiceWatcher::WatchForRegistration);
+    QEventLoop loop;
+    QObject::connect(&watcher, &QDBusServiceWatcher::serviceRegistered, &loop, &QEventLoop::quit);
+    QObject::connect(&m_process, &QProcess::finished, &loop, &QEventLoop::quit);
+    QTimer::singleShot(30'000, &loop, &QEventLoop::quit); // a guard, never the expected path
+    m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    // Debian's python3-dbusmock belongs to the system's Python.
+    m_process.start(QStringLiteral("/usr/bin/python3"),
+                    QStringList{QStringLiteral("-m"), QStringLiteral("dbusmock"),
+                                m_bus == QDBusConnection::SystemBus ? QStringLiteral("--system")
+                                                                    : QStringLiteral("--session")} +
+                        arguments);
+    if (!connection(m_bus).interface()->isServiceRegistered(service))
+        loop.exec();
+    m_ready = connection(m_bus).interface()->isServiceRegistered(service);
+}
+
+DBusMock::~DBusMock() {
+    m_process.terminate();
+    m_process.waitForFinished(10'000);
+}
+
+bool DBusMock::mock(const QString &method, const QVariantList &arguments, const QString &path) {
+    QDBusMessage message =
+        QDBusMessage::createMethodCall(m_service, path.isEmpty() ? m_path : path,
+                                       QStringLiteral("org.freedesktop.DBus.Mock"), method);
+    message.setArguments(arguments);
+    return connection(m_bus).call(message, QDBus::Block, 10'000).type() ==
+           QDBusMessage::ReplyMessage;
+}
+
+QVariantList DBusMock::call(const QString &path, const QString &interface, const QString &method,
+                            const QVariantList &arguments) {
+    QDBusMessage message = QDBusMessage::createMethodCall(m_service, path, interface, method);
+    message.setArguments(arguments);
+    const QDBusMessage reply = connection(m_bus).call(message, QDBus::Block, 10'000);
+    return reply.type() == QDBusMessage::ReplyMessage ? reply.arguments() : QVariantList{};
+}
+
+} // namespace norvane::test

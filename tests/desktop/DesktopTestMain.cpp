@@ -1,0 +1,22 @@
+// main() of the Linux desktop tests: private session and system buses and settings folders for
+// the run, the GNOME world named, then GoogleTest inside a QCoreApplication.
+#include "DesktopWorlds.h"
+#include "PrivateBuses.h"
+#include "Worlds/WorldChoice.h"
+
+#include <QCoreApplication>
+#include <gtest/gtest.h>
+
+int main(int argc, char **argv) {
+    norvane::test::PrivateBuses buses;
+    qputenv("PELLOR_PLATFORM", "gnome");
+    QCoreApplication application(argc, argv);
+    if (!buses.started()) {
+        std::fputs("Could not start the private D-Bus buses (dbus-daemon).\n", stderr);
+        return 1;
+    }
+    norvane::offerDesktopWorlds();
+    norvane::useSystemWorld();
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
