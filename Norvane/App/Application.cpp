@@ -2,6 +2,7 @@
 
 #include "Components/PellorBrandMark.h"
 #include "Installation.h"
+#include "SceneRenderer.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -19,6 +20,7 @@ void configureApplication(QApplication &application) {
     QGuiApplication::setDesktopFileName(QString::fromUtf8(Installation::applicationId));
     // Closing the main window leaves the application (and its status item) running.
     QApplication::setQuitOnLastWindowClosed(false);
+    SceneRenderer::configure();
 
     QIcon icon;
     for (const int size : {16, 32, 64, 128, 256})
@@ -37,6 +39,7 @@ std::optional<int> answerCommandLine(const QStringList &arguments) {
     if (!parser.isSet(version))
         return std::nullopt;
     std::fputs("Pellor " PELLOR_VERSION "\n", stdout);
+    std::fputs(qPrintable(SceneRenderer::describe(SceneRenderer::thisMachine()) + u'\n'), stdout);
     return 0;
 }
 

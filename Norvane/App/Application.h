@@ -7,12 +7,12 @@ class QApplication;
 
 namespace norvane {
 
-// Names the application (for its settings), keeps it running when its last window closes and
-// gives it its icon.
+// Names the application (for its settings), keeps it running when its last window closes, gives
+// it its icon and chooses the renderer of its views.
 void configureApplication(QApplication &application);
 
-// Answers --version (or -v) before any window appears, so it works without a display: the exit
-// status to end with, or none to start the application.
+// Answers --version (or -v: the version and the renderer) before any window appears, so it works
+// without a display: the exit status to end with, or none to start the application.
 [[nodiscard]] std::optional<int> answerCommandLine(const QStringList &arguments);
 
 } // namespace norvane

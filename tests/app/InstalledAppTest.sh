@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Installs the build into a temporary root (DESTDIR, prefix /usr) and checks the installed tree:
-# its layout, the desktop entry and AppStream file against their validators, `pellor --version`,
-# and the installed `pellor` started with a private home in Japanese, which must report the
-# installed string tables and shader (not the build tree's), show Japanese menus and compile the
-# hero shader, and which must run the installed stand-in pmset. The installed `pellorctl list`
-# must work when pellorctl is built.
+# its layout, the desktop entry and AppStream file against their validators, `pellor --version`
+# (the version and the renderer), and the installed `pellor` started with a private home in
+# Japanese, which must report the installed string tables and shader (not the build tree's),
+# show Japanese menus, and compile the hero shader when it draws with a GPU API, and which must
+# run the installed stand-in pmset. The installed `pellorctl list` must work when pellorctl is
+# built.
 #   InstalledAppTest.sh <build folder> <source folder> <version> <application id> <with pellorctl: 0|1>
 set -euo pipefail
 build=$1 source=$2 version=$3 id=$4 with_ctl=$5
@@ -43,7 +44,9 @@ grep -qx "$work/root/usr/bin/pellor" "$build/install_manifest.txt" ||
 desktop-file-validate "$root/share/applications/$id.desktop"
 appstreamcli validate --no-net "$root/share/metainfo/$id.metainfo.xml"
 
-[[ "$("$root/bin/pellor" --version)" == "Pellor $version" ]] || fail "pellor --version"
+version_output=$(LANGUAGE=en "$root/bin/pellor" --version)
+[[ "$version_output" == "Pellor $version"$'\n'"Renderer: "* ]] ||
+    fail "pellor --version: $version_output"
 
 # The installed application, alone: a private home and simulated Mac, in Japanese.
 home="$work/home"
@@ -74,7 +77,9 @@ await() {
 }
 await "norvane.resources: string tables: $tables"
 await "norvane.resources: hero shader: $shader"
-await "norvane.resources: hero shader compiled: $shader"
+# Qt Quick's software renderer draws no shader; a GPU API compiles it.
+[[ "$version_output" == *software* ]] ||
+    await "norvane.resources: hero shader compiled: $shader"
 # The live status is read through the stand-in pmset, found in libexec/pellor (nothing is beside
 # the installed pellor); each run of it is logged in the simulated Mac's folder.
 await '{"arguments":["-g","live"],"privileged":false,"tool":"pmset"}' "$work/sim/invocations.log"

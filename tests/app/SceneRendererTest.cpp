@@ -1,0 +1,33 @@
+// The renderer of the views: Qt Quick's software renderer where there is no GPU, Qt's own choice
+// elsewhere, the user's when named.
+#include "App/SceneRenderer.h"
+
+#include <gtest/gtest.h>
+
+using namespace norvane;
+using Choice = SceneRenderer::Choice;
+
+TEST(SceneRenderer, SoftwareWithoutAGpuQtsChoiceWithOneAndTheUsersWhenNamed) {
+    const struct {
+        std::optional<bool> renderNode;
+        QByteArray quickBackend, rhiBackend, alwaysSoftware;
+        Choice choice;
+    } rows[] = {
+        {false, {}, {}, {}, Choice::software},
+        {true, {}, {}, {}, Choice::qtDefault},
+        {true, {}, {}, "1", Choice::software},
+        {true, {}, {}, "TRUE", Choice::software},
+        {true, {}, {}, "0", Choice::qtDefault},
+        {std::nullopt, {}, {}, "1", Choice::qtDefault}, // GPUs not found through DRM: macOS
+        {false, "rhi", {}, {}, Choice::user},
+        {true, "software", {}, {}, Choice::user},
+        {false, {}, "opengl", {}, Choice::user},
+    };
+    for (const auto &row : rows) {
+        const SceneRenderer::Machine machine{row.renderNode, row.quickBackend, row.rhiBackend,
+                                             row.alwaysSoftware};
+        EXPECT_EQ(SceneRenderer::choose(machine), row.choice)
+            << row.renderNode.value_or(-1) << " " << row.quickBackend.constData() << " "
+            << row.rhiBackend.constData() << " " << row.alwaysSoftware.constData();
+    }
+}
