@@ -26,8 +26,6 @@ TEST(SceneRenderer, SoftwareWithoutAGpuQtsChoiceWithOneAndTheUsersWhenNamed) {
     for (const auto &row : rows) {
         const SceneRenderer::Machine machine{row.renderNode, row.quickBackend, row.rhiBackend,
                                              row.alwaysSoftware};
-        EXPECT_EQ(SceneRenderer::choose(machine), row.choice)
-            << row.renderNode.value_or(-1) << " " << row.quickBackend.constData() << " "
-            << row.rhiBackend.constData() << " " << row.alwaysSoftware.constData();
+        EXPECT_EQ(SceneRenderer::choose(machine), row.choice) << "row " << &row - rows;
     }
 }

@@ -334,9 +334,7 @@ TEST_F(WindowTest, TheHeroDrawsTheAuroraOnAGpuAndTheStillGradientWithout) {
     }
     if (!software) {
         QTemporaryFile broken;
-        ASSERT_TRUE(broken.open());
-        broken.write("not a shader");
-        broken.close();
+        ASSERT_TRUE(broken.open() && broken.write("not a shader") > 0 && broken.flush());
         hero->setShaderFile(broken.fileName());
         EXPECT_TRUE(waitUntil([&] { return !hero->usesShader(); }));
     }
