@@ -3,6 +3,7 @@
 #include "Localization/L10n.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QQuickWindow>
 
 namespace norvane {
@@ -20,9 +21,10 @@ bool mesaTrue(const QByteArray &value) {
 SceneRenderer::Machine SceneRenderer::thisMachine() {
     Machine machine;
 #if defined(Q_OS_LINUX) || defined(Q_OS_FREEBSD)
-    machine.renderNode = !QDir(QStringLiteral("/dev/dri"))
-                              .entryList({QStringLiteral("renderD*")}, QDir::System)
-                              .isEmpty();
+    machine.gpu = !QDir(QStringLiteral("/dev/dri"))
+                       .entryList({QStringLiteral("renderD*")}, QDir::System)
+                       .isEmpty() ||
+                  QFileInfo::exists(QStringLiteral("/dev/nvidiactl"));
 #endif
     machine.quickBackend = qgetenv("QT_QUICK_BACKEND");
     machine.rhiBackend = qgetenv("QSG_RHI_BACKEND");
@@ -33,9 +35,9 @@ SceneRenderer::Machine SceneRenderer::thisMachine() {
 SceneRenderer::Choice SceneRenderer::choose(const Machine &machine) {
     if (!machine.quickBackend.isEmpty() || !machine.rhiBackend.isEmpty())
         return Choice::user;
-    if (!machine.renderNode)
+    if (!machine.gpu)
         return Choice::qtDefault;
-    if (!*machine.renderNode || mesaTrue(machine.alwaysSoftware))
+    if (!*machine.gpu || mesaTrue(machine.alwaysSoftware))
         return Choice::software;
     return Choice::qtDefault;
 }

@@ -23,9 +23,9 @@ public:
 
     // What the choice depends on.
     struct Machine {
-        // Whether a DRM render node (/dev/dri/renderD*) exists; none where GPUs are not found that
-        // way.
-        std::optional<bool> renderNode;
+        // Whether a GPU's device exists: a DRM render node (/dev/dri/renderD*), or NVIDIA's own
+        // device where its DRM module is not loaded; none where GPUs are not found that way.
+        std::optional<bool> gpu;
         QByteArray quickBackend;   // QT_QUICK_BACKEND
         QByteArray rhiBackend;     // QSG_RHI_BACKEND
         QByteArray alwaysSoftware; // LIBGL_ALWAYS_SOFTWARE: Mesa told to render in software

@@ -9,7 +9,7 @@ using Choice = SceneRenderer::Choice;
 
 TEST(SceneRenderer, SoftwareWithoutAGpuQtsChoiceWithOneAndTheUsersWhenNamed) {
     const struct {
-        std::optional<bool> renderNode;
+        std::optional<bool> gpu;
         QByteArray quickBackend, rhiBackend, alwaysSoftware;
         Choice choice;
     } rows[] = {
@@ -24,7 +24,7 @@ TEST(SceneRenderer, SoftwareWithoutAGpuQtsChoiceWithOneAndTheUsersWhenNamed) {
         {false, {}, "opengl", {}, Choice::user},
     };
     for (const auto &row : rows) {
-        const SceneRenderer::Machine machine{row.renderNode, row.quickBackend, row.rhiBackend,
+        const SceneRenderer::Machine machine{row.gpu, row.quickBackend, row.rhiBackend,
                                              row.alwaysSoftware};
         EXPECT_EQ(SceneRenderer::choose(machine), row.choice) << "row " << &row - rows;
     }
