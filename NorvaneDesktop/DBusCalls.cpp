@@ -2,8 +2,33 @@
 
 #include <QDBusArgument>
 #include <QDBusMessage>
+#include <atomic>
 
 namespace norvane::dbus {
+
+namespace {
+
+int configuredTimeout() {
+    bool ok = false;
+    const int milliseconds = qEnvironmentVariableIntValue("PELLOR_DBUS_TIMEOUT_MS", &ok);
+    return ok && milliseconds > 0 ? milliseconds : 1000;
+}
+
+// Read at the first call, once the program has set up its environment.
+std::atomic<int> &timeout() {
+    static std::atomic<int> milliseconds{configuredTimeout()};
+    return milliseconds;
+}
+
+} // namespace
+
+int timeoutMs() {
+    return timeout();
+}
+
+void setTimeoutMs(int milliseconds) {
+    timeout() = milliseconds;
+}
 
 QDBusConnection connection(QDBusConnection::BusType bus) {
     return bus == QDBusConnection::SystemBus ? QDBusConnection::systemBus()
@@ -18,7 +43,7 @@ std::optional<QList<QVariant>> call(const Address &address, const QString &inter
     QDBusMessage message =
         QDBusMessage::createMethodCall(address.service, address.path, interface, method);
     message.setArguments(arguments);
-    const QDBusMessage reply = bus.call(message, QDBus::Block, kTimeoutMs);
+    const QDBusMessage reply = bus.call(message, QDBus::Block, timeoutMs());
     if (reply.type() != QDBusMessage::ReplyMessage)
         return std::nullopt;
     return reply.arguments();

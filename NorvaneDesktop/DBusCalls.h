@@ -12,7 +12,10 @@
 // bus, service or answer is no answer. Safe on any thread; keep them off the main thread.
 namespace norvane::dbus {
 
-inline constexpr int kTimeoutMs = 1000;
+// How long a call waits for its answer: a second, or PELLOR_DBUS_TIMEOUT_MS milliseconds (for a
+// machine so busy that its services cannot answer within one, as under the tests).
+[[nodiscard]] int timeoutMs();
+void setTimeoutMs(int milliseconds);
 
 // An object of a service on a bus.
 struct Address {

@@ -1,21 +1,28 @@
-// The application against a bare QQuickWidget window, each launched fresh in its own process
-// (AppBenchHost) with a private settings folder and simulated Mac:
-//   Startup                     the app and the bare window launched in turn: time to the
-//                               first frame (the app's is the benchmark's time) and resident
-//                               memory after start (counters appFirstFrameMs, bareResidentMiB…);
-//                               the summary adds the CPU time used until the first frame, which
-//                               the load of the machine changes less
-//   Closed/app                  the main window closed after start-up: time from "Open Main
+// The application against bare QQuickWidget windows, each launched fresh in its own process
+// (AppBenchHost) with a private settings folder and simulated Mac. "app" is Pellor as a user gets
+// it, with the renderer it chooses for this machine; "appOpenGL" is Pellor made to draw with
+// OpenGL (QSG_RHI_BACKEND=opengl), as it did on every machine before it chose: the figures
+// before and after, side by side in one run.
+//   Startup                     the bare OpenGL window, the bare software-rendered window and
+//                               both Pellors launched in turn: time to the first frame (the
+//                               app's is the benchmark's time) and resident memory after start
+//                               (counters appFirstFrameMs, bareOpenGLResidentMiB…); the summary
+//                               adds the CPU time used until the first frame, which the load of
+//                               the machine changes less
+//   Closed/app, Closed/appOpenGL
+//                               the main window closed after start-up: time from "Open Main
 //                               Window" to the reopened window's first frame (the benchmark's
 //                               time), resident memory while closed (closedResidentMiB), and
 //                               of it the private (anonymous) pages and the proportional share
 //                               of pages shared with other processes (in the summary)
 //   Closed/statusItem           the same memory figures of StatusItemBenchHost, a Qt Widgets
 //                               program that shows only a status item
-//   IdleCpu/app                 CPU used over 60 s with the main window closed (counter
-//                               cpuPercentOfOneCore), once
-// At the end the ratios the targets are set in are printed, from the medians of this run.
-// Needs a display: run it under xvfb-run when there is none.
+//   IdleCpu/…Open, IdleCpu/…Closed
+//                               CPU used over 60 s with the main window open (and active), or
+//                               closed, once each (counter cpuPercentOfOneCore; the stand-in
+//                               tools of the live reads in withToolsPercentOfOneCore)
+// Each program's renderer is printed, and at the end the targets with the figures before and
+// after, from the medians of this run. Needs a display: run it under xvfb-run when there is none.
 #include <QCoreApplication>
 #include <QDir>
 #include <QJsonDocument>
@@ -36,7 +43,15 @@ std::map<std::string, double> &figures() {
     return all;
 }
 
-QJsonObject launch(const char *mode, const char *measure) {
+// The renderer each program drew with, by program.
+std::map<std::string, std::string> &renderers() {
+    static std::map<std::string, std::string> all;
+    return all;
+}
+
+// Launches `program` ("app", "appOpenGL", "bareOpenGL", "bareSoftware", "statusItem") to take
+// the figures of `measure`.
+QJsonObject launch(const std::string &program, const char *measure) {
     QTemporaryDir sandbox;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const char *variable :
@@ -45,18 +60,27 @@ QJsonObject launch(const char *mode, const char *measure) {
         QDir().mkpath(folder);
         environment.insert(QString::fromLatin1(variable), folder);
     }
+    for (const char *variable : {"QT_QUICK_BACKEND", "QSG_RHI_BACKEND", "LIBGL_ALWAYS_SOFTWARE"})
+        environment.remove(QString::fromLatin1(variable));
+    if (program == "appOpenGL")
+        environment.insert(QStringLiteral("QSG_RHI_BACKEND"), QStringLiteral("opengl"));
     QProcess host;
     host.setProcessEnvironment(environment);
     host.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    if (qstrcmp(mode, "statusItem") == 0)
+    if (program == "statusItem")
         host.start(QStringLiteral(NORVANE_BIN_DIR "/StatusItemBenchHost"));
     else
-        host.start(QStringLiteral(NORVANE_BIN_DIR "/AppBenchHost"),
-                   {QString::fromLatin1(mode), QString::fromLatin1(measure)});
+        host.start(
+            QStringLiteral(NORVANE_BIN_DIR "/AppBenchHost"),
+            {program == "appOpenGL" ? QStringLiteral("app") : QString::fromStdString(program),
+             QString::fromLatin1(measure)});
     if (!host.waitForFinished(120'000) || host.exitCode() != 0)
         return {};
     const QList<QByteArray> lines = host.readAllStandardOutput().trimmed().split('\n');
-    return QJsonDocument::fromJson(lines.last()).object();
+    const QJsonObject result = QJsonDocument::fromJson(lines.last()).object();
+    if (result.contains("renderer"))
+        renderers()[program] = result["renderer"].toString().toStdString();
+    return result;
 }
 
 double median(std::vector<double> values) {
@@ -66,43 +90,44 @@ double median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
-// The bare window and the application launched in turn, so that both meet the same load of the
-// machine; the benchmark's time is the application's.
+// The programs launched in turn, so that all meet the same load of the machine; the benchmark's
+// time is the application's.
 void Startup(benchmark::State &state) {
+    const std::vector<std::string> programs{"bareOpenGL", "bareSoftware", "app", "appOpenGL"};
     std::map<std::string, std::vector<double>> resident;
     std::map<std::string, std::vector<double>> firstFrame;
     std::map<std::string, std::vector<double>> firstFrameCpu;
     for (auto _ : state) {
-        for (const char *mode : {"bare", "app"}) {
-            const QJsonObject result = launch(mode, "startup");
+        for (const std::string &program : programs) {
+            const QJsonObject result = launch(program, "startup");
             if (result.isEmpty()) {
                 state.SkipWithError("the launch failed");
                 return;
             }
-            resident[mode].push_back(result["residentKiB"].toDouble() / 1024.0);
-            firstFrame[mode].push_back(result["firstFrameMs"].toDouble());
-            firstFrameCpu[mode].push_back(result["firstFrameCpuMs"].toDouble());
+            resident[program].push_back(result["residentKiB"].toDouble() / 1024.0);
+            firstFrame[program].push_back(result["firstFrameMs"].toDouble());
+            firstFrameCpu[program].push_back(result["firstFrameCpuMs"].toDouble());
         }
         state.SetIterationTime(firstFrame["app"].back() / 1000.0);
     }
-    for (const char *mode : {"bare", "app"}) {
-        state.counters[std::string(mode) + "FirstFrameMs"] = median(firstFrame[mode]);
-        state.counters[std::string(mode) + "ResidentMiB"] = median(resident[mode]);
-        figures()[std::string(mode) + ".firstFrameMs"] = median(firstFrame[mode]);
-        figures()[std::string(mode) + ".firstFrameCpuMs"] = median(firstFrameCpu[mode]);
-        figures()[std::string(mode) + ".residentMiB"] = median(resident[mode]);
+    for (const std::string &program : programs) {
+        state.counters[program + "FirstFrameMs"] = median(firstFrame[program]);
+        state.counters[program + "ResidentMiB"] = median(resident[program]);
+        figures()[program + ".firstFrameMs"] = median(firstFrame[program]);
+        figures()[program + ".firstFrameCpuMs"] = median(firstFrameCpu[program]);
+        figures()[program + ".residentMiB"] = median(resident[program]);
     }
 }
 
-void Closed(benchmark::State &state, const char *mode) {
-    const bool app = qstrcmp(mode, "app") == 0;
+void Closed(benchmark::State &state, const std::string &program) {
+    const bool app = program != "statusItem";
     std::vector<double> closedResident;
     std::vector<double> closedPrivate;
     std::vector<double> closedProportional;
     std::vector<double> reopen;
     std::vector<double> startup;
     for (auto _ : state) {
-        const QJsonObject result = launch(mode, "closed");
+        const QJsonObject result = launch(program, "closed");
         if (result.isEmpty()) {
             state.SkipWithError("the launch failed");
             return;
@@ -120,50 +145,78 @@ void Closed(benchmark::State &state, const char *mode) {
     }
     state.counters["closedResidentMiB"] = median(closedResident);
     state.counters["closedPrivateMiB"] = median(closedPrivate);
-    figures()[std::string(mode) + ".closedResidentMiB"] = median(closedResident);
-    figures()[std::string(mode) + ".closedPrivateMiB"] = median(closedPrivate);
-    figures()[std::string(mode) + ".closedProportionalMiB"] = median(closedProportional);
+    figures()[program + ".closedResidentMiB"] = median(closedResident);
+    figures()[program + ".closedPrivateMiB"] = median(closedPrivate);
+    figures()[program + ".closedProportionalMiB"] = median(closedProportional);
     if (app) {
         state.counters["startupFirstFrameMs"] = median(startup);
-        figures()["app.reopenFirstFrameMs"] = median(reopen);
-        figures()["app.startupFirstFrameMsSameLaunch"] = median(startup);
+        figures()[program + ".reopenFirstFrameMs"] = median(reopen);
+        figures()[program + ".startupFirstFrameMsSameLaunch"] = median(startup);
     }
 }
 
-void printSummary() {
-    std::map<std::string, double> &f = figures();
-    const auto ratio = [&f](const char *what, const std::string &a, const std::string &b,
-                            double target) {
-        if (!f.count(a) || !f.count(b) || f[b] == 0)
-            return;
-        std::printf("%-46s %8.1f / %8.1f = %5.2fx (target <= %.1fx)\n", what, f[a], f[b],
-                    f[a] / f[b], target);
-    };
-    std::printf("\nRatios (medians of this run)\n");
-    ratio("start-up first frame, app / bare (ms)", "app.firstFrameMs", "bare.firstFrameMs", 1.3);
-    ratio("  CPU time until then, app / bare (ms)", "app.firstFrameCpuMs", "bare.firstFrameCpuMs",
-          1.3);
-    ratio("memory after start, app / bare (MiB)", "app.residentMiB", "bare.residentMiB", 1.3);
-    ratio("memory closed, app / status item (MiB)", "app.closedResidentMiB",
-          "statusItem.closedResidentMiB", 3.0);
-    ratio("  of it private (heap), app / status item (MiB)", "app.closedPrivateMiB",
-          "statusItem.closedPrivateMiB", 3.0);
-    ratio("  proportional (PSS), app / status item (MiB)", "app.closedProportionalMiB",
-          "statusItem.closedProportionalMiB", 3.0);
-    ratio("reopen first frame / start-up first frame (ms)", "app.reopenFirstFrameMs",
-          "app.startupFirstFrameMsSameLaunch", 1.0);
-}
-
-void IdleCpu(benchmark::State &state, const char *mode) {
+void IdleCpu(benchmark::State &state, const std::string &program, const char *measure) {
     for (auto _ : state) {
-        const QJsonObject result = launch(mode, "idle");
+        const QJsonObject result = launch(program, measure);
         if (result.isEmpty()) {
             state.SkipWithError("the launch failed");
             return;
         }
         state.SetIterationTime(result["wallSeconds"].toDouble());
         state.counters["cpuPercentOfOneCore"] = result["cpuPercentOfOneCore"].toDouble();
+        state.counters["withToolsPercentOfOneCore"] =
+            result["withToolsPercentOfOneCore"].toDouble();
+        figures()[program + "." + measure] = result["cpuPercentOfOneCore"].toDouble();
+        figures()[program + "." + measure + "WithTools"] =
+            result["withToolsPercentOfOneCore"].toDouble();
     }
+}
+
+void printSummary() {
+    std::map<std::string, double> &f = figures();
+    std::printf("\nRenderers:");
+    for (const auto &[program, renderer] : renderers())
+        std::printf(" %s %s;", program.c_str(), renderer.c_str());
+    std::printf("\n\n%-46s %-8s %-26s %s\n", "Targets (medians of this run)", "target",
+                "before: OpenGL", "after: chosen renderer");
+    // A row holds one figure of Pellor before (appOpenGL) and after (app): its `figure` against
+    // `reference` (a figure of another program, or of the same one when it starts with "."), or
+    // the figure alone without a reference; "-" where this run did not measure it.
+    const auto row = [&f](const char *what, const char *target, const std::string &figure,
+                          const std::string &reference = {}) {
+        const auto cell = [&](const std::string &program) {
+            const std::string a = program + figure;
+            const std::string b = reference.starts_with('.') ? program + reference : reference;
+            char text[64] = "-";
+            if (f.count(a) && reference.empty())
+                std::snprintf(text, sizeof text, "%.2f", f[a]);
+            else if (f.count(a) && f.count(b) && f[b] != 0)
+                std::snprintf(text, sizeof text, "%.1f / %.1f = %.2fx", f[a], f[b], f[a] / f[b]);
+            return std::string(text);
+        };
+        std::printf("%-46s %-8s %-26s %s\n", what, target, cell("appOpenGL").c_str(),
+                    cell("app").c_str());
+    };
+    row("start-up first frame / bare OpenGL (ms)", "<= 0.6x", ".firstFrameMs",
+        "bareOpenGL.firstFrameMs");
+    row("start-up first frame / bare software (ms)", "<= 2x", ".firstFrameMs",
+        "bareSoftware.firstFrameMs");
+    row("  CPU time until then / bare OpenGL (ms)", "", ".firstFrameCpuMs",
+        "bareOpenGL.firstFrameCpuMs");
+    row("memory after start / bare OpenGL (MiB)", "<= 0.6x", ".residentMiB",
+        "bareOpenGL.residentMiB");
+    row("memory closed / status item (MiB)", "<= 2x", ".closedResidentMiB",
+        "statusItem.closedResidentMiB");
+    row("  proportional (PSS) / status item (MiB)", "<= 2.5x", ".closedProportionalMiB",
+        "statusItem.closedProportionalMiB");
+    row("  private (heap) / status item (MiB)", "", ".closedPrivateMiB",
+        "statusItem.closedPrivateMiB");
+    row("reopen / start-up first frame (ms)", "<= 0.5x", ".reopenFirstFrameMs",
+        ".startupFirstFrameMsSameLaunch");
+    row("idle CPU, window open (% of one core)", "<= 1", ".idleOpen");
+    row("  with the stand-in tools of the live reads", "", ".idleOpenWithTools");
+    row("idle CPU, window closed (% of one core)", "<= 0.2", ".idle");
+    row("  with the stand-in tools", "", ".idleWithTools");
 }
 
 } // namespace
@@ -178,7 +231,26 @@ BENCHMARK_CAPTURE(Closed, app, "app")
     ->UseManualTime()
     ->Iterations(5)
     ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(IdleCpu, app, "app")->UseManualTime()->Iterations(1)->Unit(benchmark::kSecond);
+BENCHMARK_CAPTURE(Closed, appOpenGL, "appOpenGL")
+    ->UseManualTime()
+    ->Iterations(5)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(IdleCpu, appOpen, "app", "idleOpen")
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Unit(benchmark::kSecond);
+BENCHMARK_CAPTURE(IdleCpu, appClosed, "app", "idle")
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Unit(benchmark::kSecond);
+BENCHMARK_CAPTURE(IdleCpu, appOpenGLOpen, "appOpenGL", "idleOpen")
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Unit(benchmark::kSecond);
+BENCHMARK_CAPTURE(IdleCpu, appOpenGLClosed, "appOpenGL", "idle")
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Unit(benchmark::kSecond);
 
 int main(int argc, char **argv) {
     QCoreApplication application(argc, argv);

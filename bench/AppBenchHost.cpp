@@ -1,14 +1,17 @@
-// One measured launch for AppBench: either the whole Pellor application or a bare QQuickWidget
-// window of the same size. Prints one line of JSON and exits.
+// One measured launch for AppBench: either the whole Pellor application, with the renderer it
+// chooses for this machine, or a bare QQuickWidget window of the same size drawn with OpenGL or
+// with Qt Quick's software renderer. Prints one line of JSON, with the renderer that drew the
+// window, and exits.
 //
-//   AppBenchHost app|bare startup   time to the first rendered frame, the CPU time the process
+//   AppBenchHost app|bareOpenGL|bareSoftware startup
+//                                   time to the first rendered frame, the CPU time the process
 //                                   used until then, and resident memory
-//   AppBenchHost app|bare idle      CPU used over 60 seconds with the main window closed
+//   AppBenchHost app idle|idleOpen  CPU used over 60 seconds with the main window closed, or
+//                                   open; by Pellor itself, and with the stand-in tools it ran
 //   AppBenchHost app closed         the start-up figures, then the main window is closed:
 //                                   resident, private and proportional memory 4 s later, and
-//                                   the time from "Open Main
-//                                   Window" (AppDelegate::showWindow) to the reopened window's
-//                                   first frame
+//                                   the time from "Open Main Window" (AppDelegate::showWindow) to
+//                                   the reopened window's first frame
 #include "App/AppDelegate.h"
 #include "App/Application.h"
 #include "App/MainWindow.h"
@@ -43,9 +46,10 @@ qint64 residentKiB() {
     return processMemory::statusKiB();
 }
 
-double cpuSeconds() {
+// This process's CPU time, or that of the children it has waited for.
+double cpuSeconds(int who = RUSAGE_SELF) {
     rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
+    getrusage(who, &usage);
     const auto seconds = [](const timeval &t) {
         return double(t.tv_sec) + double(t.tv_usec) / 1e6;
     };
@@ -57,8 +61,20 @@ void print(const QJsonObject &result) {
     std::fflush(stdout);
 }
 
+QString rendererName(QQuickWindow *scene) {
+    switch (scene->rendererInterface()->graphicsApi()) {
+    case QSGRendererInterface::Software:
+        return QStringLiteral("software");
+    case QSGRendererInterface::OpenGL:
+        return QStringLiteral("OpenGL");
+    default:
+        return QStringLiteral("other");
+    }
+}
+
 // The bare window: a QQuickWidget with one rectangle, shown at the application's size.
-std::unique_ptr<QQuickWidget> bareWindow() {
+std::unique_ptr<QQuickWidget> bareWindow(QSGRendererInterface::GraphicsApi api) {
+    QQuickWindow::setGraphicsApi(api);
     auto widget = std::make_unique<QQuickWidget>();
     widget->setResizeMode(QQuickWidget::SizeRootObjectToView);
     auto *component = new QQmlComponent(widget->engine(), widget.get());
@@ -75,7 +91,8 @@ int main(int argc, char **argv) {
     QApplication application(argc, argv);
     const QStringList arguments = QCoreApplication::arguments();
     const bool app = arguments.value(1) == QLatin1String("app");
-    const bool idle = arguments.value(2) == QLatin1String("idle");
+    const bool idleOpen = arguments.value(2) == QLatin1String("idleOpen");
+    const bool idle = idleOpen || arguments.value(2) == QLatin1String("idle");
     const bool closed = app && arguments.value(2) == QLatin1String("closed");
 
     std::unique_ptr<norvane::AppDelegate> delegate;
@@ -90,7 +107,9 @@ int main(int argc, char **argv) {
         window = delegate->window();
     } else {
         QApplication::setQuitOnLastWindowClosed(false);
-        bare = bareWindow();
+        bare = bareWindow(arguments.value(1) == QLatin1String("bareSoftware")
+                              ? QSGRendererInterface::Software
+                              : QSGRendererInterface::OpenGL);
         scene = bare->quickWindow();
         window = bare.get();
     }
@@ -102,37 +121,41 @@ int main(int argc, char **argv) {
                 return;
             done = true;
             firstFrameMs = millisecondsSinceStart();
+            const QString renderer = rendererName(scene);
             if (closed) {
-                QTimer::singleShot(1000, &application, [&, firstFrameMs] {
+                QTimer::singleShot(1000, &application, [&, firstFrameMs, renderer] {
                     const qint64 startResident = residentKiB();
                     delegate->window()->close();
                     // Whatever the application gives back on closing has been given back.
-                    QTimer::singleShot(4000, &application, [&, firstFrameMs, startResident] {
-                        const qint64 closedResident = residentKiB();
-                        const qint64 closedAnon = processMemory::statusKiB("RssAnon:");
-                        const qint64 closedFile = processMemory::statusKiB("RssFile:");
-                        const qint64 closedProportional = processMemory::proportionalKiB();
-                        const double openedAt = millisecondsSinceStart();
-                        delegate->showWindow();
-                        QObject::connect(
-                            delegate->dashboard()->quickWindow(), &QQuickWindow::afterRendering,
-                            &application,
-                            [&, firstFrameMs, startResident, closedResident, closedAnon, closedFile,
-                             closedProportional, openedAt, reported = false]() mutable {
-                                if (std::exchange(reported, true))
-                                    return;
-                                print(
-                                    {{"firstFrameMs", firstFrameMs},
-                                     {"residentKiB", startResident},
-                                     {"closedResidentKiB", closedResident},
-                                     {"closedAnonKiB", closedAnon},
-                                     {"closedFileKiB", closedFile},
-                                     {"closedProportionalKiB", closedProportional},
-                                     {"reopenFirstFrameMs", millisecondsSinceStart() - openedAt}});
-                                application.quit();
-                            },
-                            Qt::QueuedConnection);
-                    });
+                    QTimer::singleShot(
+                        4000, &application, [&, firstFrameMs, renderer, startResident] {
+                            const qint64 closedResident = residentKiB();
+                            const qint64 closedAnon = processMemory::statusKiB("RssAnon:");
+                            const qint64 closedFile = processMemory::statusKiB("RssFile:");
+                            const qint64 closedProportional = processMemory::proportionalKiB();
+                            const double openedAt = millisecondsSinceStart();
+                            delegate->showWindow();
+                            QObject::connect(
+                                delegate->dashboard()->quickWindow(), &QQuickWindow::afterRendering,
+                                &application,
+                                [&, firstFrameMs, renderer, startResident, closedResident,
+                                 closedAnon, closedFile, closedProportional, openedAt,
+                                 reported = false]() mutable {
+                                    if (std::exchange(reported, true))
+                                        return;
+                                    print({{"renderer", renderer},
+                                           {"firstFrameMs", firstFrameMs},
+                                           {"residentKiB", startResident},
+                                           {"closedResidentKiB", closedResident},
+                                           {"closedAnonKiB", closedAnon},
+                                           {"closedFileKiB", closedFile},
+                                           {"closedProportionalKiB", closedProportional},
+                                           {"reopenFirstFrameMs",
+                                            millisecondsSinceStart() - openedAt}});
+                                    application.quit();
+                                },
+                                Qt::QueuedConnection);
+                        });
                 });
                 return;
             }
@@ -140,26 +163,35 @@ int main(int argc, char **argv) {
                 // Resident memory once the first frame is up and the start-up work has settled.
                 const double firstFrameCpuMs = cpuSeconds() * 1000.0;
                 QTimer::singleShot(1000, &application,
-                                   [&application, firstFrameMs, firstFrameCpuMs] {
-                                       print({{"firstFrameMs", firstFrameMs},
+                                   [&application, renderer, firstFrameMs, firstFrameCpuMs] {
+                                       print({{"renderer", renderer},
+                                              {"firstFrameMs", firstFrameMs},
                                               {"firstFrameCpuMs", firstFrameCpuMs},
                                               {"residentKiB", residentKiB()}});
                                        application.quit();
                                    });
                 return;
             }
-            QTimer::singleShot(0, window, &QWidget::close);
-            QTimer::singleShot(2000, &application, [&application] {
+            if (!idleOpen)
+                QTimer::singleShot(0, window, &QWidget::close);
+            // The start-up work and the welcome's fade have ended by then.
+            QTimer::singleShot(3000, &application, [&application, renderer] {
                 const double cpuBefore = cpuSeconds();
+                const double toolsBefore = cpuSeconds(RUSAGE_CHILDREN);
                 QElapsedTimer wall;
                 wall.start();
-                QTimer::singleShot(60'000, &application, [&application, cpuBefore, wall] {
-                    const double used = cpuSeconds() - cpuBefore;
-                    print({{"cpuSeconds", used},
-                           {"wallSeconds", wall.elapsed() / 1000.0},
-                           {"cpuPercentOfOneCore", 100.0 * used / (wall.elapsed() / 1000.0)}});
-                    application.quit();
-                });
+                QTimer::singleShot(
+                    60'000, &application, [&application, renderer, cpuBefore, toolsBefore, wall] {
+                        const double seconds = wall.elapsed() / 1000.0;
+                        const double used = cpuSeconds() - cpuBefore;
+                        const double tools = cpuSeconds(RUSAGE_CHILDREN) - toolsBefore;
+                        print({{"renderer", renderer},
+                               {"cpuSeconds", used},
+                               {"wallSeconds", seconds},
+                               {"cpuPercentOfOneCore", 100.0 * used / seconds},
+                               {"withToolsPercentOfOneCore", 100.0 * (used + tools) / seconds}});
+                        application.quit();
+                    });
             });
         },
         Qt::QueuedConnection);

@@ -3,6 +3,7 @@
 #include "Components/PellorBrandMark.h"
 #include "Installation.h"
 #include "Localization/L10n.h"
+#include "SceneRenderer.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -22,6 +23,7 @@ void configureApplication(QApplication &application) {
     QGuiApplication::setDesktopFileName(QString::fromUtf8(Installation::applicationId));
     // Closing the main window leaves the application (and its status item) running.
     QApplication::setQuitOnLastWindowClosed(false);
+    SceneRenderer::configure();
 
     QIcon icon;
     for (const int size : {16, 32, 64, 128, 256})
@@ -35,13 +37,17 @@ namespace {
 const char *const kLoginHelp =
     L10n::noop("Start in the status item, without the window, as Open at Login does.");
 
-// The help, in the user's language: the string tables are found beside the executable, which
+// Runs `print` in the user's language: the string tables are found beside the executable, which
 // only an application object knows; one of Qt Core needs no display.
-void printHelp(const QStringList &arguments) {
+template <typename Print> void inUserLanguage(const QStringList &arguments, Print print) {
     QByteArray program = arguments.value(0, QStringLiteral("pellor")).toLocal8Bit();
     int argc = 1;
     char *argv[] = {program.data(), nullptr};
     const QCoreApplication core(argc, argv);
+    print();
+}
+
+void printHelp() {
     QCommandLineParser parser;
     parser.setApplicationDescription(
         L10n::text("Switch power and display settings between named profiles.") + u'\n' +
@@ -69,12 +75,17 @@ std::optional<int> answerCommandLine(const QStringList &arguments) {
     parser.addOption(help);
     (void)parser.parse(arguments); // an option it does not know is Qt's or a mistake Qt reports
     if (parser.isSet(version)) {
-        std::fputs("Pellor " PELLOR_VERSION "\n", stdout);
+        // The renderer too, so that a bug report carries it.
+        inUserLanguage(arguments, [] {
+            std::fputs("Pellor " PELLOR_VERSION "\n", stdout);
+            std::fputs(qPrintable(SceneRenderer::describe(SceneRenderer::thisMachine()) + u'\n'),
+                       stdout);
+        });
         return 0;
     }
     if (!parser.isSet(help))
         return std::nullopt;
-    printHelp(arguments);
+    inUserLanguage(arguments, printHelp);
     return 0;
 }
 

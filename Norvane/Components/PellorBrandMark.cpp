@@ -3,7 +3,6 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
-#include <cmath>
 
 namespace norvane {
 
@@ -34,20 +33,20 @@ QImage PellorBrandMark::image(int size, const QColor &primary) {
 void PellorBrandMark::draw(QPainter &painter, QSizeF size, const QColor &primary) {
     painter.setRenderHint(QPainter::Antialiasing);
     painter.scale(size.width() / 1024.0, size.height() / 1024.0);
+    const QRectF circle(242, 242, 540, 540); // the ring's centre line
 
     QColor track = primary;
     track.setAlphaF(0.14f);
     painter.setPen(QPen(track, 72, Qt::SolidLine, Qt::FlatCap));
     painter.setBrush(Qt::NoBrush);
-    painter.drawEllipse(QRectF(242, 242, 540, 540));
+    painter.drawEllipse(circle);
 
-    // From 3π/4 to 2π, increasing angle, in the y-down design grid.
+    // Five eighths of the ring, clockwise from the lower left to the right, as Bézier arcs: a
+    // polyline of one-degree steps, each with a round join, took five times as long to stroke
+    // (the window icon draws it at five sizes before the first frame).
     QPainterPath arc;
-    const QPointF centre(512, 512);
-    const double radius = 270;
-    arc.moveTo(centre + radius * QPointF(std::cos(3 * M_PI / 4), std::sin(3 * M_PI / 4)));
-    for (double angle = 3 * M_PI / 4 + M_PI / 180; angle <= 2 * M_PI + 1e-9; angle += M_PI / 180)
-        arc.lineTo(centre + radius * QPointF(std::cos(angle), std::sin(angle)));
+    arc.arcMoveTo(circle, 225);
+    arc.arcTo(circle, 225, -225);
     QLinearGradient gradient(QPointF(290, 740), QPointF(800, 300));
     gradient.setColorAt(0.0, QColor::fromRgbF(0.25f, 0.88f, 0.63f));
     gradient.setColorAt(0.5, QColor::fromRgbF(0.31f, 0.55f, 1.0f));

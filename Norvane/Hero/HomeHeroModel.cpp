@@ -1,9 +1,11 @@
 #include "HomeHeroModel.h"
 
 #include "AccessibilityPreferences.h"
+#include "HeroBackdrop.h"
 #include "HomeShaders.h"
 #include "Localization/L10n.h"
 
+#include <QSGRendererInterface>
 #include <QSettings>
 
 namespace norvane {
@@ -15,10 +17,13 @@ HomeHeroModel::HomeHeroModel(QObject *parent)
       m_reduceTransparency(AccessibilityPreferences::reduceTransparency()) {}
 
 void HomeHeroModel::setShaderFile(const QString &file) {
-    const bool before = usesShader();
-    m_shaderFile = file;
-    if (usesShader() != before)
-        emit usesShaderChanged();
+    if (m_shaderFile != file)
+        changeShader([&] { m_shaderFile = file; });
+}
+
+void HomeHeroModel::setGraphicsApi(int api) {
+    if (m_graphicsApi != api)
+        changeShader([&] { m_graphicsApi = api; });
 }
 
 void HomeHeroModel::setProfileId(const QString &id) {
@@ -44,6 +49,28 @@ void HomeHeroModel::setEnergy(double energy) {
         return;
     m_energy = energy;
     emit energyChanged();
+    emit backdropChanged();
+}
+
+void HomeHeroModel::setAccent(const QColor &accent) {
+    if (m_accent == accent)
+        return;
+    m_accent = accent;
+    emit backdropChanged();
+}
+
+void HomeHeroModel::setFamily(double family) {
+    if (m_family == family)
+        return;
+    m_family = family;
+    emit backdropChanged();
+}
+
+void HomeHeroModel::setDark(bool dark) {
+    if (m_dark == dark)
+        return;
+    m_dark = dark;
+    emit backdropChanged();
 }
 
 void HomeHeroModel::setEffectsActive(bool active) {
@@ -62,10 +89,7 @@ void HomeHeroModel::setReduceMotion(bool reduce) {
 void HomeHeroModel::setReduceTransparency(bool reduce) {
     if (m_reduceTransparency == reduce)
         return;
-    const bool shaderBefore = usesShader();
-    changeAnimation([&] { m_reduceTransparency = reduce; });
-    if (usesShader() != shaderBefore)
-        emit usesShaderChanged();
+    changeShader([&] { changeAnimation([&] { m_reduceTransparency = reduce; }); });
 }
 
 bool HomeHeroModel::animating() const {
@@ -83,11 +107,23 @@ QString HomeHeroModel::body() const {
 }
 
 bool HomeHeroModel::usesShader() const {
-    return !m_shaderFile.isEmpty() && !m_shaderFailed && !m_reduceTransparency;
+    return !m_shaderFile.isEmpty() && !m_shaderFailed && !m_reduceTransparency &&
+           QSGRendererInterface::isApiRhiBased(QSGRendererInterface::GraphicsApi(m_graphicsApi));
 }
 
 QUrl HomeHeroModel::shaderUrl() const {
     return m_shaderFile.isEmpty() ? QUrl() : QUrl::fromLocalFile(m_shaderFile);
+}
+
+QVariantList HomeHeroModel::backdropBands() const {
+    QVariantList colours;
+    for (const QColor &colour : HeroBackdrop::bands(m_accent, m_family, m_energy, m_dark))
+        colours << colour;
+    return colours;
+}
+
+QColor HomeHeroModel::backdropGlow() const {
+    return HeroBackdrop::glow(m_accent, m_energy);
 }
 
 void HomeHeroModel::reportShaderCompiled() const {
@@ -122,12 +158,8 @@ double HomeHeroModel::time() const {
 }
 
 void HomeHeroModel::reportShaderFailure() {
-    if (m_shaderFailed)
-        return;
-    const bool before = usesShader();
-    m_shaderFailed = true;
-    if (before)
-        emit usesShaderChanged();
+    if (!m_shaderFailed)
+        changeShader([&] { m_shaderFailed = true; });
 }
 
 void HomeHeroModel::changeAnimation(const std::function<void()> &change) {
@@ -142,6 +174,16 @@ void HomeHeroModel::changeAnimation(const std::function<void()> &change) {
             m_animation.pause(now());
     }
     emit animatingChanged();
+}
+
+// Changes what decides between the shader and the gradient, and says when the answer or the
+// shader file changed.
+void HomeHeroModel::changeShader(const std::function<void()> &change) {
+    const bool before = usesShader();
+    const QString file = m_shaderFile;
+    change();
+    if (usesShader() != before || m_shaderFile != file)
+        emit usesShaderChanged();
 }
 
 void HomeHeroModel::setRevealed(bool revealed, bool animated) {

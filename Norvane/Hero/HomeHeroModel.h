@@ -2,6 +2,7 @@
 
 #include "AnimationClock.h"
 
+#include <QColor>
 #include <QDateTime>
 #include <QObject>
 #include <QQmlEngine>
@@ -11,13 +12,20 @@
 namespace norvane {
 
 // The hero's state: the first-visit welcome and its reveal, when the backdrop animates, the
-// animation time that survives pauses, and whether the shader or the gradient is drawn.
+// animation time that survives pauses, whether the shader or the gradient is drawn, and the
+// gradient's colours.
 class HomeHeroModel : public QObject {
     Q_OBJECT
     QML_ELEMENT
     Q_PROPERTY(QString profileId READ profileId WRITE setProfileId NOTIFY profileIdChanged)
     Q_PROPERTY(QString introduction READ introduction WRITE setIntroduction NOTIFY textsChanged)
     Q_PROPERTY(double energy READ energy WRITE setEnergy NOTIFY energyChanged)
+    Q_PROPERTY(QColor accent READ accent WRITE setAccent NOTIFY backdropChanged)
+    Q_PROPERTY(double family READ family WRITE setFamily NOTIFY backdropChanged)
+    Q_PROPERTY(bool dark READ dark WRITE setDark NOTIFY backdropChanged)
+    // The graphics API of the window's scene (QSGRendererInterface::GraphicsApi, as QML's
+    // GraphicsInfo.api tells it): the shader needs one of Qt's GPU APIs.
+    Q_PROPERTY(int graphicsApi READ graphicsApi WRITE setGraphicsApi NOTIFY usesShaderChanged)
     Q_PROPERTY(bool effectsActive READ effectsActive WRITE setEffectsActive NOTIFY animatingChanged)
     Q_PROPERTY(bool reduceMotion READ reduceMotion WRITE setReduceMotion NOTIFY animatingChanged)
     Q_PROPERTY(bool reduceTransparency READ reduceTransparency WRITE setReduceTransparency NOTIFY
@@ -30,7 +38,9 @@ class HomeHeroModel : public QObject {
     Q_PROPERTY(QString eyebrow READ eyebrow NOTIFY textsChanged)
     Q_PROPERTY(QString body READ body NOTIFY textsChanged)
     Q_PROPERTY(bool usesShader READ usesShader NOTIFY usesShaderChanged)
-    Q_PROPERTY(QUrl shaderUrl READ shaderUrl CONSTANT)
+    Q_PROPERTY(QUrl shaderUrl READ shaderUrl NOTIFY usesShaderChanged)
+    Q_PROPERTY(QVariantList backdropBands READ backdropBands NOTIFY backdropChanged)
+    Q_PROPERTY(QColor backdropGlow READ backdropGlow NOTIFY backdropChanged)
 
 public:
     using Clock = std::function<QDateTime()>;
@@ -50,6 +60,14 @@ public:
     void setIntroduction(const QString &introduction);
     [[nodiscard]] double energy() const { return m_energy; }
     void setEnergy(double energy);
+    [[nodiscard]] const QColor &accent() const { return m_accent; }
+    void setAccent(const QColor &accent);
+    [[nodiscard]] double family() const { return m_family; }
+    void setFamily(double family);
+    [[nodiscard]] bool dark() const { return m_dark; }
+    void setDark(bool dark);
+    [[nodiscard]] int graphicsApi() const { return m_graphicsApi; }
+    void setGraphicsApi(int api);
     [[nodiscard]] bool effectsActive() const { return m_effectsActive; }
     void setEffectsActive(bool active);
     [[nodiscard]] bool reduceMotion() const { return m_reduceMotion; }
@@ -66,8 +84,12 @@ public:
     [[nodiscard]] bool revealAnimated() const { return m_revealAnimated; }
     [[nodiscard]] QString eyebrow() const;
     [[nodiscard]] QString body() const;
+    // A shader file, one of Qt's GPU APIs, and no Reduce Transparency; else the gradient.
     [[nodiscard]] bool usesShader() const;
     [[nodiscard]] QUrl shaderUrl() const;
+    // The gradient (see HeroBackdrop): the colours of its stops from top to bottom, and the glow.
+    [[nodiscard]] QVariantList backdropBands() const;
+    [[nodiscard]] QColor backdropGlow() const;
     [[nodiscard]] const AnimationClock &clock() const { return m_animation; }
 
     // The hero came on screen: decides the welcome, reveals the backdrop, starts the clock.
@@ -88,9 +110,11 @@ signals:
     void textsChanged();
     void revealedChanged();
     void usesShaderChanged();
+    void backdropChanged();
 
 private:
     void changeAnimation(const std::function<void()> &change);
+    void changeShader(const std::function<void()> &change);
     void setRevealed(bool revealed, bool animated);
     [[nodiscard]] QDateTime now() const;
 
@@ -100,6 +124,10 @@ private:
     QString m_profileId;
     QString m_introduction;
     double m_energy = 0;
+    QColor m_accent;
+    double m_family = 0;
+    bool m_dark = false;
+    int m_graphicsApi = 0; // QSGRendererInterface::Unknown until the scene is drawn
     bool m_effectsActive = false;
     bool m_reduceMotion = false;
     bool m_reduceTransparency = false;

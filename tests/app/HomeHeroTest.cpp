@@ -1,10 +1,12 @@
 // The hero: atmosphere, welcome, animation clock, accessibility settings, shader or gradient.
+#include "Hero/HeroBackdrop.h"
 #include "Hero/HomeAtmosphere.h"
 #include "Hero/HomeHeroModel.h"
 #include "Hero/HomeShaders.h"
 #include "Localization/L10n.h"
 #include "TestSupport.h"
 
+#include <QSGRendererInterface>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -19,6 +21,7 @@ struct HeroTest : ::testing::Test {
         QSettings().remove(HomeHeroModel::introductionKey);
         hero.setClock([this] { return now; });
         hero.setShaderFile("/bundle/Shaders/homeAurora.frag.qsb");
+        hero.setGraphicsApi(QSGRendererInterface::OpenGL);
         hero.setReduceMotion(false);
         hero.setReduceTransparency(false);
         hero.setIntroduction("Everyday power settings.");
@@ -91,19 +94,37 @@ TEST_F(HeroTest, ReduceMotionRevealsAtOnceAndStopsTheClock) {
     EXPECT_EQ(hero.time(), 0.0);
 }
 
-TEST_F(HeroTest, ReduceTransparencyAShaderFailureOrNoShaderDrawTheGradient) {
+TEST_F(HeroTest, ReduceTransparencyNoGpuAShaderFailureOrNoShaderDrawTheGradient) {
     QSignalSpy changed(&hero, &HomeHeroModel::usesShaderChanged);
     hero.setEffectsActive(true);
     hero.setReduceTransparency(true);
     EXPECT_FALSE(hero.animating());
     hero.setReduceTransparency(false);
+    for (const auto api : {QSGRendererInterface::Unknown, QSGRendererInterface::Software}) {
+        hero.setGraphicsApi(api); // before the first frame, and Qt Quick's software renderer
+        EXPECT_FALSE(hero.usesShader()) << api;
+    }
+    hero.setGraphicsApi(QSGRendererInterface::Vulkan);
     hero.setShaderFile({});
     EXPECT_FALSE(hero.usesShader());
     hero.setShaderFile("/bundle/Shaders/homeAurora.frag.qsb");
     EXPECT_TRUE(hero.usesShader());
     hero.reportShaderFailure(); // the GPU could not use it after all
     EXPECT_FALSE(hero.usesShader());
-    EXPECT_EQ(changed.size(), 5);
+    EXPECT_EQ(changed.size(), 7);
+}
+
+// The still gradient is the aurora at rest: the base of the appearance at the top, the accent
+// (green here) where its band runs, stronger for a livelier profile.
+TEST(HeroBackdrop, TheGradientTakesTheAccentOnTheLightOrDarkBaseAsStrongAsTheProfileIsLively) {
+    const auto green = [](const QColor &c) { return c.greenF() - c.redF(); };
+    for (const bool dark : {false, true}) {
+        const QList<QColor> calm = HeroBackdrop::bands(QColor(0x2f, 0x8f, 0x6a), 0, 0.0, dark);
+        const QList<QColor> lively = HeroBackdrop::bands(QColor(0x2f, 0x8f, 0x6a), 0, 1.0, dark);
+        EXPECT_EQ(calm.first().lightness() > 128, !dark);
+        EXPECT_GT(green(calm[2]), green(calm.first())) << "dark " << dark;
+        EXPECT_GT(green(lively[2]), green(calm[2])) << "dark " << dark;
+    }
 }
 
 TEST(HomeShaders, TheShaderIsFoundInTheFirstBundleThatExists) {

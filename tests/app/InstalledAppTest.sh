@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Installs the build into a temporary root (DESTDIR, prefix /usr) and checks the installed tree:
 # its layout, the desktop entry and AppStream file against their validators, the manual pages
-# (naming the installed folders), `pellor --version` and `--help` without a display,
-# and the installed `pellor` started with a private home in Japanese, which must report the
-# installed string tables and shader (not the build tree's), show Japanese menus and compile the
-# hero shader, and which must run the installed stand-in pmset. The installed `pellorctl list`
-# must work when pellorctl is built.
+# (naming the installed folders), `pellor --version` (the version and the renderer) and `--help`
+# without a display, and the installed `pellor` started with a private home in Japanese, which
+# must report the installed string tables and shader (not the build tree's), show Japanese menus,
+# and compile the hero shader when it draws with a GPU API, and which must run the installed
+# stand-in pmset. The installed `pellorctl list` must work when pellorctl is built.
 #   InstalledAppTest.sh <build folder> <source folder> <version> <application id> <with pellorctl: 0|1>
 set -euo pipefail
 build=$1 source=$2 version=$3 id=$4 with_ctl=$5
@@ -53,8 +53,9 @@ done
 
 # Without a display: answered at once, no window needed.
 headless=(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM)
-[[ "$("${headless[@]}" "$root/bin/pellor" --version)" == "Pellor $version" ]] ||
-    fail "pellor --version"
+version_output=$(LANGUAGE=en "${headless[@]}" "$root/bin/pellor" --version)
+[[ "$version_output" == "Pellor $version"$'\n'"Renderer: "* ]] ||
+    fail "pellor --version: $version_output"
 "${headless[@]}" "$root/bin/pellor" --help >"$work/help.txt" || fail "pellor --help ended with $?"
 grep -q -- --version "$work/help.txt" || fail "pellor --help does not name --version"
 
@@ -87,7 +88,9 @@ await() {
 }
 await "norvane.resources: string tables: $tables"
 await "norvane.resources: hero shader: $shader"
-await "norvane.resources: hero shader compiled: $shader"
+# Qt Quick's software renderer draws no shader; a GPU API compiles it.
+[[ "$version_output" == *software* ]] ||
+    await "norvane.resources: hero shader compiled: $shader"
 # The live status is read through the stand-in pmset, found in libexec/pellor (nothing is beside
 # the installed pellor); each run of it is logged in the simulated Mac's folder.
 await '{"arguments":["-g","live"],"privileged":false,"tool":"pmset"}' "$work/sim/invocations.log"

@@ -1,8 +1,10 @@
 // The real main window with the real QML, against the simulated Mac: choosing a profile,
 // changing its settings through the pickers, applying it, and what the window shows meanwhile.
 #include "App/MainWindow.h"
+#include "App/SceneRenderer.h"
 #include "AppTestSupport.h"
 #include "Components/Theme.h"
+#include "Hero/HomeHeroModel.h"
 #include "Localization/L10n.h"
 #include "Profiles/ProfileLibrary.h"
 #include "UiTestSupport.h"
@@ -13,6 +15,8 @@
 #include <QGuiApplication>
 #include <QQmlContext>
 #include <QQmlProperty>
+#include <QSGRendererInterface>
+#include <QTemporaryFile>
 #include <gtest/gtest.h>
 
 using namespace norvane;
@@ -316,4 +320,52 @@ TEST_F(WindowTest, ARowCutsALongTitleShortAndShowsItWholeOnHover) {
     QTest::mouseMove(view, row->mapToScene(row->boundingRect().center()).toPoint());
     EXPECT_TRUE(waitUntil([&] { return toolTip("visible").toBool(); }));
     EXPECT_EQ(toolTip("text"), "Overnight downloads and backup B");
+}
+
+// The hero on the renderer this machine gets: on a GPU the aurora, compiled from the bundle's
+// shader and animated, and the still gradient once the shader fails; with Qt Quick's software
+// renderer the still gradient from the start, and no frames at the animation's rate. ctest runs
+// it again on OpenGL (WorkspaceWindowTest.opengl), so both ways run on every machine.
+TEST_F(WindowTest, TheHeroDrawsTheAuroraOnAGpuAndTheStillGradientWithout) {
+    start();
+    auto *hero = qobject_cast<HomeHeroModel *>(popup(view, "heroModel"));
+    QObject *frames = popup(view, "auroraFrames");
+    ASSERT_TRUE(hero && frames);
+    const auto api = view->quickWindow()->rendererInterface()->graphicsApi();
+    if (qgetenv("QSG_RHI_BACKEND") == "opengl")
+        ASSERT_EQ(api, QSGRendererInterface::OpenGL);
+    else if (SceneRenderer::choose(SceneRenderer::thisMachine()) == SceneRenderer::Choice::software)
+        ASSERT_EQ(api, QSGRendererInterface::Software);
+    const auto aurora = [&] { return item(view, "aurora"); };
+    QQuickItem *gradient = item(view, "gradientBackdrop");
+    const bool software = api == QSGRendererInterface::Software;
+    if (software) {
+        EXPECT_FALSE(hero->usesShader());
+        EXPECT_FALSE(aurora());
+    } else {
+        ASSERT_TRUE(waitUntil([&] { return aurora() && frames->property("running").toBool(); }));
+        EXPECT_NE(aurora()->property("status").toInt(), 2); // ShaderEffect.Error
+        EXPECT_FALSE(shown(gradient));
+        // The aurora moves: the hero's pixels change from frame to frame.
+        const auto drawn = [&] {
+            settle(view);
+            return view->grabFramebuffer().copy(
+                item(view, "hero")->mapRectToScene(item(view, "hero")->boundingRect()).toRect());
+        };
+        const QImage before = drawn();
+        EXPECT_TRUE(waitUntil([&] { return drawn() != before; }));
+    }
+    for (const auto &[choice, name] :
+         {std::pair{int(Appearance::light), "light"}, std::pair{int(Appearance::dark), "dark"}}) {
+        delegate->changeAppearance(choice);
+        shoot(view, QStringLiteral("hero-%1-%2").arg(software ? "software" : "gpu", name));
+    }
+    if (!software) {
+        QTemporaryFile broken;
+        ASSERT_TRUE(broken.open() && broken.write("not a shader") > 0 && broken.flush());
+        hero->setShaderFile(broken.fileName());
+        EXPECT_TRUE(waitUntil([&] { return !hero->usesShader(); }));
+    }
+    EXPECT_TRUE(shown(gradient));
+    EXPECT_FALSE(frames->property("running").toBool());
 }

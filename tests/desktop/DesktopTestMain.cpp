@@ -10,6 +10,9 @@
 int main(int argc, char **argv) {
     norvane::test::PrivateBuses buses;
     qputenv("PELLOR_PLATFORM", "gnome");
+    // The mocked services answer in time even while the machine is busy with other work (here
+    // and in the pellorctl this starts); the test of the time-out sets the real one.
+    qputenv("PELLOR_DBUS_TIMEOUT_MS", "15000");
     QCoreApplication application(argc, argv);
     if (!buses.started()) {
         std::fputs("Could not start the private D-Bus buses (dbus-daemon).\n", stderr);

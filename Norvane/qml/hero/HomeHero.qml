@@ -4,9 +4,9 @@ import QtQuick.Layouts
 import QtQuick.Window
 import Norvane
 
-// The banner of the selected profile over its animated aurora (or a gradient when the shader
-// is unavailable): icon, welcome or eyebrow line, title with the "Active" badge, introduction
-// and three value pills.
+// The banner of the selected profile over its animated aurora (or, where the shader cannot run,
+// the aurora at rest as a still gradient): icon, welcome or eyebrow line, title with the "Active"
+// badge, introduction and three value pills.
 Item {
     id: hero
     required property SelectedProfileView profile
@@ -21,6 +21,10 @@ Item {
         profileId: hero.profile.profileId
         introduction: hero.profile.introduction
         energy: hero.profile.energy
+        accent: hero.profile.accent
+        family: hero.profile.family
+        dark: Theme.dark
+        graphicsApi: hero.GraphicsInfo.api
         effectsActive: hero.effectsActive
     }
 
@@ -69,9 +73,24 @@ Item {
             visible: auroraLoader.status !== Loader.Ready
             radius: 20
             gradient: Gradient {
-                orientation: Gradient.Horizontal
-                GradientStop { position: 0.0; color: Qt.rgba(hero.profile.accent.r, hero.profile.accent.g, hero.profile.accent.b, 0.2) }
-                GradientStop { position: 1.0; color: Qt.rgba(hero.profile.accent.r, hero.profile.accent.g, hero.profile.accent.b, 0.04) }
+                GradientStop { position: 0 / 8; color: heroState.backdropBands[0] }
+                GradientStop { position: 1 / 8; color: heroState.backdropBands[1] }
+                GradientStop { position: 2 / 8; color: heroState.backdropBands[2] }
+                GradientStop { position: 3 / 8; color: heroState.backdropBands[3] }
+                GradientStop { position: 4 / 8; color: heroState.backdropBands[4] }
+                GradientStop { position: 5 / 8; color: heroState.backdropBands[5] }
+                GradientStop { position: 6 / 8; color: heroState.backdropBands[6] }
+                GradientStop { position: 7 / 8; color: heroState.backdropBands[7] }
+                GradientStop { position: 8 / 8; color: heroState.backdropBands[8] }
+            }
+            Rectangle {
+                anchors.fill: parent
+                radius: 20
+                gradient: Gradient {
+                    orientation: Gradient.Horizontal
+                    GradientStop { position: 0.4; color: Qt.rgba(heroState.backdropGlow.r, heroState.backdropGlow.g, heroState.backdropGlow.b, 0) }
+                    GradientStop { position: 1.0; color: heroState.backdropGlow }
+                }
             }
         }
         Rectangle {
@@ -92,6 +111,7 @@ Item {
     }
 
     Timer {
+        objectName: "auroraFrames"
         interval: heroState.frameInterval
         repeat: true
         running: heroState.animating && auroraLoader.status === Loader.Ready && hero.visible
