@@ -54,9 +54,9 @@ void styleMessageBox(QMessageBox &box) {
 
 AppDelegate::AppDelegate(Options options, QObject *parent)
     : QObject(parent), m_options(std::move(options)),
-      m_library(std::make_unique<ProfileLibrary>(storageOrDefault(m_options.storage))),
       m_loginItem(m_options.loginItem ? m_options.loginItem
-                                      : std::shared_ptr<LoginItem>(LoginItem::system())) {
+                                      : std::shared_ptr<LoginItem>(LoginItem::system())),
+      m_library(std::make_unique<ProfileLibrary>(storageOrDefault(m_options.storage))) {
     m_releaseTimer = new QTimer(this);
     m_releaseTimer->setSingleShot(true);
     m_releaseTimer->setInterval(m_options.releaseDelay.value_or(defaultReleaseDelay));
