@@ -690,7 +690,7 @@ void AppDelegate::openEditor(const std::optional<Profile> &profile) {
 void AppDelegate::openSettingsWindow() {
     if (!m_settingsModel)
         m_settingsModel =
-            new SettingsModel(store(), {m_options.clock, m_options.readSystem, {}}, this);
+            new SettingsModel(store(), {m_options.clock, m_options.readSystem, {}, {}}, this);
     if (!m_sleepDiagnosis)
         m_sleepDiagnosis = new SleepDiagnosisModel(*m_settingsModel, store(), {}, this);
     if (!m_settingsWindow) {
