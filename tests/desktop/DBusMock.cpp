@@ -23,6 +23,9 @@ std::pair<QString, QString> templateName(const QString &name) {
     if (name == u"logind")
         return {QStringLiteral("org.freedesktop.login1"),
                 QStringLiteral("/org/freedesktop/login1")};
+    if (name.endsWith(u"powerdevil.py"))
+        return {QStringLiteral("org.kde.Solid.PowerManagement"),
+                QStringLiteral("/org/kde/Solid/PowerManagement")};
     if (name.endsWith(u"gnome_session.py"))
         return {QStringLiteral("org.gnome.SessionManager"),
                 QStringLiteral("/org/gnome/SessionManager")};
