@@ -83,14 +83,16 @@ TEST(KConfigText, AnEditChangesItsLineOnlyAndNewGroupsGoWhereKConfigKeepsThem) {
          [](KConfigText &t) { t.setValue(kSuspend, "suspendThenHibernate", "false"); },
          "suspendType=1\n", "suspendType=1\nsuspendThenHibernate=false\n"},
         {"a group before the first that sorts after it, above that group's comment",
-         [](KConfigText &t) { t.setValue({"AC", "Display"}, "TurnOffDisplayWhenIdle", "false"); },
+         [](KConfigText &t) {
+             t.setValue({"AC", "Display"}, "TurnOffDisplayWhenIdle", "false");
+         },
          "\n# the battery", "\n[AC][Display]\nTurnOffDisplayWhenIdle=false\n\n# the battery"},
         {"a group after the last",
          [](KConfigText &t) { t.setValue({"LowBattery"}, "icon", "battery-low"); },
          "suspendType=1\n", "suspendType=1\n\n[LowBattery]\nicon=battery-low\n"},
         {"the last key of a group takes the group with it",
-         [](KConfigText &t) { t.removeEntry({"Battery"}, "icon"); }, "[Battery][$i]\nicon=battery-060\n\n",
-         ""},
+         [](KConfigText &t) { t.removeEntry({"Battery"}, "icon"); },
+         "[Battery][$i]\nicon=battery-060\n\n", ""},
     };
     for (const Case &c : cases) {
         KConfigText text(kFile);
@@ -103,7 +105,8 @@ TEST(KConfigText, AnEditChangesItsLineOnlyAndNewGroupsGoWhereKConfigKeepsThem) {
 
 // Plasma 5's "never" removes a group; a restore puts its lines back: the file is as it was.
 TEST(KConfigText, AGroupRemovedAndPutBackLeavesTheFileAsItWas) {
-    for (const QByteArray &file : {kFile, kFile + "\n", QByteArray("[Battery][SuspendSession]\nidleTime=1\n")}) {
+    for (const QByteArray &file :
+         {kFile, kFile + "\n", QByteArray("[Battery][SuspendSession]\nidleTime=1\n")}) {
         for (const QStringList &group : {kDpms, kSuspend}) {
             KConfigText text(file);
             const QByteArray lines = text.groupText(group);

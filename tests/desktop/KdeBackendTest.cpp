@@ -124,16 +124,18 @@ TEST_F(KdeBackendTest, ALaterTimeBringsBackTheUsersOwnGroupAndKindOfSleep) {
     (void)transaction.apply(Profile::normal());
     EXPECT_TRUE(fileBytes(kPlasmas[0].file)
                     .contains("[AC][DPMSControl]\nidleTime=300\nlockBeforeTurnOff=true\n"));
-    EXPECT_TRUE(
-        fileBytes(kPlasmas[0].file).contains("[AC][SuspendSession]\nidleTime=900000\nsuspendType=2\n"));
+    EXPECT_TRUE(fileBytes(kPlasmas[0].file)
+                    .contains("[AC][SuspendSession]\nidleTime=900000\nsuspendType=2\n"));
 
     QFile::remove(folder.filePath("original-settings-kde.json"));
     use(kPlasmas[1]);
     (void)transaction.apply(Profile::focus());
     EXPECT_TRUE(fileBytes(kPlasmas[1].file).contains("AutoSuspendAction=0"));
     (void)transaction.apply(Profile::normal());
-    EXPECT_TRUE(fileBytes(kPlasmas[1].file)
-                    .contains("[AC][SuspendAndShutdown]\nAutoSuspendAction=2\nAutoSuspendIdleTimeoutSec=900\n"));
+    EXPECT_TRUE(
+        fileBytes(kPlasmas[1].file)
+            .contains(
+                "[AC][SuspendAndShutdown]\nAutoSuspendAction=2\nAutoSuspendIdleTimeoutSec=900\n"));
 }
 
 // An immutable entry, group or file, in the user's file or an administrator's: the policy
