@@ -25,7 +25,8 @@ KdeConfigFile::KdeConfigFile(const QString &name) : m_name(name) {
                  .filePath(name);
     m_exists = QFileInfo::exists(m_path);
     m_read = contents(m_path);
-    m_user = KConfigText(m_read);
+    m_asRead = KConfigText(m_read);
+    m_user = m_asRead;
     for (const QString &folder : folders.mid(1))
         if (const QString path = QDir(folder).filePath(name); QFileInfo::exists(path))
             m_system << KConfigText(contents(path));
@@ -57,7 +58,8 @@ bool KdeConfigFile::hasGroup(const QStringList &group) const {
 }
 
 bool KdeConfigFile::isLocked(const QStringList &group, const QString &key) const {
-    const QList<const KConfigText *> files = cascade();
+    QList<const KConfigText *> files = cascade();
+    files.last() = &m_asRead;
     return std::any_of(files.cbegin(), files.cend(), [&](const KConfigText *file) {
         return key.isEmpty() ? file->isGroupLocked(group) : file->isImmutable(group, key);
     });
@@ -77,6 +79,7 @@ void KdeConfigFile::save() {
                      m_exists ? std::optional(QFile::permissions(m_path))
                               : std::optional(QFile::ReadOwner | QFile::WriteOwner));
     m_read = m_user.bytes();
+    m_asRead = m_user;
     m_exists = true;
 }
 

@@ -29,7 +29,7 @@ public:
     // Some file gives the group an entry.
     [[nodiscard]] bool hasGroup(const QStringList &group) const;
     // An administrator (or the user) has made the key, or with an empty key the group or any of
-    // its entries, immutable in one of the files.
+    // its entries, immutable in one of the files as read.
     [[nodiscard]] bool isLocked(const QStringList &group, const QString &key = {}) const;
     // The key's value asks for expansion ("[$e]") in the file that gives it.
     [[nodiscard]] bool isExpanded(const QStringList &group, const QString &key) const;
@@ -48,6 +48,7 @@ private:
     QString m_path;
     bool m_exists = false;
     QByteArray m_read;
+    KConfigText m_asRead;
     KConfigText m_user;
     QList<KConfigText> m_system; // most important first, as $XDG_CONFIG_DIRS lists them
 };
