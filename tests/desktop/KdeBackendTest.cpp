@@ -6,9 +6,11 @@
 #include "Kde/KdeConfigurationBackend.h"
 #include "Kde/KdeIdleSettings.h"
 #include "TestSupport.h"
+#include "Worlds/World.h"
 
 #include <QDir>
 #include <QFile>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -200,5 +202,17 @@ TEST_F(KdeBackendTest, ThePlasmaThatRunsIsTheOneWhoseFilesAreUsed) {
         if (!c.plasma6.isEmpty())
             writeFile(configFile("powerdevilrc"), c.plasma6);
         EXPECT_EQ(KdeIdleSettings::detect(), c.expected) << c.session;
+    }
+}
+
+// KDE writes its files through a rename, as Pellor does: the watcher still sees the next change.
+TEST_F(KdeBackendTest, AChangeOfTheFilesIsToldAtOnce) {
+    use(kPlasmas[1]);
+    const std::unique_ptr<SystemWatcher> watcher = currentWorld()->watch();
+    ASSERT_TRUE(watcher);
+    QSignalSpy changed(watcher.get(), &SystemWatcher::changed);
+    for (const Profile &profile : {Profile::focus(), Profile::normal()}) {
+        (void)transaction.apply(profile);
+        EXPECT_TRUE(changed.wait(10'000)) << profile.id.toStdString();
     }
 }
