@@ -1,5 +1,6 @@
 #include "KdeConfigFile.h"
 
+#include "Configuration/ConfigurationError.h"
 #include "Platform/DurableFile.h"
 
 #include <QDir>
@@ -74,6 +75,16 @@ bool KdeConfigFile::isExpanded(const QStringList &group, const QString &key) con
 }
 
 void KdeConfigFile::save() {
+    // Nothing left (a restore took out what Pellor had added to a file that was not there): KDE
+    // reads no file as it reads an empty one, and no file is how it was.
+    if (m_user.bytes().isEmpty()) {
+        if (m_exists && !QFile::remove(m_path))
+            throw PlatformError(QStringLiteral("Could not remove “%1”").arg(m_path));
+        m_read.clear();
+        m_asRead = m_user;
+        m_exists = false;
+        return;
+    }
     createPrivateFolder(QFileInfo(m_path).path());
     writeFileDurably(m_path, m_user.bytes(),
                      m_exists ? std::optional(QFile::permissions(m_path))

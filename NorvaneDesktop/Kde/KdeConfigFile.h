@@ -37,7 +37,7 @@ public:
     // The edits differ from the file as read.
     [[nodiscard]] bool isChanged() const { return m_user.bytes() != m_read; }
     // Writes the edited text through a temporary file renamed over the user's file, keeping its
-    // permissions. Throws PlatformError.
+    // permissions; an empty text removes the file. Throws PlatformError.
     void save();
 
 private:

@@ -115,6 +115,13 @@ TEST_F(KdeBackendTest, EveryPresetIsReadBackAndRestoreGivesBackEveryByte) {
         EXPECT_EQ(fileBytes(plasma.file), plasma.bytes);
         EXPECT_EQ(fileBytes("kscreenlockerrc"), kLocker);
     }
+    // A file that was not there is not there again.
+    QFile::remove(configFile("kscreenlockerrc"));
+    QFile::remove(folder.filePath("original-settings-kde.json"));
+    (void)transaction.apply(Profile::focus());
+    EXPECT_TRUE(QFile::exists(configFile("kscreenlockerrc")));
+    (void)transaction.restore();
+    EXPECT_FALSE(QFile::exists(configFile("kscreenlockerrc")));
 }
 
 // Never removes Plasma 5's group or turns Plasma 6's action off; a later time brings back the
