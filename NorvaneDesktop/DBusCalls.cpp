@@ -49,6 +49,16 @@ std::optional<QList<QVariant>> call(const Address &address, const QString &inter
     return reply.arguments();
 }
 
+bool notify(const Address &address, const QString &interface, const QString &method) {
+    QDBusConnection bus = connection(address.bus);
+    if (!bus.isConnected())
+        return false;
+    QDBusMessage message =
+        QDBusMessage::createMethodCall(address.service, address.path, interface, method);
+    message.setAutoStartService(false);
+    return bus.call(message, QDBus::Block, timeoutMs()).type() == QDBusMessage::ReplyMessage;
+}
+
 std::optional<QVariantMap> properties(const Address &address, const QString &interface) {
     const auto reply = call(address, QStringLiteral("org.freedesktop.DBus.Properties"),
                             QStringLiteral("GetAll"), {interface});

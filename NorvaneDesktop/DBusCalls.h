@@ -28,6 +28,9 @@ struct Address {
 [[nodiscard]] std::optional<QList<QVariant>> call(const Address &address, const QString &interface,
                                                   const QString &method,
                                                   const QVariantList &arguments = {});
+// Calls a method for its effect (a service asked to reload), without starting a service that is
+// not running; true when it answered.
+bool notify(const Address &address, const QString &interface, const QString &method);
 // The interface's properties (org.freedesktop.DBus.Properties.GetAll), or none.
 [[nodiscard]] std::optional<QVariantMap> properties(const Address &address,
                                                     const QString &interface);

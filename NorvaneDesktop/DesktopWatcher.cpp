@@ -3,6 +3,10 @@
 #include "DBusCalls.h"
 
 #include <QDBusConnection>
+#include <QDBusVariant>
+#include <QDir>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QTimer>
 #include <gio/gio.h>
 
@@ -23,14 +27,15 @@ const QStringList &watchedServices() {
 
 } // namespace
 
-DesktopWatcher::DesktopWatcher(const QStringList &schemas, QObject *parent)
-    : SystemWatcher(parent), m_coalesce(new QTimer(this)) {
+DesktopWatcher::DesktopWatcher(const WatchedSettings &watched, QObject *parent)
+    : SystemWatcher(parent), m_channels(watched.xfconfChannels), m_files(watched.files),
+      m_coalesce(new QTimer(this)) {
     m_coalesce->setSingleShot(true);
     m_coalesce->setInterval(100);
     connect(m_coalesce, &QTimer::timeout, this, &SystemWatcher::changed);
 
     GSettingsSchemaSource *source = g_settings_schema_source_get_default();
-    for (const QString &id : schemas) {
+    for (const QString &id : watched.schemas) {
         GSettingsSchema *schema =
             source ? g_settings_schema_source_lookup(source, id.toUtf8().constData(), TRUE)
                    : nullptr;
@@ -47,6 +52,35 @@ DesktopWatcher::DesktopWatcher(const QStringList &schemas, QObject *parent)
         for (const QString &service : watchedServices())
             bus.connect(service, {}, u"org.freedesktop.DBus.Properties"_s, u"PropertiesChanged"_s,
                         this, SLOT(propertiesChanged()));
+
+    QDBusConnection session = dbus::connection(QDBusConnection::SessionBus);
+    if (!m_channels.isEmpty() && session.isConnected()) {
+        const QString xfconf = u"org.xfce.Xfconf"_s;
+        session.connect(xfconf, u"/org/xfce/Xfconf"_s, xfconf, u"PropertyChanged"_s, this,
+                        SLOT(xfconfChanged(QString, QString, QDBusVariant)));
+        session.connect(xfconf, u"/org/xfce/Xfconf"_s, xfconf, u"PropertyRemoved"_s, this,
+                        SLOT(xfconfRemoved(QString, QString)));
+    }
+
+    if (!m_files.isEmpty()) {
+        // The folders too: a file replaced by a rename is no longer the one watched.
+        m_fileWatcher = new QFileSystemWatcher(this);
+        QStringList paths;
+        for (const QString &file : std::as_const(m_files)) {
+            const QString folder = QFileInfo(file).absolutePath();
+            if (!paths.contains(folder) && QFileInfo(folder).isDir())
+                paths << folder;
+            if (QFileInfo::exists(file))
+                paths << file;
+        }
+        if (!paths.isEmpty())
+            m_fileWatcher->addPaths(paths);
+        m_fileStates = fileStates();
+        connect(m_fileWatcher, &QFileSystemWatcher::directoryChanged, this,
+                &DesktopWatcher::filesChanged);
+        connect(m_fileWatcher, &QFileSystemWatcher::fileChanged, this,
+                &DesktopWatcher::filesChanged);
+    }
 }
 
 DesktopWatcher::~DesktopWatcher() {
@@ -61,6 +95,37 @@ void DesktopWatcher::settingsChanged(GSettings *, const char *, DesktopWatcher *
 }
 
 void DesktopWatcher::propertiesChanged() {
+    m_coalesce->start();
+}
+
+void DesktopWatcher::xfconfChanged(const QString &channel, const QString &, const QDBusVariant &) {
+    if (m_channels.contains(channel))
+        m_coalesce->start();
+}
+
+void DesktopWatcher::xfconfRemoved(const QString &channel, const QString &) {
+    if (m_channels.contains(channel))
+        m_coalesce->start();
+}
+
+QHash<QString, QDateTime> DesktopWatcher::fileStates() const {
+    QHash<QString, QDateTime> states;
+    for (const QString &file : m_files) {
+        const QFileInfo info(file);
+        // The change time moves with every write and rename, also within the same second.
+        states.insert(file, info.exists() ? info.metadataChangeTime() : QDateTime());
+    }
+    return states;
+}
+
+void DesktopWatcher::filesChanged() {
+    for (const QString &file : std::as_const(m_files))
+        if (QFileInfo::exists(file) && !m_fileWatcher->files().contains(file))
+            m_fileWatcher->addPath(file);
+    const QHash<QString, QDateTime> states = fileStates();
+    if (states == m_fileStates)
+        return;
+    m_fileStates = states;
     m_coalesce->start();
 }
 

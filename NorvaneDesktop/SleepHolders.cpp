@@ -3,6 +3,7 @@
 #include "DBusCalls.h"
 
 #include <QDBusArgument>
+#include <QDBusVariant>
 #include <QMap>
 
 namespace norvane {
@@ -70,7 +71,56 @@ std::optional<QList<PowerAssertion>> fromSession() {
     return holders;
 }
 
+// PowerDevil's policy agent: the newer ActiveInhibitions (what, who, why, mode, flags), else the
+// older ListInhibitions, which names who and why only; KDE's screen-saver inhibitions, which most
+// of those are, hold both the display and sleep.
+std::optional<QList<PowerAssertion>> fromPowerDevil() {
+    const dbus::Address agent{QDBusConnection::SessionBus, u"org.kde.Solid.PowerManagement"_s,
+                              u"/org/kde/Solid/PowerManagement/PolicyAgent"_s};
+    const QString interface = u"org.kde.Solid.PowerManagement.PolicyAgent"_s;
+    QList<PowerAssertion> holders;
+    const auto active = dbus::call(agent, u"org.freedesktop.DBus.Properties"_s, u"Get"_s,
+                                   {interface, u"ActiveInhibitions"_s});
+    if (active && !active->isEmpty()) {
+        QVariant value = active->first();
+        if (value.canConvert<QDBusVariant>())
+            value = value.value<QDBusVariant>().variant();
+        if (value.canConvert<QDBusArgument>()) {
+            const QDBusArgument list = value.value<QDBusArgument>();
+            list.beginArray();
+            while (!list.atEnd()) {
+                QString what, who, why, mode;
+                uint flags = 0;
+                list.beginStructure();
+                list >> what >> who >> why >> mode >> flags;
+                list.endStructure();
+                if (const auto holder = powerDevilHolder(what, who, why, mode))
+                    holders << *holder;
+            }
+            list.endArray();
+            return holders;
+        }
+    }
+    const auto listed = dbus::call(agent, interface, u"ListInhibitions"_s);
+    if (!listed || listed->isEmpty() || !listed->first().canConvert<QDBusArgument>())
+        return std::nullopt;
+    QMap<QString, QString> reasons;
+    listed->first().value<QDBusArgument>() >> reasons;
+    for (auto it = reasons.cbegin(); it != reasons.cend(); ++it)
+        if (const auto holder = powerDevilHolder(u"idle:sleep"_s, it.key(), it.value(), u"block"_s))
+            holders << *holder;
+    return holders;
+}
+
 } // namespace
+
+std::optional<PowerAssertion> powerDevilHolder(const QString &what, const QString &who,
+                                               const QString &why, const QString &mode) {
+    std::optional<PowerAssertion> holder = logindHolder(what, who, why, mode, 0, 0);
+    if (holder)
+        holder->details = QStringList{u"PowerDevil"_s};
+    return holder;
+}
 
 std::optional<PowerAssertion> logindHolder(const QString &what, const QString &who,
                                            const QString &why, const QString &mode, uint uid,
@@ -92,14 +142,21 @@ std::optional<PowerAssertion> sessionHolder(const QString &appId, const QString 
     return PowerAssertion{0, appId, type, {}, reason, {u"desktop session"_s}};
 }
 
-std::optional<PowerAssertions> readSleepHolders() {
+std::optional<PowerAssertions> readSleepHolders(DesktopSession desktop) {
     const auto logind = fromLogind();
-    const auto session = fromSession();
+    const auto session = desktop == DesktopSession::gnome ? fromSession()
+                         : desktop == DesktopSession::kde ? fromPowerDevil()
+                                                          : std::nullopt;
     if (!logind && !session)
         return std::nullopt;
     PowerAssertions assertions;
-    assertions.holders =
-        logind.value_or(QList<PowerAssertion>{}) + session.value_or(QList<PowerAssertion>{});
+    assertions.holders = logind.value_or(QList<PowerAssertion>{});
+    for (const PowerAssertion &holder : session.value_or(QList<PowerAssertion>{}))
+        if (std::none_of(assertions.holders.cbegin(), assertions.holders.cend(),
+                         [&](const PowerAssertion &listed) {
+                             return listed.process == holder.process && listed.name == holder.name;
+                         }))
+            assertions.holders << holder;
     QMap<QString, qint64> counts{{u"idle"_s, 0}, {u"sleep"_s, 0}};
     for (const PowerAssertion &holder : std::as_const(assertions.holders))
         for (const QString &kind : holder.type.split(u':'))

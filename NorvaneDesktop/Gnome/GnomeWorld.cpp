@@ -1,10 +1,9 @@
 #include "GnomeWorld.h"
 
-#include "Configuration/ConfigurationError.h"
+#include "DesktopReadings.h"
 #include "DesktopWatcher.h"
 #include "GnomeConfigurationBackend.h"
 #include "GnomeIdleSettings.h"
-#include "Localization/L10n.h"
 #include "PowerServices.h"
 #include "SleepHolders.h"
 
@@ -13,26 +12,6 @@ namespace norvane {
 namespace {
 
 using namespace Qt::StringLiterals;
-
-QString sourceText(const std::optional<QString> &providing) {
-    if (providing == u"AC Power")
-        return L10n::text("Power adapter");
-    if (providing == u"Battery Power")
-        return L10n::text("Battery");
-    if (providing == u"UPS Power")
-        return u"UPS"_s;
-    return L10n::text("Unavailable");
-}
-
-// The holders' processes as pmset's remarks list them ("Videos, Firefox").
-std::optional<QString> processes(const PowerAssertions &holders,
-                                 bool (PowerAssertion::*keeps)() const) {
-    QStringList names;
-    for (const PowerAssertion &holder : holders.holders)
-        if ((holder.*keeps)() && !names.contains(holder.process))
-            names << holder.process;
-    return names.isEmpty() ? std::nullopt : std::optional(names.join(u", "_s));
-}
 
 } // namespace
 
@@ -62,27 +41,8 @@ std::shared_ptr<ConfigurationBackend> GnomeWorld::configurationBackend() const {
 }
 
 SystemSettings GnomeWorld::readSettings() const {
-    SystemSettings settings;
-    settings.readAt = QDateTime::currentDateTime();
-    const std::optional<PowerSourceSnapshot> power = UPowerSources().snapshot();
-    settings.source = sourceText(power ? power->providingType : std::nullopt);
-    try {
-        const MacConfiguration idle = GnomeIdleSettings().configuration();
-        // The battery's timer while the battery powers the computer, else the adapter's.
-        const bool onBattery = power && power->providingType != u"AC Power";
-        settings.displayMinutes = idle.sources[0].display;
-        settings.sleepMinutes = idle.sources[onBattery ? 0 : 1].sleep;
-    } catch (const ConfigurationError &error) {
-        settings.error = error.errorDescription();
-    }
-    settings.lowPower = powerSaverActive();
-    if (const std::optional<PowerAssertions> holders = readSleepHolders()) {
-        settings.displaySleepPreventers = processes(*holders, &PowerAssertion::keepsDisplayOn);
-        settings.sleepPreventers = processes(*holders, &PowerAssertion::keepsMacAwake);
-        settings.displayAssertion = settings.displaySleepPreventers.has_value();
-        settings.systemAssertion = settings.sleepPreventers.has_value();
-    }
-    return settings;
+    return readDesktopSettings([] { return GnomeIdleSettings().configuration(); },
+                               DesktopSession::gnome);
 }
 
 PowerStatus GnomeWorld::readPower() const {
@@ -94,8 +54,8 @@ std::optional<PowerAssertions> GnomeWorld::readHolders() const {
 }
 
 std::unique_ptr<SystemWatcher> GnomeWorld::watch() const {
-    return std::make_unique<DesktopWatcher>(
-        QStringList{u"org.gnome.desktop.session"_s, u"org.gnome.settings-daemon.plugins.power"_s});
+    return std::make_unique<DesktopWatcher>(WatchedSettings{
+        .schemas = {u"org.gnome.desktop.session"_s, u"org.gnome.settings-daemon.plugins.power"_s}});
 }
 
 } // namespace norvane

@@ -1,6 +1,6 @@
 // Every window fits its texts in the language of the run (ctest runs this once per language, for
-// the simulated Mac and for GNOME), at its default size and, if resizable, at its minimum: no
-// visible text is elided, overflows its box, runs out of its window or a clipping parent, or
+// the simulated Mac and for each desktop), at its default size and, if resizable, at its minimum:
+// no visible text is elided, overflows its box, runs out of its window or a clipping parent, or
 // hides under the main window's footer; at the default size nothing needs scrolling, and content
 // that scrolls shows its scroll bar. On a desktop no text speaks of the Mac.
 #include "App/MainWindow.h"

@@ -16,6 +16,8 @@ public:
     // The template of GNOME's session manager beside these tests.
     static constexpr const char *kGnomeSession =
         NORVANE_SOURCE_DIR "/tests/desktop/gnome_session.py";
+    // And of KDE's PowerDevil, its reload and its policy agent.
+    static constexpr const char *kPowerDevil = NORVANE_SOURCE_DIR "/tests/desktop/powerdevil.py";
 
     // A template (upower, logind, power_profiles_daemon, or the path of one of these tests'
     // own, such as kGnomeSession), with its parameters as JSON ("{\"OnBattery\": true}").

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "KConfigText.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+namespace norvane {
+
+// One KDE configuration file as KConfig reads it: the system-wide copies in $XDG_CONFIG_DIRS
+// (an administrator's defaults and locks) under the user's own in $XDG_CONFIG_HOME, which is the
+// one Pellor edits. A value of a system-wide copy holds unless a more important file sets the key,
+// and one marked immutable holds for good.
+class KdeConfigFile {
+public:
+    // Reads the files named `name` ("powerdevilrc"); missing ones are empty.
+    explicit KdeConfigFile(const QString &name);
+
+    [[nodiscard]] const QString &name() const { return m_name; }
+    [[nodiscard]] const QString &path() const { return m_path; }
+    [[nodiscard]] bool exists() const { return m_exists; }
+    // The user's file, to read and edit.
+    [[nodiscard]] KConfigText &user() { return m_user; }
+    [[nodiscard]] const KConfigText &user() const { return m_user; }
+
+    // The value KDE reads: the user's edited text over the system-wide copies.
+    [[nodiscard]] std::optional<QString> value(const QStringList &group, const QString &key) const;
+    // Some file gives the group an entry.
+    [[nodiscard]] bool hasGroup(const QStringList &group) const;
+    // An administrator (or the user) has made the key, or with an empty key the group or any of
+    // its entries, immutable in one of the files as read.
+    [[nodiscard]] bool isLocked(const QStringList &group, const QString &key = {}) const;
+    // The key's value asks for expansion ("[$e]") in the file that gives it.
+    [[nodiscard]] bool isExpanded(const QStringList &group, const QString &key) const;
+
+    // The edits differ from the file as read.
+    [[nodiscard]] bool isChanged() const { return m_user.bytes() != m_read; }
+    // Writes the edited text through a temporary file renamed over the user's file, keeping its
+    // permissions; an empty text removes the file. Throws PlatformError.
+    void save();
+
+private:
+    // Least important first, the user's last.
+    [[nodiscard]] QList<const KConfigText *> cascade() const;
+
+    QString m_name;
+    QString m_path;
+    bool m_exists = false;
+    QByteArray m_read;
+    KConfigText m_asRead;
+    KConfigText m_user;
+    QList<KConfigText> m_system; // most important first, as $XDG_CONFIG_DIRS lists them
+};
+
+} // namespace norvane

@@ -1,0 +1,86 @@
+#pragma once
+
+#include "Configuration/MacConfiguration.h"
+#include "KdeConfigFile.h"
+
+#include <QJsonObject>
+
+namespace norvane {
+
+// KDE Plasma's idle settings, the user's own, in PowerDevil's and the screen locker's files.
+// Pellor's power adapter is PowerDevil's profile "AC", its battery the profile "Battery"; the
+// profile "LowBattery", which PowerDevil switches to when the battery runs low, is left as it is.
+//
+// Plasma 5 (powermanagementprofilesrc): the display turns off after [<profile>][DPMSControl]
+// idleTime seconds and the computer sleeps after [<profile>][SuspendSession] idleTime
+// milliseconds, doing what suspendType says; a group that is not there never acts, so Never
+// removes it, and a later time brings back the user's own group from before the first change.
+// Plasma 6 (powerdevilrc): [<profile>][Display] TurnOffDisplayWhenIdle and
+// TurnOffDisplayIdleTimeoutSec, [<profile>][SuspendAndShutdown] AutoSuspendAction (0 none) and
+// AutoSuspendIdleTimeoutSec. The screen locker of both (kscreenlockerrc [Daemon]) locks after
+// Timeout minutes while Autolock is on; Pellor's screen saver is that lock.
+//
+// Native values name each group Pellor owns ("powerdevilrc [AC][Display]"): for Plasma 5 the
+// group's lines exactly, for the others its keys' raw values, null for what the file lacks; a
+// restore puts back exactly those, so every other byte of the files stays as it was.
+class KdeIdleSettings {
+public:
+    enum class Plasma { five = 5, six = 6 };
+
+    // Reads the files of the Plasma this computer runs (detect()).
+    KdeIdleSettings();
+
+    // KDE_SESSION_VERSION when Plasma's session set it; else Plasma 6 once it has migrated the
+    // settings (powermanagementprofilesrc [Migration]) or written its own groups; else Plasma 5
+    // when its file is there; else the version whose kwriteconfig is installed.
+    [[nodiscard]] static Plasma detect();
+    // The file PowerDevil keeps the profiles in.
+    [[nodiscard]] static QString profilesFile(Plasma plasma);
+
+    [[nodiscard]] Plasma plasma() const { return m_plasma; }
+    // The battery ("-b") and the power adapter ("-c"), the screen saver, and the native values.
+    // Throws ConfigurationError when a value is not a number or a truth value.
+    [[nodiscard]] MacConfiguration configuration() const;
+
+    // Makes the settings `target`'s: its native values exactly when it carries them (a restore),
+    // else its minutes, with a group or kind of sleep brought back from `original` (the backup's
+    // native values) where the files no longer have one. Nothing is written when anything to be
+    // changed is immutable (the management-policy message). Asks PowerDevil and the screen
+    // locker to read their files again after writing them.
+    void write(const MacConfiguration &target, const QJsonObject &original = {});
+
+private:
+    struct Source {
+        QString flag;    // "-b", "-c"
+        QString profile; // "Battery", "AC"
+    };
+    struct Change {
+        KdeConfigFile *file;
+        QStringList group;
+        QString key; // empty: the whole group
+    };
+
+    [[nodiscard]] qint64 displayMinutes(const QString &profile) const;
+    [[nodiscard]] qint64 sleepMinutes(const QString &profile) const;
+    [[nodiscard]] qint64 screenSaverSeconds() const;
+    [[nodiscard]] QJsonObject native() const;
+
+    void applyMinutes(const MacConfiguration &target, const QJsonObject &original);
+    void applyNative(const QJsonObject &native);
+    void set(KdeConfigFile &file, const QStringList &group, const QString &key,
+             const QString &value);
+    void remove(KdeConfigFile &file, const QStringList &group, const QString &key);
+    void removeGroup(KdeConfigFile &file, const QStringList &group);
+    void insertGroup(KdeConfigFile &file, const QStringList &group, const QByteArray &text);
+    // Throws the management-policy message when a change touches something immutable.
+    void checkChanges() const;
+
+    static const QList<Source> kSources;
+
+    Plasma m_plasma;
+    KdeConfigFile m_profiles;
+    KdeConfigFile m_locker;
+    QList<Change> m_changes;
+};
+
+} // namespace norvane

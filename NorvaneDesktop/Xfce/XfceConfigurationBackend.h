@@ -1,0 +1,25 @@
+#pragma once
+
+#include "Configuration/ConfigurationBackend.h"
+#include "Configuration/OriginalSettingsBackup.h"
+
+namespace norvane {
+
+// Xfce's idle settings (XfceIdleSettings) through xfconf, without privileges: the power
+// manager's display and sleep times for the adapter and the battery, and xfce4-screensaver's.
+class XfceConfigurationBackend final : public ConfigurationBackend {
+public:
+    explicit XfceConfigurationBackend(OriginalSettingsBackup backup);
+
+    [[nodiscard]] MacConfiguration read() override;
+    void saveOriginalIfNeeded(const MacConfiguration &configuration) override;
+    [[nodiscard]] MacConfiguration loadOriginal() override;
+    // The native values of `configuration` exactly when it carries them (a restore), else the
+    // values its minutes ask for.
+    void write(const MacConfiguration &configuration) override;
+
+private:
+    OriginalSettingsBackup m_backup;
+};
+
+} // namespace norvane

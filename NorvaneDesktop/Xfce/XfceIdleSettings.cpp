@@ -1,0 +1,270 @@
+#include "XfceIdleSettings.h"
+
+#include "Configuration/ConfigurationError.h"
+#include "DBusCalls.h"
+#include "Localization/L10n.h"
+#include "Xfconf.h"
+
+#include <QJsonArray>
+#include <QMutex>
+#include <QProcess>
+#include <QRegularExpression>
+#include <algorithm>
+
+namespace norvane {
+
+namespace {
+
+using namespace Qt::StringLiterals;
+
+constexpr qint64 kMaxMinutes = 1440;
+const QString kPowerChannel = u"xfce4-power-manager"_s;
+const QString kSaverChannel = u"xfce4-screensaver"_s;
+constexpr qint64 kOldNever = 14;
+
+// "-c" is xfce4-power-manager's "ac", "-b" its "battery".
+QString sourceName(const QString &flag) {
+    return flag == u"-c" ? u"ac"_s : u"battery"_s;
+}
+
+// xfce4-power-manager's and xfce4-screensaver's defaults for what has no value.
+qint64 defaultStandby(const QString &source) {
+    return source == u"ac" ? 10 : 5;
+}
+qint64 defaultOff(const QString &source) {
+    return source == u"ac" ? 15 : 10;
+}
+constexpr qint64 kDefaultSaverDelay = 5;
+
+std::optional<QVersionNumber> versionIn(const QString &text) {
+    const QRegularExpressionMatch match =
+        QRegularExpression(u"(\\d+)\\.(\\d+)(?:\\.(\\d+))?"_s).match(text);
+    if (!match.hasMatch())
+        return std::nullopt;
+    return QVersionNumber(match.captured(1).toInt(), match.captured(2).toInt(),
+                          match.captured(3).toInt());
+}
+
+std::optional<QVersionNumber> installedVersion() {
+    static QMutex mutex;
+    static std::optional<std::optional<QVersionNumber>> cached;
+    const QMutexLocker locker(&mutex);
+    if (!cached) {
+        QProcess program;
+        program.start(u"xfce4-power-manager"_s, {u"--version"_s});
+        const bool ran = program.waitForFinished(dbus::timeoutMs()) &&
+                         program.exitStatus() == QProcess::NormalExit && program.exitCode() == 0;
+        if (!ran)
+            program.kill();
+        // "This is xfce4-power-manager version 4.18.1, running on Xfce 4.18."
+        const QString out = QString::fromUtf8(program.readAllStandardOutput());
+        const qsizetype at = out.indexOf(u"version"_s);
+        cached = ran && at >= 0 ? versionIn(out.mid(at)) : std::nullopt;
+    }
+    return *cached;
+}
+
+QJsonValue toJson(const std::optional<QVariant> &value) {
+    if (!value)
+        return QJsonValue::Null;
+    const QString type = xfconf::signature(*value);
+    return QJsonArray{type, type == u"b"   ? QJsonValue(value->toBool())
+                            : type == u"s" ? QJsonValue(value->toString())
+                                           : QJsonValue(value->toLongLong())};
+}
+
+[[noreturn]] void policy() {
+    throw ConfigurationError::message(L10n::text(
+        "The saved settings do not match the requested values. A management policy may restrict changes."));
+}
+
+} // namespace
+
+const QStringList XfceIdleSettings::kKeys{
+    u"dpms-enabled"_s,          u"dpms-on-ac-sleep"_s,        u"dpms-on-ac-off"_s,
+    u"dpms-on-battery-sleep"_s, u"dpms-on-battery-off"_s,     u"inactivity-on-ac"_s,
+    u"inactivity-on-battery"_s, u"idle-activation/enabled"_s, u"idle-activation/delay"_s};
+
+XfceIdleSettings::Property XfceIdleSettings::property(const QString &key) {
+    if (key.startsWith(u"idle-activation/"))
+        return {kSaverChannel, u"/saver/"_s + key, key.endsWith(u"enabled") ? u"b"_s : u"i"_s};
+    return {kPowerChannel, u"/xfce4-power-manager/"_s + key,
+            key == u"dpms-enabled" ? u"b"_s : u"u"_s};
+}
+
+XfceIdleSettings::XfceIdleSettings()
+    : m_power(xfconf::properties(kPowerChannel, u"/xfce4-power-manager"_s)),
+      m_saver(xfconf::properties(kSaverChannel, u"/saver/idle-activation"_s)),
+      m_version(powerManagerVersion(false)) {}
+
+QVersionNumber XfceIdleSettings::powerManagerVersion(bool mayRunProgram) {
+    const auto info = dbus::call(
+        {QDBusConnection::SessionBus, u"org.xfce.PowerManager"_s, u"/org/xfce/PowerManager"_s},
+        u"org.xfce.Power.Manager"_s, u"GetInfo"_s);
+    if (info && info->size() >= 2)
+        if (const auto running = versionIn(info->at(1).toString()))
+            return *running;
+    if (mayRunProgram)
+        if (const auto installed = installedVersion())
+            return *installed;
+    return QVersionNumber(4, 18);
+}
+
+bool XfceIdleSettings::neverIsZero(const QVersionNumber &version) {
+    return version >= QVersionNumber(4, 19, 3);
+}
+
+std::optional<QVariant> XfceIdleSettings::value(const Property &property) const {
+    const QVariantMap &channel = property.channel == kPowerChannel ? m_power : m_saver;
+    const auto found = channel.constFind(property.name);
+    return found == channel.cend() ? std::nullopt : std::optional(*found);
+}
+
+qint64 XfceIdleSettings::number(const Property &property, qint64 fallback) const {
+    const std::optional<QVariant> found = value(property);
+    if (!found)
+        return fallback;
+    const QString type = xfconf::signature(*found);
+    if (type == u"b")
+        return found->toBool() ? 1 : 0;
+    if (type.isEmpty() || type == u"s")
+        throw ConfigurationError::message(
+            L10n::text({"Pellor cannot read “{0}” in “{1}”.", {property.name, property.channel}}));
+    return found->toLongLong();
+}
+
+qint64 XfceIdleSettings::displayMinutes(const QString &source) const {
+    if (number(property(u"dpms-enabled"_s), 1) == 0)
+        return 0;
+    QList<qint64> times{number(property(u"dpms-on-%1-sleep"_s.arg(source)), defaultStandby(source)),
+                        number(property(u"dpms-on-%1-off"_s.arg(source)), defaultOff(source))};
+    times.removeIf([](qint64 minutes) { return minutes <= 0; });
+    return times.isEmpty() ? 0
+                           : std::min(*std::min_element(times.cbegin(), times.cend()), kMaxMinutes);
+}
+
+qint64 XfceIdleSettings::sleepMinutes(const QString &source) const {
+    const qint64 minutes = number(property(u"inactivity-on-%1"_s.arg(source)), 0);
+    if (minutes <= 0 || (minutes == kOldNever && !neverIsZero(m_version)))
+        return 0;
+    return std::min(minutes, kMaxMinutes);
+}
+
+qint64 XfceIdleSettings::screenSaverSeconds() const {
+    if (number(property(u"idle-activation/enabled"_s), 1) == 0)
+        return 0;
+    return std::clamp<qint64>(number(property(u"idle-activation/delay"_s), kDefaultSaverDelay), 1,
+                              kMaxMinutes) *
+           60;
+}
+
+QJsonObject XfceIdleSettings::native() const {
+    QJsonObject values;
+    for (const QString &key : kKeys) {
+        const Property owned = property(key);
+        values.insert(owned.channel + u' ' + owned.name, toJson(value(owned)));
+    }
+    return values;
+}
+
+MacConfiguration XfceIdleSettings::configuration() const {
+    MacConfiguration configuration;
+    for (const QString &flag : {u"-b"_s, u"-c"_s})
+        configuration.sources << PowerSourceConfiguration{flag, displayMinutes(sourceName(flag)),
+                                                          sleepMinutes(sourceName(flag))};
+    configuration.screenSaverSeconds = screenSaverSeconds();
+    configuration.native = native();
+    return configuration;
+}
+
+void XfceIdleSettings::change(QList<Change> &changes, const Property &owned, qint64 wanted) const {
+    const std::optional<QVariant> current = value(owned);
+    // A property keeps the type it has; a new one gets the type its program reads.
+    const QString type = current ? xfconf::signature(*current) : owned.signature;
+    const QVariant typed = xfconf::typed(type, wanted);
+    if (!typed.isValid())
+        throw ConfigurationError::message(
+            L10n::text("Settings are outside the supported range. No command was run."));
+    if (current && xfconf::signature(*current) == type && *current == typed)
+        return;
+    changes.removeIf([&](const Change &earlier) { return earlier.property.name == owned.name; });
+    changes << Change{owned, typed};
+}
+
+void XfceIdleSettings::write(const MacConfiguration &target) {
+    QList<Change> changes;
+    if (!target.native.isEmpty()) {
+        for (const QString &key : kKeys) {
+            const Property owned = property(key);
+            const QJsonArray saved =
+                target.native.value(owned.channel + u' ' + owned.name).toArray();
+            if (saved.size() != 2) {
+                if (value(owned))
+                    changes << Change{owned, {}};
+                continue;
+            }
+            const QJsonValue number = saved[1];
+            change(changes, {owned.channel, owned.name, saved[0].toString()},
+                   number.isBool() ? qint64(number.toBool()) : number.toInteger(-1));
+        }
+    } else {
+        const QVersionNumber version = powerManagerVersion(true);
+        bool anyDisplay = false;
+        for (const PowerSourceConfiguration &wanted : target.sources) {
+            if ((wanted.flag != u"-b" && wanted.flag != u"-c") || wanted.display < 0 ||
+                wanted.display > kMaxMinutes || wanted.sleep < 0 || wanted.sleep > kMaxMinutes)
+                throw ConfigurationError::message(
+                    L10n::text("Settings are outside the supported range. No command was run."));
+            anyDisplay = anyDisplay || wanted.display > 0;
+        }
+        // DPMS serves both sources: on where either turns the display off, and then a source
+        // that never does has neither of its times.
+        if (anyDisplay && number(property(u"dpms-enabled"_s), 1) == 0)
+            change(changes, property(u"dpms-enabled"_s), 1);
+        const bool dpmsOn = anyDisplay || number(property(u"dpms-enabled"_s), 1) != 0;
+        for (const PowerSourceConfiguration &wanted : target.sources) {
+            const QString source = sourceName(wanted.flag);
+            const Property standby = property(u"dpms-on-%1-sleep"_s.arg(source));
+            const Property off = property(u"dpms-on-%1-off"_s.arg(source));
+            if (dpmsOn && (wanted.display != displayMinutes(source) ||
+                           number(property(u"dpms-enabled"_s), 1) == 0)) {
+                const qint64 standbyNow = number(standby, defaultStandby(source));
+                change(changes, off, wanted.display);
+                // Standby before the display turns off would darken it sooner.
+                if (wanted.display == 0 || (standbyNow > 0 && standbyNow < wanted.display))
+                    change(changes, standby, wanted.display);
+            }
+            if (wanted.sleep != sleepMinutes(source)) {
+                if (wanted.sleep == kOldNever && !neverIsZero(version))
+                    throw ConfigurationError::message(L10n::text(
+                        {"Xfce's power manager {0} takes 14 minutes for Never, so it cannot sleep after 14 minutes. Choose another time.",
+                         {version.toString()}}));
+                change(changes, property(u"inactivity-on-%1"_s.arg(source)),
+                       wanted.sleep != 0      ? wanted.sleep
+                       : neverIsZero(version) ? 0
+                                              : kOldNever);
+            }
+        }
+        if (target.screenSaverSeconds && *target.screenSaverSeconds != screenSaverSeconds()) {
+            const qint64 seconds = *target.screenSaverSeconds;
+            if (seconds < 0 || seconds > kMaxMinutes * 60)
+                throw ConfigurationError::message(
+                    L10n::text("The screen saver timeout is outside the supported range."));
+            if (seconds == 0 || number(property(u"idle-activation/enabled"_s), 1) == 0)
+                change(changes, property(u"idle-activation/enabled"_s), seconds == 0 ? 0 : 1);
+            if (seconds != 0)
+                change(changes, property(u"idle-activation/delay"_s), (seconds + 59) / 60);
+        }
+    }
+    for (const Change &pending : changes)
+        if (xfconf::isLocked(pending.property.channel, pending.property.name))
+            policy();
+    for (const Change &pending : changes) {
+        if (pending.value.isValid())
+            xfconf::set(pending.property.channel, pending.property.name, pending.value);
+        else
+            xfconf::reset(pending.property.channel, pending.property.name);
+    }
+}
+
+} // namespace norvane

@@ -1,0 +1,225 @@
+// KDE Plasma's idle settings in PowerDevil's and the screen locker's files, Plasma 5 and 6:
+// every preset written and read back, the user's own groups and kinds of sleep, an exact restore,
+// what an administrator locked, and a failed write rolled back.
+#include "Configuration/ConfigurationError.h"
+#include "Configuration/ConfigurationTransaction.h"
+#include "Kde/KdeConfigurationBackend.h"
+#include "Kde/KdeIdleSettings.h"
+#include "TestSupport.h"
+#include "Worlds/World.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace norvane;
+
+namespace {
+
+const QByteArray kPlasma5 = "# my power settings\n"
+                            "[AC]\nicon=battery-charging\n\n"
+                            "[AC][DPMSControl]\nidleTime=600\nlockBeforeTurnOff=true\n\n"
+                            "[AC][DimDisplay]\nidleTime=300000\n\n"
+                            "[AC][SuspendSession]\nidleTime=900000\nsuspendType=2\n\n"
+                            "[Battery]\nicon=battery-060\n\n"
+                            "[Battery][DPMSControl]\nidleTime=300\n\n"
+                            "[Battery][SuspendSession]\nidleTime=600000\nsuspendType=1\n\n"
+                            "[LowBattery][DPMSControl]\nidleTime=120\n";
+const QByteArray kPlasma6 = "[AC][Display]\nDimDisplayIdleTimeoutSec=300\n\n"
+                            "# hibernate on the adapter\n"
+                            "[AC][SuspendAndShutdown]\nAutoSuspendAction=2\n\n"
+                            "[Battery][Performance]\nPowerProfile=power-saver\n";
+const QByteArray kLocker = "[Daemon]\nLockGrace=5\nTimeout=10\n";
+
+QString configFile(const QString &name) {
+    return QDir(qEnvironmentVariable("XDG_CONFIG_HOME")).filePath(name);
+}
+
+void writeFile(const QString &path, const QByteArray &bytes) {
+    test::writeBytes(path, bytes);
+}
+
+QByteArray fileBytes(const QString &name) {
+    return test::readBytes(configFile(name));
+}
+
+// Fails every write after letting it through, the way a change that lands half-way does.
+class FailingAfterWrite final : public ConfigurationBackend {
+public:
+    explicit FailingAfterWrite(std::shared_ptr<ConfigurationBackend> inner)
+        : m_inner(std::move(inner)) {}
+    MacConfiguration read() override { return m_inner->read(); }
+    void saveOriginalIfNeeded(const MacConfiguration &c) override {
+        m_inner->saveOriginalIfNeeded(c);
+    }
+    MacConfiguration loadOriginal() override { return m_inner->loadOriginal(); }
+    void write(const MacConfiguration &configuration) override {
+        m_inner->write(configuration);
+        if (++writes == 1)
+            throw ConfigurationError::message("the second half failed");
+    }
+    int writes = 0;
+
+private:
+    std::shared_ptr<ConfigurationBackend> m_inner;
+};
+
+struct Plasma {
+    const char *version;
+    QString file;
+    QByteArray bytes;
+};
+const Plasma kPlasmas[] = {{"5", "powermanagementprofilesrc", kPlasma5},
+                           {"6", "powerdevilrc", kPlasma6}};
+
+struct KdeBackendTest : ::testing::Test {
+    QTemporaryDir folder;
+    std::shared_ptr<KdeConfigurationBackend> backend = std::make_shared<KdeConfigurationBackend>(
+        OriginalSettingsBackup(folder.filePath("original-settings-kde.json"), "kde"));
+    ConfigurationTransaction transaction{backend};
+
+    void use(const Plasma &plasma) {
+        QDir(qEnvironmentVariable("XDG_CONFIG_HOME")).removeRecursively();
+        qputenv("KDE_SESSION_VERSION", plasma.version);
+        writeFile(configFile(plasma.file), plasma.bytes);
+        writeFile(configFile("kscreenlockerrc"), kLocker);
+    }
+    void TearDown() override {
+        qunsetenv("KDE_SESSION_VERSION");
+        qunsetenv("XDG_CONFIG_DIRS");
+    }
+};
+
+} // namespace
+
+TEST_F(KdeBackendTest, EveryPresetIsReadBackAndRestoreGivesBackEveryByte) {
+    for (const Plasma &plasma : kPlasmas) {
+        SCOPED_TRACE(plasma.version);
+        use(plasma);
+        QFile::remove(folder.filePath("original-settings-kde.json"));
+        for (const Profile &profile : Profile::presets()) {
+            SCOPED_TRACE(profile.id.toStdString());
+            const MacConfiguration after = transaction.apply(profile);
+            for (const PowerSourceConfiguration &source : after.sources) {
+                EXPECT_EQ(source.display, profile.displayMinutes);
+                EXPECT_EQ(source.sleep, profile.sleepMinutes);
+            }
+            EXPECT_EQ(after.screenSaverSeconds, profile.screenSaverSeconds);
+            EXPECT_TRUE(fileBytes(plasma.file).contains("[Battery]") ||
+                        fileBytes(plasma.file).contains("[Battery][Performance]"))
+                << "the other groups stay";
+        }
+        (void)transaction.restore();
+        EXPECT_EQ(fileBytes(plasma.file), plasma.bytes);
+        EXPECT_EQ(fileBytes("kscreenlockerrc"), kLocker);
+    }
+    // A file that was not there is not there again.
+    QFile::remove(configFile("kscreenlockerrc"));
+    QFile::remove(folder.filePath("original-settings-kde.json"));
+    (void)transaction.apply(Profile::focus());
+    EXPECT_TRUE(QFile::exists(configFile("kscreenlockerrc")));
+    (void)transaction.restore();
+    EXPECT_FALSE(QFile::exists(configFile("kscreenlockerrc")));
+}
+
+// Never removes Plasma 5's group or turns Plasma 6's action off; a later time brings back the
+// user's own: the group's other keys, hibernation.
+TEST_F(KdeBackendTest, ALaterTimeBringsBackTheUsersOwnGroupAndKindOfSleep) {
+    use(kPlasmas[0]);
+    (void)transaction.apply(Profile::focus());
+    EXPECT_FALSE(fileBytes(kPlasmas[0].file).contains("[AC][SuspendSession]"));
+    (void)transaction.apply(Profile::normal());
+    EXPECT_TRUE(fileBytes(kPlasmas[0].file)
+                    .contains("[AC][DPMSControl]\nidleTime=300\nlockBeforeTurnOff=true\n"));
+    EXPECT_TRUE(fileBytes(kPlasmas[0].file)
+                    .contains("[AC][SuspendSession]\nidleTime=900000\nsuspendType=2\n"));
+
+    QFile::remove(folder.filePath("original-settings-kde.json"));
+    use(kPlasmas[1]);
+    (void)transaction.apply(Profile::focus());
+    EXPECT_TRUE(fileBytes(kPlasmas[1].file).contains("AutoSuspendAction=0"));
+    (void)transaction.apply(Profile::normal());
+    EXPECT_TRUE(
+        fileBytes(kPlasmas[1].file)
+            .contains(
+                "[AC][SuspendAndShutdown]\nAutoSuspendAction=2\nAutoSuspendIdleTimeoutSec=900\n"));
+}
+
+// An immutable entry, group or file, in the user's file or an administrator's: the policy
+// message, and not a byte written.
+TEST_F(KdeBackendTest, WhatAnAdministratorLockedStopsTheChangeBeforeAnythingIsWritten) {
+    QTemporaryDir system;
+    const std::pair<QString, QByteArray> locks[] = {
+        {"user", "[AC][DPMSControl]\nidleTime[$i]=600\n"},
+        {"user", "[$i]\n" + kPlasma5},
+        {"system", "[Battery][SuspendSession][$i]\nidleTime=600000\n"},
+    };
+    for (const auto &[where, bytes] : locks) {
+        use(kPlasmas[0]);
+        if (where == "user") {
+            writeFile(configFile(kPlasmas[0].file), bytes);
+        } else {
+            writeFile(system.filePath(kPlasmas[0].file), bytes);
+            qputenv("XDG_CONFIG_DIRS", system.path().toLocal8Bit());
+        }
+        const QByteArray before = fileBytes(kPlasmas[0].file);
+        EXPECT_EQ(test::errorTextFrom([&] { (void)transaction.apply(Profile::focus()); }),
+                  "The saved settings do not match the requested values. A management policy may "
+                  "restrict changes.")
+            << bytes.toStdString();
+        EXPECT_EQ(fileBytes(kPlasmas[0].file), before);
+        EXPECT_EQ(fileBytes("kscreenlockerrc"), kLocker);
+        qunsetenv("XDG_CONFIG_DIRS");
+    }
+}
+
+TEST_F(KdeBackendTest, AWriteThatFailsHalfWayIsRolledBackExactly) {
+    use(kPlasmas[0]);
+    const auto failing = std::make_shared<FailingAfterWrite>(backend);
+    ConfigurationTransaction halfWay(failing);
+    EXPECT_EQ(
+        test::errorTextFrom([&] { (void)halfWay.apply(Profile::download()); }),
+        "Could not apply settings. The previous settings were restored.\nthe second half failed");
+    EXPECT_EQ(failing->writes, 2);
+    EXPECT_EQ(fileBytes(kPlasmas[0].file), kPlasma5);
+}
+
+TEST_F(KdeBackendTest, ThePlasmaThatRunsIsTheOneWhoseFilesAreUsed) {
+    struct Case {
+        const char *session;
+        QByteArray plasma5;
+        QByteArray plasma6;
+        KdeIdleSettings::Plasma expected;
+    };
+    const Case cases[] = {
+        {"6", kPlasma5, "", KdeIdleSettings::Plasma::six},
+        {"5", "", kPlasma6, KdeIdleSettings::Plasma::five},
+        {"", kPlasma5 + "\n[Migration]\nMigratedProfilesToPlasma6=powerdevilrc\n", "",
+         KdeIdleSettings::Plasma::six},
+        {"", kPlasma5, "[General]\npausePlayersOnSuspend=true\n", KdeIdleSettings::Plasma::five},
+        {"", "", kPlasma6, KdeIdleSettings::Plasma::six},
+    };
+    for (const Case &c : cases) {
+        QDir(qEnvironmentVariable("XDG_CONFIG_HOME")).removeRecursively();
+        qputenv("KDE_SESSION_VERSION", c.session);
+        if (!c.plasma5.isEmpty())
+            writeFile(configFile("powermanagementprofilesrc"), c.plasma5);
+        if (!c.plasma6.isEmpty())
+            writeFile(configFile("powerdevilrc"), c.plasma6);
+        EXPECT_EQ(KdeIdleSettings::detect(), c.expected) << c.session;
+    }
+}
+
+// KDE writes its files through a rename, as Pellor does: the watcher still sees the next change.
+TEST_F(KdeBackendTest, AChangeOfTheFilesIsToldAtOnce) {
+    use(kPlasmas[1]);
+    const std::unique_ptr<SystemWatcher> watcher = currentWorld()->watch();
+    ASSERT_TRUE(watcher);
+    QSignalSpy changed(watcher.get(), &SystemWatcher::changed);
+    for (const Profile &profile : {Profile::focus(), Profile::normal()}) {
+        (void)transaction.apply(profile);
+        EXPECT_TRUE(changed.wait(10'000)) << profile.id.toStdString();
+    }
+}

@@ -1,0 +1,223 @@
+// Xfce's idle settings against the real xfconfd on the private session bus: what xfconf-query
+// shows after apply and restore (types included), the power manager's own "never", a property an
+// administrator locked, xfconfd absent, a failed write rolled back, and a change told at once.
+#include "Configuration/ConfigurationError.h"
+#include "Configuration/ConfigurationTransaction.h"
+#include "DBusMock.h"
+#include "TestSupport.h"
+#include "Worlds/World.h"
+#include "Xfce/XfceConfigurationBackend.h"
+#include "Xfce/XfceIdleSettings.h"
+#include "Xfce/Xfconf.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <csignal>
+#include <gtest/gtest.h>
+#include <pwd.h>
+#include <unistd.h>
+
+using namespace norvane;
+using namespace norvane::test;
+
+namespace {
+
+const QString kPower = "xfce4-power-manager";
+const QString kSaver = "xfce4-screensaver";
+
+struct Outcome {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+Outcome run(const QString &program, const QStringList &arguments,
+            const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment()) {
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.start(program, arguments);
+    if (!process.waitForFinished(60'000))
+        return {};
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()).trimmed(),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+Outcome
+pellorctl(const QStringList &arguments,
+          const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment()) {
+    return run(NORVANE_BIN_DIR "/pellorctl", arguments, environment);
+}
+
+// What xfconf-query prints for the property; "unset" where it has no value.
+QString query(const QString &channel, const QString &property) {
+    const Outcome shown = run("xfconf-query", {"-c", channel, "-p", property});
+    return shown.exitCode == 0 ? shown.out : QStringLiteral("unset");
+}
+
+QStringList powerManager() {
+    QStringList values;
+    for (const char *key : {"dpms-on-ac-sleep", "dpms-on-ac-off", "dpms-on-battery-off",
+                            "inactivity-on-ac", "inactivity-on-battery"})
+        values << query(kPower, QStringLiteral("/xfce4-power-manager/") + key);
+    return values;
+}
+
+void reset() {
+    for (const QString &channel : {kPower, kSaver})
+        run("xfconf-query", {"-c", channel, "-p", "/", "-r", "-R"});
+    QDir(qEnvironmentVariable("XDG_DATA_HOME") + "/Norvane").removeRecursively();
+}
+
+// A running xfce4-power-manager of this version, as GetInfo tells it.
+struct PowerManager {
+    DBusMock mock;
+    explicit PowerManager(const QString &version)
+        : mock(QDBusConnection::SessionBus, "org.xfce.PowerManager", "/org/xfce/PowerManager",
+               "org.xfce.Power.Manager") {
+        mock.mock("AddMethod", {"org.xfce.Power.Manager", "GetInfo", "", "sss",
+                                "ret = ('xfce4-power-manager', '" + version + "', 'Xfce')"});
+    }
+};
+
+struct XfceTest : ::testing::Test {
+    void SetUp() override { reset(); }
+};
+
+} // namespace
+
+TEST_F(XfceTest, ApplyAndRestoreAsXfconfQuerySeesThem) {
+    run("xfconf-query", {"-c", kPower, "-p", "/xfce4-power-manager/dpms-on-ac-off", "-n", "-t",
+                         "uint", "-s", "20"});
+    run("xfconf-query", {"-c", kPower, "-p", "/xfce4-power-manager/inactivity-on-ac", "-n", "-t",
+                         "uint", "-s", "30"});
+    run("xfconf-query",
+        {"-c", kSaver, "-p", "/saver/idle-activation/delay", "-n", "-t", "int", "-s", "7"});
+    const QStringList before = powerManager();
+
+    const Outcome focus = pellorctl({"apply", "Focus", "--no-return"});
+    ASSERT_EQ(focus.exitCode, 0) << focus.err.toStdString();
+    EXPECT_EQ(focus.out, "Saved and verified Xfce settings for Focus.");
+    EXPECT_EQ(powerManager(), (QStringList{"0", "0", "0", "14", "unset"}))
+        << "the display never goes dark; 4.18's never (no manager runs) where sleep was on";
+    EXPECT_EQ(query(kSaver, "/saver/idle-activation/enabled"), "false");
+
+    ASSERT_EQ(pellorctl({"apply", "Normal"}).exitCode, 0);
+    EXPECT_EQ(powerManager(), (QStringList{"0", "5", "5", "15", "15"}));
+    EXPECT_EQ(query(kSaver, "/saver/idle-activation/delay"), "5");
+
+    ASSERT_EQ(pellorctl({"restore"}).exitCode, 0);
+    EXPECT_EQ(powerManager(), before);
+    EXPECT_EQ(query(kSaver, "/saver/idle-activation/enabled"), "unset");
+    EXPECT_EQ(query(kSaver, "/saver/idle-activation/delay"), "7");
+    const QVariantMap values = xfconf::properties(kPower);
+    EXPECT_EQ(values["/xfce4-power-manager/dpms-on-ac-off"].metaType(), QMetaType::fromType<uint>())
+        << "unsigned, as the power manager reads it";
+}
+
+// The running power manager's version decides what "never" is written; 14 is read as never only
+// before 4.19.3, and cannot be a sleep time there.
+TEST_F(XfceTest, ThePowerManagersVersionDecidesItsNever) {
+    QTemporaryDir folder;
+    ConfigurationTransaction transaction(std::make_shared<XfceConfigurationBackend>(
+        OriginalSettingsBackup(folder.filePath("original-settings-xfce.json"), "xfce")));
+    const std::pair<QString, QString> versions[] = {
+        {"4.18.1", "14"}, {"4.19.3", "0"}, {"4.20.0", "0"}};
+    for (const auto &[version, never] : versions) {
+        reset();
+        PowerManager running(version);
+        Profile profile = Profile::normal();
+        (void)transaction.apply(profile);
+        profile.sleepMinutes = 0;
+        const MacConfiguration after = transaction.apply(profile);
+        EXPECT_EQ(query(kPower, "/xfce4-power-manager/inactivity-on-battery"), never)
+            << version.toStdString();
+        EXPECT_EQ(after.sources[0].sleep, 0);
+        profile.sleepMinutes = 14;
+        if (never == "14")
+            EXPECT_TRUE(errorTextFrom([&] {
+                            (void)transaction.apply(profile);
+                        }).startsWith("Xfce's power manager 4.18.1 takes 14 minutes for Never"));
+        else
+            EXPECT_EQ(transaction.apply(profile).sources[0].sleep, 14);
+    }
+}
+
+// An administrator's lock (xfconf's system-wide channel file, read by an xfconfd started for it)
+// and xfconfd absent: a clear message, nothing written.
+TEST_F(XfceTest, ALockedPropertyOrNoXfconfdChangesNothing) {
+    QTemporaryDir folder;
+    const QString channels = folder.filePath("system/xfce4/xfconf/xfce-perchannel-xml");
+    writeBytes(channels + "/xfce4-power-manager.xml",
+               "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+               "<channel name=\"xfce4-power-manager\" version=\"1.0\">\n"
+               "  <property name=\"xfce4-power-manager\" type=\"empty\">\n"
+               "    <property name=\"dpms-on-ac-off\" type=\"uint\" value=\"15\" locked=\"" +
+                   QByteArray(::getpwuid(::getuid())->pw_name) +
+                   "\"/>\n"
+                   "  </property>\n</channel>\n");
+    QProcessEnvironment administered = QProcessEnvironment::systemEnvironment();
+    administered.insert("XDG_CONFIG_DIRS", folder.filePath("system"));
+    administered.insert("XDG_CONFIG_HOME", folder.filePath("home"));
+    QProcess daemon;
+    daemon.setProcessEnvironment(administered);
+    daemon.start("dbus-daemon",
+                 {"--session", "--nosyslog", "--fork", "--print-address=1", "--print-pid=1"});
+    ASSERT_TRUE(daemon.waitForFinished(30'000));
+    const QStringList printed = QString::fromUtf8(daemon.readAllStandardOutput()).split('\n');
+    ASSERT_GE(printed.size(), 2);
+    administered.insert("DBUS_SESSION_BUS_ADDRESS", printed[0].trimmed());
+
+    const Outcome focus = pellorctl({"apply", "Focus", "--no-return"}, administered);
+    EXPECT_EQ(focus.exitCode, 1);
+    EXPECT_TRUE(focus.err.contains("A management policy may restrict changes."))
+        << focus.err.toStdString();
+    EXPECT_EQ(run("xfconf-query", {"-c", kSaver, "-l"}, administered).out, "")
+        << "not even the screen saver, which is not locked";
+    ::kill(printed[1].trimmed().toInt(), SIGTERM);
+
+    QProcessEnvironment absent = QProcessEnvironment::systemEnvironment();
+    absent.insert("DBUS_SESSION_BUS_ADDRESS", qEnvironmentVariable("DBUS_SYSTEM_BUS_ADDRESS"));
+    const Outcome unanswered = pellorctl({"apply", "Focus"}, absent);
+    EXPECT_EQ(unanswered.exitCode, 1);
+    EXPECT_TRUE(unanswered.err.contains("Xfce's settings service (xfconfd) does not answer"))
+        << unanswered.err.toStdString();
+}
+
+TEST_F(XfceTest, AWriteThatFailsHalfWayIsRolledBackExactly) {
+    class FailingAfterWrite final : public ConfigurationBackend {
+    public:
+        std::shared_ptr<ConfigurationBackend> inner = currentWorld()->configurationBackend();
+        int writes = 0;
+        MacConfiguration read() override { return inner->read(); }
+        void saveOriginalIfNeeded(const MacConfiguration &c) override {
+            inner->saveOriginalIfNeeded(c);
+        }
+        MacConfiguration loadOriginal() override { return inner->loadOriginal(); }
+        void write(const MacConfiguration &configuration) override {
+            inner->write(configuration);
+            if (++writes == 1)
+                throw ConfigurationError::message("the second half failed");
+        }
+    };
+    run("xfconf-query", {"-c", kPower, "-p", "/xfce4-power-manager/dpms-on-battery-off", "-n", "-t",
+                         "uint", "-s", "3"});
+    const QStringList before = powerManager();
+    const auto failing = std::make_shared<FailingAfterWrite>();
+    ConfigurationTransaction halfWay(failing);
+    EXPECT_EQ(
+        errorTextFrom([&] { (void)halfWay.apply(Profile::download()); }),
+        "Could not apply settings. The previous settings were restored.\nthe second half failed");
+    EXPECT_EQ(failing->writes, 2);
+    EXPECT_EQ(powerManager(), before);
+}
+
+TEST_F(XfceTest, AChangeInXfconfIsToldAtOnce) {
+    const std::unique_ptr<SystemWatcher> watcher = currentWorld()->watch();
+    ASSERT_TRUE(watcher);
+    QSignalSpy changed(watcher.get(), &SystemWatcher::changed);
+    run("xfconf-query",
+        {"-c", kSaver, "-p", "/saver/idle-activation/delay", "-n", "-t", "int", "-s", "9"});
+    EXPECT_TRUE(changed.wait(10'000));
+}
