@@ -1,6 +1,6 @@
 // The simulated Mac's osascript: understands one AppleScript statement, a shell script run with
 // administrator privileges, asks the simulated user for authorization and runs the script.
-#include "Configuration/ConfigurationError.h"
+#include "Platform/ConfigurationError.h"
 #include "Platform/ToolRunner.h"
 #include "SimulatorState.h"
 

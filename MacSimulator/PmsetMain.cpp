@@ -1,6 +1,6 @@
 // The simulated Mac's pmset: prints the power settings in the Mac's formats and changes them
 // when run with administrator rights through the stand-in osascript.
-#include "Configuration/ConfigurationError.h"
+#include "Platform/ConfigurationError.h"
 #include "Platform/VariantNumbers.h"
 #include "SimulatorState.h"
 

@@ -1,11 +1,11 @@
 #include "ControlTool.h"
 
-#include "Configuration/ConfigurationError.h"
 #include "Configuration/OriginalSettingsBackup.h"
 #include "ControlClient.h"
 #include "LocalSession.h"
 #include "Localization/L10n.h"
 #include "OutputFormat.h"
+#include "Platform/ConfigurationError.h"
 #include "Platform/SystemIdentity.h"
 #include "Platform/ToolRunner.h"
 #include "ProfileLookup.h"

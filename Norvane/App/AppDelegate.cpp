@@ -2,9 +2,9 @@
 
 #include "Appearance.h"
 #include "Components/WhenFinished.h"
-#include "Configuration/ConfigurationError.h"
 #include "Localization/L10n.h"
 #include "MainWindow.h"
+#include "Platform/ConfigurationError.h"
 #include "Platform/DurableFile.h"
 #include "Platform/Linux/ViewWorkingSet.h"
 #include "Platform/SystemIdentity.h"

@@ -1,8 +1,8 @@
 #include "ProfileEditorModel.h"
 
 #include "Components/ProfileVisuals.h"
-#include "Configuration/ConfigurationError.h"
 #include "Localization/L10n.h"
+#include "Platform/ConfigurationError.h"
 
 #include <QUuid>
 

@@ -1,7 +1,7 @@
 #include "WorkspaceModel.h"
 
 #include "Components/WhenFinished.h"
-#include "Configuration/ConfigurationError.h"
+#include "Platform/ConfigurationError.h"
 #include "Profiles/ProfileLibrary.h"
 #include "Sessions/SessionStore.h"
 #include "WorkspaceViews.h"

@@ -1,8 +1,8 @@
 #include "ProfileLibrary.h"
 
-#include "Configuration/ConfigurationError.h"
 #include "Graphemes.h"
 #include "Localization/L10n.h"
+#include "Platform/ConfigurationError.h"
 #include "Platform/JsonDecoding.h"
 
 #include <QJsonArray>

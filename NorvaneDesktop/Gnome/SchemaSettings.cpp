@@ -1,7 +1,7 @@
 #include "SchemaSettings.h"
 
-#include "Configuration/ConfigurationError.h"
 #include "Localization/L10n.h"
+#include "Platform/ConfigurationError.h"
 
 #include <gio/gio.h>
 #include <limits>

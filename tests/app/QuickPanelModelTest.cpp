@@ -3,11 +3,11 @@
 
 #include "AppTestSupport.h"
 #include "Components/Theme.h"
-#include "Configuration/ConfigurationError.h"
 #include "Localization/L10n.h"
 #include "MenuBar/MenuBarController.h"
 #include "MenuBar/PellorMenuIcon.h"
 #include "MenuBar/PowerTexts.h"
+#include "Platform/ConfigurationError.h"
 
 #include <QPainter>
 #include <QSignalSpy>

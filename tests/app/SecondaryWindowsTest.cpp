@@ -2,8 +2,8 @@
 // real windows with the real QML, opened through the application delegate, on the simulated Mac.
 #include "AppTestSupport.h"
 #include "Components/Theme.h"
-#include "Configuration/ConfigurationError.h"
 #include "Localization/L10n.h"
+#include "Platform/ConfigurationError.h"
 #include "Profiles/ProfileLibrary.h"
 #include "UiTestSupport.h"
 #include "Workspace/WorkspaceModel.h"

@@ -1,10 +1,10 @@
 // The configuration engine end to end: the real backend, transaction and session store against
 // the simulated Mac's stand-in pmset and osascript programs, real files and real processes.
-#include "Configuration/ConfigurationError.h"
 #include "Configuration/ConfigurationTransaction.h"
 #include "Configuration/MacConfigurationService.h"
 #include "Configuration/NativeConfigurationBackend.h"
 #include "Localization/L10n.h"
+#include "Platform/ConfigurationError.h"
 #include "Profiles/FileProfileStorage.h"
 #include "Profiles/ProfileLibrary.h"
 #include "Sessions/SessionStore.h"

@@ -1,7 +1,7 @@
 // The simulated Mac's stand-in programs, run as real processes against a temporary simulator
 // folder: what they print reads back through the real parsers, and they authorize, refuse, fail
 // and log the way the tests of the configuration engine rely on.
-#include "Configuration/ConfigurationError.h"
+#include "Platform/ConfigurationError.h"
 #include "Platform/ToolRunner.h"
 #include "SimulatedMacHome.h"
 #include "SimulatorState.h"

@@ -2,8 +2,8 @@
 // reads the tools' failures.
 #include "Configuration/NativeConfigurationBackend.h"
 
-#include "Configuration/ConfigurationError.h"
 #include "Localization/L10n.h"
+#include "Platform/ConfigurationError.h"
 #include "Platform/Simulated/SimulatedMac.h"
 #include "SimulatedMacHome.h"
 #include "TestSupport.h"

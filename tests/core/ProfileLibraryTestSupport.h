@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Configuration/ConfigurationError.h"
+#include "Platform/ConfigurationError.h"
 #include "Profiles/Profile.h"
 #include "Profiles/ProfileStorage.h"
 

@@ -2,9 +2,9 @@
 // whose completions the test drives with promises, and a clock the test sets.
 #include "Sessions/SessionStore.h"
 
-#include "Configuration/ConfigurationError.h"
 #include "ControlledConfiguring.h"
 #include "Localization/L10n.h"
+#include "Platform/ConfigurationError.h"
 #include "Sessions/SessionRecord.h"
 #include "TestSupport.h"
 

@@ -1,7 +1,7 @@
 #include "Status/SystemSettings.h"
 
-#include "Configuration/ConfigurationError.h"
 #include "Localization/L10n.h"
+#include "Platform/ConfigurationError.h"
 #include "Platform/Platform.h"
 #include "Platform/Simulated/SimulatedMac.h"
 #include "SimulatedMacHome.h"

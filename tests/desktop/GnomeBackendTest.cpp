@@ -1,9 +1,9 @@
 // GNOME's idle settings through the real GSettings and dconf: every preset applied and read back,
 // the user's own kind of sleep, an exact restore, and a failed write rolled back.
-#include "Configuration/ConfigurationError.h"
 #include "Configuration/ConfigurationTransaction.h"
 #include "Gnome/GnomeConfigurationBackend.h"
 #include "Gnome/GnomeIdleSettings.h"
+#include "Platform/ConfigurationError.h"
 #include "TestSupport.h"
 
 #include <QJsonObject>

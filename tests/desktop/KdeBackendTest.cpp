@@ -1,10 +1,10 @@
 // KDE Plasma's idle settings in PowerDevil's and the screen locker's files, Plasma 5 and 6:
 // every preset written and read back, the user's own groups and kinds of sleep, an exact restore,
 // what an administrator locked, and a failed write rolled back.
-#include "Configuration/ConfigurationError.h"
 #include "Configuration/ConfigurationTransaction.h"
 #include "Kde/KdeConfigurationBackend.h"
 #include "Kde/KdeIdleSettings.h"
+#include "Platform/ConfigurationError.h"
 #include "TestSupport.h"
 #include "Worlds/World.h"
 

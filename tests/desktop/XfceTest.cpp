@@ -1,9 +1,9 @@
 // Xfce's idle settings against the real xfconfd on the private session bus: what xfconf-query
 // shows after apply and restore (types included), the power manager's own "never", a property an
 // administrator locked, xfconfd absent, a failed write rolled back, and a change told at once.
-#include "Configuration/ConfigurationError.h"
 #include "Configuration/ConfigurationTransaction.h"
 #include "DBusMock.h"
+#include "Platform/ConfigurationError.h"
 #include "TestSupport.h"
 #include "Worlds/World.h"
 #include "Xfce/XfceConfigurationBackend.h"

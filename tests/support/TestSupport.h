@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Configuration/ConfigurationError.h"
+#include "Platform/ConfigurationError.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

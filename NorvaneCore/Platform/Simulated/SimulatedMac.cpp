@@ -1,6 +1,6 @@
 #include "SimulatedMac.h"
 
-#include "Configuration/ConfigurationError.h"
+#include "Platform/ConfigurationError.h"
 #include "Platform/DurableFile.h"
 #include "Platform/JsonDecoding.h"
 #include "Platform/VariantNumbers.h"
