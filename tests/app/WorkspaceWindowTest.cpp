@@ -83,7 +83,7 @@ TEST_F(WindowTest, ChangingAndApplyingAProfileUpdatesTheSimulatedMac) {
     click(view, "sleepPicker.customOK");
     ASSERT_TRUE(waitUntil([&] { return shown(item(view, "sleepPicker.invalidMessage")); }));
     EXPECT_EQ(item(view, "sleepPicker.invalidMessage")->property("color").value<QColor>(),
-              QColor(0xd9, 0x3a, 0x32));
+              Theme::colours(false).failure);
     EXPECT_TRUE(entryOpen());
     EXPECT_EQ(download().sleepMinutes, 0);
     shoot(view, "custom-entry-invalid");

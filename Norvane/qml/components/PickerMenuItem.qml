@@ -22,14 +22,14 @@ MenuItem {
                 anchors.centerIn: parent
                 visible: item.checkedMark
                 symbol: "checkmark"
-                color: item.highlighted ? "white" : Theme.primary
+                color: item.highlighted ? Theme.onAccent : Theme.primary
                 size: 13
             }
         }
         Label {
             Layout.fillWidth: true
             text: item.text
-            color: item.highlighted ? "white" : item.destructive ? Theme.failure : Theme.primary
+            color: item.highlighted ? Theme.onAccent : item.destructive ? Theme.failure : Theme.primary
             font.pixelSize: 13
         }
     }

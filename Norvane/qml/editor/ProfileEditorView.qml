@@ -157,7 +157,7 @@ Rectangle {
                             SymbolIcon {
                                 anchors.centerIn: parent
                                 symbol: iconButton.modelData.symbol
-                                color: iconButton.modelData.selected ? root.editor.accent : Theme.primary
+                                color: iconButton.modelData.selected ? Theme.accentSymbol(root.editor.accent, Theme.dark) : Theme.primary
                                 size: 18
                             }
                         }

@@ -77,7 +77,7 @@ Item {
         Rectangle {
             anchors.fill: parent
             radius: 20
-            color: "transparent"
+            color: Theme.heroScrim
             border.width: 1
             border.color: Qt.rgba(hero.profile.accent.r, hero.profile.accent.g, hero.profile.accent.b, 0.22)
         }
@@ -108,17 +108,18 @@ Item {
         spacing: 3
         opacity: backdrop.opacity
 
-        SymbolIcon {
+        ModeIcon {
             Layout.bottomMargin: 4
             symbol: hero.profile.symbol
-            color: hero.profile.accent
-            size: 28
+            accent: hero.profile.accent
+            base: Theme.panelBackground
+            size: 36
         }
         Label {
             objectName: "heroEyebrow"
             Layout.topMargin: 2
             text: heroState.eyebrow
-            color: Theme.secondary
+            color: Theme.primary
             font.pixelSize: 12
             font.weight: Font.Medium
         }

@@ -72,7 +72,7 @@ AbstractButton {
             Layout.rightMargin: 10
             visible: row.applied
             symbol: "checkmark.circle.fill"
-            color: row.accent
+            color: Theme.accentSymbol(row.accent, Theme.dark)
             size: 18
         }
     }

@@ -29,7 +29,7 @@ Rectangle {
             SymbolIcon {
                 objectName: "powerSymbol"
                 symbol: root.panel.powerSymbol
-                color: root.panel.powerTint
+                color: root.panel.powerLow ? Theme.warning : Theme.success
                 size: 26
             }
             ColumnLayout {

@@ -157,7 +157,7 @@ Rectangle {
                         wrapMode: TextEdit.Wrap
                         color: Theme.secondary
                         selectionColor: Theme.highlight
-                        selectedTextColor: "white"
+                        selectedTextColor: Theme.onAccent
                         font.pixelSize: 12
                     }
                 }
@@ -219,7 +219,7 @@ Rectangle {
                 wrapMode: TextEdit.Wrap
                 color: Theme.warning
                 selectionColor: Theme.highlight
-                selectedTextColor: "white"
+                selectedTextColor: Theme.onAccent
                 font.pixelSize: 12
             }
 
@@ -227,8 +227,8 @@ Rectangle {
                 objectName: "statusLine"
                 Layout.fillWidth: true
                 text: root.settings.statusLine
-                color: Theme.tertiary
-                font.pixelSize: 10
+                color: Theme.secondary
+                font.pixelSize: 11
                 wrapMode: Text.WordWrap
             }
 

@@ -36,7 +36,7 @@ AbstractButton {
             Layout.leftMargin: 14
             Layout.rightMargin: 14
             spacing: 6
-            SymbolIcon { symbol: tile.symbol; color: tile.tint; size: 14 }
+            SymbolIcon { symbol: tile.symbol; color: Theme.accentSymbol(tile.tint, Theme.dark); size: 14 }
             Label {
                 Layout.fillWidth: true
                 text: tile.title
