@@ -60,6 +60,10 @@ WorkspaceModel::WorkspaceModel(SessionStore &store, ProfileLibrary &library,
       m_liveStatus(new LiveStatusView(this)), m_footer(new ApplyFooterView(this)) {
     m_applying = m_store.isApplying();
     updateDerivedFlags();
+    // After the rows have followed the same change.
+    for (const auto signal : {&WorkspaceModel::profilesChanged, &WorkspaceModel::selectedIDChanged,
+                              &WorkspaceModel::searchChanged})
+        connect(this, signal, this, &WorkspaceModel::selectedRowChanged);
 }
 
 WorkspaceModel::~WorkspaceModel() = default;
@@ -172,6 +176,40 @@ void WorkspaceModel::markStale() {
 
 void WorkspaceModel::select(const QString &id) {
     setSelectedID(id);
+}
+
+void WorkspaceModel::moveSelection(Move move) {
+    const QStringList ids = m_profileList->ids();
+    if (ids.isEmpty())
+        return;
+    const qsizetype row = ids.indexOf(m_selectedID);
+    qsizetype target = 0;
+    switch (move) {
+    case Up:
+        target = row < 0 ? ids.size() - 1 : std::max<qsizetype>(row - 1, 0);
+        break;
+    case Down:
+        target = row < 0 ? 0 : std::min(row + 1, ids.size() - 1);
+        break;
+    case Home:
+        target = 0;
+        break;
+    case End:
+        target = ids.size() - 1;
+        break;
+    }
+    setSelectedID(ids.at(target));
+}
+
+int WorkspaceModel::selectedRow() const {
+    return int(m_profileList->ids().indexOf(m_selectedID));
+}
+
+bool WorkspaceModel::clearSearch() {
+    if (m_search.isEmpty())
+        return false;
+    setSearch({});
+    return true;
 }
 
 void WorkspaceModel::edit() {

@@ -37,6 +37,7 @@ class WorkspaceModel : public QObject {
     Q_PROPERTY(bool profilesLocked READ profilesLocked NOTIFY profilesChanged)
     Q_PROPERTY(QString error READ errorText NOTIFY errorChanged)
     Q_PROPERTY(norvane::ProfileRowsModel *profileList READ profileList CONSTANT)
+    Q_PROPERTY(int selectedRow READ selectedRow NOTIFY selectedRowChanged)
     Q_PROPERTY(norvane::SelectedProfileView *selected READ selected CONSTANT)
     Q_PROPERTY(norvane::LiveStatusView *liveStatus READ liveStatus CONSTANT)
     Q_PROPERTY(norvane::ApplyFooterView *footer READ footer CONSTANT)
@@ -48,6 +49,10 @@ public:
     // minutes and the stored value.
     enum MinuteField { DisplayMinutes, SleepMinutes, ScreenSaver, AutomaticReturn };
     Q_ENUM(MinuteField)
+
+    // The keys that move the selection through the list.
+    enum Move { Up, Down, Home, End };
+    Q_ENUM(Move)
 
     // What the model takes from its surroundings; the defaults read the system.
     struct Environment {
@@ -113,6 +118,14 @@ public:
     void markStale();
 
     Q_INVOKABLE void select(const QString &id);
+    // Up and Down select the visible profile before or after the selected one, stopping at the
+    // ends; Home and End the first and the last. With the selected profile filtered out, Up and
+    // End select the last visible one, Down and Home the first.
+    Q_INVOKABLE void moveSelection(norvane::WorkspaceModel::Move move);
+    // The selected profile's row among the visible ones; -1 when the search hides it.
+    [[nodiscard]] int selectedRow() const;
+    // Empties the search (Escape in the field); false when it was empty already.
+    Q_INVOKABLE bool clearSearch();
     Q_INVOKABLE void edit();
     Q_INVOKABLE void newProfile();
     Q_INVOKABLE void openSettings();
@@ -151,6 +164,7 @@ signals:
     void errorChanged();
     void noMatchesChanged();
     void applyingChanged();
+    void selectedRowChanged();
 
 private:
     void setSelectedID(const QString &id);

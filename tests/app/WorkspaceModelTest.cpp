@@ -195,6 +195,19 @@ TEST_F(WorkspaceTest, ApplyHandsOverTheSelectionAndTheFooterAndBadgeFollowIt) {
                                        {Profile::focus().localizedTitle(), store.timeLabel()}}),
                            *store.notice(), L10n::text("Reapply")}));
     EXPECT_EQ(rowIds(ProfileRowsModel::AppliedRole), QStringList{"focus"});
+    // The row says it is applied and for how long.
+    const QModelIndex focusRow = model.profileList()->index(2);
+    EXPECT_EQ(
+        focusRow.data(ProfileRowsModel::AccessibleNameRole),
+        L10n::text({"{0}, applied, {1} left",
+                    {Profile::focus().localizedTitle(), L10n::text({"{0} minutes", {"25"}})}}))
+        << focusRow.data(ProfileRowsModel::AccessibleNameRole).toString().toStdString();
+    now = store.session().deadline->addSecs(-59); // still a minute
+    store.tick(now);
+    tick(0);
+    EXPECT_EQ(focusRow.data(ProfileRowsModel::AccessibleNameRole),
+              L10n::text({"{0}, applied, {1} left",
+                          {Profile::focus().localizedTitle(), L10n::text("1 minute")}}));
     // Editing the applied profile makes it differ from what was applied.
     model.setMinutes(WorkspaceModel::DisplayMinutes, 10);
     EXPECT_EQ(footer()[2], L10n::text("Apply Profile"));
@@ -279,4 +292,31 @@ TEST_F(WorkspaceTest, AChangeTheSystemToldOfIsReadAtTheNextRefresh) {
     model.markStale();
     tick(1);
     EXPECT_EQ(reader.started, 3) << "not five seconds later";
+}
+
+// The keys of the profile list: Up and Down stop at the ends, Home and End go there, and a
+// selection the search hides starts from the first or the last visible row.
+TEST_F(WorkspaceTest, TheKeysMoveTheSelectionThroughTheVisibleRows) {
+    using M = WorkspaceModel::Move;
+    const struct {
+        const char *from;
+        M move;
+        const char *to;
+    } moves[] = {{"normal", M::Up, "normal"},       {"normal", M::Down, "vibe"},
+                 {"download", M::Down, "download"}, {"focus", M::Up, "vibe"},
+                 {"vibe", M::End, "download"},      {"presentation", M::Home, "normal"}};
+    for (const auto &[from, move, to] : moves) {
+        model.select(from);
+        model.moveSelection(move);
+        EXPECT_EQ(model.selectedID(), to) << from << " " << move;
+        EXPECT_EQ(model.selectedRow(), rowIds().indexOf(to));
+    }
+    model.setSearch(Profile::focus().localizedTitle());
+    model.select("vibe");
+    EXPECT_EQ(model.selectedRow(), -1);
+    model.moveSelection(M::Up);
+    EXPECT_EQ(model.selectedID(), "focus");
+    EXPECT_TRUE(model.clearSearch());
+    EXPECT_FALSE(model.clearSearch()) << "Escape in an empty search is left to others";
+    EXPECT_EQ(model.selectedRow(), 2);
 }
