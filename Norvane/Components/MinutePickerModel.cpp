@@ -1,10 +1,12 @@
 #include "MinutePickerModel.h"
 
+#include "Localization/L10n.h"
 #include "MinuteLabel.h"
 
 namespace norvane {
 
 MinutePickerModel::MinutePickerModel(QObject *parent) : QObject(parent) {
+    connect(this, &MinutePickerModel::titleChanged, this, &MinutePickerModel::labelChanged);
     connect(this, &MinutePickerModel::valueChanged, this, &MinutePickerModel::labelChanged);
     connect(this, &MinutePickerModel::zeroChanged, this, &MinutePickerModel::labelChanged);
     connect(this, &MinutePickerModel::zeroChanged, this, &MinutePickerModel::itemsChanged);
@@ -35,6 +37,14 @@ QString MinutePickerModel::label() const {
     return minuteLabel(m_value, m_zero);
 }
 
+QString MinutePickerModel::accessibleName() const {
+    return L10n::text({"{0}, {1}", {m_title, spokenMinutes(m_value, m_zero)}});
+}
+
+QString MinutePickerModel::fieldName() const {
+    return L10n::text({"{0}, {1}", {m_title, L10n::text("minutes")}});
+}
+
 QVariantList MinutePickerModel::items() const {
     QVariantList items;
     for (const int option : standardMinuteOptions()) {
@@ -46,6 +56,10 @@ QVariantList MinutePickerModel::items() const {
 
 int MinutePickerModel::checkedValue() const {
     return standardMinuteOptions().contains(m_value) ? m_value : -1;
+}
+
+int MinutePickerModel::checkedIndex() const {
+    return int(standardMinuteOptions().indexOf(m_value));
 }
 
 void MinutePickerModel::setCustom(const QString &custom) {

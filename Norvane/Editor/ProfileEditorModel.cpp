@@ -42,8 +42,7 @@ QVariantList ProfileEditorModel::icons() const {
     for (const ProfileIcon icon : ProfileIcon::allCases()) {
         list << QVariantMap{{QStringLiteral("rawValue"), icon.rawValue()},
                             {QStringLiteral("symbol"), icon.symbol()},
-                            {QStringLiteral("title"), icon.title()},
-                            {QStringLiteral("selected"), icon == m_draft.icon}};
+                            {QStringLiteral("title"), icon.title()}};
     }
     return list;
 }
@@ -54,6 +53,13 @@ void ProfileEditorModel::setIcon(const QString &rawValue) {
         return;
     m_draft.icon = *icon;
     emit draftChanged();
+}
+
+void ProfileEditorModel::stepIcon(int step) {
+    const auto &icons = ProfileIcon::allCases();
+    const auto count = qsizetype(icons.size());
+    const auto at = qsizetype(std::find(icons.begin(), icons.end(), m_draft.icon) - icons.begin());
+    setIcon(icons.at(((at + step) % count + count) % count).rawValue());
 }
 
 void ProfileEditorModel::setMinutes(Field field, int minutes) {

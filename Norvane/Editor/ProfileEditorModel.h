@@ -28,7 +28,8 @@ class ProfileEditorModel : public QObject {
     Q_PROPERTY(QString presetTitle READ presetTitle CONSTANT)
     Q_PROPERTY(QString symbol READ symbol NOTIFY draftChanged)
     Q_PROPERTY(QColor accent READ accent NOTIFY draftChanged)
-    Q_PROPERTY(QVariantList icons READ icons NOTIFY draftChanged)
+    Q_PROPERTY(QVariantList icons READ icons CONSTANT)
+    Q_PROPERTY(QString icon READ icon NOTIFY draftChanged)
     Q_PROPERTY(int displayMinutes READ displayMinutes NOTIFY draftChanged)
     Q_PROPERTY(int sleepMinutes READ sleepMinutes NOTIFY draftChanged)
     Q_PROPERTY(int screenSaverMinutes READ screenSaverMinutes NOTIFY draftChanged)
@@ -64,8 +65,10 @@ public:
     [[nodiscard]] QString presetTitle() const { return m_draft.localizedTitle(); }
     [[nodiscard]] QString symbol() const { return m_draft.symbol(); }
     [[nodiscard]] QColor accent() const;
-    // One map per icon choice, in order: "rawValue", "symbol", "title", "selected".
+    // One map per icon choice, in order: "rawValue", "symbol", "title".
     [[nodiscard]] QVariantList icons() const;
+    // The raw value of the draft's icon: the chosen one.
+    [[nodiscard]] QString icon() const { return m_draft.icon.rawValue(); }
     [[nodiscard]] int displayMinutes() const { return int(m_draft.displayMinutes); }
     [[nodiscard]] int sleepMinutes() const { return int(m_draft.sleepMinutes); }
     // The screen saver in whole minutes; the draft keeps its seconds until a minute is chosen.
@@ -75,6 +78,9 @@ public:
     [[nodiscard]] QString errorText() const { return m_error.value_or(QString()); }
 
     Q_INVOKABLE void setIcon(const QString &rawValue);
+    // Chooses the icon `step` places after the draft's (before it when negative), wrapping
+    // around: the arrow keys in the icon choice.
+    Q_INVOKABLE void stepIcon(int step);
     Q_INVOKABLE void setMinutes(norvane::ProfileEditorModel::Field field, int minutes);
 
     // Validates the draft and stores it; closes on success, else shows the reason.

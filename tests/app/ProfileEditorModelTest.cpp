@@ -118,3 +118,13 @@ TEST_F(EditorTest, DeletingClosesOnSuccessAndShowsAFailureAndCancelClosesWithout
     EXPECT_TRUE(saved.isEmpty());
     EXPECT_EQ(closes, 2);
 }
+
+// The arrows in the icon choice step through the icons and wrap around.
+TEST_F(EditorTest, TheIconStepsThroughTheChoicesAndWraps) {
+    const auto editor = make(std::nullopt); // sliders, the last
+    editor->stepIcon(1);
+    EXPECT_EQ(editor->icon(), "leaf");
+    editor->stepIcon(-1);
+    editor->stepIcon(-1);
+    EXPECT_EQ(editor->icon(), "download");
+}

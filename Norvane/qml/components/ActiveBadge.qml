@@ -12,7 +12,9 @@ Rectangle {
     implicitHeight: label.implicitHeight + 5
     radius: height / 2
     color: Theme.badgeFill(accent, Theme.dark)
+    Accessible.role: Accessible.StaticText
     Accessible.name: L10n.text("Applied")
+    Accessible.ignored: !visible
 
     Label {
         id: label
@@ -21,5 +23,6 @@ Rectangle {
         color: Theme.accentText(badge.accent, Theme.dark)
         font.pixelSize: badge.fontSize
         font.weight: Font.DemiBold
+        Accessible.ignored: true // the badge says "Applied"
     }
 }

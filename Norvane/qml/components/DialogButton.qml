@@ -16,6 +16,7 @@ AbstractButton {
     focusPolicy: Qt.TabFocus
     Accessible.role: Accessible.Button
     Accessible.name: text
+    Accessible.ignored: !visible
 
     contentItem: Label {
         id: label

@@ -7,11 +7,15 @@ import Norvane
 MenuItem {
     id: item
     property bool checkedMark: false
+    // One of a choice of values, the chosen one checked.
+    property bool option: false
     property bool destructive: false
 
     implicitHeight: 28
     leftPadding: 8
     rightPadding: 12
+    Accessible.checkable: option
+    Accessible.checked: option && checkedMark
 
     contentItem: RowLayout {
         spacing: 6

@@ -135,13 +135,12 @@ Item {
                 font.pixelSize: 36
                 font.weight: Font.Bold
             }
-            Label {
+            Heading {
                 objectName: "heroTitle"
                 readonly property bool fitsOnOneLine: Math.ceil(fullTitle.advanceWidth) + 2 <= titleRow.width - (badge.visible ? badge.width + titleRow.spacing : 0)
                 Layout.fillWidth: true
                 Layout.maximumWidth: Math.ceil(implicitWidth) + 2
                 text: hero.profile.title
-                color: Theme.primary
                 font.pixelSize: fitsOnOneLine ? 36 : 26
                 font.weight: Font.Bold
                 lineHeight: 0.92

@@ -19,7 +19,8 @@ AbstractButton {
 
     FocusRing { controlRadius: 12 }
     Accessible.role: Accessible.Button
-    Accessible.name: title + " " + value
+    Accessible.name: L10n.text("{0}, {1}", [title, value])
+    Accessible.description: ToolTip.text
     ToolTip.visible: hovered
     ToolTip.delay: 600
     ToolTip.text: L10n.systemText("View live macOS settings", "View live {0} settings")

@@ -44,14 +44,13 @@ Rectangle {
             Keys.onEscapePressed: event => event.accepted = sidebar.workspace.clearSearch()
         }
 
-        Label {
+        Heading {
             id: listHeading
             Layout.leftMargin: 4
             Layout.topMargin: 4
             text: L10n.text("My Profiles")
             color: Theme.secondary
             font.pixelSize: 12
-            font.weight: Font.DemiBold
         }
 
         Item {
