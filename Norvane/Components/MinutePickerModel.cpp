@@ -5,7 +5,8 @@
 
 namespace norvane {
 
-MinutePickerModel::MinutePickerModel(QObject *parent) : QObject(parent) {
+MinutePickerModel::MinutePickerModel(QObject *parent)
+    : QObject(parent), m_announcement(new Announcement(this)) {
     connect(this, &MinutePickerModel::titleChanged, this, &MinutePickerModel::labelChanged);
     connect(this, &MinutePickerModel::valueChanged, this, &MinutePickerModel::labelChanged);
     connect(this, &MinutePickerModel::zeroChanged, this, &MinutePickerModel::labelChanged);
@@ -87,6 +88,7 @@ void MinutePickerModel::commitCustom() {
     const std::optional<int> minutes = acceptedCustomMinutes(m_custom);
     if (!minutes) {
         setInvalid(true);
+        m_announcement->announce(L10n::text("Enter a whole number from 1 to 1440 minutes"));
         return;
     }
     setShowingCustom(false);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Announcement.h"
+
 #include <QObject>
 #include <QQmlEngine>
 #include <QVariantList>
@@ -24,6 +26,7 @@ class MinutePickerModel : public QObject {
     Q_PROPERTY(bool invalid READ invalid NOTIFY invalidChanged)
     Q_PROPERTY(QString accessibleName READ accessibleName NOTIFY labelChanged)
     Q_PROPERTY(QString fieldName READ fieldName NOTIFY titleChanged)
+    Q_PROPERTY(norvane::Announcement *announcement READ announcement CONSTANT)
 
 public:
     explicit MinutePickerModel(QObject *parent = nullptr);
@@ -50,6 +53,8 @@ public:
     [[nodiscard]] QString accessibleName() const;
     // The custom entry's text field, named by its title and its unit.
     [[nodiscard]] QString fieldName() const;
+    // Tells a refused custom entry, each time it is refused.
+    [[nodiscard]] Announcement *announcement() const { return m_announcement; }
 
     // A menu item was chosen.
     Q_INVOKABLE void choose(int minutes);
@@ -81,6 +86,7 @@ private:
     bool m_showingCustom = false;
     QString m_custom;
     bool m_invalid = false;
+    Announcement *m_announcement;
 };
 
 } // namespace norvane

@@ -11,7 +11,8 @@ namespace norvane {
 ProfileEditorModel::ProfileEditorModel(const std::optional<Profile> &profile, Save onSave,
                                        std::optional<Delete> onDelete, QObject *parent)
     : QObject(parent), m_draft(profile.value_or(newDraft())), m_isNew(!profile),
-      m_onSave(std::move(onSave)), m_onDelete(std::move(onDelete)) {}
+      m_onSave(std::move(onSave)), m_onDelete(std::move(onDelete)),
+      m_announcement(new Announcement(this)) {}
 
 Profile ProfileEditorModel::newDraft() {
     return Profile(QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper(), QString(),
@@ -113,6 +114,8 @@ void ProfileEditorModel::cancel() {
 }
 
 void ProfileEditorModel::setError(const std::optional<QString> &error) {
+    if (error) // told again when the same reason refuses again
+        m_announcement->announce(*error);
     if (m_error == error)
         return;
     m_error = error;

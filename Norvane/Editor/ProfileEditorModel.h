@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Components/Announcement.h"
 #include "Profiles/Profile.h"
 
 #include <QColor>
@@ -35,6 +36,7 @@ class ProfileEditorModel : public QObject {
     Q_PROPERTY(int screenSaverMinutes READ screenSaverMinutes NOTIFY draftChanged)
     Q_PROPERTY(int returnMinutes READ returnMinutes NOTIFY draftChanged)
     Q_PROPERTY(QString error READ errorText NOTIFY errorChanged)
+    Q_PROPERTY(norvane::Announcement *announcement READ announcement CONSTANT)
 
 public:
     // Stores the profile; throws to refuse it.
@@ -77,6 +79,9 @@ public:
     [[nodiscard]] const std::optional<QString> &error() const { return m_error; }
     [[nodiscard]] QString errorText() const { return m_error.value_or(QString()); }
 
+    // Tells each refused save or delete.
+    [[nodiscard]] Announcement *announcement() const { return m_announcement; }
+
     Q_INVOKABLE void setIcon(const QString &rawValue);
     // Chooses the icon `step` places after the draft's (before it when negative), wrapping
     // around: the arrow keys in the icon choice.
@@ -106,6 +111,7 @@ private:
     Save m_onSave;
     std::optional<Delete> m_onDelete;
     std::optional<QString> m_error;
+    Announcement *m_announcement;
 };
 
 } // namespace norvane

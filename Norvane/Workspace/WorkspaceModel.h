@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Components/Announcement.h"
 #include "Components/ProfileRowsModel.h"
 #include "Components/SystemReader.h"
 #include "Profiles/Profile.h"
@@ -38,6 +39,7 @@ class WorkspaceModel : public QObject {
     Q_PROPERTY(QString error READ errorText NOTIFY errorChanged)
     Q_PROPERTY(norvane::ProfileRowsModel *profileList READ profileList CONSTANT)
     Q_PROPERTY(int selectedRow READ selectedRow NOTIFY selectedRowChanged)
+    Q_PROPERTY(norvane::Announcement *announcement READ announcement CONSTANT)
     Q_PROPERTY(norvane::SelectedProfileView *selected READ selected CONSTANT)
     Q_PROPERTY(norvane::LiveStatusView *liveStatus READ liveStatus CONSTANT)
     Q_PROPERTY(norvane::ApplyFooterView *footer READ footer CONSTANT)
@@ -145,6 +147,9 @@ public:
     [[nodiscard]] SelectedProfileView *selected() const { return m_selected; }
     [[nodiscard]] LiveStatusView *liveStatus() const { return m_liveStatus; }
     [[nodiscard]] ApplyFooterView *footer() const { return m_footer; }
+    // What the window tells screen readers: how an apply or restore ended (a failure has its
+    // alert), and that the applied settings were changed outside Pellor.
+    [[nodiscard]] Announcement *announcement() const { return m_announcement; }
 
     std::function<void(std::optional<Profile>)> onEdit;
     std::function<void()> onSettings;
@@ -171,6 +176,8 @@ private:
     void setError(const std::optional<QString> &error);
     void updateDerivedFlags();
     void startRead();
+    // Tells screen readers when a read first finds the applied settings changed outside Pellor.
+    void announceDrift();
     // Runs a library operation; a failure becomes the error and leaves everything else as it is.
     bool attempt(const std::function<void()> &operation);
 
@@ -193,11 +200,13 @@ private:
     bool m_wasApplying = false;
     bool m_noMatches = false;
     bool m_applying = false;
+    bool m_wasDrifted = false;
 
     ProfileRowsModel *m_profileList;
     SelectedProfileView *m_selected;
     LiveStatusView *m_liveStatus;
     ApplyFooterView *m_footer;
+    Announcement *m_announcement;
 };
 
 } // namespace norvane

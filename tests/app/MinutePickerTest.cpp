@@ -35,8 +35,13 @@ TEST(MinutePicker, TheCustomEntryStartsFromTheValueAndStaysOpenUntilAValidEntry)
     EXPECT_EQ(picker.custom(), "90");
 
     QSignalSpy chosen(&picker, &MinutePickerModel::valueChosen);
+    QSignalSpy announced(picker.announcement(), &Announcement::announced);
     picker.setCustom("1441");
     picker.commitCustom();
+    picker.commitCustom();
+    EXPECT_EQ(announced.size(), 2) << "each refusal is told";
+    EXPECT_EQ(picker.announcement()->text(),
+              L10n::text("Enter a whole number from 1 to 1440 minutes"));
     EXPECT_TRUE(picker.invalid());
     EXPECT_TRUE(picker.showingCustom());
     EXPECT_EQ(picker.custom(), "1441");

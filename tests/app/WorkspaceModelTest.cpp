@@ -175,6 +175,7 @@ TEST_F(WorkspaceTest, EffectsNeedAVisibleWindowTheActiveApplicationAndNoLowPower
 }
 
 TEST_F(WorkspaceTest, ApplyHandsOverTheSelectionAndTheFooterAndBadgeFollowIt) {
+    QSignalSpy announced(model.announcement(), &Announcement::announced);
     model.select("focus");
     model.apply();
     model.apply(); // while applying: nothing
@@ -195,7 +196,9 @@ TEST_F(WorkspaceTest, ApplyHandsOverTheSelectionAndTheFooterAndBadgeFollowIt) {
                                        {Profile::focus().localizedTitle(), store.timeLabel()}}),
                            *store.notice(), L10n::text("Reapply")}));
     EXPECT_EQ(rowIds(ProfileRowsModel::AppliedRole), QStringList{"focus"});
-    // The row says it is applied and for how long.
+    // Screen readers hear the outcome once, and the row says it is applied and for how long.
+    EXPECT_EQ(announced.size(), 1);
+    EXPECT_EQ(model.announcement()->text(), *store.notice());
     const QModelIndex focusRow = model.profileList()->index(2);
     EXPECT_EQ(
         focusRow.data(ProfileRowsModel::AccessibleNameRole),
@@ -223,8 +226,13 @@ TEST_F(WorkspaceTest, AnOutsideChangeShowsUntilReappliedAndSleepDisabledIsTold) 
     EXPECT_FALSE(model.drifted());
     tick(); // one second after the last read, but the apply has just ended
     ASSERT_EQ(reader.started, 2);
+    QSignalSpy announced(model.announcement(), &Announcement::announced);
     deliver(snapshot(5, 60, "Power adapter")); // changed in System Settings
     EXPECT_EQ(footer()[0], L10n::text({"{0} applied · changed outside Pellor", {title}}));
+    tick(5);
+    deliver(snapshot(5, 60, "Power adapter"));
+    EXPECT_EQ(announced.size(), 1) << "once, when it is first found";
+    EXPECT_EQ(model.announcement()->text(), footer()[0]);
 
     model.apply();
     tick(1, false);
@@ -246,9 +254,11 @@ TEST_F(WorkspaceTest, AFailedReturnTurnsApplyIntoTryAgainOnTheAppliedProfile) {
     succeed();
     store.tick(*store.session().deadline);
     test::processQueuedEvents();
+    QSignalSpy announced(model.announcement(), &Announcement::announced);
     service->fail(ConfigurationError::cancelled());
     test::processQueuedEvents();
     tick();
+    EXPECT_EQ(announced.size(), 0) << "a failure is told by its alert";
     const QString title = Profile::focus().localizedTitle();
     EXPECT_EQ(footer(), (QStringList{L10n::text({"{0} did not return to Normal", {title}}),
                                      ConfigurationError::cancelled().errorDescription(),

@@ -95,6 +95,9 @@ Item {
         opacity: enabled ? 1 : 0.45
         FocusRing { shown: button.activeFocus }
     }
+    Announcer {
+        announcement: picker.announcement
+    }
 
     // The menu and the custom entry are made on first use: most pickers are never opened.
     property Menu menu: null

@@ -277,6 +277,10 @@ Rectangle {
         }
     }
 
+    Announcer {
+        announcement: root.editor.announcement
+    }
+
     RowLayout {
         id: buttons
         anchors.left: parent.left
