@@ -179,6 +179,17 @@ TEST_F(QuickPanelTest, ReapplyAppliesTheAppliedProfileAgainWhenItDrifted) {
     succeed();
 }
 
+// A screen reader hears the status item's name, and with it the applied profile.
+TEST_F(QuickPanelTest, TheStatusItemIsNamedWithTheAppliedProfile) {
+    const QString item = L10n::text("Pellor Quick Panel");
+    EXPECT_EQ(MenuBarController::accessibleName(store), item);
+    applyAndSucceed("vibe");
+    EXPECT_EQ(
+        MenuBarController::accessibleName(store),
+        L10n::text({"{0}, {1}",
+                    {item, L10n::text({"{0}, applied", {Profile::vibe().localizedTitle()}})}}));
+}
+
 TEST(MenuBarController, PanelGrowsWithTheProfilesAndHangsBelowTheItemOnTheScreen) {
     EXPECT_EQ(MenuBarController::panelSize(30, 900), QSize(340, 860));
     EXPECT_EQ(MenuBarController::panelSize(30, std::nullopt), QSize(340, 700));
