@@ -1,6 +1,7 @@
 #include "AppDelegate.h"
 
 #include "Appearance.h"
+#include "Components/Accessibility.h"
 #include "Components/WhenFinished.h"
 #include "Localization/L10n.h"
 #include "MainWindow.h"
@@ -57,6 +58,7 @@ AppDelegate::AppDelegate(Options options, QObject *parent)
       m_loginItem(m_options.loginItem ? m_options.loginItem
                                       : std::shared_ptr<LoginItem>(LoginItem::system())),
       m_library(std::make_unique<ProfileLibrary>(storageOrDefault(m_options.storage))) {
+    Accessibility::install();
     m_releaseTimer = new QTimer(this);
     m_releaseTimer->setSingleShot(true);
     m_releaseTimer->setInterval(m_options.releaseDelay.value_or(defaultReleaseDelay));

@@ -1,5 +1,6 @@
 #include "MainWindow.h"
 
+#include "Components/Accessibility.h"
 #include "Components/ScreenFit.h"
 
 #include <QGuiApplication>
@@ -9,6 +10,7 @@
 namespace norvane {
 
 MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent) {
+    Accessibility::setRole(*this, QAccessible::Window);
     setWindowTitle(QStringLiteral("Pellor"));
     setMinimumSize(minimumFrameSize);
     restoreFrame();

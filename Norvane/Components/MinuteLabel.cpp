@@ -28,6 +28,14 @@ QString minuteLabel(qint64 minutes, const QString &zero) {
     return L10n::text({"{0} min", {QString::number(minutes)}});
 }
 
+QString spokenMinutes(qint64 minutes, const QString &zero) {
+    if (minutes == 0 && !zero.isEmpty())
+        return zero;
+    if (minutes == 1)
+        return L10n::text("1 minute");
+    return L10n::text({"{0} minutes", {QString::number(minutes)}});
+}
+
 const QList<int> &standardMinuteOptions() {
     static const QList<int> options{0, 1, 2, 5, 10, 15, 25, 30, 60, 120, 240, 480, 1440};
     return options;

@@ -9,6 +9,9 @@ namespace norvane {
 // `zero` for 0, else "{0} min" with the minutes in decimal.
 [[nodiscard]] QString minuteLabel(qint64 minutes, const QString &zero);
 
+// The minutes as a screen reader says them: "1 minute", "{0} minutes"; `zero` for 0 when given.
+[[nodiscard]] QString spokenMinutes(qint64 minutes, const QString &zero = {});
+
 // The minute values every picker offers, in menu order.
 [[nodiscard]] const QList<int> &standardMinuteOptions();
 

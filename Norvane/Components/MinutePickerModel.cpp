@@ -1,10 +1,13 @@
 #include "MinutePickerModel.h"
 
+#include "Localization/L10n.h"
 #include "MinuteLabel.h"
 
 namespace norvane {
 
-MinutePickerModel::MinutePickerModel(QObject *parent) : QObject(parent) {
+MinutePickerModel::MinutePickerModel(QObject *parent)
+    : QObject(parent), m_announcement(new Announcement(this)) {
+    connect(this, &MinutePickerModel::titleChanged, this, &MinutePickerModel::labelChanged);
     connect(this, &MinutePickerModel::valueChanged, this, &MinutePickerModel::labelChanged);
     connect(this, &MinutePickerModel::zeroChanged, this, &MinutePickerModel::labelChanged);
     connect(this, &MinutePickerModel::zeroChanged, this, &MinutePickerModel::itemsChanged);
@@ -35,6 +38,14 @@ QString MinutePickerModel::label() const {
     return minuteLabel(m_value, m_zero);
 }
 
+QString MinutePickerModel::accessibleName() const {
+    return L10n::text({"{0}, {1}", {m_title, spokenMinutes(m_value, m_zero)}});
+}
+
+QString MinutePickerModel::fieldName() const {
+    return L10n::text({"{0}, {1}", {m_title, L10n::text("minutes")}});
+}
+
 QVariantList MinutePickerModel::items() const {
     QVariantList items;
     for (const int option : standardMinuteOptions()) {
@@ -46,6 +57,10 @@ QVariantList MinutePickerModel::items() const {
 
 int MinutePickerModel::checkedValue() const {
     return standardMinuteOptions().contains(m_value) ? m_value : -1;
+}
+
+int MinutePickerModel::checkedIndex() const {
+    return int(standardMinuteOptions().indexOf(m_value));
 }
 
 void MinutePickerModel::setCustom(const QString &custom) {
@@ -73,6 +88,7 @@ void MinutePickerModel::commitCustom() {
     const std::optional<int> minutes = acceptedCustomMinutes(m_custom);
     if (!minutes) {
         setInvalid(true);
+        m_announcement->announce(L10n::text("Enter a whole number from 1 to 1440 minutes"));
         return;
     }
     setShowingCustom(false);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Announcement.h"
+
 #include <QObject>
 #include <QQmlEngine>
 #include <QVariantList>
@@ -18,9 +20,13 @@ class MinutePickerModel : public QObject {
     Q_PROPERTY(QString label READ label NOTIFY labelChanged)
     Q_PROPERTY(QVariantList items READ items NOTIFY itemsChanged)
     Q_PROPERTY(int checkedValue READ checkedValue NOTIFY valueChanged)
+    Q_PROPERTY(int checkedIndex READ checkedIndex NOTIFY valueChanged)
     Q_PROPERTY(bool showingCustom READ showingCustom NOTIFY showingCustomChanged)
     Q_PROPERTY(QString custom READ custom WRITE setCustom NOTIFY customChanged)
     Q_PROPERTY(bool invalid READ invalid NOTIFY invalidChanged)
+    Q_PROPERTY(QString accessibleName READ accessibleName NOTIFY labelChanged)
+    Q_PROPERTY(QString fieldName READ fieldName NOTIFY titleChanged)
+    Q_PROPERTY(norvane::Announcement *announcement READ announcement CONSTANT)
 
 public:
     explicit MinutePickerModel(QObject *parent = nullptr);
@@ -36,10 +42,19 @@ public:
     [[nodiscard]] QVariantList items() const;
     // The option that carries the check mark: the value when it is one of the options, else -1.
     [[nodiscard]] int checkedValue() const;
+    // Its place in the menu; -1 when the value is not an option.
+    [[nodiscard]] int checkedIndex() const;
     [[nodiscard]] bool showingCustom() const { return m_showingCustom; }
     [[nodiscard]] const QString &custom() const { return m_custom; }
     void setCustom(const QString &custom);
     [[nodiscard]] bool invalid() const { return m_invalid; }
+    // What a screen reader says for the picker: its title and its value ("Turn Display Off,
+    // 5 minutes").
+    [[nodiscard]] QString accessibleName() const;
+    // The custom entry's text field, named by its title and its unit.
+    [[nodiscard]] QString fieldName() const;
+    // Tells a refused custom entry, each time it is refused.
+    [[nodiscard]] Announcement *announcement() const { return m_announcement; }
 
     // A menu item was chosen.
     Q_INVOKABLE void choose(int minutes);
@@ -71,6 +86,7 @@ private:
     bool m_showingCustom = false;
     QString m_custom;
     bool m_invalid = false;
+    Announcement *m_announcement;
 };
 
 } // namespace norvane

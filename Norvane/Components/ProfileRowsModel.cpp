@@ -1,9 +1,12 @@
 #include "ProfileRowsModel.h"
 
+#include "Localization/L10n.h"
+#include "MinuteLabel.h"
 #include "ProfileVisuals.h"
 #include "Sessions/SessionStore.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace norvane {
 
@@ -31,15 +34,18 @@ QVariant ProfileRowsModel::data(const QModelIndex &index, int role) const {
         return row.selected;
     case AppliedRole:
         return row.applied;
+    case AccessibleNameRole:
+        return row.accessibleName;
     default:
         return {};
     }
 }
 
 QHash<int, QByteArray> ProfileRowsModel::roleNames() const {
-    return {{IdRole, "profileId"},   {TitleRole, "title"},   {SummaryRole, "summary"},
-            {AccentRole, "accent"},  {SymbolRole, "symbol"}, {SelectedRole, "selected"},
-            {AppliedRole, "applied"}};
+    return {{IdRole, "profileId"},    {TitleRole, "title"},
+            {SummaryRole, "summary"}, {AccentRole, "accent"},
+            {SymbolRole, "symbol"},   {SelectedRole, "selected"},
+            {AppliedRole, "applied"}, {AccessibleNameRole, "accessibleName"}};
 }
 
 QStringList ProfileRowsModel::ids() const {
@@ -59,8 +65,20 @@ void ProfileRowsModel::show(const QList<Profile> &profiles, const SessionStore &
                     accent(profile),
                     profile.symbol(),
                     !selectedID.isEmpty() && profile.id == selectedID,
-                    store.hasAppliedProfile() && store.profile() == profile};
+                    store.hasAppliedProfile() && store.profile() == profile,
+                    accessibleName(profile, store)};
     setRows(rows);
+}
+
+QString ProfileRowsModel::accessibleName(const Profile &profile, const SessionStore &store) {
+    const QString title = profile.localizedTitle();
+    if (!store.hasAppliedProfile() || store.profile() != profile)
+        return title;
+    const std::optional<double> seconds = store.session().remaining(store.now());
+    if (!seconds)
+        return L10n::text({"{0}, applied", {title}});
+    const auto minutes = qint64(std::ceil(std::max(*seconds, 0.0) / 60));
+    return L10n::text({"{0}, applied, {1} left", {title, spokenMinutes(minutes)}});
 }
 
 void ProfileRowsModel::setRows(const QList<Row> &rows) {

@@ -1,5 +1,6 @@
 #include "ViewHost.h"
 
+#include "Accessibility.h"
 #include "Symbols.h"
 
 #include <QQmlComponent>
@@ -16,6 +17,7 @@ void prepareEngine(QQmlEngine &engine) {
         return true;
     }();
     Q_UNUSED(registered)
+    Accessibility::install();
     engine.addImportPath(QStringLiteral("qrc:/qt/qml"));
     if (!engine.imageProvider(QLatin1String(Symbols::providerId)))
         engine.addImageProvider(QLatin1String(Symbols::providerId), new SymbolImageProvider);
@@ -23,6 +25,7 @@ void prepareEngine(QQmlEngine &engine) {
 
 void hostView(QQuickWidget &host, const QUrl &url, const QVariantMap &properties) {
     prepareEngine(*host.engine());
+    Accessibility::followFocus(host);
     host.setResizeMode(QQuickWidget::SizeRootObjectToView);
     auto *component = new QQmlComponent(host.engine(), url, &host);
     QObject *root =

@@ -8,8 +8,8 @@ class QQuickWidget;
 
 namespace norvane {
 
-// Prepares a QML engine for the application's views: the module's import path, its types and
-// the symbol images.
+// Prepares a QML engine for the application's views: the module's import path, its types, the
+// symbol images, and the accessibility adjustments of the view's widget.
 void prepareEngine(QQmlEngine &engine);
 
 // Loads the QML view at `url` into `host` with its required properties set at creation (the

@@ -1,5 +1,6 @@
 #include "ProfileEditor.h"
 
+#include "Components/Accessibility.h"
 #include "Components/ViewHost.h"
 #include "Localization/L10n.h"
 
@@ -17,6 +18,7 @@ ProfileEditor::ProfileEditor(const std::optional<Profile> &profile, ProfileEdito
     : m_view(new QQuickWidget(this)),
       m_model(new ProfileEditorModel(profile, std::move(onSave), std::move(onDelete), this)) {
     setObjectName(QStringLiteral("profileEditor"));
+    Accessibility::setRole(*this, QAccessible::Dialog);
     setWindowTitle(profile ? L10n::text("Edit Profile") : L10n::text("New Profile"));
     setAttribute(Qt::WA_DeleteOnClose);
 

@@ -11,7 +11,8 @@ namespace norvane {
 ProfileEditorModel::ProfileEditorModel(const std::optional<Profile> &profile, Save onSave,
                                        std::optional<Delete> onDelete, QObject *parent)
     : QObject(parent), m_draft(profile.value_or(newDraft())), m_isNew(!profile),
-      m_onSave(std::move(onSave)), m_onDelete(std::move(onDelete)) {}
+      m_onSave(std::move(onSave)), m_onDelete(std::move(onDelete)),
+      m_announcement(new Announcement(this)) {}
 
 Profile ProfileEditorModel::newDraft() {
     return Profile(QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper(), QString(),
@@ -42,8 +43,7 @@ QVariantList ProfileEditorModel::icons() const {
     for (const ProfileIcon icon : ProfileIcon::allCases()) {
         list << QVariantMap{{QStringLiteral("rawValue"), icon.rawValue()},
                             {QStringLiteral("symbol"), icon.symbol()},
-                            {QStringLiteral("title"), icon.title()},
-                            {QStringLiteral("selected"), icon == m_draft.icon}};
+                            {QStringLiteral("title"), icon.title()}};
     }
     return list;
 }
@@ -54,6 +54,13 @@ void ProfileEditorModel::setIcon(const QString &rawValue) {
         return;
     m_draft.icon = *icon;
     emit draftChanged();
+}
+
+void ProfileEditorModel::stepIcon(int step) {
+    const auto &icons = ProfileIcon::allCases();
+    const auto count = qsizetype(icons.size());
+    const auto at = qsizetype(std::find(icons.begin(), icons.end(), m_draft.icon) - icons.begin());
+    setIcon(icons.at(((at + step) % count + count) % count).rawValue());
 }
 
 void ProfileEditorModel::setMinutes(Field field, int minutes) {
@@ -107,6 +114,8 @@ void ProfileEditorModel::cancel() {
 }
 
 void ProfileEditorModel::setError(const std::optional<QString> &error) {
+    if (error) // told again when the same reason refuses again
+        m_announcement->announce(*error);
     if (m_error == error)
         return;
     m_error = error;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Components/Announcement.h"
 #include "Profiles/Profile.h"
 
 #include <QColor>
@@ -28,12 +29,14 @@ class ProfileEditorModel : public QObject {
     Q_PROPERTY(QString presetTitle READ presetTitle CONSTANT)
     Q_PROPERTY(QString symbol READ symbol NOTIFY draftChanged)
     Q_PROPERTY(QColor accent READ accent NOTIFY draftChanged)
-    Q_PROPERTY(QVariantList icons READ icons NOTIFY draftChanged)
+    Q_PROPERTY(QVariantList icons READ icons CONSTANT)
+    Q_PROPERTY(QString icon READ icon NOTIFY draftChanged)
     Q_PROPERTY(int displayMinutes READ displayMinutes NOTIFY draftChanged)
     Q_PROPERTY(int sleepMinutes READ sleepMinutes NOTIFY draftChanged)
     Q_PROPERTY(int screenSaverMinutes READ screenSaverMinutes NOTIFY draftChanged)
     Q_PROPERTY(int returnMinutes READ returnMinutes NOTIFY draftChanged)
     Q_PROPERTY(QString error READ errorText NOTIFY errorChanged)
+    Q_PROPERTY(norvane::Announcement *announcement READ announcement CONSTANT)
 
 public:
     // Stores the profile; throws to refuse it.
@@ -64,8 +67,10 @@ public:
     [[nodiscard]] QString presetTitle() const { return m_draft.localizedTitle(); }
     [[nodiscard]] QString symbol() const { return m_draft.symbol(); }
     [[nodiscard]] QColor accent() const;
-    // One map per icon choice, in order: "rawValue", "symbol", "title", "selected".
+    // One map per icon choice, in order: "rawValue", "symbol", "title".
     [[nodiscard]] QVariantList icons() const;
+    // The raw value of the draft's icon: the chosen one.
+    [[nodiscard]] QString icon() const { return m_draft.icon.rawValue(); }
     [[nodiscard]] int displayMinutes() const { return int(m_draft.displayMinutes); }
     [[nodiscard]] int sleepMinutes() const { return int(m_draft.sleepMinutes); }
     // The screen saver in whole minutes; the draft keeps its seconds until a minute is chosen.
@@ -74,7 +79,13 @@ public:
     [[nodiscard]] const std::optional<QString> &error() const { return m_error; }
     [[nodiscard]] QString errorText() const { return m_error.value_or(QString()); }
 
+    // Tells each refused save or delete.
+    [[nodiscard]] Announcement *announcement() const { return m_announcement; }
+
     Q_INVOKABLE void setIcon(const QString &rawValue);
+    // Chooses the icon `step` places after the draft's (before it when negative), wrapping
+    // around: the arrow keys in the icon choice.
+    Q_INVOKABLE void stepIcon(int step);
     Q_INVOKABLE void setMinutes(norvane::ProfileEditorModel::Field field, int minutes);
 
     // Validates the draft and stores it; closes on success, else shows the reason.
@@ -100,6 +111,7 @@ private:
     Save m_onSave;
     std::optional<Delete> m_onDelete;
     std::optional<QString> m_error;
+    Announcement *m_announcement;
 };
 
 } // namespace norvane

@@ -1,12 +1,13 @@
 #include "MenuBarController.h"
 
+#include "Components/Accessibility.h"
 #include "Localization/L10n.h"
 #include "PellorMenuIcon.h"
 #include "Profiles/ProfileLibrary.h"
 #include "QuickPanel.h"
 #include "Sessions/SessionStore.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QPalette>
 #include <QScreen>
 #include <QSystemTrayIcon>
@@ -100,6 +101,17 @@ void MenuBarController::refresh() {
         const QString tip = toolTip(m_store);
         if (m_statusItem->toolTip() != tip)
             m_statusItem->setToolTip(tip);
+        // Where the tray docks a widget of Qt's for the item (XEmbed), a screen reader meets it
+        // as a button with this name; elsewhere the tray tells the tooltip.
+        const QString name = accessibleName(m_store);
+        for (QWidget *widget : QApplication::topLevelWidgets())
+            if (widget->inherits("QSystemTrayIconSys")) {
+                Accessibility::setRole(*widget, QAccessible::Button);
+                if (widget->accessibleName() != name)
+                    widget->setAccessibleName(name);
+                if (widget->accessibleDescription() != tip)
+                    widget->setAccessibleDescription(tip);
+            }
     }
     if (isShown()) {
         m_model->refresh(false);
@@ -152,6 +164,14 @@ QString MenuBarController::toolTip(const SessionStore &store) {
                                                     : L10n::text("Current System Configuration");
     const QString separator = QStringLiteral(" · ");
     return QStringLiteral("Pellor") + separator + title + separator + store.timeLabel();
+}
+
+QString MenuBarController::accessibleName(const SessionStore &store) {
+    const QString item = L10n::text("Pellor Quick Panel");
+    if (!store.hasAppliedProfile())
+        return item;
+    return L10n::text(
+        {"{0}, {1}", {item, ProfileRowsModel::accessibleName(store.profile(), store)}});
 }
 
 QSize MenuBarController::panelSize(qsizetype profiles, std::optional<int> visibleHeight) {

@@ -56,6 +56,9 @@ public:
     [[nodiscard]] static bool engaged(const SessionStore &store);
     // "Pellor · <profile or Current System Configuration> · <time label>"
     [[nodiscard]] static QString toolTip(const SessionStore &store);
+    // What a screen reader says for the status item: "Pellor Quick Panel", and the applied
+    // profile as its row in the panel says it ("Focus, applied, 12 minutes left").
+    [[nodiscard]] static QString accessibleName(const SessionStore &store);
     // 340 wide; 195 + 63 per profile high, at most the screen's visible height less 40 (700
     // when the screen is unknown).
     [[nodiscard]] static QSize panelSize(qsizetype profiles, std::optional<int> visibleHeight);

@@ -1,6 +1,5 @@
 #include "PowerTexts.h"
 
-#include "Components/Theme.h"
 #include "Localization/L10n.h"
 
 namespace norvane::PowerTexts {
@@ -71,10 +70,6 @@ QString detail(const PowerStatus &power, const QString &language) {
 
 bool isLow(const PowerStatus &power) {
     return power.percentage && *power.percentage < 21 && !power.isCharging;
-}
-
-QColor tint(const PowerStatus &power) {
-    return isLow(power) ? Theme::warning() : QColor::fromRgbF(0.20f, 0.74f, 0.36f);
 }
 
 } // namespace norvane::PowerTexts

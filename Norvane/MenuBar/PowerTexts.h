@@ -2,7 +2,6 @@
 
 #include "Status/PowerStatus.h"
 
-#include <QColor>
 #include <QString>
 
 // What the quick panel's header says about the power source.
@@ -15,9 +14,8 @@ namespace norvane::PowerTexts {
 // Charging, plugged in, time remaining, or the source's state; in `language` when given, else
 // in the current language.
 [[nodiscard]] QString detail(const PowerStatus &power, const QString &language = {});
-// A known charge below 21 % that is not charging.
+// A known charge below 21 % that is not charging: the symbol is shown in the warning colour,
+// else in the success colour.
 [[nodiscard]] bool isLow(const PowerStatus &power);
-// Orange for a low battery, else green.
-[[nodiscard]] QColor tint(const PowerStatus &power);
 
 } // namespace norvane::PowerTexts

@@ -1,5 +1,6 @@
 #include "QuickPanel.h"
 
+#include "Components/Accessibility.h"
 #include "Components/ViewHost.h"
 #include "Localization/L10n.h"
 #include "QuickPanelModel.h"
@@ -12,6 +13,8 @@ QuickPanel::QuickPanel(QuickPanelModel *model, QWidget *parent)
     : QQuickWidget(parent), m_model(model) {
     setWindowFlags(Qt::Popup | Qt::FramelessWindowHint | Qt::NoDropShadowWindowHint);
     setObjectName(QStringLiteral("quickPanel"));
+    // A screen reader meets it as a dialog: it takes the keyboard while it is open.
+    Accessibility::setRole(*this, QAccessible::Dialog);
     setAccessibleName(L10n::text("Pellor Quick Panel"));
     setFocusPolicy(Qt::StrongFocus);
     hostView(*this, QUrl(QString::fromLatin1(viewUrl)),

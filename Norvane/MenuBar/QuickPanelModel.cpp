@@ -44,8 +44,8 @@ QString QuickPanelModel::powerDetail() const {
     return PowerTexts::detail(m_power);
 }
 
-QColor QuickPanelModel::powerTint() const {
-    return PowerTexts::tint(m_power);
+bool QuickPanelModel::powerLow() const {
+    return PowerTexts::isLow(m_power);
 }
 
 void QuickPanelModel::setFocusedID(const QString &id) {

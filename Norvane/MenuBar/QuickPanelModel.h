@@ -4,7 +4,6 @@
 #include "Profiles/Profile.h"
 #include "Status/PowerStatus.h"
 
-#include <QColor>
 #include <QDateTime>
 #include <QObject>
 #include <QQmlEngine>
@@ -28,7 +27,7 @@ class QuickPanelModel : public QObject {
     Q_PROPERTY(QString powerSymbol READ powerSymbol NOTIFY powerChanged)
     Q_PROPERTY(QString powerTitle READ powerTitle NOTIFY powerChanged)
     Q_PROPERTY(QString powerDetail READ powerDetail NOTIFY powerChanged)
-    Q_PROPERTY(QColor powerTint READ powerTint NOTIFY powerChanged)
+    Q_PROPERTY(bool powerLow READ powerLow NOTIFY powerChanged)
     Q_PROPERTY(QString statusText READ statusText NOTIFY statusChanged)
     Q_PROPERTY(bool applying READ applying NOTIFY statusChanged)
     Q_PROPERTY(bool drifted READ drifted NOTIFY statusChanged)
@@ -63,7 +62,8 @@ public:
     [[nodiscard]] QString powerSymbol() const;
     [[nodiscard]] QString powerTitle() const;
     [[nodiscard]] QString powerDetail() const;
-    [[nodiscard]] QColor powerTint() const;
+    // A low battery: its symbol is shown in the warning colour.
+    [[nodiscard]] bool powerLow() const;
     [[nodiscard]] const QString &statusText() const { return m_statusText; }
     [[nodiscard]] bool applying() const { return m_applying; }
     // The applied profile's settings were changed outside Pellor (the workspace tells); the

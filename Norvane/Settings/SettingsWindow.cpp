@@ -1,5 +1,6 @@
 #include "SettingsWindow.h"
 
+#include "Components/Accessibility.h"
 #include "Components/ScreenFit.h"
 #include "Components/ViewHost.h"
 #include "Localization/L10n.h"
@@ -17,6 +18,7 @@ SettingsWindow::SettingsWindow(SettingsModel *model, SleepDiagnosisModel *diagno
     : QWidget(parent, Qt::Window), m_view(new QQuickWidget(this)), m_model(model),
       m_diagnosis(diagnosis) {
     setObjectName(QStringLiteral("settingsWindow"));
+    Accessibility::setRole(*this, QAccessible::Window);
     setWindowTitle(L10n::text("Current System Configuration"));
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -1,5 +1,6 @@
 #include "DashboardController.h"
 
+#include "Components/Accessibility.h"
 #include "Components/IdleIncubationController.h"
 #include "Components/ViewHost.h"
 #include "Localization/L10n.h"
@@ -26,6 +27,7 @@ const QEvent::Type firstFrameDrawn = QEvent::Type(QEvent::registerEventType());
 DashboardController::DashboardController(WorkspaceModel *model, QWidget *parent)
     : QQuickWidget(parent), m_model(model) {
     prepareEngine(*engine());
+    Accessibility::followFocus(*this);
     // The parts of the workspace view behind asynchronous Loaders come after the first frame.
     engine()->setIncubationController(new IdleIncubationController(engine()));
     setResizeMode(QQuickWidget::SizeRootObjectToView);

@@ -1,6 +1,7 @@
 #include "WorkspaceModel.h"
 
 #include "Components/WhenFinished.h"
+#include "Localization/L10n.h"
 #include "Platform/ConfigurationError.h"
 #include "Profiles/ProfileLibrary.h"
 #include "Sessions/SessionStore.h"
@@ -57,9 +58,14 @@ WorkspaceModel::WorkspaceModel(SessionStore &store, ProfileLibrary &library,
     : QObject(parent), m_store(store), m_library(library),
       m_environment(completed(std::move(environment))), m_profiles(library.profiles()),
       m_profileList(sidebarRows(this)), m_selected(new SelectedProfileView(this)),
-      m_liveStatus(new LiveStatusView(this)), m_footer(new ApplyFooterView(this)) {
+      m_liveStatus(new LiveStatusView(this)), m_footer(new ApplyFooterView(this)),
+      m_announcement(new Announcement(this)) {
     m_applying = m_store.isApplying();
     updateDerivedFlags();
+    // After the rows have followed the same change.
+    for (const auto signal : {&WorkspaceModel::profilesChanged, &WorkspaceModel::selectedIDChanged,
+                              &WorkspaceModel::searchChanged})
+        connect(this, signal, this, &WorkspaceModel::selectedRowChanged);
 }
 
 WorkspaceModel::~WorkspaceModel() = default;
@@ -151,8 +157,12 @@ void WorkspaceModel::refresh(bool readSystem) {
 
     ++m_revision;
     const bool applyingNow = m_store.isApplying();
-    if (m_wasApplying && !applyingNow)
+    if (m_wasApplying && !applyingNow) {
         m_lastRead.reset(); // an apply just ended: read at once
+        // A failure tells itself in its alert.
+        if (m_store.lastOutcome().kind != SessionStore::Outcome::Kind::failed && m_store.notice())
+            m_announcement->announce(*m_store.notice());
+    }
     m_wasApplying = applyingNow;
     if (m_applying != applyingNow) {
         m_applying = applyingNow;
@@ -172,6 +182,40 @@ void WorkspaceModel::markStale() {
 
 void WorkspaceModel::select(const QString &id) {
     setSelectedID(id);
+}
+
+void WorkspaceModel::moveSelection(Move move) {
+    const QStringList ids = m_profileList->ids();
+    if (ids.isEmpty())
+        return;
+    const qsizetype row = ids.indexOf(m_selectedID);
+    qsizetype target = 0;
+    switch (move) {
+    case Up:
+        target = row < 0 ? ids.size() - 1 : std::max<qsizetype>(row - 1, 0);
+        break;
+    case Down:
+        target = row < 0 ? 0 : std::min(row + 1, ids.size() - 1);
+        break;
+    case Home:
+        target = 0;
+        break;
+    case End:
+        target = ids.size() - 1;
+        break;
+    }
+    setSelectedID(ids.at(target));
+}
+
+int WorkspaceModel::selectedRow() const {
+    return int(m_profileList->ids().indexOf(m_selectedID));
+}
+
+bool WorkspaceModel::clearSearch() {
+    if (m_search.isEmpty())
+        return false;
+    setSearch({});
+    return true;
 }
 
 void WorkspaceModel::edit() {
@@ -298,7 +342,16 @@ void WorkspaceModel::startRead() {
                                       ? std::nullopt
                                       : std::optional(m_environment.clock());
                      emit snapshotChanged();
+                     announceDrift();
                  });
+}
+
+void WorkspaceModel::announceDrift() {
+    const bool drifted = this->drifted();
+    if (drifted && !m_wasDrifted)
+        m_announcement->announce(L10n::text(
+            {"{0} applied · changed outside Pellor", {m_store.profile().localizedTitle()}}));
+    m_wasDrifted = drifted;
 }
 
 bool WorkspaceModel::attempt(const std::function<void()> &operation) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Components/Announcement.h"
 #include "Components/ProfileRowsModel.h"
 #include "Components/SystemReader.h"
 #include "Profiles/Profile.h"
@@ -37,6 +38,8 @@ class WorkspaceModel : public QObject {
     Q_PROPERTY(bool profilesLocked READ profilesLocked NOTIFY profilesChanged)
     Q_PROPERTY(QString error READ errorText NOTIFY errorChanged)
     Q_PROPERTY(norvane::ProfileRowsModel *profileList READ profileList CONSTANT)
+    Q_PROPERTY(int selectedRow READ selectedRow NOTIFY selectedRowChanged)
+    Q_PROPERTY(norvane::Announcement *announcement READ announcement CONSTANT)
     Q_PROPERTY(norvane::SelectedProfileView *selected READ selected CONSTANT)
     Q_PROPERTY(norvane::LiveStatusView *liveStatus READ liveStatus CONSTANT)
     Q_PROPERTY(norvane::ApplyFooterView *footer READ footer CONSTANT)
@@ -48,6 +51,10 @@ public:
     // minutes and the stored value.
     enum MinuteField { DisplayMinutes, SleepMinutes, ScreenSaver, AutomaticReturn };
     Q_ENUM(MinuteField)
+
+    // The keys that move the selection through the list.
+    enum Move { Up, Down, Home, End };
+    Q_ENUM(Move)
 
     // What the model takes from its surroundings; the defaults read the system.
     struct Environment {
@@ -113,6 +120,14 @@ public:
     void markStale();
 
     Q_INVOKABLE void select(const QString &id);
+    // Up and Down select the visible profile before or after the selected one, stopping at the
+    // ends; Home and End the first and the last. With the selected profile filtered out, Up and
+    // End select the last visible one, Down and Home the first.
+    Q_INVOKABLE void moveSelection(norvane::WorkspaceModel::Move move);
+    // The selected profile's row among the visible ones; -1 when the search hides it.
+    [[nodiscard]] int selectedRow() const;
+    // Empties the search (Escape in the field); false when it was empty already.
+    Q_INVOKABLE bool clearSearch();
     Q_INVOKABLE void edit();
     Q_INVOKABLE void newProfile();
     Q_INVOKABLE void openSettings();
@@ -132,6 +147,9 @@ public:
     [[nodiscard]] SelectedProfileView *selected() const { return m_selected; }
     [[nodiscard]] LiveStatusView *liveStatus() const { return m_liveStatus; }
     [[nodiscard]] ApplyFooterView *footer() const { return m_footer; }
+    // What the window tells screen readers: how an apply or restore ended (a failure has its
+    // alert), and that the applied settings were changed outside Pellor.
+    [[nodiscard]] Announcement *announcement() const { return m_announcement; }
 
     std::function<void(std::optional<Profile>)> onEdit;
     std::function<void()> onSettings;
@@ -151,12 +169,15 @@ signals:
     void errorChanged();
     void noMatchesChanged();
     void applyingChanged();
+    void selectedRowChanged();
 
 private:
     void setSelectedID(const QString &id);
     void setError(const std::optional<QString> &error);
     void updateDerivedFlags();
     void startRead();
+    // Tells screen readers when a read first finds the applied settings changed outside Pellor.
+    void announceDrift();
     // Runs a library operation; a failure becomes the error and leaves everything else as it is.
     bool attempt(const std::function<void()> &operation);
 
@@ -179,11 +200,13 @@ private:
     bool m_wasApplying = false;
     bool m_noMatches = false;
     bool m_applying = false;
+    bool m_wasDrifted = false;
 
     ProfileRowsModel *m_profileList;
     SelectedProfileView *m_selected;
     LiveStatusView *m_liveStatus;
     ApplyFooterView *m_footer;
+    Announcement *m_announcement;
 };
 
 } // namespace norvane

@@ -6,11 +6,15 @@
 #ifdef NORVANE_DESKTOP_WORLDS
 #include "DesktopWorlds.h"
 #endif
+#ifdef NORVANE_TEST_PRIVATE_BUSES
+#include "PrivateBuses.h"
+#endif
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <cstdio>
 #include <gtest/gtest.h>
 
 int main(int argc, char **argv) {
@@ -25,6 +29,16 @@ int main(int argc, char **argv) {
     QDir().mkpath(runtime);
     QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     qputenv("XDG_RUNTIME_DIR", runtime.toLocal8Bit());
+#ifdef NORVANE_TEST_PRIVATE_BUSES
+    // A session bus of this run, on which Qt exports the accessibility tree whether or not a
+    // screen reader runs (the accessibility bus starts once a client asks for it).
+    norvane::test::PrivateBuses buses;
+    if (!buses.started()) {
+        std::fputs("Could not start the private D-Bus buses (dbus-daemon).\n", stderr);
+        return 1;
+    }
+    qputenv("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "1");
+#endif
 #if !NORVANE_TEST_NEEDS_DISPLAY
     qputenv("QT_QPA_PLATFORM", "offscreen");
 #endif

@@ -35,8 +35,13 @@ TEST(MinutePicker, TheCustomEntryStartsFromTheValueAndStaysOpenUntilAValidEntry)
     EXPECT_EQ(picker.custom(), "90");
 
     QSignalSpy chosen(&picker, &MinutePickerModel::valueChosen);
+    QSignalSpy announced(picker.announcement(), &Announcement::announced);
     picker.setCustom("1441");
     picker.commitCustom();
+    picker.commitCustom();
+    EXPECT_EQ(announced.size(), 2) << "each refusal is told";
+    EXPECT_EQ(picker.announcement()->text(),
+              L10n::text("Enter a whole number from 1 to 1440 minutes"));
     EXPECT_TRUE(picker.invalid());
     EXPECT_TRUE(picker.showingCustom());
     EXPECT_EQ(picker.custom(), "1441");
@@ -48,4 +53,22 @@ TEST(MinutePicker, TheCustomEntryStartsFromTheValueAndStaysOpenUntilAValidEntry)
     EXPECT_TRUE(picker.invalid()) << "a successful commit leaves the flag for the next opening";
     picker.openCustom();
     EXPECT_FALSE(picker.invalid());
+}
+
+// A screen reader hears the picker's title and its value, spoken in full.
+TEST(MinutePicker, IsNamedByItsTitleAndValue) {
+    MinutePickerModel picker;
+    picker.setTitle("Turn Display Off");
+    picker.setZero(L10n::text("Never"));
+    const std::pair<int, QString> values[] = {{0, L10n::text("Never")},
+                                              {1, L10n::text("1 minute")},
+                                              {5, L10n::text({"{0} minutes", {"5"}})}};
+    for (const auto &[minutes, spoken] : values) {
+        picker.setValue(minutes);
+        EXPECT_EQ(picker.accessibleName(), L10n::text({"{0}, {1}", {"Turn Display Off", spoken}}));
+    }
+    EXPECT_EQ(picker.fieldName(),
+              L10n::text({"{0}, {1}", {"Turn Display Off", L10n::text("minutes")}}));
+    picker.setValue(7);
+    EXPECT_EQ(picker.checkedIndex(), -1) << "a value of its own opens the menu on Custom Duration…";
 }

@@ -72,13 +72,17 @@ TEST_F(EditorTest, SavingHandsOverTheValidatedDraftAndCloses) {
 
 TEST_F(EditorTest, AnInvalidDraftOrAFailedStoreShowsWhyAndStaysOpenUnchanged) {
     const auto editor = make(night);
+    QSignalSpy announced(editor->announcement(), &Announcement::announced);
     editor->setTitle("   ");
     const Profile before = editor->draft();
     editor->save();
+    editor->save(); // refused again for the same reason: told again
     const QString expected = test::errorTextFrom([&] { (void)before.validated(); });
     EXPECT_FALSE(expected.isEmpty());
     EXPECT_EQ(editor->errorText(), expected);
     EXPECT_EQ(editor->draft(), before);
+    EXPECT_EQ(announced.size(), 2);
+    EXPECT_EQ(editor->announcement()->text(), expected);
 
     // The message stays until the next failure replaces it, and a success closes.
     editor->setTitle("Night");
@@ -117,4 +121,14 @@ TEST_F(EditorTest, DeletingClosesOnSuccessAndShowsAFailureAndCancelClosesWithout
     editor->cancel();
     EXPECT_TRUE(saved.isEmpty());
     EXPECT_EQ(closes, 2);
+}
+
+// The arrows in the icon choice step through the icons and wrap around.
+TEST_F(EditorTest, TheIconStepsThroughTheChoicesAndWraps) {
+    const auto editor = make(std::nullopt); // sliders, the last
+    editor->stepIcon(1);
+    EXPECT_EQ(editor->icon(), "leaf");
+    editor->stepIcon(-1);
+    editor->stepIcon(-1);
+    EXPECT_EQ(editor->icon(), "download");
 }

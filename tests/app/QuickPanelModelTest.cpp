@@ -2,7 +2,7 @@
 #include "MenuBar/QuickPanelModel.h"
 
 #include "AppTestSupport.h"
-#include "Components/Theme.h"
+#include "Components/Contrast.h"
 #include "Localization/L10n.h"
 #include "MenuBar/MenuBarController.h"
 #include "MenuBar/PellorMenuIcon.h"
@@ -44,9 +44,9 @@ TEST(PowerTexts, SymbolTintAndTitleFollowSourceChargingAndCharge) {
                   QStringLiteral("battery.%1percent").arg(level));
 
     // Low is below 21 % and only while not charging.
-    EXPECT_EQ(PowerTexts::tint(battery(20)), Theme::warning());
-    EXPECT_NE(PowerTexts::tint(battery(21)), Theme::warning());
-    EXPECT_NE(PowerTexts::tint(battery(12, true)), Theme::warning());
+    EXPECT_TRUE(PowerTexts::isLow(battery(20)));
+    EXPECT_FALSE(PowerTexts::isLow(battery(21)));
+    EXPECT_FALSE(PowerTexts::isLow(battery(12, true)));
 
     EXPECT_EQ(PowerTexts::title({.source = Source::ups, .percentage = 40}), "UPS · 40%");
     EXPECT_EQ(PowerTexts::title(desktop), L10n::text("External power"));
@@ -179,6 +179,17 @@ TEST_F(QuickPanelTest, ReapplyAppliesTheAppliedProfileAgainWhenItDrifted) {
     succeed();
 }
 
+// A screen reader hears the status item's name, and with it the applied profile.
+TEST_F(QuickPanelTest, TheStatusItemIsNamedWithTheAppliedProfile) {
+    const QString item = L10n::text("Pellor Quick Panel");
+    EXPECT_EQ(MenuBarController::accessibleName(store), item);
+    applyAndSucceed("vibe");
+    EXPECT_EQ(
+        MenuBarController::accessibleName(store),
+        L10n::text({"{0}, {1}",
+                    {item, L10n::text({"{0}, applied", {Profile::vibe().localizedTitle()}})}}));
+}
+
 TEST(MenuBarController, PanelGrowsWithTheProfilesAndHangsBelowTheItemOnTheScreen) {
     EXPECT_EQ(MenuBarController::panelSize(30, 900), QSize(340, 860));
     EXPECT_EQ(MenuBarController::panelSize(30, std::nullopt), QSize(340, 700));
@@ -218,19 +229,6 @@ TEST_F(QuickPanelTest, AFailedReturnIsShownWithItsReasonAndTryAgainStartsItOnce)
 
 namespace {
 
-// WCAG 2 relative luminance and contrast ratio.
-double luminance(const QColor &colour) {
-    const auto channel = [](double c) {
-        return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
-    };
-    return 0.2126 * channel(colour.redF()) + 0.7152 * channel(colour.greenF()) +
-           0.0722 * channel(colour.blueF());
-}
-double contrast(const QColor &a, const QColor &b) {
-    const auto [dark, light] = std::minmax(luminance(a), luminance(b));
-    return (light + 0.05) / (dark + 0.05);
-}
-
 // How the glyph stands out where it meets what surrounds it on a panel: its ink pixels against
 // the pixels two steps beyond them, as drawn on the panel; the median of those contrasts (the
 // pixels in between are the smoothing of the edge).
@@ -250,7 +248,7 @@ double edgeContrast(const QImage &icon, const QColor &ink, const QColor &panel) 
         for (int x = 0; x < icon.width(); ++x)
             for (const auto &[dx, dy] : {std::pair{2, 0}, {-2, 0}, {0, 2}, {0, -2}})
                 if (isInk(x, y) && icon.rect().contains(x + dx, y + dy) && !isInk(x + dx, y + dy))
-                    ratios << contrast(ink, shown.pixelColor(x + dx, y + dy));
+                    ratios << Contrast::ratio(ink, shown.pixelColor(x + dx, y + dy));
     std::sort(ratios.begin(), ratios.end());
     return ratios.isEmpty() ? 0 : ratios[ratios.size() / 2];
 }

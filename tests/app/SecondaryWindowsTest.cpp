@@ -52,7 +52,7 @@ TEST_F(SecondaryWindowsTest, TheEditorRefusesABadNameThenCreatesAProfileThatCanB
     QQuickItem *error = item(editorView(), "editorError");
     ASSERT_TRUE(waitUntil([&] { return shown(error); }));
     EXPECT_EQ(textOf(error), errorTextFrom([&] { (void)Profile(draft).validated(); }));
-    EXPECT_EQ(error->property("color").value<QColor>(), Theme::failure());
+    EXPECT_EQ(error->property("color").value<QColor>(), Theme::colours(false).failure);
     EXPECT_EQ(delegate->library().profiles().size(), 5);
     shoot(editorView(), "editor-error-light");
 

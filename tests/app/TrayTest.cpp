@@ -128,6 +128,13 @@ TEST_F(TrayTest, AClickOnTheStatusItemTogglesThePanelUnderItAndTheItemShowsThePr
     EXPECT_EQ(iconImage(), PellorMenuIcon::image(true, 48, ink, PellorMenuIcon::haloFor(ink)));
     EXPECT_EQ(statusItem->toolTip(), "Pellor · " + Profile::vibe().localizedTitle() + " · " +
                                          delegate->store().timeLabel());
+    // The docked widget is a button named for the profile, its tooltip as its description (the
+    // bus test has no tray).
+    const QAccessibleInterface *docked = QAccessible::queryAccessibleInterface(icon);
+    EXPECT_EQ(docked->role(), QAccessible::Button);
+    EXPECT_EQ(docked->text(QAccessible::Name),
+              MenuBarController::accessibleName(delegate->store()));
+    EXPECT_EQ(docked->text(QAccessible::Description), statusItem->toolTip());
 }
 
 struct TrayLoginTest : TrayTest {

@@ -175,6 +175,7 @@ TEST_F(WorkspaceTest, EffectsNeedAVisibleWindowTheActiveApplicationAndNoLowPower
 }
 
 TEST_F(WorkspaceTest, ApplyHandsOverTheSelectionAndTheFooterAndBadgeFollowIt) {
+    QSignalSpy announced(model.announcement(), &Announcement::announced);
     model.select("focus");
     model.apply();
     model.apply(); // while applying: nothing
@@ -195,6 +196,21 @@ TEST_F(WorkspaceTest, ApplyHandsOverTheSelectionAndTheFooterAndBadgeFollowIt) {
                                        {Profile::focus().localizedTitle(), store.timeLabel()}}),
                            *store.notice(), L10n::text("Reapply")}));
     EXPECT_EQ(rowIds(ProfileRowsModel::AppliedRole), QStringList{"focus"});
+    // Screen readers hear the outcome once, and the row says it is applied and for how long.
+    EXPECT_EQ(announced.size(), 1);
+    EXPECT_EQ(model.announcement()->text(), *store.notice());
+    const QModelIndex focusRow = model.profileList()->index(2);
+    EXPECT_EQ(
+        focusRow.data(ProfileRowsModel::AccessibleNameRole),
+        L10n::text({"{0}, applied, {1} left",
+                    {Profile::focus().localizedTitle(), L10n::text({"{0} minutes", {"25"}})}}))
+        << focusRow.data(ProfileRowsModel::AccessibleNameRole).toString().toStdString();
+    now = store.session().deadline->addSecs(-59); // still a minute
+    store.tick(now);
+    tick(0);
+    EXPECT_EQ(focusRow.data(ProfileRowsModel::AccessibleNameRole),
+              L10n::text({"{0}, applied, {1} left",
+                          {Profile::focus().localizedTitle(), L10n::text("1 minute")}}));
     // Editing the applied profile makes it differ from what was applied.
     model.setMinutes(WorkspaceModel::DisplayMinutes, 10);
     EXPECT_EQ(footer()[2], L10n::text("Apply Profile"));
@@ -210,8 +226,13 @@ TEST_F(WorkspaceTest, AnOutsideChangeShowsUntilReappliedAndSleepDisabledIsTold) 
     EXPECT_FALSE(model.drifted());
     tick(); // one second after the last read, but the apply has just ended
     ASSERT_EQ(reader.started, 2);
+    QSignalSpy announced(model.announcement(), &Announcement::announced);
     deliver(snapshot(5, 60, "Power adapter")); // changed in System Settings
     EXPECT_EQ(footer()[0], L10n::text({"{0} applied · changed outside Pellor", {title}}));
+    tick(5);
+    deliver(snapshot(5, 60, "Power adapter"));
+    EXPECT_EQ(announced.size(), 1) << "once, when it is first found";
+    EXPECT_EQ(model.announcement()->text(), footer()[0]);
 
     model.apply();
     tick(1, false);
@@ -233,9 +254,11 @@ TEST_F(WorkspaceTest, AFailedReturnTurnsApplyIntoTryAgainOnTheAppliedProfile) {
     succeed();
     store.tick(*store.session().deadline);
     test::processQueuedEvents();
+    QSignalSpy announced(model.announcement(), &Announcement::announced);
     service->fail(ConfigurationError::cancelled());
     test::processQueuedEvents();
     tick();
+    EXPECT_EQ(announced.size(), 0) << "a failure is told by its alert";
     const QString title = Profile::focus().localizedTitle();
     EXPECT_EQ(footer(), (QStringList{L10n::text({"{0} did not return to Normal", {title}}),
                                      ConfigurationError::cancelled().errorDescription(),
@@ -279,4 +302,31 @@ TEST_F(WorkspaceTest, AChangeTheSystemToldOfIsReadAtTheNextRefresh) {
     model.markStale();
     tick(1);
     EXPECT_EQ(reader.started, 3) << "not five seconds later";
+}
+
+// The keys of the profile list: Up and Down stop at the ends, Home and End go there, and a
+// selection the search hides starts from the first or the last visible row.
+TEST_F(WorkspaceTest, TheKeysMoveTheSelectionThroughTheVisibleRows) {
+    using M = WorkspaceModel::Move;
+    const struct {
+        const char *from;
+        M move;
+        const char *to;
+    } moves[] = {{"normal", M::Up, "normal"},       {"normal", M::Down, "vibe"},
+                 {"download", M::Down, "download"}, {"focus", M::Up, "vibe"},
+                 {"vibe", M::End, "download"},      {"presentation", M::Home, "normal"}};
+    for (const auto &[from, move, to] : moves) {
+        model.select(from);
+        model.moveSelection(move);
+        EXPECT_EQ(model.selectedID(), to) << from << " " << move;
+        EXPECT_EQ(model.selectedRow(), rowIds().indexOf(to));
+    }
+    model.setSearch(Profile::focus().localizedTitle());
+    model.select("vibe");
+    EXPECT_EQ(model.selectedRow(), -1);
+    model.moveSelection(M::Up);
+    EXPECT_EQ(model.selectedID(), "focus");
+    EXPECT_TRUE(model.clearSearch());
+    EXPECT_FALSE(model.clearSearch()) << "Escape in an empty search is left to others";
+    EXPECT_EQ(model.selectedRow(), 2);
 }

@@ -11,15 +11,18 @@ Rectangle {
     implicitWidth: label.implicitWidth + 14
     implicitHeight: label.implicitHeight + 5
     radius: height / 2
-    color: Qt.rgba(accent.r, accent.g, accent.b, Theme.dark ? 0.26 : 0.16)
+    color: Theme.badgeFill(accent, Theme.dark)
+    Accessible.role: Accessible.StaticText
     Accessible.name: L10n.text("Applied")
+    Accessible.ignored: !visible
 
     Label {
         id: label
         anchors.centerIn: parent
         text: L10n.text("Active")
-        color: Theme.dark ? Qt.lighter(badge.accent, 1.45) : badge.accent
+        color: Theme.accentText(badge.accent, Theme.dark)
         font.pixelSize: badge.fontSize
         font.weight: Font.DemiBold
+        Accessible.ignored: true // the badge says "Applied"
     }
 }

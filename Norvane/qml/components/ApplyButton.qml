@@ -21,10 +21,10 @@ AbstractButton {
             id: row
             anchors.centerIn: parent
             spacing: 7
-            SymbolIcon { symbol: control.symbol; color: "white"; size: 15 }
+            SymbolIcon { symbol: control.symbol; color: Theme.onAccent; size: 15 }
             Label {
                 text: control.text
-                color: "white"
+                color: Theme.onAccent
                 font.pixelSize: 13
                 font.weight: Font.DemiBold
             }
@@ -32,7 +32,8 @@ AbstractButton {
     }
     background: Rectangle {
         radius: 10
-        color: control.down ? Qt.darker(control.accent, 1.15) : control.hovered ? Qt.lighter(control.accent, 1.06) : control.accent
+        readonly property color fill: Theme.accentFill(control.accent, Theme.dark)
+        color: control.down ? Qt.darker(fill, 1.15) : control.hovered ? Qt.darker(fill, 1.06) : fill
         opacity: control.enabled ? 1 : 0.45
     }
     Keys.onReturnPressed: clicked()

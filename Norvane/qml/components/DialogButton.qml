@@ -16,11 +16,12 @@ AbstractButton {
     focusPolicy: Qt.TabFocus
     Accessible.role: Accessible.Button
     Accessible.name: text
+    Accessible.ignored: !visible
 
     contentItem: Label {
         id: label
         text: control.text
-        color: control.prominent ? "white" : control.destructive ? Theme.failure : Theme.primary
+        color: control.prominent ? Theme.onAccent : control.destructive ? Theme.failure : Theme.primary
         font.pixelSize: 13
         font.weight: control.prominent ? Font.DemiBold : Font.Normal
         horizontalAlignment: Text.AlignHCenter
@@ -29,8 +30,9 @@ AbstractButton {
     }
     background: Rectangle {
         radius: 8
+        readonly property color fill: Theme.accentFill(control.accent, Theme.dark)
         color: control.prominent
-               ? (control.down ? Qt.darker(control.accent, 1.15) : control.hovered ? Qt.lighter(control.accent, 1.06) : control.accent)
+               ? (control.down ? Qt.darker(fill, 1.15) : control.hovered ? Qt.darker(fill, 1.06) : fill)
                : control.destructive
                  ? (control.down ? Qt.rgba(0.85, 0.23, 0.2, 0.16) : control.hovered ? Qt.rgba(0.85, 0.23, 0.2, 0.08) : "transparent")
                  : (control.down ? Theme.separator : control.hovered ? Theme.controlFill : Theme.panelBackground)

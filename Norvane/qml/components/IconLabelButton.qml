@@ -13,6 +13,7 @@ AbstractButton {
     hoverEnabled: true
     Accessible.role: Accessible.Button
     Accessible.name: text
+    Accessible.ignored: !visible
 
     contentItem: RowLayout {
         spacing: 8

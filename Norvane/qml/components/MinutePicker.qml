@@ -24,19 +24,37 @@ Item {
         onValueChosen: minutes => root.edited(minutes)
     }
 
-    AbstractButton {
+    // A plain item rather than a button, so that screen readers meet it as a combo box with its
+    // value: Qt 6.4 gives every button the button role whatever the view asks.
+    Item {
         id: button
         objectName: root.objectName + ".button"
         anchors.fill: parent
-        hoverEnabled: true
         enabled: root.enabled
-        onClicked: {
+        activeFocusOnTab: true
+        readonly property bool hovered: mouse.containsMouse
+        readonly property bool down: mouse.pressed
+        function open() {
             const menu = root.created(root.menu, menuComponent);
             root.menu = menu;
             menu.popup(button, button.width - menu.width, button.height + 4);
         }
 
-        contentItem: RowLayout {
+        MouseArea {
+            id: mouse
+            anchors.fill: parent
+            hoverEnabled: true
+            onClicked: button.open()
+        }
+        Rectangle {
+            anchors.fill: parent
+            radius: 8
+            color: button.down ? Theme.separator : button.hovered ? Theme.controlFill : Qt.rgba(0, 0, 0, 0)
+            border.width: 1
+            border.color: Theme.separator
+        }
+        RowLayout {
+            anchors.fill: parent
             spacing: 6
             Label {
                 objectName: root.objectName + ".label"
@@ -47,6 +65,7 @@ Item {
                 font.pixelSize: 13
                 horizontalAlignment: Text.AlignRight
                 elide: Text.ElideRight
+                Accessible.ignored: true // the picker's name says it
             }
             SymbolIcon {
                 Layout.rightMargin: 8
@@ -55,18 +74,29 @@ Item {
                 size: 12
             }
         }
-        background: Rectangle {
-            radius: 8
-            color: button.down ? Theme.separator : button.hovered ? Theme.controlFill : Qt.rgba(0, 0, 0, 0)
-            border.width: 1
-            border.color: Theme.separator
-        }
-        focusPolicy: Qt.StrongFocus
         Accessible.role: Accessible.ComboBox
-        Accessible.name: root.title
-        Keys.onReturnPressed: clicked()
-        Keys.onEnterPressed: clicked()
-        FocusRing {}
+        Accessible.name: picker.accessibleName
+        Accessible.focusable: true
+        Accessible.ignored: !visible
+        Accessible.onPressAction: button.open()
+        Keys.onPressed: event => {
+            switch (event.key) {
+            case Qt.Key_Space:
+            case Qt.Key_Return:
+            case Qt.Key_Enter:
+            case Qt.Key_Up:
+            case Qt.Key_Down:
+                if (event.modifiers & ~(Qt.KeypadModifier | Qt.AltModifier))
+                    return
+                button.open()
+                event.accepted = true
+            }
+        }
+        opacity: enabled ? 1 : 0.45
+        FocusRing { shown: button.activeFocus }
+    }
+    Announcer {
+        announcement: picker.announcement
     }
 
     // The menu and the custom entry are made on first use: most pickers are never opened.
@@ -84,6 +114,8 @@ Item {
             width: 170
             topPadding: 5
             bottomPadding: 5
+            // Opens on the chosen value, or on Custom Duration… for a value of its own.
+            onOpened: currentIndex = picker.checkedIndex >= 0 ? picker.checkedIndex : count - 1
 
             Instantiator {
                 model: picker.items
@@ -91,6 +123,7 @@ Item {
                     required property var modelData
                     objectName: root.objectName + ".option." + modelData.value
                     text: modelData.label
+                    option: true
                     checkedMark: modelData.value === picker.checkedValue
                     onTriggered: {
                         // Chosen once the menu has closed, so the menu never changes under it.
@@ -178,6 +211,7 @@ Item {
                         Layout.preferredWidth: 110
                         text: picker.custom
                         placeholderText: L10n.text("1–1440")
+                        Accessible.name: picker.fieldName
                         color: Theme.primary
                         placeholderTextColor: Theme.tertiary
                         selectByMouse: true

@@ -7,11 +7,15 @@ import Norvane
 MenuItem {
     id: item
     property bool checkedMark: false
+    // One of a choice of values, the chosen one checked.
+    property bool option: false
     property bool destructive: false
 
     implicitHeight: 28
     leftPadding: 8
     rightPadding: 12
+    Accessible.checkable: option
+    Accessible.checked: option && checkedMark
 
     contentItem: RowLayout {
         spacing: 6
@@ -22,14 +26,14 @@ MenuItem {
                 anchors.centerIn: parent
                 visible: item.checkedMark
                 symbol: "checkmark"
-                color: item.highlighted ? "white" : Theme.primary
+                color: item.highlighted ? Theme.onAccent : Theme.primary
                 size: 13
             }
         }
         Label {
             Layout.fillWidth: true
             text: item.text
-            color: item.highlighted ? "white" : item.destructive ? Theme.failure : Theme.primary
+            color: item.highlighted ? Theme.onAccent : item.destructive ? Theme.failure : Theme.primary
             font.pixelSize: 13
         }
     }

@@ -28,7 +28,7 @@ Item {
             SymbolIcon {
                 anchors.verticalCenter: parent.verticalCenter
                 symbol: root.symbol
-                color: root.tint
+                color: Theme.accentSymbol(root.tint, Theme.dark)
                 size: 20
             }
         }

@@ -9,7 +9,8 @@ Item {
 
     implicitWidth: 18
     implicitHeight: 18
-    Accessible.role: Accessible.Indicator
+    Accessible.role: Accessible.Animation
+    Accessible.ignored: !visible
     Accessible.name: L10n.text("Applying profile…")
 
     Canvas {

@@ -9,11 +9,8 @@ RowLayout {
     property string note
     spacing: 8
 
-    Label {
+    Heading {
         text: parent.title
-        color: Theme.primary
-        font.pixelSize: 15
-        font.weight: Font.DemiBold
     }
     Item { Layout.fillWidth: true }
     Label {

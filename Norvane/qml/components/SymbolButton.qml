@@ -16,6 +16,7 @@ AbstractButton {
     display: AbstractButton.IconOnly
     Accessible.role: Accessible.Button
     Accessible.name: text
+    Accessible.ignored: !visible
     ToolTip.visible: hovered && text.length > 0
     ToolTip.delay: 700
     ToolTip.text: text

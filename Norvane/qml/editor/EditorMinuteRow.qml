@@ -26,7 +26,7 @@ Item {
         spacing: 10
         SymbolIcon {
             symbol: row.symbol
-            color: row.accent
+            color: Theme.accentSymbol(row.accent, Theme.dark)
             size: 17
         }
         Label {

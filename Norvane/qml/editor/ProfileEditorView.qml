@@ -70,12 +70,10 @@ Rectangle {
                 ColumnLayout {
                     Layout.fillWidth: true
                     spacing: 3
-                    Label {
+                    Heading {
                         objectName: "editorHeading"
                         text: root.editor.heading
-                        color: Theme.primary
                         font.pixelSize: 23
-                        font.weight: Font.DemiBold
                     }
                     Label {
                         Layout.fillWidth: true
@@ -100,6 +98,8 @@ Rectangle {
                     objectName: "presetName"
                     Layout.fillWidth: true
                     visible: root.editor.isPreset
+                    Accessible.name: L10n.text("{0}, {1}", [L10n.text("Name"), text])
+                    Accessible.ignored: !visible
                     text: root.editor.presetTitle
                     color: Theme.secondary
                     font.pixelSize: 13
@@ -109,6 +109,8 @@ Rectangle {
                     objectName: "nameField"
                     Layout.fillWidth: true
                     visible: !root.editor.isPreset
+                    Accessible.name: L10n.text("Name")
+                    Accessible.ignored: !visible
                     text: root.editor.title
                     placeholderText: L10n.text("For example: Overnight Downloads")
                     color: Theme.primary
@@ -127,48 +129,75 @@ Rectangle {
                 }
             }
 
+            // One choice of six, as radio buttons: the chosen one is the tab stop and the arrows
+            // choose the previous or next.
             RowLayout {
+                id: iconChoice
                 width: parent.width
                 spacing: 8
+                Accessible.role: Accessible.Grouping
+                Accessible.name: iconLabel.text
+                function step(by) {
+                    root.editor.stepIcon(by)
+                    for (let i = 0; i < iconButtons.count; ++i)
+                        if (iconButtons.itemAt(i).checked)
+                            iconButtons.itemAt(i).forceActiveFocus(Qt.TabFocusReason)
+                }
                 Label {
+                    id: iconLabel
                     Layout.preferredWidth: 64
                     text: L10n.text("Icon")
                     color: Theme.primary
                     font.pixelSize: 13
+                    Accessible.ignored: true // the group's name
                 }
                 Repeater {
+                    id: iconButtons
                     model: root.editor.icons
-                    delegate: AbstractButton {
+                    delegate: RadioButton {
                         id: iconButton
                         required property var modelData
                         objectName: "iconButton." + modelData.rawValue
                         implicitWidth: 42
                         implicitHeight: 38
+                        padding: 0
                         hoverEnabled: true
-                        focusPolicy: Qt.TabFocus
-                        Accessible.role: Accessible.RadioButton
-                        Accessible.name: modelData.title
-                        Accessible.checked: modelData.selected
+                        // The model decides which one is checked: a click asks it.
+                        checkable: false
+                        autoExclusive: false
+                        checked: root.editor.icon === modelData.rawValue
+                        Accessible.checkable: true
+                        focusPolicy: checked ? Qt.TabFocus : Qt.NoFocus
+                        text: modelData.title
+                        Accessible.name: text
                         ToolTip.visible: hovered
                         ToolTip.delay: 700
                         ToolTip.text: modelData.title
                         onClicked: root.editor.setIcon(modelData.rawValue)
+                        indicator: Item {}
                         contentItem: Item {
                             SymbolIcon {
                                 anchors.centerIn: parent
                                 symbol: iconButton.modelData.symbol
-                                color: iconButton.modelData.selected ? root.editor.accent : Theme.primary
+                                color: iconButton.checked ? Theme.accentSymbol(root.editor.accent, Theme.dark) : Theme.primary
                                 size: 18
                             }
                         }
                         background: Rectangle {
                             radius: 9
-                            color: iconButton.modelData.selected
+                            color: iconButton.checked
                                    ? Qt.rgba(root.editor.accent.r, root.editor.accent.g, root.editor.accent.b, 0.16)
                                    : Qt.rgba(Theme.primary.r, Theme.primary.g, Theme.primary.b, iconButton.hovered ? 0.08 : 0.04)
                         }
-                        Keys.onReturnPressed: clicked()
-                        Keys.onEnterPressed: clicked()
+                        Keys.onPressed: event => {
+                            if (event.key === Qt.Key_Left || event.key === Qt.Key_Up)
+                                iconChoice.step(-1)
+                            else if (event.key === Qt.Key_Right || event.key === Qt.Key_Down)
+                                iconChoice.step(1)
+                            else
+                                return
+                            event.accepted = true
+                        }
                         FocusRing { controlRadius: 9 }
                     }
                 }
@@ -246,6 +275,10 @@ Rectangle {
                 wrapMode: Text.WordWrap
             }
         }
+    }
+
+    Announcer {
+        announcement: root.editor.announcement
     }
 
     RowLayout {

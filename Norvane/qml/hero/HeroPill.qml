@@ -21,7 +21,7 @@ Rectangle {
         id: row
         anchors.centerIn: parent
         spacing: 6
-        SymbolIcon { symbol: pill.symbol; color: pill.tint; size: 13 }
+        SymbolIcon { symbol: pill.symbol; color: Theme.primary; size: 13 }
         Label {
             text: pill.text
             color: Theme.primary

@@ -96,7 +96,7 @@ Item {
         Rectangle {
             anchors.fill: parent
             radius: 20
-            color: "transparent"
+            color: Theme.heroScrim
             border.width: 1
             border.color: Qt.rgba(hero.profile.accent.r, hero.profile.accent.g, hero.profile.accent.b, 0.22)
         }
@@ -128,17 +128,18 @@ Item {
         spacing: 3
         opacity: backdrop.opacity
 
-        SymbolIcon {
+        ModeIcon {
             Layout.bottomMargin: 4
             symbol: hero.profile.symbol
-            color: hero.profile.accent
-            size: 28
+            accent: hero.profile.accent
+            base: Theme.panelBackground
+            size: 36
         }
         Label {
             objectName: "heroEyebrow"
             Layout.topMargin: 2
             text: heroState.eyebrow
-            color: Theme.secondary
+            color: Theme.primary
             font.pixelSize: 12
             font.weight: Font.Medium
         }
@@ -154,13 +155,12 @@ Item {
                 font.pixelSize: 36
                 font.weight: Font.Bold
             }
-            Label {
+            Heading {
                 objectName: "heroTitle"
                 readonly property bool fitsOnOneLine: Math.ceil(fullTitle.advanceWidth) + 2 <= titleRow.width - (badge.visible ? badge.width + titleRow.spacing : 0)
                 Layout.fillWidth: true
                 Layout.maximumWidth: Math.ceil(implicitWidth) + 2
                 text: hero.profile.title
-                color: Theme.primary
                 font.pixelSize: fitsOnOneLine ? 36 : 26
                 font.weight: Font.Bold
                 lineHeight: 0.92

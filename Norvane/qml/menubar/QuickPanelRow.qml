@@ -3,8 +3,9 @@ import QtQuick.Controls.Basic
 import QtQuick.Layouts
 import Norvane
 
-// One profile in the quick panel: icon, title over summary, and a check mark when applied.
-AbstractButton {
+// One profile in the quick panel: icon, title over summary, and a check mark when applied. An
+// item of the panel's list: the row the arrows reach holds the focus inside it.
+ItemDelegate {
     id: row
     required property string profileId
     required property string title
@@ -12,14 +13,19 @@ AbstractButton {
     required property color accent
     required property string symbol
     required property bool applied
+    required property string accessibleName
     property bool focused: false
 
     objectName: "panelRow." + profileId
     implicitHeight: 58
+    padding: 0
     hoverEnabled: true
     focusPolicy: Qt.NoFocus
-    Accessible.role: Accessible.ListItem
-    Accessible.name: title
+    Accessible.name: accessibleName
+    Accessible.description: summary
+    Accessible.focusable: true
+    Accessible.selectable: true
+    Accessible.selected: focused
     // A long title is cut short in the row: the whole of it shows on hover.
     ToolTip.visible: hovered && titleLabel.truncated
     ToolTip.delay: 700
@@ -58,6 +64,7 @@ AbstractButton {
                 font.pixelSize: 13
                 font.weight: Font.Medium
                 elide: Text.ElideRight
+                Accessible.ignored: true // the row's name says it
             }
             Label {
                 Layout.fillWidth: true
@@ -65,6 +72,7 @@ AbstractButton {
                 color: Theme.secondary
                 font.pixelSize: 11
                 elide: Text.ElideRight
+                Accessible.ignored: true // the row's description
             }
         }
         SymbolIcon {
@@ -72,9 +80,11 @@ AbstractButton {
             Layout.rightMargin: 10
             visible: row.applied
             symbol: "checkmark.circle.fill"
-            color: row.accent
+            color: Theme.accentSymbol(row.accent, Theme.dark)
             size: 18
         }
     }
     opacity: enabled ? 1 : 0.5
+
+    FocusRing { shown: row.activeFocus; outset: -1; controlRadius: 10 }
 }

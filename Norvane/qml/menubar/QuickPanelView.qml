@@ -29,7 +29,7 @@ Rectangle {
             SymbolIcon {
                 objectName: "powerSymbol"
                 symbol: root.panel.powerSymbol
-                color: root.panel.powerTint
+                color: root.panel.powerLow ? Theme.warning : Theme.success
                 size: 26
             }
             ColumnLayout {
@@ -167,19 +167,35 @@ Rectangle {
             boundsBehavior: Flickable.StopAtBounds
             model: root.panel.profileList
             ScrollBar.vertical: OverlayScrollBar {}
+            // The keyboard starts here when the panel opens; the rows keep the focus themselves
+            // (the one the arrows reached), so the list has no current item.
+            focus: true
+            activeFocusOnTab: true
+            currentIndex: -1
+            Accessible.role: Accessible.List
+            Accessible.name: L10n.text("Profiles")
+            // Until a row has the focus, the list shows that it has.
+            FocusRing { shown: list.activeFocus; outset: -1; controlRadius: 10 }
 
             delegate: QuickPanelRow {
                 width: ListView.view.width
                 focused: profileId === root.panel.focusedID
+                Component.onCompleted: if (focused) focus = true
                 enabled: !root.panel.applying
                 onClicked: root.panel.activate(profileId)
             }
 
             Connections {
                 target: root.panel
+                // The focused row holds the keyboard focus inside the list, handed on from one row
+                // to the next directly.
                 function onFocusedIDChanged() {
-                    if (root.panel.focusedRow >= 0)
-                        list.positionViewAtIndex(root.panel.focusedRow, ListView.Contain)
+                    if (root.panel.focusedRow < 0)
+                        return
+                    list.positionViewAtIndex(root.panel.focusedRow, ListView.Contain)
+                    const row = list.itemAtIndex(root.panel.focusedRow)
+                    if (row)
+                        row.focus = true
                 }
             }
         }

@@ -61,12 +61,10 @@ Rectangle {
                 color: Theme.primary
                 size: 16
             }
-            Label {
+            Heading {
                 Layout.fillWidth: true
                 text: L10n.systemText("Why isn't my Mac sleeping?", "Why isn't this computer sleeping?")
-                color: Theme.primary
                 font.pixelSize: 13
-                font.weight: Font.DemiBold
                 wrapMode: Text.WordWrap
             }
         }

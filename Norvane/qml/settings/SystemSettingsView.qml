@@ -57,12 +57,10 @@ Rectangle {
                 ColumnLayout {
                     Layout.fillWidth: true
                     spacing: 4
-                    Label {
+                    Heading {
                         Layout.fillWidth: true
                         text: L10n.systemText("Current Mac Status", "Current {0} Status")
-                        color: Theme.primary
                         font.pixelSize: 25
-                        font.weight: Font.DemiBold
                         wrapMode: Text.WordWrap
                     }
                     Label {
@@ -141,23 +139,23 @@ Rectangle {
                             color: Theme.primary
                             size: 16
                         }
-                        Label {
+                        Heading {
                             text: L10n.text("Wake Requests from Other Apps")
-                            color: Theme.primary
                             font.pixelSize: 13
-                            font.weight: Font.DemiBold
                         }
                     }
                     TextEdit {
                         objectName: "assertionText"
                         Layout.fillWidth: true
                         text: root.settings.assertionText
+                        Accessible.role: Accessible.StaticText
+                        Accessible.name: text
                         readOnly: true
                         selectByMouse: true
                         wrapMode: TextEdit.Wrap
                         color: Theme.secondary
                         selectionColor: Theme.highlight
-                        selectedTextColor: "white"
+                        selectedTextColor: Theme.onAccent
                         font.pixelSize: 12
                     }
                 }
@@ -214,12 +212,15 @@ Rectangle {
                 Layout.topMargin: -10
                 visible: text.length > 0
                 text: root.settings.openFailure
+                Accessible.role: Accessible.StaticText
+                Accessible.name: text
+                Accessible.ignored: !visible
                 readOnly: true
                 selectByMouse: true
                 wrapMode: TextEdit.Wrap
                 color: Theme.warning
                 selectionColor: Theme.highlight
-                selectedTextColor: "white"
+                selectedTextColor: Theme.onAccent
                 font.pixelSize: 12
             }
 
@@ -227,8 +228,8 @@ Rectangle {
                 objectName: "statusLine"
                 Layout.fillWidth: true
                 text: root.settings.statusLine
-                color: Theme.tertiary
-                font.pixelSize: 10
+                color: Theme.secondary
+                font.pixelSize: 11
                 wrapMode: Text.WordWrap
             }
 

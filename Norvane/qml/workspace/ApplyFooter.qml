@@ -51,7 +51,7 @@ Rectangle {
         ProgressSpinner {
             objectName: "applyingIndicator"
             visible: footer.workspace.applying
-            color: footer.workspace.selected.accent
+            color: Theme.accentSymbol(footer.workspace.selected.accent, Theme.dark)
         }
         ApplyButton {
             objectName: "applyButton"

@@ -58,6 +58,7 @@ ColumnLayout {
         Label {
             objectName: "liveStatusError"
             Layout.fillWidth: true
+            Accessible.ignored: !visible
             text: strip.status.error
             color: Theme.warning
             font.pixelSize: 11
@@ -66,7 +67,6 @@ ColumnLayout {
         // The error asks for a refresh: this is it.
         DialogButton {
             objectName: "liveStatusRefresh"
-            Accessible.ignored: !visible // no control to name while there is no error
             text: L10n.text("Refresh")
             onClicked: strip.workspace.readNow()
         }
@@ -75,6 +75,7 @@ ColumnLayout {
         objectName: "systemNote"
         Layout.fillWidth: true
         visible: strip.status.systemNote.length > 0
+        Accessible.ignored: !visible
         text: strip.status.systemNote
         color: Theme.secondary
         font.pixelSize: 11

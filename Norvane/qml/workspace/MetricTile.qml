@@ -19,7 +19,8 @@ AbstractButton {
 
     FocusRing { controlRadius: 12 }
     Accessible.role: Accessible.Button
-    Accessible.name: title + " " + value
+    Accessible.name: L10n.text("{0}, {1}", [title, value])
+    Accessible.description: ToolTip.text
     ToolTip.visible: hovered
     ToolTip.delay: 600
     ToolTip.text: L10n.systemText("View live macOS settings", "View live {0} settings")
@@ -36,7 +37,7 @@ AbstractButton {
             Layout.leftMargin: 14
             Layout.rightMargin: 14
             spacing: 6
-            SymbolIcon { symbol: tile.symbol; color: tile.tint; size: 14 }
+            SymbolIcon { symbol: tile.symbol; color: Theme.accentSymbol(tile.tint, Theme.dark); size: 14 }
             Label {
                 Layout.fillWidth: true
                 text: tile.title

@@ -4,7 +4,8 @@ import QtQuick.Layouts
 import Norvane
 
 // One profile in the sidebar: its icon, title and summary, and the "Active" badge when applied.
-AbstractButton {
+// An item of the profile list, which is the tab stop: the selected row holds the focus inside it.
+ItemDelegate {
     id: row
     required property string profileId
     required property string title
@@ -13,12 +14,18 @@ AbstractButton {
     required property string symbol
     required property bool selected
     required property bool applied
+    required property string accessibleName
 
     objectName: "profileRow." + profileId
     implicitHeight: 52
+    padding: 0
     hoverEnabled: true
-    Accessible.role: Accessible.ListItem
-    Accessible.name: title
+    focusPolicy: Qt.NoFocus
+    Accessible.name: accessibleName
+    Accessible.description: summary
+    Accessible.focusable: true
+    Accessible.selectable: true
+    Accessible.selected: selected
     // A long title is cut short in the row: the whole of it shows on hover.
     ToolTip.visible: hovered && titleLabel.truncated
     ToolTip.delay: 700
@@ -62,11 +69,13 @@ AbstractButton {
                     font.pixelSize: 13
                     font.weight: Font.DemiBold
                     elide: Text.ElideRight
+                    Accessible.ignored: true // the row's name says it
                 }
                 ActiveBadge {
                     objectName: "activeBadge." + row.profileId
                     visible: row.applied
                     accent: row.accent
+                    Accessible.ignored: true // the row's name says it
                 }
             }
             Label {
@@ -76,13 +85,12 @@ AbstractButton {
                 color: Theme.secondary
                 font.pixelSize: 11
                 elide: Text.ElideRight
+                Accessible.ignored: true // the row's description
             }
         }
     }
     opacity: enabled ? 1 : 0.6
-    Keys.onReturnPressed: clicked()
-    Keys.onEnterPressed: clicked()
 
     // Inside the row: the list clips what lies outside it.
-    FocusRing { outset: -1; controlRadius: 10 }
+    FocusRing { shown: row.activeFocus; outset: -1; controlRadius: 10 }
 }

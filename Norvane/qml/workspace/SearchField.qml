@@ -6,6 +6,8 @@ import Norvane
 TextField {
     id: field
     placeholderText: L10n.text("Search profiles")
+    Accessible.name: placeholderText
+    Accessible.searchEdit: true
     color: Theme.primary
     placeholderTextColor: Theme.tertiary
     selectByMouse: true

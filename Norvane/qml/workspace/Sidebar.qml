@@ -41,21 +41,24 @@ Rectangle {
             Layout.topMargin: 4
             text: sidebar.workspace.search
             onTextEdited: sidebar.workspace.search = text
+            Keys.onEscapePressed: event => event.accepted = sidebar.workspace.clearSearch()
         }
 
-        Label {
+        Heading {
+            id: listHeading
             Layout.leftMargin: 4
             Layout.topMargin: 4
             text: L10n.text("My Profiles")
             color: Theme.secondary
             font.pixelSize: 12
-            font.weight: Font.DemiBold
         }
 
         Item {
             Layout.fillWidth: true
             Layout.fillHeight: true
 
+            // One tab stop: the selected row takes the focus inside the list, the arrows, Home
+            // and End move the selection and Return applies it.
             ListView {
                 id: list
                 objectName: "profileList"
@@ -65,6 +68,52 @@ Rectangle {
                 boundsBehavior: Flickable.StopAtBounds
                 model: sidebar.workspace.profileList
                 ScrollBar.vertical: OverlayScrollBar {}
+                // Where the keyboard starts when the window opens.
+                focus: true
+                activeFocusOnTab: true
+                keyNavigationEnabled: false
+                // The rows keep the focus themselves (the selected one): the list's current item
+                // would take it.
+                currentIndex: -1
+                Accessible.role: Accessible.List
+                Accessible.name: listHeading.text
+                // When the search hides the selected row, the list shows that it has the focus.
+                FocusRing { shown: list.activeFocus; outset: -1; controlRadius: 10 }
+
+                // The selected row holds the focus inside the list, which gives it on from one row to
+                // the next directly, so that a screen reader hears the new row and not the list.
+                function focusSelected() {
+                    const row = sidebar.workspace.selectedRow
+                    if (row < 0)
+                        return
+                    positionViewAtIndex(row, ListView.Contain)
+                    const item = itemAtIndex(row)
+                    if (item)
+                        item.focus = true
+                }
+                Connections {
+                    target: sidebar.workspace
+                    function onSelectedRowChanged() { list.focusSelected() }
+                }
+                function move(direction) {
+                    sidebar.workspace.moveSelection(direction)
+                }
+                Keys.onPressed: event => {
+                    switch (event.key) {
+                    case Qt.Key_Up: move(WorkspaceModel.Up); break
+                    case Qt.Key_Down: move(WorkspaceModel.Down); break
+                    case Qt.Key_Home: move(WorkspaceModel.Home); break
+                    case Qt.Key_End: move(WorkspaceModel.End); break
+                    case Qt.Key_Return:
+                    case Qt.Key_Enter:
+                        if (event.modifiers !== Qt.NoModifier && event.modifiers !== Qt.KeypadModifier)
+                            return // the window's Apply shortcut
+                        sidebar.workspace.apply()
+                        break
+                    default: return
+                    }
+                    event.accepted = true
+                }
 
                 // The model keeps the scroll position while the window's view is released.
                 property bool restored: false
@@ -77,7 +126,11 @@ Rectangle {
                 delegate: ProfileRow {
                     width: ListView.view.width
                     enabled: !sidebar.workspace.applying
-                    onClicked: sidebar.workspace.select(profileId)
+                    Component.onCompleted: if (selected) focus = true
+                    onClicked: {
+                        sidebar.workspace.select(profileId)
+                        list.forceActiveFocus(Qt.MouseFocusReason)
+                    }
                 }
             }
             Label {
@@ -86,6 +139,7 @@ Rectangle {
                 anchors.left: parent.left
                 anchors.leftMargin: 6
                 visible: sidebar.workspace.noMatches
+                Accessible.ignored: !visible
                 text: L10n.text("No matching profiles")
                 color: Theme.secondary
                 font.pixelSize: 11

@@ -10,6 +10,10 @@ Rectangle {
     objectName: "workspaceView"
     color: Theme.workspaceBackground
 
+    Announcer {
+        announcement: root.workspace.announcement
+    }
+
     RowLayout {
         anchors.fill: parent
         spacing: 0
