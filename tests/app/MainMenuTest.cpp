@@ -1,10 +1,13 @@
-// The main menu: item actions, number keys, check marks, enabled states and Open at Login.
+// The main menu: item actions, number keys, check marks, enabled states, Open at Login, and
+// its keys in every window.
 #include "App/MainMenu.h"
 
+#include "App/MenuKeyRouter.h"
 #include "Localization/L10n.h"
 #include "TestSupport.h"
 
 #include <QAction>
+#include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
@@ -150,4 +153,29 @@ TEST_F(MainMenuTest, ProfilesBeyondTheScreenGoIntoASubmenu) {
             expected << profile.title;
         EXPECT_EQ(shown, expected);
     }
+}
+
+// The menu's keys work in every window of Pellor: in the main window through its menu bar,
+// elsewhere as the window's own actions, traded for the new ones whenever the menu is rebuilt,
+// also while there is no main window to hold it.
+TEST_F(MainMenuTest, EveryWindowAnswersTheKeysOfTheCurrentMenu) {
+    MenuKeyRouter router;
+    QWidget settings;
+    router.answerKeys(&settings);
+    EXPECT_TRUE(settings.actions().isEmpty()) << "no menu yet";
+    const QPointer<QMenuBar> standalone = MainMenu::build({}, target);
+    router.install(standalone, nullptr);
+    EXPECT_EQ(settings.actions(), MainMenu::keyedActions(standalone));
+
+    QMenuBar *rebuilt = MainMenu::build({}, target);
+    router.install(rebuilt, nullptr);
+    EXPECT_EQ(settings.actions(), MainMenu::keyedActions(rebuilt));
+    QMainWindow window;
+    router.install(rebuilt, &window);
+    router.answerKeys(&window);
+    EXPECT_EQ(window.menuBar(), rebuilt);
+    EXPECT_TRUE(window.actions().isEmpty()) << "its menu bar answers";
+    EXPECT_EQ(settings.actions(), MainMenu::keyedActions(rebuilt)) << "once each";
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(standalone.isNull()) << "the menu that stood alone is gone";
 }
