@@ -151,7 +151,7 @@ ExitCode ControlTool::apply(const Command &command) {
         return ExitCode::damagedProfiles;
     const ProfileLookup found = ProfileLookup::find(library->profiles(), command.profile);
     if (found.result == ProfileLookup::Result::notFound) {
-        m_err << L10n::text({"No profile is called \"{0}\". \"pellorctl list\" shows them all.",
+        m_err << L10n::text({R"(No profile is called "{0}". "pellorctl list" shows them all.)",
                              {command.profile}})
               << Qt::endl;
         return ExitCode::noSuchProfile;

@@ -197,7 +197,7 @@ QJsonObject MacConfiguration::toJson() const {
 
 MacConfiguration MacConfiguration::fromJson(const QJsonObject &object) {
     MacConfiguration configuration;
-    for (const QJsonValue &entry : json::requireArray(object, QStringLiteral("sources")))
+    for (const auto &entry : json::requireArray(object, QStringLiteral("sources")))
         configuration.sources << PowerSourceConfiguration::fromJson(
             json::asObject(entry, u"sources"));
     configuration.screenSaverSeconds =

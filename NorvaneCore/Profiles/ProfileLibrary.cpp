@@ -32,7 +32,7 @@ QList<Profile> decodeProfiles(const QJsonObject &object, const QString &key) {
     const QJsonArray array = json::requireArray(object, key);
     QList<Profile> profiles;
     profiles.reserve(array.size());
-    for (const QJsonValue &value : array)
+    for (const auto &value : array)
         profiles.append(Profile::fromJson(json::asObject(value, key)));
     return profiles;
 }
@@ -155,7 +155,7 @@ ProfileLibrary::Document ProfileLibrary::Document::validated() const {
     return result;
 }
 
-void ProfileLibrary::commit(Document document) {
+void ProfileLibrary::commit(const Document &document) {
     if (m_loadError)
         fail(*m_loadError);
     Document validated = document.validated();

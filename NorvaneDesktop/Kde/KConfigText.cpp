@@ -1,6 +1,7 @@
 #include "KConfigText.h"
 
 #include <algorithm>
+#include <ranges>
 
 namespace norvane {
 
@@ -231,8 +232,7 @@ void KConfigText::removeEntry(const QStringList &group, const QString &key) {
 
 void KConfigText::removeGroup(const QStringList &group) {
     const QList<qsizetype> found = headers(group);
-    for (auto it = found.crbegin(); it != found.crend(); ++it) {
-        const qsizetype header = *it;
+    for (const qsizetype header : std::ranges::reverse_view(found)) {
         qsizetype end = blockEnd(header);
         qsizetype start = header;
         if (end == m_lines.size()) {

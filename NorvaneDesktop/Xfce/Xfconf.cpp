@@ -54,9 +54,9 @@ QVariantMap properties(const QString &channel, const QString &base) {
         else
             values = first.toMap();
     }
-    for (auto it = values.begin(); it != values.end(); ++it)
-        if (it->canConvert<QDBusVariant>())
-            *it = it->value<QDBusVariant>().variant();
+    for (auto &value : values)
+        if (value.canConvert<QDBusVariant>())
+            value = value.value<QDBusVariant>().variant();
     return values;
 }
 

@@ -3,8 +3,8 @@
 // pyatspi, the library Orca uses. Roles, names, values, the selected row, headings, focus
 // following the keyboard, and what is announced.
 #include "AppTestSupport.h"
-#include "Platform/ConfigurationError.h"
 #include "Localization/L10n.h"
+#include "Platform/ConfigurationError.h"
 #include "Profiles/ProfileLibrary.h"
 #include "UiTestSupport.h"
 #include "Workspace/WorkspaceModel.h"
@@ -48,7 +48,7 @@ public:
     // The events since the last call, as "type role name" lines.
     QStringList events() {
         QStringList lines;
-        for (const QJsonValue &event : ask("events").toArray())
+        for (const QJsonValue event : ask("events").toArray())
             lines << event["type"].toString() + " " + event["role"].toString() + " " +
                          event["name"].toString();
         return lines;
@@ -84,7 +84,7 @@ QList<QJsonObject> showingNodes(const QJsonObject &node) {
     if (!node["states"].toArray().contains(QStringLiteral("showing")))
         return found;
     found << node;
-    for (const QJsonValue &child : node["children"].toArray())
+    for (const auto &child : node["children"].toArray())
         found << showingNodes(child.toObject());
     return found;
 }

@@ -195,7 +195,7 @@ TEST_F(MacSimulatorTest, BattAndThePowerSourcesTellTheSameMac) {
 TEST_F(MacSimulatorTest, ALongLogStartsAfresh) {
     QFile log(home.path() + QStringLiteral("/invocations.log"));
     ASSERT_TRUE(log.open(QIODevice::WriteOnly));
-    ASSERT_TRUE(log.resize(5 * 1024 * 1024));
+    ASSERT_TRUE(log.resize(5LL * 1024 * 1024));
     log.close();
     (void)query("batt");
     EXPECT_EQ(sim::invocations(home.path()),
@@ -232,9 +232,9 @@ TEST_F(MacSimulatorTest, MalformedWritesAndScriptsAreRefused) {
              "display dialog \"hello\"",
              "do shell script \"true\"",
              "do shell script \"true\" with administrator privileges and more",
-             "do shell script \"say \"hi\"\" with administrator privileges",
+             R"(do shell script "say "hi"" with administrator privileges)",
              "do shell script \"unterminated with administrator privileges",
-             "do shell script \"bad \\q escape\" with administrator privileges",
+             R"(do shell script "bad \q escape" with administrator privileges)",
          })
         refusals.append({QString::fromUtf8(source), QStringLiteral(": syntax error: ")});
     for (const auto &[source, error] : refusals) {
@@ -312,10 +312,10 @@ TEST_F(MacSimulatorTest, ADamagedStateFileIsReportedAndKept) {
     // Damaged in its shape rather than its syntax.
     for (const auto &[original, damage] : QList<std::pair<const char *, const char *>>{
              {"\"version\": 1", "\"version\": 2"},
-             {"\"providing\": \"adapter\"", "\"providing\": \"solar\""},
+             {R"("providing": "adapter")", R"("providing": "solar")"},
              {"\"lowPowerMode\": false", "\"lowPowerMode\": 0"},
-             {"\"authorization\": \"allow\"", "\"authorization\": 1"},
-             {"\"/var/vm/sleepimage\"", "\"/x\\nUPS Power:\""}}) {
+             {R"("authorization": "allow")", "\"authorization\": 1"},
+             {"\"/var/vm/sleepimage\"", R"("/x\nUPS Power:")"}}) {
         ASSERT_TRUE(good.contains(QLatin1String(original))) << original;
         write(QString(good).replace(QLatin1String(original), QLatin1String(damage)));
         EXPECT_THROW((void)home.state(), PlatformError) << damage;

@@ -147,7 +147,7 @@ TEST_F(BackendTest, BackupIsWrittenOncePrivatelyAndNeverReplacedEvenWhenDamaged)
 
     // A damaged or invalid backup, or another system's, stops the apply, names its file, and
     // stays as it is.
-    for (const QByteArray content :
+    for (const QByteArray &content :
          {QByteArray("{ not json"),
           QByteArray(R"({"sources":[{"flag":"-x","display":1,"sleep":1}]})"),
           QByteArray(R"({"world":"gnome","sources":[{"flag":"-c","display":1,"sleep":1}]})")}) {

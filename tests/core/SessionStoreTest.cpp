@@ -29,13 +29,13 @@ struct SessionStoreTest : ::testing::Test {
     }
 
     // Lets the store's continuations and queued tasks run.
-    static void settle(QFuture<void> future = {}) {
+    static void settle(const QFuture<void> &future = {}) {
         if (future.isValid())
             test::waitFor(future);
         test::processQueuedEvents();
     }
     void activateAndSucceed(const Profile &profile, std::optional<qint64> minutes = std::nullopt,
-                            std::optional<QDateTime> at = std::nullopt) {
+                            const std::optional<QDateTime> &at = std::nullopt) {
         QFuture<void> done = store.activate(profile, minutes, at.value_or(clock));
         service->succeed();
         settle(done);

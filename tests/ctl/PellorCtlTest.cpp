@@ -267,8 +267,10 @@ TEST(LocalSession, ATimedApplyReturnsToNormalOnceItsClockPassesTheDeadline) {
     QTemporaryDir data;
     const ProfileLibrary library(
         std::make_shared<FileProfileStorage>(data.filePath("profiles.json")));
-    QString printed, problems;
-    QTextStream out(&printed), err(&problems);
+    QString printed;
+    QString problems;
+    QTextStream out(&printed);
+    QTextStream err(&problems);
     QDateTime clock = QDateTime::currentDateTime();
     LocalSession session(library, out, err, {nullptr, [&] { return clock; }, 5, false});
 

@@ -31,7 +31,7 @@ public:
         if (++writes == 1)
             throw ConfigurationError::message("the second half failed");
     }
-    bool holdsScreenSaver() const override { return m_inner->holdsScreenSaver(); }
+    [[nodiscard]] bool holdsScreenSaver() const override { return m_inner->holdsScreenSaver(); }
     int writes = 0;
 
 private:

@@ -80,7 +80,7 @@ struct KdeBackendTest : ::testing::Test {
         OriginalSettingsBackup(folder.filePath("original-settings-kde.json"), "kde"));
     ConfigurationTransaction transaction{backend};
 
-    void use(const Plasma &plasma) {
+    static void use(const Plasma &plasma) {
         QDir(qEnvironmentVariable("XDG_CONFIG_HOME")).removeRecursively();
         qputenv("KDE_SESSION_VERSION", plasma.version);
         writeFile(configFile(plasma.file), plasma.bytes);

@@ -63,7 +63,7 @@ int calls(DBusMock &mock, const QString &path, const QString &method) {
     if (reply.isEmpty())
         return -1;
     int count = 0;
-    const QDBusArgument list = reply.first().value<QDBusArgument>();
+    const auto list = reply.first().value<QDBusArgument>();
     list.beginArray();
     while (!list.atEnd()) {
         qulonglong time = 0;
