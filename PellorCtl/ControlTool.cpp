@@ -172,7 +172,7 @@ ExitCode ControlTool::apply(const Command &command) {
     if (handed.failure == ControlClient::Failure::notRunning && !handed.response) {
         if (!pmsetIsAvailable())
             return ExitCode::failed;
-        LocalSession session(*library, m_out, m_err, {{}, {}, 1000, m_terminal});
+        LocalSession session(*library, m_out, m_err, {{}, {}, 1000, m_terminal, {}});
         return advised(session.apply(profile, command.minutes));
     }
     return advised(report(handed, systemText("Saved and verified macOS settings for {0}.",
@@ -188,7 +188,7 @@ ExitCode ControlTool::restore() {
             return ExitCode::failed;
         // A restore needs no profile, so a damaged profiles file is no obstacle.
         const ProfileLibrary library(std::make_shared<FileProfileStorage>());
-        LocalSession session(library, m_out, m_err, {{}, {}, 1000, m_terminal});
+        LocalSession session(library, m_out, m_err, {{}, {}, 1000, m_terminal, {}});
         return advised(session.restore());
     }
     return advised(report(

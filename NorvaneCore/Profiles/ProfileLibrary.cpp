@@ -187,7 +187,7 @@ void ProfileLibrary::save(const Profile &profile) {
         *found = valid;
     else
         next.profiles.append(valid);
-    commit(std::move(next));
+    commit(next);
 }
 
 void ProfileLibrary::remove(const QString &id) {
@@ -199,7 +199,7 @@ void ProfileLibrary::remove(const QString &id) {
     Document next = m_document;
     next.profiles.removeIf([&](const Profile &p) { return p.id == id; });
     next.deleted.append(*removed);
-    commit(std::move(next));
+    commit(next);
 }
 
 Profile ProfileLibrary::duplicate(const QString &id) {
@@ -234,7 +234,7 @@ std::optional<Profile> ProfileLibrary::undoDeletion() {
     Profile restored = next.deleted.takeLast();
     restored.title = firstFreeTitle(restored.title, next.profiles);
     next.profiles.append(restored);
-    commit(std::move(next));
+    commit(next);
     return restored;
 }
 

@@ -1,7 +1,6 @@
 #include "KConfigText.h"
 
 #include <algorithm>
-#include <ranges>
 
 namespace norvane {
 
@@ -232,7 +231,8 @@ void KConfigText::removeEntry(const QStringList &group, const QString &key) {
 
 void KConfigText::removeGroup(const QStringList &group) {
     const QList<qsizetype> found = headers(group);
-    for (const qsizetype header : std::ranges::reverse_view(found)) {
+    for (auto it = found.crbegin(); it != found.crend(); ++it) {
+        const qsizetype header = *it;
         qsizetype end = blockEnd(header);
         qsizetype start = header;
         if (end == m_lines.size()) {

@@ -7,7 +7,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
-#include <ranges>
 
 namespace norvane {
 
@@ -36,8 +35,8 @@ KdeConfigFile::KdeConfigFile(const QString &name) : m_name(name) {
 
 QList<const KConfigText *> KdeConfigFile::cascade() const {
     QList<const KConfigText *> files;
-    for (const KConfigText &file : std::ranges::reverse_view(m_system))
-        files << &file;
+    for (auto it = m_system.crbegin(); it != m_system.crend(); ++it)
+        files << &*it;
     files << &m_user;
     return files;
 }
@@ -69,9 +68,9 @@ bool KdeConfigFile::isLocked(const QStringList &group, const QString &key) const
 
 bool KdeConfigFile::isExpanded(const QStringList &group, const QString &key) const {
     const QList<const KConfigText *> files = cascade();
-    for (const KConfigText *file : std::ranges::reverse_view(files))
-        if (file->value(group, key))
-            return file->isExpanded(group, key);
+    for (auto it = files.crbegin(); it != files.crend(); ++it)
+        if ((*it)->value(group, key))
+            return (*it)->isExpanded(group, key);
     return false;
 }
 
