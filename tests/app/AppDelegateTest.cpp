@@ -104,10 +104,6 @@ TEST_F(DelegateTest, StartUpShowsTheWindowAsItWasLeftInTheChosenAppearance) {
     EXPECT_TRUE(waitUntil([&] { return reader.started == 1; })) << "it starts after that frame";
     EXPECT_TRUE(windowShownAtFirstRead) << "once the frame is on the screen";
     EXPECT_TRUE(shownNamed("profileErrorAlert").isEmpty());
-    menuItem(L10n::text("Hide Pellor"))->trigger();
-    EXPECT_FALSE(window->isVisible());
-    menuItem(L10n::text("Show All"))->trigger();
-    EXPECT_TRUE(window->isVisible());
     EXPECT_TRUE(menuItem(L10n::text("System"))->isChecked());
     menuItem(L10n::text("Dark"))->trigger();
     EXPECT_EQ(QSettings().value("appearanceChoice").toInt(), 2);

@@ -58,15 +58,6 @@ int visibleBadges(AppDelegate &delegate) {
     }));
 }
 
-// Types into a picker's custom entry, replacing what it holds.
-void typeCustom(QQuickWidget *view, const QString &picker, const QString &text) {
-    click(view, picker + ".customField");
-    ASSERT_TRUE(waitUntil([&] { return item(view, picker + ".customField")->hasActiveFocus(); }));
-    QTest::keyClick(view, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(view, Qt::Key_Backspace);
-    QTest::keyClicks(view, text);
-}
-
 } // namespace
 
 TEST_F(WindowTest, ChangingAndApplyingAProfileUpdatesTheSimulatedMac) {
@@ -128,11 +119,7 @@ TEST_F(WindowTest, ChangingAndApplyingAProfileUpdatesTheSimulatedMac) {
 // then the badge shows. Screenshots in light and dark, in the language of the run (ctest runs
 // this again in Japanese).
 TEST_F(WindowTest, TheWindowKeepsDrawingWhileAuthorizationIsPending) {
-    auto service = std::make_shared<ControlledConfiguring>();
-    ControlledSystemReader reader;
-    start({.configuration = service, .readSystem = [&reader] { return reader.read(); }});
-    ASSERT_TRUE(waitUntil([&] { return reader.pending() == 1; }));
-    reader.deliver(snapshot(5, 15, L10n::text("Power adapter")));
+    startControlled(snapshot(5, 15, L10n::text("Power adapter")));
     click(view, "profileRow.focus");
     QTest::keyClick(view, Qt::Key_Return, Qt::ControlModifier); // the Apply shortcut
     ASSERT_TRUE(waitUntil([&] { return service->pending(); }));
@@ -160,18 +147,13 @@ TEST_F(WindowTest, TheWindowKeepsDrawingWhileAuthorizationIsPending) {
     EXPECT_EQ(visibleBadges(*delegate), 1);
     EXPECT_EQ(service->applied, QList<Profile>{Profile::focus()});
     EXPECT_TRUE(waitUntil([&] { return item(view, "applyButton")->isEnabled(); }));
-    for (const auto &[choice, name] :
-         {std::pair{int(Appearance::light), "light"}, std::pair{int(Appearance::dark), "dark"}}) {
-        delegate->changeAppearance(choice);
-        shoot(view, QStringLiteral("workspace-%1").arg(name));
-    }
+    shootLightAndDark("workspace");
 }
 
 // Regression (a crash): the edit keys and the Edit menu with no text field focused, and while an
 // authorization is pending, do nothing and the process lives on. In a text field they edit it.
 TEST_F(WindowTest, EditKeysGoToTheFocusedTextFieldOrDoNothing) {
-    auto service = std::make_shared<ControlledConfiguring>();
-    start({.configuration = service});
+    startControlled();
     const auto trigger = [&](const char *title) {
         MainMenu::findAction(delegate->mainMenu(), L10n::text(title))->trigger();
     };
@@ -202,11 +184,11 @@ TEST_F(WindowTest, EditKeysGoToTheFocusedTextFieldOrDoNothing) {
 }
 
 // Every tab stop shows a clear focus ring in light and dark, and the keys act on what has the
-// focus. The profile list is one stop: the arrows, Home and End move its selection and Return
-// applies it. Space and Return press a button; Escape empties the search.
+// focus. The profile list is one stop, on its selection (the arrows through it are the model's
+// and the bus test's), and Return applies it. Space and Return press a button; Escape empties
+// the search.
 TEST_F(WindowTest, EveryTabStopShowsItsFocusAndTheKeysActOnIt) {
-    auto service = std::make_shared<ControlledConfiguring>();
-    start({.configuration = service});
+    startControlled();
     view->model()->select("presentation"); // a profile with an automatic return
     view->setFocus(Qt::OtherFocusReason);
     const auto focused = [&] {
@@ -238,16 +220,6 @@ TEST_F(WindowTest, EveryTabStopShowsItsFocusAndTheKeysActOnIt) {
         return focused() == name;
     };
     ASSERT_TRUE(tabTo("profileRow.presentation"));
-    for (const auto &[key, selected] : {std::pair{Qt::Key_Down, "download"},
-                                        {Qt::Key_Down, "download"},
-                                        {Qt::Key_Home, "normal"},
-                                        {Qt::Key_Up, "normal"},
-                                        {Qt::Key_End, "download"},
-                                        {Qt::Key_Up, "presentation"}}) {
-        QTest::keyClick(view, key);
-        EXPECT_EQ(view->model()->selectedID(), selected) << "after key " << key;
-        EXPECT_EQ(focused(), QStringLiteral("profileRow.") + selected) << "after key " << key;
-    }
     QTest::keyClick(view, Qt::Key_Return);
     ASSERT_TRUE(waitUntil([&] { return service->pending(); }));
     EXPECT_EQ(service->applied, QList<Profile>{Profile::presentation()});
@@ -301,16 +273,12 @@ TEST_F(WindowTest, AnOutsideChangeOffersReapplyAndReapplyClearsIt) {
 // At the minimum size a long title drops to a smaller font over at most two lines and then
 // elides, beside the badge and inside the hero.
 TEST_F(WindowTest, LongTitlesStayInsideTheHero) {
-    auto service = std::make_shared<ControlledConfiguring>();
-    start({.configuration = service});
+    startControlled();
     delegate->window()->resize(MainWindow::minimumFrameSize);
     for (const QString &title : {QString(32, 'W'), QString(32, QChar(0x7720))}) { // 眠
         const Profile profile(title.left(4) + "-id", title, ProfileIcon::download, 10, 0, 600, 0);
         delegate->library().save(profile);
-        view->model()->select(profile.id);
-        view->model()->apply();
-        ASSERT_TRUE(waitUntil([&] { return service->pending(); }));
-        service->succeed();
+        applyAndSucceed(profile.id);
         ASSERT_TRUE(waitUntil([&] { return textIn(view, "heroTitle") == title; }));
         settle(view);
         const QRectF hero = item(view, "hero")->mapRectToScene(item(view, "hero")->boundingRect());
@@ -374,11 +342,7 @@ TEST_F(WindowTest, TheHeroDrawsTheAuroraOnAGpuAndTheStillGradientWithout) {
         const QImage before = drawn();
         EXPECT_TRUE(waitUntil([&] { return drawn() != before; }));
     }
-    for (const auto &[choice, name] :
-         {std::pair{int(Appearance::light), "light"}, std::pair{int(Appearance::dark), "dark"}}) {
-        delegate->changeAppearance(choice);
-        shoot(view, QStringLiteral("hero-%1-%2").arg(software ? "software" : "gpu", name));
-    }
+    shootLightAndDark(QStringLiteral("hero-") + (software ? "software" : "gpu"));
     if (!software) {
         QTemporaryFile broken;
         ASSERT_TRUE(broken.open() && broken.write("not a shader") > 0 && broken.flush());
