@@ -32,32 +32,23 @@ namespace {
 
 const QDateTime kStart = QDateTime::fromSecsSinceEpoch(1'800'000'000);
 
-struct DelegateTest : ::testing::Test {
-    void SetUp() override {
-        QSettings().clear();
-        QFile::remove(SessionRecord::defaultPath());
-    }
-    void TearDown() override {
-        delegate.reset();
-        QCoreApplication::processEvents();
-    }
+// The application on profiles in memory, with its clock, configuration, live reads and quitting
+// in the test's hands.
+struct DelegateTest : WindowTest {
     void start() {
-        delegate = std::make_unique<AppDelegate>(AppDelegate::Options{
-            .storage = storage,
-            .configuration = service,
-            .clock = [this] { return now; },
-            .readSystem =
-                [this] {
-                    if (reader.started == 0)
-                        windowShownAtFirstRead = delegate->window()->windowHandle()->isExposed();
-                    return reader.read();
-                },
-            .quitApplication = [this] { ++quits; },
-            .releaseDelay = releaseDelay,
-            .openedAtLogin = openedAtLogin});
-        delegate->applicationDidFinishLaunching();
-        readsAtLaunch = reader.started;
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(delegate->window()));
+        WindowTest::start({.storage = storage,
+                           .configuration = service,
+                           .clock = [this] { return now; },
+                           .readSystem =
+                               [this] {
+                                   if (reader.started == 0)
+                                       windowShownAtFirstRead =
+                                           delegate->window()->windowHandle()->isExposed();
+                                   return reader.read();
+                               },
+                           .quitApplication = [this] { ++quits; },
+                           .releaseDelay = releaseDelay,
+                           .openedAtLogin = openedAtLogin});
     }
     QAction *menuItem(const QString &title) const {
         return MainMenu::findAction(delegate->mainMenu(), title);
@@ -72,14 +63,10 @@ struct DelegateTest : ::testing::Test {
     }
 
     std::shared_ptr<MemoryProfileStorage> storage = std::make_shared<MemoryProfileStorage>();
-    std::shared_ptr<ControlledConfiguring> service = std::make_shared<ControlledConfiguring>();
-    ControlledSystemReader reader;
     QDateTime now = kStart;
-    std::unique_ptr<AppDelegate> delegate;
     std::chrono::milliseconds releaseDelay{0};
     int quits = 0;
     bool openedAtLogin = false;
-    int readsAtLaunch = 0;
     bool windowShownAtFirstRead = false;
 };
 
@@ -100,9 +87,9 @@ TEST_F(DelegateTest, StartUpShowsTheWindowAsItWasLeftInTheChosenAppearance) {
     MainWindow *window = delegate->window();
     EXPECT_FALSE(QGuiApplication::quitOnLastWindowClosed());
     EXPECT_TRUE(delegate->timer()->isActive());
-    EXPECT_EQ(readsAtLaunch, 0) << "the first frame does not wait for the live read";
-    EXPECT_TRUE(waitUntil([&] { return reader.started == 1; })) << "it starts after that frame";
-    EXPECT_TRUE(windowShownAtFirstRead) << "once the frame is on the screen";
+    // The first frame does not wait for the live read: it starts once the frame is on the screen.
+    EXPECT_TRUE(waitUntil([&] { return reader.started == 1; }));
+    EXPECT_TRUE(windowShownAtFirstRead);
     EXPECT_TRUE(shownNamed("profileErrorAlert").isEmpty());
     EXPECT_TRUE(menuItem(L10n::text("System"))->isChecked());
     menuItem(L10n::text("Dark"))->trigger();
@@ -264,12 +251,10 @@ TEST_F(DelegateTest, ClosingEveryWindowReleasesTheViewsAndReopeningBringsBackThe
     model->setSearch("o");
     model->apply();
     ASSERT_TRUE(service->pending());
-    DashboardController *view = delegate->dashboard();
     ASSERT_TRUE(waitUntil([&] { return settled(view) && view->height() < 560; }));
     item(view, "profileList")->setProperty("contentY", 60.0);
     item(view, "detailScroller")->setProperty("contentY", 90.0);
-    delegate->showSettings();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(delegate->settingsWindow()));
+    showSettings();
     delegate->settingsWindow()->move(40, 50);
     const QRect frame = delegate->window()->geometry();
     const QRect settingsFrame = delegate->settingsWindow()->geometry();
@@ -304,8 +289,7 @@ TEST_F(DelegateTest, ClosingEveryWindowReleasesTheViewsAndReopeningBringsBackThe
     EXPECT_TRUE(waitUntil([&] { return item(view, "applyButton")->isEnabled(); }));
     EXPECT_FALSE(shown(item(view, "applyingIndicator")));
     EXPECT_TRUE(waitUntil([&] { return reader.started == reads + 1; })) << "the overdue read";
-    delegate->showSettings();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(delegate->settingsWindow()));
+    showSettings();
     EXPECT_EQ(delegate->settingsWindow()->geometry(), settingsFrame);
 }
 

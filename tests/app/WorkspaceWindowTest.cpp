@@ -60,7 +60,9 @@ int visibleBadges(AppDelegate &delegate) {
 
 } // namespace
 
-TEST_F(WindowTest, ChangingAndApplyingAProfileUpdatesTheSimulatedMac) {
+// The whole way through the simulated Mac: a profile changed through its pickers and applied,
+// then changed outside Pellor and reapplied.
+TEST_F(WindowTest, ChangingApplyingAndReapplyingAProfileThroughTheSimulatedMac) {
     start();
     click(view, "profileRow.download");
     ASSERT_TRUE(waitUntil([&] { return view->model()->selectedID() == "download"; }));
@@ -98,21 +100,36 @@ TEST_F(WindowTest, ChangingAndApplyingAProfileUpdatesTheSimulatedMac) {
 
     // Apply, through the real configuration engine and the stand-in tools.
     click(view, "applyButton");
-    ASSERT_TRUE(waitUntil(
-        [&] { return delegate->store().hasAppliedProfile() && !delegate->store().isApplying(); },
-        30'000));
-    const sim::SimulatorState mac = sim::SimulatorState::load(simulatorHome());
+    const QString title = Profile::download().localizedTitle();
+    const QString applied = L10n::text({"{0} applied", {title}});
+    ASSERT_TRUE(waitUntil([&] { return textIn(view, "statusLine") == applied; }, 30'000))
+        << textIn(view, "statusLine").toStdString();
+    sim::SimulatorState mac = sim::SimulatorState::load(simulatorHome());
     for (const auto &source : {mac.battery, mac.adapter}) {
         ASSERT_TRUE(source.has_value());
         EXPECT_EQ(source->number("displaysleep"), 10);
         EXPECT_EQ(source->number("sleep"), 45);
     }
-    const QString applied = L10n::text({"{0} applied", {Profile::download().localizedTitle()}});
-    EXPECT_TRUE(waitUntil([&] { return textIn(view, "statusLine") == applied; }))
-        << textIn(view, "statusLine").toStdString();
-    EXPECT_EQ(textIn(view, "applyButton"), L10n::text("Reapply"));
     EXPECT_EQ(visibleBadges(*delegate), 1);
     EXPECT_TRUE(shown(item(view, "activeBadge.download")));
+
+    // Someone changes the setting outside Pellor: the footer and the quick panel say so, and the
+    // panel's Reapply sets it again.
+    mac.adapter->set(QStringLiteral("displaysleep"), 30);
+    mac.save(simulatorHome());
+    const QString drifted = L10n::text({"{0} applied · changed outside Pellor", {title}});
+    ASSERT_TRUE(waitUntil([&] { return textIn(view, "statusLine") == drifted; }, 15'000))
+        << textIn(view, "statusLine").toStdString();
+    EXPECT_EQ(textIn(view, "applyButton"), L10n::text("Reapply"));
+    delegate->changeAppearance(Appearance::dark);
+    shoot(view, "workspace-drift-dark");
+    openPanel();
+    ASSERT_TRUE(waitUntil([&] { return shown(item(panel(), "reapplyButton")); }));
+    shoot(panel(), "quick-panel-drift-dark");
+    click(panel(), "reapplyButton");
+    // The footer turns back once the reapplied settings are read.
+    EXPECT_TRUE(waitUntil([&] { return textIn(view, "statusLine") == applied; }, 15'000));
+    EXPECT_EQ(sim::SimulatorState::load(simulatorHome()).adapter->number("displaysleep"), 10);
 }
 
 // While an authorization is pending the window keeps drawing, its progress shown in the footer;
@@ -240,34 +257,6 @@ TEST_F(WindowTest, EveryTabStopShowsItsFocusAndTheKeysActOnIt) {
     EXPECT_EQ(view->model()->search(), "Fo");
     QTest::keyClick(view, Qt::Key_Escape);
     EXPECT_EQ(view->model()->search(), "");
-}
-
-// Someone changes an applied profile's setting outside Pellor: the footer and the quick panel
-// say so, and the panel's Reapply sets it again.
-TEST_F(WindowTest, AnOutsideChangeOffersReapplyAndReapplyClearsIt) {
-    start();
-    const QString title = Profile::normal().localizedTitle(); // selected at start
-    const QString applied = L10n::text({"{0} applied", {title}});
-    click(view, "applyButton");
-    ASSERT_TRUE(waitUntil([&] { return textIn(view, "statusLine") == applied; }, 30'000));
-
-    auto mac = sim::SimulatorState::load(simulatorHome());
-    mac.adapter->set(QStringLiteral("displaysleep"), 30);
-    mac.save(simulatorHome());
-    const QString drifted = L10n::text({"{0} applied · changed outside Pellor", {title}});
-    ASSERT_TRUE(waitUntil([&] { return textIn(view, "statusLine") == drifted; }, 15'000))
-        << textIn(view, "statusLine").toStdString();
-    EXPECT_EQ(textIn(view, "applyButton"), L10n::text("Reapply"));
-    delegate->changeAppearance(Appearance::dark);
-    shoot(view, "workspace-drift-dark");
-
-    openPanel();
-    ASSERT_TRUE(waitUntil([&] { return shown(item(panel(), "reapplyButton")); }));
-    shoot(panel(), "quick-panel-drift-dark");
-    click(panel(), "reapplyButton");
-    // The footer turns back once the reapplied settings are read.
-    EXPECT_TRUE(waitUntil([&] { return textIn(view, "statusLine") == applied; }, 15'000));
-    EXPECT_EQ(sim::SimulatorState::load(simulatorHome()).adapter->number("displaysleep"), 5);
 }
 
 // At the minimum size a long title drops to a smaller font over at most two lines and then
