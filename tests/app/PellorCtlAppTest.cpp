@@ -18,15 +18,9 @@ using namespace norvane::test;
 
 namespace {
 
-struct CtlRun {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
 // Runs pellorctl in this test's folders (inherited), keeping the event loop turning so the
 // application can answer.
-CtlRun pellorctl(const QStringList &arguments) {
+Outcome pellorctl(const QStringList &arguments) {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("LANGUAGE", "en");
@@ -53,7 +47,7 @@ TEST(PellorCtlWithApplication, TheRunningApplicationOwnsTheSession) {
     DashboardController *view = delegate.dashboard();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(delegate.window()));
 
-    const CtlRun applied = pellorctl({"apply", "Focus", "--for", "5"});
+    const Outcome applied = pellorctl({"apply", "Focus", "--for", "5"});
     EXPECT_EQ(applied.exitCode, 0) << applied.err.toStdString();
     EXPECT_EQ(applied.out, "Saved and verified macOS settings for Focus.\n"
                            "Pellor returns to Normal in 05:00.\n");
@@ -71,7 +65,7 @@ TEST(PellorCtlWithApplication, TheRunningApplicationOwnsTheSession) {
     EXPECT_GT(application["secondsLeft"].toInteger(), 0);
     EXPECT_TRUE(pellorctl({"list"}).out.contains("\n* focus "));
 
-    const CtlRun restored = pellorctl({"restore"});
+    const Outcome restored = pellorctl({"restore"});
     EXPECT_EQ(restored.exitCode, 0) << restored.err.toStdString();
     EXPECT_FALSE(store.hasAppliedProfile());
     EXPECT_TRUE(waitUntil([&] { return !shown(item(view, "activeBadge.focus")); }));

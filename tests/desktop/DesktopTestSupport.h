@@ -1,32 +1,13 @@
 #pragma once
 
-// What the desktop tests share: programs run to their end, and a backend whose change lands
+// What the desktop tests share: pellorctl run to its end, and a backend whose change lands
 // half-way.
 #include "Configuration/ConfigurationTransaction.h"
 #include "TestSupport.h"
 
-#include <QProcess>
 #include <memory>
 
 namespace norvane::test {
-
-struct Outcome {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-inline Outcome
-run(const QString &program, const QStringList &arguments,
-    const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment()) {
-    QProcess process;
-    process.setProcessEnvironment(environment);
-    process.start(program, arguments);
-    if (!process.waitForFinished(60'000))
-        return {};
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
-}
 
 inline Outcome
 pellorctl(const QStringList &arguments,
