@@ -5,7 +5,6 @@
 #include "DesktopTestSupport.h"
 #include "Worlds/World.h"
 #include "Xfce/XfceConfigurationBackend.h"
-#include "Xfce/XfceIdleSettings.h"
 #include "Xfce/Xfconf.h"
 
 #include <QDir>
