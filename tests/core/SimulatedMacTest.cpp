@@ -4,7 +4,7 @@
 #include "SimulatedMacHome.h"
 #include "TestSupport.h"
 
-#include <QDir>
+#include <QFileInfo>
 #include <QFile>
 #include <gtest/gtest.h>
 
