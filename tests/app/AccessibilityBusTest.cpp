@@ -70,7 +70,7 @@ private:
             loop.exec();
         if (!m_process.canReadLine())
             return {};
-        const QJsonValue answer = QJsonDocument::fromJson("[" + m_process.readLine() + "]")[0];
+        QJsonValue answer = QJsonDocument::fromJson("[" + m_process.readLine() + "]")[0];
         EXPECT_FALSE(answer.toObject().contains("error"))
             << answer["error"].toString().toStdString();
         return answer;

@@ -50,7 +50,7 @@ struct DelegateTest : WindowTest {
                            .releaseDelay = releaseDelay,
                            .openedAtLogin = openedAtLogin});
     }
-    QAction *menuItem(const QString &title) const {
+    [[nodiscard]] QAction *menuItem(const QString &title) const {
         return MainMenu::findAction(delegate->mainMenu(), title);
     }
     // The visible top-level widgets with `name`.
@@ -156,7 +156,7 @@ TEST_F(DelegateTest, SwitchingFromTheMenuAppliesOnceAtATimeShowsEachErrorOnceAnd
     service->succeed();
     ASSERT_TRUE(waitUntil([&] { return delegate->store().hasAppliedProfile(); }));
     ASSERT_TRUE(delegate->store().session().deadline);
-    EXPECT_EQ(*delegate->store().session().deadline, kStart.addSecs(25 * 60));
+    EXPECT_EQ(*delegate->store().session().deadline, kStart.addSecs(25LL * 60));
 }
 
 // Quitting while a timed profile runs asks first; the system's request to end waits only for an

@@ -188,7 +188,7 @@ struct WindowTest : ::testing::Test {
             shoot(view, name + suffix);
         }
     }
-    QQuickWidget *panel() const { return delegate->menuBar()->popover(); }
+    [[nodiscard]] QQuickWidget *panel() const { return delegate->menuBar()->popover(); }
     void openPanel() {
         ASSERT_FALSE(delegate->menuBar()->isShown());
         delegate->showMenuBar();
@@ -199,7 +199,7 @@ struct WindowTest : ::testing::Test {
         QTest::keyClick(panel(), Qt::Key_Escape);
         ASSERT_TRUE(waitUntil([&] { return !panel() || !panel()->isVisible(); }));
     }
-    QQuickWidget *editorView() const {
+    [[nodiscard]] QQuickWidget *editorView() const {
         ProfileEditor *editor = delegate->profileEditor();
         return editor && editor->isVisible() ? editor->view() : nullptr;
     }

@@ -152,7 +152,7 @@ TEST_F(WindowTest, TheWindowKeepsDrawingWhileAuthorizationIsPending) {
     // The indicator is really drawn, in the footer's own opaque colour around it.
     for (const int choice : {int(Appearance::light), int(Appearance::dark)}) {
         delegate->changeAppearance(choice);
-        const QColor footer = item(view, "applyFooter")->property("color").value<QColor>();
+        const auto footer = item(view, "applyFooter")->property("color").value<QColor>();
         EXPECT_EQ(footer.alpha(), 255);
         EXPECT_GT(inkedPixels(view, item(view, "applyingIndicator"), footer), 20)
             << "appearance " << choice;
