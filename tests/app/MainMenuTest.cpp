@@ -25,7 +25,7 @@ public:
 
     void about() override { calls << "about"; }
     void showSettings() override { calls << "showSettings"; }
-    std::optional<bool> opensAtLogin() const override { return login; }
+    [[nodiscard]] std::optional<bool> opensAtLogin() const override { return login; }
     void setOpensAtLogin(bool open) override { login = refusesLogin ? login : open; }
     void hideApplication() override { calls << "hide"; }
     void hideOtherApplications() override { calls << "hideOthers"; }
@@ -52,7 +52,7 @@ QKeySequence command(Qt::Key key) {
 
 struct MainMenuTest : ::testing::Test {
     void build(const MainMenu::State &state) { bar.reset(MainMenu::build(state, target)); }
-    QAction *item(const QString &title) const {
+    [[nodiscard]] QAction *item(const QString &title) const {
         QAction *action = MainMenu::findAction(bar.get(), title);
         EXPECT_NE(action, nullptr) << title.toStdString();
         return action;
@@ -137,7 +137,7 @@ TEST_F(MainMenuTest, ProfilesBeyondTheScreenGoIntoASubmenu) {
         const MainMenu::State state = profiles(count);
         build(state);
         QMenu *menu = bar->actions()[1]->menu();
-        QMenu *more = menu->findChild<QMenu *>("moreProfiles");
+        auto *more = menu->findChild<QMenu *>("moreProfiles");
         EXPECT_EQ(more != nullptr, count == 200);
         const QList<QAction *> items = menu->actions();
         EXPECT_EQ(menu->actionGeometry(items.first()).left(),
@@ -145,7 +145,8 @@ TEST_F(MainMenuTest, ProfilesBeyondTheScreenGoIntoASubmenu) {
             << count << " profiles wrap into columns";
         EXPECT_LE(menu->sizeHint().height(), menu->screen()->availableGeometry().height());
         EXPECT_EQ(items.last()->text(), L10n::text("Undo Profile Deletion"));
-        QStringList shown, expected;
+        QStringList shown;
+        QStringList expected;
         for (const QAction *action : items + (more ? more->actions() : QList<QAction *>()))
             if (action->data().isValid())
                 shown << action->text();

@@ -83,7 +83,7 @@ struct QuickPanelTest : ::testing::Test, test::SessionFixture {
         model.onQuit = [this] { calls << "quit"; };
     }
 
-    QStringList rowIDs(bool appliedOnly = false) const {
+    [[nodiscard]] QStringList rowIDs(bool appliedOnly = false) const {
         QStringList ids;
         for (const ProfileRowsModel::Row &row : model.profileList()->rows())
             if (row.applied || !appliedOnly)

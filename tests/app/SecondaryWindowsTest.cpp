@@ -202,7 +202,6 @@ TEST_F(SecondaryWindowsTest, TheDiagnosisNamesTheHoldersAndSleepDisabled) {
 TEST_F(SecondaryWindowsTest, WithoutATrayThePanelOpensAtTheTopRightAndWorksByKeyboard) {
     if (QSystemTrayIcon::isSystemTrayAvailable())
         GTEST_SKIP() << "this display has a system tray; TrayTest covers the status item";
-    auto service = std::make_shared<ControlledConfiguring>();
     QDateTime now = QDateTime::currentDateTime();
     start({.configuration = service, .clock = [&] { return now; }});
     EXPECT_EQ(delegate->menuBar()->statusItem(), nullptr);
