@@ -1,6 +1,6 @@
 // The simulated Mac's osascript: understands one AppleScript statement, a shell script run with
 // administrator privileges, asks the simulated user for authorization and runs the script.
-#include "Configuration/ConfigurationError.h"
+#include "Platform/ConfigurationError.h"
 #include "Platform/ToolRunner.h"
 #include "SimulatorState.h"
 
@@ -54,7 +54,7 @@ class Osascript {
 public:
     explicit Osascript(QString source) : m_source(std::move(source)) {}
 
-    int run(const SimulatorState &state, const QString &command) const {
+    [[nodiscard]] int run(const SimulatorState &state, const QString &command) const {
         switch (state.authorization) {
         case Authorization::cancel:
             return executionError(QStringLiteral("User canceled."), -128);
@@ -66,25 +66,25 @@ public:
         return runAuthorized(command);
     }
 
-    int syntaxError() const {
+    [[nodiscard]] int syntaxError() const {
         return report(
             QStringLiteral("syntax error: This osascript understands only "
                            "do shell script \"…\" with administrator privileges. (-2741)"));
     }
 
-    int executionError(const QString &message, int number) const {
+    [[nodiscard]] int executionError(const QString &message, int number) const {
         return report(
             QStringLiteral("execution error: %1 (%2)").arg(message, QString::number(number)));
     }
 
 private:
     // osascript names the range of the failing statement: here always the whole source.
-    int report(const QString &error) const {
+    [[nodiscard]] int report(const QString &error) const {
         print(stderr, QStringLiteral("0:%1: %2\n").arg(m_source.size()).arg(error));
         return 1;
     }
 
-    int runAuthorized(const QString &command) const {
+    [[nodiscard]] int runAuthorized(const QString &command) const {
         QProcess shell;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QString::fromLatin1(authorizedVariable), QStringLiteral("1"));
@@ -118,7 +118,7 @@ private:
 
 int main(int argc, char **argv) {
     QCoreApplication application(argc, argv);
-    QStringList arguments = application.arguments();
+    QStringList arguments = QCoreApplication::arguments();
     arguments.removeFirst();
     const QString home = simulatorHome();
     try {

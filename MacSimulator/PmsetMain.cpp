@@ -1,6 +1,6 @@
 // The simulated Mac's pmset: prints the power settings in the Mac's formats and changes them
 // when run with administrator rights through the stand-in osascript.
-#include "Configuration/ConfigurationError.h"
+#include "Platform/ConfigurationError.h"
 #include "Platform/VariantNumbers.h"
 #include "SimulatorState.h"
 
@@ -94,7 +94,7 @@ private:
         return 1;
     }
 
-    int query(QString what) const {
+    [[nodiscard]] int query(QString what) const {
         if (what == QLatin1String("ps"))
             what = QStringLiteral("batt");
         const QStringList known{QStringLiteral("custom"), QStringLiteral("live"),
@@ -113,12 +113,12 @@ private:
     }
 
     // The Low Power Mode line as this model prints it: none on a desktop.
-    std::optional<QString> lowPowerLine(const QString &value) const {
+    [[nodiscard]] std::optional<QString> lowPowerLine(const QString &value) const {
         const auto key = m_state.lowPowerKey();
         return key ? std::optional(settingLine(*key, value)) : std::nullopt;
     }
 
-    QString custom() const {
+    [[nodiscard]] QString custom() const {
         QString text;
         for (const Source source : m_state.presentSources()) {
             text += powerName(source) + QStringLiteral(":\n");
@@ -134,7 +134,7 @@ private:
 
     // The settings in use: the providing source's, in the order a Mac prints them (which is not
     // the order of -g custom), with Low Power Mode as it is now and who prevents sleep.
-    QString live() const {
+    [[nodiscard]] QString live() const {
         QString text = QStringLiteral("System-wide power settings:\n");
         if (m_state.sleepDisabled)
             text += QStringLiteral(" SleepDisabled\t\t1\n");
@@ -206,7 +206,7 @@ private:
     }
 
     // Who holds which power assertion, in the Mac's layout.
-    QString assertions() const {
+    [[nodiscard]] QString assertions() const {
         // "2025-11-02 13:20:57 -0600"
         const QDateTime now = QDateTime::currentDateTime();
         const int offset = now.offsetFromUtc() / 60;
@@ -261,7 +261,7 @@ private:
         return text;
     }
 
-    QString batt() const {
+    [[nodiscard]] QString batt() const {
         const PowerSourceSnapshot sources = m_state.power().snapshot();
         QString text = QStringLiteral("Now drawing from '%1'\n").arg(*sources.providingType);
         for (const PowerSourceDescription &description : sources.descriptions)
@@ -328,8 +328,8 @@ private:
     }
 
     // An empty text when every target knows the setting's name and the value suits it.
-    QString checkSetting(const QList<Source> &targets, const QString &name,
-                         const QString &value) const {
+    [[nodiscard]] QString checkSetting(const QList<Source> &targets, const QString &name,
+                                       const QString &value) const {
         bool known = false;
         for (const Source source : targets) {
             const auto current = m_state.settings(source)->value(name);

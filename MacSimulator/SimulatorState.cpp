@@ -1,6 +1,6 @@
 #include "SimulatorState.h"
 
-#include "Configuration/ConfigurationError.h"
+#include "Platform/ConfigurationError.h"
 #include "Platform/DurableFile.h"
 #include "Platform/JsonDecoding.h"
 #include "Platform/VariantNumbers.h"
@@ -17,7 +17,7 @@ namespace norvane::sim {
 namespace {
 
 constexpr int kFormatVersion = 1;
-constexpr qint64 kLogLimit = 4 * 1024 * 1024;
+constexpr qint64 kLogLimit = 4LL * 1024 * 1024;
 constexpr std::array kSources{Source::battery, Source::adapter, Source::ups};
 
 // Names of enumeration cases in the state file, in case order.
@@ -55,7 +55,7 @@ bool requireBool(const QJsonObject &object, const QString &key) {
 
 QStringList requireStringList(const QJsonObject &object, const QString &key) {
     QStringList list;
-    for (const QJsonValue &item : json::requireArray(object, key)) {
+    for (const auto &item : json::requireArray(object, key)) {
         if (!item.isString())
             fail(QStringLiteral("An entry of \"%1\" is not a string.").arg(key));
         list << item.toString();
@@ -74,7 +74,7 @@ PowerSettings powerSettingsFrom(const QJsonValue &value, const QString &context)
     if (!value.isArray())
         fail(QStringLiteral("The settings of \"%1\" are not an array.").arg(context));
     PowerSettings settings;
-    for (const QJsonValue &entry : value.toArray()) {
+    for (const auto &entry : value.toArray()) {
         const QJsonArray pair = entry.toArray();
         if (!entry.isArray() || pair.size() != 2 || !pair[0].isString() || !pair[1].isString())
             fail(QStringLiteral("A setting of \"%1\" is not a pair of strings.").arg(context));
@@ -189,8 +189,7 @@ SimulatorState stateFrom(const QJsonObject &object) {
     if (object.contains(QStringLiteral("sleepDisabled")))
         state.sleepDisabled = requireBool(object, QStringLiteral("sleepDisabled"));
     if (object.contains(QStringLiteral("assertionHolders")))
-        for (const QJsonValue &holder :
-             json::requireArray(object, QStringLiteral("assertionHolders")))
+        for (const auto &holder : json::requireArray(object, QStringLiteral("assertionHolders")))
             state.assertionHolders << assertionHolderFrom(holder);
     state.lowPowerMode = requireBool(object, QStringLiteral("lowPowerMode"));
     state.sleepPreventers = requireStringList(object, QStringLiteral("sleepPreventers"));

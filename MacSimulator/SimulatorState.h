@@ -75,7 +75,7 @@ enum class Source { battery, adapter, ups };
 
 [[nodiscard]] QString flag(Source source);
 [[nodiscard]] QString powerName(Source source);
-[[nodiscard]] std::optional<Source> sourceForFlag(QStringView flag);
+[[nodiscard]] std::optional<Source> sourceForFlag(QStringView text);
 
 // One source's pmset settings in the order pmset prints them. Values are text: most are whole
 // numbers, some are paths ("hibernatefile" "/var/vm/sleepimage"), and some names hold blanks

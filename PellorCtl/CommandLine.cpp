@@ -150,7 +150,7 @@ Command Command::parse(const QStringList &given) {
         usage(L10n::text("No command given."));
     }
 
-    const QString command = positional.first();
+    const QString &command = positional.first();
     if (!commandNames().contains(command))
         usage(L10n::text({"Unknown command: {0}", {command}}));
     parser.setApplicationDescription(commandDescription(command));

@@ -21,7 +21,7 @@ struct Command {
     StoredFile storedFile = StoredFile::backup;
 
     // Parses the arguments (the program name first). Throws UsageError on bad input.
-    [[nodiscard]] static Command parse(const QStringList &arguments);
+    [[nodiscard]] static Command parse(const QStringList &given);
 
     // The minutes --for accepts.
     static constexpr qint64 minMinutes = 1;

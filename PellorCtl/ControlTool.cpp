@@ -1,11 +1,11 @@
 #include "ControlTool.h"
 
-#include "Configuration/ConfigurationError.h"
 #include "Configuration/OriginalSettingsBackup.h"
 #include "ControlClient.h"
 #include "LocalSession.h"
 #include "Localization/L10n.h"
 #include "OutputFormat.h"
+#include "Platform/ConfigurationError.h"
 #include "Platform/SystemIdentity.h"
 #include "Platform/ToolRunner.h"
 #include "ProfileLookup.h"
@@ -151,7 +151,7 @@ ExitCode ControlTool::apply(const Command &command) {
         return ExitCode::damagedProfiles;
     const ProfileLookup found = ProfileLookup::find(library->profiles(), command.profile);
     if (found.result == ProfileLookup::Result::notFound) {
-        m_err << L10n::text({"No profile is called \"{0}\". \"pellorctl list\" shows them all.",
+        m_err << L10n::text({R"(No profile is called "{0}". "pellorctl list" shows them all.)",
                              {command.profile}})
               << Qt::endl;
         return ExitCode::noSuchProfile;
@@ -172,7 +172,7 @@ ExitCode ControlTool::apply(const Command &command) {
     if (handed.failure == ControlClient::Failure::notRunning && !handed.response) {
         if (!pmsetIsAvailable())
             return ExitCode::failed;
-        LocalSession session(*library, m_out, m_err, {{}, {}, 1000, m_terminal});
+        LocalSession session(*library, m_out, m_err, {{}, {}, 1000, m_terminal, {}});
         return advised(session.apply(profile, command.minutes));
     }
     return advised(report(handed, systemText("Saved and verified macOS settings for {0}.",
@@ -188,7 +188,7 @@ ExitCode ControlTool::restore() {
             return ExitCode::failed;
         // A restore needs no profile, so a damaged profiles file is no obstacle.
         const ProfileLibrary library(std::make_shared<FileProfileStorage>());
-        LocalSession session(library, m_out, m_err, {{}, {}, 1000, m_terminal});
+        LocalSession session(library, m_out, m_err, {{}, {}, 1000, m_terminal, {}});
         return advised(session.restore());
     }
     return advised(report(

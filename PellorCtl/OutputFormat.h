@@ -13,12 +13,7 @@
 #include <QString>
 #include <optional>
 
-namespace norvane {
-
-// What pellorctl prints: texts for people, in the current language, and JSON for scripts, in the
-// stable shapes the README documents (each with "version": OutputFormat::jsonVersion). A change
-// to a JSON shape that could break a reader raises the version.
-namespace OutputFormat {
+namespace norvane::OutputFormat {
 
 inline constexpr int jsonVersion = 1;
 
@@ -48,6 +43,4 @@ struct Application {
 // The applied profile as the report names it.
 [[nodiscard]] ReportSession reportSession(const Application &application);
 
-} // namespace OutputFormat
-
-} // namespace norvane
+} // namespace norvane::OutputFormat

@@ -77,7 +77,7 @@ QJsonObject launch(const std::string &program, const char *measure) {
     if (!host.waitForFinished(120'000) || host.exitCode() != 0)
         return {};
     const QList<QByteArray> lines = host.readAllStandardOutput().trimmed().split('\n');
-    const QJsonObject result = QJsonDocument::fromJson(lines.last()).object();
+    QJsonObject result = QJsonDocument::fromJson(lines.last()).object();
     if (result.contains("renderer"))
         renderers()[program] = result["renderer"].toString().toStdString();
     return result;
@@ -188,9 +188,9 @@ void printSummary() {
             const std::string a = program + figure;
             const std::string b = reference.starts_with('.') ? program + reference : reference;
             char text[64] = "-";
-            if (f.count(a) && reference.empty())
+            if (f.contains(a) && reference.empty())
                 std::snprintf(text, sizeof text, "%.2f", f[a]);
-            else if (f.count(a) && f.count(b) && f[b] != 0)
+            else if (f.contains(a) && f.contains(b) && f[b] != 0)
                 std::snprintf(text, sizeof text, "%.1f / %.1f = %.2fx", f[a], f[b], f[a] / f[b]);
             return std::string(text);
         };

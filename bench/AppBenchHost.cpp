@@ -152,7 +152,7 @@ int main(int argc, char **argv) {
                                            {"closedProportionalKiB", closedProportional},
                                            {"reopenFirstFrameMs",
                                             millisecondsSinceStart() - openedAt}});
-                                    application.quit();
+                                    QApplication::quit();
                                 },
                                 Qt::QueuedConnection);
                         });
@@ -168,7 +168,7 @@ int main(int argc, char **argv) {
                                               {"firstFrameMs", firstFrameMs},
                                               {"firstFrameCpuMs", firstFrameCpuMs},
                                               {"residentKiB", residentKiB()}});
-                                       application.quit();
+                                       QApplication::quit();
                                    });
                 return;
             }
@@ -182,7 +182,7 @@ int main(int argc, char **argv) {
                 wall.start();
                 QTimer::singleShot(
                     60'000, &application, [&application, renderer, cpuBefore, toolsBefore, wall] {
-                        const double seconds = wall.elapsed() / 1000.0;
+                        const double seconds = double(wall.elapsed()) / 1000.0;
                         const double used = cpuSeconds() - cpuBefore;
                         const double tools = cpuSeconds(RUSAGE_CHILDREN) - toolsBefore;
                         print({{"renderer", renderer},
@@ -190,7 +190,7 @@ int main(int argc, char **argv) {
                                {"wallSeconds", seconds},
                                {"cpuPercentOfOneCore", 100.0 * used / seconds},
                                {"withToolsPercentOfOneCore", 100.0 * (used + tools) / seconds}});
-                        application.quit();
+                        QApplication::quit();
                     });
             });
         },

@@ -33,7 +33,7 @@ struct Sandbox {
         return environment.value(QStringLiteral("NORVANE_SIM_HOME"));
     }
 
-    bool run(const QStringList &arguments) const {
+    [[nodiscard]] bool run(const QStringList &arguments) const {
         QProcess process;
         process.setProcessEnvironment(environment);
         process.setStandardOutputFile(QProcess::nullDevice());

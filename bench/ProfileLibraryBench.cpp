@@ -21,7 +21,7 @@ public:
     explicit MemoryStorage(QByteArray data) : m_data(std::move(data)) {}
     std::optional<QByteArray> read() override { return m_data; }
     void write(const QByteArray &data) override { m_data = data; }
-    QString location() const override { return {}; }
+    [[nodiscard]] QString location() const override { return {}; }
     QString setAside(const QDate &) override { return {}; }
 
 private:
@@ -34,7 +34,7 @@ Profile customProfile(int i) {
             ProfileIcon::sliders,
             i % 1441,
             (i * 7) % 1441,
-            (i % 1441) * 60,
+            qint64(i % 1441) * 60,
             i % 120};
 }
 

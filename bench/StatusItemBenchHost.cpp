@@ -39,7 +39,7 @@ int main(int argc, char **argv) {
                                 .toJson(QJsonDocument::Compact)
                                 .constData());
         std::fflush(stdout);
-        application.quit();
+        QApplication::quit();
     });
     return QApplication::exec();
 }

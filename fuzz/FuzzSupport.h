@@ -43,14 +43,14 @@ public:
         const qsizetype start = m_position;
         while (!atEnd() && m_data[m_position] != '\0')
             ++m_position;
-        const QByteArray result(m_data + start, m_position - start);
+        QByteArray result(m_data + start, m_position - start);
         if (!atEnd())
             ++m_position; // the zero byte
         return result;
     }
     // Everything not read yet.
     QByteArray rest() {
-        const QByteArray result(m_data + m_position, m_size - m_position);
+        QByteArray result(m_data + m_position, m_size - m_position);
         m_position = m_size;
         return result;
     }

@@ -1,9 +1,9 @@
 // The reading of `pmset -g custom` into power-source settings and the original-settings backup
 // file: whatever reads must read the same again after printing, and the privileged command built
 // from a backup is either refused or made only of pmset runs with whole numbers.
-#include "Configuration/ConfigurationError.h"
 #include "Configuration/MacConfiguration.h"
 #include "FuzzSupport.h"
+#include "Platform/ConfigurationError.h"
 #include "Platform/JsonDecoding.h"
 
 #include <QRegularExpression>

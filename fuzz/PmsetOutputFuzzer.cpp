@@ -30,7 +30,8 @@ QHash<QString, qint64> referenceReading(const QString &text) {
 class Runner final : public ToolRunner {
 public:
     Runner(QByteArray live, QByteArray batt) : m_live(std::move(live)), m_batt(std::move(batt)) {}
-    ToolResult run(const QString &, const QStringList &arguments, StandardError) const override {
+    [[nodiscard]] ToolResult run(const QString &, const QStringList &arguments,
+                                 StandardError) const override {
         return {0, arguments.value(1) == QLatin1String("live") ? m_live : m_batt, {}};
     }
 
@@ -50,7 +51,7 @@ public:
 
 class NoAssertions final : public AssertionStatus {
 public:
-    std::optional<QVariantMap> copyStatus() const override { return std::nullopt; }
+    [[nodiscard]] std::optional<QVariantMap> copyStatus() const override { return std::nullopt; }
 };
 
 } // namespace

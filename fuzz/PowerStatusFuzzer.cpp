@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     // gives them, as the system's dictionaries hold numbers of either kind.
     const QJsonDocument document = QJsonDocument::fromJson(input.rest());
     QList<PowerSourceDescription> descriptions;
-    for (const QJsonValue &entry : document.array())
+    for (const auto &entry : document.array())
         descriptions << entry.toObject().toVariantMap();
 
     const PowerStatus status = PowerStatus::parse(

@@ -16,7 +16,7 @@ public:
     explicit MemoryStorage(std::optional<QByteArray> data) : bytes(std::move(data)) {}
     std::optional<QByteArray> read() override { return bytes; }
     void write(const QByteArray &data) override { bytes = data; }
-    QString location() const override { return {}; }
+    [[nodiscard]] QString location() const override { return {}; }
     QString setAside(const QDate &) override {
         bytes.reset();
         return {};

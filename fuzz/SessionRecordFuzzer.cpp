@@ -1,8 +1,8 @@
 // The stored session (session.json), which Pellor and pellorctl read at start: whatever loads is
 // a valid profile with its times, reads the same after it is stored again, and anything else is
 // refused with an error, never a crash.
-#include "Configuration/ConfigurationError.h"
 #include "FuzzSupport.h"
+#include "Platform/ConfigurationError.h"
 #include "Sessions/SessionRecord.h"
 
 #include <QFile>

@@ -1,8 +1,8 @@
 // The simulated Mac's readers of its files: the state file (read by both stand-ins and by the
 // assertion status) and a preferences domain. A state that reads is saved and reads the same
 // again; numbers of any size in either file read without overflow, whole ones as integers.
-#include "Configuration/ConfigurationError.h"
 #include "FuzzSupport.h"
+#include "Platform/ConfigurationError.h"
 #include "Platform/Simulated/SimulatedMac.h"
 #include "Platform/VariantNumbers.h"
 #include "SimulatorState.h"

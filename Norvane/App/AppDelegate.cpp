@@ -1,13 +1,13 @@
 #include "AppDelegate.h"
 
+#include "Alerts.h"
 #include "Appearance.h"
 #include "Components/Accessibility.h"
 #include "Components/WhenFinished.h"
-#include "Configuration/ConfigurationError.h"
+#include "DamagedFileAlerts.h"
 #include "Localization/L10n.h"
 #include "MainWindow.h"
-#include "Platform/DurableFile.h"
-#include "Platform/Linux/ViewWorkingSet.h"
+#include "Platform/ConfigurationError.h"
 #include "Platform/SystemIdentity.h"
 #include "Profiles/FileProfileStorage.h"
 #include "Profiles/ProfileLibrary.h"
@@ -28,9 +28,6 @@
 #if QT_CONFIG(sessionmanager)
 #include <QSessionManager>
 #endif
-#if defined(__GLIBC__)
-#include <malloc.h>
-#endif
 
 namespace norvane {
 
@@ -43,14 +40,6 @@ std::shared_ptr<ProfileStorage> storageOrDefault(std::shared_ptr<ProfileStorage>
     return storage ? std::move(storage) : std::make_shared<FileProfileStorage>();
 }
 
-// Alerts and the about panel as the rest of Pellor looks: a bold title over a body wide
-// enough to read in a few lines.
-void styleMessageBox(QMessageBox &box) {
-    box.setStyleSheet(
-        QStringLiteral("QLabel#qt_msgbox_label { font-weight: bold; font-size: 15px; }"
-                       "QLabel#qt_msgbox_informativelabel { min-width: 340px; font-size: 13px; }"));
-}
-
 } // namespace
 
 AppDelegate::AppDelegate(Options options, QObject *parent)
@@ -59,10 +48,13 @@ AppDelegate::AppDelegate(Options options, QObject *parent)
                                       : std::shared_ptr<LoginItem>(LoginItem::system())),
       m_library(std::make_unique<ProfileLibrary>(storageOrDefault(m_options.storage))) {
     Accessibility::install();
-    m_releaseTimer = new QTimer(this);
-    m_releaseTimer->setSingleShot(true);
-    m_releaseTimer->setInterval(m_options.releaseDelay.value_or(defaultReleaseDelay));
-    connect(m_releaseTimer, &QTimer::timeout, this, &AppDelegate::releaseClosedViews);
+    m_damagedFiles = new DamagedFileAlerts(
+        *m_library, {[this] { return now().date(); }, [this] { return m_window.data(); }}, this);
+    m_viewLifetime =
+        new ViewLifetime(m_options.releaseDelay.value_or(defaultReleaseDelay),
+                         {[this] { return m_editorOpen || (m_menuBar && m_menuBar->isShown()); },
+                          [this] { return releaseViews(); }},
+                         this);
     qApp->installEventFilter(this);
     connect(qApp, &QCoreApplication::aboutToQuit, this, &AppDelegate::applicationWillTerminate);
 #if QT_CONFIG(sessionmanager)
@@ -123,8 +115,7 @@ void AppDelegate::applicationDidFinishLaunching() {
     store().tick(now());
     refresh();
     startTimer();
-    if (m_library->loadError())
-        showProfilesLoadError();
+    m_damagedFiles->showProfilesLoadError();
 }
 
 void AppDelegate::installCallbacks() {
@@ -157,7 +148,7 @@ void AppDelegate::installCallbacks() {
     };
     model->onSetAsideProfiles = [self] {
         if (self)
-            self->setAsideDamagedProfiles();
+            self->m_damagedFiles->setAsideProfiles();
     };
 }
 
@@ -180,10 +171,11 @@ void AppDelegate::showMainWindow() {
         m_workspace->refresh(false);
         m_dashboard = new DashboardController(m_workspace, m_window);
         m_window->setCentralWidget(m_dashboard);
-        if (m_mainMenu)
-            installMainMenu(m_mainMenu);
+        m_viewLifetime->track(m_window);
+        if (QMenuBar *menu = m_menuKeys.menu())
+            m_menuKeys.install(menu, m_window);
     }
-    m_hiddenWindows.removeAll(QPointer<QWidget>(m_window.data()));
+    m_viewLifetime->shown(m_window);
     if (m_window->isMinimized())
         m_window->showNormal();
     m_window->show();
@@ -191,22 +183,7 @@ void AppDelegate::showMainWindow() {
     m_window->activateWindow();
 }
 
-bool AppDelegate::viewsClosed() const {
-    if (m_editorOpen || (m_menuBar && m_menuBar->isShown()))
-        return false;
-    // Windows hidden with the application come back on unhide, as they were.
-    for (const QPointer<QWidget> &widget : m_hiddenWindows)
-        if (widget)
-            return false;
-    const QWidgetList windows = QApplication::topLevelWidgets();
-    return std::none_of(windows.begin(), windows.end(), [this](const QWidget *widget) {
-        return widget->isVisible() && isOwnWindow(widget);
-    });
-}
-
-void AppDelegate::releaseClosedViews() {
-    if (!viewsClosed())
-        return;
+bool AppDelegate::releaseViews() {
     bool released = false;
     if (m_settingsWindow) {
         m_settingsFrame = m_settingsWindow->saveGeometry();
@@ -223,17 +200,7 @@ void AppDelegate::releaseClosedViews() {
         m_menuBar->releasePanel();
         released = true;
     }
-    if (!released)
-        return;
-    // What the scenes deleted later is gone by then; glibc keeps freed memory unless asked. The
-    // libraries only views use stay loaded: their pages go back until a view is made again.
-    QTimer::singleShot(250, this, [this] {
-#if defined(__GLIBC__)
-        malloc_trim(0);
-#endif
-        if (viewsClosed())
-            ViewWorkingSet::trim();
-    });
+    return released;
 }
 
 void AppDelegate::startTimer() {
@@ -274,7 +241,7 @@ void AppDelegate::askBeforeQuitting() {
     question->setObjectName(QStringLiteral("quitQuestion"));
     question->setInformativeText(L10n::text(
         "If you quit now, the timer goes on when Pellor starts again, and Normal is applied at once if its time has run out by then."));
-    styleMessageBox(*question);
+    Alerts::style(*question);
     QPushButton *returnFirst =
         question->addButton(L10n::text("Return to Normal and Quit"), QMessageBox::AcceptRole);
     QPushButton *quitAnyway = question->addButton(L10n::text("Quit"), QMessageBox::DestructiveRole);
@@ -325,9 +292,6 @@ bool AppDelegate::applicationShouldHandleReopen() {
 }
 
 bool AppDelegate::eventFilter(QObject *watched, QEvent *event) {
-    if (event->type() == QEvent::Close && watched->isWidgetType() &&
-        (watched == m_window || watched == m_settingsWindow))
-        m_releaseTimer->start();
     // The platform's request to quit (the Dock's Quit, logging out) passes here.
     if (event->type() == QEvent::Quit && watched == qApp && !applicationShouldTerminate()) {
         event->ignore();
@@ -350,7 +314,7 @@ void AppDelegate::about() {
         "Switch your Mac settings with ease.\nBuilt with Qt and C++ · Settings presets",
         "Switch your {0} settings with ease.\nBuilt with Qt and C++ · Settings presets"));
     panel->setDefaultButton(panel->addButton(L10n::text("OK"), QMessageBox::AcceptRole));
-    styleMessageBox(*panel);
+    Alerts::style(*panel);
     panel->setAttribute(Qt::WA_DeleteOnClose);
     panel->setWindowModality(Qt::NonModal);
     panel->show();
@@ -381,12 +345,7 @@ void AppDelegate::setOpensAtLogin(bool open) {
 void AppDelegate::hideApplication() {
     // Pellor's own windows only: the status item stays, as it does on a Mac.
     closeQuickPanel();
-    for (QWidget *widget : QApplication::topLevelWidgets()) {
-        if (widget->isVisible() && isOwnWindow(widget)) {
-            m_hiddenWindows << widget;
-            widget->hide();
-        }
-    }
+    m_viewLifetime->hideWindows();
 }
 
 void AppDelegate::hideOtherApplications() {
@@ -394,19 +353,7 @@ void AppDelegate::hideOtherApplications() {
 }
 
 void AppDelegate::unhideAllApplications() {
-    // Windows come back in the order they were hidden: the main window before its sheets.
-    const QList<QPointer<QWidget>> hidden = std::exchange(m_hiddenWindows, {});
-    for (const QPointer<QWidget> &widget : hidden)
-        if (widget)
-            widget->show();
-}
-
-bool AppDelegate::isOwnWindow(const QWidget *widget) const {
-    // The main window, the settings window, and what they open (sheets, alerts, the about panel).
-    for (const QWidget *window = widget; window; window = window->parentWidget())
-        if (window == m_window || window == m_settingsWindow)
-            return true;
-    return false;
+    m_viewLifetime->unhideWindows();
 }
 
 void AppDelegate::quit() {
@@ -486,46 +433,12 @@ void AppDelegate::buildMainMenu() {
 #ifdef Q_OS_MACOS
     state.includeHideItems = false;
 #endif
-    installMainMenu(MainMenu::build(state, *this));
+    QMenuBar *menuBar = MainMenu::build(state, *this);
+    m_menuKeys.install(menuBar, m_window);
     QStringList titles;
-    for (const QAction *menu : m_mainMenu->actions())
+    for (const QAction *menu : menuBar->actions())
         titles << menu->text();
     qCInfo(lcMenu).noquote() << "main menu:" << titles.join(QStringLiteral(" | "));
-}
-
-void AppDelegate::installMainMenu(QMenuBar *menu) {
-    menu->setObjectName(QStringLiteral("mainMenu"));
-    for (QWidget *window : keyedWindows())
-        if (m_mainMenu)
-            for (QAction *action : MainMenu::keyedActions(m_mainMenu))
-                window->removeAction(action);
-    if (!m_window) {
-        // Before the window exists the menu bar stands alone (the global menu on macOS).
-        if (m_mainMenu && m_mainMenu != menu)
-            m_mainMenu->deleteLater();
-        m_mainMenu = menu;
-        return;
-    }
-    m_mainMenu = menu;
-    m_window->setMenuBar(menu); // the window disposes of the previous menu bar later
-    for (QWidget *window : keyedWindows())
-        answerMenuKeys(window);
-}
-
-QList<QWidget *> AppDelegate::keyedWindows() const {
-    QList<QWidget *> windows;
-    if (m_settingsWindow)
-        windows << m_settingsWindow;
-    if (m_profileEditor)
-        windows << m_profileEditor;
-    return windows;
-}
-
-void AppDelegate::answerMenuKeys(QWidget *window) {
-    // The menu bar lives in the main window; on a Mac it is global. Every other Pellor window
-    // takes the same key equivalents, so they work wherever the keyboard is.
-    if (m_mainMenu && window != m_window)
-        window->addActions(MainMenu::keyedActions(m_mainMenu));
 }
 
 void AppDelegate::refresh() {
@@ -555,34 +468,15 @@ void AppDelegate::showSessionError(const QString &message) {
                                             : L10n::text("Could Not Switch Profile"),
                   message, Qt::WindowModal);
     alert->setObjectName(QStringLiteral("switchErrorAlert"));
-    const std::optional<QString> damaged = store().damagedFile();
-    if (!damaged)
-        return;
-    QPushButton *setAside = alert->addButton(L10n::text("Set Aside"), QMessageBox::ActionRole);
-    setAside->setObjectName(QStringLiteral("setAsideButton"));
-    connect(setAside, &QPushButton::clicked, this,
-            [this, path = *damaged] { setAsideDamagedBackup(path); });
-}
-
-void AppDelegate::setAsideDamagedBackup(const QString &path) {
-    try {
-        const QString aside = setAsideDamagedFile(path, now().date());
-        showSetAside(
-            L10n::text("Damaged Backup Set Aside"),
-            L10n::text(
-                {"The damaged backup is now “{0}”. The next profile you apply saves the settings in effect then as the original settings.",
-                 {aside}}));
-    } catch (const std::exception &error) {
-        showAlert(L10n::text("Could Not Set Aside the Backup"), localizedDescription(error),
-                  Qt::WindowModal);
-    }
+    if (const std::optional<QString> damaged = store().damagedFile())
+        m_damagedFiles->offerToSetAsideBackup(alert, *damaged);
 }
 
 void AppDelegate::editProfile(const std::optional<Profile> &profile) {
     if (store().isApplying() || m_editorOpen)
         return;
     if (m_library->loadError())
-        return showProfilesLoadError();
+        return m_damagedFiles->showProfilesLoadError();
     closeQuickPanel();
     showWindow();
     openEditor(profile);
@@ -593,63 +487,13 @@ void AppDelegate::showProfileError(const QString &message) {
     alert->setObjectName(QStringLiteral("profileErrorAlert"));
 }
 
-void AppDelegate::showProfilesLoadError() {
-    const std::optional<QString> &error = m_library->loadError();
-    if (!error)
-        return;
-    QMessageBox *alert = showAlert(
-        L10n::text("Could Not Read Profiles"),
-        *error + QStringLiteral("\n\n") +
-            L10n::text(
-                {"The profiles file is “{0}”. Until it is set aside, profiles cannot be changed.",
-                 {m_library->location()}}),
-        Qt::WindowModal);
-    alert->setObjectName(QStringLiteral("profilesLoadAlert"));
-    QPushButton *setAside =
-        alert->addButton(L10n::text("Set Aside and Start Fresh"), QMessageBox::ActionRole);
-    setAside->setObjectName(QStringLiteral("setAsideButton"));
-    connect(setAside, &QPushButton::clicked, this, &AppDelegate::setAsideDamagedProfiles);
-}
-
-void AppDelegate::setAsideDamagedProfiles() {
-    try {
-        if (const std::optional<QString> aside = m_library->setAsideAndStartFresh(now().date()))
-            showSetAside(
-                L10n::text("Damaged Profiles Set Aside"),
-                L10n::text(
-                    {"The damaged profiles file is now “{0}”. Pellor starts again from the factory presets.",
-                     {*aside}}));
-    } catch (const std::exception &error) {
-        showAlert(L10n::text("Could Not Set Aside the Profiles"), localizedDescription(error),
-                  Qt::WindowModal);
-    }
-}
-
-void AppDelegate::showSetAside(const QString &title, const QString &message) {
-    QMessageBox *done = showAlert(title, message, Qt::WindowModal);
-    done->setIcon(QMessageBox::Information);
-    done->setObjectName(QStringLiteral("setAsideAlert"));
-}
-
 QFuture<void> AppDelegate::activate(const Profile &profile, std::optional<qint64> minutes) {
     return store().activate(profile, minutes, now());
 }
 
 QMessageBox *AppDelegate::showAlert(const QString &title, const QString &message,
                                     Qt::WindowModality modality) {
-    auto *alert = new QMessageBox(QMessageBox::Warning, QStringLiteral("Pellor"), title,
-                                  QMessageBox::NoButton, m_window);
-    alert->setInformativeText(message);
-    styleMessageBox(*alert);
-    alert->setDefaultButton(alert->addButton(L10n::text("OK"), QMessageBox::AcceptRole));
-    alert->setAttribute(Qt::WA_DeleteOnClose);
-    // open() always makes a sheet of the window; an application-modal alert is shown instead.
-    alert->setWindowModality(modality);
-    if (modality == Qt::WindowModal)
-        alert->open();
-    else
-        alert->show();
-    return alert;
+    return Alerts::show(m_window, title, message, modality);
 }
 
 QDateTime AppDelegate::now() const {
@@ -685,7 +529,7 @@ void AppDelegate::openEditor(const std::optional<Profile> &profile) {
             self->m_editorOpen = false;
     };
     m_editorOpen = true;
-    answerMenuKeys(m_profileEditor);
+    m_menuKeys.answerKeys(m_profileEditor);
     m_profileEditor->present(m_window);
 }
 
@@ -699,9 +543,10 @@ void AppDelegate::openSettingsWindow() {
         m_settingsWindow = new SettingsWindow(m_settingsModel, m_sleepDiagnosis);
         if (!m_settingsFrame.isEmpty())
             m_settingsWindow->restoreGeometry(m_settingsFrame);
-        answerMenuKeys(m_settingsWindow);
+        m_viewLifetime->track(m_settingsWindow);
+        m_menuKeys.answerKeys(m_settingsWindow);
     }
-    m_hiddenWindows.removeAll(QPointer<QWidget>(m_settingsWindow.data()));
+    m_viewLifetime->shown(m_settingsWindow);
     m_settingsWindow->show();
     m_settingsWindow->raise();
     m_settingsWindow->activateWindow();
@@ -732,7 +577,7 @@ void AppDelegate::createMenuBar() {
     };
     connect(m_menuBar, &MenuBarController::shownChanged, this, [this](bool shown) {
         if (!shown)
-            m_releaseTimer->start();
+            m_viewLifetime->viewClosed();
     });
 }
 

@@ -6,10 +6,12 @@
 #include "MainMenu.h"
 #include "MainWindow.h"
 #include "MenuBar/MenuBarController.h"
+#include "MenuKeyRouter.h"
 #include "Platform/LoginItem.h"
 #include "Profiles/Profile.h"
 #include "Sessions/SessionStore.h"
 #include "Settings/SettingsWindow.h"
+#include "ViewLifetime.h"
 #include "Workspace/DashboardController.h"
 #include "Worlds/World.h"
 
@@ -26,6 +28,7 @@ class QTimer;
 
 namespace norvane {
 
+class DamagedFileAlerts;
 class ProfileLibrary;
 class ProfileStorage;
 class SessionRecord;
@@ -35,9 +38,8 @@ class SessionRecord;
 // tick and refuses to quit while a profile is being applied. Everything runs on the main thread.
 //
 // Once the main window, the settings window and the quick panel have all been closed for a
-// moment (releaseDelay), their views are released (windows, QML scenes and engines) and the freed
-// memory goes back to the system; the models stay, and the next open builds the view again over
-// them.
+// moment (releaseDelay), ViewLifetime has their views released; the models stay, and the next
+// open builds the view again over them.
 //
 // The status item with its quick panel, the profile editor and the settings window plug into
 // closeQuickPanel(), openEditor() and openSettingsWindow().
@@ -109,8 +111,6 @@ public:
     // Opens the editor for `profile`, or for a new profile when none.
     void editProfile(const std::optional<Profile> &profile);
     void showProfileError(const QString &message);
-    // The alert for profiles that could not be read, with the way out.
-    void showProfilesLoadError();
     // Applies `profile` through the session store; `minutes` overrides its automatic return.
     QFuture<void> activate(const Profile &profile, std::optional<qint64> minutes);
 
@@ -122,10 +122,10 @@ public:
     [[nodiscard]] DashboardController *dashboard() const { return m_dashboard; }
     // The main window's state, kept while its view is released.
     [[nodiscard]] WorkspaceModel *workspace() const { return m_workspace; }
-    [[nodiscard]] QMenuBar *mainMenu() const { return m_mainMenu; }
+    [[nodiscard]] QMenuBar *mainMenu() const { return m_menuKeys.menu(); }
     [[nodiscard]] QTimer *timer() const { return m_timer; }
     // Runs out releaseDelay after the last window closed.
-    [[nodiscard]] QTimer *releaseTimer() const { return m_releaseTimer; }
+    [[nodiscard]] QTimer *releaseTimer() const { return m_viewLifetime->timer(); }
     [[nodiscard]] MenuBarController *menuBar() const { return m_menuBar; }
     // Created on showSettings(); none again once closed and released.
     [[nodiscard]] SettingsWindow *settingsWindow() const { return m_settingsWindow; }
@@ -141,23 +141,14 @@ private:
     void systemChanged();
     // Shows the main window, building it and its view first when there is none.
     void showMainWindow();
-    // Releases the views once no window of Pellor is open (see the class comment).
-    void releaseClosedViews();
-    [[nodiscard]] bool viewsClosed() const;
-    void installMainMenu(QMenuBar *menu);
-    // The windows besides the main one that answer the main menu's keys.
-    [[nodiscard]] QList<QWidget *> keyedWindows() const;
-    void answerMenuKeys(QWidget *window);
-    [[nodiscard]] bool isOwnWindow(const QWidget *widget) const;
+    // Releases every view there is, keeping what the next one is built with; true when there
+    // was one.
+    bool releaseViews();
     void startTimer();
     void tick();
     QMessageBox *showAlert(const QString &title, const QString &message,
                            Qt::WindowModality modality);
     void showSessionError(const QString &message);
-    void setAsideDamagedBackup(const QString &path);
-    void setAsideDamagedProfiles();
-    // Tells where a damaged file went.
-    void showSetAside(const QString &title, const QString &message);
     void askBeforeQuitting();
     void returnToNormalAndQuit();
     void quitNow();
@@ -180,14 +171,14 @@ private:
     SettingsModel *m_settingsModel = nullptr;
     SleepDiagnosisModel *m_sleepDiagnosis = nullptr;
     QByteArray m_settingsFrame; // the settings window's geometry when it was released
-    QPointer<QMenuBar> m_mainMenu;
+    MenuKeyRouter m_menuKeys;
     QTimer *m_timer = nullptr;
-    QTimer *m_releaseTimer;
+    ViewLifetime *m_viewLifetime;
+    DamagedFileAlerts *m_damagedFiles;
     bool m_editorOpen = false;
     MenuBarController *m_menuBar = nullptr;
     QPointer<SettingsWindow> m_settingsWindow;
     QPointer<ProfileEditor> m_profileEditor;
-    QList<QPointer<QWidget>> m_hiddenWindows;
     std::unique_ptr<SystemWatcher> m_systemWatcher; // none where the system does not tell
     bool m_quitConfirmed = false; // the person chose to quit (or the system asked): no question
     bool m_quitWhenIdle = false;  // quit once the apply under way has finished

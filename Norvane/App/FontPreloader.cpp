@@ -11,7 +11,7 @@ FontPreloader::FontPreloader()
           // Measuring a line fills Qt's font database, which every thread shares behind its
           // lock, from fontconfig: the slow part, where fontconfig reads its configuration and
           // caches. The font engines themselves stay with the thread that made them.
-          (void)QFontMetricsF(font).height();
+          std::ignore = QFontMetricsF(font).height();
       })) {
     m_thread->setObjectName(QStringLiteral("FontPreloader"));
     m_thread->start();

@@ -103,7 +103,7 @@ void buildProfilesMenu(QMenuBar *bar, const MainMenu::State &state, MainMenuTarg
     const int screenHeight = menu->screen()->availableGeometry().height();
     const qsizetype room =
         std::clamp<qsizetype>(screenHeight / itemHeight - 5, 1, profileItems.size() - 1);
-    QMenu *more = new QMenu(L10n::text("More Profiles"), menu);
+    auto *more = new QMenu(L10n::text("More Profiles"), menu);
     more->setObjectName(QStringLiteral("moreProfiles"));
     more->setStyleSheet(QStringLiteral("QMenu { menu-scrollable: 1; }"));
     for (qsizetype i = room; i < profileItems.size(); ++i) {

@@ -12,7 +12,7 @@ namespace {
 
 constexpr int timeoutMs = 500;
 // A request is one short line; anything longer is not one of ours.
-constexpr qint64 maxRequestBytes = 64 * 1024;
+constexpr qint64 maxRequestBytes = 64LL * 1024;
 
 } // namespace
 

@@ -53,8 +53,8 @@ public:
             collect(view->quickWindow()->contentItem(), found);
         return found;
     }
-    int childCount() const override { return int(items().size()); }
-    QAccessibleInterface *child(int index) const override {
+    [[nodiscard]] int childCount() const override { return int(items().size()); }
+    [[nodiscard]] QAccessibleInterface *child(int index) const override {
         const QList<QQuickItem *> found = items();
         return index >= 0 && index < found.size()
                    ? QAccessible::queryAccessibleInterface(found.at(index))
@@ -64,13 +64,13 @@ public:
         const auto *item = child ? qobject_cast<const QQuickItem *>(child->object()) : nullptr;
         return item ? int(items().indexOf(item)) : -1;
     }
-    QAccessibleInterface *childAt(int x, int y) const override {
+    [[nodiscard]] QAccessibleInterface *childAt(int x, int y) const override {
         for (int i = 0; i < childCount(); ++i)
             if (QAccessibleInterface *found = child(i); found && found->rect().contains(x, y))
                 return found;
         return nullptr;
     }
-    QAccessibleInterface *focusChild() const override {
+    [[nodiscard]] QAccessibleInterface *focusChild() const override {
         auto *view = qobject_cast<QQuickWidget *>(widget());
         QQuickItem *focus = view ? view->quickWindow()->activeFocusItem() : nullptr;
         for (; focus; focus = focus->parentItem())
@@ -104,29 +104,29 @@ public:
     [[nodiscard]] QAccessibleInterface *widget() const {
         return m_widget ? QAccessible::queryAccessibleInterface(m_widget.data()) : nullptr;
     }
-    bool isValid() const override { return QAccessibleObject::isValid() && widget(); }
-    QWindow *window() const override { return static_cast<QWindow *>(object()); }
-    QAccessibleInterface *parent() const override {
+    [[nodiscard]] bool isValid() const override { return QAccessibleObject::isValid() && widget(); }
+    [[nodiscard]] QWindow *window() const override { return static_cast<QWindow *>(object()); }
+    [[nodiscard]] QAccessibleInterface *parent() const override {
         return widget() ? widget()->parent() : nullptr;
     }
-    int childCount() const override { return widget() ? widget()->childCount() : 0; }
-    QAccessibleInterface *child(int index) const override {
+    [[nodiscard]] int childCount() const override { return widget() ? widget()->childCount() : 0; }
+    [[nodiscard]] QAccessibleInterface *child(int index) const override {
         return widget() ? widget()->child(index) : nullptr;
     }
     int indexOfChild(const QAccessibleInterface *child) const override {
         return widget() ? widget()->indexOfChild(child) : -1;
     }
-    QAccessibleInterface *focusChild() const override {
+    [[nodiscard]] QAccessibleInterface *focusChild() const override {
         return widget() ? widget()->focusChild() : nullptr;
     }
-    QString text(QAccessible::Text t) const override {
+    [[nodiscard]] QString text(QAccessible::Text t) const override {
         return widget() ? widget()->text(t) : QString();
     }
-    QRect rect() const override { return widget() ? widget()->rect() : QRect(); }
-    QAccessible::Role role() const override {
+    [[nodiscard]] QRect rect() const override { return widget() ? widget()->rect() : QRect(); }
+    [[nodiscard]] QAccessible::Role role() const override {
         return widget() ? widget()->role() : QAccessible::NoRole;
     }
-    QAccessible::State state() const override {
+    [[nodiscard]] QAccessible::State state() const override {
         return widget() ? widget()->state() : QAccessible::State();
     }
 
@@ -171,8 +171,8 @@ public:
         }
         return found;
     }
-    int childCount() const override { return int(windows().size()); }
-    QAccessibleInterface *child(int index) const override {
+    [[nodiscard]] int childCount() const override { return int(windows().size()); }
+    [[nodiscard]] QAccessibleInterface *child(int index) const override {
         const QObjectList found = windows();
         return index >= 0 && index < found.size()
                    ? QAccessible::queryAccessibleInterface(found.at(index))

@@ -17,10 +17,13 @@ QStringList texts(const QVariantList &arguments) {
 
 } // namespace
 
+// QML calls these on the singleton instance, so they stay members.
+// NOLINTNEXTLINE(readability-convert-member-functions-to-static)
 QString L10nBridge::text(const QString &key, const QVariantList &arguments) const {
     return L10n::text(L10n::Message(key, texts(arguments)));
 }
 
+// NOLINTNEXTLINE(readability-convert-member-functions-to-static)
 QString L10nBridge::systemText(const QString &macKey, const QString &desktopKey,
                                const QVariantList &arguments) const {
     return norvane::systemText(macKey, desktopKey, texts(arguments));

@@ -16,10 +16,11 @@ class L10nBridge : public QObject {
 public:
     using QObject::QObject;
 
-    Q_INVOKABLE QString text(const QString &key, const QVariantList &arguments = {}) const;
+    [[nodiscard]] Q_INVOKABLE QString text(const QString &key,
+                                           const QVariantList &arguments = {}) const;
     // The text for the system Pellor changes: the Mac's key on a Mac, else the desktop's.
-    Q_INVOKABLE QString systemText(const QString &macKey, const QString &desktopKey,
-                                   const QVariantList &arguments = {}) const;
+    [[nodiscard]] Q_INVOKABLE QString systemText(const QString &macKey, const QString &desktopKey,
+                                                 const QVariantList &arguments = {}) const;
 };
 
 } // namespace norvane

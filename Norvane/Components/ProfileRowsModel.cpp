@@ -71,7 +71,7 @@ void ProfileRowsModel::show(const QList<Profile> &profiles, const SessionStore &
 }
 
 QString ProfileRowsModel::accessibleName(const Profile &profile, const SessionStore &store) {
-    const QString title = profile.localizedTitle();
+    QString title = profile.localizedTitle();
     if (!store.hasAppliedProfile() || store.profile() != profile)
         return title;
     const std::optional<double> seconds = store.session().remaining(store.now());

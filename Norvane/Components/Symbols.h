@@ -42,7 +42,8 @@ class SymbolCatalog : public QObject {
 
 public:
     using QObject::QObject;
-    Q_INVOKABLE QUrl url(const QString &name, const QColor &color) const {
+    // NOLINTNEXTLINE(readability-convert-member-functions-to-static): QML calls it on the instance.
+    [[nodiscard]] Q_INVOKABLE QUrl url(const QString &name, const QColor &color) const {
         return Symbols::imageUrl(name, color);
     }
 };

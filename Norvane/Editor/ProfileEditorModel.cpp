@@ -1,8 +1,8 @@
 #include "ProfileEditorModel.h"
 
 #include "Components/ProfileVisuals.h"
-#include "Configuration/ConfigurationError.h"
 #include "Localization/L10n.h"
+#include "Platform/ConfigurationError.h"
 
 #include <QUuid>
 
@@ -38,6 +38,7 @@ QColor ProfileEditorModel::accent() const {
     return norvane::accent(m_draft);
 }
 
+// NOLINTNEXTLINE(readability-convert-member-functions-to-static): a property QML reads.
 QVariantList ProfileEditorModel::icons() const {
     QVariantList list;
     for (const ProfileIcon icon : ProfileIcon::allCases()) {

@@ -23,7 +23,7 @@ double AnimationClock::time(const QDateTime &now) const {
 double AnimationClock::stretch(const QDateTime &now) const {
     if (!m_runningSince)
         return 0;
-    return std::max<qint64>(0, m_runningSince->msecsTo(now)) / 1000.0;
+    return static_cast<double>(std::max<qint64>(0, m_runningSince->msecsTo(now))) / 1000.0;
 }
 
 } // namespace norvane

@@ -97,7 +97,7 @@ public:
     // The hero left the screen: pauses the clock.
     Q_INVOKABLE void disappear();
     // The shader's time in seconds: 0 under Reduce Motion.
-    Q_INVOKABLE double time() const;
+    [[nodiscard]] Q_INVOKABLE double time() const;
     // The shader could not be used after all; the gradient takes its place.
     Q_INVOKABLE void reportShaderFailure();
     // The GPU accepted the shader; noted in the resources log.

@@ -167,7 +167,7 @@ QString MenuBarController::toolTip(const SessionStore &store) {
 }
 
 QString MenuBarController::accessibleName(const SessionStore &store) {
-    const QString item = L10n::text("Pellor Quick Panel");
+    QString item = L10n::text("Pellor Quick Panel");
     if (!store.hasAppliedProfile())
         return item;
     return L10n::text(

@@ -1,8 +1,8 @@
 #include "WorkspaceModel.h"
 
 #include "Components/WhenFinished.h"
-#include "Configuration/ConfigurationError.h"
 #include "Localization/L10n.h"
+#include "Platform/ConfigurationError.h"
 #include "Profiles/ProfileLibrary.h"
 #include "Sessions/SessionStore.h"
 #include "WorkspaceViews.h"

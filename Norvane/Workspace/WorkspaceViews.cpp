@@ -113,6 +113,8 @@ LiveStatusView::LiveStatusView(WorkspaceModel *model) : QObject(model), m_model(
     update();
 }
 
+// A property getter, so a member although it reads no state.
+// NOLINTNEXTLINE(readability-convert-member-functions-to-static)
 QString LiveStatusView::systemNote() const {
     return currentSystem().note;
 }

@@ -1,7 +1,7 @@
 #include "ConfigurationTransaction.h"
 
-#include "ConfigurationError.h"
 #include "Localization/L10n.h"
+#include "Platform/ConfigurationError.h"
 
 #include <algorithm>
 

@@ -1,10 +1,10 @@
 #include "MacConfiguration.h"
 
-#include "ConfigurationError.h"
 #include "Localization/L10n.h"
+#include "Platform/ConfigurationError.h"
 #include "Platform/JsonDecoding.h"
+#include "Platform/PmsetValues.h"
 #include "Platform/ToolRunner.h"
-#include "Status/SystemSettings.h"
 
 #include <QHash>
 #include <QJsonArray>
@@ -162,7 +162,7 @@ QList<PowerSourceConfiguration> MacConfiguration::parsePowerSources(const QStrin
         }
         if (!current)
             continue;
-        const auto values = SystemSettings::parse(line.toString());
+        const auto values = pmsetValues(line.toString());
         for (auto it = values.cbegin(); it != values.cend(); ++it)
             sections[*current].insert(it.key(), it.value());
     }
@@ -197,7 +197,7 @@ QJsonObject MacConfiguration::toJson() const {
 
 MacConfiguration MacConfiguration::fromJson(const QJsonObject &object) {
     MacConfiguration configuration;
-    for (const QJsonValue &entry : json::requireArray(object, QStringLiteral("sources")))
+    for (const auto &entry : json::requireArray(object, QStringLiteral("sources")))
         configuration.sources << PowerSourceConfiguration::fromJson(
             json::asObject(entry, u"sources"));
     configuration.screenSaverSeconds =

@@ -1,7 +1,7 @@
 #include "NativeConfigurationBackend.h"
 
-#include "ConfigurationError.h"
 #include "Localization/L10n.h"
+#include "Platform/ConfigurationError.h"
 #include "Platform/VariantNumbers.h"
 
 namespace norvane {

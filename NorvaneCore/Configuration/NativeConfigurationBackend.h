@@ -24,7 +24,7 @@ public:
     [[nodiscard]] MacConfiguration read() override;
     void saveOriginalIfNeeded(const MacConfiguration &configuration) override;
     [[nodiscard]] MacConfiguration loadOriginal() override;
-    void write(const MacConfiguration &configuration) override;
+    void write(const MacConfiguration &target) override;
 
     // The AppleScript source that runs `command` with administrator privileges, quoted for an
     // AppleScript string literal.

@@ -1,8 +1,8 @@
 #include "OriginalSettingsBackup.h"
 
-#include "ConfigurationError.h"
 #include "Localization/L10n.h"
 #include "Platform/ApplicationSupport.h"
+#include "Platform/ConfigurationError.h"
 #include "Platform/DurableFile.h"
 #include "Platform/JsonDecoding.h"
 #include "Platform/SystemIdentity.h"

@@ -36,7 +36,7 @@ StringCatalogue StringCatalogue::load(const QString &bundlePath) {
     for (const QString &code : L10n::supportedLanguages()) {
         const QString path = bundle.filePath(code + QStringLiteral(".lproj/Localizable.json"));
         if (auto table = readTable(path))
-            catalogue.m_tables.insert(code, std::move(*table));
+            catalogue.m_tables.insert(code, *table);
     }
     return catalogue;
 }

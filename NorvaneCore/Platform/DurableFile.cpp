@@ -1,6 +1,6 @@
 #include "DurableFile.h"
 
-#include "Configuration/ConfigurationError.h"
+#include "Platform/ConfigurationError.h"
 
 #include <QDateTime>
 #include <QDir>

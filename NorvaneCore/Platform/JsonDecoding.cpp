@@ -1,6 +1,6 @@
 #include "JsonDecoding.h"
 
-#include "Configuration/ConfigurationError.h"
+#include "Platform/ConfigurationError.h"
 
 #include <QJsonDocument>
 #include <QJsonParseError>

@@ -1,8 +1,8 @@
 #include "LoginItem.h"
 
-#include "Configuration/ConfigurationError.h"
 #include "DurableFile.h"
 #include "Installation.h"
+#include "Platform/ConfigurationError.h"
 
 #include <QCoreApplication>
 #include <QDir>

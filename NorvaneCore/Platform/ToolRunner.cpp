@@ -1,7 +1,7 @@
 #include "ToolRunner.h"
 
-#include "Configuration/ConfigurationError.h"
 #include "Installation.h"
+#include "Platform/ConfigurationError.h"
 
 #include <QCoreApplication>
 #include <QDir>

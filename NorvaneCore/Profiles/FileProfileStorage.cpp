@@ -1,7 +1,7 @@
 #include "FileProfileStorage.h"
 
-#include "Configuration/ConfigurationError.h"
 #include "Platform/ApplicationSupport.h"
+#include "Platform/ConfigurationError.h"
 #include "Platform/DurableFile.h"
 
 #include <QFile>

@@ -1,8 +1,8 @@
 #include "Profile.h"
 
-#include "Configuration/ConfigurationError.h"
 #include "Graphemes.h"
 #include "Localization/L10n.h"
+#include "Platform/ConfigurationError.h"
 #include "Platform/JsonDecoding.h"
 #include "Platform/SystemIdentity.h"
 

@@ -1,8 +1,8 @@
 #include "ProfileLibrary.h"
 
-#include "Configuration/ConfigurationError.h"
 #include "Graphemes.h"
 #include "Localization/L10n.h"
+#include "Platform/ConfigurationError.h"
 #include "Platform/JsonDecoding.h"
 
 #include <QJsonArray>
@@ -32,7 +32,7 @@ QList<Profile> decodeProfiles(const QJsonObject &object, const QString &key) {
     const QJsonArray array = json::requireArray(object, key);
     QList<Profile> profiles;
     profiles.reserve(array.size());
-    for (const QJsonValue &value : array)
+    for (const auto &value : array)
         profiles.append(Profile::fromJson(json::asObject(value, key)));
     return profiles;
 }
@@ -155,7 +155,7 @@ ProfileLibrary::Document ProfileLibrary::Document::validated() const {
     return result;
 }
 
-void ProfileLibrary::commit(Document document) {
+void ProfileLibrary::commit(const Document &document) {
     if (m_loadError)
         fail(*m_loadError);
     Document validated = document.validated();
@@ -187,7 +187,7 @@ void ProfileLibrary::save(const Profile &profile) {
         *found = valid;
     else
         next.profiles.append(valid);
-    commit(std::move(next));
+    commit(next);
 }
 
 void ProfileLibrary::remove(const QString &id) {
@@ -199,7 +199,7 @@ void ProfileLibrary::remove(const QString &id) {
     Document next = m_document;
     next.profiles.removeIf([&](const Profile &p) { return p.id == id; });
     next.deleted.append(*removed);
-    commit(std::move(next));
+    commit(next);
 }
 
 Profile ProfileLibrary::duplicate(const QString &id) {
@@ -234,7 +234,7 @@ std::optional<Profile> ProfileLibrary::undoDeletion() {
     Profile restored = next.deleted.takeLast();
     restored.title = firstFreeTitle(restored.title, next.profiles);
     next.profiles.append(restored);
-    commit(std::move(next));
+    commit(next);
     return restored;
 }
 

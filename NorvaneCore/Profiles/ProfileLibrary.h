@@ -66,7 +66,7 @@ private:
     };
 
     void load();
-    void commit(Document document);
+    void commit(const Document &document);
 
     std::shared_ptr<ProfileStorage> m_storage;
     Document m_document;

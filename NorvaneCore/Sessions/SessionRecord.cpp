@@ -1,7 +1,7 @@
 #include "SessionRecord.h"
 
-#include "Configuration/ConfigurationError.h"
 #include "Platform/ApplicationSupport.h"
+#include "Platform/ConfigurationError.h"
 #include "Platform/DurableFile.h"
 #include "Platform/JsonDecoding.h"
 #include "Platform/SystemIdentity.h"
@@ -22,8 +22,7 @@ QString timestamp(const QDateTime &date) {
 }
 
 QDateTime dateAt(const QJsonObject &object, const QString &key) {
-    const QDateTime date =
-        QDateTime::fromString(json::requireString(object, key), Qt::ISODateWithMs);
+    QDateTime date = QDateTime::fromString(json::requireString(object, key), Qt::ISODateWithMs);
     if (!date.isValid())
         throw PlatformError(
             u"The data couldn’t be read because the value of \"%1\" is not a time."_s.arg(key));

@@ -1,8 +1,8 @@
 #include "SessionStore.h"
 
-#include "Configuration/ConfigurationError.h"
 #include "Configuration/MacConfigurationService.h"
 #include "Localization/L10n.h"
+#include "Platform/ConfigurationError.h"
 #include "Platform/SystemIdentity.h"
 #include "SessionRecord.h"
 #include "Worlds/World.h"

@@ -1,8 +1,8 @@
 #include "GnomeConfigurationBackend.h"
 
-#include "Configuration/ConfigurationError.h"
 #include "GnomeIdleSettings.h"
 #include "Localization/L10n.h"
+#include "Platform/ConfigurationError.h"
 
 namespace norvane {
 

@@ -19,9 +19,9 @@ public:
     [[nodiscard]] MacConfiguration read() override;
     void saveOriginalIfNeeded(const MacConfiguration &configuration) override;
     [[nodiscard]] MacConfiguration loadOriginal() override;
-    // The native values of `configuration` exactly when it carries them (a restore), else the
-    // values its minutes ask for.
-    void write(const MacConfiguration &configuration) override;
+    // The native values of `target` exactly when it carries them (a restore), else the values
+    // its minutes ask for.
+    void write(const MacConfiguration &target) override;
     [[nodiscard]] bool holdsScreenSaver() const override { return false; }
 
 private:

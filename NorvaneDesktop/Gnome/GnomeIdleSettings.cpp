@@ -1,7 +1,7 @@
 #include "GnomeIdleSettings.h"
 
-#include "Configuration/ConfigurationError.h"
 #include "Localization/L10n.h"
+#include "Platform/ConfigurationError.h"
 
 #include <algorithm>
 

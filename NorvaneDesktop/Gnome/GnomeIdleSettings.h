@@ -39,7 +39,7 @@ public:
     // Every key must take its value first: one locked by an administrator gives the
     // management-policy message, a value out of range the range message, and then nothing is
     // written.
-    void write(const QJsonObject &values);
+    void write(const QJsonObject &wanted);
 
     // Idle seconds as Pellor's whole minutes, rounded up and at most a day; 0 stays never.
     [[nodiscard]] static qint64 minutes(qint64 seconds);

@@ -1,11 +1,11 @@
 #include "GnomeWorld.h"
 
-#include "DesktopReadings.h"
-#include "DesktopWatcher.h"
 #include "GnomeConfigurationBackend.h"
 #include "GnomeIdleSettings.h"
-#include "PowerServices.h"
-#include "SleepHolders.h"
+#include "Services/DesktopReadings.h"
+#include "Services/DesktopWatcher.h"
+#include "Services/PowerServices.h"
+#include "Services/SleepHolders.h"
 
 namespace norvane {
 

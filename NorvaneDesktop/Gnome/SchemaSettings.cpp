@@ -1,8 +1,9 @@
 #include "SchemaSettings.h"
 
-#include "Configuration/ConfigurationError.h"
 #include "Localization/L10n.h"
+#include "Platform/ConfigurationError.h"
 
+#include <algorithm>
 #include <gio/gio.h>
 #include <limits>
 #include <memory>
@@ -81,10 +82,9 @@ bool SchemaSettings::isInstalled(const QString &id, const QStringList &keys) {
     const Schema schema = lookup(id);
     if (!schema)
         return false;
-    for (const QString &key : keys)
-        if (!g_settings_schema_has_key(schema.get(), key.toUtf8().constData()))
-            return false;
-    return true;
+    return std::ranges::all_of(keys, [&schema](const QString &key) {
+        return g_settings_schema_has_key(schema.get(), key.toUtf8().constData());
+    });
 }
 
 SchemaSettings::SchemaSettings(const QString &id, const QStringList &keys) : m_id(id) {

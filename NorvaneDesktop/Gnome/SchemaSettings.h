@@ -4,7 +4,7 @@
 #include <QString>
 #include <QStringList>
 
-struct _GSettings;
+struct _GSettings; // NOLINT(bugprone-reserved-identifier): GLib's own name
 
 namespace norvane {
 

@@ -1,6 +1,6 @@
 #include "KdeConfigFile.h"
 
-#include "Configuration/ConfigurationError.h"
+#include "Platform/ConfigurationError.h"
 #include "Platform/DurableFile.h"
 
 #include <QDir>

@@ -1,8 +1,8 @@
 #include "KdeIdleSettings.h"
 
-#include "Configuration/ConfigurationError.h"
-#include "DBusCalls.h"
 #include "Localization/L10n.h"
+#include "Platform/ConfigurationError.h"
+#include "Services/DBusCalls.h"
 
 #include <QStandardPaths>
 #include <algorithm>

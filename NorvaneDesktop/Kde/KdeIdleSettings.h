@@ -67,11 +67,11 @@ private:
 
     void applyMinutes(const MacConfiguration &target, const QJsonObject &original);
     void applyNative(const QJsonObject &native);
-    void set(KdeConfigFile &file, const QStringList &group, const QString &key,
+    void set(KdeConfigFile &file, const QStringList &path, const QString &key,
              const QString &value);
-    void remove(KdeConfigFile &file, const QStringList &group, const QString &key);
-    void removeGroup(KdeConfigFile &file, const QStringList &group);
-    void insertGroup(KdeConfigFile &file, const QStringList &group, const QByteArray &text);
+    void remove(KdeConfigFile &file, const QStringList &path, const QString &key);
+    void removeGroup(KdeConfigFile &file, const QStringList &path);
+    void insertGroup(KdeConfigFile &file, const QStringList &path, const QByteArray &text);
     // Throws the management-policy message when a change touches something immutable.
     void checkChanges() const;
 

@@ -1,12 +1,12 @@
 #include "KdeWorld.h"
 
-#include "DBusCalls.h"
-#include "DesktopReadings.h"
-#include "DesktopWatcher.h"
 #include "KdeConfigFile.h"
 #include "KdeConfigurationBackend.h"
 #include "KdeIdleSettings.h"
-#include "PowerServices.h"
+#include "Services/DBusCalls.h"
+#include "Services/DesktopReadings.h"
+#include "Services/DesktopWatcher.h"
+#include "Services/PowerServices.h"
 
 #include <QDBusConnectionInterface>
 

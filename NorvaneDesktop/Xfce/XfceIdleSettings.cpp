@@ -1,8 +1,8 @@
 #include "XfceIdleSettings.h"
 
-#include "Configuration/ConfigurationError.h"
-#include "DBusCalls.h"
 #include "Localization/L10n.h"
+#include "Platform/ConfigurationError.h"
+#include "Services/DBusCalls.h"
 #include "Xfconf.h"
 
 #include <QJsonArray>
@@ -36,20 +36,24 @@ qint64 defaultOff(const QString &source) {
 }
 constexpr qint64 kDefaultSaverDelay = 5;
 
-std::optional<QVersionNumber> versionIn(const QString &text) {
+// The first version number in `text`; a null version when there is none.
+QVersionNumber versionIn(const QString &text) {
     const QRegularExpressionMatch match =
         QRegularExpression(u"(\\d+)\\.(\\d+)(?:\\.(\\d+))?"_s).match(text);
     if (!match.hasMatch())
-        return std::nullopt;
+        return {};
     return QVersionNumber(match.captured(1).toInt(), match.captured(2).toInt(),
                           match.captured(3).toInt());
 }
 
-std::optional<QVersionNumber> installedVersion() {
+// Null when the program does not run or says no version.
+QVersionNumber installedVersion() {
     static QMutex mutex;
-    static std::optional<std::optional<QVersionNumber>> cached;
+    static bool asked = false;
+    static QVersionNumber cached;
     const QMutexLocker locker(&mutex);
-    if (!cached) {
+    if (!asked) {
+        asked = true;
         QProcess program;
         program.start(u"xfce4-power-manager"_s, {u"--version"_s});
         const bool ran = program.waitForFinished(dbus::timeoutMs()) &&
@@ -59,9 +63,10 @@ std::optional<QVersionNumber> installedVersion() {
         // "This is xfce4-power-manager version 4.18.1, running on Xfce 4.18."
         const QString out = QString::fromUtf8(program.readAllStandardOutput());
         const qsizetype at = out.indexOf(u"version"_s);
-        cached = ran && at >= 0 ? versionIn(out.mid(at)) : std::nullopt;
+        if (ran && at >= 0)
+            cached = versionIn(out.mid(at));
     }
-    return *cached;
+    return cached;
 }
 
 QJsonValue toJson(const std::optional<QVariant> &value) {
@@ -102,11 +107,11 @@ QVersionNumber XfceIdleSettings::powerManagerVersion(bool mayRunProgram) {
         {QDBusConnection::SessionBus, u"org.xfce.PowerManager"_s, u"/org/xfce/PowerManager"_s},
         u"org.xfce.Power.Manager"_s, u"GetInfo"_s);
     if (info && info->size() >= 2)
-        if (const auto running = versionIn(info->at(1).toString()))
-            return *running;
+        if (QVersionNumber running = versionIn(info->at(1).toString()); !running.isNull())
+            return running;
     if (mayRunProgram)
-        if (const auto installed = installedVersion())
-            return *installed;
+        if (QVersionNumber installed = installedVersion(); !installed.isNull())
+            return installed;
     return QVersionNumber(4, 18);
 }
 

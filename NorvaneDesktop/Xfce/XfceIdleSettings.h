@@ -58,7 +58,7 @@ private:
     [[nodiscard]] qint64 sleepMinutes(const QString &source) const;
     [[nodiscard]] qint64 screenSaverSeconds() const;
     [[nodiscard]] QJsonObject native() const;
-    void change(QList<Change> &changes, const Property &property, qint64 number) const;
+    void change(QList<Change> &changes, const Property &owned, qint64 wanted) const;
 
     static Property property(const QString &key);
     static const QStringList kKeys;

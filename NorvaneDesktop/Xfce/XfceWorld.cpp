@@ -1,9 +1,9 @@
 #include "XfceWorld.h"
 
-#include "DBusCalls.h"
-#include "DesktopReadings.h"
-#include "DesktopWatcher.h"
-#include "PowerServices.h"
+#include "Services/DBusCalls.h"
+#include "Services/DesktopReadings.h"
+#include "Services/DesktopWatcher.h"
+#include "Services/PowerServices.h"
 #include "XfceConfigurationBackend.h"
 #include "XfceIdleSettings.h"
 

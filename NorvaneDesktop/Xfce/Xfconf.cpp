@@ -1,8 +1,8 @@
 #include "Xfconf.h"
 
-#include "Configuration/ConfigurationError.h"
-#include "DBusCalls.h"
 #include "Localization/L10n.h"
+#include "Platform/ConfigurationError.h"
+#include "Services/DBusCalls.h"
 
 #include <QDBusArgument>
 #include <QDBusConnectionInterface>
@@ -54,9 +54,9 @@ QVariantMap properties(const QString &channel, const QString &base) {
         else
             values = first.toMap();
     }
-    for (auto it = values.begin(); it != values.end(); ++it)
-        if (it->canConvert<QDBusVariant>())
-            *it = it->value<QDBusVariant>().variant();
+    for (auto &value : values)
+        if (value.canConvert<QDBusVariant>())
+            value = value.value<QDBusVariant>().variant();
     return values;
 }
 

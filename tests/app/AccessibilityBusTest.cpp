@@ -3,12 +3,13 @@
 // pyatspi, the library Orca uses. Roles, names, values, the selected row, headings, focus
 // following the keyboard, and what is announced.
 #include "AppTestSupport.h"
-#include "Configuration/ConfigurationError.h"
 #include "Localization/L10n.h"
+#include "Platform/ConfigurationError.h"
 #include "Profiles/ProfileLibrary.h"
 #include "UiTestSupport.h"
 #include "Workspace/WorkspaceModel.h"
 
+#include <QAccessible>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -48,7 +49,7 @@ public:
     // The events since the last call, as "type role name" lines.
     QStringList events() {
         QStringList lines;
-        for (const QJsonValue &event : ask("events").toArray())
+        for (const QJsonValue event : ask("events").toArray())
             lines << event["type"].toString() + " " + event["role"].toString() + " " +
                          event["name"].toString();
         return lines;
@@ -69,7 +70,7 @@ private:
             loop.exec();
         if (!m_process.canReadLine())
             return {};
-        const QJsonValue answer = QJsonDocument::fromJson("[" + m_process.readLine() + "]")[0];
+        QJsonValue answer = QJsonDocument::fromJson("[" + m_process.readLine() + "]")[0];
         EXPECT_FALSE(answer.toObject().contains("error"))
             << answer["error"].toString().toStdString();
         return answer;
@@ -84,15 +85,16 @@ QList<QJsonObject> showingNodes(const QJsonObject &node) {
     if (!node["states"].toArray().contains(QStringLiteral("showing")))
         return found;
     found << node;
-    for (const QJsonValue &child : node["children"].toArray())
+    for (const auto &child : node["children"].toArray())
         found << showingNodes(child.toObject());
     return found;
 }
 
-QStringList namesOf(const QJsonObject &tree, const QString &role) {
+// The names of the nodes of `role` under `tree`, of those in `state` when one is named.
+QStringList namesOf(const QJsonObject &tree, const QString &role, const QString &state = {}) {
     QStringList names;
     for (const QJsonObject &node : showingNodes(tree))
-        if (node["role"] == role)
+        if (node["role"] == role && (state.isEmpty() || node["states"].toArray().contains(state)))
             names << node["name"].toString();
     return names;
 }
@@ -102,10 +104,6 @@ QJsonObject firstOf(const QJsonObject &tree, const QString &role, const QString 
         if (node["role"] == role && (name.isEmpty() || node["name"] == name))
             return node;
     return {};
-}
-
-bool has(const QJsonObject &node, const char *state) {
-    return node["states"].toArray().contains(QString::fromLatin1(state));
 }
 
 // What a person can press, choose or type into; each needs a name.
@@ -137,13 +135,8 @@ struct AccessibilityBusTest : WindowTest {
 } // namespace
 
 TEST_F(AccessibilityBusTest, TheMainWindowIsAListWithItsSelectionHeadingsValuesAndNamedControls) {
-    auto service = std::make_shared<ControlledConfiguring>();
-    start({.configuration = service});
-    view->model()->select("focus");
-    view->model()->apply();
-    ASSERT_TRUE(waitUntil([&] { return service->pending(); }));
-    service->succeed();
-    ASSERT_TRUE(waitUntil([&] { return delegate->store().hasAppliedProfile(); }));
+    startControlled();
+    applyAndSucceed("focus");
     view->model()->select("vibe");
 
     const QJsonArray windows = probe.ask("windows").toArray();
@@ -161,11 +154,8 @@ TEST_F(AccessibilityBusTest, TheMainWindowIsAListWithItsSelectionHeadingsValuesA
                                    {profile.localizedTitle(), L10n::text({"{0} minutes", {"25"}})}})
                      : profile.localizedTitle());
     EXPECT_EQ(namesOf(list, "list item"), rows);
-    QStringList selected;
-    for (const QJsonObject &row : showingNodes(list))
-        if (has(row, "selected"))
-            selected << row["name"].toString();
-    EXPECT_EQ(selected, QStringList{Profile::vibe().localizedTitle()});
+    EXPECT_EQ(namesOf(list, "list item", "selected"),
+              QStringList{Profile::vibe().localizedTitle()});
 
     const QStringList headings = namesOf(window, "heading");
     for (const QString &heading : {L10n::text("My Profiles"), Profile::vibe().localizedTitle(),
@@ -208,11 +198,7 @@ TEST_F(AccessibilityBusTest, FocusFollowsTabAndTheArrowsThroughTheList) {
 // An apply that succeeds is announced through an object of the notification role that appears;
 // one that fails has its alert; a refused custom value and an outside change are announced too.
 TEST_F(AccessibilityBusTest, OutcomesAreAnnounced) {
-    auto service = std::make_shared<ControlledConfiguring>();
-    ControlledSystemReader reader;
-    start({.configuration = service, .readSystem = [&reader] { return reader.read(); }});
-    ASSERT_TRUE(waitUntil([&] { return reader.pending() == 1; }));
-    reader.deliver(snapshot(5, 15, L10n::text("Power adapter")));
+    startControlled(snapshot(5, 15, L10n::text("Power adapter")));
     QStringList seen;
     const auto announced = [&](const QString &text) {
         return waitUntil([&] {
@@ -238,12 +224,7 @@ TEST_F(AccessibilityBusTest, OutcomesAreAnnounced) {
 
     click(view, "sleepPicker.button");
     click(view, "sleepPicker.custom");
-    ASSERT_TRUE(waitUntil([&] {
-        QQuickItem *field = item(view, "sleepPicker.customField");
-        return field && field->hasActiveFocus();
-    }));
-    QTest::keyClick(view, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClicks(view, "0");
+    typeCustom(view, "sleepPicker", "0");
     QTest::keyClick(view, Qt::Key_Return);
     EXPECT_TRUE(announced(L10n::text("Enter a whole number from 1 to 1440 minutes")))
         << seen.join('\n').toStdString();
@@ -277,12 +258,9 @@ TEST_F(AccessibilityBusTest, TheEditorTheSettingsWindowAndTheQuickPanel) {
     EXPECT_TRUE(namesOf(editor, "heading").contains(L10n::text("Create Your Profile")));
     EXPECT_EQ(namesOf(editor, "text"), QStringList{L10n::text("Name")});
     const QJsonObject icons = firstOf(editor, "panel", L10n::text("Icon"));
-    QStringList checked;
-    for (const QJsonObject &icon : showingNodes(icons))
-        if (icon["role"] == "radio button" && has(icon, "checked"))
-            checked << icon["name"].toString();
     EXPECT_EQ(namesOf(icons, "radio button").size(), 6);
-    EXPECT_EQ(checked, QStringList{ProfileIcon(ProfileIcon::sliders).title()});
+    EXPECT_EQ(namesOf(icons, "radio button", "checked"),
+              QStringList{ProfileIcon(ProfileIcon::sliders).title()});
     closeEditor();
 
     showSettings();

@@ -32,34 +32,25 @@ namespace {
 
 const QDateTime kStart = QDateTime::fromSecsSinceEpoch(1'800'000'000);
 
-struct DelegateTest : ::testing::Test {
-    void SetUp() override {
-        QSettings().clear();
-        QFile::remove(SessionRecord::defaultPath());
-    }
-    void TearDown() override {
-        delegate.reset();
-        QCoreApplication::processEvents();
-    }
+// The application on profiles in memory, with its clock, configuration, live reads and quitting
+// in the test's hands.
+struct DelegateTest : WindowTest {
     void start() {
-        delegate = std::make_unique<AppDelegate>(AppDelegate::Options{
-            .storage = storage,
-            .configuration = service,
-            .clock = [this] { return now; },
-            .readSystem =
-                [this] {
-                    if (reader.started == 0)
-                        windowShownAtFirstRead = delegate->window()->windowHandle()->isExposed();
-                    return reader.read();
-                },
-            .quitApplication = [this] { ++quits; },
-            .releaseDelay = releaseDelay,
-            .openedAtLogin = openedAtLogin});
-        delegate->applicationDidFinishLaunching();
-        readsAtLaunch = reader.started;
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(delegate->window()));
+        WindowTest::start({.storage = storage,
+                           .configuration = service,
+                           .clock = [this] { return now; },
+                           .readSystem =
+                               [this] {
+                                   if (reader.started == 0)
+                                       windowShownAtFirstRead =
+                                           delegate->window()->windowHandle()->isExposed();
+                                   return reader.read();
+                               },
+                           .quitApplication = [this] { ++quits; },
+                           .releaseDelay = releaseDelay,
+                           .openedAtLogin = openedAtLogin});
     }
-    QAction *menuItem(const QString &title) const {
+    [[nodiscard]] QAction *menuItem(const QString &title) const {
         return MainMenu::findAction(delegate->mainMenu(), title);
     }
     // The visible top-level widgets with `name`.
@@ -72,42 +63,28 @@ struct DelegateTest : ::testing::Test {
     }
 
     std::shared_ptr<MemoryProfileStorage> storage = std::make_shared<MemoryProfileStorage>();
-    std::shared_ptr<ControlledConfiguring> service = std::make_shared<ControlledConfiguring>();
-    ControlledSystemReader reader;
     QDateTime now = kStart;
-    std::unique_ptr<AppDelegate> delegate;
     std::chrono::milliseconds releaseDelay{0};
     int quits = 0;
     bool openedAtLogin = false;
-    int readsAtLaunch = 0;
     bool windowShownAtFirstRead = false;
 };
 
 } // namespace
 
-// Opened at login where there is no tray (this display has none), the window is the way in.
-TEST_F(DelegateTest, OpenedAtLoginWithoutATrayShowsTheWindow) {
-    openedAtLogin = true;
-    start();
-    EXPECT_EQ(delegate->menuBar()->statusItem(), nullptr);
-}
-
 // The window, the appearance choice and the frame of the last run come back at the next start;
-// a library that failed to load is reported then.
+// a library that failed to load is reported then. Opened at login where there is no tray (this
+// display has none), the window is the way in.
 TEST_F(DelegateTest, StartUpShowsTheWindowAsItWasLeftInTheChosenAppearance) {
     Theme theme;
     start();
     MainWindow *window = delegate->window();
     EXPECT_FALSE(QGuiApplication::quitOnLastWindowClosed());
     EXPECT_TRUE(delegate->timer()->isActive());
-    EXPECT_EQ(readsAtLaunch, 0) << "the first frame does not wait for the live read";
-    EXPECT_TRUE(waitUntil([&] { return reader.started == 1; })) << "it starts after that frame";
-    EXPECT_TRUE(windowShownAtFirstRead) << "once the frame is on the screen";
+    // The first frame does not wait for the live read: it starts once the frame is on the screen.
+    EXPECT_TRUE(waitUntil([&] { return reader.started == 1; }));
+    EXPECT_TRUE(windowShownAtFirstRead);
     EXPECT_TRUE(shownNamed("profileErrorAlert").isEmpty());
-    menuItem(L10n::text("Hide Pellor"))->trigger();
-    EXPECT_FALSE(window->isVisible());
-    menuItem(L10n::text("Show All"))->trigger();
-    EXPECT_TRUE(window->isVisible());
     EXPECT_TRUE(menuItem(L10n::text("System"))->isChecked());
     menuItem(L10n::text("Dark"))->trigger();
     EXPECT_EQ(QSettings().value("appearanceChoice").toInt(), 2);
@@ -120,7 +97,9 @@ TEST_F(DelegateTest, StartUpShowsTheWindowAsItWasLeftInTheChosenAppearance) {
     delegate.reset();
     QApplication::setPalette(Appearance::palette(Appearance::light));
     storage->bytes = "{ not json";
+    openedAtLogin = true;
     start();
+    EXPECT_EQ(delegate->menuBar()->statusItem(), nullptr);
     EXPECT_EQ(delegate->window()->size(), QSize(1100, 800));
     EXPECT_TRUE(theme.dark());
     EXPECT_TRUE(menuItem(L10n::text("Dark"))->isChecked());
@@ -177,7 +156,7 @@ TEST_F(DelegateTest, SwitchingFromTheMenuAppliesOnceAtATimeShowsEachErrorOnceAnd
     service->succeed();
     ASSERT_TRUE(waitUntil([&] { return delegate->store().hasAppliedProfile(); }));
     ASSERT_TRUE(delegate->store().session().deadline);
-    EXPECT_EQ(*delegate->store().session().deadline, kStart.addSecs(25 * 60));
+    EXPECT_EQ(*delegate->store().session().deadline, kStart.addSecs(25LL * 60));
 }
 
 // Quitting while a timed profile runs asks first; the system's request to end waits only for an
@@ -268,12 +247,10 @@ TEST_F(DelegateTest, ClosingEveryWindowReleasesTheViewsAndReopeningBringsBackThe
     model->setSearch("o");
     model->apply();
     ASSERT_TRUE(service->pending());
-    DashboardController *view = delegate->dashboard();
     ASSERT_TRUE(waitUntil([&] { return settled(view) && view->height() < 560; }));
     item(view, "profileList")->setProperty("contentY", 60.0);
     item(view, "detailScroller")->setProperty("contentY", 90.0);
-    delegate->showSettings();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(delegate->settingsWindow()));
+    showSettings();
     delegate->settingsWindow()->move(40, 50);
     const QRect frame = delegate->window()->geometry();
     const QRect settingsFrame = delegate->settingsWindow()->geometry();
@@ -308,8 +285,7 @@ TEST_F(DelegateTest, ClosingEveryWindowReleasesTheViewsAndReopeningBringsBackThe
     EXPECT_TRUE(waitUntil([&] { return item(view, "applyButton")->isEnabled(); }));
     EXPECT_FALSE(shown(item(view, "applyingIndicator")));
     EXPECT_TRUE(waitUntil([&] { return reader.started == reads + 1; })) << "the overdue read";
-    delegate->showSettings();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(delegate->settingsWindow()));
+    showSettings();
     EXPECT_EQ(delegate->settingsWindow()->geometry(), settingsFrame);
 }
 

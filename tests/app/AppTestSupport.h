@@ -9,35 +9,36 @@
 
 #include <QDateTime>
 #include <QFuture>
-#include <QList>
 #include <QPromise>
 #include <memory>
 
 namespace norvane::test {
 
-// Live reads that finish only when the test delivers a snapshot.
-class ControlledSystemReader {
+// Reads (of the live settings, of the assertions) that finish only when the test delivers
+// their result.
+template <typename T> class ControlledReads {
 public:
-    QFuture<SystemSettings> read() {
+    QFuture<T> read() {
         ++started;
-        m_promises.push_back(std::make_unique<QPromise<SystemSettings>>());
+        m_promises.push_back(std::make_unique<QPromise<T>>());
         m_promises.back()->start();
         return m_promises.back()->future();
     }
     [[nodiscard]] int pending() const { return int(m_promises.size()); }
-    // Finishes the oldest outstanding read with `snapshot`.
-    void deliver(const SystemSettings &snapshot) {
+    // Finishes the oldest outstanding read with `result`.
+    void deliver(const T &result) {
         auto promise = std::move(m_promises.front());
         m_promises.erase(m_promises.begin());
-        promise->addResult(snapshot);
+        promise->addResult(result);
         promise->finish();
     }
 
     int started = 0;
 
 private:
-    std::vector<std::unique_ptr<QPromise<SystemSettings>>> m_promises;
+    std::vector<std::unique_ptr<QPromise<T>>> m_promises;
 };
+using ControlledSystemReader = ControlledReads<SystemSettings>;
 
 inline SystemSettings snapshot(std::optional<qint64> display, std::optional<qint64> sleep,
                                const QString &source, std::optional<bool> lowPower = false) {

@@ -1,10 +1,13 @@
-// The main menu: item actions, number keys, check marks, enabled states and Open at Login.
+// The main menu: item actions, number keys, check marks, enabled states, Open at Login, and
+// its keys in every window.
 #include "App/MainMenu.h"
 
+#include "App/MenuKeyRouter.h"
 #include "Localization/L10n.h"
 #include "TestSupport.h"
 
 #include <QAction>
+#include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
@@ -22,7 +25,7 @@ public:
 
     void about() override { calls << "about"; }
     void showSettings() override { calls << "showSettings"; }
-    std::optional<bool> opensAtLogin() const override { return login; }
+    [[nodiscard]] std::optional<bool> opensAtLogin() const override { return login; }
     void setOpensAtLogin(bool open) override { login = refusesLogin ? login : open; }
     void hideApplication() override { calls << "hide"; }
     void hideOtherApplications() override { calls << "hideOthers"; }
@@ -49,7 +52,7 @@ QKeySequence command(Qt::Key key) {
 
 struct MainMenuTest : ::testing::Test {
     void build(const MainMenu::State &state) { bar.reset(MainMenu::build(state, target)); }
-    QAction *item(const QString &title) const {
+    [[nodiscard]] QAction *item(const QString &title) const {
         QAction *action = MainMenu::findAction(bar.get(), title);
         EXPECT_NE(action, nullptr) << title.toStdString();
         return action;
@@ -134,7 +137,7 @@ TEST_F(MainMenuTest, ProfilesBeyondTheScreenGoIntoASubmenu) {
         const MainMenu::State state = profiles(count);
         build(state);
         QMenu *menu = bar->actions()[1]->menu();
-        QMenu *more = menu->findChild<QMenu *>("moreProfiles");
+        auto *more = menu->findChild<QMenu *>("moreProfiles");
         EXPECT_EQ(more != nullptr, count == 200);
         const QList<QAction *> items = menu->actions();
         EXPECT_EQ(menu->actionGeometry(items.first()).left(),
@@ -142,7 +145,8 @@ TEST_F(MainMenuTest, ProfilesBeyondTheScreenGoIntoASubmenu) {
             << count << " profiles wrap into columns";
         EXPECT_LE(menu->sizeHint().height(), menu->screen()->availableGeometry().height());
         EXPECT_EQ(items.last()->text(), L10n::text("Undo Profile Deletion"));
-        QStringList shown, expected;
+        QStringList shown;
+        QStringList expected;
         for (const QAction *action : items + (more ? more->actions() : QList<QAction *>()))
             if (action->data().isValid())
                 shown << action->text();
@@ -150,4 +154,29 @@ TEST_F(MainMenuTest, ProfilesBeyondTheScreenGoIntoASubmenu) {
             expected << profile.title;
         EXPECT_EQ(shown, expected);
     }
+}
+
+// The menu's keys work in every window of Pellor: in the main window through its menu bar,
+// elsewhere as the window's own actions, traded for the new ones whenever the menu is rebuilt,
+// also while there is no main window to hold it.
+TEST_F(MainMenuTest, EveryWindowAnswersTheKeysOfTheCurrentMenu) {
+    MenuKeyRouter router;
+    QWidget settings;
+    router.answerKeys(&settings);
+    EXPECT_TRUE(settings.actions().isEmpty()) << "no menu yet";
+    const QPointer<QMenuBar> standalone = MainMenu::build({}, target);
+    router.install(standalone, nullptr);
+    EXPECT_EQ(settings.actions(), MainMenu::keyedActions(standalone));
+
+    QMenuBar *rebuilt = MainMenu::build({}, target);
+    router.install(rebuilt, nullptr);
+    EXPECT_EQ(settings.actions(), MainMenu::keyedActions(rebuilt));
+    QMainWindow window;
+    router.install(rebuilt, &window);
+    router.answerKeys(&window);
+    EXPECT_EQ(window.menuBar(), rebuilt);
+    EXPECT_TRUE(window.actions().isEmpty()) << "its menu bar answers";
+    EXPECT_EQ(settings.actions(), MainMenu::keyedActions(rebuilt)) << "once each";
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(standalone.isNull()) << "the menu that stood alone is gone";
 }

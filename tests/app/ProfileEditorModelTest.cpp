@@ -1,7 +1,7 @@
 // The profile editor's draft: defaults, presets and Normal, save, delete and cancel.
 #include "Editor/ProfileEditorModel.h"
 
-#include "Configuration/ConfigurationError.h"
+#include "Platform/ConfigurationError.h"
 #include "ProfileLibraryTestSupport.h"
 #include "TestSupport.h"
 

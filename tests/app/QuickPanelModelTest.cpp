@@ -3,11 +3,11 @@
 
 #include "AppTestSupport.h"
 #include "Components/Contrast.h"
-#include "Configuration/ConfigurationError.h"
 #include "Localization/L10n.h"
 #include "MenuBar/MenuBarController.h"
 #include "MenuBar/PellorMenuIcon.h"
 #include "MenuBar/PowerTexts.h"
+#include "Platform/ConfigurationError.h"
 
 #include <QPainter>
 #include <QSignalSpy>
@@ -83,7 +83,7 @@ struct QuickPanelTest : ::testing::Test, test::SessionFixture {
         model.onQuit = [this] { calls << "quit"; };
     }
 
-    QStringList rowIDs(bool appliedOnly = false) const {
+    [[nodiscard]] QStringList rowIDs(bool appliedOnly = false) const {
         QStringList ids;
         for (const ProfileRowsModel::Row &row : model.profileList()->rows())
             if (row.applied || !appliedOnly)

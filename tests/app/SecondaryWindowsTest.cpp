@@ -2,8 +2,8 @@
 // real windows with the real QML, opened through the application delegate, on the simulated Mac.
 #include "AppTestSupport.h"
 #include "Components/Theme.h"
-#include "Configuration/ConfigurationError.h"
 #include "Localization/L10n.h"
+#include "Platform/ConfigurationError.h"
 #include "Profiles/ProfileLibrary.h"
 #include "UiTestSupport.h"
 #include "Workspace/WorkspaceModel.h"
@@ -202,7 +202,6 @@ TEST_F(SecondaryWindowsTest, TheDiagnosisNamesTheHoldersAndSleepDisabled) {
 TEST_F(SecondaryWindowsTest, WithoutATrayThePanelOpensAtTheTopRightAndWorksByKeyboard) {
     if (QSystemTrayIcon::isSystemTrayAvailable())
         GTEST_SKIP() << "this display has a system tray; TrayTest covers the status item";
-    auto service = std::make_shared<ControlledConfiguring>();
     QDateTime now = QDateTime::currentDateTime();
     start({.configuration = service, .clock = [&] { return now; }});
     EXPECT_EQ(delegate->menuBar()->statusItem(), nullptr);

@@ -6,7 +6,6 @@
 #include "Platform/SystemIdentity.h"
 #include "Settings/SleepDiagnosisModel.h"
 
-#include <QPromise>
 #include <gtest/gtest.h>
 
 using namespace norvane;
@@ -29,8 +28,6 @@ struct SettingsTest : ::testing::Test, test::SessionFixture {
                          [](const QUrl &) { return true; }}};
 };
 
-using AssertionsRead = QPromise<std::optional<PowerAssertions>>;
-
 // The settings window's "Why isn't my Mac sleeping?" section, with its assertions reads in the
 // test's hands.
 struct SleepDiagnosisTest : SettingsTest {
@@ -39,24 +36,16 @@ struct SleepDiagnosisTest : SettingsTest {
         deliver(settings);
     }
     void deliverAssertions(const std::optional<PowerAssertions> &assertions) {
-        auto read = std::move(reads.front());
-        reads.erase(reads.begin());
-        if (assertions)
-            read->addResult(assertions);
-        read->finish();
+        reads.deliver(assertions);
         test::processQueuedEvents();
     }
 
-    std::vector<std::unique_ptr<AssertionsRead>> reads;
+    test::ControlledReads<std::optional<PowerAssertions>> reads;
     QStringList copied;
-    SleepDiagnosisModel diagnosis{model,
-                                  store,
-                                  {[this] {
-                                       reads.push_back(std::make_unique<AssertionsRead>());
-                                       reads.back()->start();
-                                       return reads.back()->future();
-                                   },
-                                   [this](const QString &text) { copied << text; }}};
+    SleepDiagnosisModel diagnosis{
+        model,
+        store,
+        {[this] { return reads.read(); }, [this](const QString &text) { copied << text; }}};
 };
 
 } // namespace
@@ -197,16 +186,16 @@ TEST(SettingsTexts, WakeRequestsHaveFiveCases) {
 
 TEST_F(SleepDiagnosisTest, EachSnapshotBringsOneAssertionsReadAndTheDiagnosisOfBoth) {
     deliverSnapshot(test::snapshot(10, 1, "Power adapter"));
-    EXPECT_TRUE(reads.empty()) << "a closed section reads nothing";
+    EXPECT_EQ(reads.pending(), 0) << "a closed section reads nothing";
     diagnosis.setExpanded(true);
-    ASSERT_EQ(reads.size(), 1u) << "opening it reads at once";
+    ASSERT_EQ(reads.pending(), 1) << "opening it reads at once";
     deliverAssertions(PowerAssertions{});
     SystemSettings settings = test::snapshot(10, 1, "Power adapter");
     settings.sleepDisabled = true;
     deliverSnapshot(settings);
-    ASSERT_EQ(reads.size(), 1u);
+    ASSERT_EQ(reads.pending(), 1);
     deliverSnapshot(settings); // while the first read runs: it waits its turn
-    EXPECT_EQ(reads.size(), 1u);
+    EXPECT_EQ(reads.pending(), 1);
 
     PowerAssertions assertions;
     assertions.holders = {
@@ -218,9 +207,9 @@ TEST_F(SleepDiagnosisTest, EachSnapshotBringsOneAssertionsReadAndTheDiagnosisOfB
     EXPECT_EQ(diagnosis.displayHolders(), QStringList{expected.displayHolders[0].text()});
     EXPECT_EQ(model.sleepText(), L10n::text("Never: sleep is disabled system-wide"));
 
-    ASSERT_EQ(reads.size(), 1u); // the second snapshot's read
+    ASSERT_EQ(reads.pending(), 1); // the second snapshot's read
     deliverAssertions(std::nullopt);
-    EXPECT_TRUE(reads.empty());
+    EXPECT_EQ(reads.pending(), 0);
     EXPECT_EQ(diagnosis.sleepHolders(), QStringList()); // no holders known, no remarks
 }
 

@@ -25,7 +25,7 @@ struct Sample {
 struct Use {
     const char *what;
     double minimum;
-    std::function<QList<Sample>(bool dark)> samples;
+    std::function<QList<Sample>(const Theme::Colours &c, bool dark)> samples;
 };
 
 QColor alpha(QColor colour, float a) {
@@ -96,6 +96,14 @@ QList<Sample> on(const QColor &ink, const QList<QColor> &surfaces) {
     return samples;
 }
 
+// The translucent `ink` as drawn on each of `surfaces`.
+QList<Sample> drawnOn(const QColor &ink, const QList<QColor> &surfaces) {
+    QList<Sample> samples;
+    for (const QColor &surface : surfaces)
+        samples << Sample{Contrast::over(ink, surface), surface};
+    return samples;
+}
+
 // `make(accent)` for every accent.
 QList<Sample> perAccent(const std::function<QList<Sample>(const QColor &)> &make) {
     QList<Sample> samples;
@@ -114,49 +122,33 @@ const QList<Use> &uses() {
     };
     static const QList<Use> all = {
         {"titles and values (primary) on window, panel, sidebar, selected row", Contrast::text,
-         [](bool dark) {
-             const C c = Theme::colours(dark);
+         [](const C &c, bool) {
              return on(c.primary, surfaces(c)) +
                     perAccent([&](const QColor &a) { return on(c.primary, {selectedRow(c, a)}); });
          }},
         {"subtitles, summaries, notes (secondary) on the same", Contrast::text,
-         [](bool dark) {
-             const C c = Theme::colours(dark);
+         [](const C &c, bool) {
              const QColor box = Contrast::over(alpha(c.primary, 0.035f), c.workspaceBackground);
-             return on(Contrast::over(c.secondary, c.workspaceBackground),
-                       {c.workspaceBackground}) +
-                    on(Contrast::over(c.secondary, c.panelBackground), {c.panelBackground}) +
-                    on(Contrast::over(c.secondary, c.sidebarBackground), {c.sidebarBackground}) +
-                    on(Contrast::over(c.secondary, box), {box}) + perAccent([&](const QColor &a) {
-                        const QColor row = selectedRow(c, a);
-                        return on(Contrast::over(c.secondary, row), {row});
-                    });
+             return drawnOn(c.secondary, surfaces(c) + QList{box}) +
+                    perAccent(
+                        [&](const QColor &a) { return drawnOn(c.secondary, {selectedRow(c, a)}); });
          }},
         {"placeholders (tertiary) in the search, name and minutes fields", Contrast::text,
-         [](bool dark) {
-             const C c = Theme::colours(dark);
-             QList<Sample> samples;
-             for (const QColor &field :
-                  {Contrast::over(c.controlFill, c.sidebarBackground),
-                   Contrast::over(c.controlFill, c.panelBackground), c.panelBackground})
-                 samples << Sample{Contrast::over(c.tertiary, field), field};
-             return samples;
+         [](const C &c, bool) {
+             return drawnOn(c.tertiary,
+                            {Contrast::over(c.controlFill, c.sidebarBackground),
+                             Contrast::over(c.controlFill, c.panelBackground), c.panelBackground});
          }},
         {"warnings (live status, Open failure) on the window", Contrast::text,
-         [](bool dark) {
-             const C c = Theme::colours(dark);
-             return on(c.warning, {c.workspaceBackground});
-         }},
+         [](const C &c, bool) { return on(c.warning, {c.workspaceBackground}); }},
         {"failures (editor, custom minutes, quick panel, Delete) on window and panel",
          Contrast::text,
-         [](bool dark) {
-             const C c = Theme::colours(dark);
+         [](const C &c, bool) {
              return on(c.failure, {c.workspaceBackground, c.panelBackground});
          }},
         {"\"Active\" badge text on its capsule, in rows and the hero", Contrast::text,
-         [](bool dark) {
+         [](const C &c, bool dark) {
              return perAccent([&](const QColor &a) {
-                 const C c = Theme::colours(dark);
                  QList<Sample> samples;
                  QList<QColor> unders{selectedRow(c, a), c.sidebarBackground};
                  unders << heroBackdrops(dark);
@@ -168,23 +160,21 @@ const QList<Use> &uses() {
              });
          }},
         {"button titles and symbols on an accent fill (Apply, Create, OK)", Contrast::text,
-         [](bool dark) {
-             const C c = Theme::colours(dark);
+         [](const C &c, bool dark) {
              return perAccent([&](const QColor &a) {
                         return on(Theme::onAccent(), {Theme::accentFill(a, dark)});
                     }) +
                     on(Theme::onAccent(), {Theme::accentFill(c.highlight, dark)});
          }},
         {"highlighted menu item", Contrast::text,
-         [](bool dark) { return on(Theme::onAccent(), {Theme::colours(dark).highlight}); }},
+         [](const C &c, bool) { return on(Theme::onAccent(), {c.highlight}); }},
         {"hero eyebrow, title and introduction (primary) on the aurora", Contrast::text,
-         [](bool dark) { return on(Theme::colours(dark).primary, heroBackdrops(dark)); }},
+         [](const C &c, bool dark) { return on(c.primary, heroBackdrops(dark)); }},
         {"hero value pills, text and symbol (primary), on their capsule", Contrast::text,
-         [](bool dark) { return on(Theme::colours(dark).primary, heroPills(dark)); }},
+         [](const C &c, bool dark) { return on(c.primary, heroPills(dark)); }},
         {"profile symbols (accent) on their tile (in the hero on the panel colour), panels, window",
          Contrast::graphics,
-         [](bool dark) {
-             const C c = Theme::colours(dark);
+         [](const C &c, bool dark) {
              return perAccent([&](const QColor &a) {
                  QList<QColor> unders;
                  for (const QColor &surface : surfaces(c) + QList{selectedRow(c, a)})
@@ -194,22 +184,16 @@ const QList<Use> &uses() {
              });
          }},
         {"control symbols (secondary) on panel, sidebar and fields", Contrast::graphics,
-         [](bool dark) {
-             const C c = Theme::colours(dark);
-             QList<Sample> samples;
-             for (const QColor &surface :
-                  surfaces(c) + QList{Contrast::over(c.controlFill, c.sidebarBackground)})
-                 samples << Sample{Contrast::over(c.secondary, surface), surface};
-             return samples;
+         [](const C &c, bool) {
+             return drawnOn(c.secondary, surfaces(c) + QList{Contrast::over(c.controlFill,
+                                                                            c.sidebarBackground)});
          }},
         {"power symbol (warning, success) on the quick panel", Contrast::graphics,
-         [](bool dark) {
-             const C c = Theme::colours(dark);
+         [](const C &c, bool) {
              return on(c.warning, {c.panelBackground}) + on(c.success, {c.panelBackground});
          }},
         {"focus ring on window, panel, sidebar and selected row", Contrast::graphics,
-         [](bool dark) {
-             const C c = Theme::colours(dark);
+         [](const C &c, bool) {
              return on(c.focusRing, surfaces(c)) + perAccent([&](const QColor &a) {
                         return on(c.focusRing, {selectedRow(c, a)});
                     });
@@ -225,7 +209,7 @@ TEST(ThemeContrast, EveryTextSymbolAndFocusRingMeetsWcagAaInLightAndDark) {
     for (const Use &use : uses()) {
         double worst[2];
         for (const bool dark : {false, true}) {
-            const QList<Sample> samples = use.samples(dark);
+            const QList<Sample> samples = use.samples(Theme::colours(dark), dark);
             ASSERT_FALSE(samples.isEmpty()) << use.what;
             worst[dark] = 21;
             for (const Sample &sample : samples)

@@ -8,6 +8,7 @@
 #include "Profiles/ProfileLibrary.h"
 #include "UiTestSupport.h"
 
+#include <QAccessible>
 #include <QProcess>
 #include <QScreen>
 #include <QStandardPaths>
@@ -61,7 +62,6 @@ struct TrayTest : WindowTest {
 
     bool atLogin = false; // Pellor started by Open at Login
     QProcess tray;        // killed when the test ends
-    std::shared_ptr<ControlledConfiguring> service = std::make_shared<ControlledConfiguring>();
     QSystemTrayIcon *statusItem = nullptr;
     QWidget *icon = nullptr;
 };

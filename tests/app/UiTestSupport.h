@@ -4,16 +4,16 @@
 // clicking QML items by objectName, waiting for conditions and frames, and screenshots.
 #include "App/AppDelegate.h"
 #include "App/Appearance.h"
+#include "AppTestSupport.h"
 #include "Localization/L10n.h"
 #include "MenuBar/QuickPanel.h"
 #include "Platform/SystemIdentity.h"
 #include "Profiles/FileProfileStorage.h"
 #include "Sessions/SessionRecord.h"
 #include "SimulatorState.h"
-#include "TestSupport.h"
 #include "Workspace/DashboardController.h"
+#include "Workspace/WorkspaceModel.h"
 
-#include <QAccessible>
 #include <QDir>
 #include <QFile>
 #include <QQuickItem>
@@ -89,6 +89,15 @@ inline void pick(QQuickWidget *view, const QString &picker, int minutes) {
     click(view, QStringLiteral("%1.option.%2").arg(picker).arg(minutes));
 }
 
+// Types into a picker's open custom entry, replacing what it holds.
+inline void typeCustom(QQuickWidget *view, const QString &picker, const QString &text) {
+    click(view, picker + ".customField");
+    ASSERT_TRUE(waitUntil([&] { return item(view, picker + ".customField")->hasActiveFocus(); }));
+    QTest::keyClick(view, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(view, Qt::Key_Backspace);
+    QTest::keyClicks(view, text);
+}
+
 // Whether the parts of the view that are made after its first frame are all there.
 inline bool settled(DashboardController *view) {
     const QQuickItem *detail = item(view, QStringLiteral("detailLoader"));
@@ -111,24 +120,6 @@ inline void settle(QQuickWidget *view) {
     QSignalSpy frames(view->quickWindow(), &QQuickWindow::afterRendering);
     view->quickWindow()->update();
     ASSERT_TRUE(frames.wait(10'000));
-}
-
-// The accessible names of the controls under `node` that a person can press or choose; fails
-// the test for a control without one.
-inline QStringList controlNames(QAccessibleInterface *node) {
-    static const QList<QAccessible::Role> pressable = {QAccessible::Button, QAccessible::ButtonMenu,
-                                                       QAccessible::ComboBox, QAccessible::ListItem,
-                                                       QAccessible::RadioButton};
-    QStringList names;
-    if (!node)
-        return names;
-    if (pressable.contains(node->role())) {
-        names << node->text(QAccessible::Name);
-        EXPECT_FALSE(names.last().trimmed().isEmpty()) << "a control of role " << node->role();
-    }
-    for (int i = 0; i < node->childCount(); ++i)
-        names << controlNames(node->child(i));
-    return names;
 }
 
 // Saves the view's window as drawn now; in another language than English, with its code.
@@ -168,7 +159,36 @@ struct WindowTest : ::testing::Test {
         ASSERT_TRUE(waitUntil([&] { return settled(view); }));
     }
 
-    QQuickWidget *panel() const { return delegate->menuBar()->popover(); }
+    // Launches it with the configuration in the test's hands and, given a first snapshot, the
+    // live reads too, the first of them delivering it.
+    void startControlled(const std::optional<SystemSettings> &first = std::nullopt) {
+        AppDelegate::Options options{.configuration = service};
+        if (first)
+            options.readSystem = [this] { return reader.read(); };
+        start(std::move(options));
+        if (first) {
+            ASSERT_TRUE(waitUntil([&] { return reader.pending() == 1; }));
+            reader.deliver(*first);
+        }
+    }
+    // Selects and applies the profile through the controlled configuration, which succeeds.
+    void applyAndSucceed(const QString &id) {
+        view->model()->select(id);
+        view->model()->apply();
+        ASSERT_TRUE(waitUntil([&] { return service->pending(); }));
+        service->succeed();
+        ASSERT_TRUE(waitUntil([&] { return delegate->store().hasAppliedProfile(); }));
+    }
+
+    // Screenshots of the main window in the light and the dark appearance: <name>-light, -dark.
+    void shootLightAndDark(const QString &name) {
+        for (const auto &[choice, suffix] :
+             {std::pair{Appearance::light, "-light"}, std::pair{Appearance::dark, "-dark"}}) {
+            delegate->changeAppearance(choice);
+            shoot(view, name + suffix);
+        }
+    }
+    [[nodiscard]] QQuickWidget *panel() const { return delegate->menuBar()->popover(); }
     void openPanel() {
         ASSERT_FALSE(delegate->menuBar()->isShown());
         delegate->showMenuBar();
@@ -179,7 +199,7 @@ struct WindowTest : ::testing::Test {
         QTest::keyClick(panel(), Qt::Key_Escape);
         ASSERT_TRUE(waitUntil([&] { return !panel() || !panel()->isVisible(); }));
     }
-    QQuickWidget *editorView() const {
+    [[nodiscard]] QQuickWidget *editorView() const {
         ProfileEditor *editor = delegate->profileEditor();
         return editor && editor->isVisible() ? editor->view() : nullptr;
     }
@@ -199,6 +219,8 @@ struct WindowTest : ::testing::Test {
         ASSERT_TRUE(QTest::qWaitForWindowExposed(delegate->settingsWindow()));
     }
 
+    std::shared_ptr<ControlledConfiguring> service = std::make_shared<ControlledConfiguring>();
+    ControlledSystemReader reader;
     std::unique_ptr<AppDelegate> delegate;
     DashboardController *view = nullptr;
 };

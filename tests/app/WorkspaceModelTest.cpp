@@ -31,7 +31,7 @@ struct WorkspaceTest : ::testing::Test, test::SessionFixture {
         test::processQueuedEvents();
     }
     // The identifiers of the sidebar's rows, or of those with `role` set.
-    QStringList rowIds(std::optional<int> role = std::nullopt) const {
+    [[nodiscard]] QStringList rowIds(std::optional<int> role = std::nullopt) const {
         QStringList ids;
         const ProfileRowsModel *list = model.profileList();
         for (int row = 0; row < list->rowCount(); ++row) {
@@ -42,7 +42,7 @@ struct WorkspaceTest : ::testing::Test, test::SessionFixture {
         return ids;
     }
     // The footer's status line, explanation and button title.
-    QStringList footer() const {
+    [[nodiscard]] QStringList footer() const {
         return {model.footer()->statusLine(), model.footer()->explanationLine(),
                 model.footer()->applyTitle()};
     }

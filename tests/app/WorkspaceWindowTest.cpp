@@ -58,18 +58,11 @@ int visibleBadges(AppDelegate &delegate) {
     }));
 }
 
-// Types into a picker's custom entry, replacing what it holds.
-void typeCustom(QQuickWidget *view, const QString &picker, const QString &text) {
-    click(view, picker + ".customField");
-    ASSERT_TRUE(waitUntil([&] { return item(view, picker + ".customField")->hasActiveFocus(); }));
-    QTest::keyClick(view, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(view, Qt::Key_Backspace);
-    QTest::keyClicks(view, text);
-}
-
 } // namespace
 
-TEST_F(WindowTest, ChangingAndApplyingAProfileUpdatesTheSimulatedMac) {
+// The whole way through the simulated Mac: a profile changed through its pickers and applied,
+// then changed outside Pellor and reapplied.
+TEST_F(WindowTest, ChangingApplyingAndReapplyingAProfileThroughTheSimulatedMac) {
     start();
     click(view, "profileRow.download");
     ASSERT_TRUE(waitUntil([&] { return view->model()->selectedID() == "download"; }));
@@ -107,32 +100,43 @@ TEST_F(WindowTest, ChangingAndApplyingAProfileUpdatesTheSimulatedMac) {
 
     // Apply, through the real configuration engine and the stand-in tools.
     click(view, "applyButton");
-    ASSERT_TRUE(waitUntil(
-        [&] { return delegate->store().hasAppliedProfile() && !delegate->store().isApplying(); },
-        30'000));
-    const sim::SimulatorState mac = sim::SimulatorState::load(simulatorHome());
+    const QString title = Profile::download().localizedTitle();
+    const QString applied = L10n::text({"{0} applied", {title}});
+    ASSERT_TRUE(waitUntil([&] { return textIn(view, "statusLine") == applied; }, 30'000))
+        << textIn(view, "statusLine").toStdString();
+    sim::SimulatorState mac = sim::SimulatorState::load(simulatorHome());
     for (const auto &source : {mac.battery, mac.adapter}) {
         ASSERT_TRUE(source.has_value());
         EXPECT_EQ(source->number("displaysleep"), 10);
         EXPECT_EQ(source->number("sleep"), 45);
     }
-    const QString applied = L10n::text({"{0} applied", {Profile::download().localizedTitle()}});
-    EXPECT_TRUE(waitUntil([&] { return textIn(view, "statusLine") == applied; }))
-        << textIn(view, "statusLine").toStdString();
-    EXPECT_EQ(textIn(view, "applyButton"), L10n::text("Reapply"));
     EXPECT_EQ(visibleBadges(*delegate), 1);
     EXPECT_TRUE(shown(item(view, "activeBadge.download")));
+
+    // Someone changes the setting outside Pellor: the footer and the quick panel say so, and the
+    // panel's Reapply sets it again.
+    mac.adapter->set(QStringLiteral("displaysleep"), 30);
+    mac.save(simulatorHome());
+    const QString drifted = L10n::text({"{0} applied · changed outside Pellor", {title}});
+    ASSERT_TRUE(waitUntil([&] { return textIn(view, "statusLine") == drifted; }, 15'000))
+        << textIn(view, "statusLine").toStdString();
+    EXPECT_EQ(textIn(view, "applyButton"), L10n::text("Reapply"));
+    delegate->changeAppearance(Appearance::dark);
+    shoot(view, "workspace-drift-dark");
+    openPanel();
+    ASSERT_TRUE(waitUntil([&] { return shown(item(panel(), "reapplyButton")); }));
+    shoot(panel(), "quick-panel-drift-dark");
+    click(panel(), "reapplyButton");
+    // The footer turns back once the reapplied settings are read.
+    EXPECT_TRUE(waitUntil([&] { return textIn(view, "statusLine") == applied; }, 15'000));
+    EXPECT_EQ(sim::SimulatorState::load(simulatorHome()).adapter->number("displaysleep"), 10);
 }
 
 // While an authorization is pending the window keeps drawing, its progress shown in the footer;
 // then the badge shows. Screenshots in light and dark, in the language of the run (ctest runs
 // this again in Japanese).
 TEST_F(WindowTest, TheWindowKeepsDrawingWhileAuthorizationIsPending) {
-    auto service = std::make_shared<ControlledConfiguring>();
-    ControlledSystemReader reader;
-    start({.configuration = service, .readSystem = [&reader] { return reader.read(); }});
-    ASSERT_TRUE(waitUntil([&] { return reader.pending() == 1; }));
-    reader.deliver(snapshot(5, 15, L10n::text("Power adapter")));
+    startControlled(snapshot(5, 15, L10n::text("Power adapter")));
     click(view, "profileRow.focus");
     QTest::keyClick(view, Qt::Key_Return, Qt::ControlModifier); // the Apply shortcut
     ASSERT_TRUE(waitUntil([&] { return service->pending(); }));
@@ -148,7 +152,7 @@ TEST_F(WindowTest, TheWindowKeepsDrawingWhileAuthorizationIsPending) {
     // The indicator is really drawn, in the footer's own opaque colour around it.
     for (const int choice : {int(Appearance::light), int(Appearance::dark)}) {
         delegate->changeAppearance(choice);
-        const QColor footer = item(view, "applyFooter")->property("color").value<QColor>();
+        const auto footer = item(view, "applyFooter")->property("color").value<QColor>();
         EXPECT_EQ(footer.alpha(), 255);
         EXPECT_GT(inkedPixels(view, item(view, "applyingIndicator"), footer), 20)
             << "appearance " << choice;
@@ -160,18 +164,13 @@ TEST_F(WindowTest, TheWindowKeepsDrawingWhileAuthorizationIsPending) {
     EXPECT_EQ(visibleBadges(*delegate), 1);
     EXPECT_EQ(service->applied, QList<Profile>{Profile::focus()});
     EXPECT_TRUE(waitUntil([&] { return item(view, "applyButton")->isEnabled(); }));
-    for (const auto &[choice, name] :
-         {std::pair{int(Appearance::light), "light"}, std::pair{int(Appearance::dark), "dark"}}) {
-        delegate->changeAppearance(choice);
-        shoot(view, QStringLiteral("workspace-%1").arg(name));
-    }
+    shootLightAndDark("workspace");
 }
 
 // Regression (a crash): the edit keys and the Edit menu with no text field focused, and while an
 // authorization is pending, do nothing and the process lives on. In a text field they edit it.
 TEST_F(WindowTest, EditKeysGoToTheFocusedTextFieldOrDoNothing) {
-    auto service = std::make_shared<ControlledConfiguring>();
-    start({.configuration = service});
+    startControlled();
     const auto trigger = [&](const char *title) {
         MainMenu::findAction(delegate->mainMenu(), L10n::text(title))->trigger();
     };
@@ -202,11 +201,11 @@ TEST_F(WindowTest, EditKeysGoToTheFocusedTextFieldOrDoNothing) {
 }
 
 // Every tab stop shows a clear focus ring in light and dark, and the keys act on what has the
-// focus. The profile list is one stop: the arrows, Home and End move its selection and Return
-// applies it. Space and Return press a button; Escape empties the search.
+// focus. The profile list is one stop, on its selection (the arrows through it are the model's
+// and the bus test's), and Return applies it. Space and Return press a button; Escape empties
+// the search.
 TEST_F(WindowTest, EveryTabStopShowsItsFocusAndTheKeysActOnIt) {
-    auto service = std::make_shared<ControlledConfiguring>();
-    start({.configuration = service});
+    startControlled();
     view->model()->select("presentation"); // a profile with an automatic return
     view->setFocus(Qt::OtherFocusReason);
     const auto focused = [&] {
@@ -238,16 +237,6 @@ TEST_F(WindowTest, EveryTabStopShowsItsFocusAndTheKeysActOnIt) {
         return focused() == name;
     };
     ASSERT_TRUE(tabTo("profileRow.presentation"));
-    for (const auto &[key, selected] : {std::pair{Qt::Key_Down, "download"},
-                                        {Qt::Key_Down, "download"},
-                                        {Qt::Key_Home, "normal"},
-                                        {Qt::Key_Up, "normal"},
-                                        {Qt::Key_End, "download"},
-                                        {Qt::Key_Up, "presentation"}}) {
-        QTest::keyClick(view, key);
-        EXPECT_EQ(view->model()->selectedID(), selected) << "after key " << key;
-        EXPECT_EQ(focused(), QStringLiteral("profileRow.") + selected) << "after key " << key;
-    }
     QTest::keyClick(view, Qt::Key_Return);
     ASSERT_TRUE(waitUntil([&] { return service->pending(); }));
     EXPECT_EQ(service->applied, QList<Profile>{Profile::presentation()});
@@ -270,47 +259,15 @@ TEST_F(WindowTest, EveryTabStopShowsItsFocusAndTheKeysActOnIt) {
     EXPECT_EQ(view->model()->search(), "");
 }
 
-// Someone changes an applied profile's setting outside Pellor: the footer and the quick panel
-// say so, and the panel's Reapply sets it again.
-TEST_F(WindowTest, AnOutsideChangeOffersReapplyAndReapplyClearsIt) {
-    start();
-    const QString title = Profile::normal().localizedTitle(); // selected at start
-    const QString applied = L10n::text({"{0} applied", {title}});
-    click(view, "applyButton");
-    ASSERT_TRUE(waitUntil([&] { return textIn(view, "statusLine") == applied; }, 30'000));
-
-    auto mac = sim::SimulatorState::load(simulatorHome());
-    mac.adapter->set(QStringLiteral("displaysleep"), 30);
-    mac.save(simulatorHome());
-    const QString drifted = L10n::text({"{0} applied · changed outside Pellor", {title}});
-    ASSERT_TRUE(waitUntil([&] { return textIn(view, "statusLine") == drifted; }, 15'000))
-        << textIn(view, "statusLine").toStdString();
-    EXPECT_EQ(textIn(view, "applyButton"), L10n::text("Reapply"));
-    delegate->changeAppearance(Appearance::dark);
-    shoot(view, "workspace-drift-dark");
-
-    openPanel();
-    ASSERT_TRUE(waitUntil([&] { return shown(item(panel(), "reapplyButton")); }));
-    shoot(panel(), "quick-panel-drift-dark");
-    click(panel(), "reapplyButton");
-    // The footer turns back once the reapplied settings are read.
-    EXPECT_TRUE(waitUntil([&] { return textIn(view, "statusLine") == applied; }, 15'000));
-    EXPECT_EQ(sim::SimulatorState::load(simulatorHome()).adapter->number("displaysleep"), 5);
-}
-
 // At the minimum size a long title drops to a smaller font over at most two lines and then
 // elides, beside the badge and inside the hero.
 TEST_F(WindowTest, LongTitlesStayInsideTheHero) {
-    auto service = std::make_shared<ControlledConfiguring>();
-    start({.configuration = service});
+    startControlled();
     delegate->window()->resize(MainWindow::minimumFrameSize);
     for (const QString &title : {QString(32, 'W'), QString(32, QChar(0x7720))}) { // 眠
         const Profile profile(title.left(4) + "-id", title, ProfileIcon::download, 10, 0, 600, 0);
         delegate->library().save(profile);
-        view->model()->select(profile.id);
-        view->model()->apply();
-        ASSERT_TRUE(waitUntil([&] { return service->pending(); }));
-        service->succeed();
+        applyAndSucceed(profile.id);
         ASSERT_TRUE(waitUntil([&] { return textIn(view, "heroTitle") == title; }));
         settle(view);
         const QRectF hero = item(view, "hero")->mapRectToScene(item(view, "hero")->boundingRect());
@@ -374,11 +331,7 @@ TEST_F(WindowTest, TheHeroDrawsTheAuroraOnAGpuAndTheStillGradientWithout) {
         const QImage before = drawn();
         EXPECT_TRUE(waitUntil([&] { return drawn() != before; }));
     }
-    for (const auto &[choice, name] :
-         {std::pair{int(Appearance::light), "light"}, std::pair{int(Appearance::dark), "dark"}}) {
-        delegate->changeAppearance(choice);
-        shoot(view, QStringLiteral("hero-%1-%2").arg(software ? "software" : "gpu", name));
-    }
+    shootLightAndDark(QStringLiteral("hero-") + (software ? "software" : "gpu"));
     if (!software) {
         QTemporaryFile broken;
         ASSERT_TRUE(broken.open() && broken.write("not a shader") > 0 && broken.flush());

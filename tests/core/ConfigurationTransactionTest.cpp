@@ -2,8 +2,8 @@
 // fail or lie at any step.
 #include "Configuration/ConfigurationTransaction.h"
 
-#include "Configuration/ConfigurationError.h"
 #include "Localization/L10n.h"
+#include "Platform/ConfigurationError.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #include "Localization/L10n.h"
 
-#include "Configuration/ConfigurationError.h"
 #include "Localization/StringCatalogue.h"
+#include "Platform/ConfigurationError.h"
 #include "TestSupport.h"
 
 #include <QDir>

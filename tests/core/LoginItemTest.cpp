@@ -2,7 +2,7 @@
 // state read from the file, and the Exec line quoted the way desktops parse it.
 #include "Platform/LoginItem.h"
 
-#include "Configuration/ConfigurationError.h"
+#include "Platform/ConfigurationError.h"
 #include "TestSupport.h"
 
 #include <QDir>

@@ -2,8 +2,8 @@
 // the pmset output reader and the backup's JSON form.
 #include "Configuration/MacConfiguration.h"
 
-#include "Configuration/ConfigurationError.h"
 #include "Localization/L10n.h"
+#include "Platform/ConfigurationError.h"
 #include "Platform/JsonDecoding.h"
 #include "TestSupport.h"
 

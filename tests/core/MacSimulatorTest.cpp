@@ -1,13 +1,12 @@
 // The simulated Mac's stand-in programs, run as real processes against a temporary simulator
 // folder: what they print reads back through the real parsers, and they authorize, refuse, fail
 // and log the way the tests of the configuration engine rely on.
-#include "Configuration/ConfigurationError.h"
+#include "Platform/ConfigurationError.h"
 #include "Platform/ToolRunner.h"
 #include "SimulatedMacHome.h"
 #include "SimulatorState.h"
 #include "Status/PowerAssertions.h"
 #include "Status/PowerStatus.h"
-#include "Status/SystemSettings.h"
 #include "TestSupport.h"
 
 #include <QFile>
@@ -18,14 +17,9 @@
 using namespace norvane;
 using sim::Source;
 using test::capture;
+using test::Outcome;
 
 namespace {
-
-struct ToolRun {
-    int status = 0;
-    QString output;
-    QString error;
-};
 
 // What a person sees of pmset's layout: the headers, each setting's name and the blanks before
 // its value (values become "#"), and which remark follows it.
@@ -57,20 +51,14 @@ class MacSimulatorTest : public ::testing::Test {
 protected:
     test::SimulatedMacHome home;
 
-    [[nodiscard]] static ToolRun run(const QString &program, const QStringList &arguments) {
-        const ToolResult result =
-            ProcessToolRunner().run(program, arguments, ToolRunner::StandardError::Capture);
-        return {result.exitStatus, QString::fromUtf8(result.standardOutput),
-                QString::fromUtf8(result.standardError)};
+    [[nodiscard]] static Outcome pmset(const QStringList &arguments) {
+        return test::run(ToolPaths::system().pmset, arguments);
     }
-    [[nodiscard]] static ToolRun pmset(const QStringList &arguments) {
-        return run(ToolPaths::system().pmset, arguments);
+    [[nodiscard]] static Outcome query(const char *name) { return pmset({"-g", name}); }
+    [[nodiscard]] static Outcome osascript(const QString &source) {
+        return test::run(ToolPaths::system().osascript, {QStringLiteral("-e"), source});
     }
-    [[nodiscard]] static ToolRun query(const char *name) { return pmset({"-g", name}); }
-    [[nodiscard]] static ToolRun osascript(const QString &source) {
-        return run(ToolPaths::system().osascript, {QStringLiteral("-e"), source});
-    }
-    [[nodiscard]] static ToolRun authorized(const QString &command) {
+    [[nodiscard]] static Outcome authorized(const QString &command) {
         return osascript(script(command));
     }
 };
@@ -84,7 +72,7 @@ TEST_F(MacSimulatorTest, AnEmptyFolderIsAFactoryLaptopOnItsAdapterAndLoadingWrit
 
 // Laid out line for line as the published captures of real Macs (tests/data/mac-samples).
 TEST_F(MacSimulatorTest, TheStandInLaysOutItsOutputAsRealMacsDo) {
-    EXPECT_EQ(layout(query("custom").output),
+    EXPECT_EQ(layout(query("custom").out),
               layout(capture("custom-applesilicon-laptop-powermode-2026")));
 
     auto imac = sim::SimulatorState::desktop();
@@ -93,9 +81,8 @@ TEST_F(MacSimulatorTest, TheStandInLaysOutItsOutputAsRealMacsDo) {
     imac.assertionHolders = {
         {734, "TargetBridgeReceiver", "PreventUserIdleDisplaySleep", "Target Display Mode", 0, {}}};
     imac.save(home.path());
-    EXPECT_EQ(layout(query("custom").output),
-              layout(capture("custom-hackintosh-desktop-macos13.2")));
-    EXPECT_EQ(layout(query("live").output),
+    EXPECT_EQ(layout(query("custom").out), layout(capture("custom-hackintosh-desktop-macos13.2")));
+    EXPECT_EQ(layout(query("live").out),
               layout(capture("live-imac2019-display-and-sleep-prevented-2026")));
 
     // Every type in the Mac's order, details indented with a tab; the stand-in has no kernel
@@ -117,7 +104,7 @@ TEST_F(MacSimulatorTest, TheStandInLaysOutItsOutputAsRealMacsDo) {
     static const QRegularExpression changing(
         QStringLiteral(R"(^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d [+-]\d{4}\n|\[0x[0-9a-f]{16}\])"));
     const QString published = capture("assertions-hackintosh-tabs-2019");
-    EXPECT_EQ(query("assertions").output.remove(changing),
+    EXPECT_EQ(query("assertions").out.remove(changing),
               published.first(published.indexOf("Kernel Assertions:")).remove(changing));
     EXPECT_EQ(PowerAssertions::read(), PowerAssertions::parse(published));
 
@@ -187,7 +174,7 @@ TEST_F(MacSimulatorTest, BattAndThePowerSourcesTellTheSameMac) {
     };
     for (const auto &row : rows) {
         row.state.save(home.path());
-        EXPECT_EQ(query("batt").output, row.batt);
+        EXPECT_EQ(query("batt").out, row.batt);
         EXPECT_EQ(PowerStatus::read(), row.status) << row.batt.toStdString();
     }
 }
@@ -195,7 +182,7 @@ TEST_F(MacSimulatorTest, BattAndThePowerSourcesTellTheSameMac) {
 TEST_F(MacSimulatorTest, ALongLogStartsAfresh) {
     QFile log(home.path() + QStringLiteral("/invocations.log"));
     ASSERT_TRUE(log.open(QIODevice::WriteOnly));
-    ASSERT_TRUE(log.resize(5 * 1024 * 1024));
+    ASSERT_TRUE(log.resize(5LL * 1024 * 1024));
     log.close();
     (void)query("batt");
     EXPECT_EQ(sim::invocations(home.path()),
@@ -204,11 +191,11 @@ TEST_F(MacSimulatorTest, ALongLogStartsAfresh) {
 }
 
 TEST_F(MacSimulatorTest, WritesWithoutAuthorizationFailAsWithoutRootAndUnknownQueriesFail) {
-    const ToolRun direct = pmset({"-c", "displaysleep", "3"});
-    EXPECT_EQ(direct.status, 1);
-    EXPECT_EQ(direct.error, "Error: pmset must be run as root.\n");
+    const Outcome direct = pmset({"-c", "displaysleep", "3"});
+    EXPECT_EQ(direct.exitCode, 1);
+    EXPECT_EQ(direct.err, "Error: pmset must be run as root.\n");
     EXPECT_EQ(home.state(), sim::SimulatorState::laptop());
-    EXPECT_NE(query("nonsense").status, 0);
+    EXPECT_NE(query("nonsense").exitCode, 0);
 }
 
 TEST_F(MacSimulatorTest, MalformedWritesAndScriptsAreRefused) {
@@ -232,17 +219,18 @@ TEST_F(MacSimulatorTest, MalformedWritesAndScriptsAreRefused) {
              "display dialog \"hello\"",
              "do shell script \"true\"",
              "do shell script \"true\" with administrator privileges and more",
-             "do shell script \"say \"hi\"\" with administrator privileges",
+             R"(do shell script "say "hi"" with administrator privileges)",
              "do shell script \"unterminated with administrator privileges",
-             "do shell script \"bad \\q escape\" with administrator privileges",
+             R"(do shell script "bad \q escape" with administrator privileges)",
          })
         refusals.append({QString::fromUtf8(source), QStringLiteral(": syntax error: ")});
     for (const auto &[source, error] : refusals) {
-        const ToolRun result = osascript(source);
-        EXPECT_EQ(result.status, 1) << source.toStdString();
-        EXPECT_TRUE(result.error.contains(error)) << result.error.toStdString();
+        const Outcome result = osascript(source);
+        EXPECT_EQ(result.exitCode, 1) << source.toStdString();
+        EXPECT_TRUE(result.err.contains(error)) << result.err.toStdString();
     }
-    EXPECT_EQ(run(ToolPaths::system().osascript, {QStringLiteral("script.scpt")}).status, 1);
+    EXPECT_EQ(test::run(ToolPaths::system().osascript, {QStringLiteral("script.scpt")}).exitCode,
+              1);
     EXPECT_EQ(home.state(), sim::SimulatorState::laptop());
 }
 
@@ -251,9 +239,9 @@ TEST_F(MacSimulatorTest, AWriteWithoutAFlagSetsEverySourceButPolicyLockedSetting
         s.ups = sim::SimulatorState::factorySettings(Source::ups);
         s.policyLockedSettings = {QStringLiteral("sleep")};
     });
-    const ToolRun result = authorized(QStringLiteral("/usr/bin/pmset displaysleep 20 sleep 0"));
-    EXPECT_EQ(result.status, 0);
-    EXPECT_TRUE(result.error.isEmpty());
+    const Outcome result = authorized(QStringLiteral("/usr/bin/pmset displaysleep 20 sleep 0"));
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_TRUE(result.err.isEmpty());
     for (const Source source : home.state().presentSources()) {
         EXPECT_EQ(home.state().settings(source)->number("displaysleep"), 20);
         EXPECT_EQ(home.state().settings(source)->number("sleep"),
@@ -264,10 +252,10 @@ TEST_F(MacSimulatorTest, AWriteWithoutAFlagSetsEverySourceButPolicyLockedSetting
 // After a write, pmset warns of every source whose display would stay on longer than the Mac
 // stays awake: here the factory battery (display 2, sleep 1), not the adapter just written.
 TEST_F(MacSimulatorTest, AWriteWarnsOfTimersThatWillNotBehaveAsSet) {
-    const ToolRun result =
+    const Outcome result =
         authorized(QStringLiteral("/usr/bin/pmset -c displaysleep 5 sleep 10 2>&1"));
-    EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(result.output,
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.out,
               "Warning: Idle sleep timings for \"Battery Power\" may not behave as expected.\n"
               "- Display sleep should have a lower timeout than system sleep.\n");
     EXPECT_EQ(home.state().adapter->number("displaysleep"), 5);
@@ -280,28 +268,28 @@ TEST_F(MacSimulatorTest, AFailingPrivilegedCommandStopsTheChainAndCountsDown) {
     });
     const QString command = QStringLiteral("/usr/bin/pmset -b displaysleep 4 sleep 4 && "
                                            "/usr/bin/pmset -c displaysleep 4 sleep 4");
-    EXPECT_EQ(authorized(command).status, 1);
+    EXPECT_EQ(authorized(command).exitCode, 1);
     EXPECT_EQ(home.state().battery->number("sleep"), 4); // half done
     EXPECT_EQ(home.state().adapter->number("sleep"), 1);
     EXPECT_FALSE(home.state().privilegedFailure);
-    EXPECT_EQ(authorized(command).status, 0);
+    EXPECT_EQ(authorized(command).exitCode, 0);
     EXPECT_EQ(home.state().adapter->number("sleep"), 4);
 
     // One that does not count down fails every write, on any source.
     home.change([](sim::SimulatorState &s) {
         s.privilegedFailure = sim::PrivilegedFailure{QStringLiteral("no")};
     });
-    EXPECT_EQ(authorized(QStringLiteral("/usr/bin/pmset -b sleep 5")).status, 1);
-    EXPECT_EQ(authorized(QStringLiteral("/usr/bin/pmset -c sleep 5")).status, 1);
+    EXPECT_EQ(authorized(QStringLiteral("/usr/bin/pmset -b sleep 5")).exitCode, 1);
+    EXPECT_EQ(authorized(QStringLiteral("/usr/bin/pmset -c sleep 5")).exitCode, 1);
     EXPECT_EQ(home.state().privilegedFailure, sim::PrivilegedFailure{QStringLiteral("no")});
     EXPECT_EQ(home.state().battery->number("sleep"), 4);
 }
 
 TEST_F(MacSimulatorTest, TheScriptsStringLiteralIsUnescaped) {
-    const ToolRun result =
+    const Outcome result =
         authorized(QStringLiteral(R"(printf '%s|%s' "quoted \"word\"" 'back\slash')"));
-    EXPECT_EQ(result.status, 0) << result.error.toStdString();
-    EXPECT_EQ(result.output, "quoted \"word\"|back\\slash\n");
+    EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+    EXPECT_EQ(result.out, "quoted \"word\"|back\\slash\n");
 }
 
 TEST_F(MacSimulatorTest, ADamagedStateFileIsReportedAndKept) {
@@ -312,10 +300,10 @@ TEST_F(MacSimulatorTest, ADamagedStateFileIsReportedAndKept) {
     // Damaged in its shape rather than its syntax.
     for (const auto &[original, damage] : QList<std::pair<const char *, const char *>>{
              {"\"version\": 1", "\"version\": 2"},
-             {"\"providing\": \"adapter\"", "\"providing\": \"solar\""},
+             {R"("providing": "adapter")", R"("providing": "solar")"},
              {"\"lowPowerMode\": false", "\"lowPowerMode\": 0"},
-             {"\"authorization\": \"allow\"", "\"authorization\": 1"},
-             {"\"/var/vm/sleepimage\"", "\"/x\\nUPS Power:\""}}) {
+             {R"("authorization": "allow")", "\"authorization\": 1"},
+             {"\"/var/vm/sleepimage\"", R"("/x\nUPS Power:")"}}) {
         ASSERT_TRUE(good.contains(QLatin1String(original))) << original;
         write(QString(good).replace(QLatin1String(original), QLatin1String(damage)));
         EXPECT_THROW((void)home.state(), PlatformError) << damage;
@@ -323,11 +311,11 @@ TEST_F(MacSimulatorTest, ADamagedStateFileIsReportedAndKept) {
 
     write(QStringLiteral("{\"version\": 1, \"sources\": "));
     EXPECT_THROW((void)home.state(), PlatformError);
-    const ToolRun custom = query("custom");
-    EXPECT_EQ(custom.status, 1);
-    EXPECT_TRUE(custom.error.contains(QStringLiteral("is damaged"))) << custom.error.toStdString();
-    EXPECT_TRUE(custom.error.contains(path));
+    const Outcome custom = query("custom");
+    EXPECT_EQ(custom.exitCode, 1);
+    EXPECT_TRUE(custom.err.contains(QStringLiteral("is damaged"))) << custom.err.toStdString();
+    EXPECT_TRUE(custom.err.contains(path));
     EXPECT_TRUE(authorized(QStringLiteral("/usr/bin/pmset -c sleep 5"))
-                    .error.contains(QStringLiteral("is damaged")));
+                    .err.contains(QStringLiteral("is damaged")));
     EXPECT_EQ(test::readTextFile(path), "{\"version\": 1, \"sources\": ");
 }

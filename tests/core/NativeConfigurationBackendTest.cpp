@@ -2,8 +2,8 @@
 // reads the tools' failures.
 #include "Configuration/NativeConfigurationBackend.h"
 
-#include "Configuration/ConfigurationError.h"
 #include "Localization/L10n.h"
+#include "Platform/ConfigurationError.h"
 #include "Platform/Simulated/SimulatedMac.h"
 #include "SimulatedMacHome.h"
 #include "TestSupport.h"
@@ -147,7 +147,7 @@ TEST_F(BackendTest, BackupIsWrittenOncePrivatelyAndNeverReplacedEvenWhenDamaged)
 
     // A damaged or invalid backup, or another system's, stops the apply, names its file, and
     // stays as it is.
-    for (const QByteArray content :
+    for (const QByteArray &content :
          {QByteArray("{ not json"),
           QByteArray(R"({"sources":[{"flag":"-x","display":1,"sleep":1}]})"),
           QByteArray(R"({"world":"gnome","sources":[{"flag":"-c","display":1,"sleep":1}]})")}) {

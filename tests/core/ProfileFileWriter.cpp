@@ -13,7 +13,8 @@ int main(int argc, char **argv) {
     }
     norvane::FileProfileStorage storage(QString::fromLocal8Bit(argv[1]));
     try {
-        QFile a(QString::fromLocal8Bit(argv[2])), b(QString::fromLocal8Bit(argv[3]));
+        QFile a(QString::fromLocal8Bit(argv[2]));
+        QFile b(QString::fromLocal8Bit(argv[3]));
         if (!a.open(QIODevice::ReadOnly) || !b.open(QIODevice::ReadOnly))
             throw std::runtime_error("cannot read the documents");
         const QByteArray documents[] = {a.readAll(), b.readAll()};

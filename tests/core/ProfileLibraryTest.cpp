@@ -53,7 +53,7 @@ TEST(ProfileLibraryLoading, ARejectedDocumentShowsThePresetsAndRefusesEveryChang
          L10n::text(
              "Enter a whole number from 0 to 1440 minutes. Zero means never or no automatic return.")},
         // The decoder's own texts.
-        {"{\"version\": 1, \"profiles\": [", {}},
+        {R"({"version": 1, "profiles": [)", {}},
         {"[1, 2, 3]", {}},
         {QByteArray(documentBytes(Profile::presets())).replace("deleted", "removed"), {}},
     };

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Configuration/ConfigurationError.h"
+#include "Platform/ConfigurationError.h"
 #include "Profiles/Profile.h"
 #include "Profiles/ProfileStorage.h"
 
@@ -30,7 +30,7 @@ public:
         ++writes;
     }
 
-    QString location() const override { return QStringLiteral("memory"); }
+    [[nodiscard]] QString location() const override { return QStringLiteral("memory"); }
     QString setAside(const QDate &) override {
         count();
         setAsideBytes = std::exchange(bytes, std::nullopt);
@@ -61,7 +61,8 @@ inline Profile customProfile(const QString &id, const QString &title, qint64 dis
 // A profiles document as the file holds it.
 inline QByteArray documentBytes(const QList<Profile> &profiles, const QList<Profile> &deleted = {},
                                 qint64 version = 1) {
-    QJsonArray profileArray, deletedArray;
+    QJsonArray profileArray;
+    QJsonArray deletedArray;
     for (const Profile &profile : profiles)
         profileArray.append(profile.toJson());
     for (const Profile &profile : deleted)

@@ -2,9 +2,9 @@
 // whose completions the test drives with promises, and a clock the test sets.
 #include "Sessions/SessionStore.h"
 
-#include "Configuration/ConfigurationError.h"
 #include "ControlledConfiguring.h"
 #include "Localization/L10n.h"
+#include "Platform/ConfigurationError.h"
 #include "Sessions/SessionRecord.h"
 #include "TestSupport.h"
 
@@ -29,13 +29,13 @@ struct SessionStoreTest : ::testing::Test {
     }
 
     // Lets the store's continuations and queued tasks run.
-    static void settle(QFuture<void> future = {}) {
+    static void settle(const QFuture<void> &future = {}) {
         if (future.isValid())
             test::waitFor(future);
         test::processQueuedEvents();
     }
     void activateAndSucceed(const Profile &profile, std::optional<qint64> minutes = std::nullopt,
-                            std::optional<QDateTime> at = std::nullopt) {
+                            const std::optional<QDateTime> &at = std::nullopt) {
         QFuture<void> done = store.activate(profile, minutes, at.value_or(clock));
         service->succeed();
         settle(done);
@@ -98,22 +98,25 @@ TEST_F(SessionStoreTest, FailuresKeepTheRunningSessionUnlessTheSettingsAreInDoub
     const QString restoreUnchanged =
         L10n::text("Could not restore the original settings. System settings are unchanged.");
     const QString cancelled = L10n::text("Cancelled. System settings are unchanged.");
+    const auto cancel = std::make_exception_ptr(ConfigurationError::cancelled());
+    const auto exploded = std::make_exception_ptr(PlatformError("pmset exploded"));
+    const auto mixed = std::make_exception_ptr(ConfigurationError::settingsInDoubt("mixed"));
+    const QString notConfirmed =
+        L10n::text("Could not confirm that settings were applied. Check the current settings.");
     const struct {
-        bool restore;
         std::exception_ptr error;
-        bool kept;
         QString notice;
+        bool restore;
+        bool kept;
     } rows[] = {
-        {false, std::make_exception_ptr(ConfigurationError::cancelled()), true, cancelled},
-        {false, std::make_exception_ptr(PlatformError("pmset exploded")), true, unchanged},
-        {false, std::make_exception_ptr(ConfigurationError::message("rolled back")), true,
-         unchanged},
-        {false, std::make_exception_ptr(ConfigurationError::settingsInDoubt("mixed")), false,
-         L10n::text("Could not confirm that settings were applied. Check the current settings.")},
-        {true, std::make_exception_ptr(ConfigurationError::cancelled()), true, cancelled},
-        {true, std::make_exception_ptr(PlatformError("pmset exploded")), true, restoreUnchanged},
-        {true, std::make_exception_ptr(ConfigurationError::settingsInDoubt("mixed")), false,
-         L10n::text("Restoration is incomplete. Check the current settings.")},
+        {cancel, cancelled, false, true},
+        {exploded, unchanged, false, true},
+        {std::make_exception_ptr(ConfigurationError::message("rolled back")), unchanged, false,
+         true},
+        {mixed, notConfirmed, false, false},
+        {cancel, cancelled, true, true},
+        {exploded, restoreUnchanged, true, true},
+        {mixed, L10n::text("Restoration is incomplete. Check the current settings."), true, false},
     };
     for (const auto &row : rows) {
         activateAndSucceed(Profile::focus(), 5);

@@ -4,8 +4,8 @@
 #include "SimulatedMacHome.h"
 #include "TestSupport.h"
 
-#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 using namespace norvane;

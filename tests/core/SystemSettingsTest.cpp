@@ -1,7 +1,7 @@
 #include "Status/SystemSettings.h"
 
-#include "Configuration/ConfigurationError.h"
 #include "Localization/L10n.h"
+#include "Platform/ConfigurationError.h"
 #include "Platform/Platform.h"
 #include "Platform/Simulated/SimulatedMac.h"
 #include "SimulatedMacHome.h"
@@ -17,7 +17,7 @@ namespace {
 class FakeAssertions final : public AssertionStatus {
 public:
     std::optional<QVariantMap> status;
-    std::optional<QVariantMap> copyStatus() const override { return status; }
+    [[nodiscard]] std::optional<QVariantMap> copyStatus() const override { return status; }
 };
 
 class FailingPreferences final : public HostPreferences {
@@ -30,7 +30,9 @@ public:
 
 class NoPowerSources final : public PowerSources {
 public:
-    std::optional<PowerSourceSnapshot> snapshot() const override { return std::nullopt; }
+    [[nodiscard]] std::optional<PowerSourceSnapshot> snapshot() const override {
+        return std::nullopt;
+    }
 };
 
 // Against the simulated Mac, whose stand-in pmset runs as a real process.

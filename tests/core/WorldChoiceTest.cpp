@@ -14,16 +14,18 @@ namespace {
 class NamedWorld final : public World {
 public:
     explicit NamedWorld(QString id) : m_id(std::move(id)) {}
-    SystemIdentity identity() const override {
+    [[nodiscard]] SystemIdentity identity() const override {
         SystemIdentity identity;
         identity.id = m_id;
         identity.isMac = false;
         return identity;
     }
-    std::shared_ptr<ConfigurationBackend> configurationBackend() const override { return {}; }
-    SystemSettings readSettings() const override { return {}; }
-    PowerStatus readPower() const override { return {}; }
-    std::optional<PowerAssertions> readHolders() const override { return {}; }
+    [[nodiscard]] std::shared_ptr<ConfigurationBackend> configurationBackend() const override {
+        return {};
+    }
+    [[nodiscard]] SystemSettings readSettings() const override { return {}; }
+    [[nodiscard]] PowerStatus readPower() const override { return {}; }
+    [[nodiscard]] std::optional<PowerAssertions> readHolders() const override { return {}; }
 
 private:
     QString m_id;

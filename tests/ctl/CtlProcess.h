@@ -1,8 +1,8 @@
 #pragma once
 
+#include "TestSupport.h"
+
 #include <QDir>
-#include <QProcess>
-#include <QStringList>
 #include <QTemporaryDir>
 
 namespace norvane::test {
@@ -11,11 +11,7 @@ namespace norvane::test {
 // meets a Pellor the user runs) and a simulated Mac of its own, in English unless told otherwise.
 class CtlSandbox {
 public:
-    struct Run {
-        int exitCode = -1;
-        QString out;
-        QString err;
-    };
+    using Run = Outcome;
 
     CtlSandbox() {
         for (const QString name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME",
@@ -42,13 +38,7 @@ public:
     // Runs pellorctl (or `program`) here to its end.
     [[nodiscard]] Run run(const QStringList &arguments,
                           const QString &program = NORVANE_BIN_DIR "/pellorctl") const {
-        QProcess process;
-        process.setProcessEnvironment(environment);
-        process.start(program, arguments);
-        if (!process.waitForFinished(60'000) || process.exitStatus() != QProcess::NormalExit)
-            return {-1, {}, "pellorctl did not end normally"};
-        return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-                QString::fromUtf8(process.readAllStandardError())};
+        return test::run(program, arguments, environment);
     }
 
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();

@@ -1,10 +1,10 @@
 // The system's power services as a Linux desktop reads them, against python-dbusmock's UPower,
 // logind and power-profiles-daemon and a mock of the GNOME session on private buses.
-#include "DBusCalls.h"
 #include "DBusMock.h"
 #include "Gnome/GnomeIdleSettings.h"
-#include "PowerServices.h"
-#include "SleepHolders.h"
+#include "Services/DBusCalls.h"
+#include "Services/PowerServices.h"
+#include "Services/SleepHolders.h"
 #include "Status/SleepDiagnosis.h"
 #include "Worlds/World.h"
 

@@ -1,10 +1,8 @@
 // GNOME's idle settings through the real GSettings and dconf: every preset applied and read back,
 // the user's own kind of sleep, an exact restore, and a failed write rolled back.
-#include "Configuration/ConfigurationError.h"
-#include "Configuration/ConfigurationTransaction.h"
+#include "DesktopTestSupport.h"
 #include "Gnome/GnomeConfigurationBackend.h"
 #include "Gnome/GnomeIdleSettings.h"
-#include "TestSupport.h"
 
 #include <QJsonObject>
 #include <QTemporaryDir>
@@ -15,28 +13,6 @@ using namespace norvane;
 namespace {
 
 using Keys = GnomeIdleSettings;
-
-// Fails every write after letting it through, the way a change that lands half-way does.
-class FailingAfterWrite final : public ConfigurationBackend {
-public:
-    explicit FailingAfterWrite(std::shared_ptr<ConfigurationBackend> inner)
-        : m_inner(std::move(inner)) {}
-    MacConfiguration read() override { return m_inner->read(); }
-    void saveOriginalIfNeeded(const MacConfiguration &c) override {
-        m_inner->saveOriginalIfNeeded(c);
-    }
-    MacConfiguration loadOriginal() override { return m_inner->loadOriginal(); }
-    void write(const MacConfiguration &configuration) override {
-        m_inner->write(configuration);
-        if (++writes == 1)
-            throw ConfigurationError::message("the second half failed");
-    }
-    bool holdsScreenSaver() const override { return m_inner->holdsScreenSaver(); }
-    int writes = 0;
-
-private:
-    std::shared_ptr<ConfigurationBackend> m_inner;
-};
 
 struct GnomeBackendTest : ::testing::Test {
     QTemporaryDir folder;
@@ -98,12 +74,7 @@ TEST_F(GnomeBackendTest, NeverThenATimeoutBringsBackTheUsersOwnSleepAndRestoreIs
 TEST_F(GnomeBackendTest, AWriteThatFailsHalfWayIsRolledBackExactly) {
     GnomeIdleSettings().write({{Keys::kAcTimeout, 1800}});
     const QJsonObject own = GnomeIdleSettings().userValues();
-    const auto failing = std::make_shared<FailingAfterWrite>(backend);
-    ConfigurationTransaction halfWay(failing);
-    EXPECT_EQ(
-        test::errorTextFrom([&] { (void)halfWay.apply(Profile::download()); }),
-        "Could not apply settings. The previous settings were restored.\nthe second half failed");
-    EXPECT_EQ(failing->writes, 2);
+    test::applyFailingHalfWay(backend);
     EXPECT_EQ(GnomeIdleSettings().userValues(), own);
 }
 

@@ -2,6 +2,7 @@
 // status and diagnose tell from the system's services, a key an administrator locked, and GNOME's
 // settings missing.
 #include "DBusMock.h"
+#include "DesktopTestSupport.h"
 
 #include <QDir>
 #include <QJsonDocument>
@@ -13,29 +14,6 @@
 using namespace norvane::test;
 
 namespace {
-
-struct Outcome {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-Outcome run(const QString &program, const QStringList &arguments,
-            const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment()) {
-    QProcess process;
-    process.setProcessEnvironment(environment);
-    process.start(program, arguments);
-    if (!process.waitForFinished(60'000))
-        return {};
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
-}
-
-Outcome
-pellorctl(const QStringList &arguments,
-          const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment()) {
-    return run(NORVANE_BIN_DIR "/pellorctl", arguments, environment);
-}
 
 const QStringList kKeys{"org.gnome.desktop.session idle-delay",
                         "org.gnome.settings-daemon.plugins.power sleep-inactive-ac-timeout",
@@ -117,24 +95,16 @@ TEST_F(GnomePellorCtl, StatusAndDiagnoseTellWhatTheSystemsServicesSay) {
 // a clear message, nothing written.
 TEST_F(GnomePellorCtl, ALockedKeyOrMissingSettingsChangeNothing) {
     QTemporaryDir folder;
-    QDir().mkpath(folder.filePath("db.d/locks"));
-    {
-        QFile settings(folder.filePath("db.d/00-site"));
-        ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
-        settings.write(
-            "[org/gnome/settings-daemon/plugins/power]\nsleep-inactive-ac-type='suspend'\n");
-        QFile locks(folder.filePath("db.d/locks/00-site"));
-        ASSERT_TRUE(locks.open(QIODevice::WriteOnly));
-        locks.write("/org/gnome/settings-daemon/plugins/power/sleep-inactive-ac-type\n");
-    }
+    writeBytes(folder.filePath("db.d/00-site"),
+               "[org/gnome/settings-daemon/plugins/power]\nsleep-inactive-ac-type='suspend'\n");
+    writeBytes(folder.filePath("db.d/locks/00-site"),
+               "/org/gnome/settings-daemon/plugins/power/sleep-inactive-ac-type\n");
     ASSERT_EQ(
         run("dconf", {"compile", folder.filePath("site.db"), folder.filePath("db.d")}).exitCode, 0);
-    QFile profile(folder.filePath("profile"));
-    ASSERT_TRUE(profile.open(QIODevice::WriteOnly));
-    profile.write("user-db:user\nfile-db:" + folder.filePath("site.db").toUtf8() + "\n");
-    profile.close();
+    writeBytes(folder.filePath("profile"),
+               "user-db:user\nfile-db:" + folder.filePath("site.db").toUtf8() + "\n");
     QProcessEnvironment locked = QProcessEnvironment::systemEnvironment();
-    locked.insert("DCONF_PROFILE", profile.fileName());
+    locked.insert("DCONF_PROFILE", folder.filePath("profile"));
     const Outcome focus = pellorctl({"apply", "Focus", "--no-return"}, locked);
     EXPECT_EQ(focus.exitCode, 1);
     EXPECT_TRUE(focus.err.contains("A management policy may restrict changes."))

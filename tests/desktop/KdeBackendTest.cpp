@@ -1,11 +1,9 @@
 // KDE Plasma's idle settings in PowerDevil's and the screen locker's files, Plasma 5 and 6:
 // every preset written and read back, the user's own groups and kinds of sleep, an exact restore,
 // what an administrator locked, and a failed write rolled back.
-#include "Configuration/ConfigurationError.h"
-#include "Configuration/ConfigurationTransaction.h"
+#include "DesktopTestSupport.h"
 #include "Kde/KdeConfigurationBackend.h"
 #include "Kde/KdeIdleSettings.h"
-#include "TestSupport.h"
 #include "Worlds/World.h"
 
 #include <QDir>
@@ -37,34 +35,9 @@ QString configFile(const QString &name) {
     return QDir(qEnvironmentVariable("XDG_CONFIG_HOME")).filePath(name);
 }
 
-void writeFile(const QString &path, const QByteArray &bytes) {
-    test::writeBytes(path, bytes);
-}
-
 QByteArray fileBytes(const QString &name) {
     return test::readBytes(configFile(name));
 }
-
-// Fails every write after letting it through, the way a change that lands half-way does.
-class FailingAfterWrite final : public ConfigurationBackend {
-public:
-    explicit FailingAfterWrite(std::shared_ptr<ConfigurationBackend> inner)
-        : m_inner(std::move(inner)) {}
-    MacConfiguration read() override { return m_inner->read(); }
-    void saveOriginalIfNeeded(const MacConfiguration &c) override {
-        m_inner->saveOriginalIfNeeded(c);
-    }
-    MacConfiguration loadOriginal() override { return m_inner->loadOriginal(); }
-    void write(const MacConfiguration &configuration) override {
-        m_inner->write(configuration);
-        if (++writes == 1)
-            throw ConfigurationError::message("the second half failed");
-    }
-    int writes = 0;
-
-private:
-    std::shared_ptr<ConfigurationBackend> m_inner;
-};
 
 struct Plasma {
     const char *version;
@@ -80,11 +53,11 @@ struct KdeBackendTest : ::testing::Test {
         OriginalSettingsBackup(folder.filePath("original-settings-kde.json"), "kde"));
     ConfigurationTransaction transaction{backend};
 
-    void use(const Plasma &plasma) {
+    static void use(const Plasma &plasma) {
         QDir(qEnvironmentVariable("XDG_CONFIG_HOME")).removeRecursively();
         qputenv("KDE_SESSION_VERSION", plasma.version);
-        writeFile(configFile(plasma.file), plasma.bytes);
-        writeFile(configFile("kscreenlockerrc"), kLocker);
+        test::writeBytes(configFile(plasma.file), plasma.bytes);
+        test::writeBytes(configFile("kscreenlockerrc"), kLocker);
     }
     void TearDown() override {
         qunsetenv("KDE_SESSION_VERSION");
@@ -159,9 +132,9 @@ TEST_F(KdeBackendTest, WhatAnAdministratorLockedStopsTheChangeBeforeAnythingIsWr
     for (const auto &[where, bytes] : locks) {
         use(kPlasmas[0]);
         if (where == "user") {
-            writeFile(configFile(kPlasmas[0].file), bytes);
+            test::writeBytes(configFile(kPlasmas[0].file), bytes);
         } else {
-            writeFile(system.filePath(kPlasmas[0].file), bytes);
+            test::writeBytes(system.filePath(kPlasmas[0].file), bytes);
             qputenv("XDG_CONFIG_DIRS", system.path().toLocal8Bit());
         }
         const QByteArray before = fileBytes(kPlasmas[0].file);
@@ -177,12 +150,7 @@ TEST_F(KdeBackendTest, WhatAnAdministratorLockedStopsTheChangeBeforeAnythingIsWr
 
 TEST_F(KdeBackendTest, AWriteThatFailsHalfWayIsRolledBackExactly) {
     use(kPlasmas[0]);
-    const auto failing = std::make_shared<FailingAfterWrite>(backend);
-    ConfigurationTransaction halfWay(failing);
-    EXPECT_EQ(
-        test::errorTextFrom([&] { (void)halfWay.apply(Profile::download()); }),
-        "Could not apply settings. The previous settings were restored.\nthe second half failed");
-    EXPECT_EQ(failing->writes, 2);
+    test::applyFailingHalfWay(backend);
     EXPECT_EQ(fileBytes(kPlasmas[0].file), kPlasma5);
 }
 
@@ -205,9 +173,9 @@ TEST_F(KdeBackendTest, ThePlasmaThatRunsIsTheOneWhoseFilesAreUsed) {
         QDir(qEnvironmentVariable("XDG_CONFIG_HOME")).removeRecursively();
         qputenv("KDE_SESSION_VERSION", c.session);
         if (!c.plasma5.isEmpty())
-            writeFile(configFile("powermanagementprofilesrc"), c.plasma5);
+            test::writeBytes(configFile("powermanagementprofilesrc"), c.plasma5);
         if (!c.plasma6.isEmpty())
-            writeFile(configFile("powerdevilrc"), c.plasma6);
+            test::writeBytes(configFile("powerdevilrc"), c.plasma6);
         EXPECT_EQ(KdeIdleSettings::detect(), c.expected) << c.session;
     }
 }

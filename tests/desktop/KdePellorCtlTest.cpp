@@ -2,7 +2,7 @@
 // and the screen locker asked to read their files again (python-dbusmock records the calls), the
 // file as it was after restore, PowerDevil's holders in the diagnosis, and PowerDevil absent.
 #include "DBusMock.h"
-#include "TestSupport.h"
+#include "DesktopTestSupport.h"
 
 #include <QDBusArgument>
 #include <QDir>
@@ -29,23 +29,6 @@ const QByteArray kPlasma5 = "# Energy saving, as PowerDevil 5.27 wrote it and I 
                             "[Battery][SuspendSession]\nidleTime=600000\nsuspendType=1\n\n"
                             "[LowBattery]\nicon=battery-low\n";
 
-struct Outcome {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-Outcome run(const QString &program, const QStringList &arguments,
-            const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment()) {
-    QProcess process;
-    process.setProcessEnvironment(environment);
-    process.start(program, arguments);
-    if (!process.waitForFinished(60'000))
-        return {};
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
-}
-
 QString profiles() {
     return QDir(qEnvironmentVariable("XDG_CONFIG_HOME")).filePath("powermanagementprofilesrc");
 }
@@ -63,7 +46,7 @@ int calls(DBusMock &mock, const QString &path, const QString &method) {
     if (reply.isEmpty())
         return -1;
     int count = 0;
-    const QDBusArgument list = reply.first().value<QDBusArgument>();
+    const auto list = reply.first().value<QDBusArgument>();
     list.beginArray();
     while (!list.atEnd()) {
         qulonglong time = 0;
@@ -100,8 +83,7 @@ TEST_F(KdePellorCtl, FocusIsNeverAsKdeReadsItAndRestoreGivesBackTheFile) {
     ASSERT_TRUE(powerDevil.ready() && locker.ready());
     ASSERT_TRUE(locker.mock("AddMethod", {"org.kde.screensaver", "configure", "", "", ""}));
 
-    const Outcome focus =
-        run(NORVANE_BIN_DIR "/pellorctl", {"apply", "Focus", "--no-return"}, plasma("5"));
+    const Outcome focus = pellorctl({"apply", "Focus", "--no-return"}, plasma("5"));
     ASSERT_EQ(focus.exitCode, 0) << focus.err.toStdString();
     EXPECT_EQ(focus.out, "Saved and verified KDE Plasma settings for Focus.\n");
     for (const QString profile : {"AC", "Battery"}) {
@@ -112,7 +94,7 @@ TEST_F(KdePellorCtl, FocusIsNeverAsKdeReadsItAndRestoreGivesBackTheFile) {
     EXPECT_EQ(calls(powerDevil, "/org/kde/Solid/PowerManagement", "refreshStatus"), 1);
     EXPECT_EQ(calls(locker, "/ScreenSaver", "configure"), 1) << "Focus turns the lock off";
 
-    const Outcome restore = run(NORVANE_BIN_DIR "/pellorctl", {"restore"}, plasma("5"));
+    const Outcome restore = pellorctl({"restore"}, plasma("5"));
     ASSERT_EQ(restore.exitCode, 0) << restore.err.toStdString();
     EXPECT_EQ(readBytes(profiles()), kPlasma5);
     EXPECT_EQ(calls(powerDevil, "/org/kde/Solid/PowerManagement", "refreshStatus"), 2);
@@ -122,7 +104,7 @@ TEST_F(KdePellorCtl, StatusAndDiagnoseTellWhatPowerDevilHolds) {
     DBusMock powerDevil(Session, DBusMock::kPowerDevil,
                         R"({"inhibitions": {"Videos": "Playing a video"}})");
     ASSERT_TRUE(powerDevil.ready());
-    const Outcome status = run(NORVANE_BIN_DIR "/pellorctl", {"status", "--json"}, plasma("5"));
+    const Outcome status = pellorctl({"status", "--json"}, plasma("5"));
     ASSERT_EQ(status.exitCode, 0) << status.err.toStdString();
     const QJsonObject json = QJsonDocument::fromJson(status.out.toUtf8()).object();
     EXPECT_EQ(json["system"]["id"], "kde");
@@ -130,14 +112,14 @@ TEST_F(KdePellorCtl, StatusAndDiagnoseTellWhatPowerDevilHolds) {
     EXPECT_EQ(json["settings"]["systemSleepMinutes"], 15);
     EXPECT_EQ(json["settings"]["screenSaverSeconds"], 300) << "the locker's default, 5 minutes";
 
-    const Outcome diagnose = run(NORVANE_BIN_DIR "/pellorctl", {"diagnose"}, plasma("5"));
+    const Outcome diagnose = pellorctl({"diagnose"}, plasma("5"));
     EXPECT_TRUE(diagnose.out.contains("Videos: Playing a video")) << diagnose.out.toStdString();
     EXPECT_FALSE(diagnose.out.contains("Mac")) << diagnose.out.toStdString();
 }
 
 // Without Plasma running the files are still the settings: PowerDevil reads them when it starts.
 TEST_F(KdePellorCtl, WithoutPowerDevilTheFilesAreWrittenAndVerified) {
-    const Outcome normal = run(NORVANE_BIN_DIR "/pellorctl", {"apply", "Normal"}, plasma("5"));
+    const Outcome normal = pellorctl({"apply", "Normal"}, plasma("5"));
     ASSERT_EQ(normal.exitCode, 0) << normal.err.toStdString();
     EXPECT_EQ(kreadconfig("AC", "DPMSControl", "idleTime"), "300");
     EXPECT_EQ(kreadconfig("Battery", "SuspendSession", "idleTime"), "900000");

@@ -21,7 +21,7 @@ public:
 
 private:
     // Starts a daemon that forks and prints its address and its process id; returns the address.
-    QString startDaemon(const QStringList &arguments, QString &pid);
+    static QString startDaemon(const QStringList &arguments, QString &pid);
 
     QTemporaryDir m_root;
     QString m_sessionPid;

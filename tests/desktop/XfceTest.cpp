@@ -1,13 +1,10 @@
 // Xfce's idle settings against the real xfconfd on the private session bus: what xfconf-query
 // shows after apply and restore (types included), the power manager's own "never", a property an
 // administrator locked, xfconfd absent, a failed write rolled back, and a change told at once.
-#include "Configuration/ConfigurationError.h"
-#include "Configuration/ConfigurationTransaction.h"
 #include "DBusMock.h"
-#include "TestSupport.h"
+#include "DesktopTestSupport.h"
 #include "Worlds/World.h"
 #include "Xfce/XfceConfigurationBackend.h"
-#include "Xfce/XfceIdleSettings.h"
 #include "Xfce/Xfconf.h"
 
 #include <QDir>
@@ -27,33 +24,16 @@ namespace {
 const QString kPower = "xfce4-power-manager";
 const QString kSaver = "xfce4-screensaver";
 
-struct Outcome {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-Outcome run(const QString &program, const QStringList &arguments,
-            const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment()) {
-    QProcess process;
-    process.setProcessEnvironment(environment);
-    process.start(program, arguments);
-    if (!process.waitForFinished(60'000))
-        return {};
-    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()).trimmed(),
-            QString::fromUtf8(process.readAllStandardError())};
-}
-
-Outcome
-pellorctl(const QStringList &arguments,
-          const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment()) {
-    return run(NORVANE_BIN_DIR "/pellorctl", arguments, environment);
-}
-
 // What xfconf-query prints for the property; "unset" where it has no value.
 QString query(const QString &channel, const QString &property) {
     const Outcome shown = run("xfconf-query", {"-c", channel, "-p", property});
-    return shown.exitCode == 0 ? shown.out : QStringLiteral("unset");
+    return shown.exitCode == 0 ? shown.out.trimmed() : QStringLiteral("unset");
+}
+
+// Creates the property with its type, or sets it.
+void setProperty(const QString &channel, const QString &property, const char *type,
+                 const char *value) {
+    run("xfconf-query", {"-c", channel, "-p", property, "-n", "-t", type, "-s", value});
 }
 
 QStringList powerManager() {
@@ -88,17 +68,14 @@ struct XfceTest : ::testing::Test {
 } // namespace
 
 TEST_F(XfceTest, ApplyAndRestoreAsXfconfQuerySeesThem) {
-    run("xfconf-query", {"-c", kPower, "-p", "/xfce4-power-manager/dpms-on-ac-off", "-n", "-t",
-                         "uint", "-s", "20"});
-    run("xfconf-query", {"-c", kPower, "-p", "/xfce4-power-manager/inactivity-on-ac", "-n", "-t",
-                         "uint", "-s", "30"});
-    run("xfconf-query",
-        {"-c", kSaver, "-p", "/saver/idle-activation/delay", "-n", "-t", "int", "-s", "7"});
+    setProperty(kPower, "/xfce4-power-manager/dpms-on-ac-off", "uint", "20");
+    setProperty(kPower, "/xfce4-power-manager/inactivity-on-ac", "uint", "30");
+    setProperty(kSaver, "/saver/idle-activation/delay", "int", "7");
     const QStringList before = powerManager();
 
     const Outcome focus = pellorctl({"apply", "Focus", "--no-return"});
     ASSERT_EQ(focus.exitCode, 0) << focus.err.toStdString();
-    EXPECT_EQ(focus.out, "Saved and verified Xfce settings for Focus.");
+    EXPECT_EQ(focus.out, "Saved and verified Xfce settings for Focus.\n");
     EXPECT_EQ(powerManager(), (QStringList{"0", "0", "0", "14", "unset"}))
         << "the display never goes dark; 4.18's never (no manager runs) where sleep was on";
     EXPECT_EQ(query(kSaver, "/saver/idle-activation/enabled"), "false");
@@ -173,7 +150,7 @@ TEST_F(XfceTest, ALockedPropertyOrNoXfconfdChangesNothing) {
     EXPECT_EQ(focus.exitCode, 1);
     EXPECT_TRUE(focus.err.contains("A management policy may restrict changes."))
         << focus.err.toStdString();
-    EXPECT_EQ(run("xfconf-query", {"-c", kSaver, "-l"}, administered).out, "")
+    EXPECT_EQ(run("xfconf-query", {"-c", kSaver, "-l"}, administered).out.trimmed(), "")
         << "not even the screen saver, which is not locked";
     ::kill(printed[1].trimmed().toInt(), SIGTERM);
 
@@ -186,30 +163,9 @@ TEST_F(XfceTest, ALockedPropertyOrNoXfconfdChangesNothing) {
 }
 
 TEST_F(XfceTest, AWriteThatFailsHalfWayIsRolledBackExactly) {
-    class FailingAfterWrite final : public ConfigurationBackend {
-    public:
-        std::shared_ptr<ConfigurationBackend> inner = currentWorld()->configurationBackend();
-        int writes = 0;
-        MacConfiguration read() override { return inner->read(); }
-        void saveOriginalIfNeeded(const MacConfiguration &c) override {
-            inner->saveOriginalIfNeeded(c);
-        }
-        MacConfiguration loadOriginal() override { return inner->loadOriginal(); }
-        void write(const MacConfiguration &configuration) override {
-            inner->write(configuration);
-            if (++writes == 1)
-                throw ConfigurationError::message("the second half failed");
-        }
-    };
-    run("xfconf-query", {"-c", kPower, "-p", "/xfce4-power-manager/dpms-on-battery-off", "-n", "-t",
-                         "uint", "-s", "3"});
+    setProperty(kPower, "/xfce4-power-manager/dpms-on-battery-off", "uint", "3");
     const QStringList before = powerManager();
-    const auto failing = std::make_shared<FailingAfterWrite>();
-    ConfigurationTransaction halfWay(failing);
-    EXPECT_EQ(
-        errorTextFrom([&] { (void)halfWay.apply(Profile::download()); }),
-        "Could not apply settings. The previous settings were restored.\nthe second half failed");
-    EXPECT_EQ(failing->writes, 2);
+    applyFailingHalfWay(currentWorld()->configurationBackend());
     EXPECT_EQ(powerManager(), before);
 }
 
@@ -217,7 +173,6 @@ TEST_F(XfceTest, AChangeInXfconfIsToldAtOnce) {
     const std::unique_ptr<SystemWatcher> watcher = currentWorld()->watch();
     ASSERT_TRUE(watcher);
     QSignalSpy changed(watcher.get(), &SystemWatcher::changed);
-    run("xfconf-query",
-        {"-c", kSaver, "-p", "/saver/idle-activation/delay", "-n", "-t", "int", "-s", "9"});
+    setProperty(kSaver, "/saver/idle-activation/delay", "int", "9");
     EXPECT_TRUE(changed.wait(10'000));
 }

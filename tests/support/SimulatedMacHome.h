@@ -4,9 +4,6 @@
 #include "TestSupport.h"
 
 #include <QByteArray>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QtGlobal>
 #include <functional>

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <ostream>
 #include <sys/stat.h>
 
@@ -22,6 +23,17 @@ void writeBytes(const QString &path, const QByteArray &data) {
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
     ASSERT_EQ(file.write(data), data.size());
+}
+
+Outcome run(const QString &program, const QStringList &arguments,
+            const QProcessEnvironment &environment) {
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.start(program, arguments);
+    if (!process.waitForFinished(60'000) || process.exitStatus() != QProcess::NormalExit)
+        return {-1, {}, program + QStringLiteral(" did not end normally")};
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
 }
 
 int posixMode(const QString &path) {

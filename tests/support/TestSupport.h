@@ -1,11 +1,12 @@
 #pragma once
 
-#include "Configuration/ConfigurationError.h"
+#include "Platform/ConfigurationError.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QFuture>
 #include <QFutureWatcher>
+#include <QProcessEnvironment>
 #include <QString>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -42,6 +43,16 @@ QByteArray readBytes(const QString &path);
 QString readTextFile(const QString &path);
 // Replaces the file's contents, creating its folder; fails the test when it cannot.
 void writeBytes(const QString &path, const QByteArray &data);
+
+// What a program run to its end returned and printed.
+struct Outcome {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+// Runs `program` in `environment` until it ends, for a minute at most.
+Outcome run(const QString &program, const QStringList &arguments,
+            const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment());
 
 // The permission bits (e.g. 0600) of a file or folder, or -1 when it does not exist.
 int posixMode(const QString &path);

@@ -1,4 +1,4 @@
-#include "Configuration/ConfigurationError.h"
+#include "Platform/ConfigurationError.h"
 #include "Platform/LoginItem.h"
 
 #import <Foundation/Foundation.h>

@@ -13,7 +13,7 @@ namespace {
 // One supply's folder; attributes that cannot be read count as missing.
 class Supply {
 public:
-    explicit Supply(QString path) : m_folder(std::move(path)) {}
+    explicit Supply(const QString &path) : m_folder(path) {}
 
     [[nodiscard]] std::optional<QString> text(const QString &name) const {
         QFile file(m_folder.filePath(name));
@@ -132,7 +132,9 @@ std::optional<QString> providingType(const QList<Supply> &supplies) {
     if (supplies.isEmpty())
         return QStringLiteral("AC Power"); // a desktop without any battery
     bool hasExternal = false;
-    bool batteryDischarges = false, batteryCharges = false, upsDischarges = false;
+    bool batteryDischarges = false;
+    bool batteryCharges = false;
+    bool upsDischarges = false;
     for (const Supply &supply : supplies) {
         const QString type = supply.type();
         if (isExternalSupply(type)) {

@@ -1,6 +1,7 @@
 #include "ViewWorkingSet.h"
 
 #include <QFile>
+#include <algorithm>
 #include <array>
 
 #if defined(Q_OS_LINUX)
@@ -35,10 +36,8 @@ bool isViewLibrary(const QByteArray &path) {
     // The plugins of QML modules, in Qt's qml folder.
     if (path.contains("/qml/") && name.endsWith(".so"))
         return true;
-    for (const char *library : viewLibraries)
-        if (name.startsWith(library))
-            return true;
-    return false;
+    return std::ranges::any_of(viewLibraries,
+                               [&name](const char *library) { return name.startsWith(library); });
 }
 
 } // namespace
@@ -69,6 +68,7 @@ qint64 ViewWorkingSet::trim() {
     qint64 advised = 0;
     for (const Mapping &mapping : viewMappings(maps.readAll())) {
         // A kernel without MADV_PAGEOUT answers EINVAL: nothing is trimmed, nothing breaks.
+        // NOLINTNEXTLINE(performance-no-int-to-ptr): the addresses come from the kernel's map.
         if (madvise(reinterpret_cast<void *>(mapping.start), mapping.end - mapping.start,
                     MADV_PAGEOUT) == 0)
             advised += qint64(mapping.end - mapping.start);

@@ -1,6 +1,6 @@
 #include "SimulatedMac.h"
 
-#include "Configuration/ConfigurationError.h"
+#include "Platform/ConfigurationError.h"
 #include "Platform/DurableFile.h"
 #include "Platform/JsonDecoding.h"
 #include "Platform/VariantNumbers.h"
@@ -125,7 +125,7 @@ PowerSourceSnapshot SimulatedPower::snapshot() const {
 }
 
 QString simulatorHome() {
-    const QString explicitHome = qEnvironmentVariable("NORVANE_SIM_HOME");
+    QString explicitHome = qEnvironmentVariable("NORVANE_SIM_HOME");
     if (!explicitHome.isEmpty())
         return explicitHome;
     const QString stateHome = qEnvironmentVariable("XDG_STATE_HOME");
@@ -170,7 +170,7 @@ SimulatedSystemState SimulatedSystemState::load(const QString &home) {
         if (!holders.isArray())
             throw PlatformError(
                 QStringLiteral("The value of \"%1\" is not an array.").arg(assertionHoldersKey));
-        for (const QJsonValue &holder : holders.toArray()) {
+        for (const auto &holder : holders.toArray()) {
             const QString type = json::requireString(
                 json::asObject(holder, QString(assertionHoldersKey)), QStringLiteral("type"));
             if (integerValue(state.assertions.value(type)).value_or(0) == 0)

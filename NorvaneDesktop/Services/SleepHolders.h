@@ -17,7 +17,7 @@ enum class DesktopSession { none, gnome, kde };
 // holds it and its name why. Delaying inhibitors hold nothing, and one that PowerDevil lists as
 // logind does is told once. None when no service answers.
 [[nodiscard]] std::optional<PowerAssertions>
-readSleepHolders(DesktopSession session = DesktopSession::gnome);
+readSleepHolders(DesktopSession desktop = DesktopSession::gnome);
 
 // One logind inhibitor as listed, for the holders; none when it holds nothing Pellor tells.
 [[nodiscard]] std::optional<PowerAssertion> logindHolder(const QString &what, const QString &who,

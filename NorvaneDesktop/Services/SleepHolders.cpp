@@ -31,11 +31,14 @@ std::optional<QList<PowerAssertion>> fromLogind() {
         u"org.freedesktop.login1.Manager"_s, u"ListInhibitors"_s);
     if (!reply || reply->isEmpty() || !reply->first().canConvert<QDBusArgument>())
         return std::nullopt;
-    const QDBusArgument list = reply->first().value<QDBusArgument>();
+    const auto list = reply->first().value<QDBusArgument>();
     QList<PowerAssertion> holders;
     list.beginArray();
     while (!list.atEnd()) {
-        QString what, who, why, mode;
+        QString what;
+        QString who;
+        QString why;
+        QString mode;
         uint uid = 0;
         uint pid = 0;
         list.beginStructure();
@@ -86,10 +89,13 @@ std::optional<QList<PowerAssertion>> fromPowerDevil() {
         if (value.canConvert<QDBusVariant>())
             value = value.value<QDBusVariant>().variant();
         if (value.canConvert<QDBusArgument>()) {
-            const QDBusArgument list = value.value<QDBusArgument>();
+            const auto list = value.value<QDBusArgument>();
             list.beginArray();
             while (!list.atEnd()) {
-                QString what, who, why, mode;
+                QString what;
+                QString who;
+                QString why;
+                QString mode;
                 uint flags = 0;
                 list.beginStructure();
                 list >> what >> who >> why >> mode >> flags;

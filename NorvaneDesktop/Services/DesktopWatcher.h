@@ -10,7 +10,7 @@
 class QDBusVariant;
 class QFileSystemWatcher;
 class QTimer;
-struct _GSettings;
+struct _GSettings; // NOLINT(bugprone-reserved-identifier): GLib's own name
 
 namespace norvane {
 
@@ -32,7 +32,7 @@ class DesktopWatcher final : public SystemWatcher {
 
 public:
     // Schemas that are not installed are left out.
-    explicit DesktopWatcher(const WatchedSettings &settings, QObject *parent = nullptr);
+    explicit DesktopWatcher(const WatchedSettings &watched, QObject *parent = nullptr);
     ~DesktopWatcher() override;
 
 private Q_SLOTS:

@@ -1,0 +1,78 @@
+#include "DamagedFileAlerts.h"
+
+#include "Alerts.h"
+#include "Localization/L10n.h"
+#include "Platform/ConfigurationError.h"
+#include "Platform/DurableFile.h"
+#include "Profiles/ProfileLibrary.h"
+
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace norvane {
+
+DamagedFileAlerts::DamagedFileAlerts(ProfileLibrary &library, Environment environment,
+                                     QObject *parent)
+    : QObject(parent), m_library(library), m_environment(std::move(environment)) {}
+
+void DamagedFileAlerts::offerToSetAsideBackup(QMessageBox *alert, const QString &path) {
+    QPushButton *setAside = alert->addButton(L10n::text("Set Aside"), QMessageBox::ActionRole);
+    setAside->setObjectName(QStringLiteral("setAsideButton"));
+    connect(setAside, &QPushButton::clicked, this, [this, path] { setAsideBackup(path); });
+}
+
+void DamagedFileAlerts::setAsideBackup(const QString &path) {
+    try {
+        const QString aside = setAsideDamagedFile(path, m_environment.today());
+        showSetAside(
+            L10n::text("Damaged Backup Set Aside"),
+            L10n::text(
+                {"The damaged backup is now “{0}”. The next profile you apply saves the settings in effect then as the original settings.",
+                 {aside}}));
+    } catch (const std::exception &error) {
+        showAlert(L10n::text("Could Not Set Aside the Backup"), localizedDescription(error));
+    }
+}
+
+void DamagedFileAlerts::showProfilesLoadError() {
+    const std::optional<QString> &error = m_library.loadError();
+    if (!error)
+        return;
+    QMessageBox *alert = showAlert(
+        L10n::text("Could Not Read Profiles"),
+        *error + QStringLiteral("\n\n") +
+            L10n::text(
+                {"The profiles file is “{0}”. Until it is set aside, profiles cannot be changed.",
+                 {m_library.location()}}));
+    alert->setObjectName(QStringLiteral("profilesLoadAlert"));
+    QPushButton *setAside =
+        alert->addButton(L10n::text("Set Aside and Start Fresh"), QMessageBox::ActionRole);
+    setAside->setObjectName(QStringLiteral("setAsideButton"));
+    connect(setAside, &QPushButton::clicked, this, &DamagedFileAlerts::setAsideProfiles);
+}
+
+void DamagedFileAlerts::setAsideProfiles() {
+    try {
+        if (const std::optional<QString> aside =
+                m_library.setAsideAndStartFresh(m_environment.today()))
+            showSetAside(
+                L10n::text("Damaged Profiles Set Aside"),
+                L10n::text(
+                    {"The damaged profiles file is now “{0}”. Pellor starts again from the factory presets.",
+                     {*aside}}));
+    } catch (const std::exception &error) {
+        showAlert(L10n::text("Could Not Set Aside the Profiles"), localizedDescription(error));
+    }
+}
+
+void DamagedFileAlerts::showSetAside(const QString &title, const QString &message) {
+    QMessageBox *done = showAlert(title, message);
+    done->setIcon(QMessageBox::Information);
+    done->setObjectName(QStringLiteral("setAsideAlert"));
+}
+
+QMessageBox *DamagedFileAlerts::showAlert(const QString &title, const QString &message) {
+    return Alerts::show(m_environment.window(), title, message, Qt::WindowModal);
+}
+
+} // namespace norvane

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QDate>
+#include <QObject>
+#include <functional>
+
+class QMessageBox;
+class QWidget;
+
+namespace norvane {
+
+class ProfileLibrary;
+
+// Tells of a file Pellor cannot read (the original-settings backup, the profiles file), where it
+// is, and offers the way out: setting it aside, after which Pellor starts afresh without it.
+class DamagedFileAlerts : public QObject {
+    Q_OBJECT
+
+public:
+    struct Environment {
+        std::function<QDate()> today;      // names the file set aside
+        std::function<QWidget *()> window; // the alerts' parent: none for free-standing alerts
+    };
+
+    DamagedFileAlerts(ProfileLibrary &library, Environment environment, QObject *parent = nullptr);
+
+    // Adds a Set Aside button for the damaged backup at `path` to `alert`.
+    void offerToSetAsideBackup(QMessageBox *alert, const QString &path);
+    // The alert for a profiles file that could not be read, if it could not.
+    void showProfilesLoadError();
+    void setAsideProfiles();
+
+private:
+    void setAsideBackup(const QString &path);
+    void showSetAside(const QString &title, const QString &message);
+    QMessageBox *showAlert(const QString &title, const QString &message);
+
+    ProfileLibrary &m_library;
+    Environment m_environment;
+};
+
+} // namespace norvane

@@ -1,0 +1,51 @@
+#pragma once
+
+// What the desktop tests share: pellorctl run to its end, and a backend whose change lands
+// half-way.
+#include "Configuration/ConfigurationTransaction.h"
+#include "TestSupport.h"
+
+#include <memory>
+
+namespace norvane::test {
+
+inline Outcome
+pellorctl(const QStringList &arguments,
+          const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment()) {
+    return run(NORVANE_BIN_DIR "/pellorctl", arguments, environment);
+}
+
+// Fails the first write after letting it through, the way a change that lands half-way does.
+class FailingAfterWrite final : public ConfigurationBackend {
+public:
+    explicit FailingAfterWrite(std::shared_ptr<ConfigurationBackend> inner)
+        : m_inner(std::move(inner)) {}
+    MacConfiguration read() override { return m_inner->read(); }
+    void saveOriginalIfNeeded(const MacConfiguration &c) override {
+        m_inner->saveOriginalIfNeeded(c);
+    }
+    MacConfiguration loadOriginal() override { return m_inner->loadOriginal(); }
+    void write(const MacConfiguration &configuration) override {
+        m_inner->write(configuration);
+        if (++writes == 1)
+            throw ConfigurationError::message("the second half failed");
+    }
+    [[nodiscard]] bool holdsScreenSaver() const override { return m_inner->holdsScreenSaver(); }
+    int writes = 0;
+
+private:
+    std::shared_ptr<ConfigurationBackend> m_inner;
+};
+
+// Applies Download through `backend` with its first write failing once it landed: the rollback
+// writes once more and says so. The caller checks that the settings are as they were.
+inline void applyFailingHalfWay(std::shared_ptr<ConfigurationBackend> backend) {
+    const auto failing = std::make_shared<FailingAfterWrite>(std::move(backend));
+    ConfigurationTransaction halfWay(failing);
+    EXPECT_EQ(
+        errorTextFrom([&] { (void)halfWay.apply(Profile::download()); }),
+        "Could not apply settings. The previous settings were restored.\nthe second half failed");
+    EXPECT_EQ(failing->writes, 2);
+}
+
+} // namespace norvane::test
