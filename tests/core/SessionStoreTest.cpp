@@ -98,25 +98,22 @@ TEST_F(SessionStoreTest, FailuresKeepTheRunningSessionUnlessTheSettingsAreInDoub
     const QString restoreUnchanged =
         L10n::text("Could not restore the original settings. System settings are unchanged.");
     const QString cancelled = L10n::text("Cancelled. System settings are unchanged.");
-    const auto cancel = std::make_exception_ptr(ConfigurationError::cancelled());
-    const auto exploded = std::make_exception_ptr(PlatformError("pmset exploded"));
-    const auto mixed = std::make_exception_ptr(ConfigurationError::settingsInDoubt("mixed"));
-    const QString notConfirmed =
-        L10n::text("Could not confirm that settings were applied. Check the current settings.");
     const struct {
-        std::exception_ptr error;
-        QString notice;
         bool restore;
+        std::exception_ptr error;
         bool kept;
+        QString notice;
     } rows[] = {
-        {cancel, cancelled, false, true},
-        {exploded, unchanged, false, true},
-        {std::make_exception_ptr(ConfigurationError::message("rolled back")), unchanged, false,
-         true},
-        {mixed, notConfirmed, false, false},
-        {cancel, cancelled, true, true},
-        {exploded, restoreUnchanged, true, true},
-        {mixed, L10n::text("Restoration is incomplete. Check the current settings."), true, false},
+        {false, std::make_exception_ptr(ConfigurationError::cancelled()), true, cancelled},
+        {false, std::make_exception_ptr(PlatformError("pmset exploded")), true, unchanged},
+        {false, std::make_exception_ptr(ConfigurationError::message("rolled back")), true,
+         unchanged},
+        {false, std::make_exception_ptr(ConfigurationError::settingsInDoubt("mixed")), false,
+         L10n::text("Could not confirm that settings were applied. Check the current settings.")},
+        {true, std::make_exception_ptr(ConfigurationError::cancelled()), true, cancelled},
+        {true, std::make_exception_ptr(PlatformError("pmset exploded")), true, restoreUnchanged},
+        {true, std::make_exception_ptr(ConfigurationError::settingsInDoubt("mixed")), false,
+         L10n::text("Restoration is incomplete. Check the current settings.")},
     };
     for (const auto &row : rows) {
         activateAndSucceed(Profile::focus(), 5);
