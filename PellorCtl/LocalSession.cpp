@@ -19,6 +19,11 @@ LocalSession::LocalSession(const ProfileLibrary &library, QTextStream &out, QTex
           m_environment.configuration, m_environment.clock, [&library] { return library.normal(); },
           this)) {
     m_store->keepSessionsIn(m_environment.record ? m_environment.record : record());
+    // Says once why nothing seems to happen while another change finishes.
+    m_store->onChange = [this] {
+        if (m_store->isWaitingForTurn() && !std::exchange(m_saidWaiting, true))
+            m_err << m_store->notice().value_or(QString()) << Qt::endl;
+    };
 }
 
 LocalSession::~LocalSession() = default;

@@ -64,6 +64,7 @@ private:
     SessionStore *m_store;
     QEventLoop *m_countdown = nullptr; // while counting down
     bool m_returnRequested = false;
+    bool m_saidWaiting = false;
 };
 
 } // namespace norvane

@@ -41,37 +41,80 @@ SessionStore::SessionStore(std::shared_ptr<Configuring> configuration, Clock clo
                                     : std::make_shared<MacConfigurationService>(
                                           [] { return currentWorld()->configurationBackend(); })),
       m_clock(clock ? std::move(clock) : [] { return QDateTime::currentDateTime(); }),
-      m_normalProfile(std::move(normalProfile)) {}
+      m_normalProfile(std::move(normalProfile)), m_writers(std::make_shared<WriterLock>()) {}
 
 SessionStore::~SessionStore() = default;
 
-QFuture<void>
-SessionStore::whenDone(const QFuture<void> &work, const std::function<void()> &onSuccess,
-                       const std::function<void(const std::exception_ptr &)> &onFailure) {
+template <typename T>
+void SessionStore::whenFinished(const QFuture<T> &future,
+                                std::function<void(const QFuture<T> &)> handle) {
     // A watcher owned by the store delivers the outcome on the store's thread and goes away with
-    // the store, so a service finishing late never reaches a destroyed store.
+    // the store, so work finishing late never reaches a destroyed store.
+    auto *watcher = new QFutureWatcher<T>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this,
+            [watcher, future, handle = std::move(handle)] {
+                watcher->deleteLater();
+                handle(future);
+            });
+    watcher->setFuture(future);
+}
+
+QFuture<void>
+SessionStore::inTurn(const std::function<QFuture<void>()> &work,
+                     const std::function<void()> &onSuccess,
+                     const std::function<void(const std::exception_ptr &)> &onFailure) {
+    using Turn = std::shared_ptr<WriterLock::Hold>;
     auto done = std::make_shared<QPromise<void>>();
     done->start();
-    auto *watcher = new QFutureWatcher<void>(this);
-    connect(watcher, &QFutureWatcherBase::finished, this,
-            [watcher, work = QFuture<void>(work), onSuccess, onFailure, done]() mutable {
-                watcher->deleteLater();
-                std::exception_ptr failure;
-                try {
-                    work.waitForFinished();
-                    if (work.isCanceled())
-                        throw PlatformError(
-                            QStringLiteral("The settings service stopped before it finished."));
-                } catch (...) {
-                    failure = std::current_exception();
-                }
-                if (failure)
-                    onFailure(failure);
-                else
-                    onSuccess();
-                done->finish();
-            });
-    watcher->setFuture(work);
+    // The turn ends only once the session record says what the settings are.
+    const auto finish = [onSuccess, onFailure, done](const std::exception_ptr &failure, Turn turn) {
+        if (failure)
+            onFailure(failure);
+        else
+            onSuccess();
+        turn.reset();
+        done->finish();
+    };
+    const auto run = [this, work, finish](const Turn &turn) {
+        whenFinished<void>(start(work), [finish, turn](QFuture<void> finished) {
+            try {
+                finished.waitForFinished();
+                if (finished.isCanceled())
+                    throw PlatformError(
+                        QStringLiteral("The settings service stopped before it finished."));
+            } catch (...) {
+                return finish(std::current_exception(), turn);
+            }
+            finish(nullptr, turn);
+        });
+    };
+    Turn turn;
+    try {
+        turn = m_writers->tryTake();
+    } catch (...) {
+        finish(std::current_exception(), nullptr);
+        return done->future();
+    }
+    if (turn) {
+        run(turn);
+        return done->future();
+    }
+    const std::optional<QString> notice =
+        std::exchange(m_notice, L10n::text("Waiting for another change to finish…"));
+    m_waitingForTurn = true;
+    notifyChange();
+    whenFinished<Turn>(m_writers->take(), [this, notice, run, finish](const QFuture<Turn> &taken) {
+        m_waitingForTurn = false;
+        Turn turn;
+        try {
+            turn = taken.result();
+        } catch (...) {
+            return finish(std::current_exception(), nullptr);
+        }
+        m_notice = notice;
+        notifyChange();
+        run(turn);
+    });
     return done->future();
 }
 
@@ -98,8 +141,14 @@ QFuture<void> SessionStore::activate(const Profile &profile, std::optional<qint6
         forgetResume();
     notifyChange();
 
-    return whenDone(
-        start([this, profile] { return m_configuration->apply(profile); }),
+    return inTurn(
+        [this, profile] {
+            // While a profile of Pellor's own is in effect, a missing backup must not take its
+            // values for the person's.
+            return m_configuration->apply(profile, m_hasAppliedProfile
+                                                       ? BackupSource::systemDefaults
+                                                       : BackupSource::settingsInEffect);
+        },
         [this, profile, minutes, at] { finishActivation(profile, minutes, at); },
         [this](const std::exception_ptr &error) { failActivation(error); });
 }
@@ -182,9 +231,8 @@ QFuture<void> SessionStore::restoreOriginal() {
     forgetResume();
     notifyChange();
 
-    return whenDone(
-        start([this] { return m_configuration->restore(); }), [this] { finishRestore(); },
-        [this](const std::exception_ptr &error) { failRestore(error); });
+    return inTurn([this] { return m_configuration->restore(); }, [this] { finishRestore(); },
+                  [this](const std::exception_ptr &error) { failRestore(error); });
 }
 
 void SessionStore::finishRestore() {

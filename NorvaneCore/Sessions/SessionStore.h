@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Configuration/Configuring.h"
+#include "Platform/WriterLock.h"
 #include "Session.h"
 
 #include <QFuture>
@@ -33,7 +34,8 @@ public:
     };
 
     // A null configuration selects a MacConfigurationService over the current world's backend; a
-    // null clock reads the system time.
+    // null clock reads the system time. Every change takes its turn with the user's other writers
+    // through the WriterLock at its default path.
     SessionStore(std::shared_ptr<Configuring> configuration, Clock clock,
                  ProfileProvider normalProfile, QObject *parent = nullptr);
     ~SessionStore() override;
@@ -49,6 +51,9 @@ public:
     // Starts the automatic return again after it failed; nothing retries on its own.
     QFuture<void> retryReturn();
 
+    // Takes every change's turn through `lock` instead of the default one.
+    void takeTurnsWith(std::shared_ptr<const WriterLock> lock) { m_writers = std::move(lock); }
+
     // Keeps every session from now on in `record`, so it outlives the process, and takes over the
     // session an earlier run left there (Pellor's or pellorctl's). A session whose return fell
     // due meanwhile is due at the next tick. A damaged record is ignored with one warning.
@@ -61,6 +66,8 @@ public:
     void setErrorMessage(const std::optional<QString> &message) { m_errorMessage = message; }
     [[nodiscard]] const std::optional<QString> &notice() const { return m_notice; }
     [[nodiscard]] bool isApplying() const { return m_isApplying; }
+    // The change asked for waits while another writer (pellorctl, another Pellor) finishes.
+    [[nodiscard]] bool isWaitingForTurn() const { return m_waitingForTurn; }
     [[nodiscard]] bool hasAppliedProfile() const { return m_hasAppliedProfile; }
     [[nodiscard]] const Outcome &lastOutcome() const { return m_lastOutcome; }
     [[nodiscard]] QString timeLabel() const;
@@ -79,10 +86,16 @@ public:
 
 private:
     void notifyChange();
-    // Hands the outcome of `work` to one of the callbacks on this object's thread; the returned
-    // future finishes after the callback has run.
-    QFuture<void> whenDone(const QFuture<void> &work, const std::function<void()> &onSuccess,
-                           const std::function<void(const std::exception_ptr &)> &onFailure);
+    // Starts `work` in this writer's turn and hands its outcome to one of the callbacks on this
+    // object's thread, still in the turn, so that the session record changes with the settings.
+    // The returned future finishes after the callback has run.
+    QFuture<void> inTurn(const std::function<QFuture<void>()> &work,
+                         const std::function<void()> &onSuccess,
+                         const std::function<void(const std::exception_ptr &)> &onFailure);
+    // Calls `handle` with `future` on this object's thread once it has finished; never after
+    // this object is gone.
+    template <typename T>
+    void whenFinished(const QFuture<T> &future, std::function<void(const QFuture<T> &)> handle);
     QFuture<void> startReturn(const QDateTime &date);
     void finishActivation(const Profile &profile, std::optional<qint64> minutes,
                           const QDateTime &at);
@@ -114,6 +127,8 @@ private:
     bool m_failedToRestore = false;
     Outcome m_lastOutcome;
     std::shared_ptr<const SessionRecord> m_record;
+    std::shared_ptr<const WriterLock> m_writers;
+    bool m_waitingForTurn = false;
 };
 
 } // namespace norvane
