@@ -1,7 +1,9 @@
 #include "SchemaSettings.h"
 
+#include "DconfWriter.h"
 #include "Localization/L10n.h"
 #include "Platform/ConfigurationError.h"
+#include "Services/DBusCalls.h"
 
 #include <algorithm>
 #include <gio/gio.h>
@@ -76,6 +78,11 @@ GVariant *toVariant(const GVariantType *type, const QJsonValue &value) {
          {what}}));
 }
 
+[[noreturn]] void refused(const QString &schema, const QString &key) {
+    throw ConfigurationError::message(
+        L10n::text({"GNOME did not accept the value of “{0}”.", {schema + u' ' + key}}));
+}
+
 } // namespace
 
 bool SchemaSettings::isInstalled(const QString &id, const QStringList &keys) {
@@ -139,19 +146,45 @@ bool SchemaSettings::accepts(const QString &key, const QJsonValue &value) const 
     return g_settings_schema_key_range_check(schemaKey.get(), variant);
 }
 
-void SchemaSettings::set(const QString &key, const QJsonValue &value) {
+QString SchemaSettings::path() const {
+    gchar *path = nullptr;
+    g_object_get(m_settings, "path", &path, nullptr);
+    const QString text = QString::fromUtf8(path);
+    g_free(path);
+    return text;
+}
+
+void SchemaSettings::set(const QString &key, const QJsonValue &value) const {
     if (value.isNull())
         return g_settings_reset(m_settings, key.toUtf8().constData());
     const SchemaKey schemaKey = keyOf(m_settings, key);
     GVariant *variant = toVariant(g_settings_schema_key_get_value_type(schemaKey.get()), value);
     // Takes the floating reference.
     if (!variant || !g_settings_set_value(m_settings, key.toUtf8().constData(), variant))
-        throw ConfigurationError::message(
-            L10n::text({"GNOME did not accept the value of “{0}”.", {m_id + u' ' + key}}));
+        refused(m_id, key);
 }
 
-void SchemaSettings::sync() {
-    g_settings_sync();
+void SchemaSettings::write(const QList<Change> &changes) {
+    if (changes.isEmpty())
+        return;
+    if (!dconf::isInUse()) {
+        for (const Change &change : changes)
+            change.schema->set(change.key, change.value);
+        g_settings_sync();
+        return;
+    }
+    QList<dconf::Write> values;
+    for (const Change &change : changes) {
+        GVariant *value = nullptr;
+        if (!change.value.isNull()) {
+            const SchemaKey schemaKey = keyOf(change.schema->m_settings, change.key);
+            value = toVariant(g_settings_schema_key_get_value_type(schemaKey.get()), change.value);
+            if (!value)
+                refused(change.schema->m_id, change.key);
+        }
+        values << dconf::Write{change.schema->path() + change.key, value};
+    }
+    dconf::write(values, dbus::timeoutMs());
 }
 
 } // namespace norvane

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QJsonValue>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -34,16 +35,27 @@ public:
     [[nodiscard]] bool isWritable(const QString &key) const;
     // The value has the key's type and lies in its range (or is one of its choices).
     [[nodiscard]] bool accepts(const QString &key, const QJsonValue &value) const;
-    // Throws ConfigurationError when GSettings refuses the value. Null gives the key its default
-    // back.
-    void set(const QString &key, const QJsonValue &value);
-
-    // Writes what was set through to the settings' store.
-    static void sync();
+    // A key's new value; null gives the key its default back.
+    struct Change {
+        const SchemaSettings *schema;
+        QString key;
+        QJsonValue value;
+    };
+    // Writes the changes to the settings' store and returns once the store holds them, so that
+    // every later reading finds them: through dconf's service, waiting for its answer for at most
+    // the time limit of Pellor's calls (dbus::timeoutMs()), where GSettings keeps its values in
+    // dconf; else through GSettings and its sync. Throws ConfigurationError when the store does
+    // not answer in time or refuses a value.
+    static void write(const QList<Change> &changes);
 
     [[nodiscard]] _GSettings *handle() const { return m_settings; }
 
 private:
+    // Where the schema keeps its keys in dconf ("/org/gnome/desktop/session/").
+    [[nodiscard]] QString path() const;
+    // Throws ConfigurationError when GSettings refuses the value.
+    void set(const QString &key, const QJsonValue &value) const;
+
     QString m_id;
     _GSettings *m_settings = nullptr;
 };

@@ -30,6 +30,10 @@ void setTimeoutMs(int milliseconds) {
     timeout() = milliseconds;
 }
 
+QString secondsText(int milliseconds) {
+    return QString::number(milliseconds / 1000.0, 'g', 3);
+}
+
 QDBusConnection connection(QDBusConnection::BusType bus) {
     return bus == QDBusConnection::SystemBus ? QDBusConnection::systemBus()
                                              : QDBusConnection::sessionBus();

@@ -16,6 +16,8 @@ namespace norvane::dbus {
 // machine so busy that its services cannot answer within one, as under the tests).
 [[nodiscard]] int timeoutMs();
 void setTimeoutMs(int milliseconds);
+// A time limit in seconds, for a message: "1", "0.5", "15".
+[[nodiscard]] QString secondsText(int milliseconds);
 
 // An object of a service on a bus.
 struct Address {
