@@ -13,6 +13,12 @@ ConfigurationError ConfigurationError::settingsInDoubt(const QString &text) {
     return error;
 }
 
+ConfigurationError ConfigurationError::lockedByPolicy(const QString &setting) {
+    return message(L10n::text(
+        {"A management policy locks “{0}”, so Pellor cannot change it. Nothing was changed.",
+         {setting}}));
+}
+
 ConfigurationError ConfigurationError::damaged(const QString &text, const QString &path) {
     ConfigurationError error{Kind::Message, text};
     error.m_damagedFile = path;

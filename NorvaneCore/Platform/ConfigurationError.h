@@ -18,6 +18,8 @@ public:
     // A change that failed and could not be undone either: the settings in effect may be neither
     // the ones from before nor the ones asked for.
     static ConfigurationError settingsInDoubt(const QString &text);
+    // A setting an administrator locked, named as its system names it: nothing was written.
+    static ConfigurationError lockedByPolicy(const QString &setting);
     // A stored file that cannot be used (a damaged original-settings backup): `path` names it, so
     // the user can set it aside.
     static ConfigurationError damaged(const QString &text, const QString &path);

@@ -20,26 +20,36 @@ const QString kPath = u"/org/xfce/Xfconf"_s;
 // xfconfd starts on the first call: give it the time a start takes on a busy machine.
 constexpr int kStartTimeoutMs = 5000;
 
-[[noreturn]] void notAnswering() {
-    throw ConfigurationError::message(L10n::text(
-        "Xfce's settings service (xfconfd) does not answer, so Pellor cannot read or change its settings."));
+[[noreturn]] void failed(const QDBusMessage &reply, int timeoutMs) {
+    const QString error = reply.errorName();
+    if (error == u"org.freedesktop.DBus.Error.NoReply" ||
+        error == u"org.freedesktop.DBus.Error.Timeout")
+        throw ConfigurationError::message(L10n::text(
+            {"Xfce's settings service (xfconfd) did not answer within {0} s, so Pellor cannot read or change its settings.",
+             {dbus::secondsText(timeoutMs)}}));
+    if (error == u"org.freedesktop.DBus.Error.ServiceUnknown")
+        throw ConfigurationError::message(L10n::text(
+            "Xfce's settings service (xfconfd) is not running and cannot be started, so Pellor cannot read or change its settings."));
+    throw ConfigurationError::message(
+        L10n::text({"Xfce's settings service (xfconfd) refused: {0}", {reply.errorMessage()}}));
 }
 
 // The reply, or none for xfconfd's answer that the channel or property does not exist.
 std::optional<QDBusMessage> call(const QString &method, const QVariantList &arguments) {
     QDBusConnection bus = dbus::connection(QDBusConnection::SessionBus);
     if (!bus.isConnected())
-        notAnswering();
+        throw ConfigurationError::message(L10n::text(
+            "Pellor cannot reach Xfce's settings service (xfconfd): there is no session bus."));
     QDBusMessage message = QDBusMessage::createMethodCall(kService, kPath, kService, method);
     message.setArguments(arguments);
     const bool running = bus.interface()->isServiceRegistered(kService);
-    const QDBusMessage reply =
-        bus.call(message, QDBus::Block, running ? dbus::timeoutMs() : kStartTimeoutMs);
+    const int timeoutMs = running ? dbus::timeoutMs() : kStartTimeoutMs;
+    const QDBusMessage reply = bus.call(message, QDBus::Block, timeoutMs);
     if (reply.type() == QDBusMessage::ReplyMessage)
         return reply;
     if (reply.errorName().startsWith(u"org.xfce.Xfconf.Error."))
         return std::nullopt;
-    notAnswering();
+    failed(reply, timeoutMs);
 }
 
 } // namespace

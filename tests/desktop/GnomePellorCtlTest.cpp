@@ -107,7 +107,8 @@ TEST_F(GnomePellorCtl, ALockedKeyOrMissingSettingsChangeNothing) {
     locked.insert("DCONF_PROFILE", folder.filePath("profile"));
     const Outcome focus = pellorctl({"apply", "Focus", "--no-return"}, locked);
     EXPECT_EQ(focus.exitCode, 1);
-    EXPECT_TRUE(focus.err.contains("A management policy may restrict changes."))
+    EXPECT_TRUE(focus.err.contains("A management policy locks “org.gnome.settings-daemon.plugins."
+                                   "power sleep-inactive-ac-type”"))
         << focus.err.toStdString();
     EXPECT_EQ(dconfDump(), "") << "nothing written";
 

@@ -121,15 +121,20 @@ TEST_F(KdeBackendTest, ALaterTimeBringsBackTheUsersOwnGroupAndKindOfSleep) {
 }
 
 // An immutable entry, group or file, in the user's file or an administrator's: the policy
-// message, and not a byte written.
+// message naming what is locked, and not a byte written.
 TEST_F(KdeBackendTest, WhatAnAdministratorLockedStopsTheChangeBeforeAnythingIsWritten) {
     QTemporaryDir system;
-    const std::pair<QString, QByteArray> locks[] = {
-        {"user", "[AC][DPMSControl]\nidleTime[$i]=600\n"},
-        {"user", "[$i]\n" + kPlasma5},
-        {"system", "[Battery][SuspendSession][$i]\nidleTime=600000\n"},
+    struct Lock {
+        QString where;
+        QByteArray bytes;
+        QString named; // the first locked setting the change meets
     };
-    for (const auto &[where, bytes] : locks) {
+    const Lock locks[] = {
+        {"user", "[AC][DPMSControl]\nidleTime[$i]=600\n", "[AC][DPMSControl]"},
+        {"user", "[$i]\n" + kPlasma5, "[Battery][DPMSControl]"},
+        {"system", "[Battery][SuspendSession][$i]\nidleTime=600000\n", "[Battery][SuspendSession]"},
+    };
+    for (const auto &[where, bytes, named] : locks) {
         use(kPlasmas[0]);
         if (where == "user") {
             test::writeBytes(configFile(kPlasmas[0].file), bytes);
@@ -139,8 +144,8 @@ TEST_F(KdeBackendTest, WhatAnAdministratorLockedStopsTheChangeBeforeAnythingIsWr
         }
         const QByteArray before = fileBytes(kPlasmas[0].file);
         EXPECT_EQ(test::errorTextFrom([&] { (void)transaction.apply(Profile::focus()); }),
-                  "The saved settings do not match the requested values. A management policy may "
-                  "restrict changes.")
+                  "A management policy locks “powermanagementprofilesrc " + named +
+                      "”, so Pellor cannot change it. Nothing was changed.")
             << bytes.toStdString();
         EXPECT_EQ(fileBytes(kPlasmas[0].file), before);
         EXPECT_EQ(fileBytes("kscreenlockerrc"), kLocker);
