@@ -469,7 +469,10 @@ void AppDelegate::showSessionError(const QString &message) {
                   message, Qt::WindowModal);
     alert->setObjectName(QStringLiteral("switchErrorAlert"));
     if (const std::optional<QString> damaged = store().damagedFile())
-        m_damagedFiles->offerToSetAsideBackup(alert, *damaged);
+        m_damagedFiles->offerToSetAsideBackup(
+            alert, *damaged,
+            store().hasAppliedProfile() ? std::optional(store().profile().localizedTitle())
+                                        : std::nullopt);
 }
 
 void AppDelegate::editProfile(const std::optional<Profile> &profile) {

@@ -1,6 +1,7 @@
 #include "DamagedFileAlerts.h"
 
 #include "Alerts.h"
+#include "Configuration/OriginalSettingsBackup.h"
 #include "Localization/L10n.h"
 #include "Platform/ConfigurationError.h"
 #include "Platform/DurableFile.h"
@@ -15,20 +16,27 @@ DamagedFileAlerts::DamagedFileAlerts(ProfileLibrary &library, Environment enviro
                                      QObject *parent)
     : QObject(parent), m_library(library), m_environment(std::move(environment)) {}
 
-void DamagedFileAlerts::offerToSetAsideBackup(QMessageBox *alert, const QString &path) {
+void DamagedFileAlerts::offerToSetAsideBackup(QMessageBox *alert, const QString &path,
+                                              const std::optional<QString> &inEffect) {
+    if (inEffect)
+        alert->setInformativeText(
+            alert->informativeText() + QStringLiteral("\n\n") +
+            L10n::text(
+                {"{0} is in effect now, so if you set the backup aside, the new one will hold the system's default settings for what Pellor changes, not {0}'s.",
+                 {*inEffect}}));
     QPushButton *setAside = alert->addButton(L10n::text("Set Aside"), QMessageBox::ActionRole);
     setAside->setObjectName(QStringLiteral("setAsideButton"));
-    connect(setAside, &QPushButton::clicked, this, [this, path] { setAsideBackup(path); });
+    connect(setAside, &QPushButton::clicked, this,
+            [this, path, profileInEffect = inEffect.has_value()] {
+                setAsideBackup(path, profileInEffect);
+            });
 }
 
-void DamagedFileAlerts::setAsideBackup(const QString &path) {
+void DamagedFileAlerts::setAsideBackup(const QString &path, bool profileInEffect) {
     try {
         const QString aside = setAsideDamagedFile(path, m_environment.today());
-        showSetAside(
-            L10n::text("Damaged Backup Set Aside"),
-            L10n::text(
-                {"The damaged backup is now “{0}”. The next profile you apply saves the settings in effect then as the original settings.",
-                 {aside}}));
+        showSetAside(L10n::text("Damaged Backup Set Aside"),
+                     OriginalSettingsBackup::setAsideNotice(aside, profileInEffect));
     } catch (const std::exception &error) {
         showAlert(L10n::text("Could Not Set Aside the Backup"), localizedDescription(error));
     }

@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QObject>
 #include <functional>
+#include <optional>
 
 class QMessageBox;
 class QWidget;
@@ -24,14 +25,17 @@ public:
 
     DamagedFileAlerts(ProfileLibrary &library, Environment environment, QObject *parent = nullptr);
 
-    // Adds a Set Aside button for the damaged backup at `path` to `alert`.
-    void offerToSetAsideBackup(QMessageBox *alert, const QString &path);
+    // Adds a Set Aside button for the damaged backup at `path` to `alert`. While a profile of
+    // Pellor's is in effect (`inEffect`, its title), the alert first says that the new backup
+    // will then hold the system's defaults rather than that profile's settings.
+    void offerToSetAsideBackup(QMessageBox *alert, const QString &path,
+                               const std::optional<QString> &inEffect);
     // The alert for a profiles file that could not be read, if it could not.
     void showProfilesLoadError();
     void setAsideProfiles();
 
 private:
-    void setAsideBackup(const QString &path);
+    void setAsideBackup(const QString &path, bool profileInEffect);
     void showSetAside(const QString &title, const QString &message);
     QMessageBox *showAlert(const QString &title, const QString &message);
 

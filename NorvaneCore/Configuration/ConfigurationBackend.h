@@ -16,6 +16,10 @@ public:
     [[nodiscard]] virtual MacConfiguration loadOriginal() = 0;
     // Makes the system's settings equal to `configuration`. Does not read back.
     virtual void write(const MacConfiguration &configuration) = 0;
+    // What the system holds for Pellor's settings when nobody has changed them, for the power
+    // sources of `current`: a restore of it gives the system its defaults back.
+    [[nodiscard]] virtual MacConfiguration
+    systemDefaults(const MacConfiguration &current) const = 0;
     // False where the system has no screen-saver timer of its own: a profile's screen saver is
     // then neither written nor expected back.
     [[nodiscard]] virtual bool holdsScreenSaver() const { return true; }

@@ -10,11 +10,12 @@ namespace norvane {
 ConfigurationTransaction::ConfigurationTransaction(std::shared_ptr<ConfigurationBackend> backend)
     : m_backend(std::move(backend)) {}
 
-MacConfiguration ConfigurationTransaction::apply(const Profile &profile) {
+MacConfiguration ConfigurationTransaction::apply(const Profile &profile, BackupSource backup) {
     (void)profile.validated();
     const MacConfiguration before = m_backend->read();
     // Runs even when nothing will change, so the first apply always leaves a backup.
-    m_backend->saveOriginalIfNeeded(before);
+    m_backend->saveOriginalIfNeeded(
+        backup == BackupSource::systemDefaults ? m_backend->systemDefaults(before) : before);
     MacConfiguration target = before.applying(profile);
     if (!m_backend->holdsScreenSaver())
         target.screenSaverSeconds.reset();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ConfigurationBackend.h"
+#include "Configuring.h"
 
 #include <memory>
 #include <optional>
@@ -15,7 +16,9 @@ public:
     explicit ConfigurationTransaction(std::shared_ptr<ConfigurationBackend> backend);
 
     // Applies the profile and returns the configuration read back (or the unchanged current one).
-    MacConfiguration apply(const Profile &profile);
+    // `backup` says what a missing original-settings backup is made from.
+    MacConfiguration apply(const Profile &profile,
+                           BackupSource backup = BackupSource::settingsInEffect);
     // Writes the backed-up original settings back and returns the configuration read back.
     MacConfiguration restore();
 

@@ -110,6 +110,10 @@ MacConfiguration MacConfiguration::applying(const Profile &profile) const {
     return target;
 }
 
+PowerSourceConfiguration MacConfiguration::factorySettings(const QString &flag) {
+    return {flag, flag == u"-b" ? 2 : 10, 1};
+}
+
 QString MacConfiguration::privilegedCommand() const {
     checkSources(sources);
     QStringList parts;

@@ -55,6 +55,9 @@ struct MacConfiguration {
 
     // The settings in words, for a message: "Battery: display 10 min, sleep Never; …".
     [[nodiscard]] QString description() const;
+    // A Mac's factory settings for the power source with this flag: the display sleeps after 2
+    // minutes on battery and 10 on power, the computer after 1.
+    [[nodiscard]] static PowerSourceConfiguration factorySettings(const QString &flag);
     // The name of the power source with this flag ("Battery", "Power adapter", "UPS power").
     [[nodiscard]] static QString sourceName(const QString &flag);
 

@@ -46,9 +46,9 @@ MacConfigurationService::MacConfigurationService(BackendFactory makeBackend)
     : m_makeBackend(makeBackend ? std::move(makeBackend)
                                 : [] { return std::make_shared<NativeConfigurationBackend>(); }) {}
 
-QFuture<void> MacConfigurationService::apply(const Profile &profile) {
-    return runInBackground([makeBackend = m_makeBackend, profile] {
-        (void)ConfigurationTransaction(makeBackend()).apply(profile);
+QFuture<void> MacConfigurationService::apply(const Profile &profile, BackupSource backup) {
+    return runInBackground([makeBackend = m_makeBackend, profile, backup] {
+        (void)ConfigurationTransaction(makeBackend()).apply(profile, backup);
     });
 }
 

@@ -18,7 +18,7 @@ public:
     // The default factory builds a NativeConfigurationBackend on the system's platform.
     explicit MacConfigurationService(BackendFactory makeBackend = {});
 
-    QFuture<void> apply(const Profile &profile) override;
+    QFuture<void> apply(const Profile &profile, BackupSource backup) override;
     QFuture<void> restore() override;
 
 private:

@@ -116,6 +116,13 @@ MacConfiguration NativeConfigurationBackend::read() {
     return configuration;
 }
 
+MacConfiguration NativeConfigurationBackend::systemDefaults(const MacConfiguration &current) const {
+    MacConfiguration defaults;
+    for (const PowerSourceConfiguration &source : current.sources)
+        defaults.sources << MacConfiguration::factorySettings(source.flag);
+    return defaults;
+}
+
 void NativeConfigurationBackend::write(const MacConfiguration &target) {
     const MacConfiguration current = read();
     if (current.sources != target.sources)

@@ -25,6 +25,8 @@ public:
     void saveOriginalIfNeeded(const MacConfiguration &configuration) override;
     [[nodiscard]] MacConfiguration loadOriginal() override;
     void write(const MacConfiguration &target) override;
+    // A Mac's factory settings, and no screen-saver time of the user's own.
+    [[nodiscard]] MacConfiguration systemDefaults(const MacConfiguration &current) const override;
 
     // The AppleScript source that runs `command` with administrator privileges, quoted for an
     // AppleScript string literal.

@@ -99,4 +99,14 @@ QString OriginalSettingsBackup::setAside(const QDate &today) const {
     return setAsideDamagedFile(m_path, today);
 }
 
+QString OriginalSettingsBackup::setAsideNotice(const QString &aside, bool profileInEffect) {
+    if (profileInEffect)
+        return L10n::text(
+            {"The damaged backup is now “{0}”. Because a profile of Pellor's is in effect, the next profile you apply saves the system's default settings as the original settings.",
+             {aside}});
+    return L10n::text(
+        {"The damaged backup is now “{0}”. The next profile you apply saves the settings in effect then as the original settings.",
+         {aside}});
+}
+
 } // namespace norvane

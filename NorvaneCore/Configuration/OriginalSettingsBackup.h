@@ -36,6 +36,9 @@ public:
     // Renames a damaged backup beside itself ("original-settings-damaged-<date>.json"), so that
     // the next apply makes a new one from the settings found then. Returns the new path.
     [[nodiscard]] QString setAside(const QDate &today) const;
+    // What to tell once the backup is `aside`: the next apply makes a new backup of the settings
+    // in effect then, or of the system's defaults while a profile of Pellor's is in effect.
+    [[nodiscard]] static QString setAsideNotice(const QString &aside, bool profileInEffect);
 
 private:
     QString m_path;

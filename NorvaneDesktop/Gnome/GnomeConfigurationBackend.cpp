@@ -31,6 +31,10 @@ MacConfiguration GnomeConfigurationBackend::loadOriginal() {
     return m_backup.load();
 }
 
+MacConfiguration GnomeConfigurationBackend::systemDefaults(const MacConfiguration &) const {
+    return GnomeIdleSettings().defaults();
+}
+
 void GnomeConfigurationBackend::write(const MacConfiguration &target) {
     GnomeIdleSettings settings;
     settings.write(target.native.isEmpty() ? valuesFor(target, settings) : target.native);

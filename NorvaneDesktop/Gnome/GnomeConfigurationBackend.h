@@ -22,6 +22,8 @@ public:
     // The native values of `target` exactly when it carries them (a restore), else the values
     // its minutes ask for.
     void write(const MacConfiguration &target) override;
+    // Every key at GNOME's default.
+    [[nodiscard]] MacConfiguration systemDefaults(const MacConfiguration &current) const override;
     [[nodiscard]] bool holdsScreenSaver() const override { return false; }
 
 private:

@@ -43,10 +43,6 @@ qint64 GnomeIdleSettings::minutes(qint64 seconds) {
     return std::min(kMaxMinutes, (std::max<qint64>(seconds, 0) + 59) / 60);
 }
 
-SchemaSettings &GnomeIdleSettings::schemaOf(const QString &key) {
-    return key == kIdleDelay ? m_session : m_power;
-}
-
 const SchemaSettings &GnomeIdleSettings::schemaOf(const QString &key) const {
     return key == kIdleDelay ? m_session : m_power;
 }
@@ -70,41 +66,51 @@ QJsonValue GnomeIdleSettings::defaultValue(const QString &key) const {
 }
 
 MacConfiguration GnomeIdleSettings::configuration() const {
-    const QJsonObject native = values();
-    const qint64 display = minutes(native[kIdleDelay].toInteger());
+    return configurationOf(values(), userValues());
+}
+
+MacConfiguration GnomeIdleSettings::defaults() const {
+    QJsonObject inEffect;
+    QJsonObject own;
+    for (const QString &key : kKeys) {
+        inEffect.insert(key, defaultValue(key));
+        own.insert(key, QJsonValue::Null);
+    }
+    return configurationOf(inEffect, own);
+}
+
+MacConfiguration GnomeIdleSettings::configurationOf(const QJsonObject &inEffect,
+                                                    const QJsonObject &own) {
+    const qint64 display = minutes(inEffect[kIdleDelay].toInteger());
     const auto sleep = [&](const QString &timeout, const QString &type) {
-        return native[type].toString() == kNothing ? 0 : minutes(native[timeout].toInteger());
+        return inEffect[type].toString() == kNothing ? 0 : minutes(inEffect[timeout].toInteger());
     };
     MacConfiguration configuration;
     configuration.sources = {{u"-b"_s, display, sleep(kBatteryTimeout, kBatteryType)},
                              {u"-c"_s, display, sleep(kAcTimeout, kAcType)}};
-    configuration.native = userValues();
+    configuration.native = own;
     return configuration;
 }
 
 void GnomeIdleSettings::write(const QJsonObject &wanted) {
     const QJsonObject inEffect = values();
     const QJsonObject own = userValues();
-    QStringList changed;
+    QList<SchemaSettings::Change> changes;
     for (auto it = wanted.constBegin(); it != wanted.constEnd(); ++it) {
         if (!kKeys.contains(it.key()))
             throw ConfigurationError::message(L10n::text("The power settings are invalid."));
         const QJsonObject &current = it.value().isNull() ? own : inEffect;
         if (current[it.key()] != it.value())
-            changed << it.key();
+            changes << SchemaSettings::Change{&schemaOf(it.key()), it.key(), it.value()};
     }
-    for (const QString &key : std::as_const(changed)) {
-        if (!schemaOf(key).isWritable(key))
-            throw ConfigurationError::message(L10n::text(
-                "The saved settings do not match the requested values. A management policy may restrict changes."));
-        if (!schemaOf(key).accepts(key, wanted[key]))
+    for (const SchemaSettings::Change &change : std::as_const(changes)) {
+        if (!change.schema->isWritable(change.key))
+            throw ConfigurationError::lockedByPolicy(change.schema->id() + u' ' + change.key);
+        if (!change.schema->accepts(change.key, change.value))
             throw ConfigurationError::message(
                 L10n::text("Settings are outside the supported range. No command was run."));
     }
-    for (const QString &key : std::as_const(changed))
-        schemaOf(key).set(key, wanted[key]);
-    if (!changed.isEmpty())
-        SchemaSettings::sync();
+    SchemaSettings::write(changes);
 }
 
 } // namespace norvane

@@ -33,6 +33,8 @@ public:
     // What Pellor sees of them: the battery ("-b") and the power adapter ("-c") with the same
     // display minutes, no screen saver of their own, and the values themselves as native ones.
     [[nodiscard]] MacConfiguration configuration() const;
+    // The configuration of every key at GNOME's default (the native values all null).
+    [[nodiscard]] MacConfiguration defaults() const;
     [[nodiscard]] QJsonValue defaultValue(const QString &key) const;
 
     // Sets the keys whose values differ (null: back to the default where the user set one).
@@ -45,7 +47,9 @@ public:
     [[nodiscard]] static qint64 minutes(qint64 seconds);
 
 private:
-    [[nodiscard]] SchemaSettings &schemaOf(const QString &key);
+    // `inEffect`: every key's value; `own`: the user's values, the native ones.
+    [[nodiscard]] static MacConfiguration configurationOf(const QJsonObject &inEffect,
+                                                          const QJsonObject &own);
     [[nodiscard]] const SchemaSettings &schemaOf(const QString &key) const;
 
     SchemaSettings m_session;

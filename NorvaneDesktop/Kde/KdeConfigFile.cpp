@@ -33,6 +33,12 @@ KdeConfigFile::KdeConfigFile(const QString &name) : m_name(name) {
             m_system << KConfigText(contents(path));
 }
 
+KdeConfigFile KdeConfigFile::none(const QString &name) {
+    KdeConfigFile file;
+    file.m_name = name;
+    return file;
+}
+
 QList<const KConfigText *> KdeConfigFile::cascade() const {
     QList<const KConfigText *> files;
     for (auto it = m_system.crbegin(); it != m_system.crend(); ++it)

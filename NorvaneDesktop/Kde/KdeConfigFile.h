@@ -16,6 +16,9 @@ class KdeConfigFile {
 public:
     // Reads the files named `name` ("powerdevilrc"); missing ones are empty.
     explicit KdeConfigFile(const QString &name);
+    // The file named `name` as a new user has it: none at all, neither the user's nor a
+    // system-wide copy. Nothing is read.
+    [[nodiscard]] static KdeConfigFile none(const QString &name);
 
     [[nodiscard]] const QString &name() const { return m_name; }
     [[nodiscard]] const QString &path() const { return m_path; }
@@ -41,6 +44,8 @@ public:
     void save();
 
 private:
+    KdeConfigFile() = default;
+
     // Least important first, the user's last.
     [[nodiscard]] QList<const KConfigText *> cascade() const;
 

@@ -19,6 +19,10 @@ MacConfiguration KdeConfigurationBackend::loadOriginal() {
     return m_backup.load();
 }
 
+MacConfiguration KdeConfigurationBackend::systemDefaults(const MacConfiguration &) const {
+    return KdeIdleSettings::defaults();
+}
+
 void KdeConfigurationBackend::write(const MacConfiguration &configuration) {
     QJsonObject original;
     if (configuration.native.isEmpty() && m_backup.exists()) {

@@ -17,6 +17,8 @@ public:
     // The native values of `configuration` exactly when it carries them (a restore), else the
     // values its minutes ask for, with what the files no longer hold taken from the backup.
     void write(const MacConfiguration &configuration) override;
+    // PowerDevil's and the screen locker's own settings for a new user.
+    [[nodiscard]] MacConfiguration systemDefaults(const MacConfiguration &current) const override;
 
 private:
     OriginalSettingsBackup m_backup;

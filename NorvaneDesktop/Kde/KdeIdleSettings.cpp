@@ -6,6 +6,7 @@
 
 #include <QStandardPaths>
 #include <algorithm>
+#include <tuple>
 
 namespace norvane {
 
@@ -120,6 +121,30 @@ const QList<KdeIdleSettings::Source> KdeIdleSettings::kSources{{u"-b"_s, u"Batte
 
 KdeIdleSettings::KdeIdleSettings()
     : m_plasma(detect()), m_profiles(profilesFile(m_plasma)), m_locker(kLockerFile) {}
+
+KdeIdleSettings::KdeIdleSettings(Plasma plasma, KdeConfigFile profiles, KdeConfigFile locker)
+    : m_plasma(plasma), m_profiles(std::move(profiles)), m_locker(std::move(locker)) {}
+
+MacConfiguration KdeIdleSettings::defaults() {
+    const Plasma plasma = detect();
+    KdeIdleSettings settings(plasma, KdeConfigFile::none(profilesFile(plasma)),
+                             KdeConfigFile::none(kLockerFile));
+    if (plasma == Plasma::five)
+        // What Plasma 5's PowerDevil writes for a desktop computer or laptop when it finds no
+        // profiles (its ProfileGenerator).
+        for (const auto &[profile, dim, off, suspend] :
+             {std::tuple{u"AC"_s, 300, 600, 900}, std::tuple{u"Battery"_s, 120, 300, 600}}) {
+            KConfigText &text = settings.m_profiles.user();
+            text.setValue(group(profile, u"DimDisplay"_s), u"idleTime"_s,
+                          QString::number(dim * 1000));
+            text.setValue(group(profile, u"DPMSControl"_s), u"idleTime"_s, QString::number(off));
+            text.setValue(group(profile, u"DPMSControl"_s), u"lockBeforeTurnOff"_s, u"0"_s);
+            text.setValue(group(profile, u"SuspendSession"_s), u"idleTime"_s,
+                          QString::number(suspend * 1000));
+            text.setValue(group(profile, u"SuspendSession"_s), u"suspendType"_s, u"1"_s);
+        }
+    return settings.configuration();
+}
 
 KdeIdleSettings::Plasma KdeIdleSettings::detect() {
     const QByteArray session = qgetenv("KDE_SESSION_VERSION");
@@ -405,8 +430,8 @@ void KdeIdleSettings::insertGroup(KdeConfigFile &file, const QStringList &path,
 void KdeIdleSettings::checkChanges() const {
     for (const Change &change : m_changes)
         if (change.file->isLocked(change.group, change.key))
-            throw ConfigurationError::message(L10n::text(
-                "The saved settings do not match the requested values. A management policy may restrict changes."));
+            throw ConfigurationError::lockedByPolicy(
+                (nativeName(change.file->name(), change.group) + u' ' + change.key).trimmed());
 }
 
 } // namespace norvane

@@ -29,6 +29,9 @@ public:
 
     // Reads the files of the Plasma this computer runs (detect()).
     KdeIdleSettings();
+    // The settings a new user of the Plasma this computer runs has: Plasma 6's defaults, or the
+    // profiles Plasma 5's PowerDevil writes when it finds none, and the screen locker's defaults.
+    [[nodiscard]] static MacConfiguration defaults();
 
     // KDE_SESSION_VERSION when Plasma's session set it; else Plasma 6 once it has migrated the
     // settings (powermanagementprofilesrc [Migration]) or written its own groups; else Plasma 5
@@ -59,6 +62,8 @@ private:
         QStringList group;
         QString key; // empty: the whole group
     };
+
+    KdeIdleSettings(Plasma plasma, KdeConfigFile profiles, KdeConfigFile locker);
 
     [[nodiscard]] qint64 displayMinutes(const QString &profile) const;
     [[nodiscard]] qint64 sleepMinutes(const QString &profile) const;

@@ -19,6 +19,10 @@ MacConfiguration XfceConfigurationBackend::loadOriginal() {
     return m_backup.load();
 }
 
+MacConfiguration XfceConfigurationBackend::systemDefaults(const MacConfiguration &) const {
+    return XfceIdleSettings::defaults();
+}
+
 void XfceConfigurationBackend::write(const MacConfiguration &configuration) {
     XfceIdleSettings().write(configuration);
 }

@@ -17,6 +17,8 @@ public:
     // The native values of `configuration` exactly when it carries them (a restore), else the
     // values its minutes ask for.
     void write(const MacConfiguration &configuration) override;
+    // Every property without a value of the user's own.
+    [[nodiscard]] MacConfiguration systemDefaults(const MacConfiguration &current) const override;
 
 private:
     OriginalSettingsBackup m_backup;

@@ -78,11 +78,6 @@ QJsonValue toJson(const std::optional<QVariant> &value) {
                                            : QJsonValue(value->toLongLong())};
 }
 
-[[noreturn]] void policy() {
-    throw ConfigurationError::message(L10n::text(
-        "The saved settings do not match the requested values. A management policy may restrict changes."));
-}
-
 } // namespace
 
 const QStringList XfceIdleSettings::kKeys{
@@ -98,9 +93,16 @@ XfceIdleSettings::Property XfceIdleSettings::property(const QString &key) {
 }
 
 XfceIdleSettings::XfceIdleSettings()
-    : m_power(xfconf::properties(kPowerChannel, u"/xfce4-power-manager"_s)),
-      m_saver(xfconf::properties(kSaverChannel, u"/saver/idle-activation"_s)),
-      m_version(powerManagerVersion(false)) {}
+    : XfceIdleSettings(xfconf::properties(kPowerChannel, u"/xfce4-power-manager"_s),
+                       xfconf::properties(kSaverChannel, u"/saver/idle-activation"_s),
+                       powerManagerVersion(false)) {}
+
+XfceIdleSettings::XfceIdleSettings(QVariantMap power, QVariantMap saver, QVersionNumber version)
+    : m_power(std::move(power)), m_saver(std::move(saver)), m_version(std::move(version)) {}
+
+MacConfiguration XfceIdleSettings::defaults() {
+    return XfceIdleSettings({}, {}, {}).configuration();
+}
 
 QVersionNumber XfceIdleSettings::powerManagerVersion(bool mayRunProgram) {
     const auto info = dbus::call(
@@ -263,7 +265,8 @@ void XfceIdleSettings::write(const MacConfiguration &target) {
     }
     for (const Change &pending : changes)
         if (xfconf::isLocked(pending.property.channel, pending.property.name))
-            policy();
+            throw ConfigurationError::lockedByPolicy(pending.property.channel + u' ' +
+                                                     pending.property.name);
     for (const Change &pending : changes) {
         if (pending.value.isValid())
             xfconf::set(pending.property.channel, pending.property.name, pending.value);

@@ -23,6 +23,9 @@ public:
     // Reads both channels; throws ConfigurationError when xfconfd does not answer.
     XfceIdleSettings();
 
+    // Every property without a value: the power manager's and the screen saver's defaults.
+    [[nodiscard]] static MacConfiguration defaults();
+
     // The version of xfce4-power-manager: the running one's (org.xfce.PowerManager GetInfo), else
     // the installed one's (`xfce4-power-manager --version`, only when `mayRunProgram`, once per
     // process), else 4.18, Debian 12's, where 14 is the "never" to write (a 0 there would sleep
@@ -51,6 +54,8 @@ private:
         Property property;
         QVariant value; // invalid: reset
     };
+
+    XfceIdleSettings(QVariantMap power, QVariantMap saver, QVersionNumber version);
 
     [[nodiscard]] std::optional<QVariant> value(const Property &property) const;
     [[nodiscard]] qint64 number(const Property &property, qint64 fallback) const;

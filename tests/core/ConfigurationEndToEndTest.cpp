@@ -94,7 +94,7 @@ TEST(ConfigurationService, RunsOffTheCallingThreadAndDeliversTheError) {
         ranOn = QThread::currentThread();
         throw ConfigurationError::cancelled();
     });
-    QFuture<void> future = service.apply(Profile::focus());
+    QFuture<void> future = service.apply(Profile::focus(), BackupSource::settingsInEffect);
     test::waitFor(future);
     EXPECT_NE(ranOn, QThread::currentThread());
     EXPECT_TRUE(test::configurationErrorFrom([&] { future.waitForFinished(); }).isCancelled());

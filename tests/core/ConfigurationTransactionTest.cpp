@@ -14,6 +14,8 @@ using test::errorTextFrom;
 
 namespace {
 
+const MacConfiguration kFactory{{{"-b", 2, 1}, {"-c", 10, 1}}, std::nullopt};
+
 class MemoryBackend : public ConfigurationBackend {
 public:
     MacConfiguration system;
@@ -39,6 +41,9 @@ public:
         if (!backup)
             throw ConfigurationError::message("no backup");
         return *backup;
+    }
+    [[nodiscard]] MacConfiguration systemDefaults(const MacConfiguration &) const override {
+        return kFactory;
     }
     void write(const MacConfiguration &configuration) override {
         calls << "write";

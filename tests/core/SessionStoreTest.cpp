@@ -200,7 +200,9 @@ TEST_F(SessionStoreTest, RequestsWhileApplyingAreDroppedAndWorkThatFailsToRunIsA
     EXPECT_TRUE(store.errorMessage());
 
     class ThrowingService : public Configuring {
-        QFuture<void> apply(const Profile &) override { throw PlatformError("no thread"); }
+        QFuture<void> apply(const Profile &, BackupSource) override {
+            throw PlatformError("no thread");
+        }
         QFuture<void> restore() override { throw PlatformError("no thread"); }
     };
     SessionStore throwing(std::make_shared<ThrowingService>(), {},

@@ -30,6 +30,9 @@ public:
         if (++writes == 1)
             throw ConfigurationError::message("the second half failed");
     }
+    [[nodiscard]] MacConfiguration systemDefaults(const MacConfiguration &current) const override {
+        return m_inner->systemDefaults(current);
+    }
     [[nodiscard]] bool holdsScreenSaver() const override { return m_inner->holdsScreenSaver(); }
     int writes = 0;
 

@@ -14,10 +14,12 @@ namespace norvane::test {
 class ControlledConfiguring final : public Configuring {
 public:
     QList<Profile> applied;
+    QList<BackupSource> backups; // what each apply was told to make a missing backup from
     int restores = 0;
 
-    QFuture<void> apply(const Profile &profile) override {
+    QFuture<void> apply(const Profile &profile, BackupSource backup) override {
         applied << profile;
+        backups << backup;
         return start();
     }
     QFuture<void> restore() override {
