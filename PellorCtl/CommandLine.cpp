@@ -30,7 +30,6 @@ QString exitCodeSection() {
         {2, L10n::text("usage error")},
         {3, L10n::text("administrator authorization was cancelled")},
         {4, L10n::text("no such profile")},
-        {5, L10n::text("the profiles file is damaged; nothing was written")},
     };
     QString text = L10n::text("Exit codes:");
     for (const auto &[code, meaning] : codes)

@@ -33,18 +33,24 @@ using control::Response;
 constexpr int connectTimeoutMs = 1000;
 constexpr int statusTimeoutMs = 5000;
 
+// The session Pellor or pellorctl left in effect; none when there is none or it cannot be read.
+std::optional<Session> storedSession() {
+    try {
+        return LocalSession::record()->load();
+    } catch (const std::exception &) {
+        return std::nullopt;
+    }
+}
+
 OutputFormat::Application knownApplication() {
     const ControlClient::Result result =
         ControlClient::send({Request::Kind::status, {}, {}}, connectTimeoutMs, statusTimeoutMs);
     if (result.response)
         return {true, result.response->session};
-    // Not running: whatever Pellor or an earlier pellorctl applied is still in effect.
-    try {
-        if (const std::optional<Session> stored = LocalSession::record()->load())
-            return {false, control::SessionState::applied(*stored, QDateTime::currentDateTime())};
-    } catch (const std::exception &) {
-        // A damaged record tells nothing; the settings themselves are read anyway.
-    }
+    // Not running: whatever Pellor or an earlier pellorctl applied is still in effect. A damaged
+    // record tells nothing; the settings themselves are read anyway.
+    if (const std::optional<Session> stored = storedSession())
+        return {false, control::SessionState::applied(*stored, QDateTime::currentDateTime())};
     return {false, {}};
 }
 
@@ -87,18 +93,17 @@ ExitCode ControlTool::run(const QStringList &arguments) {
     return ExitCode::usage;
 }
 
-bool ControlTool::loadLibrary(std::unique_ptr<ProfileLibrary> &library) {
-    library = std::make_unique<ProfileLibrary>(std::make_shared<FileProfileStorage>());
-    if (const std::optional<QString> &error = library->loadError()) {
+std::unique_ptr<ProfileLibrary> ControlTool::loadLibrary() {
+    auto library = std::make_unique<ProfileLibrary>(std::make_shared<FileProfileStorage>());
+    // As in the window: the factory presets stand in, and the file stays as it is.
+    if (const std::optional<QString> &error = library->loadError())
         m_err
             << *error << Qt::endl
             << L10n::text(
                    {"The profiles file is “{0}”. To keep it aside and start again from the factory presets, run \"pellorctl set-aside profiles\".",
                     {library->location()}})
             << Qt::endl;
-        return false;
-    }
-    return true;
+    return library;
 }
 
 bool ControlTool::pmsetIsAvailable() {
@@ -116,9 +121,7 @@ bool ControlTool::pmsetIsAvailable() {
 }
 
 ExitCode ControlTool::list(const Command &command) {
-    std::unique_ptr<ProfileLibrary> library;
-    if (!loadLibrary(library))
-        return ExitCode::damagedProfiles;
+    const std::unique_ptr<ProfileLibrary> library = loadLibrary();
     const OutputFormat::Application application = knownApplication();
     if (command.json)
         m_out << OutputFormat::listJson(library->profiles(), application);
@@ -133,7 +136,12 @@ ExitCode ControlTool::status(const Command &command) {
     const std::shared_ptr<const World> world = currentWorld();
     const SystemSettings settings = world->readSettings();
     const PowerStatus power = world->readPower();
-    const OutputFormat::Application application = knownApplication();
+    OutputFormat::Application application = knownApplication();
+    // The record holds the applied profile's settings, whoever applied it.
+    if (const std::optional<Session> applied = storedSession();
+        applied && application.session.profileId == applied->profile.id &&
+        !application.session.applying)
+        application.drift = Drift::between(settings, applied->profile);
     if (command.json)
         m_out << OutputFormat::statusJson(settings, power, application, world->identity());
     else
@@ -146,9 +154,7 @@ ExitCode ControlTool::status(const Command &command) {
 }
 
 ExitCode ControlTool::apply(const Command &command) {
-    std::unique_ptr<ProfileLibrary> library;
-    if (!loadLibrary(library))
-        return ExitCode::damagedProfiles;
+    const std::unique_ptr<ProfileLibrary> library = loadLibrary();
     const ProfileLookup found = ProfileLookup::find(library->profiles(), command.profile);
     if (found.result == ProfileLookup::Result::notFound) {
         m_err << L10n::text({R"(No profile is called "{0}". "pellorctl list" shows them all.)",
@@ -223,10 +229,17 @@ void ControlTool::adviseOnDamagedBackup() {
     try {
         (void)OriginalSettingsBackup::ofCurrentSystem().load();
     } catch (const ConfigurationError &error) {
-        if (error.damagedFile())
+        if (!error.damagedFile())
+            return;
+        m_err
+            << L10n::text(
+                   "To keep the damaged backup aside and make a new one at the next apply, run \"pellorctl set-aside backup\".")
+            << Qt::endl;
+        if (const std::optional<Session> inEffect = storedSession())
             m_err
                 << L10n::text(
-                       "To keep the damaged backup aside and make a new one at the next apply, run \"pellorctl set-aside backup\".")
+                       {"{0} is in effect now, so if you set the backup aside, the new one will hold the system's default settings for what Pellor changes, not {0}'s.",
+                        {inEffect->profile.localizedTitle()}})
                 << Qt::endl;
     }
 }
@@ -250,11 +263,9 @@ ExitCode ControlTool::setAside(Command::StoredFile file) {
         } catch (const ConfigurationError &) {
             // Damaged: the one case to set it aside.
         }
-        m_out
-            << L10n::text(
-                   {"The damaged backup is now “{0}”. The next profile you apply saves the settings in effect then as the original settings.",
-                    {backup.setAside(today)}})
-            << Qt::endl;
+        m_out << OriginalSettingsBackup::setAsideNotice(backup.setAside(today),
+                                                        storedSession().has_value())
+              << Qt::endl;
         return ExitCode::success;
     }
     if (ControlClient::send({Request::Kind::status, {}, {}}, connectTimeoutMs, statusTimeoutMs)

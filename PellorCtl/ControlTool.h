@@ -36,8 +36,9 @@ private:
     void adviseOnDamagedBackup();
     // Prints what the running Pellor answered and returns its exit code.
     ExitCode report(const control::ControlClient::Result &handed, const QString &success);
-    // The library, or none with the reason printed when the profiles file is damaged.
-    [[nodiscard]] bool loadLibrary(std::unique_ptr<ProfileLibrary> &library);
+    // The library; when the profiles file is damaged, its factory presets, with the reason and
+    // the way out printed.
+    [[nodiscard]] std::unique_ptr<ProfileLibrary> loadLibrary();
     // False, with the reason printed, when the Mac's pmset cannot be run.
     [[nodiscard]] bool pmsetIsAvailable();
 

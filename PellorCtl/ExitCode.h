@@ -6,11 +6,12 @@ namespace norvane {
 // never renumber, only add.
 enum class ExitCode : int {
     success = 0,
-    failed = 1,          // the change or the reading failed; the message is on standard error
-    usage = 2,           // unknown command or option, a bad value
-    cancelled = 3,       // the administrator authorization was cancelled
-    noSuchProfile = 4,   // no profile matches, or the title matches several
-    damagedProfiles = 5, // the profiles file could not be read; nothing was written
+    failed = 1,        // the change or the reading failed; the message is on standard error
+    usage = 2,         // unknown command or option, a bad value
+    cancelled = 3,     // the administrator authorization was cancelled
+    noSuchProfile = 4, // no profile matches, or the title matches several
+    // 5 once meant a damaged profiles file, which now gives the factory presets with a warning, as
+    // in the window; not to be given another meaning.
 };
 
 } // namespace norvane

@@ -96,12 +96,59 @@ QString sourceName(PowerStatus::Source source) {
     return u"unknown"_s;
 }
 
+// The key of the setting in the "settings" object of the status.
+QString settingKey(Drift::Setting setting) {
+    switch (setting) {
+    case Drift::Setting::display:
+        return u"displaySleepMinutes"_s;
+    case Drift::Setting::sleep:
+        return u"systemSleepMinutes"_s;
+    case Drift::Setting::screenSaver:
+        break;
+    }
+    return u"screenSaverSeconds"_s;
+}
+
+QString settingName(Drift::Setting setting) {
+    switch (setting) {
+    case Drift::Setting::display:
+        return L10n::text("Turn Display Off");
+    case Drift::Setting::sleep:
+        return L10n::text("System Sleep");
+    case Drift::Setting::screenSaver:
+        break;
+    }
+    return L10n::text("Screen Saver");
+}
+
+QString driftValue(Drift::Setting setting, qint64 value) {
+    return setting == Drift::Setting::screenSaver ? screenSaverText(value)
+                                                  : SystemSettings::duration(value);
+}
+
+// One line per setting changed outside Pellor: "Turn Display Off is 7 min now; Vibe sets Never."
+QString driftText(const Application &application) {
+    QStringList lines;
+    for (const Drift &drift : application.drift)
+        lines << L10n::text(
+            {"{0} is {1} now; {2} sets {3}.",
+             {settingName(drift.setting), driftValue(drift.setting, drift.live),
+              application.session.title, driftValue(drift.setting, drift.applied)}});
+    return lines.join(u'\n');
+}
+
 QJsonObject applicationJson(const Application &application) {
     const control::SessionState &session = application.session;
     QJsonObject object{{u"running"_s, application.running}, {u"applying"_s, session.applying}};
     object[u"profile"_s] = orNull(session.profileId);
     object[u"title"_s] = session.profileId ? QJsonValue(session.title) : QJsonValue();
     object[u"secondsLeft"_s] = orNull(session.secondsLeft);
+    QJsonArray drift;
+    for (const Drift &changed : application.drift)
+        drift.append(QJsonObject{{u"setting"_s, settingKey(changed.setting)},
+                                 {u"live"_s, changed.live},
+                                 {u"profile"_s, changed.applied}});
+    object[u"changedOutsidePellor"_s] = drift;
     return object;
 }
 
@@ -143,7 +190,7 @@ QByteArray listJson(const QList<Profile> &profiles, const Application &applicati
 
 QString statusText(const SystemSettings &settings, const PowerStatus &power,
                    const Application &application, const SystemIdentity &system) {
-    const QList<std::pair<QString, QString>> lines{
+    QList<std::pair<QString, QString>> lines{
         {L10n::text("Turn Display Off"), SystemSettings::duration(settings.displayMinutes)},
         {L10n::text("System Sleep"), SystemSettings::duration(settings.sleepMinutes)},
         {L10n::text("Screen Saver"), system.ownScreenSaverTimer
@@ -155,6 +202,9 @@ QString statusText(const SystemSettings &settings, const PowerStatus &power,
         {u"Pellor"_s, applicationText(application)},
         {L10n::text("System"), systemName(system)},
     };
+    if (!application.drift.isEmpty())
+        lines.insert(lines.size() - 1,
+                     {L10n::text("Changed Outside Pellor"), driftText(application)});
     QString text;
     for (const auto &[label, value] : lines)
         text += label + u": "_s + QString(value).replace(u'\n', u"\n    "_s) + u'\n';

@@ -3,6 +3,7 @@
 #include "ControlProtocol.h"
 #include "Platform/SystemIdentity.h"
 #include "Profiles/Profile.h"
+#include "Status/Drift.h"
 #include "Status/PowerAssertions.h"
 #include "Status/PowerStatus.h"
 #include "Status/SleepDiagnosis.h"
@@ -22,6 +23,7 @@ inline constexpr int jsonVersion = 1;
 struct Application {
     bool running = false;
     control::SessionState session; // no profile: the system's own settings are in effect
+    QList<Drift> drift;            // what was changed outside Pellor since the profile was applied
 };
 
 // One line per profile: a mark for the active one, the identifier, the title and the settings.

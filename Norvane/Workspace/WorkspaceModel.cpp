@@ -5,6 +5,7 @@
 #include "Platform/ConfigurationError.h"
 #include "Profiles/ProfileLibrary.h"
 #include "Sessions/SessionStore.h"
+#include "Status/Drift.h"
 #include "WorkspaceViews.h"
 
 #include <QGuiApplication>
@@ -316,13 +317,7 @@ bool WorkspaceModel::drifted() const {
     if (!m_snapshot || !m_store.hasAppliedProfile() || m_store.isApplying() ||
         m_snapshotSession != m_store.session())
         return false;
-    const Profile &applied = m_store.profile();
-    const auto differs = [](const std::optional<qint64> &live, qint64 wanted) {
-        return live && *live != wanted;
-    };
-    return differs(m_snapshot->displayMinutes, applied.displayMinutes) ||
-           differs(m_snapshot->sleepMinutes, applied.sleepMinutes) ||
-           differs(m_snapshot->screenSaverSeconds, applied.screenSaverSeconds);
+    return !Drift::between(*m_snapshot, m_store.profile()).isEmpty();
 }
 
 void WorkspaceModel::startRead() {
