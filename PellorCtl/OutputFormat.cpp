@@ -122,8 +122,10 @@ QString settingName(Drift::Setting setting) {
 }
 
 QString driftValue(Drift::Setting setting, qint64 value) {
-    return setting == Drift::Setting::screenSaver ? screenSaverText(value)
-                                                  : SystemSettings::duration(value);
+    const qint64 minutes = setting == Drift::Setting::screenSaver ? value / 60 : value;
+    if (minutes == 0)
+        return L10n::text("Never");
+    return L10n::text({"{0} min", {QString::number(minutes)}});
 }
 
 // One line per setting changed outside Pellor: "Turn Display Off is 7 min now; Vibe sets Never."

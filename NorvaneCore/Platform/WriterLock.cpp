@@ -16,6 +16,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
+#include <utility>
 
 namespace norvane {
 
@@ -45,9 +46,10 @@ bool lockNow(int descriptor) {
 
 } // namespace
 
-WriterLock::Hold::~Hold() {
+void WriterLock::Hold::release() {
     // Closing the only descriptor of the open file releases the lock.
-    ::close(m_descriptor);
+    if (m_descriptor >= 0)
+        ::close(std::exchange(m_descriptor, -1));
 }
 
 WriterLock::WriterLock(QString path, std::chrono::milliseconds bound)

@@ -15,11 +15,13 @@ namespace norvane {
 // dialog for as long as the person takes.
 class WriterLock {
 public:
-    // The writer's turn: held while it lives, and the next writer goes in once it is destroyed.
+    // The writer's turn: held until it is released or destroyed; then the next writer goes in.
     class Hold {
     public:
         explicit Hold(int descriptor) : m_descriptor(descriptor) {}
-        ~Hold();
+        ~Hold() { release(); }
+        // Ends the turn now, however many owners share this hold.
+        void release();
         Hold(const Hold &) = delete;
         Hold &operator=(const Hold &) = delete;
         Hold(Hold &&) = delete;

@@ -8,6 +8,7 @@
 #include "Sessions/SessionRecord.h"
 #include "TestSupport.h"
 
+#include <QEventLoop>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -267,4 +268,52 @@ TEST_F(SessionStoreTest, SessionsOutliveTheStoreAndOneThatRanOutMeanwhileReturns
     EXPECT_FALSE(nextRun()->hasAppliedProfile());
     test::writeBytes(path, "{ damaged");
     EXPECT_FALSE(nextRun()->hasAppliedProfile());
+}
+
+// Another writer (pellorctl, another Pellor) holds the turn: the change waits, says so, reads
+// nothing meanwhile, and goes ahead once the turn is free, or gives up after the bound with
+// nothing changed. Once a profile of Pellor's is in effect, a missing backup is made from the
+// system's defaults.
+TEST_F(SessionStoreTest, AChangeWaitsForAnotherWritersTurnAndGivesUpAfterTheBound) {
+    QTemporaryDir folder;
+    const QString lockFile = folder.filePath("writer.lock");
+    std::unique_ptr<WriterLock::Hold> other = WriterLock(lockFile).tryTake();
+    ASSERT_TRUE(other);
+    const auto waitForTurn = [this] {
+        QEventLoop loop;
+        store.onChange = [&] {
+            if (!store.isWaitingForTurn())
+                loop.quit();
+        };
+        loop.exec();
+        store.onChange = {};
+    };
+
+    store.takeTurnsWith(std::make_shared<WriterLock>(lockFile, std::chrono::minutes(1)));
+    QFuture<void> done = store.activate(Profile::vibe(), std::nullopt, kStart);
+    EXPECT_TRUE(store.isWaitingForTurn());
+    EXPECT_EQ(store.notice(), L10n::text("Waiting for another change to finish…"));
+    EXPECT_TRUE(service->applied.isEmpty()) << "nothing read or written before its turn";
+    other.reset();
+    waitForTurn();
+    ASSERT_TRUE(service->pending());
+    EXPECT_EQ(store.notice(),
+              L10n::text(
+                  "Saving macOS settings. Complete authorization in the system dialog if prompted."))
+        << "the change's own notice again";
+    service->succeed();
+    settle(done);
+    EXPECT_EQ(store.profile(), Profile::vibe());
+    activateAndSucceed(Profile::focus());
+    EXPECT_EQ(service->backups, QList({BackupSource::settingsInEffect, BackupSource::systemDefaults}));
+
+    other = WriterLock(lockFile).tryTake();
+    store.takeTurnsWith(std::make_shared<WriterLock>(lockFile, std::chrono::milliseconds(0)));
+    settle(store.activate(Profile::normal(), std::nullopt, kStart));
+    EXPECT_EQ(store.errorMessage(),
+              L10n::text("Another change is under way, so Pellor changed nothing. Try again when "
+                         "it has finished."));
+    EXPECT_EQ(service->applied.size(), 2);
+    EXPECT_EQ(store.profile(), Profile::focus()) << "the session goes on";
+    EXPECT_FALSE(store.isApplying());
 }

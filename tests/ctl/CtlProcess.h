@@ -3,7 +3,10 @@
 #include "TestSupport.h"
 
 #include <QDir>
+#include <QProcess>
 #include <QTemporaryDir>
+#include <memory>
+#include <vector>
 
 namespace norvane::test {
 
@@ -39,6 +42,23 @@ public:
     [[nodiscard]] Run run(const QStringList &arguments,
                           const QString &program = NORVANE_BIN_DIR "/pellorctl") const {
         return test::run(program, arguments, environment);
+    }
+
+    // Starts one pellorctl per list of arguments at once and returns what each did, in order.
+    [[nodiscard]] QList<Run> runAtOnce(const QList<QStringList> &runs) const {
+        std::vector<std::unique_ptr<QProcess>> processes;
+        for (const QStringList &arguments : runs) {
+            processes.push_back(std::make_unique<QProcess>());
+            processes.back()->setProcessEnvironment(environment);
+            processes.back()->start(NORVANE_BIN_DIR "/pellorctl", arguments);
+        }
+        QList<Run> outcomes;
+        for (const auto &process : processes) {
+            EXPECT_TRUE(process->waitForFinished(60'000));
+            outcomes << Run{process->exitCode(), QString::fromUtf8(process->readAllStandardOutput()),
+                            QString::fromUtf8(process->readAllStandardError())};
+        }
+        return outcomes;
     }
 
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();

@@ -6,9 +6,11 @@
 #include "Profiles/ProfileLibrary.h"
 #include "SimulatedMacHome.h"
 #include "SimulatorState.h"
+#include "Profiles/Profile.h"
 #include "Status/SystemSettings.h"
 #include "TestSupport.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
@@ -200,6 +202,70 @@ TEST(PellorCtl, AnUnusableBackupIsRefusedAndCanBeSetAside) {
         EXPECT_EQ(adapterSleep(sandbox.simHome()), factory);
         EXPECT_EQ(sandbox.run({"set-aside", "backup"}).exitCode, 1) << "a usable backup stays";
     }
+}
+
+// A backup set aside while a profile of Pellor's is in effect: the new one must not take the
+// profile's settings for the person's, so it holds the Mac's factory settings, and it says so.
+TEST(PellorCtl, ABackupSetAsideUnderAProfileIsRemadeFromTheFactorySettings) {
+    CtlSandbox sandbox;
+    ASSERT_EQ(sandbox.run({"apply", "vibe", "--no-return"}).exitCode, 0);
+    const QString backup =
+        sandbox.environment.value("XDG_DATA_HOME") + "/Norvane/original-settings.json";
+    writeBytes(backup, "\x01 not json");
+    const CtlSandbox::Run refused = sandbox.run({"apply", "download", "--no-return"});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_TRUE(refused.err.contains("Vibe is in effect now, so if you set the backup aside, the "
+                                     "new one will hold the system's default settings"))
+        << refused.err.toStdString();
+    EXPECT_TRUE(sandbox.run({"set-aside", "backup"})
+                    .out.contains("Because a profile of Pellor's is in effect, the next profile "
+                                  "you apply saves the system's default settings"));
+    ASSERT_EQ(sandbox.run({"apply", "download", "--no-return"}).exitCode, 0);
+    ASSERT_EQ(sandbox.run({"restore"}).exitCode, 0);
+    EXPECT_EQ(adapterSleep(sandbox.simHome()), factory) << "not Vibe's, which never sleeps";
+}
+
+// Several applies at once, round after round, as a keyboard shortcut, a script and a person may
+// start them: they take turns, so each one that says it saved its profile did, nothing of one is
+// undone by another's rollback, and status names the profile in effect, with nothing changed
+// outside Pellor.
+TEST(PellorCtl, AppliesAtOnceTakeTurnsAndStatusNamesWhatIsInEffect) {
+    CtlSandbox sandbox;
+    const QStringList profiles{"vibe", "download", "normal"};
+    for (int round = 0; round < 4; ++round) {
+        QList<QStringList> runs;
+        for (int each = 0; each < profiles.size(); ++each)
+            runs << QStringList{"apply", profiles[(round + each) % profiles.size()], "--no-return"};
+        for (const CtlSandbox::Run &run : sandbox.runAtOnce(runs)) {
+            EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+            EXPECT_TRUE(run.out.startsWith("Saved and verified macOS settings for "));
+        }
+        const QJsonObject status = jsonOf(sandbox.run({"status", "--json"}).out);
+        const QJsonObject application = status["application"].toObject();
+        const Profile named = *std::find_if(
+            Profile::presets().cbegin(), Profile::presets().cend(),
+            [&](const Profile &preset) { return preset.id == application["profile"].toString(); });
+        EXPECT_EQ(adapterSleep(sandbox.simHome()),
+                  (std::pair{named.displayMinutes, named.sleepMinutes}));
+        EXPECT_EQ(application["changedOutsidePellor"].toArray(), QJsonArray());
+    }
+}
+
+// A change made outside Pellor after an apply shows in status, in words and in JSON.
+TEST(PellorCtl, StatusTellsWhatWasChangedOutsidePellor) {
+    CtlSandbox sandbox;
+    ASSERT_EQ(sandbox.run({"apply", "vibe", "--no-return"}).exitCode, 0);
+    sim::SimulatorState state = sim::SimulatorState::load(sandbox.simHome());
+    state.adapter->set(QStringLiteral("displaysleep"), 7);
+    state.save(sandbox.simHome());
+    EXPECT_TRUE(sandbox.run({"status"}).out.contains(
+        "Changed Outside Pellor: Turn Display Off is 7 min now; Vibe sets Never.\n"))
+        << sandbox.run({"status"}).out.toStdString();
+    const QJsonObject application =
+        jsonOf(sandbox.run({"status", "--json"}).out)["application"].toObject();
+    EXPECT_EQ(application["changedOutsidePellor"].toArray(),
+              QJsonArray({QJsonObject{
+                  {"setting", "displaySleepMinutes"}, {"live", 7}, {"profile", 0}}}));
 }
 
 // What pellorctl applied stays known after it ends, to itself and to Pellor.
