@@ -297,15 +297,17 @@ TEST_F(SessionStoreTest, AChangeWaitsForAnotherWritersTurnAndGivesUpAfterTheBoun
     other.reset();
     waitForTurn();
     ASSERT_TRUE(service->pending());
-    EXPECT_EQ(store.notice(),
-              L10n::text(
-                  "Saving macOS settings. Complete authorization in the system dialog if prompted."))
+    EXPECT_EQ(
+        store.notice(),
+        L10n::text(
+            "Saving macOS settings. Complete authorization in the system dialog if prompted."))
         << "the change's own notice again";
     service->succeed();
     settle(done);
     EXPECT_EQ(store.profile(), Profile::vibe());
     activateAndSucceed(Profile::focus());
-    EXPECT_EQ(service->backups, QList({BackupSource::settingsInEffect, BackupSource::systemDefaults}));
+    EXPECT_EQ(service->backups,
+              QList({BackupSource::settingsInEffect, BackupSource::systemDefaults}));
 
     other = WriterLock(lockFile).tryTake();
     store.takeTurnsWith(std::make_shared<WriterLock>(lockFile, std::chrono::milliseconds(0)));

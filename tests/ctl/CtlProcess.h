@@ -55,7 +55,8 @@ public:
         QList<Run> outcomes;
         for (const auto &process : processes) {
             EXPECT_TRUE(process->waitForFinished(60'000));
-            outcomes << Run{process->exitCode(), QString::fromUtf8(process->readAllStandardOutput()),
+            outcomes << Run{process->exitCode(),
+                            QString::fromUtf8(process->readAllStandardOutput()),
                             QString::fromUtf8(process->readAllStandardError())};
         }
         return outcomes;

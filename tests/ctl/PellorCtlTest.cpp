@@ -3,10 +3,10 @@
 #include "CtlProcess.h"
 #include "LocalSession.h"
 #include "Profiles/FileProfileStorage.h"
+#include "Profiles/Profile.h"
 #include "Profiles/ProfileLibrary.h"
 #include "SimulatedMacHome.h"
 #include "SimulatorState.h"
-#include "Profiles/Profile.h"
 #include "Status/SystemSettings.h"
 #include "TestSupport.h"
 
@@ -258,14 +258,16 @@ TEST(PellorCtl, StatusTellsWhatWasChangedOutsidePellor) {
     sim::SimulatorState state = sim::SimulatorState::load(sandbox.simHome());
     state.adapter->set(QStringLiteral("displaysleep"), 7);
     state.save(sandbox.simHome());
-    EXPECT_TRUE(sandbox.run({"status"}).out.contains(
-        "Changed Outside Pellor: Turn Display Off is 7 min now; Vibe sets Never.\n"))
+    EXPECT_TRUE(
+        sandbox.run({"status"})
+            .out.contains(
+                "Changed Outside Pellor: Turn Display Off is 7 min now; Vibe sets Never.\n"))
         << sandbox.run({"status"}).out.toStdString();
     const QJsonObject application =
         jsonOf(sandbox.run({"status", "--json"}).out)["application"].toObject();
-    EXPECT_EQ(application["changedOutsidePellor"].toArray(),
-              QJsonArray({QJsonObject{
-                  {"setting", "displaySleepMinutes"}, {"live", 7}, {"profile", 0}}}));
+    EXPECT_EQ(
+        application["changedOutsidePellor"].toArray(),
+        QJsonArray({QJsonObject{{"setting", "displaySleepMinutes"}, {"live", 7}, {"profile", 0}}}));
 }
 
 // What pellorctl applied stays known after it ends, to itself and to Pellor.

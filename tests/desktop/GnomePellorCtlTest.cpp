@@ -4,12 +4,19 @@
 #include "DBusMock.h"
 #include "DesktopTestSupport.h"
 
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <csignal>
 #include <gtest/gtest.h>
+#include <memory>
+#include <vector>
 
 using namespace norvane::test;
 
@@ -31,6 +38,12 @@ QStringList gsettings() {
 
 QString dconfDump() {
     return run("dconf", {"dump", "/"}).out;
+}
+
+// The process that owns `service` on the session bus; 0 when none does.
+qint64 servicePid(const QString &service) {
+    const QDBusReply<uint> pid = QDBusConnection::sessionBus().interface()->servicePid(service);
+    return pid.isValid() ? pid.value() : 0;
 }
 
 struct GnomePellorCtl : ::testing::Test {
@@ -128,4 +141,89 @@ TEST_F(GnomePellorCtl, ALockedKeyOrMissingSettingsChangeNothing) {
         pellorctl({"status"}, bare)
             .out.contains(
                 "System: No supported desktop was found, so Pellor drives the simulated Mac.\n"));
+}
+
+// Several applies at once on the real dconf: they take turns, every one says it saved and did,
+// and status names the profile whose values dconf holds.
+TEST_F(GnomePellorCtl, AppliesAtOnceTakeTurnsAndStatusNamesWhatDconfHolds) {
+    const QStringList profiles{"vibe", "download", "normal"};
+    for (int round = 0; round < 4; ++round) {
+        std::vector<std::unique_ptr<QProcess>> runs;
+        for (int each = 0; each < profiles.size(); ++each) {
+            runs.push_back(std::make_unique<QProcess>());
+            runs.back()->start(
+                NORVANE_BIN_DIR "/pellorctl",
+                {"apply", profiles[(round + each) % profiles.size()], "--no-return"});
+        }
+        for (const auto &run : runs) {
+            ASSERT_TRUE(run->waitForFinished(60'000));
+            EXPECT_EQ(run->exitCode(), 0) << run->readAllStandardError().toStdString();
+        }
+        const QJsonObject application =
+            QJsonDocument::fromJson(pellorctl({"status", "--json"}).out.toUtf8())["application"]
+                .toObject();
+        const QString named = application["profile"].toString();
+        const auto preset =
+            std::find_if(norvane::Profile::presets().cbegin(), norvane::Profile::presets().cend(),
+                         [&](const norvane::Profile &p) { return p.id == named; });
+        ASSERT_NE(preset, norvane::Profile::presets().cend()) << named.toStdString();
+        EXPECT_EQ(gsettings().first(), "uint32 " + QString::number(preset->displayMinutes * 60));
+        EXPECT_EQ(application["changedOutsidePellor"].toArray(), QJsonArray());
+    }
+}
+
+// dconf's service stopped, or unable to write its database: the apply fails within Pellor's time
+// limit, naming dconf and why, and reports nothing as saved. A write that lands once dconf
+// answers again is a change outside Pellor.
+TEST_F(GnomePellorCtl, ASilentOrRefusingDconfFailsTheApplyAndSaysWhy) {
+    ASSERT_EQ(pellorctl({"apply", "Normal"}).exitCode, 0);
+    QProcessEnvironment limited = QProcessEnvironment::systemEnvironment();
+    limited.insert("PELLOR_DBUS_TIMEOUT_MS", "1000");
+    const qint64 dconf = servicePid("ca.desrt.dconf");
+    ASSERT_GT(dconf, 0);
+
+    ::kill(pid_t(dconf), SIGSTOP);
+    QElapsedTimer took;
+    took.start();
+    const Outcome silent = pellorctl({"apply", "Vibe", "--no-return"}, limited);
+    const qint64 milliseconds = took.elapsed();
+    ::kill(pid_t(dconf), SIGCONT);
+    EXPECT_EQ(silent.exitCode, 1);
+    EXPECT_TRUE(silent.err.contains(
+        "GNOME's settings service (dconf) did not answer within 1 s, so nothing was saved."))
+        << silent.err.toStdString();
+    EXPECT_TRUE(silent.out.isEmpty());
+    EXPECT_LT(milliseconds, 20'000) << "GLib's own sync waits 25 s";
+    // A change of dconf's own, queued behind Pellor's late one, returns once that one landed.
+    (void)run("dconf", {"reset", "/org/gnome/desktop/session/idle-delay-flush"});
+    EXPECT_EQ(gsettings().first(), "uint32 0") << "Vibe's display time landed late";
+    const QJsonObject application =
+        QJsonDocument::fromJson(pellorctl({"status", "--json"}).out.toUtf8())["application"]
+            .toObject();
+    EXPECT_EQ(application["profile"], "normal");
+    EXPECT_EQ(application["changedOutsidePellor"][0]["live"], 0);
+
+    const QString database = qEnvironmentVariable("XDG_CONFIG_HOME") + "/dconf";
+    if (run("chattr", {"+i", database}).exitCode != 0)
+        GTEST_SKIP() << "this file system cannot make a folder immutable";
+    const Outcome refused = pellorctl({"apply", "Normal"}, limited);
+    (void)run("chattr", {"-i", database});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_TRUE(refused.err.contains("GNOME's settings service (dconf) did not save the change: "
+                                     "Failed to create file “" +
+                                     database + "/user."))
+        << refused.err.toStdString();
+    EXPECT_TRUE(refused.err.contains("Operation not permitted")) << refused.err.toStdString();
+}
+
+// The backup set aside while Vibe is in effect: the next one holds GNOME's defaults, so a restore
+// leaves dconf as a new user has it.
+TEST_F(GnomePellorCtl, ABackupSetAsideUnderAProfileIsRemadeFromGnomesDefaults) {
+    ASSERT_EQ(pellorctl({"apply", "Vibe"}).exitCode, 0);
+    writeBytes(qEnvironmentVariable("XDG_DATA_HOME") + "/Norvane/original-settings-gnome.json",
+               "damaged");
+    ASSERT_EQ(pellorctl({"set-aside", "backup"}).exitCode, 0);
+    ASSERT_EQ(pellorctl({"apply", "Normal"}).exitCode, 0);
+    ASSERT_EQ(pellorctl({"restore"}).exitCode, 0);
+    EXPECT_EQ(dconfDump(), "");
 }
