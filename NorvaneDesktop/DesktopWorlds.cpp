@@ -5,10 +5,16 @@
 #include "Worlds/WorldChoice.h"
 #include "Xfce/XfceWorld.h"
 
+#include <QDBusMetaType>
+
 namespace norvane {
 
 void offerDesktopWorlds() {
     using namespace Qt::StringLiterals;
+    // Qt D-Bus registers its own types the first time it needs them, unguarded: done here, on
+    // the main thread before any bus is connected, the connection's thread never races it into
+    // half-registered types ("Trying to construct an instance of an invalid type").
+    (void)QDBusMetaType::signatureToMetaType("ao");
     offerWorld({u"gnome"_s,
                 {u"GNOME"_s, u"GNOME-Classic"_s, u"GNOME-Flashback"_s},
                 &GnomeWorld::answers,

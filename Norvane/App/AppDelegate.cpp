@@ -12,6 +12,7 @@
 #include "Profiles/FileProfileStorage.h"
 #include "Profiles/ProfileLibrary.h"
 #include "Sessions/SessionRecord.h"
+#include "Worlds/World.h"
 #include "StandardEdit.h"
 #include "Workspace/DashboardController.h"
 #include "Workspace/WorkspaceModel.h"
@@ -522,6 +523,9 @@ void AppDelegate::openEditor(const std::optional<Profile> &profile) {
     const auto onSave = [self](const Profile &edited) {
         if (!self)
             return;
+        // Refused here, beside the field, rather than at the first apply.
+        if (const std::optional<QString> refused = currentWorld()->cannotHold(edited))
+            throw ConfigurationError::message(*refused);
         self->m_library->save(edited);
         if (self->m_workspace)
             self->m_workspace->select(edited.id);

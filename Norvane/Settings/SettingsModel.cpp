@@ -81,8 +81,9 @@ QString SettingsModel::assertionText(const std::optional<SystemSettings> &snapsh
         return readingText();
     if (snapshot->systemAssertion.value_or(false) || snapshot->displayAssertion.value_or(false)) {
         const QString preventers = snapshot->sleepPreventers.value_or(QString());
-        return L10n::text(
-                   "Wake requests are active. Other apps may prevent your Mac from sleeping.\n") +
+        return systemText(
+                   "Wake requests are active. Other apps may prevent your Mac from sleeping.\n",
+                   "Wake requests are active. Other apps may keep this computer awake.\n") +
                (preventers.isEmpty() ? L10n::text("The system did not provide process information.")
                                      : preventers);
     }

@@ -2,6 +2,7 @@
 
 #include "Configuration/ConfigurationBackend.h"
 #include "Platform/SystemIdentity.h"
+#include "Profiles/Profile.h"
 #include "Status/PowerAssertions.h"
 #include "Status/PowerStatus.h"
 #include "Status/SystemSettings.h"
@@ -38,6 +39,12 @@ public:
     [[nodiscard]] virtual PowerStatus readPower() const = 0;
     // What keeps the display on or the computer awake; none when it cannot be read.
     [[nodiscard]] virtual std::optional<PowerAssertions> readHolders() const = 0;
+    // Why this system cannot hold the profile's settings (a time its settings cannot express),
+    // for the editor to refuse before the profile is saved; none when it can.
+    [[nodiscard]] virtual std::optional<QString> cannotHold(const Profile &profile) const {
+        Q_UNUSED(profile)
+        return std::nullopt;
+    }
     // Lives on the calling thread; none where the system does not tell about changes.
     [[nodiscard]] virtual std::unique_ptr<SystemWatcher> watch() const { return nullptr; }
 };

@@ -121,6 +121,15 @@ bool XfceIdleSettings::neverIsZero(const QVersionNumber &version) {
     return version >= QVersionNumber(4, 19, 3);
 }
 
+std::optional<QString> XfceIdleSettings::refusedSleep(qint64 minutes,
+                                                      const QVersionNumber &version) {
+    if (minutes != kOldNever || neverIsZero(version))
+        return std::nullopt;
+    return L10n::text(
+        {"Xfce's power manager {0} takes 14 minutes for Never, so it cannot sleep after 14 minutes. Choose another time.",
+         {version.toString()}});
+}
+
 std::optional<QVariant> XfceIdleSettings::value(const Property &property) const {
     const QVariantMap &channel = property.channel == kPowerChannel ? m_power : m_saver;
     const auto found = channel.constFind(property.name);
@@ -242,10 +251,8 @@ void XfceIdleSettings::write(const MacConfiguration &target) {
                     change(changes, standby, wanted.display);
             }
             if (wanted.sleep != sleepMinutes(source)) {
-                if (wanted.sleep == kOldNever && !neverIsZero(version))
-                    throw ConfigurationError::message(L10n::text(
-                        {"Xfce's power manager {0} takes 14 minutes for Never, so it cannot sleep after 14 minutes. Choose another time.",
-                         {version.toString()}}));
+                if (const std::optional<QString> refused = refusedSleep(wanted.sleep, version))
+                    throw ConfigurationError::message(*refused);
                 change(changes, property(u"inactivity-on-%1"_s.arg(source)),
                        wanted.sleep != 0      ? wanted.sleep
                        : neverIsZero(version) ? 0

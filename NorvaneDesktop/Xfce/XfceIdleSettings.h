@@ -33,6 +33,10 @@ public:
     [[nodiscard]] static QVersionNumber powerManagerVersion(bool mayRunProgram);
     // From 4.19.3 on, 0 means never; before, 14 does.
     [[nodiscard]] static bool neverIsZero(const QVersionNumber &version);
+    // Why the power manager of `version` cannot sleep after `minutes` (14, where that means
+    // Never); none when it can.
+    [[nodiscard]] static std::optional<QString> refusedSleep(qint64 minutes,
+                                                             const QVersionNumber &version);
 
     // The battery ("-b") and the power adapter ("-c"): the display turns off when it first goes
     // dark (standby or off); the screen saver; the native values. Throws ConfigurationError for a

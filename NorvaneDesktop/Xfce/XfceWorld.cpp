@@ -58,6 +58,11 @@ std::optional<PowerAssertions> XfceWorld::readHolders() const {
     return readSleepHolders(DesktopSession::none);
 }
 
+std::optional<QString> XfceWorld::cannotHold(const Profile &profile) const {
+    return XfceIdleSettings::refusedSleep(profile.sleepMinutes,
+                                          XfceIdleSettings::powerManagerVersion(true));
+}
+
 std::unique_ptr<SystemWatcher> XfceWorld::watch() const {
     return std::make_unique<DesktopWatcher>(
         WatchedSettings{.xfconfChannels = {u"xfce4-power-manager"_s, u"xfce4-screensaver"_s}});

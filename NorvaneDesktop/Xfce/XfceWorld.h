@@ -19,6 +19,8 @@ public:
     [[nodiscard]] PowerStatus readPower() const override;
     [[nodiscard]] std::optional<PowerAssertions> readHolders() const override;
     [[nodiscard]] std::unique_ptr<SystemWatcher> watch() const override;
+    // A sleep of 14 minutes on the power managers that take 14 for Never.
+    [[nodiscard]] std::optional<QString> cannotHold(const Profile &profile) const override;
 };
 
 } // namespace norvane

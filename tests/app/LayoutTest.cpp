@@ -154,7 +154,8 @@ using LayoutTest = WindowTest;
 } // namespace
 
 TEST_F(LayoutTest, EveryWindowFitsItsTexts) {
-    // The busiest state: a failing live read, and an applied profile with its badges.
+    // The busiest states: a failing live read, and an applied profile with its badges; another
+    // application holding the computer awake.
     SystemSettings failed = snapshot(std::nullopt, 10, L10n::text("Power adapter"));
     failed.error = L10n::text("Unavailable") + ": pmset -g live";
     startControlled(failed);
@@ -178,10 +179,14 @@ TEST_F(LayoutTest, EveryWindowFitsItsTexts) {
         closeEditor();
     }
 
+    // The settings window with another application keeping the computer awake.
     showSettings();
     SettingsWindow *settings = delegate->settingsWindow();
+    SystemSettings held = snapshot(10, 0, L10n::text("Power adapter"));
+    held.systemAssertion = held.displayAssertion = true;
+    held.sleepPreventers = held.displaySleepPreventers = "caffeinate";
     while (reader.pending() > 0)
-        reader.deliver(snapshot(10, 0, L10n::text("Power adapter")));
+        reader.deliver(held);
     ASSERT_TRUE(waitUntil([&] { return settings->model()->hasSnapshot(); }));
     settings->resize(SettingsWindow::contentSize);
     expectFits(settings->view(), true, "settings-default");

@@ -102,6 +102,7 @@ TEST_F(GnomePellorCtl, StatusAndDiagnoseTellWhatTheSystemsServicesSay) {
     EXPECT_TRUE(diagnose.out.contains("Videos: Playing a video")) << diagnose.out.toStdString();
     EXPECT_TRUE(diagnose.out.startsWith("Pellor 1.2: Why isn't this computer sleeping?\n"));
     EXPECT_FALSE(diagnose.out.contains("Mac")) << diagnose.out.toStdString();
+    EXPECT_EQ(diagnose.err, "") << "no complaint of Qt D-Bus about its types";
 }
 
 // An administrator's lock (a dconf system database) and a desktop without GNOME's power settings:
