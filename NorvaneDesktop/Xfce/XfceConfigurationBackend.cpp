@@ -16,11 +16,19 @@ void XfceConfigurationBackend::saveOriginalIfNeeded(const MacConfiguration &conf
 }
 
 MacConfiguration XfceConfigurationBackend::loadOriginal() {
-    return m_backup.load();
+    return XfceIdleSettings().restoring(m_backup.load());
 }
 
 void XfceConfigurationBackend::write(const MacConfiguration &configuration) {
-    XfceIdleSettings().write(configuration);
+    QJsonObject original;
+    if (configuration.native.isEmpty() && m_backup.exists()) {
+        try {
+            original = m_backup.load().native;
+        } catch (const std::exception &) {
+            // No usable backup: the power manager's defaults decide.
+        }
+    }
+    XfceIdleSettings().write(configuration, original);
 }
 
 } // namespace norvane
