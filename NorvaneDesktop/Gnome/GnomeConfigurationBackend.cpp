@@ -28,7 +28,7 @@ void GnomeConfigurationBackend::saveOriginalIfNeeded(const MacConfiguration &con
 }
 
 MacConfiguration GnomeConfigurationBackend::loadOriginal() {
-    return m_backup.load();
+    return GnomeIdleSettings().restoring(m_backup.load());
 }
 
 MacConfiguration GnomeConfigurationBackend::systemDefaults(const MacConfiguration &) const {
@@ -55,7 +55,17 @@ QJsonObject GnomeConfigurationBackend::valuesFor(const MacConfiguration &target,
     } catch (const std::exception &) {
         // No usable backup: GNOME's default decides the kind of sleep.
     }
-    QJsonObject values{{GnomeIdleSettings::kIdleDelay, target.sources.first().display * 60}};
+    using Keys = GnomeIdleSettings;
+    const qint64 display = target.sources.first().display;
+    QJsonObject values{{Keys::kIdleDelay, display * 60}};
+    // Never keeps the screen lit, so GNOME does not dim it either; a time after Never gives the
+    // dimming back as the user had it (the backup's, else GNOME's default).
+    if (display == 0) {
+        values.insert(Keys::kIdleDim, false);
+    } else if (current[Keys::kIdleDelay].toInteger() == 0 && !current[Keys::kIdleDim].toBool()) {
+        const QJsonValue own = original.value(Keys::kIdleDim);
+        values.insert(Keys::kIdleDim, own.isUndefined() ? QJsonValue(QJsonValue::Null) : own);
+    }
     for (const PowerSourceConfiguration &source : target.sources) {
         const bool battery = source.flag == u"-b";
         if (!battery && source.flag != u"-c")

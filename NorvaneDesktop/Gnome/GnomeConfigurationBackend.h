@@ -11,13 +11,15 @@ class GnomeIdleSettings;
 // key for every power source; sleep has one per source. "Never" sleeps by the type "nothing",
 // which leaves the user's own timeout alone, and a later timeout brings back the user's own kind
 // of sleep (suspend, hibernate, …): the type in effect, else the one the backup holds, else
-// GNOME's default. The screen saver starts when the display turns off and is not written.
+// GNOME's default. Display "Never" turns GNOME's dimming (idle-dim) off too. The screen saver
+// starts when the display turns off and is not written.
 class GnomeConfigurationBackend final : public ConfigurationBackend {
 public:
     explicit GnomeConfigurationBackend(OriginalSettingsBackup backup);
 
     [[nodiscard]] MacConfiguration read() override;
     void saveOriginalIfNeeded(const MacConfiguration &configuration) override;
+    // The backup as a restore of it reads back (GnomeIdleSettings::restoring).
     [[nodiscard]] MacConfiguration loadOriginal() override;
     // The native values of `target` exactly when it carries them (a restore), else the values
     // its minutes ask for.

@@ -15,14 +15,20 @@ const QString kSessionSchema = u"org.gnome.desktop.session"_s;
 const QString kPowerSchema = u"org.gnome.settings-daemon.plugins.power"_s;
 
 constexpr qint64 kMaxMinutes = 1440;
+// gnome-settings-daemon's IDLE_DIM_BLANK_DISABLED_MIN: it dims after this while idle-delay is 0.
+constexpr qint64 kDimWithoutBlankSeconds = 60;
 
 } // namespace
 
-const QStringList GnomeIdleSettings::kKeys{
-    u"idle-delay"_s, u"sleep-inactive-ac-timeout"_s, u"sleep-inactive-ac-type"_s,
-    u"sleep-inactive-battery-timeout"_s, u"sleep-inactive-battery-type"_s};
+const QStringList GnomeIdleSettings::kKeys{u"idle-delay"_s,
+                                           u"idle-dim"_s,
+                                           u"sleep-inactive-ac-timeout"_s,
+                                           u"sleep-inactive-ac-type"_s,
+                                           u"sleep-inactive-battery-timeout"_s,
+                                           u"sleep-inactive-battery-type"_s};
 
 const QString GnomeIdleSettings::kIdleDelay = u"idle-delay"_s;
+const QString GnomeIdleSettings::kIdleDim = u"idle-dim"_s;
 const QString GnomeIdleSettings::kAcTimeout = u"sleep-inactive-ac-timeout"_s;
 const QString GnomeIdleSettings::kAcType = u"sleep-inactive-ac-type"_s;
 const QString GnomeIdleSettings::kBatteryTimeout = u"sleep-inactive-battery-timeout"_s;
@@ -31,12 +37,12 @@ const QString GnomeIdleSettings::kNothing = u"nothing"_s;
 
 GnomeIdleSettings::GnomeIdleSettings()
     : m_session(kSessionSchema, {kIdleDelay}),
-      m_power(kPowerSchema, {kAcTimeout, kAcType, kBatteryTimeout, kBatteryType}) {}
+      m_power(kPowerSchema, {kIdleDim, kAcTimeout, kAcType, kBatteryTimeout, kBatteryType}) {}
 
 bool GnomeIdleSettings::isInstalled() {
     return SchemaSettings::isInstalled(kSessionSchema, {kIdleDelay}) &&
-           SchemaSettings::isInstalled(kPowerSchema,
-                                       {kAcTimeout, kAcType, kBatteryTimeout, kBatteryType});
+           SchemaSettings::isInstalled(
+               kPowerSchema, {kIdleDim, kAcTimeout, kAcType, kBatteryTimeout, kBatteryType});
 }
 
 qint64 GnomeIdleSettings::minutes(qint64 seconds) {
@@ -79,16 +85,34 @@ MacConfiguration GnomeIdleSettings::defaults() const {
     return configurationOf(inEffect, own);
 }
 
+MacConfiguration GnomeIdleSettings::restoring(const MacConfiguration &backup) const {
+    if (backup.native.isEmpty())
+        return backup;
+    QJsonObject native = backup.native;
+    const QJsonObject own = userValues();
+    QJsonObject inEffect;
+    for (const QString &key : kKeys) {
+        if (!native.contains(key))
+            native.insert(key, own[key]);
+        inEffect.insert(key, native[key].isNull() ? defaultValue(key) : native[key]);
+    }
+    MacConfiguration restored = configurationOf(inEffect, native);
+    restored.screenSaverSeconds = backup.screenSaverSeconds;
+    return restored;
+}
+
 MacConfiguration GnomeIdleSettings::configurationOf(const QJsonObject &inEffect,
-                                                    const QJsonObject &own) {
-    const qint64 display = minutes(inEffect[kIdleDelay].toInteger());
+                                                    const QJsonObject &native) {
+    qint64 display = minutes(inEffect[kIdleDelay].toInteger());
+    if (display == 0 && inEffect[kIdleDim].toBool())
+        display = minutes(kDimWithoutBlankSeconds);
     const auto sleep = [&](const QString &timeout, const QString &type) {
         return inEffect[type].toString() == kNothing ? 0 : minutes(inEffect[timeout].toInteger());
     };
     MacConfiguration configuration;
     configuration.sources = {{u"-b"_s, display, sleep(kBatteryTimeout, kBatteryType)},
                              {u"-c"_s, display, sleep(kAcTimeout, kAcType)}};
-    configuration.native = own;
+    configuration.native = native;
     return configuration;
 }
 

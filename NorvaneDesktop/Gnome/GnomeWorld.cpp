@@ -22,7 +22,7 @@ SystemIdentity GnomeWorld::gnomeIdentity() {
     identity.isMac = false;
     identity.ownScreenSaverTimer = false;
     identity.timersSource = u"GSettings org.gnome.desktop.session idle-delay, "
-                            "org.gnome.settings-daemon.plugins.power sleep-inactive-*"_s;
+                            "org.gnome.settings-daemon.plugins.power sleep-inactive-*, idle-dim"_s;
     identity.powerSource = u"UPower"_s;
     identity.screenSaverSource = u"GSettings org.gnome.desktop.session idle-delay"_s;
     identity.holdersSource = u"logind ListInhibitors, org.gnome.SessionManager GetInhibitors"_s;

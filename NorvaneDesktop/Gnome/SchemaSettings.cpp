@@ -48,6 +48,8 @@ QJsonValue toJson(GVariant *variant) {
         return qint64(g_variant_get_int32(variant));
     if (g_variant_is_of_type(variant, G_VARIANT_TYPE_STRING))
         return QString::fromUtf8(g_variant_get_string(variant, nullptr));
+    if (g_variant_is_of_type(variant, G_VARIANT_TYPE_BOOLEAN))
+        return bool(g_variant_get_boolean(variant));
     return {};
 }
 
@@ -68,6 +70,8 @@ GVariant *toVariant(const GVariantType *type, const QJsonValue &value) {
             return g_variant_new_int32(gint32(*number));
     } else if (g_variant_type_equal(type, G_VARIANT_TYPE_STRING) && value.isString()) {
         return g_variant_new_string(value.toString().toUtf8().constData());
+    } else if (g_variant_type_equal(type, G_VARIANT_TYPE_BOOLEAN) && value.isBool()) {
+        return g_variant_new_boolean(value.toBool());
     }
     return nullptr;
 }

@@ -11,7 +11,8 @@ namespace norvane {
 
 // The settings of one GSettings schema, opened only once the schema and every key Pellor uses
 // are known to be installed (GLib ends the process on an unknown schema or key). Values travel as
-// JSON values: numbers for the integer types, text for strings and enumerations.
+// JSON values: numbers for the integer types, text for strings and enumerations, truth values for
+// booleans.
 class SchemaSettings {
 public:
     // Throws ConfigurationError naming the schema or key that is not installed.

@@ -16,7 +16,7 @@ void KdeConfigurationBackend::saveOriginalIfNeeded(const MacConfiguration &confi
 }
 
 MacConfiguration KdeConfigurationBackend::loadOriginal() {
-    return m_backup.load();
+    return KdeIdleSettings().restoring(m_backup.load());
 }
 
 MacConfiguration KdeConfigurationBackend::systemDefaults(const MacConfiguration &) const {

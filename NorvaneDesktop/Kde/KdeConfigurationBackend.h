@@ -13,6 +13,7 @@ public:
 
     [[nodiscard]] MacConfiguration read() override;
     void saveOriginalIfNeeded(const MacConfiguration &configuration) override;
+    // The backup as a restore of it reads back (KdeIdleSettings::restoring).
     [[nodiscard]] MacConfiguration loadOriginal() override;
     // The native values of `configuration` exactly when it carries them (a restore), else the
     // values its minutes ask for, with what the files no longer hold taken from the backup.

@@ -83,6 +83,9 @@ bool truth(const KdeConfigFile &file, const QStringList &path, const QString &ke
 qint64 defaultDisplaySeconds(const QString &profile) {
     return profile == u"AC" ? 600 : 300;
 }
+qint64 defaultDimSeconds(const QString &profile) {
+    return profile == u"AC" ? 300 : 120;
+}
 qint64 defaultSleepSeconds(KdeIdleSettings::Plasma plasma, const QString &profile) {
     if (plasma == KdeIdleSettings::Plasma::five)
         return profile == u"AC" ? 600 : 300;
@@ -99,7 +102,8 @@ QList<KeyGroup> plasma6Groups() {
     QList<KeyGroup> groups;
     for (const QString &profile : {u"AC"_s, u"Battery"_s}) {
         groups << KeyGroup{group(profile, u"Display"_s),
-                           {u"TurnOffDisplayWhenIdle"_s, u"TurnOffDisplayIdleTimeoutSec"_s}};
+                           {u"TurnOffDisplayWhenIdle"_s, u"TurnOffDisplayIdleTimeoutSec"_s,
+                            u"DimDisplayWhenIdle"_s, u"DimDisplayIdleTimeoutSec"_s}};
         groups << KeyGroup{group(profile, u"SuspendAndShutdown"_s),
                            {u"AutoSuspendAction"_s, u"AutoSuspendIdleTimeoutSec"_s}};
     }
@@ -110,7 +114,8 @@ const KeyGroup kLockerKeys{kLockerGroup, {u"Autolock"_s, u"Timeout"_s}};
 QList<QStringList> plasma5Groups() {
     QList<QStringList> groups;
     for (const QString &profile : {u"AC"_s, u"Battery"_s})
-        groups << group(profile, u"DPMSControl"_s) << group(profile, u"SuspendSession"_s);
+        groups << group(profile, u"DPMSControl"_s) << group(profile, u"DimDisplay"_s)
+               << group(profile, u"SuspendSession"_s);
     return groups;
 }
 
@@ -171,6 +176,11 @@ QString KdeIdleSettings::profilesFile(Plasma plasma) {
 }
 
 qint64 KdeIdleSettings::displayMinutes(const QString &profile) const {
+    const qint64 off = offMinutes(profile);
+    return off != 0 ? off : dimMinutes(profile);
+}
+
+qint64 KdeIdleSettings::offMinutes(const QString &profile) const {
     if (m_plasma == Plasma::five) {
         const QStringList dpms = group(profile, u"DPMSControl"_s);
         if (!m_profiles.hasGroup(dpms))
@@ -184,6 +194,22 @@ qint64 KdeIdleSettings::displayMinutes(const QString &profile) const {
         return 0;
     return minutesOf(number(m_profiles, display, u"TurnOffDisplayIdleTimeoutSec"_s,
                             defaultDisplaySeconds(profile)));
+}
+
+qint64 KdeIdleSettings::dimMinutes(const QString &profile) const {
+    if (m_plasma == Plasma::five) {
+        // PowerDevil 5 halves the brightness at half of idleTime (milliseconds), darkens it
+        // further at three quarters and turns the backlight off at idleTime.
+        const qint64 milliseconds =
+            number(m_profiles, group(profile, u"DimDisplay"_s), u"idleTime"_s, 0);
+        return milliseconds <= 0 ? 0 : minutesOf((milliseconds / 2 + 999) / 1000);
+    }
+    const QStringList display = group(profile, u"Display"_s);
+    if (!truth(m_profiles, display, u"DimDisplayWhenIdle"_s, true))
+        return 0;
+    const qint64 seconds =
+        number(m_profiles, display, u"DimDisplayIdleTimeoutSec"_s, defaultDimSeconds(profile));
+    return seconds <= 0 ? 0 : minutesOf(seconds);
 }
 
 qint64 KdeIdleSettings::sleepMinutes(const QString &profile) const {
@@ -248,6 +274,14 @@ MacConfiguration KdeIdleSettings::configuration() const {
     return configuration;
 }
 
+MacConfiguration KdeIdleSettings::restoring(const MacConfiguration &backup) {
+    if (backup.native.isEmpty())
+        return backup;
+    applyNative(backup.native);
+    m_changes.clear();
+    return configuration();
+}
+
 void KdeIdleSettings::write(const MacConfiguration &target, const QJsonObject &original) {
     m_changes.clear();
     if (target.native.isEmpty())
@@ -272,16 +306,15 @@ void KdeIdleSettings::write(const MacConfiguration &target, const QJsonObject &o
             u"org.kde.screensaver"_s, u"configure"_s);
 }
 
+QString KdeIdleSettings::saved(const QJsonObject &original, const QStringList &path,
+                               const QString &key) const {
+    if (original.value(u"plasma"_s).toInt() != int(m_plasma))
+        return {};
+    const QJsonValue value = original.value(nativeName(m_profiles.name(), path));
+    return key.isEmpty() ? value.toString() : value.toObject().value(key).toString();
+}
+
 void KdeIdleSettings::applyMinutes(const MacConfiguration &target, const QJsonObject &original) {
-    const bool sameKind = original.value(u"plasma"_s).toInt() == int(m_plasma);
-    // What the backup holds for a Plasma 5 group or a Plasma 6 key, if it is of this Plasma.
-    const auto saved = [&](const KdeConfigFile &file, const QStringList &path,
-                           const QString &key = {}) -> QString {
-        const QJsonValue value = original.value(nativeName(file.name(), path));
-        if (!sameKind)
-            return {};
-        return key.isEmpty() ? value.toString() : value.toObject().value(key).toString();
-    };
     for (const PowerSourceConfiguration &wanted : target.sources) {
         const auto source = std::find_if(kSources.cbegin(), kSources.cend(),
                                          [&](const Source &s) { return s.flag == wanted.flag; });
@@ -290,32 +323,7 @@ void KdeIdleSettings::applyMinutes(const MacConfiguration &target, const QJsonOb
             throw ConfigurationError::message(
                 L10n::text("Settings are outside the supported range. No command was run."));
         const QString &profile = source->profile;
-        if (wanted.display != displayMinutes(profile)) {
-            const QString seconds = QString::number(wanted.display * 60);
-            if (m_plasma == Plasma::five) {
-                const QStringList dpms = group(profile, u"DPMSControl"_s);
-                if (wanted.display == 0) {
-                    removeGroup(m_profiles, dpms);
-                } else {
-                    if (m_profiles.user().groupText(dpms).isEmpty())
-                        insertGroup(m_profiles, dpms, saved(m_profiles, dpms).toUtf8());
-                    set(m_profiles, dpms, u"idleTime"_s, seconds);
-                }
-            } else {
-                const QStringList display = group(profile, u"Display"_s);
-                const QString enabled = u"TurnOffDisplayWhenIdle"_s;
-                if (wanted.display == 0) {
-                    set(m_profiles, display, enabled, u"false"_s);
-                } else {
-                    // Back to PowerDevil's default (on) where the file allows, else on.
-                    if (!truth(m_profiles, display, enabled, true))
-                        remove(m_profiles, display, enabled);
-                    if (!truth(m_profiles, display, enabled, true))
-                        set(m_profiles, display, enabled, u"true"_s);
-                    set(m_profiles, display, u"TurnOffDisplayIdleTimeoutSec"_s, seconds);
-                }
-            }
-        }
+        applyDisplay(profile, wanted.display, original);
         if (wanted.sleep != sleepMinutes(profile)) {
             const QString seconds = QString::number(wanted.sleep * 60);
             if (m_plasma == Plasma::five) {
@@ -324,7 +332,7 @@ void KdeIdleSettings::applyMinutes(const MacConfiguration &target, const QJsonOb
                     removeGroup(m_profiles, suspend);
                 } else {
                     if (m_profiles.user().groupText(suspend).isEmpty())
-                        insertGroup(m_profiles, suspend, saved(m_profiles, suspend).toUtf8());
+                        insertGroup(m_profiles, suspend, saved(original, suspend).toUtf8());
                     set(m_profiles, suspend, u"idleTime"_s, QString::number(wanted.sleep * 60000));
                     // The user's own kind of sleep where it sleeps, else sleep (to RAM).
                     if (!kSleepingSuspendTypes.contains(
@@ -340,7 +348,7 @@ void KdeIdleSettings::applyMinutes(const MacConfiguration &target, const QJsonOb
                     // where the file allows, else sleep.
                     const QString action = u"AutoSuspendAction"_s;
                     if (number(m_profiles, suspend, action, 1) == 0) {
-                        const QString own = saved(m_profiles, suspend, action);
+                        const QString own = saved(original, suspend, action);
                         if (own.isEmpty() || own == u"0")
                             remove(m_profiles, suspend, action);
                         else
@@ -364,16 +372,85 @@ void KdeIdleSettings::applyMinutes(const MacConfiguration &target, const QJsonOb
     }
 }
 
+void KdeIdleSettings::applyDisplay(const QString &profile, qint64 minutes,
+                                   const QJsonObject &original) {
+    const qint64 off = offMinutes(profile);
+    if (minutes != off)
+        setDisplayOff(profile, minutes, original);
+    // Never keeps the screen lit; a time after Never brings the dimming back. A time after a
+    // time leaves it as it is.
+    if (minutes == 0)
+        stopDimming(profile);
+    else if (off == 0)
+        resumeDimming(profile, original);
+}
+
+void KdeIdleSettings::setDisplayOff(const QString &profile, qint64 minutes,
+                                    const QJsonObject &original) {
+    const QString seconds = QString::number(minutes * 60);
+    if (m_plasma == Plasma::five) {
+        const QStringList dpms = group(profile, u"DPMSControl"_s);
+        if (minutes == 0) {
+            removeGroup(m_profiles, dpms);
+        } else {
+            if (m_profiles.user().groupText(dpms).isEmpty())
+                insertGroup(m_profiles, dpms, saved(original, dpms).toUtf8());
+            set(m_profiles, dpms, u"idleTime"_s, seconds);
+        }
+        return;
+    }
+    const QStringList display = group(profile, u"Display"_s);
+    const QString enabled = u"TurnOffDisplayWhenIdle"_s;
+    if (minutes == 0) {
+        set(m_profiles, display, enabled, u"false"_s);
+    } else {
+        // Back to PowerDevil's default (on) where the file allows, else on.
+        if (!truth(m_profiles, display, enabled, true))
+            remove(m_profiles, display, enabled);
+        if (!truth(m_profiles, display, enabled, true))
+            set(m_profiles, display, enabled, u"true"_s);
+        set(m_profiles, display, u"TurnOffDisplayIdleTimeoutSec"_s, seconds);
+    }
+}
+
+void KdeIdleSettings::stopDimming(const QString &profile) {
+    if (m_plasma == Plasma::five)
+        removeGroup(m_profiles, group(profile, u"DimDisplay"_s));
+    else if (dimMinutes(profile) != 0)
+        set(m_profiles, group(profile, u"Display"_s), u"DimDisplayWhenIdle"_s, u"false"_s);
+}
+
+void KdeIdleSettings::resumeDimming(const QString &profile, const QJsonObject &original) {
+    if (m_plasma == Plasma::five) {
+        const QStringList dim = group(profile, u"DimDisplay"_s);
+        if (m_profiles.user().groupText(dim).isEmpty())
+            insertGroup(m_profiles, dim, saved(original, dim).toUtf8());
+        return;
+    }
+    // The user's own switch from the backup, else PowerDevil's default (on).
+    const QStringList display = group(profile, u"Display"_s);
+    const QString enabled = u"DimDisplayWhenIdle"_s;
+    if (truth(m_profiles, display, enabled, true))
+        return;
+    if (const QString own = saved(original, display, enabled); own.isEmpty())
+        remove(m_profiles, display, enabled);
+    else
+        set(m_profiles, display, enabled, own);
+}
+
 void KdeIdleSettings::applyNative(const QJsonObject &native) {
     const int plasma = native.value(u"plasma"_s).toInt();
     if (plasma != int(m_plasma))
         throw ConfigurationError::message(L10n::text(
             {"The original settings were saved under Plasma {0}, but this computer runs Plasma {1}; Pellor cannot restore them here.",
              {QString::number(plasma), QString::number(int(m_plasma))}}));
+    // What a backup does not name (one made before Pellor knew it) stays as it is.
     const auto keyGroup = [&](KdeConfigFile &file, const KeyGroup &owned) {
         const QJsonValue saved = native.value(nativeName(file.name(), owned.path));
         for (const QString &key : owned.keys) {
             const QJsonValue value = saved.toObject().value(key);
+            if (saved.isUndefined() || (saved.isObject() && value.isUndefined()))
+                continue;
             if (value.isString())
                 set(file, owned.path, key, value.toString());
             else
@@ -384,7 +461,7 @@ void KdeIdleSettings::applyNative(const QJsonObject &native) {
         for (const QStringList &path : plasma5Groups()) {
             const QJsonValue saved = native.value(nativeName(m_profiles.name(), path));
             const QByteArray text = saved.toString().toUtf8();
-            if (m_profiles.user().groupText(path) == text)
+            if (saved.isUndefined() || m_profiles.user().groupText(path) == text)
                 continue;
             removeGroup(m_profiles, path);
             if (saved.isString())

@@ -20,6 +20,11 @@ namespace norvane {
 // AutoSuspendIdleTimeoutSec. The screen locker of both (kscreenlockerrc [Daemon]) locks after
 // Timeout minutes while Autolock is on; Pellor's screen saver is that lock.
 //
+// PowerDevil also dims the screen: Plasma 5 from half of [<profile>][DimDisplay] idleTime
+// (milliseconds), Plasma 6 after [<profile>][Display] DimDisplayIdleTimeoutSec while
+// DimDisplayWhenIdle. With the display never turned off, the display minutes are those of the
+// first dimming, so that "Never" means the screen stays lit; Never turns the dimming off too.
+//
 // Native values name each group Pellor owns ("powerdevilrc [AC][Display]"): for Plasma 5 the
 // group's lines exactly, for the others its keys' raw values, null for what the file lacks; a
 // restore puts back exactly those, so every other byte of the files stays as it was.
@@ -44,6 +49,9 @@ public:
     // The battery ("-b") and the power adapter ("-c"), the screen saver, and the native values.
     // Throws ConfigurationError when a value is not a number or a truth value.
     [[nodiscard]] MacConfiguration configuration() const;
+    // What a restore of `backup` leaves: its native values, the files' own for what it does not
+    // name (a backup made before Pellor knew it), and the minutes those read as. Writes nothing.
+    [[nodiscard]] MacConfiguration restoring(const MacConfiguration &backup);
 
     // Makes the settings `target`'s: its native values exactly when it carries them (a restore),
     // else its minutes, with a group or kind of sleep brought back from `original` (the backup's
@@ -65,12 +73,24 @@ private:
 
     KdeIdleSettings(Plasma plasma, KdeConfigFile profiles, KdeConfigFile locker);
 
+    // The display-off timer's minutes, else the first dimming's; 0 when the screen stays lit.
     [[nodiscard]] qint64 displayMinutes(const QString &profile) const;
+    [[nodiscard]] qint64 offMinutes(const QString &profile) const;
+    [[nodiscard]] qint64 dimMinutes(const QString &profile) const;
     [[nodiscard]] qint64 sleepMinutes(const QString &profile) const;
     [[nodiscard]] qint64 screenSaverSeconds() const;
     [[nodiscard]] QJsonObject native() const;
 
+    // What the backup holds for a Plasma 5 group (no key) or a Plasma 6 key, if it is of this
+    // Plasma; empty otherwise.
+    [[nodiscard]] QString saved(const QJsonObject &original, const QStringList &path,
+                                const QString &key = {}) const;
     void applyMinutes(const MacConfiguration &target, const QJsonObject &original);
+    void applyDisplay(const QString &profile, qint64 minutes, const QJsonObject &original);
+    void setDisplayOff(const QString &profile, qint64 minutes, const QJsonObject &original);
+    void stopDimming(const QString &profile);
+    // The user's own dimming where it is off: the backup's, else PowerDevil's default.
+    void resumeDimming(const QString &profile, const QJsonObject &original);
     void applyNative(const QJsonObject &native);
     void set(KdeConfigFile &file, const QStringList &path, const QString &key,
              const QString &value);

@@ -27,7 +27,7 @@ KdeWorld::KdeWorld() {
     m_identity.isMac = false;
     m_identity.timersSource =
         plasma == KdeIdleSettings::Plasma::five
-            ? u"powermanagementprofilesrc [AC|Battery][DPMSControl], [SuspendSession]"_s
+            ? u"powermanagementprofilesrc [AC|Battery][DPMSControl], [DimDisplay], [SuspendSession]"_s
             : u"powerdevilrc [AC|Battery][Display], [SuspendAndShutdown]"_s;
     m_identity.powerSource = u"UPower"_s;
     m_identity.screenSaverSource = u"kscreenlockerrc [Daemon] Autolock, Timeout"_s;

@@ -16,7 +16,7 @@ void XfceConfigurationBackend::saveOriginalIfNeeded(const MacConfiguration &conf
 }
 
 MacConfiguration XfceConfigurationBackend::loadOriginal() {
-    return m_backup.load();
+    return XfceIdleSettings().restoring(m_backup.load());
 }
 
 MacConfiguration XfceConfigurationBackend::systemDefaults(const MacConfiguration &) const {
@@ -24,7 +24,15 @@ MacConfiguration XfceConfigurationBackend::systemDefaults(const MacConfiguration
 }
 
 void XfceConfigurationBackend::write(const MacConfiguration &configuration) {
-    XfceIdleSettings().write(configuration);
+    QJsonObject original;
+    if (configuration.native.isEmpty() && m_backup.exists()) {
+        try {
+            original = m_backup.load().native;
+        } catch (const std::exception &) {
+            // No usable backup: the power manager's defaults decide.
+        }
+    }
+    XfceIdleSettings().write(configuration, original);
 }
 
 } // namespace norvane

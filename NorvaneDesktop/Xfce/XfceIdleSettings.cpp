@@ -35,6 +35,13 @@ qint64 defaultOff(const QString &source) {
     return source == u"ac" ? 15 : 10;
 }
 constexpr qint64 kDefaultSaverDelay = 5;
+// The power manager also blanks the screen through the X screen saver after blank-on-* minutes
+// (0 never) and reduces the brightness after brightness-on-* seconds (9 or less never).
+constexpr qint64 kDefaultBlank = 10;
+constexpr qint64 kBrightnessNever = 9;
+qint64 defaultBrightness(const QString &source) {
+    return source == u"ac" ? kBrightnessNever : 300;
+}
 
 // The first version number in `text`; a null version when there is none.
 QVersionNumber versionIn(const QString &text) {
@@ -83,13 +90,17 @@ QJsonValue toJson(const std::optional<QVariant> &value) {
 const QStringList XfceIdleSettings::kKeys{
     u"dpms-enabled"_s,          u"dpms-on-ac-sleep"_s,        u"dpms-on-ac-off"_s,
     u"dpms-on-battery-sleep"_s, u"dpms-on-battery-off"_s,     u"inactivity-on-ac"_s,
-    u"inactivity-on-battery"_s, u"idle-activation/enabled"_s, u"idle-activation/delay"_s};
+    u"inactivity-on-battery"_s, u"idle-activation/enabled"_s, u"idle-activation/delay"_s,
+    u"blank-on-ac"_s,           u"blank-on-battery"_s,        u"brightness-on-ac"_s,
+    u"brightness-on-battery"_s};
 
 XfceIdleSettings::Property XfceIdleSettings::property(const QString &key) {
     if (key.startsWith(u"idle-activation/"))
         return {kSaverChannel, u"/saver/"_s + key, key.endsWith(u"enabled") ? u"b"_s : u"i"_s};
-    return {kPowerChannel, u"/xfce4-power-manager/"_s + key,
-            key == u"dpms-enabled" ? u"b"_s : u"u"_s};
+    const QString type = key == u"dpms-enabled"         ? u"b"_s
+                         : key.startsWith(u"blank-on-") ? u"i"_s
+                                                        : u"u"_s;
+    return {kPowerChannel, u"/xfce4-power-manager/"_s + key, type};
 }
 
 XfceIdleSettings::XfceIdleSettings()
@@ -150,6 +161,22 @@ qint64 XfceIdleSettings::number(const Property &property, qint64 fallback) const
 }
 
 qint64 XfceIdleSettings::displayMinutes(const QString &source) const {
+    const qint64 off = offMinutes(source);
+    return off != 0 ? off : darkMinutes(source);
+}
+
+qint64 XfceIdleSettings::darkMinutes(const QString &source) const {
+    QList<qint64> times;
+    if (const qint64 blank = number(property(u"blank-on-"_s + source), kDefaultBlank); blank > 0)
+        times << std::min(blank, kMaxMinutes);
+    if (const qint64 seconds =
+            number(property(u"brightness-on-"_s + source), defaultBrightness(source));
+        seconds > kBrightnessNever)
+        times << std::min((seconds + 59) / 60, kMaxMinutes);
+    return times.isEmpty() ? 0 : *std::min_element(times.cbegin(), times.cend());
+}
+
+qint64 XfceIdleSettings::offMinutes(const QString &source) const {
     if (number(property(u"dpms-enabled"_s), 1) == 0)
         return 0;
     QList<qint64> times{number(property(u"dpms-on-%1-sleep"_s.arg(source)), defaultStandby(source)),
@@ -207,69 +234,124 @@ void XfceIdleSettings::change(QList<Change> &changes, const Property &owned, qin
     changes << Change{owned, typed};
 }
 
-void XfceIdleSettings::write(const MacConfiguration &target) {
+void XfceIdleSettings::restoreValue(QList<Change> &changes, const Property &owned,
+                                    const QJsonValue &saved) const {
+    const QJsonArray typed = saved.toArray();
+    if (typed.size() != 2) {
+        if (value(owned))
+            changes << Change{owned, {}};
+        return;
+    }
+    const QJsonValue number = typed[1];
+    change(changes, {owned.channel, owned.name, typed[0].toString()},
+           number.isBool() ? qint64(number.toBool()) : number.toInteger(-1));
+}
+
+QList<XfceIdleSettings::Change> XfceIdleSettings::nativeChanges(const QJsonObject &native) const {
     QList<Change> changes;
-    if (!target.native.isEmpty()) {
-        for (const QString &key : kKeys) {
-            const Property owned = property(key);
-            const QJsonArray saved =
-                target.native.value(owned.channel + u' ' + owned.name).toArray();
-            if (saved.size() != 2) {
-                if (value(owned))
-                    changes << Change{owned, {}};
-                continue;
-            }
-            const QJsonValue number = saved[1];
-            change(changes, {owned.channel, owned.name, saved[0].toString()},
-                   number.isBool() ? qint64(number.toBool()) : number.toInteger(-1));
+    for (const QString &key : kKeys) {
+        const Property owned = property(key);
+        const QString name = owned.channel + u' ' + owned.name;
+        // What a backup does not name (one made before Pellor knew it) stays as it is.
+        if (native.contains(name))
+            restoreValue(changes, owned, native.value(name));
+    }
+    return changes;
+}
+
+void XfceIdleSettings::stopDarkening(QList<Change> &changes, const QString &source) const {
+    if (const Property blank = property(u"blank-on-"_s + source); number(blank, kDefaultBlank) > 0)
+        change(changes, blank, 0);
+    if (const Property brightness = property(u"brightness-on-"_s + source);
+        number(brightness, defaultBrightness(source)) > kBrightnessNever)
+        change(changes, brightness, kBrightnessNever);
+}
+
+void XfceIdleSettings::resumeDarkening(QList<Change> &changes, const QString &source,
+                                       const QJsonObject &original) const {
+    const auto giveBack = [&](const Property &owned) {
+        restoreValue(changes, owned, original.value(owned.channel + u' ' + owned.name));
+    };
+    if (const Property blank = property(u"blank-on-"_s + source); number(blank, kDefaultBlank) <= 0)
+        giveBack(blank);
+    if (const Property brightness = property(u"brightness-on-"_s + source);
+        number(brightness, defaultBrightness(source)) <= kBrightnessNever)
+        giveBack(brightness);
+}
+
+MacConfiguration XfceIdleSettings::restoring(const MacConfiguration &backup) {
+    if (backup.native.isEmpty())
+        return backup;
+    for (const Change &pending : nativeChanges(backup.native)) {
+        QVariantMap &channel = pending.property.channel == kPowerChannel ? m_power : m_saver;
+        if (pending.value.isValid())
+            channel.insert(pending.property.name, pending.value);
+        else
+            channel.remove(pending.property.name);
+    }
+    return configuration();
+}
+
+QList<XfceIdleSettings::Change> XfceIdleSettings::minuteChanges(const MacConfiguration &target,
+                                                                const QJsonObject &original) const {
+    QList<Change> changes;
+    const QVersionNumber version = powerManagerVersion(true);
+    bool anyDisplay = false;
+    for (const PowerSourceConfiguration &wanted : target.sources) {
+        if ((wanted.flag != u"-b" && wanted.flag != u"-c") || wanted.display < 0 ||
+            wanted.display > kMaxMinutes || wanted.sleep < 0 || wanted.sleep > kMaxMinutes)
+            throw ConfigurationError::message(
+                L10n::text("Settings are outside the supported range. No command was run."));
+        anyDisplay = anyDisplay || wanted.display > 0;
+    }
+    // DPMS serves both sources: on where either turns the display off, and then a source
+    // that never does has neither of its times.
+    if (anyDisplay && number(property(u"dpms-enabled"_s), 1) == 0)
+        change(changes, property(u"dpms-enabled"_s), 1);
+    const bool dpmsOn = anyDisplay || number(property(u"dpms-enabled"_s), 1) != 0;
+    for (const PowerSourceConfiguration &wanted : target.sources) {
+        const QString source = sourceName(wanted.flag);
+        const Property standby = property(u"dpms-on-%1-sleep"_s.arg(source));
+        const Property off = property(u"dpms-on-%1-off"_s.arg(source));
+        const qint64 offNow = offMinutes(source);
+        if (dpmsOn && (wanted.display != offNow || number(property(u"dpms-enabled"_s), 1) == 0)) {
+            const qint64 standbyNow = number(standby, defaultStandby(source));
+            change(changes, off, wanted.display);
+            // Standby before the display turns off would darken it sooner.
+            if (wanted.display == 0 || (standbyNow > 0 && standbyNow < wanted.display))
+                change(changes, standby, wanted.display);
         }
-    } else {
-        const QVersionNumber version = powerManagerVersion(true);
-        bool anyDisplay = false;
-        for (const PowerSourceConfiguration &wanted : target.sources) {
-            if ((wanted.flag != u"-b" && wanted.flag != u"-c") || wanted.display < 0 ||
-                wanted.display > kMaxMinutes || wanted.sleep < 0 || wanted.sleep > kMaxMinutes)
-                throw ConfigurationError::message(
-                    L10n::text("Settings are outside the supported range. No command was run."));
-            anyDisplay = anyDisplay || wanted.display > 0;
-        }
-        // DPMS serves both sources: on where either turns the display off, and then a source
-        // that never does has neither of its times.
-        if (anyDisplay && number(property(u"dpms-enabled"_s), 1) == 0)
-            change(changes, property(u"dpms-enabled"_s), 1);
-        const bool dpmsOn = anyDisplay || number(property(u"dpms-enabled"_s), 1) != 0;
-        for (const PowerSourceConfiguration &wanted : target.sources) {
-            const QString source = sourceName(wanted.flag);
-            const Property standby = property(u"dpms-on-%1-sleep"_s.arg(source));
-            const Property off = property(u"dpms-on-%1-off"_s.arg(source));
-            if (dpmsOn && (wanted.display != displayMinutes(source) ||
-                           number(property(u"dpms-enabled"_s), 1) == 0)) {
-                const qint64 standbyNow = number(standby, defaultStandby(source));
-                change(changes, off, wanted.display);
-                // Standby before the display turns off would darken it sooner.
-                if (wanted.display == 0 || (standbyNow > 0 && standbyNow < wanted.display))
-                    change(changes, standby, wanted.display);
-            }
-            if (wanted.sleep != sleepMinutes(source)) {
-                if (const std::optional<QString> refused = refusedSleep(wanted.sleep, version))
-                    throw ConfigurationError::message(*refused);
-                change(changes, property(u"inactivity-on-%1"_s.arg(source)),
-                       wanted.sleep != 0      ? wanted.sleep
-                       : neverIsZero(version) ? 0
-                                              : kOldNever);
-            }
-        }
-        if (target.screenSaverSeconds && *target.screenSaverSeconds != screenSaverSeconds()) {
-            const qint64 seconds = *target.screenSaverSeconds;
-            if (seconds < 0 || seconds > kMaxMinutes * 60)
-                throw ConfigurationError::message(
-                    L10n::text("The screen saver timeout is outside the supported range."));
-            if (seconds == 0 || number(property(u"idle-activation/enabled"_s), 1) == 0)
-                change(changes, property(u"idle-activation/enabled"_s), seconds == 0 ? 0 : 1);
-            if (seconds != 0)
-                change(changes, property(u"idle-activation/delay"_s), (seconds + 59) / 60);
+        // Never keeps the screen lit; a time after Never brings blanking and dimming back, and a
+        // time after a time leaves them as they are.
+        if (wanted.display == 0)
+            stopDarkening(changes, source);
+        else if (offNow == 0)
+            resumeDarkening(changes, source, original);
+        if (wanted.sleep != sleepMinutes(source)) {
+            if (const std::optional<QString> refused = refusedSleep(wanted.sleep, version))
+                throw ConfigurationError::message(*refused);
+            change(changes, property(u"inactivity-on-%1"_s.arg(source)),
+                   wanted.sleep != 0      ? wanted.sleep
+                   : neverIsZero(version) ? 0
+                                          : kOldNever);
         }
     }
+    if (target.screenSaverSeconds && *target.screenSaverSeconds != screenSaverSeconds()) {
+        const qint64 seconds = *target.screenSaverSeconds;
+        if (seconds < 0 || seconds > kMaxMinutes * 60)
+            throw ConfigurationError::message(
+                L10n::text("The screen saver timeout is outside the supported range."));
+        if (seconds == 0 || number(property(u"idle-activation/enabled"_s), 1) == 0)
+            change(changes, property(u"idle-activation/enabled"_s), seconds == 0 ? 0 : 1);
+        if (seconds != 0)
+            change(changes, property(u"idle-activation/delay"_s), (seconds + 59) / 60);
+    }
+    return changes;
+}
+
+void XfceIdleSettings::write(const MacConfiguration &target, const QJsonObject &original) {
+    const QList<Change> changes =
+        target.native.isEmpty() ? minuteChanges(target, original) : nativeChanges(target.native);
     for (const Change &pending : changes)
         if (xfconf::isLocked(pending.property.channel, pending.property.name))
             throw ConfigurationError::lockedByPolicy(pending.property.channel + u' ' +

@@ -15,6 +15,9 @@ namespace norvane {
 // "never" for that is 14 up to 4.19.2 and 0 from 4.19.3. xfce4-screensaver (channel
 // "xfce4-screensaver") starts after /saver/idle-activation/delay minutes while
 // /saver/idle-activation/enabled. A property without a value has the program's default.
+// The power manager also darkens the screen without DPMS: it blanks it through the X screen saver
+// after blank-on-{ac,battery} minutes (int, 0 never, default 10) and reduces the brightness after
+// brightness-on-{ac,battery} seconds (9 or less never; defaults 9 and 300).
 //
 // Native values are each property's D-Bus type and value (["u", 15]), null where it has none; a
 // restore gives every property back exactly that.
@@ -39,14 +42,21 @@ public:
                                                              const QVersionNumber &version);
 
     // The battery ("-b") and the power adapter ("-c"): the display turns off when it first goes
-    // dark (standby or off); the screen saver; the native values. Throws ConfigurationError for a
-    // value that is not a number or a truth value.
+    // dark (standby or off), or where DPMS never does, when the screen is first blanked or
+    // dimmed; the screen saver; the native values. Throws ConfigurationError for a value that is
+    // not a number or a truth value.
     [[nodiscard]] MacConfiguration configuration() const;
+    // What a restore of `backup` leaves: its native values, xfconf's own for properties it does
+    // not name (a backup made before Pellor knew them), and the minutes those read as. Writes
+    // nothing.
+    [[nodiscard]] MacConfiguration restoring(const MacConfiguration &backup);
 
     // Makes the settings `target`'s: its native values exactly when it carries them (a restore),
-    // else its minutes, sent with each property's own D-Bus type. Nothing is written when a
-    // property to be changed is locked (the management-policy message).
-    void write(const MacConfiguration &target);
+    // else its minutes, sent with each property's own D-Bus type; Never turns blanking and
+    // dimming off, and a time after Never brings them back from `original` (the backup's native
+    // values), else the power manager's defaults. Nothing is written when a property to be
+    // changed is locked (the management-policy message).
+    void write(const MacConfiguration &target, const QJsonObject &original = {});
 
 private:
     struct Property {
@@ -64,10 +74,21 @@ private:
     [[nodiscard]] std::optional<QVariant> value(const Property &property) const;
     [[nodiscard]] qint64 number(const Property &property, qint64 fallback) const;
     [[nodiscard]] qint64 displayMinutes(const QString &source) const;
+    [[nodiscard]] qint64 offMinutes(const QString &source) const;
+    // When blanking or dimming first darkens the screen; 0 when neither does.
+    [[nodiscard]] qint64 darkMinutes(const QString &source) const;
     [[nodiscard]] qint64 sleepMinutes(const QString &source) const;
     [[nodiscard]] qint64 screenSaverSeconds() const;
     [[nodiscard]] QJsonObject native() const;
     void change(QList<Change> &changes, const Property &owned, qint64 wanted) const;
+    // Gives the property a native value (["u", 15]), or none for anything else.
+    void restoreValue(QList<Change> &changes, const Property &owned, const QJsonValue &saved) const;
+    [[nodiscard]] QList<Change> nativeChanges(const QJsonObject &native) const;
+    [[nodiscard]] QList<Change> minuteChanges(const MacConfiguration &target,
+                                              const QJsonObject &original) const;
+    void stopDarkening(QList<Change> &changes, const QString &source) const;
+    void resumeDarkening(QList<Change> &changes, const QString &source,
+                         const QJsonObject &original) const;
 
     static Property property(const QString &key);
     static const QStringList kKeys;

@@ -22,7 +22,8 @@ SystemIdentity XfceWorld::xfceIdentity() {
     identity.id = u"xfce"_s;
     identity.name = u"Xfce"_s;
     identity.isMac = false;
-    identity.timersSource = u"xfconf xfce4-power-manager dpms-on-*, inactivity-on-*"_s;
+    identity.timersSource =
+        u"xfconf xfce4-power-manager dpms-on-*, blank-on-*, brightness-on-*, inactivity-on-*"_s;
     identity.powerSource = u"UPower"_s;
     identity.screenSaverSource = u"xfconf xfce4-screensaver /saver/idle-activation"_s;
     identity.holdersSource = u"logind ListInhibitors"_s;

@@ -1,10 +1,13 @@
 #pragma once
 
-// What the desktop tests share: pellorctl run to its end, and a backend whose change lands
-// half-way.
+// What the desktop tests share: pellorctl run to its end, a backend whose change lands half-way,
+// and a backup made before Pellor knew some of its native values.
 #include "Configuration/ConfigurationTransaction.h"
 #include "TestSupport.h"
 
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <functional>
 #include <memory>
 
 namespace norvane::test {
@@ -49,6 +52,22 @@ inline void applyFailingHalfWay(std::shared_ptr<ConfigurationBackend> backend) {
         errorTextFrom([&] { (void)halfWay.apply(Profile::download()); }),
         "Could not apply settings. The previous settings were restored.\nthe second half failed");
     EXPECT_EQ(failing->writes, 2);
+}
+
+// Makes the backup at `path` one from before Pellor knew the native values whose names contain
+// `fragment`, at the top or inside a group.
+inline void forgetInBackup(const QString &path, const QString &fragment) {
+    const std::function<QJsonObject(QJsonObject)> forget = [&](QJsonObject values) {
+        for (const QString &key : values.keys())
+            if (key.contains(fragment))
+                values.remove(key);
+            else if (values[key].isObject())
+                values[key] = forget(values[key].toObject());
+        return values;
+    };
+    QJsonObject backup = QJsonDocument::fromJson(readBytes(path)).object();
+    backup["native"] = forget(backup["native"].toObject());
+    writeBytes(path, QJsonDocument(backup).toJson());
 }
 
 } // namespace norvane::test

@@ -1,9 +1,10 @@
 // GNOME's idle settings through the real GSettings and dconf: every preset applied and read back,
-// the user's own kind of sleep, an exact restore, and a failed write rolled back.
+// the user's own dimming and kind of sleep, an exact restore, and a failed write rolled back.
 #include "DesktopTestSupport.h"
 #include "Gnome/GnomeConfigurationBackend.h"
 #include "Gnome/GnomeIdleSettings.h"
 
+#include <QFile>
 #include <QJsonObject>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -56,19 +57,38 @@ TEST_F(GnomeBackendTest, EveryPresetIsWrittenAndReadBackInGnomesOwnUnits) {
     }
 }
 
-TEST_F(GnomeBackendTest, NeverThenATimeoutBringsBackTheUsersOwnSleepAndRestoreIsExact) {
-    GnomeIdleSettings().write({{Keys::kIdleDelay, 90}, {Keys::kBatteryType, "hibernate"}});
-    const QJsonObject own = GnomeIdleSettings().userValues();
-
-    (void)transaction.apply(Profile::focus()); // never sleeps
-    EXPECT_EQ(values()[Keys::kBatteryType], "nothing");
+// Never keeps the screen lit (no dimming) and does not sleep; a later time gives back the user's
+// own dimming and kind of sleep; restore gives back every key, also from a backup made before
+// Pellor knew idle-dim. The display reads when the screen first darkens.
+TEST_F(GnomeBackendTest, NeverKeepsTheScreenLitAndALaterTimeGivesBackTheUsersOwn) {
+    const std::pair<QJsonObject, qint64> cases[] = {
+        {{}, 5},                                               // GNOME's defaults
+        {{{Keys::kIdleDelay, 0}}, 1},                          // never blanked, dimmed after 60 s
+        {{{Keys::kIdleDelay, 0}, {Keys::kIdleDim, false}}, 0}, // really never
+        {{{Keys::kIdleDelay, 90}, {Keys::kIdleDim, true}, {Keys::kBatteryType, "hibernate"}}, 2},
+    };
+    for (const auto &[own, reads] : cases) {
+        SetUp();
+        QFile::remove(folder.filePath("original-settings-gnome.json"));
+        GnomeIdleSettings().write(own);
+        const QJsonObject before = values();
+        const QJsonObject ownValues = GnomeIdleSettings().userValues();
+        EXPECT_EQ(GnomeIdleSettings().configuration().sources[1].display, reads);
+        (void)transaction.apply(Profile::focus()); // verified: not dimmed either
+        (void)transaction.apply(Profile::normal());
+        EXPECT_EQ(GnomeIdleSettings().userValues()[Keys::kIdleDim], ownValues[Keys::kIdleDim]);
+        EXPECT_EQ(values()[Keys::kBatteryType], before[Keys::kBatteryType]);
+        (void)transaction.apply(Profile::focus());
+        (void)transaction.restore();
+        EXPECT_EQ(GnomeIdleSettings().userValues(), ownValues);
+    }
+    GnomeIdleSettings().write({{Keys::kIdleDim, false}});
     (void)transaction.apply(Profile::normal());
-    EXPECT_EQ(values()[Keys::kBatteryType], "hibernate") << "the user's own, from the backup";
-    EXPECT_EQ(values()[Keys::kAcType], "suspend") << "GNOME's default where the user chose none";
-
+    EXPECT_EQ(values()[Keys::kIdleDim], false) << "a time after a time leaves the dimming alone";
+    (void)transaction.apply(Profile::focus());
+    test::forgetInBackup(folder.filePath("original-settings-gnome.json"), Keys::kIdleDim);
     (void)transaction.restore();
-    EXPECT_EQ(GnomeIdleSettings().userValues(), own)
-        << "90 seconds, hibernate, and every other key at its default again";
+    EXPECT_EQ(values()[Keys::kIdleDim], false) << "a key the backup does not name stays";
 }
 
 TEST_F(GnomeBackendTest, AWriteThatFailsHalfWayIsRolledBackExactly) {

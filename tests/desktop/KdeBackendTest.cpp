@@ -84,6 +84,7 @@ TEST_F(KdeBackendTest, EveryPresetIsReadBackAndRestoreGivesBackEveryByte) {
                         fileBytes(plasma.file).contains("[Battery][Performance]"))
                 << "the other groups stay";
         }
+        (void)transaction.apply(Profile::focus()); // restored from Never, dimming included
         (void)transaction.restore();
         EXPECT_EQ(fileBytes(plasma.file), plasma.bytes);
         EXPECT_EQ(fileBytes("kscreenlockerrc"), kLocker);
@@ -97,27 +98,36 @@ TEST_F(KdeBackendTest, EveryPresetIsReadBackAndRestoreGivesBackEveryByte) {
     EXPECT_FALSE(QFile::exists(configFile("kscreenlockerrc")));
 }
 
-// Never removes Plasma 5's group or turns Plasma 6's action off; a later time brings back the
-// user's own: the group's other keys, hibernation.
-TEST_F(KdeBackendTest, ALaterTimeBringsBackTheUsersOwnGroupAndKindOfSleep) {
-    use(kPlasmas[0]);
-    (void)transaction.apply(Profile::focus());
-    EXPECT_FALSE(fileBytes(kPlasmas[0].file).contains("[AC][SuspendSession]"));
-    (void)transaction.apply(Profile::normal());
-    EXPECT_TRUE(fileBytes(kPlasmas[0].file)
-                    .contains("[AC][DPMSControl]\nidleTime=300\nlockBeforeTurnOff=true\n"));
-    EXPECT_TRUE(fileBytes(kPlasmas[0].file)
-                    .contains("[AC][SuspendSession]\nidleTime=900000\nsuspendType=2\n"));
-
-    QFile::remove(folder.filePath("original-settings-kde.json"));
-    use(kPlasmas[1]);
-    (void)transaction.apply(Profile::focus());
-    EXPECT_TRUE(fileBytes(kPlasmas[1].file).contains("AutoSuspendAction=0"));
-    (void)transaction.apply(Profile::normal());
-    EXPECT_TRUE(
-        fileBytes(kPlasmas[1].file)
-            .contains(
-                "[AC][SuspendAndShutdown]\nAutoSuspendAction=2\nAutoSuspendIdleTimeoutSec=900\n"));
+// Never removes Plasma 5's groups or turns Plasma 6's switches off, dimming included; a later time
+// brings back the user's own; restore gives back every byte, also from a backup made before Pellor
+// knew the dimming. A display never turned off reads when PowerDevil first dims (5: at half).
+TEST_F(KdeBackendTest, NeverKeepsTheScreenLitAndALaterTimeBringsBackTheUsersOwn) {
+    // The Plasma and its file, what the adapter reads, what a time after Never gives back.
+    const std::tuple<const Plasma &, QByteArray, qint64, QByteArray> cases[] = {
+        {kPlasmas[0], kPlasma5, 10,
+         "[AC][DPMSControl]\nidleTime=300\nlockBeforeTurnOff=true\n\n[AC][DimDisplay]\nidleTime="
+         "300000\n\n[AC][SuspendSession]\nidleTime=900000\nsuspendType=2\n"},
+        {kPlasmas[0], "[AC][DimDisplay]\nidleTime=300000\n", 3,
+         "[AC][DPMSControl]\nidleTime=300\n\n[AC][DimDisplay]\nidleTime=300000\n"},
+        {kPlasmas[1], kPlasma6, 10,
+         "[AC][SuspendAndShutdown]\nAutoSuspendAction=2\nAutoSuspendIdleTimeoutSec=900\n"},
+        {kPlasmas[1], "[AC][Display]\nTurnOffDisplayWhenIdle=false\n", 5,
+         "[AC][Display]\nTurnOffDisplayIdleTimeoutSec=300\n"},
+        {kPlasmas[1], "[AC][Display]\nDimDisplayWhenIdle=false\nTurnOffDisplayWhenIdle=false\n", 0,
+         "[AC][Display]\nDimDisplayWhenIdle=false\nTurnOffDisplayIdleTimeoutSec=300\n"},
+    };
+    for (const auto &[plasma, bytes, reads, givenBack] : cases) {
+        SCOPED_TRACE(bytes.toStdString());
+        use({plasma.version, plasma.file, bytes});
+        QFile::remove(folder.filePath("original-settings-kde.json"));
+        EXPECT_EQ(KdeIdleSettings().configuration().sources[1].display, reads);
+        (void)transaction.apply(Profile::focus());
+        (void)transaction.apply(Profile::normal());
+        EXPECT_TRUE(fileBytes(plasma.file).contains(givenBack));
+        test::forgetInBackup(folder.filePath("original-settings-kde.json"), "DimDisplay");
+        (void)transaction.restore();
+        EXPECT_EQ(fileBytes(plasma.file), bytes);
+    }
 }
 
 // An immutable entry, group or file, in the user's file or an administrator's: the policy

@@ -25,7 +25,7 @@ const QByteArray kPlasma5 = "# Energy saving, as PowerDevil 5.27 wrote it and I 
                             "[AC][SuspendSession]\nidleTime=900000\nsuspendType=1\n\n"
                             "[Battery]\nicon=battery-060\n\n"
                             "[Battery][DPMSControl]\nidleTime=300\n\n"
-                            "[Battery][DimDisplay]\nidleTime[$i]=120000\n\n"
+                            "[Battery][DimDisplay]\nidleTime=120000\n\n"
                             "[Battery][SuspendSession]\nidleTime=600000\nsuspendType=1\n\n"
                             "[LowBattery]\nicon=battery-low\n";
 
@@ -89,8 +89,9 @@ TEST_F(KdePellorCtl, FocusIsNeverAsKdeReadsItAndRestoreGivesBackTheFile) {
     for (const QString profile : {"AC", "Battery"}) {
         EXPECT_EQ(kreadconfig(profile, "DPMSControl", "idleTime"), "never");
         EXPECT_EQ(kreadconfig(profile, "SuspendSession", "idleTime"), "never");
+        EXPECT_EQ(kreadconfig(profile, "DimDisplay", "idleTime"), "never") << "nor dimmed";
     }
-    EXPECT_EQ(kreadconfig("Battery", "DimDisplay", "idleTime"), "120000") << "the rest stays";
+    EXPECT_EQ(kreadconfig("AC", "HandleButtonEvents", "lidAction"), "1") << "the rest stays";
     EXPECT_EQ(calls(powerDevil, "/org/kde/Solid/PowerManagement", "refreshStatus"), 1);
     EXPECT_EQ(calls(locker, "/ScreenSaver", "configure"), 1) << "Focus turns the lock off";
 

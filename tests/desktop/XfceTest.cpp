@@ -8,6 +8,7 @@
 #include "Xfce/Xfconf.h"
 
 #include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -31,17 +32,23 @@ QString query(const QString &channel, const QString &property) {
 }
 
 // Creates the property with its type, or sets it.
-void setProperty(const QString &channel, const QString &property, const char *type,
-                 const char *value) {
+void setProperty(const QString &channel, const QString &property, const QString &type,
+                 const QString &value) {
     run("xfconf-query", {"-c", channel, "-p", property, "-n", "-t", type, "-s", value});
 }
 
-QStringList powerManager() {
+QStringList powerManager(const QStringList &keys = {"dpms-on-ac-sleep", "dpms-on-ac-off",
+                                                    "dpms-on-battery-off", "inactivity-on-ac",
+                                                    "inactivity-on-battery"}) {
     QStringList values;
-    for (const char *key : {"dpms-on-ac-sleep", "dpms-on-ac-off", "dpms-on-battery-off",
-                            "inactivity-on-ac", "inactivity-on-battery"})
-        values << query(kPower, QStringLiteral("/xfce4-power-manager/") + key);
+    for (const QString &key : keys)
+        values << query(kPower, "/xfce4-power-manager/" + key);
     return values;
+}
+
+QStringList blankingAndDimming() {
+    return powerManager(
+        {"blank-on-ac", "blank-on-battery", "brightness-on-ac", "brightness-on-battery"});
 }
 
 void reset() {
@@ -162,6 +169,46 @@ TEST_F(XfceTest, ALockedPropertyOrNoXfconfdChangesNothing) {
     EXPECT_TRUE(unanswered.err.contains(
         "Xfce's settings service (xfconfd) is not running and cannot be started"))
         << unanswered.err.toStdString();
+}
+
+// Blanking and dimming as xfconf-query shows them: Never turns them off, a later time gives back
+// the user's own, restore gives back values and types, also from a backup made before Pellor knew
+// them. Where DPMS never darkens the screen, the adapter reads when it is first blanked or dimmed.
+TEST_F(XfceTest, NeverNeitherBlanksNorDimsAndALaterTimeGivesBackTheUsersOwn) {
+    // The user's own properties ("name type value"), the adapter's minutes, what Never leaves.
+    const std::tuple<QStringList, qint64, QString> cases[] = {
+        {{}, 10, "0 0 unset 9"},                                                 // DPMS standby
+        {{"dpms-enabled bool false"}, 10, "0 0 unset 9"},                        // blanked
+        {{"dpms-enabled bool false", "brightness-on-ac uint 90"}, 2, "0 0 9 9"}, // dimmed
+        {{"dpms-enabled bool false", "blank-on-ac int 0"}, 0, "0 0 unset 9"},
+    };
+    QTemporaryDir folder;
+    const QString backup = folder.filePath("original-settings-xfce.json");
+    const auto backend =
+        std::make_shared<XfceConfigurationBackend>(OriginalSettingsBackup(backup, "xfce"));
+    ConfigurationTransaction transaction(backend);
+    for (const auto &[properties, reads, never] : cases) {
+        reset();
+        QFile::remove(backup);
+        for (const QString &property : properties)
+            setProperty(kPower, "/xfce4-power-manager/" + property.section(' ', 0, 0),
+                        property.section(' ', 1, 1), property.section(' ', 2));
+        const QStringList own = blankingAndDimming();
+        const MacConfiguration before = backend->read();
+        EXPECT_EQ(before.sources[1].display, reads) << properties.join(", ").toStdString();
+        (void)transaction.apply(Profile::focus());
+        EXPECT_EQ(blankingAndDimming().join(' '), never);
+        (void)transaction.apply(Profile::normal());
+        EXPECT_EQ(blankingAndDimming(), own);
+        (void)transaction.apply(Profile::focus());
+        (void)transaction.restore();
+        EXPECT_EQ(backend->read().native, before.native) << "values and types";
+        (void)transaction.apply(Profile::normal());
+        forgetInBackup(backup, "blank-on-");
+        forgetInBackup(backup, "brightness-on-");
+        (void)transaction.restore();
+        EXPECT_EQ(blankingAndDimming(), own);
+    }
 }
 
 TEST_F(XfceTest, AWriteThatFailsHalfWayIsRolledBackExactly) {
