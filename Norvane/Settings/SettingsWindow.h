@@ -15,7 +15,7 @@ class SettingsWindow : public QWidget {
     Q_OBJECT
 
 public:
-    static constexpr QSize contentSize{570, 580};
+    static constexpr QSize contentSize{570, 610};
     static constexpr QSize minimumContentSize{530, 530};
     static constexpr char viewUrl[] = "qrc:/qt/qml/Norvane/qml/settings/SystemSettingsView.qml";
 
