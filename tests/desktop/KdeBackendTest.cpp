@@ -130,6 +130,23 @@ TEST_F(KdeBackendTest, NeverKeepsTheScreenLitAndALaterTimeBringsBackTheUsersOwn)
     }
 }
 
+// A backup made from the defaults (a profile of Pellor's was in effect when the old one was set
+// aside): its restore gives the files what a new user has, PowerDevil's own profiles on Plasma 5
+// (where a missing group would mean never) and no key of Pellor's on Plasma 6.
+TEST_F(KdeBackendTest, ABackupOfTheDefaultsRestoresWhatANewUserHas) {
+    const std::pair<PowerSourceConfiguration, PowerSourceConfiguration> defaults{{"-b", 5, 10},
+                                                                                 {"-c", 10, 15}};
+    for (const Plasma &plasma : kPlasmas) {
+        SCOPED_TRACE(plasma.version);
+        use(plasma);
+        QFile::remove(folder.filePath("original-settings-kde.json"));
+        (void)transaction.apply(Profile::vibe(), BackupSource::systemDefaults);
+        const MacConfiguration restored = transaction.restore();
+        EXPECT_EQ(restored.sources, QList({defaults.first, defaults.second}));
+        EXPECT_EQ(restored.screenSaverSeconds, 300);
+    }
+}
+
 // An immutable entry, group or file, in the user's file or an administrator's: the policy
 // message naming what is locked, and not a byte written.
 TEST_F(KdeBackendTest, WhatAnAdministratorLockedStopsTheChangeBeforeAnythingIsWritten) {

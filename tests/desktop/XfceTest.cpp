@@ -5,6 +5,7 @@
 #include "DesktopTestSupport.h"
 #include "Worlds/World.h"
 #include "Xfce/XfceConfigurationBackend.h"
+#include "Xfce/XfceIdleSettings.h"
 #include "Xfce/Xfconf.h"
 
 #include <QDir>
@@ -224,4 +225,18 @@ TEST_F(XfceTest, AChangeInXfconfIsToldAtOnce) {
     QSignalSpy changed(watcher.get(), &SystemWatcher::changed);
     setProperty(kSaver, "/saver/idle-activation/delay", "int", "9");
     EXPECT_TRUE(changed.wait(10'000));
+}
+
+// A backup made from Xfce's defaults (a profile of Pellor's was in effect when the old one was set
+// aside): its restore leaves no property of the user's own.
+TEST_F(XfceTest, ABackupOfTheDefaultsRestoresEveryPropertyToItsDefault) {
+    setProperty(kPower, "/xfce4-power-manager/dpms-on-ac-off", "uint", "30");
+    setProperty(kPower, "/xfce4-power-manager/blank-on-ac", "int", "3");
+    QTemporaryDir folder;
+    ConfigurationTransaction transaction(std::make_shared<XfceConfigurationBackend>(
+        OriginalSettingsBackup(folder.filePath("original-settings-xfce.json"), "xfce")));
+    (void)transaction.apply(Profile::vibe(), BackupSource::systemDefaults);
+    EXPECT_EQ(transaction.restore(), XfceIdleSettings::defaults());
+    EXPECT_EQ(run("xfconf-query", {"-c", kPower, "-l"}).out.trimmed(), "");
+    EXPECT_EQ(run("xfconf-query", {"-c", kSaver, "-l"}).out.trimmed(), "");
 }
