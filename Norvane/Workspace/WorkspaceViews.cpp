@@ -152,8 +152,10 @@ void ApplyFooterView::update() {
     const auto &snapshot = m_model->snapshot();
     if (store.isApplying()) {
         status = L10n::text("Applying profile…");
-        explanation = systemText("Complete the action in the system authorization dialog",
-                                 "Saving and checking your {0} settings…");
+        explanation = store.isWaitingForTurn()
+                          ? store.notice().value_or(QString())
+                          : systemText("Complete the action in the system authorization dialog",
+                                       "Saving and checking your {0} settings…");
     } else if (!applied) {
         status = L10n::text("This profile is not applied");
         explanation = applying;

@@ -6,6 +6,7 @@
 #include "Components/Theme.h"
 #include "Hero/HomeHeroModel.h"
 #include "Localization/L10n.h"
+#include "Platform/WriterLock.h"
 #include "Profiles/ProfileLibrary.h"
 #include "UiTestSupport.h"
 #include "Workspace/WorkspaceModel.h"
@@ -137,8 +138,18 @@ TEST_F(WindowTest, ChangingApplyingAndReapplyingAProfileThroughTheSimulatedMac) 
 // this again in Japanese).
 TEST_F(WindowTest, TheWindowKeepsDrawingWhileAuthorizationIsPending) {
     startControlled(snapshot(5, 15, L10n::text("Power adapter")));
+    // Another change (a pellorctl) under way first: the apply waits its turn and says so.
+    std::unique_ptr<WriterLock::Hold> other = WriterLock().tryTake();
+    ASSERT_TRUE(other);
     click(view, "profileRow.focus");
     QTest::keyClick(view, Qt::Key_Return, Qt::ControlModifier); // the Apply shortcut
+    ASSERT_TRUE(waitUntil([&] {
+        return textIn(view, "explanationLine") ==
+               L10n::text("Waiting for another change to finish…");
+    }));
+    EXPECT_FALSE(service->pending());
+    shoot(view, "workspace-waiting");
+    other.reset();
     ASSERT_TRUE(waitUntil([&] { return service->pending(); }));
     ASSERT_TRUE(waitUntil([&] { return shown(item(view, "applyingIndicator")); }));
     EXPECT_FALSE(item(view, "applyButton")->isEnabled());
