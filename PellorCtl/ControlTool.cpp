@@ -46,12 +46,12 @@ OutputFormat::Application knownApplication() {
     const ControlClient::Result result =
         ControlClient::send({Request::Kind::status, {}, {}}, connectTimeoutMs, statusTimeoutMs);
     if (result.response)
-        return {true, result.response->session};
+        return {true, result.response->session, {}};
     // Not running: whatever Pellor or an earlier pellorctl applied is still in effect. A damaged
     // record tells nothing; the settings themselves are read anyway.
     if (const std::optional<Session> stored = storedSession())
-        return {false, control::SessionState::applied(*stored, QDateTime::currentDateTime())};
-    return {false, {}};
+        return {false, control::SessionState::applied(*stored, QDateTime::currentDateTime()), {}};
+    return {false, {}, {}};
 }
 
 } // namespace

@@ -153,7 +153,7 @@ bool SchemaSettings::accepts(const QString &key, const QJsonValue &value) const 
 QString SchemaSettings::path() const {
     gchar *path = nullptr;
     g_object_get(m_settings, "path", &path, nullptr);
-    const QString text = QString::fromUtf8(path);
+    QString text = QString::fromUtf8(path);
     g_free(path);
     return text;
 }
