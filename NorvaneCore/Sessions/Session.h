@@ -7,11 +7,23 @@
 
 namespace norvane {
 
+// The rule that applied a session's profile.
+struct AppliedByRule {
+    QString id;
+    QString description; // its condition, as it read then ("On battery")
+
+    friend bool operator==(const AppliedByRule &, const AppliedByRule &) = default;
+};
+
 // One application of a profile: what was applied, when, and when its automatic return is due.
 struct Session {
     Profile profile;
     QDateTime startedAt;
     std::optional<QDateTime> deadline;
+    std::optional<AppliedByRule> rule; // none: the person applied it
+    // The profile in effect before this one, when one was applied: what a toggle and the end of
+    // a rule go back to.
+    std::optional<QString> previousProfileId;
 
     // A deadline `minutes` after `now`, except for the return profile and for 0 minutes.
     Session(const Profile &profile, qint64 minutes, const QDateTime &now);

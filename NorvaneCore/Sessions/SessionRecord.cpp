@@ -57,6 +57,13 @@ std::optional<Session> SessionRecord::load() const {
     Session session(profile, 0, dateAt(object, u"startedAt"_s));
     if (object.contains(u"deadline"_s))
         session.deadline = dateAt(object, u"deadline"_s);
+    if (object.contains(u"rule"_s)) {
+        const QJsonObject rule = json::asObject(object[u"rule"_s], u"rule");
+        session.rule = AppliedByRule{json::requireString(rule, u"id"_s),
+                                     json::requireString(rule, u"description"_s)};
+    }
+    if (object.contains(u"previous"_s))
+        session.previousProfileId = json::requireString(object, u"previous"_s);
     return session;
 }
 
@@ -72,6 +79,11 @@ void SessionRecord::save(const std::optional<Session> &session) const {
                        {u"startedAt"_s, timestamp(session->startedAt)}};
     if (session->deadline)
         object[u"deadline"_s] = timestamp(*session->deadline);
+    if (session->rule)
+        object[u"rule"_s] = QJsonObject{{u"id"_s, session->rule->id},
+                                        {u"description"_s, session->rule->description}};
+    if (session->previousProfileId)
+        object[u"previous"_s] = *session->previousProfileId;
     createPrivateFolder(QFileInfo(m_path).absolutePath());
     writeFileDurably(m_path, json::encodePretty(object),
                      QFileDevice::ReadOwner | QFileDevice::WriteOwner);

@@ -120,6 +120,20 @@ SessionStore::inTurn(const std::function<QFuture<void>()> &work,
 
 QFuture<void> SessionStore::activate(const Profile &profile, std::optional<qint64> minutes,
                                      const QDateTime &at) {
+    return applyProfile(profile, minutes, at, std::nullopt);
+}
+
+QFuture<void> SessionStore::activateForRules(const Profile &profile,
+                                             const std::optional<AppliedByRule> &rule,
+                                             const QDateTime &at) {
+    m_byRules = true;
+    return applyProfile(profile, 0, at, rule);
+}
+
+QFuture<void> SessionStore::applyProfile(const Profile &profile, std::optional<qint64> minutes,
+                                         const QDateTime &at,
+                                         const std::optional<AppliedByRule> &rule) {
+    const bool byPerson = !std::exchange(m_byRules, false) && !m_returning;
     if (m_isApplying)
         return QtFuture::makeReadyFuture();
     try {
@@ -149,16 +163,24 @@ QFuture<void> SessionStore::activate(const Profile &profile, std::optional<qint6
                                                        ? BackupSource::systemDefaults
                                                        : BackupSource::settingsInEffect);
         },
-        [this, profile, minutes, at] { finishActivation(profile, minutes, at); },
+        [this, profile, minutes, at, rule, byPerson] {
+            finishActivation(profile, minutes, at, rule);
+            if (byPerson)
+                Q_EMIT personChose();
+        },
         [this](const std::exception_ptr &error) { failActivation(error); });
 }
 
 void SessionStore::finishActivation(const Profile &profile, std::optional<qint64> minutes,
-                                    const QDateTime &at) {
+                                    const QDateTime &at, const std::optional<AppliedByRule> &rule) {
     // Time spent in the authorization dialog does not shorten the timer.
     const QDateTime start = std::max(m_clock(), at);
     const Profile ranOut = m_session.profile;
+    const std::optional<QString> previous =
+        m_hasAppliedProfile ? std::optional(m_session.profile.id) : std::nullopt;
     m_session = Session(profile, minutes.value_or(profile.defaultMinutes), start);
+    m_session.rule = rule;
+    m_session.previousProfileId = previous;
     m_now = start;
     m_hasAppliedProfile = true;
     m_attemptedReturn = false;
@@ -243,6 +265,7 @@ void SessionStore::finishRestore() {
     m_lastOutcome = {Outcome::Kind::restored, {}};
     m_isApplying = false;
     notifyChange();
+    Q_EMIT personChose();
 }
 
 void SessionStore::failRestore(const std::exception_ptr &error) {
@@ -279,7 +302,11 @@ QFuture<void> SessionStore::startReturn(const QDateTime &date) {
     if (m_isApplying) // the user started another apply meanwhile
         return QtFuture::makeReadyFuture();
     m_returning = true;
-    return activate(m_normalProfile(), std::nullopt, date);
+    // The rules decide when a timed profile runs out, and Normal only when none holds.
+    if (rulesAtReturn)
+        if (const std::optional<RulesChoice> choice = rulesAtReturn())
+            return applyProfile(choice->profile, 0, date, choice->rule);
+    return applyProfile(m_normalProfile(), std::nullopt, date, std::nullopt);
 }
 
 void SessionStore::keepSessionsIn(std::shared_ptr<const SessionRecord> record) {

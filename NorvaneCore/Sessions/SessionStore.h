@@ -40,10 +40,14 @@ public:
                  ProfileProvider normalProfile, QObject *parent = nullptr);
     ~SessionStore() override;
 
-    // Applies `profile`; `minutes` overrides its automatic-return timer. The future finishes once
-    // the store has recorded the outcome; it never carries an error.
+    // Applies `profile` at the person's request; `minutes` overrides its automatic-return timer.
+    // The future finishes once the store has recorded the outcome; it never carries an error.
     QFuture<void> activate(const Profile &profile, std::optional<qint64> minutes,
                            const QDateTime &at);
+    // Applies `profile` because the rules decided so: `rule` is the one that asks for it, none
+    // when the rules give back what was in effect before them. No automatic-return timer.
+    QFuture<void> activateForRules(const Profile &profile, const std::optional<AppliedByRule> &rule,
+                                   const QDateTime &at);
     // Writes back the settings saved before the first change.
     QFuture<void> restoreOriginal();
     // Advances the store's time and starts the automatic return once a timed session is due.
@@ -84,6 +88,19 @@ public:
     // Called on the main thread after every visible change.
     std::function<void()> onChange;
 
+    // What the rules choose when a timed profile runs out, in place of the return profile; none
+    // when no rule holds.
+    struct RulesChoice {
+        Profile profile;
+        AppliedByRule rule;
+    };
+    std::function<std::optional<RulesChoice>()> rulesAtReturn;
+
+Q_SIGNALS:
+    // The person applied a profile or restored the original settings (in the window, the quick
+    // panel, pellorctl): automatic switching pauses.
+    void personChose();
+
 private:
     void notifyChange();
     // Starts `work` in this writer's turn and hands its outcome to one of the callbacks on this
@@ -97,8 +114,10 @@ private:
     template <typename T>
     void whenFinished(const QFuture<T> &future, std::function<void(const QFuture<T> &)> handle);
     QFuture<void> startReturn(const QDateTime &date);
+    QFuture<void> applyProfile(const Profile &profile, std::optional<qint64> minutes,
+                               const QDateTime &at, const std::optional<AppliedByRule> &rule);
     void finishActivation(const Profile &profile, std::optional<qint64> minutes,
-                          const QDateTime &at);
+                          const QDateTime &at, const std::optional<AppliedByRule> &rule);
     void failActivation(const std::exception_ptr &error);
     void finishRestore();
     void failRestore(const std::exception_ptr &error);
@@ -120,6 +139,7 @@ private:
     ProfileProvider m_normalProfile;
     bool m_attemptedReturn = false;
     bool m_returning = false;      // the activation in progress is the automatic return
+    bool m_byRules = false;        // the activation being started is the rules' own
     bool m_resumedExpired = false; // the resumed session ran out while no Pellor was running
     std::optional<QString> m_resumeNotice;
     std::optional<QString> m_returnFailure;

@@ -8,6 +8,8 @@
 #include "Status/SystemSettings.h"
 
 #include <QObject>
+#include <QSet>
+#include <QStringList>
 #include <memory>
 #include <optional>
 
@@ -39,6 +41,12 @@ public:
     [[nodiscard]] virtual PowerStatus readPower() const = 0;
     // What keeps the display on or the computer awake; none when it cannot be read.
     [[nodiscard]] virtual std::optional<PowerAssertions> readHolders() const = 0;
+    // Which of `names` run now for this user: each an executable name ("firefox"), a desktop-file
+    // id ("firefox-esr.desktop") or, on a Mac, a bundle identifier ("com.apple.Keynote"). Blocks.
+    [[nodiscard]] virtual QSet<QString> runningApplications(const QStringList &names) const {
+        Q_UNUSED(names)
+        return {};
+    }
     // Why this system cannot hold the profile's settings (a time its settings cannot express),
     // for the editor to refuse before the profile is saved; none when it can.
     [[nodiscard]] virtual std::optional<QString> cannotHold(const Profile &profile) const {
