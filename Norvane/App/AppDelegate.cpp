@@ -11,11 +11,13 @@
 #include "Platform/SystemIdentity.h"
 #include "Profiles/FileProfileStorage.h"
 #include "Profiles/ProfileLibrary.h"
+#include "Rules/RuleBook.h"
+#include "Rules/RuleSwitcher.h"
 #include "Sessions/SessionRecord.h"
-#include "Worlds/World.h"
 #include "StandardEdit.h"
 #include "Workspace/DashboardController.h"
 #include "Workspace/WorkspaceModel.h"
+#include "Worlds/World.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -71,6 +73,8 @@ AppDelegate::AppDelegate(Options options, QObject *parent)
 
 AppDelegate::~AppDelegate() {
     m_library->onChange = nullptr;
+    // Before the store it switches with.
+    delete m_rules;
     delete m_menuBar;
     delete m_settingsWindow;
     delete m_window;
@@ -112,11 +116,26 @@ void AppDelegate::applicationDidFinishLaunching() {
     m_systemWatcher = currentWorld()->watch();
     if (m_systemWatcher)
         connect(m_systemWatcher.get(), &SystemWatcher::changed, this, &AppDelegate::systemChanged);
+    startRules();
     // A session whose time ran out while Pellor was closed returns to Normal now.
     store().tick(now());
     refresh();
     startTimer();
     m_damagedFiles->showProfilesLoadError();
+}
+
+void AppDelegate::startRules() {
+    m_ruleBook = std::make_unique<RuleBook>();
+    m_rules =
+        new RuleSwitcher(store(), *m_library, *m_ruleBook,
+                         {currentWorld(), m_options.clock, QTimeZone::systemTimeZone(), {}}, this);
+    QPointer<RuleSwitcher> rules(m_rules);
+    store().onRetryRules = [rules] {
+        if (rules)
+            rules->retry();
+    };
+    // A session kept from before the restart outranks the rules at start.
+    m_rules->start(store().hasAppliedProfile());
 }
 
 void AppDelegate::installCallbacks() {

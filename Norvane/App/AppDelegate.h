@@ -30,6 +30,8 @@ namespace norvane {
 
 class DamagedFileAlerts;
 class ProfileLibrary;
+class RuleBook;
+class RuleSwitcher;
 class ProfileStorage;
 class SessionRecord;
 
@@ -115,6 +117,8 @@ public:
     QFuture<void> activate(const Profile &profile, std::optional<qint64> minutes);
 
     [[nodiscard]] ProfileLibrary &library() { return *m_library; }
+    // Automatic switching, once started.
+    [[nodiscard]] RuleSwitcher *rules() const { return m_rules; }
     // Created on first use.
     [[nodiscard]] SessionStore &store();
     // None while the main window is closed and released.
@@ -137,6 +141,8 @@ protected:
 
 private:
     void installCallbacks();
+    // Reads the rules and lets them switch from now on.
+    void startRules();
     // The system told of a change: every open view reads it now.
     void systemChanged();
     // Shows the main window, building it and its view first when there is none.
@@ -180,8 +186,10 @@ private:
     QPointer<SettingsWindow> m_settingsWindow;
     QPointer<ProfileEditor> m_profileEditor;
     std::unique_ptr<SystemWatcher> m_systemWatcher; // none where the system does not tell
-    bool m_quitConfirmed = false; // the person chose to quit (or the system asked): no question
-    bool m_quitWhenIdle = false;  // quit once the apply under way has finished
+    std::unique_ptr<RuleBook> m_ruleBook;
+    RuleSwitcher *m_rules = nullptr; // from the start, after the store
+    bool m_quitConfirmed = false;    // the person chose to quit (or the system asked): no question
+    bool m_quitWhenIdle = false;     // quit once the apply under way has finished
 };
 
 } // namespace norvane

@@ -160,7 +160,8 @@ void ApplyFooterView::update() {
         status = L10n::text("This profile is not applied");
         explanation = applying;
     } else if (m_model->returnFailed()) {
-        status = L10n::text({"{0} did not return to Normal", {title}});
+        status = store.rulesSwitchFailed() ? L10n::text("A rule could not switch profiles")
+                                           : L10n::text({"{0} did not return to Normal", {title}});
         explanation = *store.returnFailure();
         button = L10n::text("Try Again");
     } else if (m_model->drifted()) {

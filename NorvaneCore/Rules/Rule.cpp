@@ -84,26 +84,28 @@ Rule Rule::validated() const {
     switch (when.kind) {
     case Condition::Kind::batteryBelow:
         if (when.percent < 1 || when.percent > 99)
-            refuse("The battery level must be a whole number from 1 to 99 %.");
+            refuse(L10n::noop("The battery level must be a whole number from 1 to 99 %."));
         break;
     case Condition::Kind::schedule:
         if (when.days.isEmpty())
-            refuse("A schedule needs at least one day.");
+            refuse(L10n::noop("A schedule needs at least one day."));
         if (!std::is_sorted(when.days.cbegin(), when.days.cend()) ||
             std::adjacent_find(when.days.cbegin(), when.days.cend()) != when.days.cend() ||
             when.days.first() < 1 || when.days.last() > 7)
-            refuse("The days of a schedule are Monday (1) to Sunday (7), each once.");
+            refuse(L10n::noop("The days of a schedule are Monday (1) to Sunday (7), each once."));
         if (!when.start.isValid() || !when.end.isValid() || when.start.second() != 0 ||
             when.end.second() != 0 || when.start.msec() != 0 || when.end.msec() != 0)
-            refuse("A schedule starts and ends at a time of day in whole minutes (HH:MM).");
+            refuse(L10n::noop(
+                "A schedule starts and ends at a time of day in whole minutes (HH:MM)."));
         if (when.start == when.end)
-            refuse("A schedule must end at another time than it starts.");
+            refuse(L10n::noop("A schedule must end at another time than it starts."));
         break;
     case Condition::Kind::application:
         if (when.application.trimmed().isEmpty() || when.application.size() > 255 ||
             std::any_of(when.application.cbegin(), when.application.cend(),
                         [](QChar c) { return c.category() == QChar::Other_Control; }))
-            refuse("Name the application: its program name, desktop-file id or bundle identifier.");
+            refuse(L10n::noop(
+                "Name the application: its program name, desktop-file id or bundle identifier."));
         break;
     case Condition::Kind::battery:
     case Condition::Kind::adapter:
@@ -111,7 +113,7 @@ Rule Rule::validated() const {
         break;
     }
     if (profileId.isEmpty())
-        refuse("Choose the profile the rule uses.");
+        refuse(L10n::noop("Choose the profile the rule uses."));
     return *this;
 }
 

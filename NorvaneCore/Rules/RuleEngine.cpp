@@ -26,8 +26,9 @@ void RuleEngine::settleSource(const RuleReadings &readings) {
         m_unsettled = readings.source; // counted once the settling time is over
         return;
     }
+    // The first reading is no change: it starts no settling time.
+    m_sourceSince = m_source == PowerStatus::Source::unknown ? QDateTime() : readings.now;
     m_source = readings.source;
-    m_sourceSince = readings.now;
     m_unsettled.reset();
 }
 

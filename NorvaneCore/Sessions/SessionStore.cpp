@@ -133,7 +133,8 @@ QFuture<void> SessionStore::activateForRules(const Profile &profile,
 QFuture<void> SessionStore::applyProfile(const Profile &profile, std::optional<qint64> minutes,
                                          const QDateTime &at,
                                          const std::optional<AppliedByRule> &rule) {
-    const bool byPerson = !std::exchange(m_byRules, false) && !m_returning;
+    const bool byRules = std::exchange(m_byRules, false);
+    const bool byPerson = !byRules && !m_returning;
     if (m_isApplying)
         return QtFuture::makeReadyFuture();
     try {
@@ -148,6 +149,7 @@ QFuture<void> SessionStore::applyProfile(const Profile &profile, std::optional<q
     }
 
     m_isApplying = true;
+    m_switchingByRules = byRules;
     m_notice = systemText(
         "Saving macOS settings. Complete authorization in the system dialog if prompted.",
         "Saving your {0} settings.");
@@ -176,8 +178,11 @@ void SessionStore::finishActivation(const Profile &profile, std::optional<qint64
     // Time spent in the authorization dialog does not shorten the timer.
     const QDateTime start = std::max(m_clock(), at);
     const Profile ranOut = m_session.profile;
-    const std::optional<QString> previous =
-        m_hasAppliedProfile ? std::optional(m_session.profile.id) : std::nullopt;
+    // Applied again, a profile keeps what was before it.
+    const std::optional<QString> previous = !m_hasAppliedProfile ? std::nullopt
+                                            : m_session.profile.id == profile.id
+                                                ? m_session.previousProfileId
+                                                : std::optional(m_session.profile.id);
     m_session = Session(profile, minutes.value_or(profile.defaultMinutes), start);
     m_session.rule = rule;
     m_session.previousProfileId = previous;
@@ -188,6 +193,7 @@ void SessionStore::finishActivation(const Profile &profile, std::optional<qint64
         m_resumeNotice = L10n::text({"{0} ran out while Pellor was closed, so {1} was applied.",
                                      {ranOut.localizedTitle(), profile.localizedTitle()}});
     m_returnFailure.reset();
+    m_failedByRules = m_switchingByRules = false;
     m_notice = systemText("Saved and verified macOS settings for {0}.",
                           "Saved and verified {1} settings for {0}.", {profile.localizedTitle()});
     m_lastOutcome = {Outcome::Kind::applied, {}};
@@ -205,8 +211,10 @@ void SessionStore::failActivation(const std::exception_ptr &error) {
         m_notice = L10n::text("Cancelled. System settings are unchanged.");
     else
         m_notice = L10n::text("Could not apply the profile. System settings are unchanged.");
-    if (returning && m_hasAppliedProfile)
+    // A switch Pellor made by itself waits for Try Again; nothing retries on its own.
+    if ((returning && m_hasAppliedProfile) || m_switchingByRules)
         m_returnFailure = m_errorMessage;
+    m_failedByRules = std::exchange(m_switchingByRules, false);
     m_failedToRestore = false;
     m_isApplying = false;
     notifyChange();
@@ -295,6 +303,11 @@ QFuture<void> SessionStore::retryReturn() {
     if (!m_returnFailure || m_isApplying)
         return QtFuture::makeReadyFuture();
     m_returnFailure.reset();
+    if (std::exchange(m_failedByRules, false)) {
+        if (onRetryRules)
+            onRetryRules();
+        return QtFuture::makeReadyFuture();
+    }
     return startReturn(m_clock());
 }
 

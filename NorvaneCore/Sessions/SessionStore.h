@@ -52,7 +52,8 @@ public:
     QFuture<void> restoreOriginal();
     // Advances the store's time and starts the automatic return once a timed session is due.
     void tick(const QDateTime &date);
-    // Starts the automatic return again after it failed; nothing retries on its own.
+    // Makes a switch Pellor made by itself again after it failed: the automatic return, or the
+    // rules' switch (through onRetryRules). Nothing retries on its own.
     QFuture<void> retryReturn();
 
     // Takes every change's turn through `lock` instead of the default one.
@@ -78,8 +79,11 @@ public:
     // Said once a session that ran out while no Pellor was running has returned to Normal, until
     // the next apply or restore.
     [[nodiscard]] const std::optional<QString> &resumeNotice() const { return m_resumeNotice; }
-    // Why the automatic return of the current session failed; none while it has not failed.
+    // Why the automatic return of the current session, or the rules' latest switch, failed;
+    // none while it has not failed.
     [[nodiscard]] const std::optional<QString> &returnFailure() const { return m_returnFailure; }
+    // The failure above was the rules' switch.
+    [[nodiscard]] bool rulesSwitchFailed() const { return m_returnFailure && m_failedByRules; }
     // The stored file behind the latest failure, when it is damaged and can be set aside.
     [[nodiscard]] const std::optional<QString> &damagedFile() const { return m_damagedFile; }
     // The latest failure was a restore's (its alert has a title of its own).
@@ -95,6 +99,8 @@ public:
         AppliedByRule rule;
     };
     std::function<std::optional<RulesChoice>()> rulesAtReturn;
+    // Try Again for a switch of the rules that failed.
+    std::function<void()> onRetryRules;
 
 Q_SIGNALS:
     // The person applied a profile or restored the original settings (in the window, the quick
@@ -138,9 +144,11 @@ private:
     Clock m_clock;
     ProfileProvider m_normalProfile;
     bool m_attemptedReturn = false;
-    bool m_returning = false;      // the activation in progress is the automatic return
-    bool m_byRules = false;        // the activation being started is the rules' own
-    bool m_resumedExpired = false; // the resumed session ran out while no Pellor was running
+    bool m_returning = false;        // the activation in progress is the automatic return
+    bool m_byRules = false;          // the activation being started is the rules' own
+    bool m_switchingByRules = false; // the activation in progress is the rules' own
+    bool m_failedByRules = false;    // the failure waiting for Try Again was the rules' switch
+    bool m_resumedExpired = false;   // the resumed session ran out while no Pellor was running
     std::optional<QString> m_resumeNotice;
     std::optional<QString> m_returnFailure;
     std::optional<QString> m_damagedFile;

@@ -2,6 +2,10 @@
 
 #include "Configuration/NativeConfigurationBackend.h"
 #include "Configuration/OriginalSettingsBackup.h"
+#include "FilesWatcher.h"
+#include "Platform/Simulated/SimulatedMac.h"
+
+#include <QDir>
 
 namespace norvane {
 
@@ -23,6 +27,13 @@ PowerStatus MacWorld::readPower() const {
 
 std::optional<PowerAssertions> MacWorld::readHolders() const {
     return PowerAssertions::read(m_platform);
+}
+
+std::unique_ptr<SystemWatcher> MacWorld::watch() const {
+    if (m_identity.id != SystemIdentity::simulated().id)
+        return nullptr;
+    return std::make_unique<FilesWatcher>(
+        QStringList{QDir(simulatorHome()).filePath(QStringLiteral("state.json"))});
 }
 
 } // namespace norvane

@@ -16,6 +16,8 @@ public:
     [[nodiscard]] SystemSettings readSettings() const override;
     [[nodiscard]] PowerStatus readPower() const override;
     [[nodiscard]] std::optional<PowerAssertions> readHolders() const override;
+    // The simulated Mac tells of every change of its state file; a real Mac of nothing yet.
+    [[nodiscard]] std::unique_ptr<SystemWatcher> watch() const override;
 
 private:
     Platform m_platform;

@@ -1,12 +1,12 @@
 #include "DesktopWatcher.h"
 
 #include "DBusCalls.h"
+#include "Worlds/FilesWatcher.h"
 
 #include <QDBusConnection>
 #include <QDBusVariant>
 #include <QDir>
 #include <QFileInfo>
-#include <QFileSystemWatcher>
 #include <QTimer>
 #include <gio/gio.h>
 
@@ -28,8 +28,7 @@ const QStringList &watchedServices() {
 } // namespace
 
 DesktopWatcher::DesktopWatcher(const WatchedSettings &watched, QObject *parent)
-    : SystemWatcher(parent), m_channels(watched.xfconfChannels), m_files(watched.files),
-      m_coalesce(new QTimer(this)) {
+    : SystemWatcher(parent), m_channels(watched.xfconfChannels), m_coalesce(new QTimer(this)) {
     m_coalesce->setSingleShot(true);
     m_coalesce->setInterval(100);
     connect(m_coalesce, &QTimer::timeout, this, &SystemWatcher::changed);
@@ -62,24 +61,9 @@ DesktopWatcher::DesktopWatcher(const WatchedSettings &watched, QObject *parent)
                         SLOT(xfconfRemoved(QString, QString)));
     }
 
-    if (!m_files.isEmpty()) {
-        // The folders too: a file replaced by a rename is no longer the one watched.
-        m_fileWatcher = new QFileSystemWatcher(this);
-        QStringList paths;
-        for (const QString &file : std::as_const(m_files)) {
-            const QString folder = QFileInfo(file).absolutePath();
-            if (!paths.contains(folder) && QFileInfo(folder).isDir())
-                paths << folder;
-            if (QFileInfo::exists(file))
-                paths << file;
-        }
-        if (!paths.isEmpty())
-            m_fileWatcher->addPaths(paths);
-        m_fileStates = fileStates();
-        connect(m_fileWatcher, &QFileSystemWatcher::directoryChanged, this,
-                &DesktopWatcher::filesChanged);
-        connect(m_fileWatcher, &QFileSystemWatcher::fileChanged, this,
-                &DesktopWatcher::filesChanged);
+    if (!watched.files.isEmpty()) {
+        auto *files = new FilesWatcher(watched.files, this);
+        connect(files, &SystemWatcher::changed, m_coalesce, qOverload<>(&QTimer::start));
     }
 }
 
@@ -106,27 +90,6 @@ void DesktopWatcher::xfconfChanged(const QString &channel, const QString &, cons
 void DesktopWatcher::xfconfRemoved(const QString &channel, const QString &) {
     if (m_channels.contains(channel))
         m_coalesce->start();
-}
-
-QHash<QString, QDateTime> DesktopWatcher::fileStates() const {
-    QHash<QString, QDateTime> states;
-    for (const QString &file : m_files) {
-        const QFileInfo info(file);
-        // The change time moves with every write and rename, also within the same second.
-        states.insert(file, info.exists() ? info.metadataChangeTime() : QDateTime());
-    }
-    return states;
-}
-
-void DesktopWatcher::filesChanged() {
-    for (const QString &file : std::as_const(m_files))
-        if (QFileInfo::exists(file) && !m_fileWatcher->files().contains(file))
-            m_fileWatcher->addPath(file);
-    const QHash<QString, QDateTime> states = fileStates();
-    if (states == m_fileStates)
-        return;
-    m_fileStates = states;
-    m_coalesce->start();
 }
 
 } // namespace norvane

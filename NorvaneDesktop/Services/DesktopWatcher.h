@@ -8,7 +8,6 @@
 #include <QStringList>
 
 class QDBusVariant;
-class QFileSystemWatcher;
 class QTimer;
 struct _GSettings; // NOLINT(bugprone-reserved-identifier): GLib's own name
 
@@ -39,19 +38,11 @@ private Q_SLOTS:
     void propertiesChanged();
     void xfconfChanged(const QString &channel, const QString &property, const QDBusVariant &value);
     void xfconfRemoved(const QString &channel, const QString &property);
-    void filesChanged();
 
 private:
     static void settingsChanged(_GSettings *settings, const char *key, DesktopWatcher *watcher);
-    // The files' sizes and times, to tell a change of theirs from one of another file in their
-    // folders.
-    [[nodiscard]] QHash<QString, QDateTime> fileStates() const;
-
     QList<_GSettings *> m_settings;
     QStringList m_channels;
-    QStringList m_files;
-    QHash<QString, QDateTime> m_fileStates;
-    QFileSystemWatcher *m_fileWatcher = nullptr;
     QTimer *m_coalesce;
 };
 

@@ -1,0 +1,94 @@
+#pragma once
+
+#include "RuleEngine.h"
+#include "Sessions/Session.h"
+
+#include <QFuture>
+#include <QObject>
+#include <QTimeZone>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QFileSystemWatcher;
+class QTimer;
+
+namespace norvane {
+
+class ProfileLibrary;
+class RuleBook;
+class SessionStore;
+class SystemWatcher;
+class WallClockTimer;
+class World;
+
+// Carries out what the rules decide while Pellor runs. Reads the world when it tells of a change
+// (the power source), when a schedule's window opens or closes or a power source has settled (one
+// timer, set to the next of these), every few seconds only while an enabled rule waits for an
+// application (or for the power source, where the world tells of no change), and when the rules
+// file changes. Hands the readings to a RuleEngine and applies its decisions through the session
+// store, one at a time, as verified as any other change; the person's own changes pause it.
+// Lives on the main thread.
+class RuleSwitcher : public QObject {
+    Q_OBJECT
+
+public:
+    struct Environment {
+        std::shared_ptr<const World> world;
+        std::function<QDateTime()> clock; // none: the system's
+        QTimeZone zone = QTimeZone::systemTimeZone();
+        // Reads off the main thread; none: RuleReadings::read() on the thread pool.
+        std::function<QFuture<RuleReadings>(const QList<Rule> &)> read;
+        int pollMilliseconds = 5000;
+    };
+
+    RuleSwitcher(SessionStore &store, const ProfileLibrary &library, RuleBook &book,
+                 Environment environment, QObject *parent = nullptr);
+    ~RuleSwitcher() override;
+
+    // Takes the first reading. Rules that hold already switch now when the rules say so at start
+    // and no session was kept from before the restart (`sessionKept`).
+    void start(bool sessionKept);
+    // Reads again now.
+    void readAgain();
+    // Resume Automatic Switching, after the person's own choice paused it.
+    void resume();
+    // Try Again after a switch of the rules failed.
+    void retry();
+
+    [[nodiscard]] bool isPausedByPerson() const { return m_engine.isPausedByPerson(); }
+    // Why the latest switch of the rules failed; none once one succeeds.
+    [[nodiscard]] const std::optional<QString> &failure() const { return m_failure; }
+
+Q_SIGNALS:
+    // Something the views show about the rules changed.
+    void changed();
+
+private:
+    void read(const std::function<std::optional<RuleDecision>(const RuleReadings &)> &decide);
+    void carryOut(const std::optional<RuleDecision> &decision);
+    void rulesChanged();
+    void schedule();
+    [[nodiscard]] RuleSituation situation() const;
+    [[nodiscard]] std::optional<AppliedByRule> markOf(const std::optional<QString> &ruleId) const;
+    [[nodiscard]] bool waitsForApplications() const;
+    [[nodiscard]] QDateTime now() const;
+
+    SessionStore &m_store;
+    const ProfileLibrary &m_library;
+    RuleBook &m_book;
+    Environment m_environment;
+    RuleEngine m_engine;
+    std::optional<RuleDecision> m_failed;
+    std::optional<QString> m_failure;
+    bool m_started = false;
+    bool m_rulesRead = false;
+    bool m_reading = false;
+    bool m_readAgain = false;
+    WallClockTimer *m_wake;
+    QTimer *m_poll;
+    QFileSystemWatcher *m_files;
+    std::unique_ptr<SystemWatcher> m_worldWatcher;
+};
+
+} // namespace norvane

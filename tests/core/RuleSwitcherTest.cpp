@@ -1,0 +1,98 @@
+// Rules end to end on the simulated Mac while Pellor runs: the machine goes on battery (its state
+// file edited, as a person does), the battery rule applies its profile through the verified
+// transaction and says so in the session record; back on the adapter, the profile before it
+// returns. And the person's own choice is not undone.
+#include "Rules/RuleSwitcher.h"
+
+#include "Configuration/MacConfigurationService.h"
+#include "Profiles/FileProfileStorage.h"
+#include "Profiles/ProfileLibrary.h"
+#include "Rules/RuleBook.h"
+#include "Sessions/SessionRecord.h"
+#include "Sessions/SessionStore.h"
+#include "SimulatedMacHome.h"
+#include "Worlds/MacWorld.h"
+
+#include <QEventLoop>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using namespace norvane;
+
+namespace {
+
+struct RuleSwitcherTest : ::testing::Test {
+    test::SimulatedMacHome home;
+    QDateTime clock = QDateTime::currentDateTime();
+    QTemporaryDir folder;
+    std::shared_ptr<const World> world =
+        std::make_shared<MacWorld>(Platform::system(), SystemIdentity::simulated());
+    ProfileLibrary library{std::make_shared<FileProfileStorage>(folder.filePath("profiles.json"))};
+    RuleBook book{folder.filePath("rules.json")};
+    std::shared_ptr<SessionRecord> record =
+        std::make_shared<SessionRecord>(folder.filePath("session.json"), "simulated");
+    SessionStore store{
+        std::make_shared<MacConfigurationService>([this] { return world->configurationBackend(); }),
+        {},
+        [this] { return library.normal(); }};
+
+    void SetUp() override {
+        store.takeTurnsWith(std::make_shared<WriterLock>(folder.filePath("writer.lock")));
+        store.keepSessionsIn(record);
+        book.add(Rule{"on-battery", {Condition::Kind::battery, 0, {}, {}, {}, {}}, "vibe", true});
+    }
+    // Goes on battery or back on the adapter, more than the power source's settling time after
+    // the last change (the switcher's clock is the test's).
+    void unplug(bool onBattery) {
+        clock = clock.addSecs(RuleEngine::kSourceSettleSeconds + 1);
+        home.change([onBattery](sim::SimulatorState &state) {
+            state.providing = onBattery ? sim::Source::battery : sim::Source::adapter;
+        });
+    }
+    // Runs the event loop until the store has applied `profile`.
+    void waitForProfile(const QString &profile) {
+        QEventLoop loop;
+        store.onChange = [&] {
+            if (!store.isApplying() && store.profile().id == profile)
+                loop.quit();
+        };
+        QTimer::singleShot(60'000, &loop, [&] {
+            ADD_FAILURE() << "never applied " << profile.toStdString();
+            loop.quit();
+        });
+        if (store.isApplying() || store.profile().id != profile)
+            loop.exec();
+        store.onChange = {};
+    }
+};
+
+} // namespace
+
+TEST_F(RuleSwitcherTest, TheBatteryRuleAppliesOnBatteryAndTheAdapterGivesBackWhatWasBefore) {
+    RuleSwitcher switcher(store, library, book, {world, [this] { return clock; }});
+    switcher.start(false);
+    unplug(true);
+    waitForProfile("vibe");
+    EXPECT_EQ(home.state().battery->number("displaysleep"), 0) << "Vibe's, verified";
+    ASSERT_TRUE(record->load()->rule);
+    EXPECT_EQ(record->load()->rule->description, "On battery");
+
+    unplug(false);
+    waitForProfile("normal");
+    EXPECT_FALSE(store.session().rule);
+
+    // The person's own choice pauses the rules until the battery rule next starts to hold.
+    QEventLoop applied;
+    store.onChange = [&] {
+        if (!store.isApplying())
+            applied.quit();
+    };
+    (void)store.activate(Profile::focus(), 0, QDateTime::currentDateTime());
+    applied.exec();
+    store.onChange = {};
+    unplug(true);
+    waitForProfile("vibe");
+    unplug(false);
+    waitForProfile("focus");
+}
