@@ -11,6 +11,8 @@
 #include "ProfileLookup.h"
 #include "Profiles/FileProfileStorage.h"
 #include "Profiles/ProfileLibrary.h"
+#include "RuleListing.h"
+#include "Rules/RuleBook.h"
 #include "Sessions/SessionRecord.h"
 #include "Status/SleepDiagnosis.h"
 #include "Worlds/World.h"
@@ -18,6 +20,7 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QTextStream>
+#include <QUuid>
 
 namespace norvane {
 
@@ -42,16 +45,58 @@ std::optional<Session> storedSession() {
     }
 }
 
+bool pellorRuns() {
+    return ControlClient::send({Request::Kind::status, {}, {}}, connectTimeoutMs, statusTimeoutMs)
+        .response.has_value();
+}
+
+// The rule that applied `session`, described as the rules file has it now (it may have been
+// changed since), else as it read when it applied.
+std::optional<AppliedByRule> ruleOf(const Session &session) {
+    if (!session.rule)
+        return std::nullopt;
+    const RuleBook book;
+    for (const Rule &rule : book.rules())
+        if (rule.id == session.rule->id)
+            return AppliedByRule{rule.id, rule.when.description()};
+    return session.rule;
+}
+
+bool hasEnabledRules() {
+    const RuleBook book;
+    return std::any_of(book.rules().cbegin(), book.rules().cend(),
+                       [](const Rule &rule) { return rule.enabled; });
+}
+
 OutputFormat::Application knownApplication() {
     const ControlClient::Result result =
         ControlClient::send({Request::Kind::status, {}, {}}, connectTimeoutMs, statusTimeoutMs);
+    const std::optional<Session> stored = storedSession();
+    OutputFormat::Application application;
+    application.running = result.response.has_value();
     if (result.response)
-        return {true, result.response->session, {}};
+        application.session = result.response->session;
     // Not running: whatever Pellor or an earlier pellorctl applied is still in effect. A damaged
     // record tells nothing; the settings themselves are read anyway.
-    if (const std::optional<Session> stored = storedSession())
-        return {false, control::SessionState::applied(*stored, QDateTime::currentDateTime()), {}};
-    return {false, {}, {}};
+    else if (stored)
+        application.session = control::SessionState::applied(*stored, QDateTime::currentDateTime());
+    // The running Pellor keeps the record too, and only the record says which rule applied it.
+    if (stored && application.session.profileId == stored->profile.id)
+        application.rule = ruleOf(*stored);
+    return application;
+}
+
+// What a toggle of `profile` applies: the profile, or, while it is in effect, the profile in
+// effect before it; Normal when that is unknown, gone, or the same profile again.
+Profile toggled(const ProfileLibrary &library, const Profile &profile) {
+    const std::optional<QString> current = knownApplication().session.profileId;
+    if (current != profile.id)
+        return profile;
+    const std::optional<Session> stored = storedSession();
+    if (!stored || stored->profile.id != profile.id || !stored->previousProfileId ||
+        *stored->previousProfileId == profile.id)
+        return library.normal();
+    return library.profile(*stored->previousProfileId).value_or(library.normal());
 }
 
 } // namespace
@@ -75,12 +120,16 @@ ExitCode ControlTool::run(const QStringList &arguments) {
             return status(command);
         case Command::Kind::apply:
             return apply(command);
+        case Command::Kind::toggle:
+            return toggle(command);
         case Command::Kind::restore:
             return restore();
         case Command::Kind::diagnose:
             return diagnose(command);
         case Command::Kind::setAside:
             return setAside(command.storedFile);
+        case Command::Kind::rules:
+            return rules(command);
         }
     } catch (const UsageError &error) {
         m_err << error.message << Qt::endl;
@@ -137,6 +186,7 @@ ExitCode ControlTool::status(const Command &command) {
     const SystemSettings settings = world->readSettings();
     const PowerStatus power = world->readPower();
     OutputFormat::Application application = knownApplication();
+    application.rulesWaitForPellor = !application.running && hasEnabledRules();
     // The record holds the applied profile's settings, whoever applied it.
     if (const std::optional<Session> applied = storedSession();
         applied && application.session.profileId == applied->profile.id &&
@@ -153,33 +203,54 @@ ExitCode ControlTool::status(const Command &command) {
     return ExitCode::failed;
 }
 
+std::optional<Profile> ControlTool::findProfile(const ProfileLibrary &library,
+                                                const QString &name) {
+    const ProfileLookup found = ProfileLookup::find(library.profiles(), name);
+    if (found.result == ProfileLookup::Result::found)
+        return found.matches.first();
+    if (found.result == ProfileLookup::Result::notFound) {
+        m_err << L10n::text(
+                     {R"(No profile is called "{0}". "pellorctl list" shows them all.)", {name}})
+              << Qt::endl;
+        return std::nullopt;
+    }
+    QStringList candidates;
+    for (const Profile &profile : found.matches)
+        candidates << profile.id + u" ("_s + profile.localizedTitle() + u')';
+    m_err << L10n::text({"\"{0}\" could mean more than one profile: {1}. Use its identifier.",
+                         {name, candidates.join(u", "_s)}})
+          << Qt::endl;
+    return std::nullopt;
+}
+
 ExitCode ControlTool::apply(const Command &command) {
     const std::unique_ptr<ProfileLibrary> library = loadLibrary();
-    const ProfileLookup found = ProfileLookup::find(library->profiles(), command.profile);
-    if (found.result == ProfileLookup::Result::notFound) {
-        m_err << L10n::text({R"(No profile is called "{0}". "pellorctl list" shows them all.)",
-                             {command.profile}})
-              << Qt::endl;
+    const std::optional<Profile> profile = findProfile(*library, command.profile);
+    if (!profile)
         return ExitCode::noSuchProfile;
-    }
-    if (found.result == ProfileLookup::Result::ambiguous) {
-        QStringList candidates;
-        for (const Profile &profile : found.matches)
-            candidates << profile.id + u" ("_s + profile.localizedTitle() + u')';
-        m_err << L10n::text({"\"{0}\" could mean more than one profile: {1}. Use its identifier.",
-                             {command.profile, candidates.join(u", "_s)}})
-              << Qt::endl;
-        return ExitCode::noSuchProfile;
-    }
-    const Profile &profile = found.matches.first();
+    return applyProfile(*library, *profile, command.minutes);
+}
 
+ExitCode ControlTool::toggle(const Command &command) {
+    const std::unique_ptr<ProfileLibrary> library = loadLibrary();
+    const std::optional<Profile> profile = findProfile(*library, command.profile);
+    if (!profile)
+        return ExitCode::noSuchProfile;
+    const Profile target = toggled(*library, *profile);
+    // The way back leaves what it goes back to with no timer to return from it.
+    return applyProfile(*library, target,
+                        target.id == profile->id ? command.minutes : std::optional<qint64>(0));
+}
+
+ExitCode ControlTool::applyProfile(const ProfileLibrary &library, const Profile &profile,
+                                   std::optional<qint64> minutes) {
     const ControlClient::Result handed =
-        ControlClient::send({Request::Kind::apply, profile.id, command.minutes}, connectTimeoutMs);
+        ControlClient::send({Request::Kind::apply, profile.id, minutes}, connectTimeoutMs);
     if (handed.failure == ControlClient::Failure::notRunning && !handed.response) {
         if (!pmsetIsAvailable())
             return ExitCode::failed;
-        LocalSession session(*library, m_out, m_err, {{}, {}, 1000, m_terminal, {}});
-        return advised(session.apply(profile, command.minutes));
+        LocalSession session(library, m_out, m_err, {{}, {}, 1000, m_terminal, {}});
+        return advised(session.apply(profile, minutes));
     }
     return advised(report(handed, systemText("Saved and verified macOS settings for {0}.",
                                              "Saved and verified {1} settings for {0}.",
@@ -244,32 +315,134 @@ void ControlTool::adviseOnDamagedBackup() {
     }
 }
 
-ExitCode ControlTool::setAside(Command::StoredFile file) {
-    const QDate today = QDate::currentDate();
-    if (file == Command::StoredFile::backup) {
-        const OriginalSettingsBackup backup = OriginalSettingsBackup::ofCurrentSystem();
-        if (!backup.exists()) {
-            m_err << L10n::text("There is no original-settings backup to set aside.") << Qt::endl;
-            return ExitCode::failed;
-        }
-        try {
-            (void)backup.load();
-            m_err
-                << L10n::text(
-                       {"The original-settings backup “{0}” is not damaged; it stays where it is.",
-                        {backup.path()}})
-                << Qt::endl;
-            return ExitCode::failed;
-        } catch (const ConfigurationError &) {
-            // Damaged: the one case to set it aside.
-        }
-        m_out << OriginalSettingsBackup::setAsideNotice(backup.setAside(today),
-                                                        storedSession().has_value())
-              << Qt::endl;
-        return ExitCode::success;
+ExitCode ControlTool::rules(const Command &command) {
+    RuleBook book;
+    if (const std::optional<QString> &error = book.loadError()) {
+        m_err
+            << *error << Qt::endl
+            << L10n::text(
+                   "To keep the damaged rules file aside and start again without rules, run \"pellorctl set-aside rules\".")
+            << Qt::endl;
+        return ExitCode::damagedRules;
     }
-    if (ControlClient::send({Request::Kind::status, {}, {}}, connectTimeoutMs, statusTimeoutMs)
-            .response) {
+    try {
+        switch (command.rulesAction) {
+        case Command::RulesAction::list:
+            return listRules(book, command.json);
+        case Command::RulesAction::add:
+            return addRule(book, command);
+        default:
+            changeRules(book, command);
+            return ExitCode::success;
+        }
+    } catch (const ConfigurationError &refused) {
+        // The file was read, so what the book refuses is what was typed: a number naming no rule.
+        m_err << refused.errorDescription() << Qt::endl;
+        return ExitCode::usage;
+    }
+}
+
+ExitCode ControlTool::listRules(const RuleBook &book, bool json) {
+    const std::unique_ptr<ProfileLibrary> library = loadLibrary();
+    const RuleListing listing = RuleListing::make(book, *library, *currentWorld(),
+                                                  QDateTime::currentDateTime(), pellorRuns());
+    if (json)
+        m_out << OutputFormat::rulesJson(listing);
+    else
+        m_out << OutputFormat::rulesText(listing);
+    return ExitCode::success;
+}
+
+ExitCode ControlTool::addRule(RuleBook &book, const Command &command) {
+    const std::unique_ptr<ProfileLibrary> library = loadLibrary();
+    const std::optional<Profile> profile = findProfile(*library, command.profile);
+    if (!profile)
+        return ExitCode::noSuchProfile;
+    const Rule rule{QUuid::createUuid().toString(QUuid::WithoutBraces), command.condition,
+                    profile->id, true};
+    book.add(rule);
+    m_out << L10n::text(
+                 {"Added rule {0}: {1}.",
+                  {QString::number(book.rules().size()), rule.sentence(profile->localizedTitle())}})
+          << Qt::endl;
+    if (!pellorRuns())
+        m_out << OutputFormat::rulesNeedPellor() << Qt::endl;
+    return ExitCode::success;
+}
+
+void ControlTool::changeRules(RuleBook &book, const Command &command) {
+    const auto number = [&command](int which) { return command.ruleNumbers.at(which); };
+    const auto numberText = [&](int which) { return QString::number(number(which)); };
+    switch (command.rulesAction) {
+    case Command::RulesAction::remove:
+        book.remove(number(0) - 1);
+        m_out << L10n::text({"Removed rule {0}.", {numberText(0)}}) << Qt::endl;
+        break;
+    case Command::RulesAction::move:
+        book.move(number(0) - 1, number(1) - 1);
+        m_out << L10n::text({"Rule {0} is now rule {1}.", {numberText(0), numberText(1)}})
+              << Qt::endl;
+        break;
+    case Command::RulesAction::enable:
+    case Command::RulesAction::disable: {
+        const bool enabled = command.rulesAction == Command::RulesAction::enable;
+        book.setEnabled(number(0) - 1, enabled);
+        m_out << (enabled ? L10n::text({"Rule {0} is enabled.", {numberText(0)}})
+                          : L10n::text({"Rule {0} is disabled.", {numberText(0)}}))
+              << Qt::endl;
+        break;
+    }
+    case Command::RulesAction::pause:
+        book.setPaused(true);
+        m_out << L10n::text("Automatic switching is paused; \"pellorctl rules resume\" resumes it.")
+              << Qt::endl;
+        break;
+    case Command::RulesAction::resume:
+        book.setPaused(false);
+        m_out << L10n::text("Automatic switching is on again.") << Qt::endl;
+        break;
+    case Command::RulesAction::list:
+    case Command::RulesAction::add:
+        break;
+    }
+}
+
+ExitCode ControlTool::setAside(Command::StoredFile file) {
+    switch (file) {
+    case Command::StoredFile::backup:
+        return setAsideBackup();
+    case Command::StoredFile::profiles:
+        return setAsideProfiles();
+    case Command::StoredFile::rules:
+        break;
+    }
+    return setAsideRules();
+}
+
+ExitCode ControlTool::setAsideBackup() {
+    const OriginalSettingsBackup backup = OriginalSettingsBackup::ofCurrentSystem();
+    if (!backup.exists()) {
+        m_err << L10n::text("There is no original-settings backup to set aside.") << Qt::endl;
+        return ExitCode::failed;
+    }
+    try {
+        (void)backup.load();
+        m_err << L10n::text(
+                     {"The original-settings backup “{0}” is not damaged; it stays where it is.",
+                      {backup.path()}})
+              << Qt::endl;
+        return ExitCode::failed;
+    } catch (const ConfigurationError &) {
+        // Damaged: the one case to set it aside.
+    }
+    m_out << OriginalSettingsBackup::setAsideNotice(backup.setAside(QDate::currentDate()),
+                                                    storedSession().has_value())
+          << Qt::endl;
+    return ExitCode::success;
+}
+
+ExitCode ControlTool::setAsideProfiles() {
+    if (pellorRuns()) {
         m_err
             << L10n::text(
                    "Pellor is open: use Set Aside and Start Fresh in its window, or quit it first.")
@@ -277,7 +450,7 @@ ExitCode ControlTool::setAside(Command::StoredFile file) {
         return ExitCode::failed;
     }
     ProfileLibrary library(std::make_shared<FileProfileStorage>());
-    const std::optional<QString> aside = library.setAsideAndStartFresh(today);
+    const std::optional<QString> aside = library.setAsideAndStartFresh(QDate::currentDate());
     if (!aside) {
         m_err << L10n::text({"The profiles file “{0}” is not damaged; it stays where it is.",
                              {library.location()}})
@@ -289,6 +462,27 @@ ExitCode ControlTool::setAside(Command::StoredFile file) {
                {"The damaged profiles file is now “{0}”. Pellor starts again from the factory presets.",
                 {*aside}})
         << Qt::endl;
+    return ExitCode::success;
+}
+
+// Unlike the profiles, this needs no closed Pellor: its rule book writes nothing while the file is
+// damaged, so nothing of its can overwrite the fresh start.
+ExitCode ControlTool::setAsideRules() {
+    RuleBook book;
+    if (!QFileInfo::exists(book.path())) {
+        m_err << L10n::text("There is no rules file to set aside.") << Qt::endl;
+        return ExitCode::failed;
+    }
+    const std::optional<QString> aside = book.setAside(QDate::currentDate());
+    if (!aside) {
+        m_err << L10n::text(
+                     {"The rules file “{0}” is not damaged; it stays where it is.", {book.path()}})
+              << Qt::endl;
+        return ExitCode::failed;
+    }
+    m_out << L10n::text({"The damaged rules file is now “{0}”. Pellor starts again without rules.",
+                         {*aside}})
+          << Qt::endl;
     return ExitCode::success;
 }
 

@@ -3,18 +3,21 @@
 #include "CommandLine.h"
 #include "ControlClient.h"
 #include "ExitCode.h"
+#include "Profiles/Profile.h"
 
 #include <QStringList>
 #include <memory>
+#include <optional>
 
 class QTextStream;
 
 namespace norvane {
 
 class ProfileLibrary;
+class RuleBook;
 
-// Carries out one pellorctl command: hands apply and restore to the running Pellor when there is
-// one (so it stays the one owner of sessions), else runs them here; prints the outcome and
+// Carries out one pellorctl command: hands apply, toggle and restore to the running Pellor when
+// there is one (so it stays the one owner of sessions), else runs them here; prints the outcome and
 // returns the exit code. Messages for people go to `err`, results to `out`; with --json, `out`
 // gets JSON only.
 class ControlTool {
@@ -27,9 +30,25 @@ private:
     ExitCode list(const Command &command);
     ExitCode status(const Command &command);
     ExitCode apply(const Command &command);
+    ExitCode toggle(const Command &command);
     ExitCode restore();
     ExitCode diagnose(const Command &command);
+    ExitCode rules(const Command &command);
+    ExitCode listRules(const RuleBook &book, bool json);
+    ExitCode addRule(RuleBook &book, const Command &command);
+    // remove, move, enable, disable, pause, resume. Throws ConfigurationError for a number that
+    // names no rule.
+    void changeRules(RuleBook &book, const Command &command);
     ExitCode setAside(Command::StoredFile file);
+    ExitCode setAsideBackup();
+    ExitCode setAsideProfiles();
+    ExitCode setAsideRules();
+    // Applies `profile` here or in the running Pellor, as apply and toggle do.
+    ExitCode applyProfile(const ProfileLibrary &library, const Profile &profile,
+                          std::optional<qint64> minutes);
+    // The profile `name` names, or none with the reason printed.
+    [[nodiscard]] std::optional<Profile> findProfile(const ProfileLibrary &library,
+                                                     const QString &name);
     // Passes `code` on, advising on a damaged backup when the change failed.
     ExitCode advised(ExitCode code);
     // After a failed change: says how to set the backup aside when that is what stopped it.

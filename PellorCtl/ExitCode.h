@@ -7,11 +7,13 @@ namespace norvane {
 enum class ExitCode : int {
     success = 0,
     failed = 1,        // the change or the reading failed; the message is on standard error
-    usage = 2,         // unknown command or option, a bad value
+    usage = 2,         // unknown command or option, a bad value, an impossible rule
     cancelled = 3,     // the administrator authorization was cancelled
     noSuchProfile = 4, // no profile matches, or the title matches several
-    // 5 once meant a damaged profiles file, which now gives the factory presets with a warning, as
-    // in the window; not to be given another meaning.
+    // A rules command found the rules file damaged; "pellorctl set-aside rules" is the way out.
+    // (5 once meant a damaged profiles file, which now gives the factory presets with a warning,
+    // as in the window. A damaged rules file never stops apply, restore or status.)
+    damagedRules = 5,
 };
 
 } // namespace norvane

@@ -139,6 +139,39 @@ QString driftText(const Application &application) {
     return lines.join(u'\n');
 }
 
+QString stateText(RuleListing::Entry::State state) {
+    switch (state) {
+    case RuleListing::Entry::State::holding:
+        return L10n::text("holding now");
+    case RuleListing::Entry::State::notHolding:
+        return L10n::text("not holding");
+    case RuleListing::Entry::State::disabled:
+        return L10n::text("disabled");
+    case RuleListing::Entry::State::broken:
+        break;
+    }
+    return L10n::text("broken: its profile was deleted");
+}
+
+QString stateName(RuleListing::Entry::State state) {
+    switch (state) {
+    case RuleListing::Entry::State::holding:
+        return u"holding"_s;
+    case RuleListing::Entry::State::notHolding:
+        return u"notHolding"_s;
+    case RuleListing::Entry::State::disabled:
+        return u"disabled"_s;
+    case RuleListing::Entry::State::broken:
+        break;
+    }
+    return u"broken"_s;
+}
+
+// A broken rule names its profile by the identifier it still holds.
+QString sentence(const RuleListing::Entry &entry) {
+    return entry.rule.sentence(entry.profileTitle.value_or(entry.rule.profileId));
+}
+
 QJsonObject applicationJson(const Application &application) {
     const control::SessionState &session = application.session;
     QJsonObject object{{u"running"_s, application.running}, {u"applying"_s, session.applying}};
@@ -151,6 +184,11 @@ QJsonObject applicationJson(const Application &application) {
                                  {u"live"_s, changed.live},
                                  {u"profile"_s, changed.applied}});
     object[u"changedOutsidePellor"_s] = drift;
+    object[u"rule"_s] =
+        application.rule
+            ? QJsonValue(QJsonObject{{u"id"_s, application.rule->id},
+                                     {u"description"_s, application.rule->description}})
+            : QJsonValue();
     return object;
 }
 
@@ -204,6 +242,11 @@ QString statusText(const SystemSettings &settings, const PowerStatus &power,
         {u"Pellor"_s, applicationText(application)},
         {L10n::text("System"), systemName(system)},
     };
+    if (application.rule)
+        lines.insert(lines.size() - 1,
+                     {L10n::text("Applied by rule"), application.rule->description});
+    if (application.rulesWaitForPellor)
+        lines.insert(lines.size() - 1, {L10n::text("Rules"), rulesNeedPellor()});
     if (!application.drift.isEmpty())
         lines.insert(lines.size() - 1,
                      {L10n::text("Changed Outside Pellor"), driftText(application)});
@@ -243,6 +286,47 @@ QByteArray statusJson(const SystemSettings &settings, const PowerStatus &power,
                                    {u"name"_s, system.name},
                                    {u"note"_s, system.note.isEmpty() ? QJsonValue()
                                                                      : QJsonValue(system.note)}}}});
+}
+
+QString rulesNeedPellor() {
+    return L10n::text("Pellor is not running, and rules act only while it runs.");
+}
+
+QString rulesText(const RuleListing &listing) {
+    QString text;
+    int number = 0;
+    for (const RuleListing::Entry &entry : listing.entries)
+        text += QString::number(++number) + u". "_s + sentence(entry) + u" — "_s +
+                stateText(entry.state) + u'\n';
+    if (listing.entries.isEmpty())
+        text +=
+            L10n::text("No rules yet; \"pellorctl rules --help\" tells how to add one.") + u'\n';
+    if (listing.paused)
+        text +=
+            L10n::text("Automatic switching is paused; \"pellorctl rules resume\" resumes it.") +
+            u'\n';
+    if (!listing.pellorRunning)
+        text += rulesNeedPellor() + u'\n';
+    return text;
+}
+
+QByteArray rulesJson(const RuleListing &listing) {
+    QJsonArray rules;
+    int number = 0;
+    for (const RuleListing::Entry &entry : listing.entries)
+        rules.append(QJsonObject{
+            {u"number"_s, ++number},
+            {u"id"_s, entry.rule.id},
+            {u"condition"_s, entry.rule.toJson()[u"when"_s]},
+            {u"description"_s, entry.rule.when.description()},
+            {u"profile"_s, entry.rule.profileId},
+            {u"title"_s, entry.profileTitle ? QJsonValue(*entry.profileTitle) : QJsonValue()},
+            {u"enabled"_s, entry.rule.enabled},
+            {u"state"_s, stateName(entry.state)}});
+    return document({{u"version"_s, jsonVersion},
+                     {u"rules"_s, rules},
+                     {u"paused"_s, listing.paused},
+                     {u"pellorRunning"_s, listing.pellorRunning}});
 }
 
 ReportSession reportSession(const Application &application) {

@@ -3,6 +3,8 @@
 #include "ControlProtocol.h"
 #include "Platform/SystemIdentity.h"
 #include "Profiles/Profile.h"
+#include "RuleListing.h"
+#include "Sessions/Session.h"
 #include "Status/Drift.h"
 #include "Status/PowerAssertions.h"
 #include "Status/PowerStatus.h"
@@ -24,6 +26,8 @@ struct Application {
     bool running = false;
     control::SessionState session; // no profile: the system's own settings are in effect
     QList<Drift> drift;            // what was changed outside Pellor since the profile was applied
+    std::optional<AppliedByRule> rule; // the rule that applied the profile in effect
+    bool rulesWaitForPellor = false;   // there are enabled rules, but no Pellor runs to act on them
 };
 
 // One line per profile: a mark for the active one, the identifier, the title and the settings.
@@ -36,6 +40,13 @@ struct Application {
                                  const Application &application, const SystemIdentity &system);
 [[nodiscard]] QByteArray statusJson(const SystemSettings &settings, const PowerStatus &power,
                                     const Application &application, const SystemIdentity &system);
+
+// One line per rule: its number, its sentence and its state; then whether automatic switching is
+// paused and whether the rules can act at all.
+[[nodiscard]] QString rulesText(const RuleListing &listing);
+[[nodiscard]] QByteArray rulesJson(const RuleListing &listing);
+// The line that says the rules wait for Pellor.
+[[nodiscard]] QString rulesNeedPellor();
 
 // The answer to "Why isn't my Mac sleeping?": the diagnosis's sentences and holders, and the
 // assertions it was made from (null when they could not be read).

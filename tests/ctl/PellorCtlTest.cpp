@@ -5,6 +5,7 @@
 #include "Profiles/FileProfileStorage.h"
 #include "Profiles/Profile.h"
 #include "Profiles/ProfileLibrary.h"
+#include "Sessions/SessionRecord.h"
 #include "SimulatedMacHome.h"
 #include "SimulatorState.h"
 #include "Status/SystemSettings.h"
@@ -321,6 +322,129 @@ TEST(PellorCtl, DiagnoseNamesWhatKeepsTheMacAwake) {
     EXPECT_TRUE(report.out.contains("caffeinate: caffeinate command-line tool"));
     const QJsonObject diagnosed = jsonOf(sandbox.run({"diagnose", "--json"}).out);
     EXPECT_EQ(diagnosed["assertions"]["holders"][0]["pid"], 4242);
+}
+
+// Each refusal once, then accepted forms; a refused rule leaves nothing in the file.
+TEST(PellorCtl, RulesAddRefusesWhatCannotBeARule) {
+    const std::tuple<QStringList, int, const char *> cases[] = {
+        {{"battery-below", "0"}, 2, "a whole number from 1 to 99 %"},
+        {{"battery-below", "100"}, 2, "a whole number from 1 to 99 %"},
+        {{"schedule", "", "09:00-17:00"}, 2, "A schedule needs at least one day."},
+        {{"schedule", "mon", "09:00-09:00"}, 2, "end at another time than it starts"},
+        {{"schedule", "mon-funday", "09:00-17:00"}, 2, "\"mon-funday\" is not a day."},
+        {{"schedule", "mon", "9-17"}, 2, "\"9-17\" is not a time span."},
+        {{"schedule", "mon"}, 2, "Write it as \"--when schedule DAYS HH:MM-HH:MM\"."},
+        {{"lunar"}, 2, "Unknown condition: lunar."},
+        {{"battery", "--use", "nothing"}, 4, "No profile is called \"nothing\"."},
+        {{"battery-below", "1"}, 0, "Added rule 1: Battery at or below 1 %, use Vibe.\n"},
+        {{"battery-below", "99%"}, 0, "Added rule 2: Battery at or below 99 %, use Vibe.\n"},
+        {{"schedule", "sat-mon", "22:00-07:00"}, 0, "rule 3: Mon, Sat, Sun 22:00–07:00, use"},
+        {{"schedule", "weekdays,sun", "09:00-17:30"}, 0, "rule 4: Mon, Tue, Wed, Thu, Fri, Sun"},
+        {{"app", "firefox", "--use", "FOCUS"}, 0, "rule 5: While firefox runs, use Focus.\n"},
+    };
+    CtlSandbox sandbox;
+    for (const auto &[condition, exitCode, message] : cases) {
+        QStringList arguments = QStringList{"rules", "add", "--when"} + condition;
+        if (!condition.contains("--use"))
+            arguments << "--use"
+                      << "vibe";
+        SCOPED_TRACE(arguments.join(u' ').toStdString());
+        const CtlSandbox::Run run = sandbox.run(arguments);
+        EXPECT_EQ(run.exitCode, exitCode);
+        EXPECT_TRUE((run.out + run.err).contains(QString::fromUtf8(message)))
+            << (run.out + run.err).toStdString();
+    }
+    EXPECT_EQ(jsonOf(sandbox.run({"rules", "--json"}).out)["rules"].toArray().size(), 5);
+}
+
+// Numbered from 1 in their order, each with its state: the simulated Mac is on its adapter, and a
+// rule whose profile was deleted is kept as broken.
+TEST(PellorCtl, RulesAreListedWithTheirStateAndChangedByNumber) {
+    CtlSandbox sandbox;
+    ProfileLibrary library(std::make_shared<FileProfileStorage>(sandbox.profilesFile()));
+    library.save(Profile("mine", "Mine", ProfileIcon::leaf, 3, 4, 0, 0));
+    for (const QStringList &rule :
+         {QStringList{"adapter", "--use", "vibe"}, QStringList{"battery", "--use", "focus"},
+          QStringList{"battery-below", "20", "--use", "mine"}})
+        ASSERT_EQ(sandbox.run(QStringList{"rules", "add", "--when"} + rule).exitCode, 0);
+    library.remove("mine");
+
+    EXPECT_EQ(sandbox.run({"rules"}).out,
+              "1. On the power adapter, use Vibe — holding now\n"
+              "2. On battery, use Focus — not holding\n"
+              "3. Battery at or below 20 %, use mine — broken: its profile was deleted\n"
+              "Pellor is not running, and rules act only while it runs.\n");
+    const QJsonObject listed = jsonOf(sandbox.run({"rules", "--json"}).out);
+    EXPECT_EQ(listed["pellorRunning"], false);
+    EXPECT_EQ(listed["rules"][2]["number"], 3);
+    EXPECT_EQ(listed["rules"][2]["state"], "broken");
+    EXPECT_EQ(listed["rules"][2]["title"], QJsonValue());
+    EXPECT_EQ(listed["rules"][2]["condition"],
+              (QJsonObject{{"kind", "batteryBelow"}, {"percent", 20}}));
+
+    // The status names the rule behind the session as the rules file describes it now.
+    Session byRule(Profile::vibe(), 0, QDateTime::currentDateTime());
+    byRule.rule = AppliedByRule{listed["rules"][0]["id"].toString(), "as it read then"};
+    SessionRecord(QFileInfo(sandbox.profilesFile()).path() + "/session.json", "simulated")
+        .save(byRule);
+    const QString status = sandbox.run({"status"}).out;
+    EXPECT_TRUE(status.contains("Applied by rule: On the power adapter\nRules: Pellor is not "
+                                "running, and rules act only while it runs.\n"))
+        << status.toStdString();
+
+    EXPECT_EQ(sandbox.run({"rules", "move", "3", "1"}).out, "Rule 3 is now rule 1.\n");
+    EXPECT_EQ(sandbox.run({"rules", "disable", "2"}).exitCode, 0);
+    EXPECT_EQ(sandbox.run({"rules", "pause"}).exitCode, 0);
+    EXPECT_EQ(sandbox.run({"rules", "remove", "1"}).exitCode, 0);
+    const CtlSandbox::Run outOfRange = sandbox.run({"rules", "enable", "3"});
+    EXPECT_EQ(outOfRange.exitCode, 2);
+    EXPECT_TRUE(outOfRange.err.contains("There is no rule 3;")) << outOfRange.err.toStdString();
+    const QJsonObject changed = jsonOf(sandbox.run({"rules", "--json"}).out);
+    EXPECT_EQ(changed["paused"], true);
+    const QJsonArray rules = changed["rules"].toArray();
+    ASSERT_EQ(rules.size(), 2);
+    EXPECT_EQ(rules[0]["state"], "disabled");
+    EXPECT_EQ(rules[0]["profile"], "vibe");
+    EXPECT_EQ(rules[1]["state"], "notHolding");
+}
+
+// A toggle applies its profile, and, while it is in effect, the profile in effect before it, or
+// Normal when there was none.
+TEST(PellorCtl, ToggleGoesBackToTheProfileBefore) {
+    CtlSandbox sandbox;
+    const auto toggle = [&sandbox] { return sandbox.run({"toggle", "Focus", "--no-return"}).out; };
+    EXPECT_EQ(toggle(), "Saved and verified macOS settings for Focus.\n");
+    EXPECT_EQ(adapterSleep(sandbox.simHome()), awake);
+    EXPECT_EQ(toggle(), "Saved and verified macOS settings for Normal.\n");
+    ASSERT_EQ(sandbox.run({"apply", "download", "--no-return"}).exitCode, 0);
+    EXPECT_EQ(toggle(), "Saved and verified macOS settings for Focus.\n");
+    EXPECT_EQ(toggle(), "Saved and verified macOS settings for Download.\n");
+    const QJsonObject status = jsonOf(sandbox.run({"status", "--json"}).out);
+    EXPECT_EQ(status["application"]["profile"], "download");
+}
+
+// A damaged rules file stops the rules commands with the way out, and nothing else.
+TEST(PellorCtl, ADamagedRulesFileStopsOnlyTheRulesCommands) {
+    CtlSandbox sandbox;
+    const QString rulesFile = QFileInfo(sandbox.profilesFile()).path() + "/rules.json";
+    const QByteArray damaged = R"({"version": 1, "rules": [)";
+    writeBytes(rulesFile, damaged);
+    for (const QStringList &arguments : {QStringList{"rules"}, QStringList{"rules", "pause"}}) {
+        const CtlSandbox::Run run = sandbox.run(arguments);
+        EXPECT_EQ(run.exitCode, 5);
+        EXPECT_TRUE(run.err.contains(rulesFile) && run.err.contains("pellorctl set-aside rules"))
+            << run.err.toStdString();
+    }
+    EXPECT_EQ(sandbox.run({"apply", "vibe", "--no-return"}).exitCode, 0);
+    EXPECT_EQ(adapterSleep(sandbox.simHome()), awake);
+    EXPECT_EQ(sandbox.run({"status"}).exitCode, 0);
+    EXPECT_EQ(readBytes(rulesFile), damaged);
+
+    EXPECT_EQ(sandbox.run({"set-aside", "rules"}).exitCode, 0);
+    EXPECT_EQ(readBytes(QFileInfo(rulesFile).path() + "/rules-damaged-" +
+                        QDate::currentDate().toString(Qt::ISODate) + ".json"),
+              damaged);
+    EXPECT_EQ(sandbox.run({"rules"}).exitCode, 0);
 }
 
 TEST(LocalSession, ATimedApplyReturnsToNormalOnceItsClockPassesTheDeadline) {
