@@ -20,11 +20,13 @@
 //   IdleCpu/…Open, IdleCpu/…Closed
 //                               CPU used over 60 s with the main window open (and active), or
 //                               closed, once each (counter cpuPercentOfOneCore; the stand-in
-//                               tools of the live reads in withToolsPercentOfOneCore)
+//                               tools of the live reads in withToolsPercentOfOneCore);
+//                               …ClosedTwentyRules with 20 rules of every kind in the rules file
 // Each program's renderer is printed, and at the end the targets with the figures before and
 // after, from the medians of this run. Needs a display: run it under xvfb-run when there is none.
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -49,8 +51,25 @@ std::map<std::string, std::string> &renderers() {
     return all;
 }
 
+// Twenty rules of every kind, none of which holds on the simulated laptop on its adapter.
+QByteArray twentyRules() {
+    QByteArray rules;
+    for (int each = 0; each < 20; ++each) {
+        const QByteArray conditions[] = {
+            R"({"kind": "battery"})",
+            R"({"kind": "batteryBelow", "percent": 15})",
+            R"({"kind": "schedule", "days": [6, 7], "start": "03:00", "end": "04:00"})",
+            R"({"kind": "application", "application": "no-such-program-)" +
+                QByteArray::number(each) + R"("})",
+        };
+        rules += (each ? ",\n" : "") + QByteArray(R"({"id": "rule-)") + QByteArray::number(each) +
+                 R"(", "use": "vibe", "enabled": true, "when": )" + conditions[each % 4] + "}";
+    }
+    return R"({"version": 1, "paused": false, "applyAtStart": true, "rules": [)" + rules + "]}";
+}
+
 // Launches `program` ("app", "appOpenGL", "bareOpenGL", "bareSoftware", "statusItem") to take
-// the figures of `measure`.
+// the figures of `measure` ("idleRules": "idle" with twentyRules() in the rules file).
 QJsonObject launch(const std::string &program, const char *measure) {
     QTemporaryDir sandbox;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -64,6 +83,14 @@ QJsonObject launch(const std::string &program, const char *measure) {
         environment.remove(QString::fromLatin1(variable));
     if (program == "appOpenGL")
         environment.insert(QStringLiteral("QSG_RHI_BACKEND"), QStringLiteral("opengl"));
+    if (std::string(measure) == "idleRules") {
+        QDir().mkpath(sandbox.filePath("XDG_DATA_HOME/Norvane"));
+        QFile rules(sandbox.filePath("XDG_DATA_HOME/Norvane/rules.json"));
+        if (!rules.open(QIODevice::WriteOnly) || rules.write(twentyRules()) < 0)
+            return {};
+        rules.close();
+        measure = "idle";
+    }
     QProcess host;
     host.setProcessEnvironment(environment);
     host.setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -216,6 +243,7 @@ void printSummary() {
     row("idle CPU, window open (% of one core)", "<= 1", ".idleOpen");
     row("  with the stand-in tools of the live reads", "", ".idleOpenWithTools");
     row("idle CPU, window closed (% of one core)", "<= 0.2", ".idle");
+    row("  with 20 rules", "<= 0.2", ".idleRules");
     row("  with the stand-in tools", "", ".idleWithTools");
 }
 
@@ -240,6 +268,10 @@ BENCHMARK_CAPTURE(IdleCpu, appOpen, "app", "idleOpen")
     ->Iterations(1)
     ->Unit(benchmark::kSecond);
 BENCHMARK_CAPTURE(IdleCpu, appClosed, "app", "idle")
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Unit(benchmark::kSecond);
+BENCHMARK_CAPTURE(IdleCpu, appClosedTwentyRules, "app", "idleRules")
     ->UseManualTime()
     ->Iterations(1)
     ->Unit(benchmark::kSecond);
