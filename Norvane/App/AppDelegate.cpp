@@ -102,6 +102,9 @@ void AppDelegate::applicationDidFinishLaunching() {
     WorkspaceModel::Environment environment;
     environment.clock = m_options.clock;
     environment.readSystem = m_options.readSystem;
+    environment.rulesUsing = [this](const QString &id) {
+        return m_ruleBook ? m_ruleBook->uses(id) : 0;
+    };
     m_workspace = new WorkspaceModel(store(), *m_library, environment, this);
     installCallbacks();
     if (m_options.openedAtLogin) {
@@ -535,8 +538,8 @@ void AppDelegate::openEditor(const std::optional<Profile> &profile) {
     std::optional<ProfileEditorModel::Delete> onDelete;
     if (profile && !profile->isPreset()) {
         onDelete = [self, id = profile->id] {
-            if (self)
-                self->m_library->remove(id);
+            if (self && self->m_workspace)
+                self->m_workspace->deleteProfile(id);
         };
     }
     const auto onSave = [self](const Profile &edited) {

@@ -266,9 +266,19 @@ void WorkspaceModel::resetToFactorySettings() {
 }
 
 void WorkspaceModel::deleteProfile() {
-    const QString id = selectedProfile().id;
-    if (attempt([&] { m_library.remove(id); }))
-        refreshProfiles();
+    deleteProfile(selectedProfile().id);
+}
+
+void WorkspaceModel::deleteProfile(const QString &id) {
+    const std::optional<Profile> deleted = m_library.profile(id);
+    if (!deleted || !attempt([&] { m_library.remove(id); }))
+        return;
+    refreshProfiles();
+    const qsizetype rules = m_environment.rulesUsing ? m_environment.rulesUsing(id) : 0;
+    if (rules > 0)
+        setError(L10n::text(
+            {"{0} rules use “{1}”. They are kept, and do nothing until you choose another profile for them or undo the deletion.",
+             {QLocale().toString(rules), deleted->localizedTitle()}}));
 }
 
 void WorkspaceModel::dismissError() {

@@ -61,6 +61,8 @@ public:
         Clock clock;                             // the current time
         SystemReader readSystem;                 // one live read, off the main thread
         std::function<bool()> applicationActive; // the application is the active one
+        // How many rules use a profile; none: no rules.
+        std::function<qsizetype(const QString &)> rulesUsing;
     };
 
     WorkspaceModel(SessionStore &store, ProfileLibrary &library, Environment environment = {},
@@ -137,6 +139,8 @@ public:
     Q_INVOKABLE void duplicate();
     Q_INVOKABLE void resetToFactorySettings();
     Q_INVOKABLE void deleteProfile();
+    // Deletes the profile (undoably) and says how many rules use it, which are kept as broken.
+    void deleteProfile(const QString &id);
     Q_INVOKABLE void dismissError();
     Q_INVOKABLE void setAsideDamagedProfiles();
     // Runs an item of the profile-actions menu by its name: "edit", "duplicate", "reset" or
