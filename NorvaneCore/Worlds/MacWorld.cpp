@@ -25,4 +25,15 @@ std::optional<PowerAssertions> MacWorld::readHolders() const {
     return PowerAssertions::read(m_platform);
 }
 
+QSet<QString> MacWorld::runningApplications(const QStringList &names) const {
+    if (!m_platform.applications)
+        return {};
+    const QStringList running = m_platform.applications->bundleIdentifiers();
+    QSet<QString> found;
+    for (const QString &name : names)
+        if (running.contains(name, Qt::CaseInsensitive))
+            found.insert(name);
+    return found;
+}
+
 } // namespace norvane
