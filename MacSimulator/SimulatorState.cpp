@@ -157,6 +157,8 @@ QJsonObject toJson(const SimulatorState &state) {
          QJsonArray::fromStringList(state.policyLockedSettings)},
         {SimulatedSystemState::preferencesSynchronizeFailsKey, state.preferencesSynchronizeFails},
         {SimulatedSystemState::assertionQueryFailsKey, state.assertionQueryFails},
+        {SimulatedSystemState::runningApplicationsKey,
+         QJsonArray::fromStringList(state.runningApplications)},
     };
     if (state.privilegedFailure)
         object.insert(QStringLiteral("privilegedFailure"), toJson(*state.privilegedFailure));
@@ -209,6 +211,10 @@ SimulatorState stateFrom(const QJsonObject &object) {
     state.preferencesSynchronizeFails =
         requireBool(object, SimulatedSystemState::preferencesSynchronizeFailsKey);
     state.assertionQueryFails = requireBool(object, SimulatedSystemState::assertionQueryFailsKey);
+    // Absent from states written before the simulated Mac ran applications.
+    if (object.contains(SimulatedSystemState::runningApplicationsKey))
+        state.runningApplications =
+            requireStringList(object, SimulatedSystemState::runningApplicationsKey);
     return state;
 }
 

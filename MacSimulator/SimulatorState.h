@@ -156,6 +156,7 @@ struct SimulatorState {
     std::optional<PrivilegedFailure> privilegedFailure;
     bool preferencesSynchronizeFails = false; // SimulatedHostPreferences::synchronize() fails
     bool assertionQueryFails = false;         // the assertion status query delivers nothing
+    QStringList runningApplications;          // bundle identifiers, e.g. {"com.apple.Keynote"}
 
     // A laptop on its power adapter with a Mac's factory settings.
     [[nodiscard]] static SimulatorState laptop();

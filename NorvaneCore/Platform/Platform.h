@@ -2,6 +2,7 @@
 
 #include "HostPreferences.h"
 #include "PowerSources.h"
+#include "RunningApplications.h"
 #include "ToolRunner.h"
 
 #include <memory>
@@ -16,6 +17,7 @@ struct Platform {
     std::shared_ptr<HostPreferences> preferences;
     std::shared_ptr<const AssertionStatus> assertions;
     std::shared_ptr<const PowerSources> powerSources;
+    std::shared_ptr<const RunningApplications> applications;
 
     static Platform system();
 };

@@ -36,4 +36,15 @@ std::unique_ptr<SystemWatcher> MacWorld::watch() const {
         QStringList{QDir(simulatorHome()).filePath(QStringLiteral("state.json"))});
 }
 
+QSet<QString> MacWorld::runningApplications(const QStringList &names) const {
+    if (!m_platform.applications)
+        return {};
+    const QStringList running = m_platform.applications->bundleIdentifiers();
+    QSet<QString> found;
+    for (const QString &name : names)
+        if (running.contains(name, Qt::CaseInsensitive))
+            found.insert(name);
+    return found;
+}
+
 } // namespace norvane

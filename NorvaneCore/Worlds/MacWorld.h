@@ -6,7 +6,8 @@
 namespace norvane {
 
 // A Mac, real or simulated: pmset and its output, the authorization request, the current host's
-// preferences and the power-source and assertion interfaces, over the platform seams.
+// preferences, the power-source and assertion interfaces and the running applications, over the
+// platform seams.
 class MacWorld final : public World {
 public:
     MacWorld(Platform platform, SystemIdentity identity);
@@ -18,6 +19,9 @@ public:
     [[nodiscard]] std::optional<PowerAssertions> readHolders() const override;
     // The simulated Mac tells of every change of its state file; a real Mac of nothing yet.
     [[nodiscard]] std::unique_ptr<SystemWatcher> watch() const override;
+    // Of `names`, the bundle identifiers of running applications, in any case (a Mac's bundle
+    // identifiers are case-insensitive).
+    [[nodiscard]] QSet<QString> runningApplications(const QStringList &names) const override;
 
 private:
     Platform m_platform;

@@ -2,6 +2,7 @@
 
 #include "GnomeConfigurationBackend.h"
 #include "GnomeIdleSettings.h"
+#include "Platform/Linux/ProcessApplications.h"
 #include "Services/DesktopReadings.h"
 #include "Services/DesktopWatcher.h"
 #include "Services/PowerServices.h"
@@ -51,6 +52,10 @@ PowerStatus GnomeWorld::readPower() const {
 
 std::optional<PowerAssertions> GnomeWorld::readHolders() const {
     return readSleepHolders();
+}
+
+QSet<QString> GnomeWorld::runningApplications(const QStringList &names) const {
+    return runningLinuxApplications(names);
 }
 
 std::unique_ptr<SystemWatcher> GnomeWorld::watch() const {

@@ -3,6 +3,7 @@
 #include "KdeConfigFile.h"
 #include "KdeConfigurationBackend.h"
 #include "KdeIdleSettings.h"
+#include "Platform/Linux/ProcessApplications.h"
 #include "Services/DBusCalls.h"
 #include "Services/DesktopReadings.h"
 #include "Services/DesktopWatcher.h"
@@ -61,6 +62,10 @@ PowerStatus KdeWorld::readPower() const {
 
 std::optional<PowerAssertions> KdeWorld::readHolders() const {
     return readSleepHolders(DesktopSession::kde);
+}
+
+QSet<QString> KdeWorld::runningApplications(const QStringList &names) const {
+    return runningLinuxApplications(names);
 }
 
 std::unique_ptr<SystemWatcher> KdeWorld::watch() const {

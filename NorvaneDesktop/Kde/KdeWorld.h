@@ -6,7 +6,7 @@ namespace norvane {
 
 // KDE Plasma 5 or 6: its idle settings in PowerDevil's and the screen locker's files, the power
 // sources from UPower, Low Power Mode from power-profiles-daemon, and what keeps the computer
-// awake from logind and PowerDevil's policy agent.
+// awake from logind and PowerDevil's policy agent; the running applications from /proc.
 class KdeWorld final : public World {
 public:
     KdeWorld();
@@ -19,6 +19,7 @@ public:
     [[nodiscard]] SystemSettings readSettings() const override;
     [[nodiscard]] PowerStatus readPower() const override;
     [[nodiscard]] std::optional<PowerAssertions> readHolders() const override;
+    [[nodiscard]] QSet<QString> runningApplications(const QStringList &names) const override;
     [[nodiscard]] std::unique_ptr<SystemWatcher> watch() const override;
 
 private:

@@ -1,5 +1,6 @@
 #include "XfceWorld.h"
 
+#include "Platform/Linux/ProcessApplications.h"
 #include "Services/DBusCalls.h"
 #include "Services/DesktopReadings.h"
 #include "Services/DesktopWatcher.h"
@@ -57,6 +58,10 @@ PowerStatus XfceWorld::readPower() const {
 
 std::optional<PowerAssertions> XfceWorld::readHolders() const {
     return readSleepHolders(DesktopSession::none);
+}
+
+QSet<QString> XfceWorld::runningApplications(const QStringList &names) const {
+    return runningLinuxApplications(names);
 }
 
 std::optional<QString> XfceWorld::cannotHold(const Profile &profile) const {

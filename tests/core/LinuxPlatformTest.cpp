@@ -1,10 +1,14 @@
-// The Linux platform pieces: the sysfs power-supply reader and the views' working set.
+// The Linux platform pieces: the sysfs power-supply reader, the views' working set and the
+// running applications.
+#include "Platform/Linux/ProcessApplications.h"
 #include "Platform/Linux/SysfsPowerSources.h"
 #include "Platform/Linux/ViewWorkingSet.h"
 #include "Status/PowerStatus.h"
+#include "TestSupport.h"
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -108,4 +112,84 @@ TEST(ViewWorkingSet, OnlyTheLibrariesOfViewsAreTrimmed) {
               (QList<ViewWorkingSet::Mapping>{
                   {0x1000, 0x2000}, {0x2000, 0x3000}, {0x3000, 0x4000}, {0x4000, 0x5000}}));
     EXPECT_EQ(ViewWorkingSet::trim(), 0) << "this process has no view library to trim";
+}
+
+// A copy of cat, which runs until its standard input closes, started through a link (its comm, of
+// which the kernel keeps 15 bytes) under another argv[0], its file deleted once it runs.
+TEST(RunningLinuxApplications, AreFoundByProgramOrDesktopEntryWhileTheyRun) {
+    const QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/pellor apps-XXXXXX"));
+    const QString program = folder.filePath(QStringLiteral("pellor-test-sleeper"));
+    const QString link = folder.filePath(QStringLiteral("pellor-alias-for-sleeper"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral("/bin/cat"), program));
+    ASSERT_TRUE(QFile::link(program, link));
+    const QString entries = folder.filePath(QStringLiteral("data/applications/"));
+    test::writeBytes(entries + "pellor-app.desktop",
+                     "[Desktop Entry]\nExec=\"" + program.toUtf8() + "\" %U\n");
+    test::writeBytes(entries + "pellor/sub-app.desktop",
+                     "[Desktop Entry]\nExec=pellor-launcher\nTryExec=/bin/pellor-argv-name\n");
+    test::writeBytes(entries + "pellor-action.desktop",
+                     "[Desktop Entry]\nExec=pellor-launcher\n[Desktop Action new]\nExec=\"" +
+                         program.toUtf8() + "\"\n");
+    const test::ScopedVariable dataHome("XDG_DATA_HOME", folder.filePath("data").toUtf8());
+    const test::ScopedVariable dataDirs("XDG_DATA_DIRS", folder.filePath("none").toUtf8());
+
+    QProcess sleeper;
+    sleeper.start(
+        QStringLiteral("bash"),
+        {QStringLiteral("-c"), QStringLiteral("exec -a /nowhere/pellor-argv-name \"$0\""), link});
+    sleeper.write("ready\n");
+    ASSERT_TRUE(sleeper.waitForReadyRead()) << "cat echoes once bash has become cat";
+    ASSERT_TRUE(QFile::remove(program));
+
+    const struct {
+        QString name;
+        bool running;
+    } rows[] = {
+        {"pellor-test-sleeper", true},      // its executable, deleted
+        {"pellor-argv-name", true},         // argv[0]
+        {"pellor-alias-for-sleeper", true}, // comm: the first 15 bytes
+        {"pellor-alias-f", false},          // less than comm
+        {"pellor-app.desktop", true},       // Exec: a quoted path with a blank, a field code
+        {"pellor-sub-app.desktop", true},   // in a subfolder; TryExec
+        {"pellor-action.desktop", false},   // only an action starts it
+        {"pellor-absent.desktop", false},   {"pellor-not-running", false},
+    };
+    QStringList names;
+    for (const auto &row : rows)
+        names << row.name;
+    const QSet<QString> whileRunning = runningLinuxApplications(names);
+    sleeper.closeWriteChannel();
+    ASSERT_TRUE(sleeper.waitForFinished());
+    const QSet<QString> afterwards = runningLinuxApplications(names);
+    for (const auto &row : rows)
+        EXPECT_EQ(whileRunning.contains(row.name), row.running) << row.name.toStdString();
+    EXPECT_EQ(afterwards, QSet<QString>());
+}
+
+// In a fake /proc: a process of a Flatpak app, whose sandbox names the app, and the flatpak
+// command itself, which runs no app.
+TEST(RunningLinuxApplications, AFlatpakAppRunsWhereItsSandboxNamesIt) {
+    const QTemporaryDir proc;
+    const auto process = [&proc](const QString &pid, const QByteArray &program) {
+        test::writeBytes(proc.filePath(pid + "/comm"), program + '\n');
+        test::writeBytes(proc.filePath(pid + "/cmdline"), "/app/bin/" + program + '\0');
+    };
+    process(QStringLiteral("4242"), "viewer");
+    test::writeBytes(proc.filePath("sandbox/.flatpak-info"),
+                     "[Application]\nname=org.example.Viewer\n");
+    ASSERT_TRUE(QFile::link(proc.filePath("sandbox"), proc.filePath("4242/root")));
+    process(QStringLiteral("4243"), "flatpak");
+    const QString entries = proc.filePath(QStringLiteral("data/applications/"));
+    test::writeBytes(entries + "org.example.Viewer.desktop",
+                     "[Desktop Entry]\nExec=/usr/bin/flatpak run --branch=stable "
+                     "--command=viewer org.example.Viewer @@u %U @@\n");
+    test::writeBytes(entries + "org.example.Editor.desktop",
+                     "[Desktop Entry]\nExec=flatpak run org.example.Editor\n");
+    const test::ScopedVariable dataHome("XDG_DATA_HOME", proc.filePath("data").toUtf8());
+    const test::ScopedVariable dataDirs("XDG_DATA_DIRS", proc.filePath("none").toUtf8());
+
+    EXPECT_EQ(runningLinuxApplications({QStringLiteral("org.example.Viewer.desktop"),
+                                        QStringLiteral("org.example.Editor.desktop")},
+                                       proc.path()),
+              QSet<QString>{QStringLiteral("org.example.Viewer.desktop")});
 }

@@ -1,11 +1,14 @@
 #include "Platform/Simulated/SimulatedMac.h"
 
+#include "Platform/JsonDecoding.h"
 #include "Platform/Platform.h"
 #include "SimulatedMacHome.h"
 #include "TestSupport.h"
+#include "Worlds/MacWorld.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonDocument>
 #include <gtest/gtest.h>
 
 using namespace norvane;
@@ -107,4 +110,23 @@ TEST_F(SimulatedMacTest, AssertionsComeFromTheState) {
     EXPECT_FALSE(assertions.copyStatus());
     EXPECT_FALSE(SimulatedPowerSources(home.path()).snapshot());
     EXPECT_FALSE(SimulatedHostPreferences(home.path()).synchronize(kDomain));
+}
+
+// Bundle identifiers are case-insensitive on a Mac.
+TEST_F(SimulatedMacTest, TheMacRunsTheApplicationsItsStateLists) {
+    const MacWorld mac(Platform::system(), SystemIdentity::simulated());
+    const QStringList asked{"com.apple.Keynote", "com.apple.safari", "com.apple.Mail"};
+    home.change([](sim::SimulatorState &state) {
+        state.runningApplications = {"com.apple.Safari", "com.apple.Music", "com.apple.Keynote"};
+    });
+    EXPECT_EQ(mac.runningApplications(asked),
+              (QSet<QString>{"com.apple.Keynote", "com.apple.safari"}));
+
+    // A state written before the simulated Mac ran applications.
+    const QString path = SimulatedSystemState::filePath(home.path());
+    QJsonObject older = json::parseObject(test::readBytes(path));
+    older.remove(SimulatedSystemState::runningApplicationsKey);
+    writeBytes(path, QJsonDocument(older).toJson());
+    EXPECT_EQ(home.state().runningApplications, QStringList());
+    EXPECT_EQ(mac.runningApplications(asked), QSet<QString>());
 }

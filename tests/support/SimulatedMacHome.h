@@ -11,30 +11,6 @@
 
 namespace norvane::test {
 
-// Sets an environment variable (a null value unsets it) while the object lives; child processes
-// inherit it, and the previous value comes back afterwards.
-class ScopedVariable {
-public:
-    ScopedVariable(const char *name, const QByteArray &value)
-        : m_name(name), m_previous(qgetenv(name)), m_wasSet(qEnvironmentVariableIsSet(name)) {
-        if (value.isNull())
-            qunsetenv(name);
-        else
-            qputenv(name, value);
-    }
-    ~ScopedVariable() {
-        if (m_wasSet)
-            qputenv(m_name, m_previous);
-        else
-            qunsetenv(m_name);
-    }
-
-private:
-    const char *m_name;
-    QByteArray m_previous;
-    bool m_wasSet;
-};
-
 // A fresh, empty simulator folder for one test, which NORVANE_SIM_HOME points at while the object
 // lives. Create it before anything calls Platform::system().
 class SimulatedMacHome {

@@ -38,6 +38,30 @@ template <typename Body> QString errorTextFrom(Body &&body) {
     return QStringLiteral("<nothing thrown>");
 }
 
+// Sets an environment variable (a null value unsets it) while the object lives; child processes
+// inherit it, and the previous value comes back afterwards.
+class ScopedVariable {
+public:
+    ScopedVariable(const char *name, const QByteArray &value)
+        : m_name(name), m_previous(qgetenv(name)), m_wasSet(qEnvironmentVariableIsSet(name)) {
+        if (value.isNull())
+            qunsetenv(name);
+        else
+            qputenv(name, value);
+    }
+    ~ScopedVariable() {
+        if (m_wasSet)
+            qputenv(m_name, m_previous);
+        else
+            qunsetenv(m_name);
+    }
+
+private:
+    const char *m_name;
+    QByteArray m_previous;
+    bool m_wasSet;
+};
+
 // The file's bytes, or none when it cannot be read.
 QByteArray readBytes(const QString &path);
 QString readTextFile(const QString &path);

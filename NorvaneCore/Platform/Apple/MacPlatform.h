@@ -2,9 +2,10 @@
 
 #include "Platform/HostPreferences.h"
 #include "Platform/PowerSources.h"
+#include "Platform/RunningApplications.h"
 
 // The real Mac's facilities behind the platform seams, built on macOS only. They only translate
-// between CoreFoundation and Qt types; every decision lives in the shared code above them.
+// between Apple's types and Qt's; every decision lives in the shared code above them.
 namespace norvane {
 
 // CFPreferences of the current user on the current host; notifications through the distributed
@@ -29,6 +30,13 @@ public:
 class MacAssertionStatus final : public AssertionStatus {
 public:
     [[nodiscard]] std::optional<QVariantMap> copyStatus() const override;
+};
+
+// NSWorkspace's running applications. Safe on any thread; the list follows launches and quits as
+// the main run loop turns, which Qt's event loop does.
+class MacRunningApplications final : public RunningApplications {
+public:
+    [[nodiscard]] QStringList bundleIdentifiers() const override;
 };
 
 } // namespace norvane

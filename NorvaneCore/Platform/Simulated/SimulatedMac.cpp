@@ -80,6 +80,17 @@ PowerSourceDescription describe(const SimulatedBatteryStatus &status, const QStr
     };
 }
 
+// The strings under `key`; none when the key is absent.
+QStringList optionalStrings(const QJsonObject &object, QLatin1String key) {
+    QStringList strings;
+    for (const auto &item : object.contains(key) ? json::requireArray(object, key) : QJsonArray()) {
+        if (!item.isString())
+            throw PlatformError(QStringLiteral("An entry of \"%1\" is not a string.").arg(key));
+        strings << item.toString();
+    }
+    return strings;
+}
+
 // The object under `key`, or none when the key is absent.
 std::optional<QJsonObject> optionalObject(const QJsonObject &object, QLatin1String key) {
     if (!object.contains(key))
@@ -199,6 +210,7 @@ SimulatedSystemState SimulatedSystemState::load(const QString &home) {
         state.power.battery = SimulatedBatteryStatus::fromJson(*battery);
     if (const auto ups = optionalObject(object, upsStatusKey); ups && state.power.ups)
         state.power.ups = SimulatedBatteryStatus::fromJson(*ups);
+    state.runningApplications = optionalStrings(object, runningApplicationsKey);
     return state;
 }
 
@@ -323,6 +335,14 @@ std::optional<PowerSourceSnapshot> SimulatedPowerSources::snapshot() const {
         return SimulatedSystemState::load(m_home).power.snapshot();
     } catch (const PlatformError &) {
         return std::nullopt;
+    }
+}
+
+QStringList SimulatedRunningApplications::bundleIdentifiers() const {
+    try {
+        return SimulatedSystemState::load(m_home).runningApplications;
+    } catch (const PlatformError &) {
+        return {};
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "Platform/HostPreferences.h"
 #include "Platform/PowerSources.h"
+#include "Platform/RunningApplications.h"
 
 #include <QHash>
 #include <QJsonObject>
@@ -12,8 +13,8 @@
 
 // The core's side of the simulated Mac that stands in for the real one on other systems: the
 // simulator's folder, the current host's preferences (a JSON file per domain), the assertion
-// status and the power sources. The stand-in pmset and osascript programs (MacSimulator/) share the
-// folder.
+// status, the power sources and the running applications. The stand-in pmset and osascript programs
+// (MacSimulator/) share the folder.
 namespace norvane {
 
 // $NORVANE_SIM_HOME when set and not empty, else $XDG_STATE_HOME/norvane-sim, else
@@ -57,6 +58,7 @@ struct SimulatedSystemState {
     bool assertionQueryFails = false;
     bool preferencesSynchronizeFails = false;
     SimulatedPower power;
+    QStringList runningApplications; // bundle identifiers
 
     // A missing file gives the factory state. Throws PlatformError when the file is damaged.
     static SimulatedSystemState load(const QString &home);
@@ -72,6 +74,7 @@ struct SimulatedSystemState {
     static constexpr QLatin1String providingKey{"providing"};
     static constexpr QLatin1String batteryStatusKey{"battery"};
     static constexpr QLatin1String upsStatusKey{"upsStatus"};
+    static constexpr QLatin1String runningApplicationsKey{"runningApplications"};
     // The names of the sources in "sources" and "providing", and their pmset names.
     static const QStringList &sourceNames();           // "battery", "adapter", "ups"
     static QString providingType(const QString &name); // "Battery Power", "AC Power", "UPS Power"
@@ -122,6 +125,16 @@ class SimulatedPowerSources final : public PowerSources {
 public:
     explicit SimulatedPowerSources(QString home) : m_home(std::move(home)) {}
     [[nodiscard]] std::optional<PowerSourceSnapshot> snapshot() const override;
+
+private:
+    QString m_home;
+};
+
+// The applications the simulator's state lists as running; none when the state file is damaged.
+class SimulatedRunningApplications final : public RunningApplications {
+public:
+    explicit SimulatedRunningApplications(QString home) : m_home(std::move(home)) {}
+    [[nodiscard]] QStringList bundleIdentifiers() const override;
 
 private:
     QString m_home;
