@@ -120,6 +120,10 @@ void RuleSwitcher::read(
         m_readAgain = true;
         return;
     }
+    // Without a rule there is nothing to decide, and nothing to read.
+    const QList<Rule> &rules = m_book.rules();
+    if (std::none_of(rules.cbegin(), rules.cend(), [](const Rule &rule) { return rule.enabled; }))
+        return;
     m_reading = true;
     whenFinished<RuleReadings>(this, m_environment.read(m_book.rules()),
                                [this, decide](const QFuture<RuleReadings> &readings) {
