@@ -125,6 +125,7 @@ void AppDelegate::applicationDidFinishLaunching() {
     refresh();
     startTimer();
     m_damagedFiles->showProfilesLoadError();
+    m_damagedFiles->showRulesLoadError(*m_ruleBook);
 }
 
 void AppDelegate::startRules() {

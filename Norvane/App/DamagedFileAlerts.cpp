@@ -6,6 +6,7 @@
 #include "Platform/ConfigurationError.h"
 #include "Platform/DurableFile.h"
 #include "Profiles/ProfileLibrary.h"
+#include "Rules/RuleBook.h"
 
 #include <QMessageBox>
 #include <QPushButton>
@@ -71,6 +72,28 @@ void DamagedFileAlerts::setAsideProfiles() {
     } catch (const std::exception &error) {
         showAlert(L10n::text("Could Not Set Aside the Profiles"), localizedDescription(error));
     }
+}
+
+void DamagedFileAlerts::showRulesLoadError(RuleBook &rules) {
+    const std::optional<QString> &error = rules.loadError();
+    if (!error)
+        return;
+    QMessageBox *alert = showAlert(L10n::text("Could Not Read Rules"), *error);
+    alert->setObjectName(QStringLiteral("rulesLoadAlert"));
+    QPushButton *setAside = alert->addButton(L10n::text("Set Aside"), QMessageBox::ActionRole);
+    setAside->setObjectName(QStringLiteral("setAsideButton"));
+    connect(setAside, &QPushButton::clicked, this, [this, &rules] {
+        try {
+            if (const std::optional<QString> aside = rules.setAside(m_environment.today()))
+                showSetAside(
+                    L10n::text("Damaged Rules Set Aside"),
+                    L10n::text(
+                        {"The damaged rules file is now “{0}”. Pellor starts again without rules.",
+                         {*aside}}));
+        } catch (const std::exception &failure) {
+            showAlert(L10n::text("Could Not Set Aside the Rules"), localizedDescription(failure));
+        }
+    });
 }
 
 void DamagedFileAlerts::showSetAside(const QString &title, const QString &message) {

@@ -11,6 +11,7 @@ class QWidget;
 namespace norvane {
 
 class ProfileLibrary;
+class RuleBook;
 
 // Tells of a file Pellor cannot read (the original-settings backup, the profiles file), where it
 // is, and offers the way out: setting it aside, after which Pellor starts afresh without it.
@@ -33,6 +34,8 @@ public:
     // The alert for a profiles file that could not be read, if it could not.
     void showProfilesLoadError();
     void setAsideProfiles();
+    // The alert for a rules file that could not be read, if it could not, with Set Aside.
+    void showRulesLoadError(RuleBook &rules);
 
 private:
     void setAsideBackup(const QString &path, bool profileInEffect);

@@ -10,6 +10,7 @@
 #include "Localization/L10n.h"
 #include "ProfileLibraryTestSupport.h"
 #include "Profiles/ProfileLibrary.h"
+#include "Rules/RuleBook.h"
 #include "Sessions/SessionRecord.h"
 #include "TestSupport.h"
 #include "UiTestSupport.h"
@@ -18,8 +19,10 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QFile>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QSettings>
 #include <QStyle>
 #include <QTimer>
@@ -97,6 +100,7 @@ TEST_F(DelegateTest, StartUpShowsTheWindowAsItWasLeftInTheChosenAppearance) {
     delegate.reset();
     QApplication::setPalette(Appearance::palette(Appearance::light));
     storage->bytes = "{ not json";
+    test::writeBytes(RuleBook::defaultPath(), "{ not json either");
     openedAtLogin = true;
     start();
     EXPECT_EQ(delegate->menuBar()->statusItem(), nullptr);
@@ -112,6 +116,12 @@ TEST_F(DelegateTest, StartUpShowsTheWindowAsItWasLeftInTheChosenAppearance) {
     auto *title = open[0]->findChild<QLabel *>("qt_msgbox_label"); // styled like Pellor
     title->ensurePolished();
     EXPECT_TRUE(title->font().bold());
+    // A damaged rules file too, named with its way out; profiles can still be applied by hand.
+    const auto rules = shownNamed("rulesLoadAlert");
+    ASSERT_EQ(rules.size(), 1);
+    EXPECT_TRUE(rules[0]->informativeText().contains(RuleBook::defaultPath()));
+    rules[0]->findChild<QPushButton *>("setAsideButton")->click();
+    EXPECT_FALSE(QFile::exists(RuleBook::defaultPath()));
 
     delegate.reset();
     QSettings().setValue("appearanceChoice", 5);
