@@ -253,7 +253,7 @@ qint64 ruleNumber(const QString &value) {
     const qint64 number = value.toLongLong(&ok, 10);
     if (!ok)
         usage(L10n::text(
-            {"\"{0}\" is not a rule number; \"pellorctl rules\" numbers them from 1.", {value}}));
+            {R"("{0}" is not a rule number; "pellorctl rules" numbers them from 1.)", {value}}));
     return number;
 }
 

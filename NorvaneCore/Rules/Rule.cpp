@@ -170,7 +170,7 @@ Rule Rule::fromJson(const QJsonObject &object) {
             int(std::clamp<qint64>(json::requireInteger(condition, u"percent"_s), -1, 101));
         break;
     case Condition::Kind::schedule:
-        for (const QJsonValue &day : json::requireArray(condition, u"days"_s)) {
+        for (const QJsonValue day : json::requireArray(condition, u"days"_s)) {
             if (!day.isDouble() || day.toInteger(-1) < 1 || day.toInteger(-1) > 7)
                 throw PlatformError(
                     u"The data couldn’t be read because a day is not a number from 1 to 7."_s);

@@ -50,7 +50,7 @@ RuleBook::Document RuleBook::Document::decode(const QByteArray &data) {
     document.paused = requireBool(object, u"paused"_s);
     document.applyAtStart = requireBool(object, u"applyAtStart"_s);
     QSet<QString> ids;
-    for (const QJsonValue &value : json::requireArray(object, u"rules"_s)) {
+    for (const QJsonValue value : json::requireArray(object, u"rules"_s)) {
         const Rule rule = Rule::fromJson(json::asObject(value, u"rules")).validated();
         if (ids.contains(rule.id))
             throw PlatformError(

@@ -6,8 +6,8 @@
 
 namespace norvane {
 
-RuleEngine::RuleEngine(std::function<bool(const QString &)> profileExists, QTimeZone zone)
-    : m_profileExists(std::move(profileExists)), m_zone(std::move(zone)) {}
+RuleEngine::RuleEngine(std::function<bool(const QString &)> profileExists, const QTimeZone &zone)
+    : m_profileExists(std::move(profileExists)), m_zone(zone) {}
 
 void RuleEngine::setRules(const QList<Rule> &rules) {
     m_rules = rules;

@@ -45,7 +45,7 @@ public:
 
     // `profileExists`: whether the library has the profile (a rule whose profile is gone is
     // broken and never acts; going back to a profile that is gone goes to Normal).
-    RuleEngine(std::function<bool(const QString &)> profileExists, QTimeZone zone);
+    RuleEngine(std::function<bool(const QString &)> profileExists, const QTimeZone &zone);
 
     void setRules(const QList<Rule> &rules);
     // The person's pause of automatic switching as a whole (RuleBook), until resumed.

@@ -1,17 +1,27 @@
 #include "Schedule.h"
 
+#include <algorithm>
+#include <array>
+
 namespace norvane {
 
-Schedule::Schedule(const Condition &condition, QTimeZone zone)
-    : m_condition(condition), m_zone(std::move(zone)) {}
+namespace {
+
+// Far enough either side of a time to find the zone's offsets before and after any transition.
+constexpr qint64 kSwingSeconds = qint64(36) * 3600;
+
+} // namespace
+
+Schedule::Schedule(Condition condition, const QTimeZone &zone)
+    : m_condition(std::move(condition)), m_zone(zone) {}
 
 QDateTime Schedule::instant(const QDate &date, const QTime &time, const QTimeZone &zone) {
     // The wall-clock time read as if it were UTC, less each offset the zone has around it: those
     // that land back on it are its instants (two in a repeated hour, none in a skipped one).
     const QDateTime wall(date, time, Qt::UTC);
     QDateTime first;
-    for (const qint64 hours : {-36, 36}) {
-        const int offset = zone.offsetFromUtc(wall.addSecs(hours * 3600));
+    for (const qint64 swing : {-kSwingSeconds, kSwingSeconds}) {
+        const int offset = zone.offsetFromUtc(wall.addSecs(swing));
         const QDateTime candidate = wall.addSecs(-offset);
         if (candidate.toTimeZone(zone).time() == time &&
             candidate.toTimeZone(zone).date() == date && (!first.isValid() || candidate < first))
@@ -20,7 +30,7 @@ QDateTime Schedule::instant(const QDate &date, const QTime &time, const QTimeZon
     if (first.isValid())
         return first.toTimeZone(zone);
     // Skipped: read with the offset from before, it lies just after the jump that skipped it.
-    const int before = zone.offsetFromUtc(wall.addSecs(-36 * 3600));
+    const int before = zone.offsetFromUtc(wall.addSecs(-kSwingSeconds));
     return zone.previousTransition(wall.addSecs(-before)).atUtc.toTimeZone(zone);
 }
 
@@ -35,14 +45,12 @@ Schedule::Window Schedule::windowStarting(const QDate &date) const {
 
 bool Schedule::holds(const QDateTime &now) const {
     const QDate today = now.toTimeZone(m_zone).date();
-    for (const QDate &date : {today.addDays(-1), today}) {
+    return std::ranges::any_of(std::array{today.addDays(-1), today}, [&](const QDate &date) {
         if (!startsOn(date))
-            continue;
+            return false;
         const Window window = windowStarting(date);
-        if (window.opens <= now && now < window.closes)
-            return true;
-    }
-    return false;
+        return window.opens <= now && now < window.closes;
+    });
 }
 
 QDateTime Schedule::nextEdge(const QDateTime &now) const {

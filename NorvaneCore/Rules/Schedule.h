@@ -14,7 +14,7 @@ namespace norvane {
 // repeated in autumn on its first occurrence, so that a window opens and closes once.
 class Schedule {
 public:
-    Schedule(const Condition &condition, QTimeZone zone);
+    Schedule(Condition condition, const QTimeZone &zone);
 
     // The window is open at `now`.
     [[nodiscard]] bool holds(const QDateTime &now) const;

@@ -18,10 +18,11 @@ namespace {
 using Table = QMap<QString, QString>;
 
 // Keys passed literally as L10n::text("…"), L10n::text({"…", …}), L10n::noop("…"), both keys of
-// systemText("…", "…") or, from QML, L10n.text("…") and L10n.systemText("…", "…").
+// systemText("…", "…") or, from QML, L10n.text("…") and L10n.systemText("…", "…"); a key may be
+// a raw string, R"(…)".
 QSet<QString> keysInSources() {
     static const QRegularExpression call(QStringLiteral(
-        R"re((?:L10n(?:::|\.)(?:text|noop)\(\s*\{?|systemText\(|\G\s*,)\s*"((?:[^"\\]|\\.)*)")re"));
+        R"re((?:L10n(?:::|\.)(?:text|noop)\(\s*\{?|systemText\(|\G\s*,)\s*(?:"((?:[^"\\]|\\.)*)"|R"\((.*?)\)"))re"));
     QSet<QString> keys;
     for (const char *folder : {"NorvaneCore", "NorvaneDesktop", "Norvane", "PellorCtl"}) {
         QDirIterator it(QStringLiteral(NORVANE_SOURCE_DIR "/") + folder,
@@ -30,11 +31,12 @@ QSet<QString> keysInSources() {
         while (it.hasNext()) {
             const QString source = test::readTextFile(it.next());
             for (const auto &match : call.globalMatch(source))
-                keys.insert( // only the escapes the sources use
-                    match.captured(1)
-                        .replace("\\n", "\n")
-                        .replace("\\\"", "\"")
-                        .replace("\\t", "\t"));
+                keys.insert(match.capturedLength(2) > 0
+                                ? match.captured(2)
+                                : match.captured(1) // only the escapes the sources use
+                                      .replace("\\n", "\n")
+                                      .replace("\\\"", "\"")
+                                      .replace("\\t", "\t"));
         }
     }
     return keys;
