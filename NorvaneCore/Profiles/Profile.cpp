@@ -6,7 +6,8 @@
 #include "Platform/JsonDecoding.h"
 #include "Platform/SystemIdentity.h"
 
-#include <QTextBoundaryFinder>
+#include <QList>
+#include <optional>
 
 namespace norvane {
 
@@ -51,25 +52,73 @@ QString trimmed(const QString &text) {
     return text.sliced(begin, end - begin);
 }
 
-// A control character anywhere, or a format character that stands on its own. A format
-// character inside a user-perceived character belongs to it, as the joiners of an emoji
-// sequence ("👩‍💻") or the tags of a subdivision flag do; one that starts a character of its
-// own (a zero-width space, a direction override) is invisible and refused.
+// The pictographs an emoji sequence is made of: the Supplemental Symbols and Pictographs and
+// the blocks around them, the dingbats, arrows, technical and miscellaneous symbols.
+bool isPictograph(char32_t codePoint) {
+    return (codePoint >= 0x1F000 && codePoint <= 0x1FAFF) ||
+           (codePoint >= 0x2190 && codePoint <= 0x21FF) ||
+           (codePoint >= 0x2300 && codePoint <= 0x23FF) ||
+           (codePoint >= 0x2600 && codePoint <= 0x27BF) ||
+           (codePoint >= 0x2B00 && codePoint <= 0x2BFF) || codePoint == 0x00A9 ||
+           codePoint == 0x00AE || codePoint == 0x203C || codePoint == 0x2049;
+}
+
+// What may follow a pictograph inside one emoji: a variation selector or a skin tone.
+bool modifiesPictograph(char32_t codePoint) {
+    return codePoint == 0xFE0F || codePoint == 0xFE0E ||
+           (codePoint >= 0x1F3FB && codePoint <= 0x1F3FF);
+}
+
+// The text's code points; none when a surrogate is not paired, which would hide the code unit
+// after it from every check.
+std::optional<QList<char32_t>> codePoints(const QString &text) {
+    QList<char32_t> points;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar unit = text.at(i);
+        if (unit.isLowSurrogate())
+            return std::nullopt;
+        if (!unit.isHighSurrogate()) {
+            points << unit.unicode();
+            continue;
+        }
+        if (i + 1 == text.size() || !text.at(i + 1).isLowSurrogate())
+            return std::nullopt;
+        points << QChar::surrogateToUcs4(unit, text.at(++i));
+    }
+    return points;
+}
+
+// A control character anywhere, an unpaired surrogate, or a format character outside an emoji.
+// Format characters belong inside emoji sequences only: a zero-width joiner between two
+// pictographs ("👩‍💻"), the tags of a subdivision flag after its black flag. Anywhere else
+// (a zero-width space, a direction override, a joiner after a letter) they are invisible, and
+// "Edge" and "Edge" with a joiner would look the same.
 bool containsControlCharacter(const QString &text) {
-    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, text);
-    for (qsizetype i = 0; i < text.size();) {
-        const char32_t codePoint = text.at(i).isHighSurrogate() && i + 1 < text.size()
-                                       ? QChar::surrogateToUcs4(text.at(i), text.at(i + 1))
-                                       : char32_t(text.at(i).unicode());
-        const auto category = QChar::category(codePoint);
+    const std::optional<QList<char32_t>> points = codePoints(text);
+    if (!points)
+        return true;
+    // An emoji sequence is under way: a pictograph, maybe modified or joined to another.
+    bool inEmoji = false;
+    for (qsizetype i = 0; i < points->size(); ++i) {
+        const char32_t point = points->at(i);
+        const auto category = QChar::category(point);
         if (category == QChar::Other_Control)
             return true;
-        if (category == QChar::Other_Format) {
-            graphemes.setPosition(i);
-            if (graphemes.isAtBoundary())
-                return true;
+        if (isPictograph(point)) {
+            inEmoji = true;
+            continue;
         }
-        i += QChar::requiresSurrogates(codePoint) ? 2 : 1;
+        if (inEmoji && modifiesPictograph(point))
+            continue;
+        if (category == QChar::Other_Format) {
+            const bool joinsTwoPictographs =
+                point == 0x200D && i + 1 < points->size() && isPictograph(points->at(i + 1));
+            const bool tagsAFlag = point >= 0xE0020 && point <= 0xE007F;
+            if (!inEmoji || (point == 0x200D ? !joinsTwoPictographs : !tagsAFlag))
+                return true;
+            continue;
+        }
+        inEmoji = false;
     }
     return false;
 }

@@ -53,8 +53,13 @@ QList<Profile> validatedProfiles(const QList<Profile> &profiles) {
 }
 
 // Titles compare ignoring case everywhere: in document validation and when picking free names.
+// A title as a person tells it from another: the same letters whether composed or not, in any
+// letter case, with or without an emoji's presentation selector.
 QString titleKey(const QString &title) {
-    return title.toLower();
+    QString key = title.normalized(QString::NormalizationForm_C).toCaseFolded();
+    key.remove(QChar(0xFE0F));
+    key.remove(QChar(0xFE0E));
+    return key;
 }
 
 QSet<QString> takenTitles(const QList<Profile> &profiles) {

@@ -96,9 +96,13 @@ TEST(ProfileLibrarySave, RejectedChangesLeaveTheLibraryAndTheStorageAlone) {
     auto storage = std::make_shared<MemoryProfileStorage>();
     ProfileLibrary library(storage);
     library.save(customProfile("c1", "Deep Work"));
+    library.save(customProfile("c3", QString::fromUtf16(u"Caf\u00E9 \u2764\uFE0F")));
     const auto before = library.profiles();
     const std::pair<std::function<void()>, QString> rejected[] = {
         {[&] { library.save(customProfile("c2", "deep WORK")); }, nameTaken()},
+        // The same as a person sees it: decomposed, without the emoji presentation selector.
+        {[&] { library.save(customProfile("c2", QString::fromUtf16(u"CAFE\u0301 \u2764"))); },
+         nameTaken()},
         {[&] { library.remove("normal"); }, L10n::text("Preset profiles cannot be deleted.")},
         {[&] { library.remove("nobody"); }, "<nothing thrown>"},
         {[&] { library.resetPreset("c1"); },
@@ -106,7 +110,7 @@ TEST(ProfileLibrarySave, RejectedChangesLeaveTheLibraryAndTheStorageAlone) {
     for (const auto &[change, error] : rejected)
         EXPECT_EQ(errorTextFrom(change), error);
     EXPECT_EQ(library.profiles(), before);
-    EXPECT_EQ(storage->writes, 1);
+    EXPECT_EQ(storage->writes, 2);
 }
 
 TEST(ProfileLibraryDeletion, UndoRestoresTheLastDeletedAtTheEndRenamedWhenItsTitleWasTaken) {

@@ -63,6 +63,12 @@ TEST(Validation, TrimsTitlesAndRejectsEachRuleAtItsBoundary) {
         // and is rejected. Joiners and tags inside an emoji sequence belong to one character.
         {titled(QString::fromUtf16(u"\u200BZen")), control},
         {titled(QString::fromUtf16(u"\u202Eevil")), control},
+        // A joiner outside an emoji, or after one with nothing to join, would make a look-alike;
+        // an unpaired surrogate would hide the code unit after it.
+        {titled(QString::fromUtf16(u"Edge\u200D")), control},
+        {titled(QString::fromUtf16(u"\U0001F44D\u200D")), control},
+        {titled(QString(QChar(0xD83C)) + "\tX"), control},
+        {titled("X" + QString(QChar(0xDF89))), control},
         {titled("Two\nlines"), control},
         {titled("   "), empty},
         {Profile("", "Fine", ProfileIcon::leaf, 0, 0, 0, 0), name},
