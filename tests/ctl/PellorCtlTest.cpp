@@ -14,6 +14,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QTimer>
@@ -476,4 +477,33 @@ TEST(LocalSession, ATimedApplyReturnsToNormalOnceItsClockPassesTheDeadline) {
                        "Saved and verified macOS settings for Normal.\n");
     EXPECT_EQ(session.store().profile(), normal);
     EXPECT_EQ(adapterSleep(home.path()), (std::pair<qint64, qint64>{7, 21}));
+}
+
+// pellorctl(1) names every command, action and option that `--help` and each command's help do.
+TEST(PellorCtl, TheManualPageNamesEveryCommandAndOptionTheHelpNames) {
+    const CtlSandbox sandbox;
+    QString page = readTextFile(NORVANE_SOURCE_DIR "/packaging/linux/pellorctl.1.in");
+    page.replace("\\-", "-").remove(QRegularExpression(R"(\\f[BIRP])"));
+    const QString help = sandbox.run({"--help"}).out;
+    QStringList named;
+    QString helps = help;
+    static const QRegularExpression command(R"(^  ([a-z-]+) )", QRegularExpression::MultilineOption);
+    for (const auto &match : command.globalMatch(help.section("Exit codes:", 0, 0))) {
+        named << match.captured(1);
+        helps += sandbox.run({match.captured(1), "--help"}).out;
+    }
+    static const QRegularExpression option(R"(--[a-z-]+)");
+    for (const auto &match : option.globalMatch(helps))
+        named << match.captured();
+    // The actions of `rules`, as its help lists them: "  rules enable N | disable N".
+    static const QRegularExpression action(R"(^  rules ([a-z]+)[^|\n]*(?:\| ([a-z]+))?)",
+                                           QRegularExpression::MultilineOption);
+    for (const auto &match : action.globalMatch(helps))
+        for (const int part : {1, 2})
+            if (match.hasCaptured(part))
+                named << match.captured(part);
+    named.removeDuplicates();
+    ASSERT_GT(named.size(), 15);
+    for (const QString &name : std::as_const(named))
+        EXPECT_TRUE(page.contains(name)) << name.toStdString() << " is not in pellorctl(1)";
 }
