@@ -56,10 +56,16 @@ void buildApplicationMenu(QMenuBar *bar, const MainMenu::State &state, MainMenuT
     if (state.includeHideItems) {
         addItem(menu, L10n::text("Hide Pellor"), command(Qt::Key_H),
                 [&target] { target.hideApplication(); });
+#ifdef Q_OS_MACOS
+        // Only a Mac lets one application hide the others and show them all again.
         addItem(menu, L10n::text("Hide Others"),
                 QKeySequence(QKeyCombination(Qt::ControlModifier | Qt::AltModifier, Qt::Key_H)),
                 [&target] { target.hideOtherApplications(); });
         addItem(menu, L10n::text("Show All"), {}, [&target] { target.unhideAllApplications(); });
+#else
+        addItem(menu, L10n::text("Show Pellor"), {},
+                [&target] { target.unhideAllApplications(); });
+#endif
     }
     addItem(
         menu, L10n::text("Quit Pellor"), command(Qt::Key_Q), [&target] { target.quit(); },
@@ -136,7 +142,11 @@ void buildEditMenu(QMenuBar *bar, MainMenuTarget &target) {
 
 void buildViewMenu(QMenuBar *bar, const MainMenu::State &state, MainMenuTarget &target) {
     QMenu *menu = bar->addMenu(L10n::text("View"));
+#ifdef Q_OS_MACOS
     addItem(menu, L10n::text("Show Menu Bar Panel"), {}, [&target] { target.showMenuBar(); });
+#else
+    addItem(menu, L10n::text("Show Tray Panel"), {}, [&target] { target.showMenuBar(); });
+#endif
     menu->addSeparator();
     QMenu *appearance = menu->addMenu(L10n::text("Appearance"));
     auto *group = new QActionGroup(appearance);

@@ -149,7 +149,7 @@ TEST_F(TrayLoginTest, OpenedAtLoginStartsInTheStatusItem) {
     EXPECT_TRUE(QTest::qWaitForWindowExposed(delegate->window()));
 }
 
-// Hiding Pellor hides its windows; the status item stays, and Show All brings the windows back.
+// Hiding Pellor hides its windows; the status item stays, and Show Pellor brings the windows back.
 TEST_F(TrayTest, HideKeepsTheStatusItem) {
     showSettings();
     MainMenu::findAction(delegate->mainMenu(), L10n::text("Hide Pellor"))->trigger();
@@ -158,7 +158,7 @@ TEST_F(TrayTest, HideKeepsTheStatusItem) {
     EXPECT_TRUE(statusItem->isVisible());
     EXPECT_TRUE(icon->isVisible());
 
-    MainMenu::findAction(delegate->mainMenu(), L10n::text("Show All"))->trigger();
+    MainMenu::findAction(delegate->mainMenu(), L10n::text("Show Pellor"))->trigger();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(delegate->window()));
     EXPECT_TRUE(delegate->settingsWindow()->isVisible());
     // The status item still opens the panel.
