@@ -25,12 +25,11 @@ bool isActive(const Profile &profile, const Application &application) {
     return application.session.profileId == profile.id;
 }
 
+// In the same words as the display and sleep lines ("After 7 min of inactivity").
 QString screenSaverText(std::optional<qint64> seconds) {
     if (!seconds || *seconds < 0)
         return L10n::text("Unavailable");
-    if (*seconds == 0)
-        return L10n::text("Never");
-    return L10n::text({"{0} min", {QString::number(*seconds / 60)}});
+    return SystemSettings::duration((*seconds + 59) / 60);
 }
 
 QString onOff(std::optional<bool> value) {

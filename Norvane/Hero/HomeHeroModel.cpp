@@ -102,7 +102,8 @@ QString HomeHeroModel::eyebrow() const {
 
 QString HomeHeroModel::body() const {
     if (m_firstVisit)
-        return L10n::text("Choose a profile and click Apply Profile below to get started.");
+        return L10n::text(
+            "Each profile sets how long this computer waits before the display turns off and it sleeps. Choose one and click Apply Profile below.");
     return m_introduction;
 }
 

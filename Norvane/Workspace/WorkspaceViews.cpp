@@ -143,9 +143,9 @@ void ApplyFooterView::update() {
     const SessionStore &store = m_model->store();
     const bool applied = m_model->isApplied(profile);
     const QString title = profile.localizedTitle();
-    const QString applying =
-        systemText("Applying updates macOS settings and may require administrator authorization",
-                   "Applying updates your {0} settings");
+    const QString applying = systemText(
+        "Apply Profile writes these times to macOS and may ask for administrator authorization.",
+        "Apply Profile writes these times to your {0} settings.");
     QString status;
     QString explanation;
     QString button = applied ? L10n::text("Reapply") : L10n::text("Apply Profile");
@@ -177,6 +177,11 @@ void ApplyFooterView::update() {
         if (profile.sleepMinutes > 0 && snapshot && snapshot->sleepDisabled.value_or(false))
             explanation =
                 L10n::text("The Mac will still not sleep: sleep is disabled system-wide.");
+        else if (store.lastOutcome().kind == SessionStore::Outcome::Kind::failed ||
+                 store.lastOutcome().kind == SessionStore::Outcome::Kind::cancelled)
+            // A change of another profile failed: this one's line says what that left.
+            explanation = L10n::text(
+                {"The last change did not go through, so {0} is still in effect.", {title}});
         else
             // The outcome of the latest apply, wherever it was started; never a stale progress
             // line.

@@ -211,6 +211,16 @@ TEST_F(WorkspaceTest, ApplyHandsOverTheSelectionAndTheFooterAndBadgeFollowIt) {
     EXPECT_EQ(focusRow.data(ProfileRowsModel::AccessibleNameRole),
               L10n::text({"{0}, applied, {1} left",
                           {Profile::focus().localizedTitle(), L10n::text("1 minute")}}));
+    // A change of another profile fails: the applied one's line says what that left.
+    model.select("vibe");
+    model.apply();
+    service->fail(ConfigurationError::message("refused"));
+    test::processQueuedEvents();
+    model.select("focus");
+    tick();
+    EXPECT_EQ(footer()[1],
+              L10n::text({"The last change did not go through, so {0} is still in effect.",
+                          {Profile::focus().localizedTitle()}}));
     // Editing the applied profile makes it differ from what was applied.
     model.setMinutes(WorkspaceModel::DisplayMinutes, 10);
     EXPECT_EQ(footer()[2], L10n::text("Apply Profile"));
