@@ -27,7 +27,8 @@ QuickPanelModel::Environment completed(QuickPanelModel::Environment environment)
 QuickPanelModel::QuickPanelModel(SessionStore &store, ProfileLibrary &library,
                                  Environment environment, QObject *parent)
     : QObject(parent), m_store(store), m_library(library),
-      m_environment(completed(std::move(environment))), m_profileList(new ProfileRowsModel(this)) {
+      m_environment(completed(std::move(environment))), m_profileList(new ProfileRowsModel(this)),
+      m_announcement(new Announcement(this)) {
     updateFromStore();
     readPower();
 }
@@ -93,18 +94,24 @@ bool QuickPanelModel::activateFocused() {
 
 void QuickPanelModel::activate(const QString &id) {
     const std::optional<Profile> profile = m_library.profile(id);
-    if (profile && !m_store.isApplying() && onActivate)
+    if (profile && !m_store.isApplying() && onActivate) {
+        m_startedHere = true;
         onActivate(*profile);
+    }
 }
 
 void QuickPanelModel::reapply() {
-    if (m_store.hasAppliedProfile() && !m_store.isApplying() && onActivate)
+    if (m_store.hasAppliedProfile() && !m_store.isApplying() && onActivate) {
+        m_startedHere = true;
         onActivate(m_store.profile());
+    }
 }
 
 void QuickPanelModel::tryAgain() {
-    if (!m_store.isApplying())
+    if (!m_store.isApplying()) {
+        m_startedHere = true;
         (void)m_store.retryReturn();
+    }
 }
 
 void QuickPanelModel::setDrifted(bool drifted) {
@@ -165,12 +172,18 @@ void QuickPanelModel::readPower() {
 void QuickPanelModel::updateFromStore() {
     const bool hasApplied = m_store.hasAppliedProfile();
     const QString failure = hasApplied ? m_store.returnFailure().value_or(QString()) : QString();
-    const QString state =
-        failure.isEmpty() ? m_store.timeLabel() : L10n::text("Did not return to Normal");
+    const QString state = failure.isEmpty() ? m_store.timeLabel()
+                          : m_store.rulesSwitchFailed()
+                              ? L10n::text("A rule could not switch profiles")
+                              : L10n::text("Did not return to Normal");
     const QString status = hasApplied
                                ? m_store.profile().localizedTitle() + QStringLiteral(" · ") + state
                                : L10n::text("Choose a profile");
     const bool applying = m_store.isApplying();
+    // A failure tells itself in its alert.
+    if (m_applying && !applying && std::exchange(m_startedHere, false) &&
+        m_store.lastOutcome().kind != SessionStore::Outcome::Kind::failed && m_store.notice())
+        m_announcement->announce(*m_store.notice());
     const QString notice = m_store.resumeNotice().value_or(QString());
     if (status != m_statusText || applying != m_applying || failure != m_returnFailure ||
         notice != m_noticeText) {

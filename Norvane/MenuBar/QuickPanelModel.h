@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Components/Announcement.h"
 #include "Components/ProfileRowsModel.h"
 #include "Profiles/Profile.h"
 #include "Status/PowerStatus.h"
@@ -38,6 +39,7 @@ class QuickPanelModel : public QObject {
     Q_PROPERTY(QString focusedID READ focusedID WRITE setFocusedID NOTIFY focusedIDChanged)
     Q_PROPERTY(int focusedRow READ focusedRow NOTIFY focusedIDChanged)
     Q_PROPERTY(norvane::ProfileRowsModel *profileList READ profileList CONSTANT)
+    Q_PROPERTY(norvane::Announcement *announcement READ announcement CONSTANT)
 
 public:
     using Clock = std::function<QDateTime()>;
@@ -66,6 +68,9 @@ public:
     [[nodiscard]] bool powerLow() const;
     [[nodiscard]] const QString &statusText() const { return m_statusText; }
     [[nodiscard]] bool applying() const { return m_applying; }
+    // Tells screen readers how a change started in the panel ended, as the main window does
+    // for its own; the main window may be closed.
+    [[nodiscard]] Announcement *announcement() const { return m_announcement; }
     // The applied profile's settings were changed outside Pellor (the workspace tells); the
     // panel then offers Reapply.
     [[nodiscard]] bool drifted() const { return m_drifted && !m_applying; }
@@ -135,12 +140,14 @@ private:
     bool m_readingPower = false;
     QString m_statusText;
     bool m_applying = false;
+    bool m_startedHere = false; // the change under way was started in the panel
     bool m_drifted = false;
     bool m_sleepDisabled = false;
     QString m_returnFailure;
     QString m_noticeText;
     QString m_focusedID;
     ProfileRowsModel *m_profileList;
+    Announcement *m_announcement;
 };
 
 } // namespace norvane

@@ -165,11 +165,19 @@ TEST_F(QuickPanelTest, ReturnActivatesTheFocusedProfileUnlessAnApplyIsRunning) {
     EXPECT_EQ(calls, (QStringList{"normal", "create", "quit"}));
 }
 
-TEST_F(QuickPanelTest, ReapplyAppliesTheAppliedProfileAgainWhenItDrifted) {
+// A change started in the panel is told to screen readers when it succeeds, though the main
+// window may be closed; one started elsewhere is not the panel's to tell.
+TEST_F(QuickPanelTest, ReapplyAppliesTheAppliedProfileAgainWhenItDriftedAndIsAnnounced) {
+    QSignalSpy announced(model.announcement(), &Announcement::announced);
     model.setDrifted(true);
     model.reapply();
     EXPECT_TRUE(calls.isEmpty()) << "nothing is applied yet";
-    applyAndSucceed("focus");
+    store.activate(Profile::focus(), std::nullopt, now);
+    model.refresh(false);
+    succeed();
+    model.refresh(false);
+    EXPECT_EQ(announced.count(), 0);
+
     model.reapply();
     store.activate(Profile::focus(), std::nullopt, now);
     model.refresh(false);
@@ -177,6 +185,9 @@ TEST_F(QuickPanelTest, ReapplyAppliesTheAppliedProfileAgainWhenItDrifted) {
     model.reapply();
     EXPECT_EQ(calls, QStringList{"focus"});
     succeed();
+    model.refresh(false);
+    ASSERT_EQ(announced.count(), 1);
+    EXPECT_EQ(model.announcement()->text(), *store.notice());
 }
 
 // A screen reader hears the status item's name, and with it the applied profile.

@@ -16,6 +16,10 @@ Rectangle {
     border.width: 1
     border.color: Theme.separator
 
+    Announcer {
+        announcement: root.panel.announcement
+    }
+
     ColumnLayout {
         anchors.fill: parent
         anchors.margins: 1
