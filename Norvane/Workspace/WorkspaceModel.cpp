@@ -60,7 +60,7 @@ WorkspaceModel::WorkspaceModel(SessionStore &store, ProfileLibrary &library,
       m_environment(completed(std::move(environment))), m_profiles(library.profiles()),
       m_profileList(sidebarRows(this)), m_selected(new SelectedProfileView(this)),
       m_liveStatus(new LiveStatusView(this)), m_footer(new ApplyFooterView(this)),
-      m_announcement(new Announcement(this)) {
+      m_announcement(new Announcement(this)), m_normalOffer(new NormalOffer(this)) {
     m_applying = m_store.isApplying();
     updateDerivedFlags();
     // After the rows have followed the same change.

@@ -3,6 +3,7 @@
 #include "Components/Announcement.h"
 #include "Components/ProfileRowsModel.h"
 #include "Components/SystemReader.h"
+#include "NormalOffer.h"
 #include "Profiles/Profile.h"
 #include "Sessions/Session.h"
 #include "Status/SystemSettings.h"
@@ -43,6 +44,7 @@ class WorkspaceModel : public QObject {
     Q_PROPERTY(norvane::SelectedProfileView *selected READ selected CONSTANT)
     Q_PROPERTY(norvane::LiveStatusView *liveStatus READ liveStatus CONSTANT)
     Q_PROPERTY(norvane::ApplyFooterView *footer READ footer CONSTANT)
+    Q_PROPERTY(norvane::NormalOffer *normalOffer READ normalOffer CONSTANT)
 
 public:
     using Clock = std::function<QDateTime()>;
@@ -151,9 +153,13 @@ public:
     [[nodiscard]] SelectedProfileView *selected() const { return m_selected; }
     [[nodiscard]] LiveStatusView *liveStatus() const { return m_liveStatus; }
     [[nodiscard]] ApplyFooterView *footer() const { return m_footer; }
+    [[nodiscard]] NormalOffer *normalOffer() const { return m_normalOffer; }
     // What the window tells screen readers: how an apply or restore ended (a failure has its
     // alert), and that the applied settings were changed outside Pellor.
     [[nodiscard]] Announcement *announcement() const { return m_announcement; }
+
+    // Runs a library operation; a failure becomes the error and leaves everything else as it is.
+    bool attempt(const std::function<void()> &operation);
 
     std::function<void(std::optional<Profile>)> onEdit;
     std::function<void()> onSettings;
@@ -182,8 +188,6 @@ private:
     void startRead();
     // Tells screen readers when a read first finds the applied settings changed outside Pellor.
     void announceDrift();
-    // Runs a library operation; a failure becomes the error and leaves everything else as it is.
-    bool attempt(const std::function<void()> &operation);
 
     SessionStore &m_store;
     ProfileLibrary &m_library;
@@ -211,6 +215,7 @@ private:
     LiveStatusView *m_liveStatus;
     ApplyFooterView *m_footer;
     Announcement *m_announcement;
+    NormalOffer *m_normalOffer;
 };
 
 } // namespace norvane

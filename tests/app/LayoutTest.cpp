@@ -156,10 +156,22 @@ using LayoutTest = WindowTest;
 TEST_F(LayoutTest, EveryWindowFitsItsTexts) {
     // The busiest states: a failing live read, and an applied profile with its badges; another
     // application holding the computer awake.
+    // First, a first start's question about Normal, at the smallest size.
+    SystemSettings own = snapshot(7, 61, L10n::text("Power adapter"));
+    own.screenSaverSeconds = 600;
+    QSettings().remove(NormalOffer::answeredKey);
+    startControlled(own);
+    MainWindow *window = delegate->window();
+    ASSERT_TRUE(waitUntil([&] { return shown(item(view, "normalOffer")); }));
+    window->resize(MainWindow::minimumFrameSize);
+    expectFits(view, false, "workspace-first-start", item(view, "applyFooter"));
+
     SystemSettings failed = snapshot(std::nullopt, 10, L10n::text("Power adapter"));
     failed.error = L10n::text("Unavailable") + ": pmset -g live";
-    startControlled(failed);
-    MainWindow *window = delegate->window();
+    delegate->workspace()->markStale();
+    view->model()->readNow();
+    ASSERT_TRUE(waitUntil([&] { return reader.pending() == 1; }));
+    reader.deliver(failed);
     ASSERT_TRUE(waitUntil([&] { return shown(item(view, "liveStatusError")); }));
     applyAndSucceed("download");
     ASSERT_TRUE(waitUntil([&] { return shown(item(view, "heroActiveBadge")); }));

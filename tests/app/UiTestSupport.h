@@ -138,6 +138,8 @@ inline void shoot(QQuickWidget *view, const QString &name) {
 struct WindowTest : ::testing::Test {
     void SetUp() override {
         QSettings().clear();
+        // A person who has answered the first start's question about Normal.
+        QSettings().setValue(NormalOffer::answeredKey, true);
         QFile::remove(FileProfileStorage::defaultLocation());
         QFile::remove(SessionRecord::defaultPath());
         sim::SimulatorState::reset(simulatorHome());

@@ -5,6 +5,7 @@
 #include "Localization/L10n.h"
 #include "Workspace/DashboardController.h"
 
+#include <QSettings>
 #include <QSignalSpy>
 #include <gtest/gtest.h>
 
@@ -339,4 +340,72 @@ TEST_F(WorkspaceTest, TheKeysMoveTheSelectionThroughTheVisibleRows) {
     EXPECT_TRUE(model.clearSearch());
     EXPECT_FALSE(model.clearSearch()) << "Escape in an empty search is left to others";
     EXPECT_EQ(model.selectedRow(), 2);
+}
+
+TEST(NormalOffer, TakesTheComputersTimesWhenTheyAreReadValidAndNotNormalsAlready) {
+    const auto settings = [](std::optional<qint64> display, std::optional<qint64> sleep,
+                             std::optional<qint64> screenSaverSeconds) {
+        SystemSettings read = snapshot(display, sleep, "Battery");
+        read.screenSaverSeconds = screenSaverSeconds;
+        return read;
+    };
+    SystemSettings failed = settings(7, 61, 600);
+    failed.error = "pmset failed";
+    using Times = std::optional<std::tuple<qint64, qint64, qint64>>;
+    const std::tuple<SystemSettings, bool, Times> cases[] = {
+        {settings(7, 61, 600), true, std::tuple(7, 61, 600)},
+        {settings(0, 0, 0), true, std::tuple(0, 0, 0)},
+        {settings(5, 15, 300), true, std::nullopt},
+        {settings(7, 61, std::nullopt), true, std::tuple(7, 61, 300)},
+        {settings(5, 15, std::nullopt), true, std::nullopt},
+        {settings(7, std::nullopt, 600), true, std::nullopt},
+        {settings(7, 1441, 600), true, std::nullopt},
+        {settings(7, 61, 90), true, std::nullopt}, // a screen saver Pellor cannot hold
+        {settings(5, 15, 600), false, std::nullopt},
+        {settings(7, 15, std::nullopt), false, std::tuple(7, 15, 300)},
+        {failed, true, std::nullopt}};
+    for (const auto &[read, ownScreenSaverTimer, expected] : cases) {
+        const std::optional<Profile> normal =
+            NormalOffer::currentTimesAsNormal(read, ownScreenSaverTimer);
+        ASSERT_EQ(normal.has_value(), expected.has_value()) << read.displayMinutes.value_or(-1);
+        if (normal)
+            EXPECT_EQ(std::tuple(normal->displayMinutes, normal->sleepMinutes,
+                                 normal->screenSaverSeconds),
+                      *expected);
+    }
+}
+
+// Asked while nothing of Pellor's is in effect, once: either answer is remembered, and Undo puts
+// the factory Normal back.
+TEST_F(WorkspaceTest, TheNormalOfferAsksOnceAndTakesTheComputersTimesUndoably) {
+    QSettings().remove(NormalOffer::answeredKey);
+    NormalOffer *offer = model.normalOffer();
+    SystemSettings own = snapshot(7, 61, "Power adapter");
+    own.screenSaverSeconds = 600;
+    tick();
+    deliver(own);
+    ASSERT_EQ(offer->state(), NormalOffer::Asking);
+    EXPECT_TRUE(offer->text().contains(Profile::normal().subtitle()));
+
+    offer->useCurrentTimes();
+    EXPECT_EQ(offer->state(), NormalOffer::Adopted);
+    EXPECT_EQ(library.normal().sleepMinutes, 61);
+    offer->undo();
+    EXPECT_EQ(library.normal(), Profile::normal());
+    EXPECT_EQ(offer->state(), NormalOffer::Hidden);
+    tick(5);
+    deliver(own);
+    EXPECT_EQ(offer->state(), NormalOffer::Hidden) << "answered once";
+
+    QSettings().remove(NormalOffer::answeredKey);
+    tick(5);
+    deliver(own);
+    ASSERT_EQ(offer->state(), NormalOffer::Asking);
+    store.activate(Profile::focus(), std::nullopt, now);
+    succeed();
+    tick(5);
+    deliver(own);
+    EXPECT_EQ(offer->state(), NormalOffer::Hidden) << "Focus's times are not the person's";
+    offer->keepPellorsNormal(); // not asking: nothing to answer
+    EXPECT_FALSE(QSettings().value(NormalOffer::answeredKey).toBool());
 }

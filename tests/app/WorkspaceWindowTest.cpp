@@ -61,6 +61,28 @@ int visibleBadges(AppDelegate &delegate) {
 
 } // namespace
 
+// On a first start the window asks whether Normal takes the computer's own times; the answer
+// shows in Normal's pickers at once, and Undo takes it back.
+TEST_F(WindowTest, TheFirstStartAsksWhetherNormalTakesTheComputersTimes) {
+    SystemSettings own = snapshot(7, 61, L10n::text("Power adapter"));
+    own.screenSaverSeconds = 600;
+    QSettings().remove(NormalOffer::answeredKey);
+    startControlled(own);
+    ASSERT_TRUE(waitUntil([&] { return shown(item(view, "normalOffer")); }));
+    shootLightAndDark("normal-offer");
+    const auto pickers = [&] {
+        QList<int> values;
+        for (const char *picker : {"displayPicker", "sleepPicker", "screenSaverPicker"})
+            values << item(view, picker)->property("value").toInt();
+        return values;
+    };
+    click(view, "useCurrentTimesButton");
+    EXPECT_TRUE(waitUntil([&] { return pickers() == QList<int>{7, 61, 10}; }));
+    click(view, "undoNormalButton");
+    EXPECT_TRUE(waitUntil([&] { return pickers() == QList<int>{5, 15, 5}; }));
+    EXPECT_FALSE(shown(item(view, "normalOffer")));
+}
+
 // The whole way through the simulated Mac: a profile changed through its pickers and applied,
 // then changed outside Pellor and reapplied.
 TEST_F(WindowTest, ChangingApplyingAndReapplyingAProfileThroughTheSimulatedMac) {

@@ -183,6 +183,8 @@ Item {
             text: heroState.body
             color: Theme.primary
             font.pixelSize: 14
+            wrapMode: Text.Wrap
+            maximumLineCount: 3
             elide: Text.ElideRight
         }
         Item { Layout.fillHeight: true }

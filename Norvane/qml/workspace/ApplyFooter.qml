@@ -10,7 +10,8 @@ Rectangle {
     readonly property ApplyFooterView view: workspace.footer
 
     objectName: "applyFooter"
-    implicitHeight: 72
+    // Room for a two-line explanation, as a narrow window or a long language needs.
+    implicitHeight: Math.max(72, texts.implicitHeight + 28)
     // Opaque: the content scrolling under it must not show through.
     color: Theme.workspaceBackground
 
@@ -28,6 +29,7 @@ Rectangle {
         spacing: 12
 
         ColumnLayout {
+            id: texts
             Layout.fillWidth: true
             spacing: 5
             Label {
@@ -45,6 +47,8 @@ Rectangle {
                 text: footer.view.explanationLine
                 color: Theme.secondary
                 font.pixelSize: 12
+                wrapMode: Text.Wrap
+                maximumLineCount: 2
                 elide: Text.ElideRight
             }
         }

@@ -43,6 +43,64 @@ Item {
             width: scroller.contentWidth - 48
             spacing: 10
 
+            // Whose times Normal holds, asked once. Built only while it shows, so that screen
+            // readers never meet it hidden.
+            Loader {
+                Layout.fillWidth: true
+                active: detail.workspace.normalOffer.state !== NormalOffer.Hidden
+                visible: active
+                sourceComponent: Surface {
+                    id: offerPanel
+                    objectName: "normalOffer"
+                    readonly property NormalOffer offer: detail.workspace.normalOffer
+                    readonly property bool asking: offer.state === NormalOffer.Asking
+                    implicitHeight: offerRow.implicitHeight + 24
+
+                    ColumnLayout {
+                        id: offerRow
+                        anchors.fill: parent
+                        anchors.margins: 12
+                        spacing: 4
+                        Label {
+                            Layout.fillWidth: true
+                            visible: offerPanel.asking
+                            text: L10n.text("Use this computer's times for Normal?")
+                            color: Theme.primary
+                            font.pixelSize: 13
+                            font.weight: Font.DemiBold
+                            wrapMode: Text.Wrap
+                            Accessible.role: Accessible.Heading
+                            Accessible.name: text
+                        }
+                        Label {
+                            Layout.fillWidth: true
+                            text: offerPanel.offer.text
+                            color: offerPanel.asking ? Theme.secondary : Theme.primary
+                            font.pixelSize: 12
+                            wrapMode: Text.Wrap
+                            Accessible.role: Accessible.StaticText
+                            Accessible.name: text
+                        }
+                        RowLayout {
+                            Layout.alignment: Qt.AlignRight
+                            Layout.topMargin: 4
+                            spacing: 8
+                            DialogButton {
+                                objectName: offerPanel.asking ? "keepNormalButton" : "undoNormalButton"
+                                text: offerPanel.asking ? L10n.text("Keep Pellor's Normal") : L10n.text("Undo")
+                                onClicked: offerPanel.asking ? offerPanel.offer.keepPellorsNormal() : offerPanel.offer.undo()
+                            }
+                            DialogButton {
+                                objectName: offerPanel.asking ? "useCurrentTimesButton" : "doneNormalButton"
+                                prominent: true
+                                text: offerPanel.asking ? L10n.text("Use This Computer's Times") : L10n.text("Done")
+                                onClicked: offerPanel.asking ? offerPanel.offer.useCurrentTimes() : offerPanel.offer.dismiss()
+                            }
+                        }
+                    }
+                }
+            }
+
             Item {
                 Layout.fillWidth: true
                 implicitHeight: hero.implicitHeight
