@@ -121,6 +121,7 @@ TEST_F(SecondaryWindowsTest, TheSettingsWindowReadsTheSimulatedMacAndRestoresIt)
     SettingsWindow *window = delegate->settingsWindow();
     QQuickWidget *settingsView = window->view();
     EXPECT_EQ(window->windowTitle(), L10n::text("Current System Configuration"));
+    EXPECT_TRUE(waitUntil([&] { return item(settingsView, "refreshButton")->hasActiveFocus(); }));
     const auto row = [&](const char *name) { return textIn(settingsView, name); };
     const QString display = SystemSettings::duration(factory.adapter->number("displaysleep"));
     ASSERT_TRUE(waitUntil([&] { return row("displayRowValue") == display; }));

@@ -13,6 +13,9 @@ Rectangle {
 
     objectName: "systemSettingsView"
     color: Theme.workspaceBackground
+    // The window opens with its first control focused, where the keyboard and a screen reader
+    // start.
+    Component.onCompleted: refreshButton.forceActiveFocus()
 
     // Opened, the diagnosis is brought into view and kept there while it fills in, until the
     // person scrolls.
@@ -72,6 +75,7 @@ Rectangle {
                     }
                 }
                 SymbolButton {
+                    id: refreshButton
                     objectName: "refreshButton"
                     Layout.alignment: Qt.AlignTop
                     symbol: "arrow.clockwise"
