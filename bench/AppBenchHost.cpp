@@ -3,9 +3,12 @@
 // with Qt Quick's software renderer. Prints one line of JSON, with the renderer that drew the
 // window, and exits.
 //
-//   AppBenchHost app|bareOpenGL|bareSoftware startup
+//   AppBenchHost app|bareOpenGL|bareSoftware|floor startup
 //                                   time to the first rendered frame, the CPU time the process
-//                                   used until then, and resident memory
+//                                   used until then, and resident memory; "floor" is what every
+//                                   Pellor window needs: a main window with Pellor's menu bar
+//                                   over a QQuickWidget showing one Controls Label, drawn in
+//                                   software
 //   AppBenchHost app idle|idleOpen  CPU used over 60 seconds with the main window closed, or
 //                                   open; by Pellor itself, and with the stand-in tools it ran
 //   AppBenchHost app closed         the start-up figures, then the main window is closed:
@@ -14,14 +17,17 @@
 //                                   the reopened window's first frame
 #include "App/AppDelegate.h"
 #include "App/Application.h"
+#include "App/MainMenu.h"
 #include "App/MainWindow.h"
 #include "ProcessMemory.h"
+#include "Profiles/Profile.h"
 #include "Workspace/DashboardController.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QMainWindow>
 #include <QQmlComponent>
 #include <QQuickWidget>
 #include <QQuickWindow>
@@ -85,6 +91,51 @@ std::unique_ptr<QQuickWidget> bareWindow(QSGRendererInterface::GraphicsApi api) 
     return widget;
 }
 
+// Pellor's menu bar with nothing behind its items.
+class InertMenuTarget : public norvane::MainMenuTarget {
+public:
+    void about() override {}
+    void showSettings() override {}
+    [[nodiscard]] std::optional<bool> opensAtLogin() const override { return false; }
+    void setOpensAtLogin(bool) override {}
+    void hideApplication() override {}
+    void hideOtherApplications() override {}
+    void unhideAllApplications() override {}
+    void quit() override {}
+    void switchProfile(const QVariant &) override {}
+    void newProfile() override {}
+    void undoProfileDeletion() override {}
+    void sendStandardEdit(QKeySequence::StandardKey) override {}
+    void showMenuBar() override {}
+    void changeAppearance(int) override {}
+    void showWindow() override {}
+    void minimizeWindow() override {}
+    void closeWindow() override {}
+};
+
+// The floor: a main window with Pellor's menu bar over a QQuickWidget that shows one Controls
+// Label, in software, at the application's size.
+std::unique_ptr<QMainWindow> floorWindow(QQuickWidget *&widget) {
+    static InertMenuTarget target;
+    QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
+    auto window = std::make_unique<QMainWindow>();
+    norvane::MainMenu::State state;
+    for (const norvane::Profile &profile : norvane::Profile::presets())
+        state.profiles.append({profile.id, profile.localizedTitle()});
+    window->setMenuBar(norvane::MainMenu::build(state, target, window.get()));
+    widget = new QQuickWidget(window.get());
+    widget->setResizeMode(QQuickWidget::SizeRootObjectToView);
+    auto *component = new QQmlComponent(widget->engine(), widget);
+    component->setData("import QtQuick\nimport QtQuick.Controls.Basic\n"
+                       "Rectangle { color: \"#f5f6f8\"; Label { text: \"Pellor\" } }",
+                       QUrl());
+    widget->setContent(QUrl(), component, component->create());
+    window->setCentralWidget(widget);
+    window->resize(980, 740);
+    window->show();
+    return window;
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
@@ -97,9 +148,16 @@ int main(int argc, char **argv) {
 
     std::unique_ptr<norvane::AppDelegate> delegate;
     std::unique_ptr<QQuickWidget> bare;
+    std::unique_ptr<QMainWindow> floor;
     QQuickWindow *scene = nullptr;
     QWidget *window = nullptr;
-    if (app) {
+    if (arguments.value(1) == QLatin1String("floor")) {
+        norvane::configureApplication(application);
+        QQuickWidget *widget = nullptr;
+        floor = floorWindow(widget);
+        scene = widget->quickWindow();
+        window = floor.get();
+    } else if (app) {
         norvane::configureApplication(application);
         delegate = std::make_unique<norvane::AppDelegate>();
         delegate->applicationDidFinishLaunching();
