@@ -298,7 +298,11 @@ TEST_F(SessionStoreTest, AChangeWaitsForAnotherWritersTurnAndGivesUpAfterTheBoun
     service->succeed();
     settle(done);
     EXPECT_EQ(store.profile(), Profile::vibe());
-    activateAndSucceed(Profile::focus());
+    done = store.activate(Profile::focus(), std::nullopt, kStart);
+    if (store.isWaitingForTurn()) // the free turn is taken off this thread too
+        waitForTurn();
+    service->succeed();
+    settle(done);
     EXPECT_EQ(service->backups,
               QList({BackupSource::settingsInEffect, BackupSource::systemDefaults}));
 
