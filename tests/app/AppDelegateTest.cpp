@@ -56,14 +56,6 @@ struct DelegateTest : WindowTest {
     [[nodiscard]] QAction *menuItem(const QString &title) const {
         return MainMenu::findAction(delegate->mainMenu(), title);
     }
-    // The visible top-level widgets with `name`.
-    template <typename Widget = QMessageBox> QList<Widget *> shownNamed(const QString &name) {
-        QList<Widget *> open;
-        for (QWidget *widget : QApplication::topLevelWidgets())
-            if (widget->objectName() == name && widget->isVisible())
-                open << qobject_cast<Widget *>(widget);
-        return open;
-    }
 
     std::shared_ptr<MemoryProfileStorage> storage = std::make_shared<MemoryProfileStorage>();
     QDateTime now = kStart;

@@ -131,12 +131,9 @@ TEST(HomeShaders, TheShaderIsFoundInTheFirstBundleThatExists) {
     QTemporaryDir root;
     const auto bundle = [&](const char *name) { return root.filePath(name); };
     QDir().mkpath(bundle("empty"));
-    QDir().mkpath(bundle("full/Shaders"));
-    QFile shader(bundle("full/Shaders/homeAurora.frag.qsb"));
-    ASSERT_TRUE(shader.open(QIODevice::WriteOnly));
-    shader.write("qsb");
-    shader.close();
-    EXPECT_EQ(HomeShaders::locate({bundle("missing"), bundle("full")}), shader.fileName());
+    test::writeBytes(bundle("full/Shaders/homeAurora.frag.qsb"), "qsb");
+    EXPECT_EQ(HomeShaders::locate({bundle("missing"), bundle("full")}),
+              bundle("full/Shaders/homeAurora.frag.qsb"));
     EXPECT_FALSE(HomeShaders::locate({bundle("missing"), bundle("empty"), bundle("full")}))
         << "a bundle without the shader ends the search";
 }

@@ -217,12 +217,9 @@ TEST_F(LayoutTest, EveryWindowFitsItsTexts) {
 
     // The about panel is a widget of its own; on a desktop it names the desktop, not the Mac.
     delegate->about();
-    QMessageBox *about = nullptr;
-    for (QWidget *widget : QApplication::topLevelWidgets())
-        if (widget->objectName() == "aboutPanel")
-            about = qobject_cast<QMessageBox *>(widget);
-    ASSERT_TRUE(about);
-    EXPECT_EQ(about->informativeText().contains("Mac"), currentSystem().isMac);
+    ASSERT_TRUE(waitUntil([] { return shownNamed("aboutPanel").size() == 1; }));
+    EXPECT_EQ(shownNamed("aboutPanel")[0]->informativeText().contains("Mac"),
+              currentSystem().isMac);
 }
 
 // On a screen smaller than the windows' sizes (ctest runs this at QT_SCALE_FACTOR=2 on the

@@ -55,7 +55,6 @@ TEST(MinutePicker, TheCustomEntryStartsFromTheValueAndStaysOpenUntilAValidEntry)
     EXPECT_FALSE(picker.invalid());
 }
 
-// A screen reader hears the picker's title and its value, spoken in full.
 TEST(MinutePicker, IsNamedByItsTitleAndValue) {
     MinutePickerModel picker;
     picker.setTitle("Turn Display Off");

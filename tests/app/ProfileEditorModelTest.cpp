@@ -123,7 +123,6 @@ TEST_F(EditorTest, DeletingClosesOnSuccessAndShowsAFailureAndCancelClosesWithout
     EXPECT_EQ(closes, 2);
 }
 
-// The arrows in the icon choice step through the icons and wrap around.
 TEST_F(EditorTest, TheIconStepsThroughTheChoicesAndWraps) {
     const auto editor = make(std::nullopt); // sliders, the last
     editor->stepIcon(1);

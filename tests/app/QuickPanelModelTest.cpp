@@ -190,7 +190,6 @@ TEST_F(QuickPanelTest, ReapplyAppliesTheAppliedProfileAgainWhenItDriftedAndIsAnn
     EXPECT_EQ(model.announcement()->text(), *store.notice());
 }
 
-// A screen reader hears the status item's name, and with it the applied profile.
 TEST_F(QuickPanelTest, TheStatusItemIsNamedWithTheAppliedProfile) {
     const QString item = L10n::text("Pellor Quick Panel");
     EXPECT_EQ(MenuBarController::accessibleName(store), item);

@@ -161,7 +161,6 @@ TEST_F(SecondaryWindowsTest, TheSettingsWindowReadsTheSimulatedMacAndRestoresIt)
     EXPECT_TRUE(window->isMinimized());
 }
 
-// The diagnosis names what the simulated Mac reports keeping it awake, and copies its report.
 TEST_F(SecondaryWindowsTest, TheDiagnosisNamesTheHoldersAndSleepDisabled) {
     auto mac = sim::SimulatorState::load(simulatorHome());
     mac.sleepDisabled = true;

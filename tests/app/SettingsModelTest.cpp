@@ -105,7 +105,6 @@ TEST_F(SettingsTest, AChangeTheSystemToldOfIsReadAtOnce) {
     EXPECT_EQ(reader.started, 3);
 }
 
-// A desktop's power settings open through its own program; a Mac's through System Settings.
 TEST(SettingsPowerSettings, ADesktopOpensItsOwnPanelOrSaysItCouldNot) {
     const SystemIdentity before = currentSystem();
     SystemIdentity desktop = before;
@@ -136,7 +135,6 @@ TEST(SettingsPowerSettings, ADesktopOpensItsOwnPanelOrSaysItCouldNot) {
     setCurrentSystem(before);
 }
 
-// A restore reads afterwards and tells its outcome, as pellorctl restore does.
 TEST_F(SettingsTest, ARestoreReadsAfterwardsAndSaysHowItEndedEvenWhenItFails) {
     model.restoreOriginal();
     EXPECT_EQ(service->restores, 1);

@@ -141,7 +141,7 @@ struct TrayLoginTest : TrayTest {
     TrayLoginTest() { atLogin = true; }
 };
 
-// Opened at login, Pellor starts in its status item alone; a second launch shows the window.
+// A second launch shows the window.
 TEST_F(TrayLoginTest, OpenedAtLoginStartsInTheStatusItem) {
     EXPECT_EQ(delegate->window(), nullptr);
     EXPECT_TRUE(statusItem->isVisible());
@@ -149,7 +149,6 @@ TEST_F(TrayLoginTest, OpenedAtLoginStartsInTheStatusItem) {
     EXPECT_TRUE(QTest::qWaitForWindowExposed(delegate->window()));
 }
 
-// Hiding Pellor hides its windows; the status item stays, and Show Pellor brings the windows back.
 TEST_F(TrayTest, HideKeepsTheStatusItem) {
     showSettings();
     MainMenu::findAction(delegate->mainMenu(), L10n::text("Hide Pellor"))->trigger();

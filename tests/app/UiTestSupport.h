@@ -14,8 +14,10 @@
 #include "Workspace/DashboardController.h"
 #include "Workspace/WorkspaceModel.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QMessageBox>
 #include <QQuickItem>
 #include <QQuickWidget>
 #include <QQuickWindow>
@@ -64,6 +66,15 @@ template <typename Condition> bool waitUntil(Condition condition, int timeoutMs 
 inline QString screenshotPath(const QString &name) {
     QDir().mkpath(QStringLiteral(NORVANE_SCREENSHOT_DIR));
     return QStringLiteral(NORVANE_SCREENSHOT_DIR "/%1.png").arg(name);
+}
+
+// The visible top-level message boxes (alerts, the about panel) with `name`.
+inline QList<QMessageBox *> shownNamed(const QString &name) {
+    QList<QMessageBox *> open;
+    for (QWidget *widget : QApplication::topLevelWidgets())
+        if (widget->objectName() == name && widget->isVisible())
+            open << qobject_cast<QMessageBox *>(widget);
+    return open;
 }
 
 inline QString textOf(QQuickItem *item) {

@@ -59,7 +59,6 @@ TEST_F(ConfigurationEndToEnd, AWriteThatPmsetWarnsOfIsApplied) {
     EXPECT_EQ(home.state().adapter->number("displaysleep"), 30);
 }
 
-// Whatever the Mac refuses, its settings end as they were and the error says why.
 TEST_F(ConfigurationEndToEnd, ARefusingMacIsLeftAsItWas) {
     const QString rolledBack =
         L10n::text({"Could not apply settings. The previous settings were restored.\n{0}",

@@ -119,7 +119,6 @@ TEST_F(MacSimulatorTest, TheStandInLaysOutItsOutputAsRealMacsDo) {
     EXPECT_FALSE(PowerAssertions::read());
 }
 
-// Names come from the state file: whatever they hold, they come back through pmset as they were.
 TEST_F(MacSimulatorTest, HostileNamesComeBackAsTheyWere) {
     home.change([](sim::SimulatorState &s) {
         s.assertionHolders = {{7, "Download 100%1", "NoIdleSleepAssertion", "%2 done", 9, {"%1"}}};
@@ -133,7 +132,6 @@ TEST_F(MacSimulatorTest, HostileNamesComeBackAsTheyWere) {
     EXPECT_TRUE(read->systemWide.contains({QStringLiteral("Odd%1"), 1}));
 }
 
-// pmset -g batt and the power-source interface describe the same simulated Mac.
 TEST_F(MacSimulatorTest, BattAndThePowerSourcesTellTheSameMac) {
     using PS = PowerStatus::Source;
     using State = sim::BatteryState;

@@ -157,15 +157,6 @@ TEST_F(SessionStoreTest, AutomaticReturnStartsOnceAtTheDeadlineAndACancelledOneI
     EXPECT_EQ(store.timeLabel(), "00:00");
 }
 
-TEST_F(SessionStoreTest, RestoreReturnsToTheFactoryNormal) {
-    activateAndSucceed(Profile::focus());
-    QFuture<void> restored = store.restoreOriginal();
-    service->succeed();
-    settle(restored);
-    EXPECT_EQ(store.profile(), Profile::normal()) << "the factory preset, not the edited one";
-    EXPECT_FALSE(store.hasAppliedProfile());
-}
-
 TEST_F(SessionStoreTest, AFailedReturnWaitsForTryAgainAndTheSessionAndTimerStay) {
     activateAndSucceed(Profile::focus());
     store.tick(*store.session().deadline);
@@ -262,6 +253,8 @@ TEST_F(SessionStoreTest, SessionsOutliveTheStoreAndOneThatRanOutMeanwhileReturns
     service->succeed();
     settle(restored);
     EXPECT_FALSE(record->load()) << "a restore leaves nothing applied";
+    EXPECT_FALSE(late->hasAppliedProfile());
+    EXPECT_EQ(late->profile(), Profile::normal()) << "the factory preset, not the edited one";
 
     // Another world's session, and a damaged record, are not this world's applied profile.
     SessionRecord(path, "gnome").save(store.session());
@@ -305,7 +298,11 @@ TEST_F(SessionStoreTest, AChangeWaitsForAnotherWritersTurnAndGivesUpAfterTheBoun
     service->succeed();
     settle(done);
     EXPECT_EQ(store.profile(), Profile::vibe());
-    activateAndSucceed(Profile::focus());
+    done = store.activate(Profile::focus(), std::nullopt, kStart);
+    if (store.isWaitingForTurn()) // the free turn is taken off this thread too
+        waitForTurn();
+    service->succeed();
+    settle(done);
     EXPECT_EQ(service->backups,
               QList({BackupSource::settingsInEffect, BackupSource::systemDefaults}));
 

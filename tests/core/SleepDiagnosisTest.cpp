@@ -124,7 +124,6 @@ TEST(SleepDiagnosis, TheReportHasEverythingAForumAsksFor) {
     EXPECT_TRUE(unread.contains("  Kept awake by:\n    caffeinate\n"));
 }
 
-// Names come from other programs: whatever they hold, the report prints them as they are.
 TEST(SleepDiagnosis, TheReportPrintsHostileNamesAsTheyAre) {
     const struct {
         PowerAssertion holder;

@@ -34,9 +34,11 @@ public:
         environment.insert("LANG", locale);
     }
     [[nodiscard]] QString simHome() const { return environment.value("NORVANE_SIM_HOME"); }
-    [[nodiscard]] QString profilesFile() const {
-        return environment.value("XDG_DATA_HOME") + "/Norvane/profiles.json";
+    // A file of Pellor's data folder: profiles.json, rules.json, original-settings.json, …
+    [[nodiscard]] QString dataFile(const QString &name) const {
+        return environment.value("XDG_DATA_HOME") + "/Norvane/" + name;
     }
+    [[nodiscard]] QString profilesFile() const { return dataFile("profiles.json"); }
 
     // Runs pellorctl (or `program`) here to its end.
     [[nodiscard]] Run run(const QStringList &arguments,

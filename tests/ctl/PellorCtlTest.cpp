@@ -155,8 +155,8 @@ TEST(PellorCtl, ADamagedProfilesFileGivesThePresetsAndAMissingPmsetStopsBeforeAn
     // The way out keeps the damaged file beside the fresh start.
     const CtlSandbox::Run setAside = sandbox.run({"set-aside", "profiles"});
     EXPECT_EQ(setAside.exitCode, 0) << setAside.err.toStdString();
-    const QString aside = QFileInfo(sandbox.profilesFile()).path() + "/profiles-damaged-" +
-                          QDate::currentDate().toString(Qt::ISODate) + ".json";
+    const QString aside = sandbox.dataFile("profiles-damaged-" +
+                                           QDate::currentDate().toString(Qt::ISODate) + ".json");
     EXPECT_TRUE(setAside.out.contains(aside)) << setAside.out.toStdString();
     EXPECT_EQ(readBytes(aside), damaged);
     EXPECT_EQ(sandbox.run({"list"}).exitCode, 0);
@@ -175,7 +175,6 @@ TEST(PellorCtl, ADamagedProfilesFileGivesThePresetsAndAMissingPmsetStopsBeforeAn
     }
 }
 
-// A backup that cannot be used refuses the restore before anything runs, with the way out.
 TEST(PellorCtl, AnUnusableBackupIsRefusedAndCanBeSetAside) {
     // One its checks refuse (ConfigurationTransactionTest has each of their reasons) and one
     // that is not JSON.
@@ -186,8 +185,7 @@ TEST(PellorCtl, AnUnusableBackupIsRefusedAndCanBeSetAside) {
     };
     for (const auto &[bytes, message] : backups) {
         CtlSandbox sandbox;
-        const QString backup =
-            sandbox.environment.value("XDG_DATA_HOME") + "/Norvane/original-settings.json";
+        const QString backup = sandbox.dataFile("original-settings.json");
         writeBytes(backup, bytes);
         const CtlSandbox::Run restore = sandbox.run({"restore"});
         EXPECT_EQ(restore.exitCode, 1);
@@ -211,9 +209,7 @@ TEST(PellorCtl, AnUnusableBackupIsRefusedAndCanBeSetAside) {
 TEST(PellorCtl, ABackupSetAsideUnderAProfileIsRemadeFromTheFactorySettings) {
     CtlSandbox sandbox;
     ASSERT_EQ(sandbox.run({"apply", "vibe", "--no-return"}).exitCode, 0);
-    const QString backup =
-        sandbox.environment.value("XDG_DATA_HOME") + "/Norvane/original-settings.json";
-    writeBytes(backup, "\x01 not json");
+    writeBytes(sandbox.dataFile("original-settings.json"), "\x01 not json");
     const CtlSandbox::Run refused = sandbox.run({"apply", "download", "--no-return"});
     EXPECT_EQ(refused.exitCode, 1);
     EXPECT_TRUE(refused.err.contains("Vibe is in effect now, so if you set the backup aside, the "
@@ -227,10 +223,8 @@ TEST(PellorCtl, ABackupSetAsideUnderAProfileIsRemadeFromTheFactorySettings) {
     EXPECT_EQ(adapterSleep(sandbox.simHome()), factory) << "not Vibe's, which never sleeps";
 }
 
-// Several applies at once, round after round, as a keyboard shortcut, a script and a person may
-// start them: they take turns, so each one that says it saved its profile did, nothing of one is
-// undone by another's rollback, and status names the profile in effect, with nothing changed
-// outside Pellor.
+// Applies at once, round after round: each that says it saved its profile did, and none is
+// undone by another's rollback.
 TEST(PellorCtl, AppliesAtOnceTakeTurnsAndStatusNamesWhatIsInEffect) {
     CtlSandbox sandbox;
     const QStringList profiles{"vibe", "download", "normal"};
@@ -253,7 +247,6 @@ TEST(PellorCtl, AppliesAtOnceTakeTurnsAndStatusNamesWhatIsInEffect) {
     }
 }
 
-// A change made outside Pellor after an apply shows in status, in words and in JSON.
 TEST(PellorCtl, StatusTellsWhatWasChangedOutsidePellor) {
     CtlSandbox sandbox;
     ASSERT_EQ(sandbox.run({"apply", "vibe", "--no-return"}).exitCode, 0);
@@ -272,7 +265,6 @@ TEST(PellorCtl, StatusTellsWhatWasChangedOutsidePellor) {
         QJsonArray({QJsonObject{{"setting", "displaySleepMinutes"}, {"live", 7}, {"profile", 0}}}));
 }
 
-// What pellorctl applied stays known after it ends, to itself and to Pellor.
 TEST(PellorCtl, AnAppliedProfileIsReportedWhilePellorIsClosed) {
     CtlSandbox sandbox;
     EXPECT_EQ(sandbox.run({"apply", "focus", "--no-return"}).exitCode, 0);
@@ -386,8 +378,7 @@ TEST(PellorCtl, RulesAreListedWithTheirStateAndChangedByNumber) {
     // The status names the rule behind the session as the rules file describes it now.
     Session byRule(Profile::vibe(), 0, QDateTime::currentDateTime());
     byRule.rule = AppliedByRule{listed["rules"][0]["id"].toString(), "as it read then"};
-    SessionRecord(QFileInfo(sandbox.profilesFile()).path() + "/session.json", "simulated")
-        .save(byRule);
+    SessionRecord(sandbox.dataFile("session.json"), "simulated").save(byRule);
     const QString status = sandbox.run({"status"}).out;
     EXPECT_TRUE(status.contains("Applied by rule: On the power adapter\nRules: Pellor is not "
                                 "running, and rules act only while it runs.\n"))
@@ -424,10 +415,9 @@ TEST(PellorCtl, ToggleGoesBackToTheProfileBefore) {
     EXPECT_EQ(status["application"]["profile"], "download");
 }
 
-// A damaged rules file stops the rules commands with the way out, and nothing else.
 TEST(PellorCtl, ADamagedRulesFileStopsOnlyTheRulesCommands) {
     CtlSandbox sandbox;
-    const QString rulesFile = QFileInfo(sandbox.profilesFile()).path() + "/rules.json";
+    const QString rulesFile = sandbox.dataFile("rules.json");
     const QByteArray damaged = R"({"version": 1, "rules": [)";
     writeBytes(rulesFile, damaged);
     for (const QStringList &arguments : {QStringList{"rules"}, QStringList{"rules", "pause"}}) {
@@ -442,8 +432,8 @@ TEST(PellorCtl, ADamagedRulesFileStopsOnlyTheRulesCommands) {
     EXPECT_EQ(readBytes(rulesFile), damaged);
 
     EXPECT_EQ(sandbox.run({"set-aside", "rules"}).exitCode, 0);
-    EXPECT_EQ(readBytes(QFileInfo(rulesFile).path() + "/rules-damaged-" +
-                        QDate::currentDate().toString(Qt::ISODate) + ".json"),
+    EXPECT_EQ(readBytes(sandbox.dataFile("rules-damaged-" +
+                                         QDate::currentDate().toString(Qt::ISODate) + ".json")),
               damaged);
     EXPECT_EQ(sandbox.run({"rules"}).exitCode, 0);
 }
@@ -487,7 +477,8 @@ TEST(PellorCtl, TheManualPageNamesEveryCommandAndOptionTheHelpNames) {
     const QString help = sandbox.run({"--help"}).out;
     QStringList named;
     QString helps = help;
-    static const QRegularExpression command(R"(^  ([a-z-]+) )", QRegularExpression::MultilineOption);
+    static const QRegularExpression command(R"(^  ([a-z-]+) )",
+                                            QRegularExpression::MultilineOption);
     for (const auto &match : command.globalMatch(help.section("Exit codes:", 0, 0))) {
         named << match.captured(1);
         helps += sandbox.run({match.captured(1), "--help"}).out;
