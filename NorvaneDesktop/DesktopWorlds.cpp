@@ -1,9 +1,10 @@
 #include "DesktopWorlds.h"
 
-#include "Gnome/GnomeWorld.h"
+#include "Gnome/GnomeSettingsAdapter.h"
 #include "Kde/KdeWorld.h"
+#include "Services/DesktopWorld.h"
 #include "Worlds/WorldChoice.h"
-#include "Xfce/XfceWorld.h"
+#include "Xfce/XfceSettingsAdapter.h"
 
 #include <QDBusMetaType>
 
@@ -15,14 +16,15 @@ void offerDesktopWorlds() {
     // the main thread before any bus is connected, the connection's thread never races it into
     // half-registered types ("Trying to construct an instance of an invalid type").
     (void)QDBusMetaType::signatureToMetaType("ao");
-    offerWorld({u"gnome"_s,
-                {u"GNOME"_s, u"GNOME-Classic"_s, u"GNOME-Flashback"_s},
-                &GnomeWorld::answers,
-                [] { return std::make_shared<GnomeWorld>(); }});
+    offerWorld(
+        {u"gnome"_s,
+         {u"GNOME"_s, u"GNOME-Classic"_s, u"GNOME-Flashback"_s},
+         &GnomeSettingsAdapter::answers,
+         [] { return std::make_shared<DesktopWorld>(std::make_shared<GnomeSettingsAdapter>()); }});
     offerWorld(
         {u"kde"_s, {u"KDE"_s}, &KdeWorld::answers, [] { return std::make_shared<KdeWorld>(); }});
-    offerWorld({u"xfce"_s, {u"XFCE"_s}, &XfceWorld::answers, [] {
-                    return std::make_shared<XfceWorld>();
+    offerWorld({u"xfce"_s, {u"XFCE"_s}, &XfceSettingsAdapter::answers, [] {
+                    return std::make_shared<DesktopWorld>(std::make_shared<XfceSettingsAdapter>());
                 }});
 }
 

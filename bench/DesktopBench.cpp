@@ -5,11 +5,12 @@
 // process: its counter `processes` counts the children the process made while it ran.
 #include "Configuration/ConfigurationTransaction.h"
 #include "DBusMock.h"
-#include "Gnome/GnomeWorld.h"
+#include "Gnome/GnomeSettingsAdapter.h"
 #include "Kde/KdeWorld.h"
 #include "PrivateBuses.h"
+#include "Services/DesktopWorld.h"
 #include "TestSupport.h"
-#include "Xfce/XfceWorld.h"
+#include "Xfce/XfceSettingsAdapter.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -62,11 +63,11 @@ const QByteArray kPlasma5 = "[AC]\nicon=battery-charging\n\n"
 std::shared_ptr<const World> world(int index) {
     switch (index) {
     case 0:
-        return std::make_shared<GnomeWorld>();
+        return std::make_shared<DesktopWorld>(std::make_shared<GnomeSettingsAdapter>());
     case 1:
         return std::make_shared<KdeWorld>();
     default:
-        return std::make_shared<XfceWorld>();
+        return std::make_shared<DesktopWorld>(std::make_shared<XfceSettingsAdapter>());
     }
 }
 

@@ -3,6 +3,7 @@
 // What the desktop tests share: pellorctl run to its end, a backend whose change lands half-way,
 // and a backup made before Pellor knew some of its native values.
 #include "Configuration/ConfigurationTransaction.h"
+#include "Services/DesktopConfigurationBackend.h"
 #include "TestSupport.h"
 
 #include <QJsonDocument>
@@ -16,6 +17,14 @@ inline Outcome
 pellorctl(const QStringList &arguments,
           const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment()) {
     return run(NORVANE_BIN_DIR "/pellorctl", arguments, environment);
+}
+
+// The configuration backend of the desktop `Adapter` drives, with its backup at `path`.
+template <typename Adapter>
+std::shared_ptr<DesktopConfigurationBackend> desktopBackend(const QString &path,
+                                                            const QString &id) {
+    return std::make_shared<DesktopConfigurationBackend>(std::make_shared<Adapter>(),
+                                                         OriginalSettingsBackup(path, id));
 }
 
 // Fails the first write after letting it through, the way a change that lands half-way does.

@@ -1,8 +1,8 @@
 // GNOME's idle settings through the real GSettings and dconf: every preset applied and read back,
 // the user's own dimming and kind of sleep, an exact restore, and a failed write rolled back.
 #include "DesktopTestSupport.h"
-#include "Gnome/GnomeConfigurationBackend.h"
 #include "Gnome/GnomeIdleSettings.h"
+#include "Gnome/GnomeSettingsAdapter.h"
 
 #include <QFile>
 #include <QJsonObject>
@@ -17,9 +17,9 @@ using Keys = GnomeIdleSettings;
 
 struct GnomeBackendTest : ::testing::Test {
     QTemporaryDir folder;
-    std::shared_ptr<GnomeConfigurationBackend> backend =
-        std::make_shared<GnomeConfigurationBackend>(
-            OriginalSettingsBackup(folder.filePath("original-settings-gnome.json"), "gnome"));
+    std::shared_ptr<DesktopConfigurationBackend> backend =
+        test::desktopBackend<GnomeSettingsAdapter>(folder.filePath("original-settings-gnome.json"),
+                                                   "gnome");
     ConfigurationTransaction transaction{backend};
 
     void SetUp() override {

@@ -4,8 +4,8 @@
 #include "DBusMock.h"
 #include "DesktopTestSupport.h"
 #include "Worlds/World.h"
-#include "Xfce/XfceConfigurationBackend.h"
 #include "Xfce/XfceIdleSettings.h"
+#include "Xfce/XfceSettingsAdapter.h"
 #include "Xfce/Xfconf.h"
 
 #include <QDir>
@@ -105,8 +105,8 @@ TEST_F(XfceTest, ApplyAndRestoreAsXfconfQuerySeesThem) {
 // before 4.19.3, and cannot be a sleep time there: neither applied nor saved in the editor.
 TEST_F(XfceTest, ThePowerManagersVersionDecidesItsNever) {
     QTemporaryDir folder;
-    ConfigurationTransaction transaction(std::make_shared<XfceConfigurationBackend>(
-        OriginalSettingsBackup(folder.filePath("original-settings-xfce.json"), "xfce")));
+    ConfigurationTransaction transaction(desktopBackend<XfceSettingsAdapter>(
+        folder.filePath("original-settings-xfce.json"), "xfce"));
     const std::pair<QString, QString> versions[] = {
         {"4.18.1", "14"}, {"4.19.3", "0"}, {"4.20.0", "0"}};
     for (const auto &[version, never] : versions) {
@@ -185,8 +185,7 @@ TEST_F(XfceTest, NeverNeitherBlanksNorDimsAndALaterTimeGivesBackTheUsersOwn) {
     };
     QTemporaryDir folder;
     const QString backup = folder.filePath("original-settings-xfce.json");
-    const auto backend =
-        std::make_shared<XfceConfigurationBackend>(OriginalSettingsBackup(backup, "xfce"));
+    const auto backend = desktopBackend<XfceSettingsAdapter>(backup, "xfce");
     ConfigurationTransaction transaction(backend);
     for (const auto &[properties, reads, never] : cases) {
         reset();
@@ -233,8 +232,8 @@ TEST_F(XfceTest, ABackupOfTheDefaultsRestoresEveryPropertyToItsDefault) {
     setProperty(kPower, "/xfce4-power-manager/dpms-on-ac-off", "uint", "30");
     setProperty(kPower, "/xfce4-power-manager/blank-on-ac", "int", "3");
     QTemporaryDir folder;
-    ConfigurationTransaction transaction(std::make_shared<XfceConfigurationBackend>(
-        OriginalSettingsBackup(folder.filePath("original-settings-xfce.json"), "xfce")));
+    ConfigurationTransaction transaction(desktopBackend<XfceSettingsAdapter>(
+        folder.filePath("original-settings-xfce.json"), "xfce"));
     (void)transaction.apply(Profile::vibe(), BackupSource::systemDefaults);
     EXPECT_EQ(transaction.restore(), XfceIdleSettings::defaults());
     EXPECT_EQ(run("xfconf-query", {"-c", kPower, "-l"}).out.trimmed(), "");

@@ -1,4 +1,4 @@
-#include "GnomeConfigurationBackend.h"
+#include "GnomeSettingsAdapter.h"
 
 #include "GnomeIdleSettings.h"
 #include "Localization/L10n.h"
@@ -16,32 +16,51 @@ using namespace Qt::StringLiterals;
 
 } // namespace
 
-GnomeConfigurationBackend::GnomeConfigurationBackend(OriginalSettingsBackup backup)
-    : m_backup(std::move(backup)) {}
+bool GnomeSettingsAdapter::answers() {
+    return GnomeIdleSettings::isInstalled();
+}
 
-MacConfiguration GnomeConfigurationBackend::read() {
+SystemIdentity GnomeSettingsAdapter::identity() const {
+    SystemIdentity identity;
+    identity.id = u"gnome"_s;
+    identity.name = u"GNOME"_s;
+    identity.isMac = false;
+    identity.ownScreenSaverTimer = false;
+    identity.timersSource = u"GSettings org.gnome.desktop.session idle-delay, "
+                            "org.gnome.settings-daemon.plugins.power sleep-inactive-*, idle-dim"_s;
+    identity.powerSource = u"UPower"_s;
+    identity.screenSaverSource = u"GSettings org.gnome.desktop.session idle-delay"_s;
+    identity.holdersSource = u"logind ListInhibitors, org.gnome.SessionManager GetInhibitors"_s;
+    identity.powerSettingsCommand = {u"gnome-control-center"_s, u"power"_s};
+    return identity;
+}
+
+WatchedSettings GnomeSettingsAdapter::watched() const {
+    return {
+        .schemas = {u"org.gnome.desktop.session"_s, u"org.gnome.settings-daemon.plugins.power"_s}};
+}
+
+MacConfiguration GnomeSettingsAdapter::read() const {
     return GnomeIdleSettings().configuration();
 }
 
-void GnomeConfigurationBackend::saveOriginalIfNeeded(const MacConfiguration &configuration) {
-    m_backup.saveIfMissing(configuration);
+MacConfiguration GnomeSettingsAdapter::restoring(const MacConfiguration &backup) const {
+    return GnomeIdleSettings().restoring(backup);
 }
 
-MacConfiguration GnomeConfigurationBackend::loadOriginal() {
-    return GnomeIdleSettings().restoring(m_backup.load());
-}
-
-MacConfiguration GnomeConfigurationBackend::systemDefaults(const MacConfiguration &) const {
+MacConfiguration GnomeSettingsAdapter::defaults() const {
     return GnomeIdleSettings().defaults();
 }
 
-void GnomeConfigurationBackend::write(const MacConfiguration &target) {
+void GnomeSettingsAdapter::write(const MacConfiguration &target,
+                                 const QJsonObject &original) const {
     GnomeIdleSettings settings;
-    settings.write(target.native.isEmpty() ? valuesFor(target, settings) : target.native);
+    settings.write(target.native.isEmpty() ? valuesFor(target, original, settings) : target.native);
 }
 
-QJsonObject GnomeConfigurationBackend::valuesFor(const MacConfiguration &target,
-                                                 const GnomeIdleSettings &settings) {
+QJsonObject GnomeSettingsAdapter::valuesFor(const MacConfiguration &target,
+                                            const QJsonObject &original,
+                                            const GnomeIdleSettings &settings) {
     // One display timer serves every source.
     if (target.sources.isEmpty() ||
         std::any_of(target.sources.cbegin(), target.sources.cend(), [&](const auto &source) {
@@ -49,12 +68,6 @@ QJsonObject GnomeConfigurationBackend::valuesFor(const MacConfiguration &target,
         }))
         fail(L10n::noop("The power settings are invalid."));
     const QJsonObject current = settings.values();
-    QJsonObject original;
-    try {
-        original = m_backup.load().native;
-    } catch (const std::exception &) {
-        // No usable backup: GNOME's default decides the kind of sleep.
-    }
     using Keys = GnomeIdleSettings;
     const qint64 display = target.sources.first().display;
     QJsonObject values{{Keys::kIdleDelay, display * 60}};
@@ -70,12 +83,10 @@ QJsonObject GnomeConfigurationBackend::valuesFor(const MacConfiguration &target,
         const bool battery = source.flag == u"-b";
         if (!battery && source.flag != u"-c")
             fail(L10n::noop("Settings are outside the supported range. No command was run."));
-        const QString &timeout =
-            battery ? GnomeIdleSettings::kBatteryTimeout : GnomeIdleSettings::kAcTimeout;
-        const QString &type =
-            battery ? GnomeIdleSettings::kBatteryType : GnomeIdleSettings::kAcType;
+        const QString &timeout = battery ? Keys::kBatteryTimeout : Keys::kAcTimeout;
+        const QString &type = battery ? Keys::kBatteryType : Keys::kAcType;
         if (source.sleep == 0) {
-            values.insert(type, GnomeIdleSettings::kNothing);
+            values.insert(type, Keys::kNothing);
         } else {
             values.insert(timeout, source.sleep * 60);
             values.insert(type, sleepType(type, {current, original}, settings));
@@ -84,8 +95,8 @@ QJsonObject GnomeConfigurationBackend::valuesFor(const MacConfiguration &target,
     return values;
 }
 
-QString GnomeConfigurationBackend::sleepType(const QString &key, const QList<QJsonObject> &sources,
-                                             const GnomeIdleSettings &settings) {
+QString GnomeSettingsAdapter::sleepType(const QString &key, const QList<QJsonObject> &sources,
+                                        const GnomeIdleSettings &settings) {
     QStringList candidates;
     for (const QJsonObject &values : sources)
         candidates << values[key].toString();
