@@ -1,7 +1,7 @@
 #include "DesktopWorlds.h"
 
 #include "Gnome/GnomeSettingsAdapter.h"
-#include "Kde/KdeWorld.h"
+#include "Kde/KdeSettingsAdapter.h"
 #include "Services/DesktopWorld.h"
 #include "Worlds/WorldChoice.h"
 #include "Xfce/XfceSettingsAdapter.h"
@@ -21,8 +21,9 @@ void offerDesktopWorlds() {
          {u"GNOME"_s, u"GNOME-Classic"_s, u"GNOME-Flashback"_s},
          &GnomeSettingsAdapter::answers,
          [] { return std::make_shared<DesktopWorld>(std::make_shared<GnomeSettingsAdapter>()); }});
-    offerWorld(
-        {u"kde"_s, {u"KDE"_s}, &KdeWorld::answers, [] { return std::make_shared<KdeWorld>(); }});
+    offerWorld({u"kde"_s, {u"KDE"_s}, &KdeSettingsAdapter::answers, [] {
+                    return std::make_shared<DesktopWorld>(std::make_shared<KdeSettingsAdapter>());
+                }});
     offerWorld({u"xfce"_s, {u"XFCE"_s}, &XfceSettingsAdapter::answers, [] {
                     return std::make_shared<DesktopWorld>(std::make_shared<XfceSettingsAdapter>());
                 }});

@@ -6,7 +6,7 @@
 #include "Configuration/ConfigurationTransaction.h"
 #include "DBusMock.h"
 #include "Gnome/GnomeSettingsAdapter.h"
-#include "Kde/KdeWorld.h"
+#include "Kde/KdeSettingsAdapter.h"
 #include "PrivateBuses.h"
 #include "Services/DesktopWorld.h"
 #include "TestSupport.h"
@@ -65,7 +65,7 @@ std::shared_ptr<const World> world(int index) {
     case 0:
         return std::make_shared<DesktopWorld>(std::make_shared<GnomeSettingsAdapter>());
     case 1:
-        return std::make_shared<KdeWorld>();
+        return std::make_shared<DesktopWorld>(std::make_shared<KdeSettingsAdapter>());
     default:
         return std::make_shared<DesktopWorld>(std::make_shared<XfceSettingsAdapter>());
     }

@@ -2,8 +2,8 @@
 // every preset written and read back, the user's own groups and kinds of sleep, an exact restore,
 // what an administrator locked, and a failed write rolled back.
 #include "DesktopTestSupport.h"
-#include "Kde/KdeConfigurationBackend.h"
 #include "Kde/KdeIdleSettings.h"
+#include "Kde/KdeSettingsAdapter.h"
 #include "Worlds/World.h"
 
 #include <QDir>
@@ -49,8 +49,8 @@ const Plasma kPlasmas[] = {{"5", "powermanagementprofilesrc", kPlasma5},
 
 struct KdeBackendTest : ::testing::Test {
     QTemporaryDir folder;
-    std::shared_ptr<KdeConfigurationBackend> backend = std::make_shared<KdeConfigurationBackend>(
-        OriginalSettingsBackup(folder.filePath("original-settings-kde.json"), "kde"));
+    std::shared_ptr<DesktopConfigurationBackend> backend = test::desktopBackend<KdeSettingsAdapter>(
+        folder.filePath("original-settings-kde.json"), "kde");
     ConfigurationTransaction transaction{backend};
 
     static void use(const Plasma &plasma) {
