@@ -261,6 +261,12 @@ QJsonObject KdeIdleSettings::native() const {
             keyGroup(m_profiles, owned);
     }
     keyGroup(m_locker, kLockerKeys);
+    for (const KdeConfigFile *file : {&m_profiles, &m_locker})
+        values.insert(
+            file->name(),
+            file->isPresent()
+                ? QJsonValue(QJsonObject{{u"finalLineBreak"_s, file->user().endsWithLineBreak()}})
+                : QJsonValue::Null);
     return values;
 }
 
@@ -472,6 +478,21 @@ void KdeIdleSettings::applyNative(const QJsonObject &native) {
             keyGroup(m_profiles, owned);
     }
     keyGroup(m_locker, kLockerKeys);
+    // After the groups, whose lines end with a line break when put back at the end.
+    for (KdeConfigFile *file : {&m_profiles, &m_locker})
+        restoreFile(*file, native.value(file->name()));
+}
+
+void KdeIdleSettings::restoreFile(KdeConfigFile &file, const QJsonValue &saved) {
+    // A backup made before Pellor kept these leaves a file it empties out removed, as then.
+    const bool present = saved.isObject();
+    const bool lineBreak = saved.toObject().value(u"finalLineBreak"_s).toBool(true);
+    if ((!file.user().bytes().isEmpty() || present == file.isPresent()) &&
+        lineBreak == file.user().endsWithLineBreak())
+        return;
+    m_changes << Change{&file, {}, {}};
+    file.setPresent(present);
+    file.user().setFinalLineBreak(lineBreak);
 }
 
 void KdeIdleSettings::set(KdeConfigFile &file, const QStringList &path, const QString &key,

@@ -26,8 +26,10 @@ namespace norvane {
 // first dimming, so that "Never" means the screen stays lit; Never turns the dimming off too.
 //
 // Native values name each group Pellor owns ("powerdevilrc [AC][Display]"): for Plasma 5 the
-// group's lines exactly, for the others its keys' raw values, null for what the file lacks; a
-// restore puts back exactly those, so every other byte of the files stays as it was.
+// group's lines exactly, for the others its keys' raw values, null for what the file lacks; and
+// each file ("kscreenlockerrc"): null when it is not there, else whether it ends with a line
+// break. A restore puts back exactly those, so every other byte of the files stays as it was, an
+// empty file stays and a file without a final line break gets none.
 class KdeIdleSettings {
 public:
     enum class Plasma { five = 5, six = 6 };
@@ -92,6 +94,8 @@ private:
     // The user's own dimming where it is off: the backup's, else PowerDevil's default.
     void resumeDimming(const QString &profile, const QJsonObject &original);
     void applyNative(const QJsonObject &native);
+    // Whether the file is there and ends with a line break, as the backup's `saved` says.
+    void restoreFile(KdeConfigFile &file, const QJsonValue &saved);
     void set(KdeConfigFile &file, const QStringList &path, const QString &key,
              const QString &value);
     void remove(KdeConfigFile &file, const QStringList &path, const QString &key);

@@ -89,29 +89,39 @@ TEST_F(KdeBackendTest, EveryPresetIsReadBackAndRestoreGivesBackEveryByte) {
         EXPECT_EQ(fileBytes(plasma.file), plasma.bytes);
         EXPECT_EQ(fileBytes("kscreenlockerrc"), kLocker);
     }
-    // A file that was not there is not there again.
-    QFile::remove(configFile("kscreenlockerrc"));
-    QFile::remove(folder.filePath("original-settings-kde.json"));
-    (void)transaction.apply(Profile::focus());
-    EXPECT_TRUE(QFile::exists(configFile("kscreenlockerrc")));
-    (void)transaction.restore();
-    EXPECT_FALSE(QFile::exists(configFile("kscreenlockerrc")));
+    // A file that was not there is not there again, an empty one is there and empty, and one
+    // without a final line break is restored without one.
+    for (const std::optional<QByteArray> &locker :
+         {std::optional<QByteArray>(), std::optional(QByteArray()),
+          std::optional(kLocker.chopped(1))}) {
+        SCOPED_TRACE(locker ? locker->toStdString() : "none");
+        QFile::remove(configFile("kscreenlockerrc"));
+        if (locker)
+            test::writeBytes(configFile("kscreenlockerrc"), *locker);
+        QFile::remove(folder.filePath("original-settings-kde.json"));
+        (void)transaction.apply(Profile::focus());
+        EXPECT_NE(fileBytes("kscreenlockerrc"), locker.value_or(""));
+        (void)transaction.restore();
+        EXPECT_EQ(QFile::exists(configFile("kscreenlockerrc")), locker.has_value());
+        EXPECT_EQ(fileBytes("kscreenlockerrc"), locker.value_or(""));
+    }
 }
 
 // Never removes Plasma 5's groups or turns Plasma 6's switches off, dimming included; a later time
 // brings back the user's own; restore gives back every byte, also from a backup made before Pellor
-// knew the dimming. A display never turned off reads when PowerDevil first dims (5: at half).
+// knew the dimming, a file without a final line break included. A display never turned off reads
+// when PowerDevil first dims (5: at half).
 TEST_F(KdeBackendTest, NeverKeepsTheScreenLitAndALaterTimeBringsBackTheUsersOwn) {
     // The Plasma and its file, what the adapter reads, what a time after Never gives back.
     const std::tuple<const Plasma &, QByteArray, qint64, QByteArray> cases[] = {
         {kPlasmas[0], kPlasma5, 10,
          "[AC][DPMSControl]\nidleTime=300\nlockBeforeTurnOff=true\n\n[AC][DimDisplay]\nidleTime="
          "300000\n\n[AC][SuspendSession]\nidleTime=900000\nsuspendType=2\n"},
-        {kPlasmas[0], "[AC][DimDisplay]\nidleTime=300000\n", 3,
+        {kPlasmas[0], "[AC][DimDisplay]\nidleTime=300000", 3,
          "[AC][DPMSControl]\nidleTime=300\n\n[AC][DimDisplay]\nidleTime=300000\n"},
         {kPlasmas[1], kPlasma6, 10,
          "[AC][SuspendAndShutdown]\nAutoSuspendAction=2\nAutoSuspendIdleTimeoutSec=900\n"},
-        {kPlasmas[1], "[AC][Display]\nTurnOffDisplayWhenIdle=false\n", 5,
+        {kPlasmas[1], "[AC][Display]\nTurnOffDisplayWhenIdle=false", 5,
          "[AC][Display]\nTurnOffDisplayIdleTimeoutSec=300\n"},
         {kPlasmas[1], "[AC][Display]\nDimDisplayWhenIdle=false\nTurnOffDisplayWhenIdle=false\n", 0,
          "[AC][Display]\nDimDisplayWhenIdle=false\nTurnOffDisplayIdleTimeoutSec=300\n"},
