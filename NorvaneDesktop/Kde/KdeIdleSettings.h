@@ -9,7 +9,8 @@ namespace norvane {
 
 // KDE Plasma's idle settings, the user's own, in PowerDevil's and the screen locker's files.
 // Pellor's power adapter is PowerDevil's profile "AC", its battery the profile "Battery"; the
-// profile "LowBattery", which PowerDevil switches to when the battery runs low, is left as it is.
+// profile "LowBattery", which PowerDevil switches to when the battery runs low, is left as it is
+// and read for the live status (lowBattery()).
 //
 // Plasma 5 (powermanagementprofilesrc): the display turns off after [<profile>][DPMSControl]
 // idleTime seconds and the computer sleeps after [<profile>][SuspendSession] idleTime
@@ -51,6 +52,10 @@ public:
     // The battery ("-b") and the power adapter ("-c"), the screen saver, and the native values.
     // Throws ConfigurationError when a value is not a number or a truth value.
     [[nodiscard]] MacConfiguration configuration() const;
+    // The timers of Plasma 5's profile "LowBattery" when PowerDevil runs it on battery at
+    // `percentage`: at or below powerdevilrc [BatteryManagement] BatteryLowLevel (10 by
+    // default). None above it, and on Plasma 6. Throws ConfigurationError as configuration().
+    [[nodiscard]] std::optional<PowerSourceConfiguration> lowBattery(qint64 percentage) const;
     // What a restore of `backup` leaves: its native values, the files' own for what it does not
     // name (a backup made before Pellor knew it), and the minutes those read as. Writes nothing.
     [[nodiscard]] MacConfiguration restoring(const MacConfiguration &backup);

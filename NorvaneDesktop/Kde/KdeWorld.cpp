@@ -52,8 +52,9 @@ std::shared_ptr<ConfigurationBackend> KdeWorld::configurationBackend() const {
 }
 
 SystemSettings KdeWorld::readSettings() const {
-    return readDesktopSettings([] { return KdeIdleSettings().configuration(); },
-                               DesktopSession::kde);
+    return readDesktopSettings(
+        [] { return KdeIdleSettings().configuration(); }, DesktopSession::kde,
+        [](qint64 percentage) { return KdeIdleSettings().lowBattery(percentage); });
 }
 
 PowerStatus KdeWorld::readPower() const {

@@ -1,11 +1,14 @@
 // KDE Plasma's idle settings in PowerDevil's and the screen locker's files, Plasma 5 and 6:
 // every preset written and read back, the user's own groups and kinds of sleep, an exact restore,
 // what an administrator locked, and a failed write rolled back.
+#include "DBusMock.h"
 #include "DesktopTestSupport.h"
 #include "Kde/KdeConfigurationBackend.h"
 #include "Kde/KdeIdleSettings.h"
+#include "Status/Drift.h"
 #include "Worlds/World.h"
 
+#include <QDBusVariant>
 #include <QDir>
 #include <QFile>
 #include <QSignalSpy>
@@ -219,6 +222,46 @@ TEST_F(KdeBackendTest, ThePlasmaThatRunsIsTheOneWhoseFilesAreUsed) {
         if (!c.plasma6.isEmpty())
             test::writeBytes(configFile("powerdevilrc"), c.plasma6);
         EXPECT_EQ(KdeIdleSettings::detect(), c.expected) << c.session;
+    }
+}
+
+// On battery at or below PowerDevil's low level (powerdevilrc), Plasma 5's PowerDevil runs the
+// profile "LowBattery": the live status shows its timers and says so, and they are no drift from
+// the applied profile's.
+TEST_F(KdeBackendTest, AtALowBatteryTheLiveStatusShowsTheLowBatteryProfile) {
+    use(kPlasmas[0]);
+    test::DBusMock upower(QDBusConnection::SystemBus, "upower", R"({"OnBattery": true})");
+    ASSERT_TRUE(upower.ready());
+    ASSERT_TRUE(upower.mock("AddDischargingBattery", {"mock_BAT", "Battery", 50.0, qint64(3600)}));
+    struct Case {
+        double percentage;
+        QByteArray powerdevilrc;
+        qint64 display; // minutes
+        qint64 sleep;
+        QString source;
+    };
+    const QString low = "Battery (low-battery settings in effect)";
+    Profile applied = Profile::normal(); // the battery's timers, as kPlasma5 has them
+    applied.displayMinutes = 5;
+    applied.sleepMinutes = 10;
+    applied.screenSaverSeconds = 600;
+    const Case cases[] = {
+        {11, "", 5, 10, "Battery"},
+        {10, "", 2, 0, low},
+        {20, "[BatteryManagement]\nBatteryLowLevel=20\n", 2, 0, low},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.percentage);
+        test::writeBytes(configFile("powerdevilrc"), c.powerdevilrc);
+        upower.call("/org/freedesktop/UPower/devices/mock_BAT", "org.freedesktop.DBus.Properties",
+                    "Set",
+                    {"org.freedesktop.UPower.Device", "Percentage",
+                     QVariant::fromValue(QDBusVariant(c.percentage))});
+        const SystemSettings settings = currentWorld()->readSettings();
+        EXPECT_EQ(settings.displayMinutes, c.display);
+        EXPECT_EQ(settings.sleepMinutes, c.sleep);
+        EXPECT_EQ(settings.source, c.source);
+        EXPECT_EQ(Drift::between(settings, applied), QList<Drift>());
     }
 }
 
