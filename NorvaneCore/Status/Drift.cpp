@@ -9,8 +9,10 @@ QList<Drift> Drift::between(const SystemSettings &live, const Profile &applied) 
         if (held && *held != wanted)
             drifts << Drift{setting, *held, wanted};
     };
-    compare(Setting::display, live.displayMinutes, applied.displayMinutes);
-    compare(Setting::sleep, live.sleepMinutes, applied.sleepMinutes);
+    if (!live.lowBatteryTimers) {
+        compare(Setting::display, live.displayMinutes, applied.displayMinutes);
+        compare(Setting::sleep, live.sleepMinutes, applied.sleepMinutes);
+    }
     compare(Setting::screenSaver, live.screenSaverSeconds, applied.screenSaverSeconds);
     return drifts;
 }

@@ -17,7 +17,8 @@ struct Drift {
     qint64 applied; // what the profile says, in the same unit
 
     // Every setting the snapshot holds that differs from the profile's; a setting the snapshot
-    // could not read counts as no difference.
+    // could not read counts as no difference, and so do timers of the desktop's own low-battery
+    // settings, which are not the profile's to hold.
     [[nodiscard]] static QList<Drift> between(const SystemSettings &live, const Profile &applied);
 
     friend bool operator==(const Drift &, const Drift &) = default;

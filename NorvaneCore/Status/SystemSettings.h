@@ -19,7 +19,12 @@ struct SystemSettings {
     // 2 High Power are off); empty when neither is printed, as on desktops.
     std::optional<bool> lowPower;
     std::optional<qint64> screenSaverSeconds;
-    QString source; // "Power adapter", "Battery", "UPS" or "Unavailable", localized
+    // "Power adapter", "Battery", "UPS" or "Unavailable", localized; with lowBatteryTimers,
+    // "Battery (low-battery settings in effect)".
+    QString source;
+    // The timers are those of the desktop's own low-battery settings (KDE's profile "LowBattery"),
+    // which run instead of the battery's and which Pellor does not change.
+    bool lowBatteryTimers = false;
     std::optional<QString> sleepPreventers;        // inside "(sleep prevented by …)"
     std::optional<QString> displaySleepPreventers; // inside "(display sleep prevented by …)"
     // "SleepDisabled" of the "System-wide power settings:" block: when set, the Mac never sleeps

@@ -288,6 +288,23 @@ void KConfigText::insertLines(qsizetype at, const QList<QByteArray> &texts) {
     regroup();
 }
 
+bool KConfigText::endsWithLineBreak() const {
+    return m_lines.isEmpty() || m_lines.last().text.endsWith('\n');
+}
+
+void KConfigText::setFinalLineBreak(bool present) {
+    if (present) {
+        ensureFinalLineBreak();
+    } else if (!endsWithLineBreak()) {
+        return;
+    } else if (QByteArray text = m_lines.last().text.chopped(1); text.isEmpty()) {
+        m_lines.removeLast();
+    } else {
+        m_lines.last() = classify(text);
+        regroup();
+    }
+}
+
 void KConfigText::ensureFinalLineBreak() {
     if (!m_lines.isEmpty() && !m_lines.last().text.endsWith('\n'))
         m_lines.last().text += '\n';

@@ -47,6 +47,10 @@ public:
     // KConfig keeps the group: before the first group that sorts after it, else at the end.
     // removeGroup() undoes it byte for byte.
     void insertGroupText(const QStringList &group, const QByteArray &text);
+    // The text is empty or ends with a line break. Edits at the end add one where it lacks.
+    [[nodiscard]] bool endsWithLineBreak() const;
+    // Adds or takes away the line break at the end of a text that is not empty.
+    void setFinalLineBreak(bool present);
 
 private:
     enum class Kind { blank, comment, header, entry, other };

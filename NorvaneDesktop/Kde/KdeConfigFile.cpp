@@ -25,6 +25,7 @@ KdeConfigFile::KdeConfigFile(const QString &name) : m_name(name) {
     m_path = QDir(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation))
                  .filePath(name);
     m_exists = QFileInfo::exists(m_path);
+    m_present = m_exists;
     m_read = contents(m_path);
     m_asRead = KConfigText(m_read);
     m_user = m_asRead;
@@ -81,9 +82,7 @@ bool KdeConfigFile::isExpanded(const QStringList &group, const QString &key) con
 }
 
 void KdeConfigFile::save() {
-    // Nothing left (a restore took out what Pellor had added to a file that was not there): KDE
-    // reads no file as it reads an empty one, and no file is how it was.
-    if (m_user.bytes().isEmpty()) {
+    if (!isPresent()) {
         if (m_exists && !QFile::remove(m_path))
             throw PlatformError(QStringLiteral("Could not remove “%1”").arg(m_path));
         m_read.clear();
@@ -98,6 +97,7 @@ void KdeConfigFile::save() {
     m_read = m_user.bytes();
     m_asRead = m_user;
     m_exists = true;
+    m_present = true;
 }
 
 } // namespace norvane

@@ -37,10 +37,18 @@ public:
     // The key's value asks for expansion ("[$e]") in the file that gives it.
     [[nodiscard]] bool isExpanded(const QStringList &group, const QString &key) const;
 
+    // The user's file is there once saved: it has text, or it was there as read, or
+    // setPresent(true) keeps it when empty.
+    [[nodiscard]] bool isPresent() const { return m_present || !m_user.bytes().isEmpty(); }
+    // Whether an empty text keeps the file (as an empty file) or removes it.
+    void setPresent(bool present) { m_present = present; }
+
     // The edits differ from the file as read.
-    [[nodiscard]] bool isChanged() const { return m_user.bytes() != m_read; }
+    [[nodiscard]] bool isChanged() const {
+        return m_user.bytes() != m_read || isPresent() != m_exists;
+    }
     // Writes the edited text through a temporary file renamed over the user's file, keeping its
-    // permissions; an empty text removes the file. Throws PlatformError.
+    // permissions; removes the file when it is not to be present. Throws PlatformError.
     void save();
 
 private:
@@ -52,6 +60,7 @@ private:
     QString m_name;
     QString m_path;
     bool m_exists = false;
+    bool m_present = false;
     QByteArray m_read;
     KConfigText m_asRead;
     KConfigText m_user;

@@ -81,10 +81,10 @@ bool truth(const KdeConfigFile &file, const QStringList &path, const QString &ke
 // PowerDevil's defaults, which hold where a file does not set a key: Plasma 6's (and Plasma 5's
 // for a group that is there without its time). The screen locker locks after 5 minutes.
 qint64 defaultDisplaySeconds(const QString &profile) {
-    return profile == u"AC" ? 600 : 300;
+    return profile == u"AC" ? 600 : profile == u"LowBattery" ? 120 : 300;
 }
 qint64 defaultDimSeconds(const QString &profile) {
-    return profile == u"AC" ? 300 : 120;
+    return profile == u"AC" ? 300 : profile == u"LowBattery" ? 60 : 120;
 }
 qint64 defaultSleepSeconds(KdeIdleSettings::Plasma plasma, const QString &profile) {
     if (plasma == KdeIdleSettings::Plasma::five)
@@ -92,6 +92,8 @@ qint64 defaultSleepSeconds(KdeIdleSettings::Plasma plasma, const QString &profil
     return profile == u"AC" ? 900 : 600;
 }
 constexpr qint64 kDefaultLockMinutes = 5;
+// PowerDevil runs the profile "LowBattery" on battery at or below this charge (per cent).
+constexpr qint64 kDefaultBatteryLowLevel = 10;
 
 // Plasma 6's groups and the keys Pellor owns in each, and the screen locker's.
 struct KeyGroup {
@@ -261,6 +263,12 @@ QJsonObject KdeIdleSettings::native() const {
             keyGroup(m_profiles, owned);
     }
     keyGroup(m_locker, kLockerKeys);
+    for (const KdeConfigFile *file : {&m_profiles, &m_locker})
+        values.insert(
+            file->name(),
+            file->isPresent()
+                ? QJsonValue(QJsonObject{{u"finalLineBreak"_s, file->user().endsWithLineBreak()}})
+                : QJsonValue::Null);
     return values;
 }
 
@@ -272,6 +280,18 @@ MacConfiguration KdeIdleSettings::configuration() const {
     configuration.screenSaverSeconds = screenSaverSeconds();
     configuration.native = native();
     return configuration;
+}
+
+std::optional<PowerSourceConfiguration> KdeIdleSettings::lowBattery(qint64 percentage) const {
+    if (m_plasma != Plasma::five)
+        return std::nullopt;
+    // PowerDevil's own settings, in powerdevilrc on Plasma 5 too.
+    const KdeConfigFile settings(kPlasma6File);
+    if (percentage >
+        number(settings, {u"BatteryManagement"_s}, u"BatteryLowLevel"_s, kDefaultBatteryLowLevel))
+        return std::nullopt;
+    const QString profile = u"LowBattery"_s;
+    return PowerSourceConfiguration{u"-b"_s, displayMinutes(profile), sleepMinutes(profile)};
 }
 
 MacConfiguration KdeIdleSettings::restoring(const MacConfiguration &backup) {
@@ -472,6 +492,21 @@ void KdeIdleSettings::applyNative(const QJsonObject &native) {
             keyGroup(m_profiles, owned);
     }
     keyGroup(m_locker, kLockerKeys);
+    // After the groups, whose lines end with a line break when put back at the end.
+    for (KdeConfigFile *file : {&m_profiles, &m_locker})
+        restoreFile(*file, native.value(file->name()));
+}
+
+void KdeIdleSettings::restoreFile(KdeConfigFile &file, const QJsonValue &saved) {
+    // A backup made before Pellor kept these leaves a file it empties out removed, as then.
+    const bool present = saved.isObject();
+    const bool lineBreak = saved.toObject().value(u"finalLineBreak"_s).toBool(true);
+    if ((!file.user().bytes().isEmpty() || present == file.isPresent()) &&
+        lineBreak == file.user().endsWithLineBreak())
+        return;
+    m_changes << Change{&file, {}, {}};
+    file.setPresent(present);
+    file.user().setFinalLineBreak(lineBreak);
 }
 
 void KdeIdleSettings::set(KdeConfigFile &file, const QStringList &path, const QString &key,

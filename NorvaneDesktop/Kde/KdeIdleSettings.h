@@ -9,7 +9,8 @@ namespace norvane {
 
 // KDE Plasma's idle settings, the user's own, in PowerDevil's and the screen locker's files.
 // Pellor's power adapter is PowerDevil's profile "AC", its battery the profile "Battery"; the
-// profile "LowBattery", which PowerDevil switches to when the battery runs low, is left as it is.
+// profile "LowBattery", which PowerDevil switches to when the battery runs low, is left as it is
+// and read for the live status (lowBattery()).
 //
 // Plasma 5 (powermanagementprofilesrc): the display turns off after [<profile>][DPMSControl]
 // idleTime seconds and the computer sleeps after [<profile>][SuspendSession] idleTime
@@ -26,8 +27,10 @@ namespace norvane {
 // first dimming, so that "Never" means the screen stays lit; Never turns the dimming off too.
 //
 // Native values name each group Pellor owns ("powerdevilrc [AC][Display]"): for Plasma 5 the
-// group's lines exactly, for the others its keys' raw values, null for what the file lacks; a
-// restore puts back exactly those, so every other byte of the files stays as it was.
+// group's lines exactly, for the others its keys' raw values, null for what the file lacks; and
+// each file ("kscreenlockerrc"): null when it is not there, else whether it ends with a line
+// break. A restore puts back exactly those, so every other byte of the files stays as it was, an
+// empty file stays and a file without a final line break gets none.
 class KdeIdleSettings {
 public:
     enum class Plasma { five = 5, six = 6 };
@@ -49,6 +52,10 @@ public:
     // The battery ("-b") and the power adapter ("-c"), the screen saver, and the native values.
     // Throws ConfigurationError when a value is not a number or a truth value.
     [[nodiscard]] MacConfiguration configuration() const;
+    // The timers of Plasma 5's profile "LowBattery" when PowerDevil runs it on battery at
+    // `percentage`: at or below powerdevilrc [BatteryManagement] BatteryLowLevel (10 by
+    // default). None above it, and on Plasma 6. Throws ConfigurationError as configuration().
+    [[nodiscard]] std::optional<PowerSourceConfiguration> lowBattery(qint64 percentage) const;
     // What a restore of `backup` leaves: its native values, the files' own for what it does not
     // name (a backup made before Pellor knew it), and the minutes those read as. Writes nothing.
     [[nodiscard]] MacConfiguration restoring(const MacConfiguration &backup);
@@ -92,6 +99,8 @@ private:
     // The user's own dimming where it is off: the backup's, else PowerDevil's default.
     void resumeDimming(const QString &profile, const QJsonObject &original);
     void applyNative(const QJsonObject &native);
+    // Whether the file is there and ends with a line break, as the backup's `saved` says.
+    void restoreFile(KdeConfigFile &file, const QJsonValue &saved);
     void set(KdeConfigFile &file, const QStringList &path, const QString &key,
              const QString &value);
     void remove(KdeConfigFile &file, const QStringList &path, const QString &key);

@@ -62,4 +62,8 @@ MacConfiguration KdeSettingsAdapter::defaults() const {
     return KdeIdleSettings::defaults();
 }
 
+std::optional<PowerSourceConfiguration> KdeSettingsAdapter::lowBattery(qint64 percentage) const {
+    return KdeIdleSettings().lowBattery(percentage);
+}
+
 } // namespace norvane

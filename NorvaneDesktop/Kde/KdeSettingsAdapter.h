@@ -22,6 +22,9 @@ public:
     void write(const MacConfiguration &target, const QJsonObject &original) const override;
     // PowerDevil's and the screen locker's own settings for a new user.
     [[nodiscard]] MacConfiguration defaults() const override;
+    // PowerDevil's LowBattery profile, which runs at or below its low level.
+    [[nodiscard]] std::optional<PowerSourceConfiguration>
+    lowBattery(qint64 percentage) const override;
 
 private:
     KdeIdleSettings::Plasma m_plasma;

@@ -3,6 +3,7 @@
 #include "Localization/L10n.h"
 #include "Platform/ConfigurationError.h"
 #include "PowerServices.h"
+#include "Status/PowerStatus.h"
 
 namespace norvane {
 
@@ -33,7 +34,7 @@ std::optional<QString> processes(const PowerAssertions &holders,
 } // namespace
 
 SystemSettings readDesktopSettings(const std::function<MacConfiguration()> &idle,
-                                   DesktopSession session) {
+                                   DesktopSession session, const LowBatteryTimers &lowBattery) {
     SystemSettings settings;
     settings.readAt = QDateTime::currentDateTime();
     const std::optional<PowerSourceSnapshot> power = UPowerSources().snapshot();
@@ -48,6 +49,15 @@ SystemSettings readDesktopSettings(const std::function<MacConfiguration()> &idle
                 settings.sleepMinutes = source.sleep;
             }
         settings.screenSaverSeconds = configuration.screenSaverSeconds;
+        const PowerStatus battery =
+            power ? PowerStatus::parse(power->descriptions, power->providingType) : PowerStatus{};
+        if (lowBattery && battery.source == PowerStatus::Source::battery && battery.percentage)
+            if (const auto timers = lowBattery(*battery.percentage)) {
+                settings.displayMinutes = timers->display;
+                settings.sleepMinutes = timers->sleep;
+                settings.lowBatteryTimers = true;
+                settings.source = L10n::text("Battery (low-battery settings in effect)");
+            }
     } catch (const ConfigurationError &error) {
         settings.error = error.errorDescription();
     }

@@ -40,6 +40,13 @@ public:
     // Whether Pellor's screen-saver time is written (false where the screen saver starts with
     // the display).
     [[nodiscard]] virtual bool holdsScreenSaver() const { return true; }
+    // The timers of the desktop's own low-battery settings when they are in effect with the
+    // battery at `percentage`; none when the battery's usual ones hold.
+    [[nodiscard]] virtual std::optional<PowerSourceConfiguration>
+    lowBattery(qint64 percentage) const {
+        (void)percentage;
+        return std::nullopt;
+    }
     // Why the desktop cannot hold `profile`; none when it can.
     [[nodiscard]] virtual std::optional<QString> cannotHold(const Profile &profile) const {
         (void)profile;

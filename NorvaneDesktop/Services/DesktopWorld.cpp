@@ -19,8 +19,9 @@ std::shared_ptr<ConfigurationBackend> DesktopWorld::configurationBackend() const
 }
 
 SystemSettings DesktopWorld::readSettings() const {
-    return readDesktopSettings([settings = m_settings] { return settings->read(); },
-                               m_settings->session());
+    return readDesktopSettings(
+        [settings = m_settings] { return settings->read(); }, m_settings->session(),
+        [settings = m_settings](qint64 percentage) { return settings->lowBattery(percentage); });
 }
 
 PowerStatus DesktopWorld::readPower() const {

@@ -2,6 +2,7 @@
 
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QDBusReply>
 #include <QDBusServiceWatcher>
 #include <QEventLoop>
 #include <QTimer>
@@ -54,12 +55,22 @@ DBusMock::DBusMock(QDBusConnection::BusType bus, const QString &service, const Q
 }
 
 void DBusMock::start(const QStringList &arguments, const QString &service) {
+    // Ready once the name is this mock's: the previous mock of the same service may still hold it
+    // for a moment after it ended, until the bus has seen it go.
+    QDBusConnectionInterface *bus = connection(m_bus).interface();
+    const auto ours = [&] {
+        const QDBusReply<uint> owner = bus->servicePid(service);
+        return owner.isValid() && qint64(owner.value()) == m_process.processId();
+    };
     QDBusServiceWatcher watcher(service, connection(m_bus),
-                                QDBusServiceWatcher::WatchForRegistration);
+                                QDBusServiceWatcher::WatchForOwnerChange);
     QEventLoop loop;
-    QObject::connect(&watcher, &QDBusServiceWatcher::serviceRegistered, &loop, &QEventLoop::quit);
+    QObject::connect(&watcher, &QDBusServiceWatcher::serviceOwnerChanged, &loop, &QEventLoop::quit);
     QObject::connect(&m_process, &QProcess::finished, &loop, &QEventLoop::quit);
-    QTimer::singleShot(30'000, &loop, &QEventLoop::quit); // a guard, never the expected path
+    QTimer guard; // never the expected path
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, &loop, &QEventLoop::quit);
+    guard.start(30'000);
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     // The mock logs every call to its standard output: unread, a full pipe would stop it
     // answering while a test or benchmark runs no event loop.
@@ -70,9 +81,9 @@ void DBusMock::start(const QStringList &arguments, const QString &service) {
                                 m_bus == QDBusConnection::SystemBus ? QStringLiteral("--system")
                                                                     : QStringLiteral("--session")} +
                         arguments);
-    if (!connection(m_bus).interface()->isServiceRegistered(service))
+    while (!ours() && m_process.state() != QProcess::NotRunning && guard.isActive())
         loop.exec();
-    m_ready = connection(m_bus).interface()->isServiceRegistered(service);
+    m_ready = ours();
 }
 
 DBusMock::~DBusMock() {

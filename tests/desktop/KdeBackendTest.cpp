@@ -1,11 +1,14 @@
 // KDE Plasma's idle settings in PowerDevil's and the screen locker's files, Plasma 5 and 6:
 // every preset written and read back, the user's own groups and kinds of sleep, an exact restore,
 // what an administrator locked, and a failed write rolled back.
+#include "DBusMock.h"
 #include "DesktopTestSupport.h"
 #include "Kde/KdeIdleSettings.h"
 #include "Kde/KdeSettingsAdapter.h"
+#include "Status/Drift.h"
 #include "Worlds/World.h"
 
+#include <QDBusVariant>
 #include <QDir>
 #include <QFile>
 #include <QSignalSpy>
@@ -89,29 +92,39 @@ TEST_F(KdeBackendTest, EveryPresetIsReadBackAndRestoreGivesBackEveryByte) {
         EXPECT_EQ(fileBytes(plasma.file), plasma.bytes);
         EXPECT_EQ(fileBytes("kscreenlockerrc"), kLocker);
     }
-    // A file that was not there is not there again.
-    QFile::remove(configFile("kscreenlockerrc"));
-    QFile::remove(folder.filePath("original-settings-kde.json"));
-    (void)transaction.apply(Profile::focus());
-    EXPECT_TRUE(QFile::exists(configFile("kscreenlockerrc")));
-    (void)transaction.restore();
-    EXPECT_FALSE(QFile::exists(configFile("kscreenlockerrc")));
+    // A file that was not there is not there again, an empty one is there and empty, and one
+    // without a final line break is restored without one.
+    for (const std::optional<QByteArray> &locker :
+         {std::optional<QByteArray>(), std::optional(QByteArray()),
+          std::optional(kLocker.chopped(1))}) {
+        SCOPED_TRACE(locker ? locker->toStdString() : "none");
+        QFile::remove(configFile("kscreenlockerrc"));
+        if (locker)
+            test::writeBytes(configFile("kscreenlockerrc"), *locker);
+        QFile::remove(folder.filePath("original-settings-kde.json"));
+        (void)transaction.apply(Profile::focus());
+        EXPECT_NE(fileBytes("kscreenlockerrc"), locker.value_or(""));
+        (void)transaction.restore();
+        EXPECT_EQ(QFile::exists(configFile("kscreenlockerrc")), locker.has_value());
+        EXPECT_EQ(fileBytes("kscreenlockerrc"), locker.value_or(""));
+    }
 }
 
 // Never removes Plasma 5's groups or turns Plasma 6's switches off, dimming included; a later time
 // brings back the user's own; restore gives back every byte, also from a backup made before Pellor
-// knew the dimming. A display never turned off reads when PowerDevil first dims (5: at half).
+// knew the dimming, a file without a final line break included. A display never turned off reads
+// when PowerDevil first dims (5: at half).
 TEST_F(KdeBackendTest, NeverKeepsTheScreenLitAndALaterTimeBringsBackTheUsersOwn) {
     // The Plasma and its file, what the adapter reads, what a time after Never gives back.
     const std::tuple<const Plasma &, QByteArray, qint64, QByteArray> cases[] = {
         {kPlasmas[0], kPlasma5, 10,
          "[AC][DPMSControl]\nidleTime=300\nlockBeforeTurnOff=true\n\n[AC][DimDisplay]\nidleTime="
          "300000\n\n[AC][SuspendSession]\nidleTime=900000\nsuspendType=2\n"},
-        {kPlasmas[0], "[AC][DimDisplay]\nidleTime=300000\n", 3,
+        {kPlasmas[0], "[AC][DimDisplay]\nidleTime=300000", 3,
          "[AC][DPMSControl]\nidleTime=300\n\n[AC][DimDisplay]\nidleTime=300000\n"},
         {kPlasmas[1], kPlasma6, 10,
          "[AC][SuspendAndShutdown]\nAutoSuspendAction=2\nAutoSuspendIdleTimeoutSec=900\n"},
-        {kPlasmas[1], "[AC][Display]\nTurnOffDisplayWhenIdle=false\n", 5,
+        {kPlasmas[1], "[AC][Display]\nTurnOffDisplayWhenIdle=false", 5,
          "[AC][Display]\nTurnOffDisplayIdleTimeoutSec=300\n"},
         {kPlasmas[1], "[AC][Display]\nDimDisplayWhenIdle=false\nTurnOffDisplayWhenIdle=false\n", 0,
          "[AC][Display]\nDimDisplayWhenIdle=false\nTurnOffDisplayIdleTimeoutSec=300\n"},
@@ -209,6 +222,46 @@ TEST_F(KdeBackendTest, ThePlasmaThatRunsIsTheOneWhoseFilesAreUsed) {
         if (!c.plasma6.isEmpty())
             test::writeBytes(configFile("powerdevilrc"), c.plasma6);
         EXPECT_EQ(KdeIdleSettings::detect(), c.expected) << c.session;
+    }
+}
+
+// On battery at or below PowerDevil's low level (powerdevilrc), Plasma 5's PowerDevil runs the
+// profile "LowBattery": the live status shows its timers and says so, and they are no drift from
+// the applied profile's.
+TEST_F(KdeBackendTest, AtALowBatteryTheLiveStatusShowsTheLowBatteryProfile) {
+    use(kPlasmas[0]);
+    test::DBusMock upower(QDBusConnection::SystemBus, "upower", R"({"OnBattery": true})");
+    ASSERT_TRUE(upower.ready());
+    ASSERT_TRUE(upower.mock("AddDischargingBattery", {"mock_BAT", "Battery", 50.0, qint64(3600)}));
+    struct Case {
+        double percentage;
+        QByteArray powerdevilrc;
+        qint64 display; // minutes
+        qint64 sleep;
+        QString source;
+    };
+    const QString low = "Battery (low-battery settings in effect)";
+    Profile applied = Profile::normal(); // the battery's timers, as kPlasma5 has them
+    applied.displayMinutes = 5;
+    applied.sleepMinutes = 10;
+    applied.screenSaverSeconds = 600;
+    const Case cases[] = {
+        {11, "", 5, 10, "Battery"},
+        {10, "", 2, 0, low},
+        {20, "[BatteryManagement]\nBatteryLowLevel=20\n", 2, 0, low},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.percentage);
+        test::writeBytes(configFile("powerdevilrc"), c.powerdevilrc);
+        upower.call("/org/freedesktop/UPower/devices/mock_BAT", "org.freedesktop.DBus.Properties",
+                    "Set",
+                    {"org.freedesktop.UPower.Device", "Percentage",
+                     QVariant::fromValue(QDBusVariant(c.percentage))});
+        const SystemSettings settings = currentWorld()->readSettings();
+        EXPECT_EQ(settings.displayMinutes, c.display);
+        EXPECT_EQ(settings.sleepMinutes, c.sleep);
+        EXPECT_EQ(settings.source, c.source);
+        EXPECT_EQ(Drift::between(settings, applied), QList<Drift>());
     }
 }
 
