@@ -18,7 +18,7 @@ class World;
 // its state now, read from the world as the running Pellor reads it.
 struct RuleListing {
     struct Entry {
-        enum class State { holding, notHolding, disabled, broken };
+        enum class State { holding, notHolding, disabled, broken, offByPolicy };
 
         Rule rule;
         std::optional<QString> profileTitle; // none: the library has no such profile (broken)
