@@ -105,9 +105,9 @@ QString NormalOffer::question(const Profile &current, bool screenSaverRead) {
                         : L10n::text({"Display {0} · Sleep {1}",
                                       {minuteLabel(current.displayMinutes, L10n::text("Never")),
                                        minuteLabel(current.sleepMinutes, L10n::text("Never"))}});
-    return L10n::text({"Now on this computer: {0}. Normal, which Pellor returns to after every "
-                       "timed profile, would set: {1}.",
-                       {now, Profile::normal().subtitle()}});
+    return L10n::text(
+        {"Now on this computer: {0}. Normal, which Pellor returns to after every timed profile, would set: {1}.",
+         {now, Profile::normal().subtitle()}});
 }
 
 } // namespace norvane
