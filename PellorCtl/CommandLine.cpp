@@ -33,8 +33,9 @@ QString exitCodeSection() {
         {3, L10n::text("administrator authorization was cancelled")},
         {4, L10n::text("no such profile")},
         {5, L10n::text("the rules file is damaged; \"pellorctl set-aside rules\" moves it aside")},
-        {6, L10n::text(
-                "check: the live settings exceed the management policy, or differ from the applied profile")},
+        {6,
+         L10n::text(
+             "check: the live settings exceed the management policy, or differ from the applied profile")},
     };
     QString text = L10n::text("Exit codes:");
     for (const auto &[code, meaning] : codes)

@@ -258,13 +258,13 @@ QByteArray checkJson(const QList<Policy::Excess> &overLimits, const Application 
         const Drift::Setting setting = driftSetting(excess.setting);
         const qint64 live =
             setting == Drift::Setting::screenSaver ? excess.seconds : excess.seconds / 60;
-        over.append(QJsonObject{
-            {u"setting"_s, settingKey(setting)},
-            {u"live"_s, live},
-            {u"limitMinutes"_s, excess.limit.minutes},
-            {u"source"_s, excess.limit.source ? QJsonValue(sourceKey(excess.limit.source))
-                                              : QJsonValue()},
-            {u"description"_s, excess.liveDescription()}});
+        over.append(QJsonObject{{u"setting"_s, settingKey(setting)},
+                                {u"live"_s, live},
+                                {u"limitMinutes"_s, excess.limit.minutes},
+                                {u"source"_s, excess.limit.source
+                                                  ? QJsonValue(sourceKey(excess.limit.source))
+                                                  : QJsonValue()},
+                                {u"description"_s, excess.liveDescription()}});
     }
     return document({{u"version"_s, jsonVersion},
                      {u"withinPolicy"_s, overLimits.isEmpty()},
@@ -283,11 +283,12 @@ QString listText(const QList<Profile> &profiles, const Application &application)
     }
     QString text;
     for (const Profile &profile : profiles) {
-        text += (isActive(profile, application) ? u"* "_s : u"  "_s) +
-                profile.id.leftJustified(idWidth) + u"  "_s +
-                profile.localizedTitle().leftJustified(titleWidth) + u"  "_s + profile.detail() +
-                (profile.managed ? u" · "_s + L10n::text("Provided by your organisation") : QString()) +
-                u'\n';
+        text +=
+            (isActive(profile, application) ? u"* "_s : u"  "_s) +
+            profile.id.leftJustified(idWidth) + u"  "_s +
+            profile.localizedTitle().leftJustified(titleWidth) + u"  "_s + profile.detail() +
+            (profile.managed ? u" · "_s + L10n::text("Provided by your organisation") : QString()) +
+            u'\n';
     }
     return text;
 }
@@ -381,11 +382,11 @@ QString rulesText(const RuleListing &listing) {
     int number = 0;
     // The administrator's rules go first, unnumbered: no command changes them.
     for (const RuleListing::Entry &entry : listing.entries)
-        text += (entry.managed ? u"-"_s : QString::number(++number) + u'.') + u' ' +
-                sentence(entry) + u" — "_s + stateText(entry.state) +
-                (entry.managed ? u" · "_s + L10n::text("Provided by your organisation")
-                               : QString()) +
-                u'\n';
+        text +=
+            (entry.managed ? u"-"_s : QString::number(++number) + u'.') + u' ' + sentence(entry) +
+            u" — "_s + stateText(entry.state) +
+            (entry.managed ? u" · "_s + L10n::text("Provided by your organisation") : QString()) +
+            u'\n';
     if (listing.entries.isEmpty())
         text +=
             L10n::text("No rules yet; \"pellorctl rules --help\" tells how to add one.") + u'\n';

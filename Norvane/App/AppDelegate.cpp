@@ -139,8 +139,12 @@ void AppDelegate::startRules() {
     managed.administer(*m_library);
     m_ruleBook = std::make_unique<RuleBook>();
     m_rules = new RuleSwitcher(store(), *m_library, *m_ruleBook,
-                               {currentWorld(), m_options.clock, QTimeZone::systemTimeZone(), {},
-                                RuleSwitcher::Environment().pollMilliseconds, managed.rules(),
+                               {currentWorld(),
+                                m_options.clock,
+                                QTimeZone::systemTimeZone(),
+                                {},
+                                RuleSwitcher::Environment().pollMilliseconds,
+                                managed.rules(),
                                 managed.policyInForce().allowRules},
                                this);
     QPointer<RuleSwitcher> rules(m_rules);

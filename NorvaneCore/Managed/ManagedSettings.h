@@ -24,7 +24,8 @@ public:
     static constexpr const char *profilesFile = "profiles.json";
     static constexpr const char *rulesFile = "rules.json";
 
-    [[nodiscard]] static ManagedSettings load(const AdministratorFolder &folder = AdministratorFolder());
+    [[nodiscard]] static ManagedSettings
+    load(const AdministratorFolder &folder = AdministratorFolder());
 
     [[nodiscard]] const QString &folder() const { return m_folder; }
     [[nodiscard]] const std::optional<Policy> &policy() const { return m_policy; }

@@ -204,8 +204,7 @@ std::optional<Policy::Limit> Policy::limit(Setting setting) const {
     return narrowest;
 }
 
-std::optional<Policy::Excess> Policy::excess(Setting setting,
-                                             std::optional<qint64> seconds) const {
+std::optional<Policy::Excess> Policy::excess(Setting setting, std::optional<qint64> seconds) const {
     const std::optional<Limit> allowed = limit(setting);
     if (!seconds || !allowed)
         return std::nullopt;

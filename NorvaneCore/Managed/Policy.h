@@ -71,7 +71,8 @@ public:
 private:
     using Limits = QMap<Setting, qint64>;
 
-    [[nodiscard]] std::optional<Excess> excess(Setting setting, std::optional<qint64> seconds) const;
+    [[nodiscard]] std::optional<Excess> excess(Setting setting,
+                                               std::optional<qint64> seconds) const;
 
     Limits m_general;
     QMap<Source, Limits> m_bySource;

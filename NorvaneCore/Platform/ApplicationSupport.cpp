@@ -17,8 +17,10 @@ QString administratorFolder() {
 #else
     // The configuration locations are the person's own folder ($XDG_CONFIG_HOME) followed by
     // the system's ($XDG_CONFIG_DIRS); only the system's belong to the administrator.
-    QStringList systemFolders = QStandardPaths::standardLocations(QStandardPaths::GenericConfigLocation);
-    systemFolders.removeAll(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
+    QStringList systemFolders =
+        QStandardPaths::standardLocations(QStandardPaths::GenericConfigLocation);
+    systemFolders.removeAll(
+        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
     if (systemFolders.isEmpty())
         systemFolders << QStringLiteral("/etc/xdg");
     for (const QString &folder : std::as_const(systemFolders)) {

@@ -252,9 +252,8 @@ Profile ProfileLibrary::duplicate(const QString &id) {
         graphemes::leading(source->localizedTitle(), kMaxTitleLength - graphemes::count(suffix)) +
         suffix;
     const Profile copy(QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper(),
-                       firstFreeTitle(candidate, m_listed), source->icon,
-                       source->displayMinutes, source->sleepMinutes, source->screenSaverSeconds,
-                       source->defaultMinutes);
+                       firstFreeTitle(candidate, m_listed), source->icon, source->displayMinutes,
+                       source->sleepMinutes, source->screenSaverSeconds, source->defaultMinutes);
     save(copy);
     return *profile(copy.id);
 }
