@@ -114,7 +114,7 @@ QString secondsText(qint64 seconds) {
 }
 
 QString limitText(const Policy::Limit &limit) {
-    const QString minutes = secondsText(limit.minutes * kSecondsPerMinute);
+    QString minutes = secondsText(limit.minutes * kSecondsPerMinute);
     if (!limit.source)
         return minutes;
     return L10n::text({"{0} ({1})", {minutes, sourceName(*limit.source)}});

@@ -24,7 +24,7 @@ QString administratorFolder() {
     if (systemFolders.isEmpty())
         systemFolders << QStringLiteral("/etc/xdg");
     for (const QString &folder : std::as_const(systemFolders)) {
-        const QString candidate = QDir(folder).filePath(QStringLiteral("pellor"));
+        QString candidate = QDir(folder).filePath(QStringLiteral("pellor"));
         if (QFileInfo(candidate).isDir())
             return candidate;
     }
