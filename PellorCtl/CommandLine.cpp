@@ -15,8 +15,9 @@ namespace {
 using namespace Qt::StringLiterals;
 
 const QStringList &commandNames() {
-    static const QStringList names{u"list"_s,    u"status"_s,   u"apply"_s, u"toggle"_s,
-                                   u"restore"_s, u"diagnose"_s, u"rules"_s, u"set-aside"_s};
+    static const QStringList names{u"list"_s,     u"status"_s, u"check"_s,
+                                   u"apply"_s,    u"toggle"_s, u"restore"_s,
+                                   u"diagnose"_s, u"rules"_s,  u"set-aside"_s};
     return names;
 }
 
@@ -32,6 +33,9 @@ QString exitCodeSection() {
         {3, L10n::text("administrator authorization was cancelled")},
         {4, L10n::text("no such profile")},
         {5, L10n::text("the rules file is damaged; \"pellorctl set-aside rules\" moves it aside")},
+        {6,
+         L10n::text(
+             "check: the live settings exceed the management policy, or differ from the applied profile")},
     };
     QString text = L10n::text("Exit codes:");
     for (const auto &[code, meaning] : codes)
@@ -43,6 +47,11 @@ QString diagnoseDescription() {
     return systemText(
         "Explain what keeps the display on or the Mac awake, as a report to share.",
         "Explain what keeps the display on or this computer awake, as a report to share.");
+}
+
+QString checkDescription() {
+    return L10n::text(
+        "Check that the live settings keep the management policy and are what the applied profile set.");
 }
 
 QString setAsideDescription() {
@@ -69,6 +78,7 @@ QString overview() {
          L10n::text("List the profiles; the active one is marked while Pellor is open.")},
         {u"status [--json]"_s,
          L10n::text("Show the live settings, the power source and the applied profile.")},
+        {u"check [--json]"_s, checkDescription()},
         {u"apply PROFILE [--for MINUTES | --no-return]"_s,
          L10n::text("Apply a profile, found by its identifier or title.")},
         {u"toggle PROFILE [--for MINUTES | --no-return]"_s, toggleSummary()},
@@ -117,6 +127,8 @@ QString commandDescription(const QString &command) {
         return L10n::text("List the profiles; the active one is marked while Pellor is open.");
     if (command == u"status")
         return L10n::text("Show the live settings, the power source and the applied profile.");
+    if (command == u"check")
+        return checkDescription();
     if (command == u"restore")
         return L10n::text("Restore the original settings saved before the first change.");
     if (command == u"diagnose")
@@ -346,7 +358,7 @@ Command Command::parse(const QStringList &given) {
         parser.setApplicationDescription(overview());
         parser.addPositionalArgument(
             u"command"_s,
-            L10n::text("list, status, apply, toggle, restore, diagnose, rules or set-aside"),
+            L10n::text("list, status, check, apply, toggle, restore, diagnose, rules or set-aside"),
             u"COMMAND"_s);
         if (parser.isSet(options.help))
             return only(Kind::help, helpOf(parser));
@@ -358,8 +370,8 @@ Command Command::parse(const QStringList &given) {
         usage(L10n::text({"Unknown command: {0}", {command}}));
     parser.setApplicationDescription(commandDescription(command));
     parser.addPositionalArgument(command, L10n::text("the command"), command);
-    const bool takesJson =
-        command == u"list" || command == u"status" || command == u"diagnose" || command == u"rules";
+    const bool takesJson = command == u"list" || command == u"status" || command == u"check" ||
+                           command == u"diagnose" || command == u"rules";
     if (takesJson)
         parser.addOption(options.json);
     if (command == u"apply" || command == u"toggle") {
@@ -405,6 +417,7 @@ Command Command::parse(const QStringList &given) {
     Command result;
     result.kind = command == u"list"       ? Kind::list
                   : command == u"status"   ? Kind::status
+                  : command == u"check"    ? Kind::check
                   : command == u"diagnose" ? Kind::diagnose
                                            : Kind::restore;
     result.json = takesJson && parser.isSet(options.json);

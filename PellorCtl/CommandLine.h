@@ -18,6 +18,7 @@ struct Command {
         version,
         list,
         status,
+        check,
         apply,
         toggle,
         restore,
@@ -31,7 +32,7 @@ struct Command {
     enum class RulesAction { list, add, remove, move, enable, disable, pause, resume };
 
     Kind kind = Kind::help;
-    bool json = false;             // list, status, diagnose, rules
+    bool json = false;             // list, status, check, diagnose, rules
     QString profile;               // apply, toggle, rules add (--use): an identifier or a title
     std::optional<qint64> minutes; // apply, toggle: --for MINUTES, 0 with --no-return
     QString helpText;              // help: the text to print

@@ -86,6 +86,17 @@ OutputFormat::Application knownApplication() {
     return application;
 }
 
+// What was changed outside Pellor since the applied profile: the record holds its settings,
+// whoever applied it.
+QList<Drift> driftSince(const SystemSettings &settings,
+                        const OutputFormat::Application &application) {
+    const std::optional<Session> applied = storedSession();
+    if (!applied || application.session.profileId != applied->profile.id ||
+        application.session.applying)
+        return {};
+    return Drift::between(settings, applied->profile);
+}
+
 // What a toggle of `profile` applies: the profile, or, while it is in effect, the profile in
 // effect before it; Normal when that is unknown, gone, or the same profile again.
 Profile toggled(const ProfileLibrary &library, const Profile &profile) {
@@ -118,6 +129,8 @@ ExitCode ControlTool::run(const QStringList &arguments) {
             return list(command);
         case Command::Kind::status:
             return status(command);
+        case Command::Kind::check:
+            return check(command);
         case Command::Kind::apply:
             return apply(command);
         case Command::Kind::toggle:
@@ -144,6 +157,7 @@ ExitCode ControlTool::run(const QStringList &arguments) {
 
 std::unique_ptr<ProfileLibrary> ControlTool::loadLibrary() {
     auto library = std::make_unique<ProfileLibrary>(std::make_shared<FileProfileStorage>());
+    administrator().administer(*library);
     // As in the window: the factory presets stand in, and the file stays as it is.
     if (const std::optional<QString> &error = library->loadError())
         m_err
@@ -153,6 +167,15 @@ std::unique_ptr<ProfileLibrary> ControlTool::loadLibrary() {
                     {library->location()}})
             << Qt::endl;
     return library;
+}
+
+const ManagedSettings &ControlTool::administrator() {
+    if (!m_administrator) {
+        m_administrator = ManagedSettings::load();
+        for (const QString &problem : m_administrator->problems())
+            m_err << problem << Qt::endl;
+    }
+    return *m_administrator;
 }
 
 bool ControlTool::pmsetIsAvailable() {
@@ -171,7 +194,8 @@ bool ControlTool::pmsetIsAvailable() {
 
 ExitCode ControlTool::list(const Command &command) {
     const std::unique_ptr<ProfileLibrary> library = loadLibrary();
-    const OutputFormat::Application application = knownApplication();
+    OutputFormat::Application application = knownApplication();
+    application.administrator = administrator();
     if (command.json)
         m_out << OutputFormat::listJson(library->profiles(), application);
     else
@@ -187,11 +211,8 @@ ExitCode ControlTool::status(const Command &command) {
     const PowerStatus power = world->readPower();
     OutputFormat::Application application = knownApplication();
     application.rulesWaitForPellor = !application.running && hasEnabledRules();
-    // The record holds the applied profile's settings, whoever applied it.
-    if (const std::optional<Session> applied = storedSession();
-        applied && application.session.profileId == applied->profile.id &&
-        !application.session.applying)
-        application.drift = Drift::between(settings, applied->profile);
+    application.drift = driftSince(settings, application);
+    application.administrator = administrator();
     if (command.json)
         m_out << OutputFormat::statusJson(settings, power, application, world->identity());
     else
@@ -201,6 +222,27 @@ ExitCode ControlTool::status(const Command &command) {
         return ExitCode::success;
     m_err << *settings.error << Qt::endl;
     return ExitCode::failed;
+}
+
+ExitCode ControlTool::check(const Command &command) {
+    if (!pmsetIsAvailable())
+        return ExitCode::failed;
+    const SystemSettings settings = currentWorld()->readSettings();
+    if (settings.error) {
+        m_err << *settings.error << Qt::endl;
+        return ExitCode::failed;
+    }
+    OutputFormat::Application application = knownApplication();
+    application.drift = driftSince(settings, application);
+    application.administrator = administrator();
+    const QList<Policy::Excess> overLimits =
+        application.administrator.policyInForce().excesses(settings);
+    if (command.json)
+        m_out << OutputFormat::checkJson(overLimits, application);
+    else
+        m_out << OutputFormat::checkText(overLimits, application);
+    return overLimits.isEmpty() && application.drift.isEmpty() ? ExitCode::success
+                                                               : ExitCode::outOfPolicy;
 }
 
 std::optional<Profile> ControlTool::findProfile(const ProfileLibrary &library,
@@ -344,7 +386,7 @@ ExitCode ControlTool::rules(const Command &command) {
 
 ExitCode ControlTool::listRules(const RuleBook &book, bool json) {
     const std::unique_ptr<ProfileLibrary> library = loadLibrary();
-    const RuleListing listing = RuleListing::make(book, *library, *currentWorld(),
+    const RuleListing listing = RuleListing::make(book, administrator(), *library, *currentWorld(),
                                                   QDateTime::currentDateTime(), pellorRuns());
     if (json)
         m_out << OutputFormat::rulesJson(listing);

@@ -3,6 +3,7 @@
 #include "CommandLine.h"
 #include "ControlClient.h"
 #include "ExitCode.h"
+#include "Managed/ManagedSettings.h"
 #include "Profiles/Profile.h"
 
 #include <QStringList>
@@ -29,6 +30,9 @@ public:
 private:
     ExitCode list(const Command &command);
     ExitCode status(const Command &command);
+    // Exits with outOfPolicy when the live settings exceed the policy's limits or differ from
+    // what the applied profile set.
+    ExitCode check(const Command &command);
     ExitCode apply(const Command &command);
     ExitCode toggle(const Command &command);
     ExitCode restore();
@@ -58,12 +62,15 @@ private:
     // The library; when the profiles file is damaged, its factory presets, with the reason and
     // the way out printed.
     [[nodiscard]] std::unique_ptr<ProfileLibrary> loadLibrary();
+    // What the administrator's folder provides, read once; each file left out is said then.
+    [[nodiscard]] const ManagedSettings &administrator();
     // False, with the reason printed, when the Mac's pmset cannot be run.
     [[nodiscard]] bool pmsetIsAvailable();
 
     QTextStream &m_out;
     QTextStream &m_err;
     bool m_terminal;
+    std::optional<ManagedSettings> m_administrator;
 };
 
 } // namespace norvane

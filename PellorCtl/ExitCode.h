@@ -14,6 +14,9 @@ enum class ExitCode : int {
     // (5 once meant a damaged profiles file, which now gives the factory presets with a warning,
     // as in the window. A damaged rules file never stops apply, restore or status.)
     damagedRules = 5,
+    // check: the live settings exceed the management policy, or differ from what the applied
+    // profile set (changed outside Pellor).
+    outOfPolicy = 6,
 };
 
 } // namespace norvane

@@ -21,6 +21,49 @@ QByteArray document(const QJsonObject &object) {
     return QJsonDocument(object).toJson(QJsonDocument::Indented);
 }
 
+// Which policy is in force and what the administrator's folder provides, for an inventory.
+QJsonObject administratorJson(const ManagedSettings &administrator) {
+    QJsonArray profiles;
+    for (const Profile &profile : administrator.profiles())
+        profiles.append(profile.id);
+    QJsonArray rules;
+    for (const Rule &rule : administrator.rules())
+        rules.append(rule.id);
+    const std::optional<Policy> &policy = administrator.policy();
+    return {{u"folder"_s, administrator.folder()},
+            {u"policy"_s, policy ? QJsonValue(policy->toJson()) : QJsonValue()},
+            {u"profiles"_s, profiles},
+            {u"rules"_s, rules},
+            {u"problems"_s, QJsonArray::fromStringList(administrator.problems())}};
+}
+
+QString sourceKey(const std::optional<Policy::Source> &source) {
+    if (!source)
+        return {};
+    switch (*source) {
+    case Policy::Source::battery:
+        return u"battery"_s;
+    case Policy::Source::adapter:
+        return u"adapter"_s;
+    case Policy::Source::ups:
+        break;
+    }
+    return u"ups"_s;
+}
+
+// The same setting in the words of the status's "settings" object.
+Drift::Setting driftSetting(Policy::Setting setting) {
+    switch (setting) {
+    case Policy::Setting::display:
+        return Drift::Setting::display;
+    case Policy::Setting::sleep:
+        return Drift::Setting::sleep;
+    case Policy::Setting::screenSaver:
+        break;
+    }
+    return Drift::Setting::screenSaver;
+}
+
 bool isActive(const Profile &profile, const Application &application) {
     return application.session.profileId == profile.id;
 }
@@ -146,6 +189,8 @@ QString stateText(RuleListing::Entry::State state) {
         return L10n::text("not holding");
     case RuleListing::Entry::State::disabled:
         return L10n::text("disabled");
+    case RuleListing::Entry::State::offByPolicy:
+        return L10n::text("off: the management policy allows no rules of your own");
     case RuleListing::Entry::State::broken:
         break;
     }
@@ -160,6 +205,8 @@ QString stateName(RuleListing::Entry::State state) {
         return u"notHolding"_s;
     case RuleListing::Entry::State::disabled:
         return u"disabled"_s;
+    case RuleListing::Entry::State::offByPolicy:
+        return u"offByPolicy"_s;
     case RuleListing::Entry::State::broken:
         break;
     }
@@ -193,6 +240,40 @@ QJsonObject applicationJson(const Application &application) {
 
 } // namespace
 
+QString checkText(const QList<Policy::Excess> &overLimits, const Application &application) {
+    QStringList lines;
+    for (const Policy::Excess &excess : overLimits)
+        lines << excess.liveDescription();
+    if (!application.drift.isEmpty())
+        lines << driftText(application);
+    if (lines.isEmpty())
+        lines << L10n::text(
+            "The live settings keep the management policy and are what the applied profile set.");
+    return lines.join(u'\n') + u'\n';
+}
+
+QByteArray checkJson(const QList<Policy::Excess> &overLimits, const Application &application) {
+    QJsonArray over;
+    for (const Policy::Excess &excess : overLimits) {
+        const Drift::Setting setting = driftSetting(excess.setting);
+        const qint64 live =
+            setting == Drift::Setting::screenSaver ? excess.seconds : excess.seconds / 60;
+        over.append(QJsonObject{{u"setting"_s, settingKey(setting)},
+                                {u"live"_s, live},
+                                {u"limitMinutes"_s, excess.limit.minutes},
+                                {u"source"_s, excess.limit.source
+                                                  ? QJsonValue(sourceKey(excess.limit.source))
+                                                  : QJsonValue()},
+                                {u"description"_s, excess.liveDescription()}});
+    }
+    return document({{u"version"_s, jsonVersion},
+                     {u"withinPolicy"_s, overLimits.isEmpty()},
+                     {u"overLimits"_s, over},
+                     {u"asApplied"_s, application.drift.isEmpty()},
+                     {u"application"_s, applicationJson(application)},
+                     {u"administrator"_s, administratorJson(application.administrator)}});
+}
+
 QString listText(const QList<Profile> &profiles, const Application &application) {
     qsizetype idWidth = 0;
     qsizetype titleWidth = 0;
@@ -202,10 +283,12 @@ QString listText(const QList<Profile> &profiles, const Application &application)
     }
     QString text;
     for (const Profile &profile : profiles) {
-        text += (isActive(profile, application) ? u"* "_s : u"  "_s) +
-                profile.id.leftJustified(idWidth) + u"  "_s +
-                profile.localizedTitle().leftJustified(titleWidth) + u"  "_s + profile.detail() +
-                u'\n';
+        text +=
+            (isActive(profile, application) ? u"* "_s : u"  "_s) +
+            profile.id.leftJustified(idWidth) + u"  "_s +
+            profile.localizedTitle().leftJustified(titleWidth) + u"  "_s + profile.detail() +
+            (profile.managed ? u" · "_s + L10n::text("Provided by your organisation") : QString()) +
+            u'\n';
     }
     return text;
 }
@@ -216,6 +299,7 @@ QByteArray listJson(const QList<Profile> &profiles, const Application &applicati
         rows.append(QJsonObject{{u"id"_s, profile.id},
                                 {u"title"_s, profile.localizedTitle()},
                                 {u"preset"_s, profile.isPreset()},
+                                {u"managed"_s, profile.managed},
                                 {u"displayMinutes"_s, profile.displayMinutes},
                                 {u"sleepMinutes"_s, profile.sleepMinutes},
                                 {u"screenSaverMinutes"_s, profile.screenSaverSeconds / 60},
@@ -224,7 +308,8 @@ QByteArray listJson(const QList<Profile> &profiles, const Application &applicati
     }
     return document({{u"version"_s, jsonVersion},
                      {u"profiles"_s, rows},
-                     {u"application"_s, applicationJson(application)}});
+                     {u"application"_s, applicationJson(application)},
+                     {u"administrator"_s, administratorJson(application.administrator)}});
 }
 
 QString statusText(const SystemSettings &settings, const PowerStatus &power,
@@ -281,6 +366,7 @@ QByteArray statusJson(const SystemSettings &settings, const PowerStatus &power,
          {u"settings"_s, live},
          {u"power"_s, source},
          {u"application"_s, applicationJson(application)},
+         {u"administrator"_s, administratorJson(application.administrator)},
          {u"system"_s, QJsonObject{{u"id"_s, system.id},
                                    {u"name"_s, system.name},
                                    {u"note"_s, system.note.isEmpty() ? QJsonValue()
@@ -294,9 +380,13 @@ QString rulesNeedPellor() {
 QString rulesText(const RuleListing &listing) {
     QString text;
     int number = 0;
+    // The administrator's rules go first, unnumbered: no command changes them.
     for (const RuleListing::Entry &entry : listing.entries)
-        text += QString::number(++number) + u". "_s + sentence(entry) + u" — "_s +
-                stateText(entry.state) + u'\n';
+        text +=
+            (entry.managed ? u"-"_s : QString::number(++number) + u'.') + u' ' + sentence(entry) +
+            u" — "_s + stateText(entry.state) +
+            (entry.managed ? u" · "_s + L10n::text("Provided by your organisation") : QString()) +
+            u'\n';
     if (listing.entries.isEmpty())
         text +=
             L10n::text("No rules yet; \"pellorctl rules --help\" tells how to add one.") + u'\n';
@@ -314,7 +404,8 @@ QByteArray rulesJson(const RuleListing &listing) {
     int number = 0;
     for (const RuleListing::Entry &entry : listing.entries)
         rules.append(QJsonObject{
-            {u"number"_s, ++number},
+            {u"number"_s, entry.managed ? QJsonValue() : QJsonValue(++number)},
+            {u"managed"_s, entry.managed},
             {u"id"_s, entry.rule.id},
             {u"condition"_s, entry.rule.toJson()[u"when"_s]},
             {u"description"_s, entry.rule.when.description()},

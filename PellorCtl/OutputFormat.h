@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ControlProtocol.h"
+#include "Managed/ManagedSettings.h"
 #include "Platform/SystemIdentity.h"
 #include "Profiles/Profile.h"
 #include "RuleListing.h"
@@ -28,6 +29,7 @@ struct Application {
     QList<Drift> drift;            // what was changed outside Pellor since the profile was applied
     std::optional<AppliedByRule> rule; // the rule that applied the profile in effect
     bool rulesWaitForPellor = false;   // there are enabled rules, but no Pellor runs to act on them
+    ManagedSettings administrator;     // what the administrator's folder provides
 };
 
 // One line per profile: a mark for the active one, the identifier, the title and the settings.
@@ -41,6 +43,12 @@ struct Application {
 [[nodiscard]] QByteArray statusJson(const SystemSettings &settings, const PowerStatus &power,
                                     const Application &application, const SystemIdentity &system);
 
+// pellorctl check: one line per live setting over the policy's limits and per setting changed
+// outside Pellor, or one line saying all is as it should be.
+[[nodiscard]] QString checkText(const QList<Policy::Excess> &overLimits,
+                                const Application &application);
+[[nodiscard]] QByteArray checkJson(const QList<Policy::Excess> &overLimits,
+                                   const Application &application);
 // One line per rule: its number, its sentence and its state; then whether automatic switching is
 // paused and whether the rules can act at all.
 [[nodiscard]] QString rulesText(const RuleListing &listing);

@@ -9,6 +9,7 @@
 
 namespace norvane {
 
+class ManagedSettings;
 class ProfileLibrary;
 class RuleBook;
 class World;
@@ -17,22 +18,25 @@ class World;
 // its state now, read from the world as the running Pellor reads it.
 struct RuleListing {
     struct Entry {
-        enum class State { holding, notHolding, disabled, broken };
+        enum class State { holding, notHolding, disabled, broken, offByPolicy };
 
         Rule rule;
         std::optional<QString> profileTitle; // none: the library has no such profile (broken)
         State state = State::notHolding;
+        bool managed = false; // the administrator's: listed first, changed by no command
     };
 
     QList<Entry> entries;
     bool paused = false;
     bool pellorRunning = false;
 
-    // Reads the world only when there are rules. A broken rule is said before a disabled one:
-    // it is the one that needs the person.
-    [[nodiscard]] static RuleListing make(const RuleBook &book, const ProfileLibrary &library,
-                                          const World &world, const QDateTime &now,
-                                          bool pellorRunning);
+    // The administrator's rules first, then the person's (off while the policy allows none of
+    // theirs). Reads the world only when there are rules. A broken rule is said before a
+    // disabled one: it is the one that needs the person.
+    [[nodiscard]] static RuleListing make(const RuleBook &book,
+                                          const ManagedSettings &administrator,
+                                          const ProfileLibrary &library, const World &world,
+                                          const QDateTime &now, bool pellorRunning);
 };
 
 } // namespace norvane

@@ -7,6 +7,7 @@
 #include "DamagedFileAlerts.h"
 #include "Localization/L10n.h"
 #include "MainWindow.h"
+#include "Managed/ManagedSettings.h"
 #include "Platform/ConfigurationError.h"
 #include "Platform/SystemIdentity.h"
 #include "Profiles/FileProfileStorage.h"
@@ -20,6 +21,7 @@
 #include "Worlds/World.h"
 
 #include <QApplication>
+#include <QDebug>
 #include <QKeyEvent>
 #include <QLoggingCategory>
 #include <QMenuBar>
@@ -129,17 +131,34 @@ void AppDelegate::applicationDidFinishLaunching() {
 }
 
 void AppDelegate::startRules() {
+    // What the administrator deploys: managed profiles beside the person's, managed rules before
+    // theirs, and a profile to start with. A file left out is said once, here.
+    const ManagedSettings managed = ManagedSettings::load();
+    for (const QString &problem : managed.problems())
+        qWarning().noquote() << "Pellor:" << problem;
+    managed.administer(*m_library);
     m_ruleBook = std::make_unique<RuleBook>();
-    m_rules =
-        new RuleSwitcher(store(), *m_library, *m_ruleBook,
-                         {currentWorld(), m_options.clock, QTimeZone::systemTimeZone(), {}}, this);
+    m_rules = new RuleSwitcher(store(), *m_library, *m_ruleBook,
+                               {currentWorld(),
+                                m_options.clock,
+                                QTimeZone::systemTimeZone(),
+                                {},
+                                RuleSwitcher::Environment().pollMilliseconds,
+                                managed.rules(),
+                                managed.policyInForce().allowRules},
+                               this);
     QPointer<RuleSwitcher> rules(m_rules);
     store().onRetryRules = [rules] {
         if (rules)
             rules->retry();
     };
-    // A session kept from before the restart outranks the rules at start.
-    m_rules->start(store().hasAppliedProfile());
+    // A session kept from before the restart outranks the start profile, and either outranks
+    // the rules at start.
+    const bool kept = store().hasAppliedProfile();
+    const std::optional<Profile> start = kept ? std::nullopt : managed.startProfile(*m_library);
+    if (start)
+        (void)store().activate(*start, std::nullopt, now());
+    m_rules->start(kept || start);
 }
 
 void AppDelegate::installCallbacks() {

@@ -22,6 +22,9 @@ struct Profile {
     qint64 sleepMinutes;
     qint64 screenSaverSeconds;
     qint64 defaultMinutes;
+    // Provided by the administrator (ManagedSettings): applied like any other, never changed.
+    // Not part of the stored format.
+    bool managed = false;
 
     friend bool operator==(const Profile &, const Profile &) = default;
 

@@ -82,11 +82,39 @@ QString firstFreeTitle(const QString &candidate, const QList<Profile> &profiles)
     return title;
 }
 
+[[noreturn]] void refuseManaged() {
+    fail(L10n::text(
+        "Profiles provided by your organisation cannot be changed or deleted. Duplicate one to make your own."));
+}
+
 } // namespace
 
 ProfileLibrary::ProfileLibrary(std::shared_ptr<ProfileStorage> storage)
     : m_storage(std::move(storage)) {
     load();
+    list();
+}
+
+void ProfileLibrary::setManaged(const QList<Profile> &profiles, bool customProfilesAllowed) {
+    m_managed = profiles;
+    for (Profile &managed : m_managed)
+        managed.managed = true;
+    m_customProfilesAllowed = customProfilesAllowed;
+    list();
+    if (onChange)
+        onChange();
+}
+
+bool ProfileLibrary::isManaged(const QString &id) const {
+    return std::any_of(m_managed.cbegin(), m_managed.cend(),
+                       [&](const Profile &managed) { return managed.id == id; });
+}
+
+void ProfileLibrary::list() {
+    m_listed = m_managed;
+    for (const Profile &profile : std::as_const(m_document.profiles))
+        if (!isManaged(profile.id))
+            m_listed << profile;
 }
 
 void ProfileLibrary::load() {
@@ -166,12 +194,13 @@ void ProfileLibrary::commit(const Document &document) {
     Document validated = document.validated();
     m_storage->write(validated.encoded());
     m_document = std::move(validated);
+    list();
     if (onChange)
         onChange();
 }
 
 std::optional<Profile> ProfileLibrary::profile(const QString &id) const {
-    const auto &all = m_document.profiles;
+    const auto &all = m_listed;
     const auto found =
         std::find_if(all.cbegin(), all.cend(), [&](const Profile &p) { return p.id == id; });
     if (found == all.cend())
@@ -184,14 +213,19 @@ Profile ProfileLibrary::normal() const {
 }
 
 void ProfileLibrary::save(const Profile &profile) {
-    const Profile valid = profile.validated();
+    if (isManaged(profile.id))
+        refuseManaged();
+    Profile valid = profile.validated();
+    valid.managed = false;
     Document next = m_document;
     const auto found = std::find_if(next.profiles.begin(), next.profiles.end(),
                                     [&](const Profile &p) { return p.id == valid.id; });
     if (found != next.profiles.end())
         *found = valid;
-    else
+    else if (m_customProfilesAllowed)
         next.profiles.append(valid);
+    else
+        fail(L10n::text("A management policy does not allow new profiles. Nothing was changed."));
     commit(next);
 }
 
@@ -199,6 +233,8 @@ void ProfileLibrary::remove(const QString &id) {
     const std::optional<Profile> removed = profile(id);
     if (!removed)
         return;
+    if (removed->managed)
+        refuseManaged();
     if (removed->isPreset())
         fail(L10n::text("Preset profiles cannot be deleted."));
     Document next = m_document;
@@ -216,9 +252,8 @@ Profile ProfileLibrary::duplicate(const QString &id) {
         graphemes::leading(source->localizedTitle(), kMaxTitleLength - graphemes::count(suffix)) +
         suffix;
     const Profile copy(QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper(),
-                       firstFreeTitle(candidate, m_document.profiles), source->icon,
-                       source->displayMinutes, source->sleepMinutes, source->screenSaverSeconds,
-                       source->defaultMinutes);
+                       firstFreeTitle(candidate, m_listed), source->icon, source->displayMinutes,
+                       source->sleepMinutes, source->screenSaverSeconds, source->defaultMinutes);
     save(copy);
     return *profile(copy.id);
 }
@@ -249,6 +284,7 @@ std::optional<QString> ProfileLibrary::setAsideAndStartFresh(const QDate &today)
     const QString aside = m_storage->setAside(today);
     m_loadError.reset();
     m_document = Document{};
+    list();
     if (onChange)
         onChange();
     return aside;

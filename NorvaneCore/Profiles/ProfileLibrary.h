@@ -21,18 +21,27 @@ public:
     explicit ProfileLibrary(std::shared_ptr<ProfileStorage> storage);
     Q_DISABLE_COPY_MOVE(ProfileLibrary)
 
-    [[nodiscard]] const QList<Profile> &profiles() const { return m_document.profiles; }
+    // The administrator's managed profiles first, then the person's. A person's profile whose
+    // identifier a managed one has is not listed while the managed one is (it stays stored);
+    // titles may repeat between the two.
+    [[nodiscard]] const QList<Profile> &profiles() const { return m_listed; }
     [[nodiscard]] bool canUndoDeletion() const { return !m_document.deleted.isEmpty(); }
     [[nodiscard]] const std::optional<QString> &loadError() const { return m_loadError; }
     // Where the profiles are kept, for messages.
     [[nodiscard]] QString location() const { return m_storage->location(); }
+
+    // Lists the administrator's profiles beside the person's, which cannot change them, and says
+    // whether the person may add profiles of their own (save a new one, duplicate).
+    void setManaged(const QList<Profile> &profiles, bool customProfilesAllowed);
+    [[nodiscard]] bool isManaged(const QString &id) const;
 
     // The first profile in profiles() with this identifier; deleted profiles are not searched.
     [[nodiscard]] std::optional<Profile> profile(const QString &id) const;
     // The stored Normal, or the factory one when it is missing.
     [[nodiscard]] Profile normal() const;
 
-    // Replaces the profile with the same identifier in place, or appends it.
+    // Replaces the profile with the same identifier in place, or appends it. A managed profile
+    // cannot be saved, nor a new one while the policy allows no custom profiles.
     void save(const Profile &profile);
     // The library's delete: moves a custom profile to the end of the deleted list, from where
     // undoDeletion() brings it back. An unknown identifier is ignored.
@@ -67,10 +76,14 @@ private:
 
     void load();
     void commit(const Document &document);
+    void list();
 
     std::shared_ptr<ProfileStorage> m_storage;
     Document m_document;
     std::optional<QString> m_loadError;
+    QList<Profile> m_managed;
+    bool m_customProfilesAllowed = true;
+    QList<Profile> m_listed; // m_managed, then the person's profiles they do not hide
 };
 
 } // namespace norvane

@@ -37,6 +37,10 @@ QString RuleBook::defaultPath() {
     return applicationSupportFile(u"rules.json"_s);
 }
 
+QList<Rule> RuleBook::rulesIn(const QByteArray &data) {
+    return Document::decode(data).rules;
+}
+
 qsizetype RuleBook::uses(const QString &profileId) const {
     return std::count_if(m_document.rules.cbegin(), m_document.rules.cend(),
                          [&](const Rule &rule) { return rule.profileId == profileId; });

@@ -21,6 +21,9 @@ public:
     explicit RuleBook(const std::optional<QString> &path = std::nullopt);
 
     [[nodiscard]] static QString defaultPath();
+    // The rules of a document in the rules file's format, each valid. Throws PlatformError or
+    // ConfigurationError saying what is wrong.
+    [[nodiscard]] static QList<Rule> rulesIn(const QByteArray &data);
     [[nodiscard]] const QString &path() const { return m_path; }
 
     [[nodiscard]] const QList<Rule> &rules() const { return m_document.rules; }

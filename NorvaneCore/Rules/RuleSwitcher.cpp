@@ -121,11 +121,11 @@ void RuleSwitcher::read(
         return;
     }
     // Without a rule there is nothing to decide, and nothing to read.
-    const QList<Rule> &rules = m_book.rules();
+    const QList<Rule> rules = inForce();
     if (std::none_of(rules.cbegin(), rules.cend(), [](const Rule &rule) { return rule.enabled; }))
         return;
     m_reading = true;
-    whenFinished<RuleReadings>(this, m_environment.read(m_book.rules()),
+    whenFinished<RuleReadings>(this, m_environment.read(rules),
                                [this, decide](const QFuture<RuleReadings> &readings) {
                                    m_reading = false;
                                    if (readings.resultCount() > 0)
@@ -191,9 +191,9 @@ void RuleSwitcher::rulesChanged() {
         m_files->addPath(m_book.path());
     if (!m_book.reload() && std::exchange(m_rulesRead, true))
         return;
-    m_engine.setRules(m_book.rules());
-    m_engine.setPaused(m_book.isPaused());
-    const QList<Rule> &rules = m_book.rules();
+    m_engine.setRules(inForce());
+    m_engine.setPaused(m_environment.personsRulesAllowed && m_book.isPaused());
+    const QList<Rule> rules = inForce();
     const bool pollPower =
         !m_worldWatcher && std::any_of(rules.cbegin(), rules.cend(), watchesPower);
     if (waitsForApplications() || pollPower)
@@ -205,7 +205,7 @@ void RuleSwitcher::rulesChanged() {
 }
 
 bool RuleSwitcher::waitsForApplications() const {
-    const QList<Rule> &rules = m_book.rules();
+    const QList<Rule> rules = inForce();
     return std::any_of(rules.cbegin(), rules.cend(), [](const Rule &rule) {
         return rule.enabled && rule.when.kind == Condition::Kind::application;
     });
@@ -223,10 +223,21 @@ RuleSituation RuleSwitcher::situation() const {
             session.previousProfileId, session.deadline.has_value() && !session.rule};
 }
 
+QList<Rule> RuleSwitcher::inForce() const {
+    QList<Rule> rules = m_environment.managedRules;
+    if (!m_environment.personsRulesAllowed)
+        return rules;
+    for (const Rule &rule : m_book.rules())
+        if (std::none_of(m_environment.managedRules.cbegin(), m_environment.managedRules.cend(),
+                         [&](const Rule &managed) { return managed.id == rule.id; }))
+            rules << rule;
+    return rules;
+}
+
 std::optional<AppliedByRule> RuleSwitcher::markOf(const std::optional<QString> &ruleId) const {
     if (!ruleId)
         return std::nullopt;
-    const QList<Rule> &rules = m_book.rules();
+    const QList<Rule> rules = inForce();
     const auto rule = std::find_if(rules.cbegin(), rules.cend(),
                                    [&](const Rule &candidate) { return candidate.id == ruleId; });
     return AppliedByRule{*ruleId, rule == rules.cend() ? QString() : rule->when.description()};

@@ -40,6 +40,11 @@ public:
         // Reads off the main thread; none: RuleReadings::read() on the thread pool.
         std::function<QFuture<RuleReadings>(const QList<Rule> &)> read;
         int pollMilliseconds = 5000;
+        // The administrator's rules, which go before the person's, and whether the person's own
+        // rules act at all (while they may not, the person's pause does not stop the
+        // administrator's).
+        QList<Rule> managedRules;
+        bool personsRulesAllowed = true;
     };
 
     RuleSwitcher(SessionStore &store, const ProfileLibrary &library, RuleBook &book,
@@ -70,6 +75,10 @@ private:
     void rulesChanged();
     void schedule();
     [[nodiscard]] RuleSituation situation() const;
+    // The rules that act, in the order that decides between them: the administrator's, then the
+    // person's (none while the policy turns them off; none that reuses an administrator's
+    // identifier).
+    [[nodiscard]] QList<Rule> inForce() const;
     [[nodiscard]] std::optional<AppliedByRule> markOf(const std::optional<QString> &ruleId) const;
     [[nodiscard]] bool waitsForApplications() const;
     [[nodiscard]] QDateTime now() const;

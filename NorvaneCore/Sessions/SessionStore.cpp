@@ -143,6 +143,10 @@ QFuture<void> SessionStore::applyProfile(const Profile &profile, std::optional<q
         fail(localizedDescription(error));
         return QtFuture::makeReadyFuture();
     }
+    if (const std::optional<QString> refusal = m_policy().violation(profile)) {
+        fail(*refusal);
+        return QtFuture::makeReadyFuture();
+    }
     if (minutes && (*minutes < 0 || *minutes > kMaxMinutes)) {
         fail(L10n::text("The automatic return time must be between 0 and 1440 minutes."));
         return QtFuture::makeReadyFuture();
@@ -257,6 +261,10 @@ void SessionStore::endSession() {
 QFuture<void> SessionStore::restoreOriginal() {
     if (m_isApplying)
         return QtFuture::makeReadyFuture();
+    if (const std::optional<QString> refusal = m_policy().restoreRefusal()) {
+        fail(*refusal);
+        return QtFuture::makeReadyFuture();
+    }
     m_isApplying = true;
     forgetResume();
     notifyChange();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Configuration/Configuring.h"
+#include "Managed/Policy.h"
 #include "Platform/WriterLock.h"
 #include "Session.h"
 
@@ -55,6 +56,11 @@ public:
     // Makes a switch Pellor made by itself again after it failed: the automatic return, or the
     // rules' switch (through onRetryRules). Nothing retries on its own.
     QFuture<void> retryReturn();
+
+    // Asks `policy` before every apply and restore instead of the administrator's folder
+    // (Policy::inForce()). Whatever asks for the change, a profile over a limit, or a restore the
+    // policy does not allow, fails with the management-policy message before anything is written.
+    void followPolicy(std::function<Policy()> policy) { m_policy = std::move(policy); }
 
     // Takes every change's turn through `lock` instead of the default one.
     void takeTurnsWith(std::shared_ptr<const WriterLock> lock) { m_writers = std::move(lock); }
@@ -156,6 +162,7 @@ private:
     Outcome m_lastOutcome;
     std::shared_ptr<const SessionRecord> m_record;
     std::shared_ptr<const WriterLock> m_writers;
+    std::function<Policy()> m_policy = &Policy::inForce;
     bool m_waitingForTurn = false;
 };
 

@@ -469,6 +469,41 @@ TEST(LocalSession, ATimedApplyReturnsToNormalOnceItsClockPassesTheDeadline) {
     EXPECT_EQ(adapterSleep(home.path()), (std::pair<qint64, qint64>{7, 21}));
 }
 
+// For a fleet: what the administrator manages in list --json, a profile over a limit refused
+// before any change, and check passing while the live settings keep the policy and what was
+// applied, failing with its own code once they do not.
+TEST(PellorCtl, CheckSaysWhetherTheLiveSettingsKeepThePolicy) {
+    CtlSandbox sandbox;
+    const QTemporaryDir system;
+    const Profile kiosk("kiosk", "Kiosk", Profile::normal().icon, 5, 10, 300, 0);
+    writeBytes(system.filePath("pellor/policy.json"), R"({"limits": {"sleepMinutes": 15}})");
+    writeBytes(system.filePath("pellor/profiles.json"),
+               QJsonDocument(QJsonObject{{"version", 1}, {"profiles", QJsonArray{kiosk.toJson()}}})
+                   .toJson());
+    sandbox.environment.insert("XDG_CONFIG_DIRS", system.path());
+
+    const QJsonObject list = jsonOf(sandbox.run({"list", "--json"}).out);
+    EXPECT_EQ(list["administrator"]["policy"]["limits"]["sleepMinutes"], 15);
+    EXPECT_EQ(list["profiles"][0]["managed"], true);
+    const CtlSandbox::Run refused = sandbox.run({"apply", "vibe"});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_TRUE(refused.err.startsWith("A management policy limits “System Sleep” to 15 min"))
+        << refused.err.toStdString();
+    EXPECT_EQ(adapterSleep(sandbox.simHome()), factory);
+
+    ASSERT_EQ(sandbox.run({"apply", "kiosk"}).exitCode, 0);
+    EXPECT_EQ(sandbox.run({"check"}).exitCode, 0);
+    sim::SimulatorState state = sim::SimulatorState::load(sandbox.simHome());
+    state.adapter->set(QStringLiteral("sleep"), 30);
+    state.save(sandbox.simHome());
+    const CtlSandbox::Run over = sandbox.run({"check", "--json"});
+    EXPECT_EQ(over.exitCode, 6);
+    const QJsonObject found = jsonOf(over.out);
+    EXPECT_EQ(found["overLimits"][0]["setting"], "systemSleepMinutes");
+    EXPECT_EQ(found["overLimits"][0]["live"], 30);
+    EXPECT_EQ(found["asApplied"], false);
+}
+
 // pellorctl(1) names every command, action and option that `--help` and each command's help do.
 TEST(PellorCtl, TheManualPageNamesEveryCommandAndOptionTheHelpNames) {
     const CtlSandbox sandbox;
