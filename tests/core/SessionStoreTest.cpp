@@ -272,14 +272,14 @@ TEST_F(SessionStoreTest, AChangeWaitsForAnotherWritersTurnAndGivesUpAfterTheBoun
     const QString lockFile = folder.filePath("writer.lock");
     std::unique_ptr<WriterLock::Hold> other = WriterLock(lockFile).tryTake();
     ASSERT_TRUE(other);
-    const auto waitForTurn = [this] {
+    // The turn is taken off this thread; the service is called once it is.
+    const auto untilServiceCalled = [this] {
+        if (service->pending())
+            return;
         QEventLoop loop;
-        store.onChange = [&] {
-            if (!store.isWaitingForTurn())
-                loop.quit();
-        };
+        service->onStart = [&] { loop.quit(); };
         loop.exec();
-        store.onChange = {};
+        service->onStart = {};
     };
 
     store.takeTurnsWith(std::make_shared<WriterLock>(lockFile, std::chrono::minutes(1)));
@@ -288,8 +288,7 @@ TEST_F(SessionStoreTest, AChangeWaitsForAnotherWritersTurnAndGivesUpAfterTheBoun
     EXPECT_EQ(store.notice(), L10n::text("Waiting for another change to finish…"));
     EXPECT_TRUE(service->applied.isEmpty()) << "nothing read or written before its turn";
     other.reset();
-    waitForTurn();
-    ASSERT_TRUE(service->pending());
+    untilServiceCalled();
     EXPECT_EQ(
         store.notice(),
         L10n::text(
@@ -299,8 +298,7 @@ TEST_F(SessionStoreTest, AChangeWaitsForAnotherWritersTurnAndGivesUpAfterTheBoun
     settle(done);
     EXPECT_EQ(store.profile(), Profile::vibe());
     done = store.activate(Profile::focus(), std::nullopt, kStart);
-    if (store.isWaitingForTurn()) // the free turn is taken off this thread too
-        waitForTurn();
+    untilServiceCalled();
     service->succeed();
     settle(done);
     EXPECT_EQ(service->backups,

@@ -5,6 +5,7 @@
 #include <QFuture>
 #include <QList>
 #include <QPromise>
+#include <functional>
 #include <memory>
 #include <utility>
 
@@ -16,6 +17,7 @@ public:
     QList<Profile> applied;
     QList<BackupSource> backups; // what each apply was told to make a missing backup from
     int restores = 0;
+    std::function<void()> onStart; // told when work starts
 
     QFuture<void> apply(const Profile &profile, BackupSource backup) override {
         applied << profile;
@@ -44,7 +46,10 @@ private:
     QFuture<void> start() {
         m_promise = std::make_unique<QPromise<void>>();
         m_promise->start();
-        return m_promise->future();
+        QFuture<void> future = m_promise->future();
+        if (onStart)
+            onStart();
+        return future;
     }
     std::unique_ptr<QPromise<void>> m_promise;
 };
