@@ -35,7 +35,7 @@ bool GSettingsIdleAdapter::installed(const Layout &layout) {
     return GSettingsKeys::isInstalled(schemas(layout));
 }
 
-QString GSettingsIdleAdapter::key(const QString &pattern, const QString &flag) const {
+QString GSettingsIdleAdapter::key(const QString &pattern, const QString &flag) {
     return pattern.arg(flag == u"-b" ? u"battery"_s : u"ac"_s);
 }
 

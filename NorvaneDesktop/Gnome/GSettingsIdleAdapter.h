@@ -44,7 +44,7 @@ public:
 
 private:
     [[nodiscard]] static QList<GSettingsKeys::Schema> schemas(const Layout &layout);
-    [[nodiscard]] QString key(const QString &pattern, const QString &flag) const;
+    [[nodiscard]] static QString key(const QString &pattern, const QString &flag);
     [[nodiscard]] MacConfiguration configurationOf(const QJsonObject &inEffect,
                                                    const QJsonObject &native) const;
     [[nodiscard]] qint64 screenSaverSeconds(const QJsonObject &inEffect) const;

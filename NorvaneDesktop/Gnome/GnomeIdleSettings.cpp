@@ -1,8 +1,5 @@
 #include "GnomeIdleSettings.h"
 
-#include "Localization/L10n.h"
-#include "Platform/ConfigurationError.h"
-
 #include <algorithm>
 
 namespace norvane {
