@@ -1,12 +1,15 @@
 // Each desktop's live read and verified apply, on private buses with python-dbusmock's UPower,
 // power-profiles-daemon and logind: GNOME on the real dconf, KDE Plasma 5 on its files (with
-// PowerDevil's mock answering the reload), Xfce on the real xfconfd. What the workspace pays every
+// PowerDevil's mock answering the reload), Xfce on the real xfconfd, Cinnamon and MATE on the real
+// dconf. What the workspace pays every
 // five seconds, and what an apply costs from the first read to the read back. The read runs no
 // process: its counter `processes` counts the children the process made while it ran.
+#include "Cinnamon/CinnamonSettingsAdapter.h"
 #include "Configuration/ConfigurationTransaction.h"
 #include "DBusMock.h"
 #include "Gnome/GnomeSettingsAdapter.h"
 #include "Kde/KdeSettingsAdapter.h"
+#include "Mate/MateSettingsAdapter.h"
 #include "PrivateBuses.h"
 #include "Services/DesktopWorld.h"
 #include "TestSupport.h"
@@ -66,8 +69,12 @@ std::shared_ptr<const World> world(int index) {
         return std::make_shared<DesktopWorld>(std::make_shared<GnomeSettingsAdapter>());
     case 1:
         return std::make_shared<DesktopWorld>(std::make_shared<KdeSettingsAdapter>());
-    default:
+    case 2:
         return std::make_shared<DesktopWorld>(std::make_shared<XfceSettingsAdapter>());
+    case 3:
+        return std::make_shared<DesktopWorld>(std::make_shared<CinnamonSettingsAdapter>());
+    default:
+        return std::make_shared<DesktopWorld>(std::make_shared<MateSettingsAdapter>());
     }
 }
 
@@ -95,10 +102,10 @@ void verifiedApply(benchmark::State &state) {
 
 } // namespace
 
-// 0 GNOME, 1 KDE Plasma, 2 Xfce.
-BENCHMARK(liveRead)->DenseRange(0, 2)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(5);
+// 0 GNOME, 1 KDE Plasma, 2 Xfce, 3 Cinnamon, 4 MATE.
+BENCHMARK(liveRead)->DenseRange(0, 4)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(5);
 BENCHMARK(verifiedApply)
-    ->DenseRange(0, 2)
+    ->DenseRange(0, 4)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Repetitions(5);

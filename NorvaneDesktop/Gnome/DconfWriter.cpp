@@ -3,6 +3,7 @@
 
 #include "Localization/L10n.h"
 #include "Platform/ConfigurationError.h"
+#include "Platform/SystemIdentity.h"
 #include "Services/DBusCalls.h"
 
 #include <gio/gio.h>
@@ -26,11 +27,11 @@ using Error = std::unique_ptr<GError, ErrorDeleter>;
 [[noreturn]] void fail(const GError &error, int timeoutMs) {
     if (g_error_matches(&error, G_IO_ERROR, G_IO_ERROR_TIMED_OUT))
         throw ConfigurationError::message(L10n::text(
-            {"GNOME's settings service (dconf) did not answer within {0} s, so nothing was saved.",
-             {dbus::secondsText(timeoutMs)}}));
+            {"{0}'s settings service (dconf) did not answer within {1} s, so nothing was saved.",
+             {currentSystem().name, dbus::secondsText(timeoutMs)}}));
     throw ConfigurationError::message(
-        L10n::text({"GNOME's settings service (dconf) did not save the change: {0}",
-                    {QString::fromUtf8(error.message)}}));
+        L10n::text({"{0}'s settings service (dconf) did not save the change: {1}",
+                    {currentSystem().name, QString::fromUtf8(error.message)}}));
 }
 
 } // namespace

@@ -1,8 +1,5 @@
 #include "GnomeIdleSettings.h"
 
-#include "Localization/L10n.h"
-#include "Platform/ConfigurationError.h"
-
 #include <algorithm>
 
 namespace norvane {
@@ -35,40 +32,38 @@ const QString GnomeIdleSettings::kBatteryTimeout = u"sleep-inactive-battery-time
 const QString GnomeIdleSettings::kBatteryType = u"sleep-inactive-battery-type"_s;
 const QString GnomeIdleSettings::kNothing = u"nothing"_s;
 
-GnomeIdleSettings::GnomeIdleSettings()
-    : m_session(kSessionSchema, {kIdleDelay}),
-      m_power(kPowerSchema, {kIdleDim, kAcTimeout, kAcType, kBatteryTimeout, kBatteryType}) {}
+namespace {
+
+QList<GSettingsKeys::Schema> schemas() {
+    return {
+        {kSessionSchema, {GnomeIdleSettings::kIdleDelay}},
+        {kPowerSchema,
+         {GnomeIdleSettings::kIdleDim, GnomeIdleSettings::kAcTimeout, GnomeIdleSettings::kAcType,
+          GnomeIdleSettings::kBatteryTimeout, GnomeIdleSettings::kBatteryType}}};
+}
+
+} // namespace
+
+GnomeIdleSettings::GnomeIdleSettings() : m_keys(schemas()) {}
 
 bool GnomeIdleSettings::isInstalled() {
-    return SchemaSettings::isInstalled(kSessionSchema, {kIdleDelay}) &&
-           SchemaSettings::isInstalled(
-               kPowerSchema, {kIdleDim, kAcTimeout, kAcType, kBatteryTimeout, kBatteryType});
+    return GSettingsKeys::isInstalled(schemas());
 }
 
 qint64 GnomeIdleSettings::minutes(qint64 seconds) {
     return std::min(kMaxMinutes, (std::max<qint64>(seconds, 0) + 59) / 60);
 }
 
-const SchemaSettings &GnomeIdleSettings::schemaOf(const QString &key) const {
-    return key == kIdleDelay ? m_session : m_power;
-}
-
 QJsonObject GnomeIdleSettings::values() const {
-    QJsonObject values;
-    for (const QString &key : kKeys)
-        values.insert(key, schemaOf(key).value(key));
-    return values;
+    return m_keys.values();
 }
 
 QJsonObject GnomeIdleSettings::userValues() const {
-    QJsonObject values;
-    for (const QString &key : kKeys)
-        values.insert(key, schemaOf(key).userValue(key));
-    return values;
+    return m_keys.userValues();
 }
 
 QJsonValue GnomeIdleSettings::defaultValue(const QString &key) const {
-    return schemaOf(key).defaultValue(key);
+    return m_keys.defaultValue(key);
 }
 
 MacConfiguration GnomeIdleSettings::configuration() const {
@@ -76,27 +71,15 @@ MacConfiguration GnomeIdleSettings::configuration() const {
 }
 
 MacConfiguration GnomeIdleSettings::defaults() const {
-    QJsonObject inEffect;
-    QJsonObject own;
-    for (const QString &key : kKeys) {
-        inEffect.insert(key, defaultValue(key));
-        own.insert(key, QJsonValue::Null);
-    }
-    return configurationOf(inEffect, own);
+    const QJsonObject own = m_keys.nothingSet();
+    return configurationOf(m_keys.inEffect(own), own);
 }
 
 MacConfiguration GnomeIdleSettings::restoring(const MacConfiguration &backup) const {
     if (backup.native.isEmpty())
         return backup;
-    QJsonObject native = backup.native;
-    const QJsonObject own = userValues();
-    QJsonObject inEffect;
-    for (const QString &key : kKeys) {
-        if (!native.contains(key))
-            native.insert(key, own[key]);
-        inEffect.insert(key, native[key].isNull() ? defaultValue(key) : native[key]);
-    }
-    MacConfiguration restored = configurationOf(inEffect, native);
+    const QJsonObject native = m_keys.restoring(backup.native);
+    MacConfiguration restored = configurationOf(m_keys.inEffect(native), native);
     restored.screenSaverSeconds = backup.screenSaverSeconds;
     return restored;
 }
@@ -117,24 +100,7 @@ MacConfiguration GnomeIdleSettings::configurationOf(const QJsonObject &inEffect,
 }
 
 void GnomeIdleSettings::write(const QJsonObject &wanted) {
-    const QJsonObject inEffect = values();
-    const QJsonObject own = userValues();
-    QList<SchemaSettings::Change> changes;
-    for (auto it = wanted.constBegin(); it != wanted.constEnd(); ++it) {
-        if (!kKeys.contains(it.key()))
-            throw ConfigurationError::message(L10n::text("The power settings are invalid."));
-        const QJsonObject &current = it.value().isNull() ? own : inEffect;
-        if (current[it.key()] != it.value())
-            changes << SchemaSettings::Change{&schemaOf(it.key()), it.key(), it.value()};
-    }
-    for (const SchemaSettings::Change &change : std::as_const(changes)) {
-        if (!change.schema->isWritable(change.key))
-            throw ConfigurationError::lockedByPolicy(change.schema->id() + u' ' + change.key);
-        if (!change.schema->accepts(change.key, change.value))
-            throw ConfigurationError::message(
-                L10n::text("Settings are outside the supported range. No command was run."));
-    }
-    SchemaSettings::write(changes);
+    m_keys.write(wanted);
 }
 
 } // namespace norvane

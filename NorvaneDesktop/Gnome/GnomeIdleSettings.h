@@ -1,7 +1,7 @@
 #pragma once
 
 #include "Configuration/MacConfiguration.h"
-#include "SchemaSettings.h"
+#include "GSettingsKeys.h"
 
 #include <QJsonObject>
 
@@ -55,10 +55,7 @@ public:
 private:
     [[nodiscard]] static MacConfiguration configurationOf(const QJsonObject &inEffect,
                                                           const QJsonObject &native);
-    [[nodiscard]] const SchemaSettings &schemaOf(const QString &key) const;
-
-    SchemaSettings m_session;
-    SchemaSettings m_power;
+    GSettingsKeys m_keys;
 };
 
 } // namespace norvane

@@ -3,6 +3,7 @@
 #include "DconfWriter.h"
 #include "Localization/L10n.h"
 #include "Platform/ConfigurationError.h"
+#include "Platform/SystemIdentity.h"
 #include "Services/DBusCalls.h"
 
 #include <algorithm>
@@ -78,13 +79,13 @@ GVariant *toVariant(const GVariantType *type, const QJsonValue &value) {
 
 [[noreturn]] void notInstalled(const QString &what) {
     throw ConfigurationError::message(L10n::text(
-        {"The GNOME setting “{0}” is not installed on this computer, so Pellor cannot read or change it.",
-         {what}}));
+        {"The {0} setting “{1}” is not installed on this computer, so Pellor cannot read or change it.",
+         {currentSystem().name, what}}));
 }
 
 [[noreturn]] void refused(const QString &schema, const QString &key) {
-    throw ConfigurationError::message(
-        L10n::text({"GNOME did not accept the value of “{0}”.", {schema + u' ' + key}}));
+    throw ConfigurationError::message(L10n::text(
+        {"{0} did not accept the value of “{1}”.", {currentSystem().name, schema + u' ' + key}}));
 }
 
 } // namespace
