@@ -11,6 +11,7 @@ GSettingsIdleAdapter::Layout layout() {
             .displayKey = u"sleep-display-%1"_s,
             .sleepKey = u"sleep-inactive-%1-timeout"_s,
             .sleepTypeKey = u"sleep-inactive-%1-type"_s,
+            .dimKey = u"idle-dim-%1"_s,
             .sessionSchema = u"org.cinnamon.desktop.session"_s,
             .idleDelayKey = u"idle-delay"_s,
             .idleDelayUnit = 1,

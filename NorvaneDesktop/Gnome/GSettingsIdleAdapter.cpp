@@ -25,7 +25,7 @@ QList<GSettingsKeys::Schema> GSettingsIdleAdapter::schemas(const Layout &layout)
     QStringList power;
     for (const QString &source : {u"ac"_s, u"battery"_s})
         power << layout.displayKey.arg(source) << layout.sleepKey.arg(source)
-              << layout.sleepTypeKey.arg(source);
+              << layout.sleepTypeKey.arg(source) << layout.dimKey.arg(source);
     return {{layout.powerSchema, power},
             {layout.sessionSchema, {layout.idleDelayKey}},
             {layout.saverSchema, {layout.saverEnabledKey}}};
@@ -102,6 +102,11 @@ QJsonObject GSettingsIdleAdapter::valuesFor(const MacConfiguration &target,
         const PowerSourceConfiguration &was = now.sources[source.flag == u"-b" ? 0 : 1];
         if (source.display != was.display)
             values.insert(key(m_layout.displayKey, source.flag), source.display * 60);
+        const QString dim = key(m_layout.dimKey, source.flag);
+        if (source.display == 0 && current[dim].toBool())
+            values.insert(dim, false);
+        else if (source.display != 0 && was.display == 0 && !current[dim].toBool())
+            values.insert(dim, original.contains(dim) ? original[dim] : QJsonValue::Null);
         if (source.sleep == was.sleep)
             continue;
         values.insert(key(m_layout.sleepKey, source.flag), source.sleep * 60);

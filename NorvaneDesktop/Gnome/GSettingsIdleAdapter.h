@@ -12,7 +12,9 @@ namespace norvane {
 // writes it: the timeout 0, the kind of sleep left alone; a time after a kind "nothing" brings back
 // the user's own kind (the backup's, else the desktop's default, else suspend). The screen saver
 // never starts while its activation is off or its delay is 0; which of the two Never writes is the
-// desktop's own choice, and a time turns the activation back on.
+// desktop's own choice, and a time turns the activation back on. Display Never keeps the screen
+// lit, so the power manager's dimming is turned off for that source too, and a time after Never
+// gives it back as the user had it (the backup's, else the desktop's default).
 class GSettingsIdleAdapter : public DesktopSettingsAdapter {
 public:
     struct Layout {
@@ -21,6 +23,7 @@ public:
         QString displayKey;
         QString sleepKey;
         QString sleepTypeKey;
+        QString dimKey; // whether the display dims when idle, before it turns off
         QString sessionSchema;
         QString idleDelayKey;     // the screen saver's delay
         qint64 idleDelayUnit = 1; // seconds in one unit of the delay

@@ -11,6 +11,7 @@ GSettingsIdleAdapter::Layout layout() {
             .displayKey = u"sleep-display-%1"_s,
             .sleepKey = u"sleep-computer-%1"_s,
             .sleepTypeKey = u"action-sleep-type-%1"_s,
+            .dimKey = u"idle-dim-%1"_s,
             .sessionSchema = u"org.mate.session"_s,
             .idleDelayKey = u"idle-delay"_s,
             .idleDelayUnit = 60,

@@ -37,6 +37,11 @@ QString seconds(qint64 minutes) {
     return QString::number(minutes * 60);
 }
 
+// Dimming on the battery, on by default: off while the display never turns off.
+QString dims(const Profile &profile) {
+    return profile.displayMinutes == 0 ? "false" : "true";
+}
+
 const Desktop &desktop() {
     static const QString power = NORVANE_TEST_WORLD == QStringLiteral("cinnamon")
                                      ? "org.cinnamon.settings-daemon.plugins.power "
@@ -49,6 +54,7 @@ const Desktop &desktop() {
          {power + "sleep-inactive-battery-timeout",
           [](auto &p) { return seconds(p.sleepMinutes); }},
          {power + "sleep-inactive-ac-type", [](auto &) { return QString("'suspend'"); }},
+         {power + "idle-dim-battery", dims},
          {"org.cinnamon.desktop.session idle-delay",
           [](auto &p) { return "uint32 " + QString::number(p.screenSaverSeconds); }},
          {"org.cinnamon.desktop.screensaver idle-activation-enabled",
@@ -63,6 +69,7 @@ const Desktop &desktop() {
          {power + "sleep-computer-ac", [](auto &p) { return seconds(p.sleepMinutes); }},
          {power + "sleep-computer-battery", [](auto &p) { return seconds(p.sleepMinutes); }},
          {power + "action-sleep-type-battery", [](auto &) { return QString("'hibernate'"); }},
+         {power + "idle-dim-battery", dims},
          {"org.mate.session idle-delay", // minutes; Never leaves the delay
           [](auto &p) {
               return p.screenSaverSeconds ? QString::number(p.screenSaverSeconds / 60) : QString();
