@@ -23,6 +23,8 @@ QColor accent(ProfileIcon icon) {
 }
 
 QString navigationSummary(const Profile &profile) {
+    if (profile.managed)
+        return L10n::text("Managed");
     const QString &id = profile.id;
     if (id == u"normal")
         return L10n::text("Everyday energy saving");

@@ -29,8 +29,11 @@ QVariantMap action(const char *name, const QString &title, bool destructive = fa
             {QStringLiteral("destructive"), destructive}};
 }
 
-// A factory preset can be reset, a profile of the user's own deleted.
+// A factory preset can be reset, a profile of the user's own deleted; one the organisation
+// provides can only be copied.
 QVariantList profileActions(const Profile &profile) {
+    if (profile.managed)
+        return {action("duplicate", L10n::text("Duplicate Profile"))};
     QVariantList actions{action("edit", L10n::text("Edit Name & Icon…")),
                          action("duplicate", L10n::text("Duplicate Profile"))};
     if (profile.isPreset())
@@ -81,6 +84,7 @@ void SelectedProfileView::update() {
     state.accent = norvane::accent(profile);
     state.introduction = norvane::introduction(profile);
     state.isPreset = profile.isPreset();
+    state.managed = profile.managed;
     state.isNormal = profile.isNormal();
     state.applied = m_model->isApplied(profile);
     state.displayMinutes = int(m_model->minutes(WorkspaceModel::DisplayMinutes));

@@ -27,6 +27,7 @@ class SelectedProfileView : public QObject {
     Q_PROPERTY(QColor accent READ accent NOTIFY changed)
     Q_PROPERTY(QString introduction READ introduction NOTIFY changed)
     Q_PROPERTY(bool isPreset READ isPreset NOTIFY changed)
+    Q_PROPERTY(bool managed READ managed NOTIFY changed)
     Q_PROPERTY(bool isNormal READ isNormal NOTIFY changed)
     Q_PROPERTY(bool applied READ applied NOTIFY changed)
     Q_PROPERTY(int displayMinutes READ displayMinutes NOTIFY changed)
@@ -51,6 +52,8 @@ public:
     [[nodiscard]] QColor accent() const { return m_state.accent; }
     [[nodiscard]] QString introduction() const { return m_state.introduction; }
     [[nodiscard]] bool isPreset() const { return m_state.isPreset; }
+    // Provided by the organisation: shown and applied, never changed here.
+    [[nodiscard]] bool managed() const { return m_state.managed; }
     [[nodiscard]] bool isNormal() const { return m_state.isNormal; }
     [[nodiscard]] bool applied() const { return m_state.applied; }
     [[nodiscard]] int displayMinutes() const { return m_state.displayMinutes; }
@@ -79,6 +82,7 @@ private:
         QColor accent;
         QString introduction;
         bool isPreset = false;
+        bool managed = false;
         bool isNormal = false;
         bool applied = false;
         int displayMinutes = 0;

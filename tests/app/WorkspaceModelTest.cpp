@@ -409,3 +409,21 @@ TEST_F(WorkspaceTest, TheNormalOfferAsksOnceAndTakesTheComputersTimesUndoably) {
     offer->keepPellorsNormal(); // not asking: nothing to answer
     EXPECT_FALSE(QSettings().value(NormalOffer::answeredKey).toBool());
 }
+
+// A profile the organisation provides is marked in the list, its times cannot be changed here,
+// and its only action is a copy of the person's own.
+TEST_F(WorkspaceTest, AProfileTheOrganisationProvidesIsMarkedAndCanOnlyBeCopied) {
+    library.setManaged({test::customProfile("kiosk", "Kiosk")}, true);
+    model.select("kiosk");
+    const QModelIndex row = model.profileList()->index(0);
+    EXPECT_EQ(row.data(ProfileRowsModel::IdRole), "kiosk");
+    EXPECT_EQ(row.data(ProfileRowsModel::SummaryRole), L10n::text("Managed"));
+    EXPECT_TRUE(model.selected()->managed());
+    const QVariantList actions = model.selected()->actions();
+    ASSERT_EQ(actions.size(), 1);
+    EXPECT_EQ(actions.first().toMap()["action"], "duplicate");
+    model.setMinutes(WorkspaceModel::DisplayMinutes, 1);
+    EXPECT_TRUE(model.error()) << "the library refuses the change";
+    model.perform("duplicate");
+    EXPECT_FALSE(model.selected()->managed()) << "the copy is the person's";
+}

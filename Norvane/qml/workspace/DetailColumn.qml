@@ -12,6 +12,8 @@ Item {
     readonly property bool applying: workspace.applying
     // Nothing that changes a profile works while the saved profiles could not be read.
     readonly property bool editable: !applying && !workspace.profilesLocked
+    // Times of a profile the organisation provides are shown, not changed.
+    readonly property bool timesEditable: editable && !profile.managed
 
     // The column's width at the window's minimum size. Narrower, on a screen too small for that
     // size, its content keeps this width and scrolls sideways.
@@ -149,13 +151,13 @@ Item {
                 Layout.fillWidth: true
                 Layout.topMargin: 2
                 title: L10n.text("Power & Display")
-                note: L10n.text("Changes saved automatically")
+                note: detail.profile.managed ? L10n.text("Provided by your organisation") : L10n.text("Changes saved automatically")
             }
 
             Surface {
                 Layout.fillWidth: true
                 implicitHeight: settingsRows.implicitHeight
-                enabled: detail.editable
+                enabled: detail.timesEditable
 
                 ColumnLayout {
                     id: settingsRows
@@ -224,7 +226,7 @@ Item {
                 Layout.fillWidth: true
                 Layout.topMargin: 2
                 implicitHeight: returnRow.implicitHeight
-                enabled: detail.editable
+                enabled: detail.timesEditable
 
                 PreferenceRow {
                     id: returnRow
