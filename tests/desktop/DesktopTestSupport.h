@@ -6,9 +6,11 @@
 #include "Services/DesktopConfigurationBackend.h"
 #include "TestSupport.h"
 
+#include <QDir>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <functional>
+#include <gtest/gtest.h>
 #include <memory>
 
 namespace norvane::test {
@@ -18,6 +20,14 @@ pellorctl(const QStringList &arguments,
           const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment()) {
     return run(NORVANE_BIN_DIR "/pellorctl", arguments, environment);
 }
+
+// Each test on an empty dconf database and without Pellor's files of an earlier test.
+struct FreshDconf : ::testing::Test {
+    void SetUp() override {
+        run("dconf", {"reset", "-f", "/"});
+        QDir(qEnvironmentVariable("XDG_DATA_HOME") + "/Norvane").removeRecursively();
+    }
+};
 
 // The configuration backend of the desktop `Adapter` drives, with its backup at `path`.
 template <typename Adapter>

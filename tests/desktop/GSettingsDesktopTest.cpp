@@ -94,12 +94,7 @@ QString dconfDump() {
     return run("dconf", {"dump", "/"}).out;
 }
 
-struct GSettingsDesktop : ::testing::Test {
-    void SetUp() override {
-        run("dconf", {"reset", "-f", "/"});
-        QDir(qEnvironmentVariable("XDG_DATA_HOME") + "/Norvane").removeRecursively();
-    }
-};
+using GSettingsDesktop = FreshDconf;
 
 } // namespace
 

@@ -46,12 +46,7 @@ qint64 servicePid(const QString &service) {
     return pid.isValid() ? pid.value() : 0;
 }
 
-struct GnomePellorCtl : ::testing::Test {
-    void SetUp() override {
-        run("dconf", {"reset", "-f", "/"});
-        QDir(qEnvironmentVariable("XDG_DATA_HOME") + "/Norvane").removeRecursively();
-    }
-};
+using GnomePellorCtl = FreshDconf;
 
 } // namespace
 
