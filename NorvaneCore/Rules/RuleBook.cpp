@@ -123,6 +123,13 @@ void RuleBook::add(const Rule &rule) {
     commit(document);
 }
 
+void RuleBook::replace(qsizetype index, const Rule &rule) {
+    checkIndex(index);
+    Document document = m_document;
+    document.rules[index] = rule.validated();
+    commit(document);
+}
+
 void RuleBook::remove(qsizetype index) {
     checkIndex(index);
     Document document = m_document;

@@ -44,6 +44,8 @@ public:
     // ConfigurationError for an impossible rule, an index out of range or a damaged file, and
     // PlatformError when the file cannot be written. Indexes count from 0.
     void add(const Rule &rule);
+    // Puts `rule` in the place of the rule at `index` (an edit keeps its place in the order).
+    void replace(qsizetype index, const Rule &rule);
     void remove(qsizetype index);
     void move(qsizetype from, qsizetype to);
     void setEnabled(qsizetype index, bool enabled);

@@ -130,6 +130,7 @@ void RuleSwitcher::read(
                                    m_reading = false;
                                    if (readings.resultCount() > 0)
                                        carryOut(decide(readings.result()));
+                                   Q_EMIT changed(); // which rules hold
                                    schedule();
                                    if (std::exchange(m_readAgain, false))
                                        readAgain();
@@ -181,6 +182,10 @@ void RuleSwitcher::resume() {
     readAgain();
 }
 
+bool RuleSwitcher::isPaused() const {
+    return m_environment.personsRulesAllowed && m_book.isPaused();
+}
+
 void RuleSwitcher::rulesChanged() {
     // A file replaced whole leaves the watch list: watch it again (and its folder, for a file
     // that is not there yet).
@@ -191,6 +196,10 @@ void RuleSwitcher::rulesChanged() {
         m_files->addPath(m_book.path());
     if (!m_book.reload() && std::exchange(m_rulesRead, true))
         return;
+    rulesEdited();
+}
+
+void RuleSwitcher::rulesEdited() {
     m_engine.setRules(inForce());
     m_engine.setPaused(m_environment.personsRulesAllowed && m_book.isPaused());
     const QList<Rule> rules = inForce();

@@ -60,8 +60,20 @@ public:
     void resume();
     // Try Again after a switch of the rules failed.
     void retry();
+    // The rule book was changed in this process: its rules act now.
+    void rulesEdited();
 
     [[nodiscard]] bool isPausedByPerson() const { return m_engine.isPausedByPerson(); }
+    // Automatic switching as a whole is paused until resumed (the rules file says so).
+    [[nodiscard]] bool isPaused() const;
+    // Whether the rule's condition held at the latest reading.
+    [[nodiscard]] bool holds(const QString &ruleId) const { return m_engine.holds(ruleId); }
+    [[nodiscard]] const QList<Rule> &managedRules() const { return m_environment.managedRules; }
+    [[nodiscard]] bool personsRulesAllowed() const { return m_environment.personsRulesAllowed; }
+    // The rules that act, in the order that decides between them: the administrator's, then the
+    // person's (none while the policy turns them off; none that reuses an administrator's
+    // identifier).
+    [[nodiscard]] QList<Rule> inForce() const;
     // Why the latest switch of the rules failed; none once one succeeds.
     [[nodiscard]] const std::optional<QString> &failure() const { return m_failure; }
 
@@ -75,10 +87,6 @@ private:
     void rulesChanged();
     void schedule();
     [[nodiscard]] RuleSituation situation() const;
-    // The rules that act, in the order that decides between them: the administrator's, then the
-    // person's (none while the policy turns them off; none that reuses an administrator's
-    // identifier).
-    [[nodiscard]] QList<Rule> inForce() const;
     [[nodiscard]] std::optional<AppliedByRule> markOf(const std::optional<QString> &ruleId) const;
     [[nodiscard]] bool waitsForApplications() const;
     [[nodiscard]] QDateTime now() const;

@@ -1,8 +1,12 @@
 #include "DesktopEntries.h"
 
+#include <QCollator>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <QStandardPaths>
+#include <algorithm>
 
 namespace norvane {
 
@@ -101,7 +105,56 @@ std::optional<QString> entryFile(const QString &desktopId) {
     return std::nullopt;
 }
 
+// The desktop-file id of the entry at `path` under `folder`: its path there with '/' as '-'.
+QString desktopId(const QString &folder, const QString &path) {
+    return path.mid(folder.size() + 1).replace(u'/', u'-');
+}
+
+// Name[zh_TW], then Name[zh], then Name.
+QString localizedName(const QHash<QString, QString> &keys, const QString &language) {
+    for (const QString &suffix : {language, language.section(u'_', 0, 0)})
+        if (const QString name = keys.value(QStringLiteral("Name[") + suffix + u']');
+            !name.isEmpty())
+            return name;
+    return keys.value(QStringLiteral("Name"));
+}
+
 } // namespace
+
+QList<InstalledApplication> installedApplications(const QString &language) {
+    QList<InstalledApplication> applications;
+    QSet<QString> seen;
+    for (const QString &folder :
+         QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation)) {
+        QDirIterator entries(folder, {QStringLiteral("*.desktop")}, QDir::Files,
+                             QDirIterator::Subdirectories);
+        while (entries.hasNext()) {
+            const QString path = entries.next();
+            const QString id = desktopId(folder, path);
+            if (seen.contains(id))
+                continue;
+            seen.insert(id); // the first folder's entry hides the later ones, shown or not
+            QFile file(path);
+            if (!file.open(QIODevice::ReadOnly))
+                continue;
+            const QHash<QString, QString> keys =
+                keyFileGroup(file.read(64 * 1024), u"[Desktop Entry]");
+            const QString name = localizedName(keys, language);
+            if (keys.value(QStringLiteral("Type")) != u"Application" || name.isEmpty() ||
+                keys.value(QStringLiteral("NoDisplay")) == u"true" ||
+                keys.value(QStringLiteral("Hidden")) == u"true")
+                continue;
+            applications << InstalledApplication{id, name};
+        }
+    }
+    QCollator collator;
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    std::stable_sort(applications.begin(), applications.end(),
+                     [&](const InstalledApplication &a, const InstalledApplication &b) {
+                         return collator.compare(a.name, b.name) < 0;
+                     });
+    return applications;
+}
 
 QHash<QString, QString> keyFileGroup(const QByteArray &contents, QStringView group) {
     QHash<QString, QString> keys;

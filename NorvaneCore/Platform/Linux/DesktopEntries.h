@@ -21,6 +21,17 @@ struct DesktopLaunch {
 // for kde/kate.desktop), from the first folder that has it; none when none has it.
 [[nodiscard]] std::optional<DesktopLaunch> desktopLaunch(const QString &desktopId);
 
+// An application a person can choose: its desktop-file id and its name in `language`.
+struct InstalledApplication {
+    QString id;
+    QString name;
+};
+
+// The applications the desktop's menus show (entries of type Application, neither hidden nor
+// NoDisplay), each id once as the first folder has it, ordered by name. `language`: "ja",
+// "zh_TW"…, for the localized names.
+[[nodiscard]] QList<InstalledApplication> installedApplications(const QString &language);
+
 // The keys of one group ("[Desktop Entry]") of a desktop or key file, their values unescaped
 // (\s, \n, \t, \r, \\); localized keys ("Name[de]") keep their suffix.
 [[nodiscard]] QHash<QString, QString> keyFileGroup(const QByteArray &contents, QStringView group);
