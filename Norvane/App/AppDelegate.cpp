@@ -14,6 +14,8 @@
 #include "Profiles/ProfileLibrary.h"
 #include "Rules/RuleBook.h"
 #include "Rules/RuleSwitcher.h"
+#include "Rules/RulesModel.h"
+#include "Rules/SwitchingReason.h"
 #include "Sessions/SessionRecord.h"
 #include "StandardEdit.h"
 #include "Workspace/DashboardController.h"
@@ -159,6 +161,41 @@ void AppDelegate::startRules() {
     if (start)
         (void)store().activate(*start, std::nullopt, now());
     m_rules->start(kept || start);
+
+    m_switchingReason = new SwitchingReason(store(), *m_rules, this);
+    auto *rulesModel = new RulesModel(*m_ruleBook, *m_library, m_rules, this);
+    QPointer<AppDelegate> self(this);
+    rulesModel->onEdit = [self](std::optional<qsizetype> index) {
+        if (self)
+            self->openRuleEditor(index);
+    };
+    m_workspace->setRules(rulesModel, m_switchingReason);
+    if (m_menuBar)
+        m_menuBar->setSwitchingReason(m_switchingReason);
+}
+
+void AppDelegate::openRuleEditor(std::optional<qsizetype> index) {
+    if (m_editorOpen || (index && *index >= m_ruleBook->rules().size()))
+        return;
+    QPointer<AppDelegate> self(this);
+    const auto onSave = [self, index](const Rule &rule) {
+        if (!self)
+            return;
+        if (index)
+            self->m_ruleBook->replace(*index, rule);
+        else
+            self->m_ruleBook->add(rule);
+        self->m_rules->rulesEdited();
+    };
+    m_ruleEditor = new RuleEditor(
+        index ? std::optional(m_ruleBook->rules().at(*index)) : std::nullopt, *m_library, onSave);
+    m_ruleEditor->onClose = [self] {
+        if (self)
+            self->m_editorOpen = false;
+    };
+    m_editorOpen = true;
+    m_menuKeys.answerKeys(m_ruleEditor);
+    m_ruleEditor->present(m_window);
 }
 
 void AppDelegate::installCallbacks() {
@@ -172,6 +209,9 @@ void AppDelegate::installCallbacks() {
             return;
         if (self->m_workspace)
             self->m_workspace->refreshProfiles();
+        // A rule whose profile was deleted shows as broken.
+        if (self->m_workspace && self->m_workspace->rules())
+            self->m_workspace->rules()->refresh();
         self->buildMainMenu();
         if (self->m_menuBar)
             self->m_menuBar->refresh();
@@ -487,6 +527,8 @@ void AppDelegate::buildMainMenu() {
 void AppDelegate::refresh() {
     if (m_quitWhenIdle && !store().isApplying())
         return quitNow();
+    if (m_switchingReason)
+        m_switchingReason->update();
     if (m_dashboard)
         m_dashboard->refresh();
     if (m_settingsWindow && m_settingsWindow->isVisible())

@@ -9,6 +9,7 @@
 #include "MenuKeyRouter.h"
 #include "Platform/LoginItem.h"
 #include "Profiles/Profile.h"
+#include "Rules/RuleEditor.h"
 #include "Sessions/SessionStore.h"
 #include "Settings/SettingsWindow.h"
 #include "ViewLifetime.h"
@@ -32,6 +33,7 @@ class DamagedFileAlerts;
 class ProfileLibrary;
 class RuleBook;
 class RuleSwitcher;
+class SwitchingReason;
 class ProfileStorage;
 class SessionRecord;
 
@@ -135,6 +137,8 @@ public:
     [[nodiscard]] SettingsWindow *settingsWindow() const { return m_settingsWindow; }
     // The open editor sheet, if any.
     [[nodiscard]] ProfileEditor *profileEditor() const { return m_profileEditor; }
+    [[nodiscard]] RuleEditor *ruleEditor() const { return m_ruleEditor; }
+    [[nodiscard]] RuleBook *ruleBook() const { return m_ruleBook.get(); }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -163,6 +167,8 @@ private:
     // Seams for the status item, the editor and the settings window.
     void closeQuickPanel();
     void openEditor(const std::optional<Profile> &profile);
+    // The rule editor on the person's rule at this index of the rule book; none: a new rule.
+    void openRuleEditor(std::optional<qsizetype> index);
     void openSettingsWindow();
     void createMenuBar();
 
@@ -185,11 +191,13 @@ private:
     MenuBarController *m_menuBar = nullptr;
     QPointer<SettingsWindow> m_settingsWindow;
     QPointer<ProfileEditor> m_profileEditor;
+    QPointer<RuleEditor> m_ruleEditor;
     std::unique_ptr<SystemWatcher> m_systemWatcher; // none where the system does not tell
     std::unique_ptr<RuleBook> m_ruleBook;
     RuleSwitcher *m_rules = nullptr; // from the start, after the store
-    bool m_quitConfirmed = false;    // the person chose to quit (or the system asked): no question
-    bool m_quitWhenIdle = false;     // quit once the apply under way has finished
+    SwitchingReason *m_switchingReason = nullptr;
+    bool m_quitConfirmed = false; // the person chose to quit (or the system asked): no question
+    bool m_quitWhenIdle = false;  // quit once the apply under way has finished
 };
 
 } // namespace norvane

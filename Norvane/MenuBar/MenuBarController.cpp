@@ -98,7 +98,7 @@ void MenuBarController::refresh() {
             m_engaged = engagedNow;
             m_iconColor = color;
         }
-        const QString tip = toolTip(m_store);
+        const QString tip = toolTip(m_store, m_reason ? m_reason->text() : QString());
         if (m_statusItem->toolTip() != tip)
             m_statusItem->setToolTip(tip);
         // Where the tray docks a widget of Qt's for the item (XEmbed), a screen reader meets it
@@ -159,11 +159,20 @@ bool MenuBarController::engaged(const SessionStore &store) {
     return store.hasAppliedProfile() && !store.profile().isNormal();
 }
 
-QString MenuBarController::toolTip(const SessionStore &store) {
+QString MenuBarController::toolTip(const SessionStore &store, const QString &reason) {
     const QString title = store.hasAppliedProfile() ? store.profile().localizedTitle()
                                                     : L10n::text("Current System Configuration");
     const QString separator = QStringLiteral(" · ");
-    return QStringLiteral("Pellor") + separator + title + separator + store.timeLabel();
+    const QString tip =
+        QStringLiteral("Pellor") + separator + title + separator + store.timeLabel();
+    return reason.isEmpty() ? tip : tip + u'\n' + reason;
+}
+
+void MenuBarController::setSwitchingReason(SwitchingReason *reason) {
+    m_reason = reason;
+    m_model->setReason(reason);
+    connect(reason, &SwitchingReason::changed, this, [this] { refresh(); });
+    refresh();
 }
 
 QString MenuBarController::accessibleName(const SessionStore &store) {

@@ -15,6 +15,8 @@ class QSystemTrayIcon;
 
 namespace norvane {
 
+class SwitchingReason;
+
 // The status item and its quick panel. The status item lives in the system tray where there is
 // one; where there is none the application keeps working and the panel opens at the top right
 // of the screen (View ▸ Show Menu Bar Panel).
@@ -54,8 +56,11 @@ public:
 
     // A profile other than Normal is applied: the icon shows the closed ring.
     [[nodiscard]] static bool engaged(const SessionStore &store);
-    // "Pellor · <profile or Current System Configuration> · <time label>"
-    [[nodiscard]] static QString toolTip(const SessionStore &store);
+    // "Pellor · <profile or Current System Configuration> · <time label>", and on a line of its
+    // own why the profile is in effect (`reason`), when rules may switch.
+    [[nodiscard]] static QString toolTip(const SessionStore &store, const QString &reason = {});
+    // Why the profile in effect is in effect: the tooltip and the panel say it.
+    void setSwitchingReason(SwitchingReason *reason);
     // What a screen reader says for the status item: "Pellor Quick Panel", and the applied
     // profile as its row in the panel says it ("Focus, applied, 12 minutes left").
     [[nodiscard]] static QString accessibleName(const SessionStore &store);
@@ -89,6 +94,7 @@ private:
     QuickPanelModel *m_model;
     QSystemTrayIcon *m_statusItem = nullptr; // a child of the controller
     QPointer<QuickPanel> m_popover;
+    QPointer<SwitchingReason> m_reason;
     QElapsedTimer m_closedAt;
     bool m_engaged = false;
     bool m_hasIcon = false;

@@ -200,4 +200,9 @@ void QuickPanelModel::updateFromStore() {
         emit focusedIDChanged();
 }
 
+void QuickPanelModel::setReason(SwitchingReason *reason) {
+    m_reason = reason;
+    emit reasonChanged();
+}
+
 } // namespace norvane

@@ -3,6 +3,7 @@
 #include "Components/Announcement.h"
 #include "Components/ProfileRowsModel.h"
 #include "Profiles/Profile.h"
+#include "Rules/SwitchingReason.h"
 #include "Status/PowerStatus.h"
 
 #include <QDateTime>
@@ -40,6 +41,7 @@ class QuickPanelModel : public QObject {
     Q_PROPERTY(int focusedRow READ focusedRow NOTIFY focusedIDChanged)
     Q_PROPERTY(norvane::ProfileRowsModel *profileList READ profileList CONSTANT)
     Q_PROPERTY(norvane::Announcement *announcement READ announcement CONSTANT)
+    Q_PROPERTY(norvane::SwitchingReason *reason READ reason NOTIFY reasonChanged)
 
 public:
     using Clock = std::function<QDateTime()>;
@@ -92,6 +94,9 @@ public:
     // Re-reads the store and the library; reads the power source when forced or when the last
     // reading is 5 or more seconds old.
     void refresh(bool forcePower);
+    // Why the profile in effect is in effect; none until automatic switching has started.
+    [[nodiscard]] SwitchingReason *reason() const { return m_reason; }
+    void setReason(SwitchingReason *reason);
 
     // Up and Down move the keyboard focus through the profiles and wrap around; with nothing
     // (or something gone) focused, Down picks the first and Up the last.
@@ -125,9 +130,11 @@ signals:
     void revisionChanged();
     void powerChanged();
     void statusChanged();
+    void reasonChanged();
     void focusedIDChanged();
 
 private:
+    SwitchingReason *m_reason = nullptr;
     void readPower();
     void updateFromStore();
 

@@ -183,6 +183,19 @@ void WorkspaceModel::markStale() {
 
 void WorkspaceModel::select(const QString &id) {
     setSelectedID(id);
+    if (std::exchange(m_showingRules, false))
+        emit pageChanged();
+}
+
+void WorkspaceModel::showRules() {
+    if (m_rules && !std::exchange(m_showingRules, true))
+        emit pageChanged();
+}
+
+void WorkspaceModel::setRules(RulesModel *rules, SwitchingReason *reason) {
+    m_rules = rules;
+    m_reason = reason;
+    emit pageChanged();
 }
 
 void WorkspaceModel::moveSelection(Move move) {

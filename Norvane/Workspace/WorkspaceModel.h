@@ -5,6 +5,8 @@
 #include "Components/SystemReader.h"
 #include "NormalOffer.h"
 #include "Profiles/Profile.h"
+#include "Rules/RulesModel.h"
+#include "Rules/SwitchingReason.h"
 #include "Sessions/Session.h"
 #include "Status/SystemSettings.h"
 #include "WorkspaceViews.h"
@@ -45,6 +47,9 @@ class WorkspaceModel : public QObject {
     Q_PROPERTY(norvane::LiveStatusView *liveStatus READ liveStatus CONSTANT)
     Q_PROPERTY(norvane::ApplyFooterView *footer READ footer CONSTANT)
     Q_PROPERTY(norvane::NormalOffer *normalOffer READ normalOffer CONSTANT)
+    Q_PROPERTY(bool showingRules READ showingRules NOTIFY pageChanged)
+    Q_PROPERTY(norvane::RulesModel *rules READ rules NOTIFY pageChanged)
+    Q_PROPERTY(norvane::SwitchingReason *reason READ reason NOTIFY pageChanged)
 
 public:
     using Clock = std::function<QDateTime()>;
@@ -124,6 +129,13 @@ public:
     void markStale();
 
     Q_INVOKABLE void select(const QString &id);
+    // The rules page in place of the selected profile's, until a profile is selected.
+    Q_INVOKABLE void showRules();
+    [[nodiscard]] bool showingRules() const { return m_showingRules; }
+    [[nodiscard]] RulesModel *rules() const { return m_rules; }
+    [[nodiscard]] SwitchingReason *reason() const { return m_reason; }
+    // What the rules page shows; none until automatic switching has started.
+    void setRules(RulesModel *rules, SwitchingReason *reason);
     // Up and Down select the visible profile before or after the selected one, stopping at the
     // ends; Home and End the first and the last. With the selected profile filtered out, Up and
     // End select the last visible one, Down and Home the first.
@@ -180,6 +192,7 @@ signals:
     void noMatchesChanged();
     void applyingChanged();
     void selectedRowChanged();
+    void pageChanged();
 
 private:
     void setSelectedID(const QString &id);
@@ -216,6 +229,9 @@ private:
     ApplyFooterView *m_footer;
     Announcement *m_announcement;
     NormalOffer *m_normalOffer;
+    RulesModel *m_rules = nullptr;
+    SwitchingReason *m_reason = nullptr;
+    bool m_showingRules = false;
 };
 
 } // namespace norvane

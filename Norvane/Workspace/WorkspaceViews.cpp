@@ -58,10 +58,13 @@ void follow(WorkspaceModel *model, View *view, Update update) {
 
 ProfileRowsModel *sidebarRows(WorkspaceModel *model) {
     auto *rows = new ProfileRowsModel(model);
+    // While the rules page shows, no profile row is the selected one.
     const auto update = [model, rows] {
-        rows->show(model->visibleProfiles(), model->store(), model->selectedID());
+        rows->show(model->visibleProfiles(), model->store(),
+                   model->showingRules() ? QString() : model->selectedID());
     };
     follow(model, rows, update);
+    QObject::connect(model, &WorkspaceModel::pageChanged, rows, update);
     update();
     return rows;
 }

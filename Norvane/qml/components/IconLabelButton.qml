@@ -8,6 +8,8 @@ AbstractButton {
     id: control
     property string symbol
     property color tint: Theme.primary
+    // Shows that what it opens is open now (a page of the window).
+    property bool highlighted: false
 
     implicitHeight: 32
     hoverEnabled: true
@@ -28,7 +30,7 @@ AbstractButton {
     }
     background: Rectangle {
         radius: 8
-        color: control.down ? Theme.separator : control.hovered ? Theme.controlFill : "transparent"
+        color: control.down || control.highlighted ? Theme.separator : control.hovered ? Theme.controlFill : "transparent"
     }
     opacity: enabled ? 1 : 0.45
     focusPolicy: Qt.StrongFocus

@@ -111,6 +111,30 @@ Rectangle {
             wrapMode: Text.Wrap
         }
 
+        // Why the profile in effect is in effect, where rules may switch.
+        RowLayout {
+            Layout.fillWidth: true
+            Layout.leftMargin: 16
+            Layout.rightMargin: 10
+            Layout.bottomMargin: 4
+            spacing: 8
+            visible: root.panel.reason !== null && root.panel.reason.text.length > 0
+            Label {
+                objectName: "switchingReasonText"
+                Layout.fillWidth: true
+                text: root.panel.reason ? root.panel.reason.text : ""
+                color: Theme.secondary
+                font.pixelSize: 11
+                wrapMode: Text.Wrap
+            }
+            LinkButton {
+                objectName: "resumeSwitchingButton"
+                visible: root.panel.reason !== null && root.panel.reason.canResume
+                text: L10n.text("Resume Automatic Switching")
+                onClicked: root.panel.reason.resume()
+            }
+        }
+
         // The automatic return failed; nothing retries on its own.
         RowLayout {
             Layout.fillWidth: true

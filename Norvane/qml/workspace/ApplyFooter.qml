@@ -11,7 +11,7 @@ Rectangle {
 
     objectName: "applyFooter"
     // Room for a two-line explanation, as a narrow window or a long language needs.
-    implicitHeight: Math.max(72, texts.implicitHeight + 28)
+    implicitHeight: Math.max(72, texts.implicitHeight + 24)
     // Opaque: the content scrolling under it must not show through.
     color: Theme.workspaceBackground
 
@@ -50,6 +50,28 @@ Rectangle {
                 wrapMode: Text.Wrap
                 maximumLineCount: 2
                 elide: Text.ElideRight
+            }
+            // Why the applied profile is in effect, where rules may switch.
+            RowLayout {
+                Layout.fillWidth: true
+                visible: footer.workspace.selected.applied && footer.workspace.reason !== null && footer.workspace.reason.text.length > 0
+                spacing: 8
+                Label {
+                    objectName: "switchingReasonLine"
+                    text: footer.workspace.reason ? footer.workspace.reason.text : ""
+                    color: Theme.secondary
+                    font.pixelSize: 12
+                    elide: Text.ElideRight
+                    Layout.maximumWidth: texts.width - (resume.visible ? resume.implicitWidth + 8 : 0)
+                }
+                LinkButton {
+                    id: resume
+                    objectName: "footerResumeButton"
+                    visible: footer.workspace.reason !== null && footer.workspace.reason.canResume
+                    text: L10n.text("Resume Automatic Switching")
+                    onClicked: footer.workspace.reason.resume()
+                }
+                Item { Layout.fillWidth: true }
             }
         }
         ProgressSpinner {

@@ -153,6 +153,18 @@ Rectangle {
         }
 
         IconLabelButton {
+            objectName: "rulesButton"
+            Layout.fillWidth: true
+            symbol: "bolt"
+            text: L10n.text("Automatic Switching")
+            visible: sidebar.workspace.rules !== null
+            checkable: false
+            highlighted: sidebar.workspace.showingRules
+            Accessible.checkable: true
+            Accessible.checked: sidebar.workspace.showingRules
+            onClicked: sidebar.workspace.showRules()
+        }
+        IconLabelButton {
             objectName: "newProfileButton"
             Layout.fillWidth: true
             symbol: "plus"

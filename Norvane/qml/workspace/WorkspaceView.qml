@@ -34,8 +34,21 @@ Rectangle {
             Layout.fillWidth: true
             Layout.fillHeight: true
             asynchronous: true
+            visible: !root.workspace.showingRules
             // By its address, so that even its types are loaded after the first frame.
             Component.onCompleted: setSource("DetailColumn.qml", { workspace: root.workspace })
+        }
+        // The rules page, made when first shown and kept.
+        Loader {
+            objectName: "rulesLoader"
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+            visible: root.workspace.showingRules
+            property bool shown: false
+            onVisibleChanged: if (visible && !shown) {
+                shown = true
+                setSource("../rules/RulesView.qml", { rules: root.workspace.rules, reason: root.workspace.reason })
+            }
         }
     }
 }
