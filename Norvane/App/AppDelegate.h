@@ -138,6 +138,8 @@ public:
     // The open editor sheet, if any.
     [[nodiscard]] ProfileEditor *profileEditor() const { return m_profileEditor; }
     [[nodiscard]] RuleEditor *ruleEditor() const { return m_ruleEditor; }
+    // The rule editor on the person's rule at this index of the rule book; none: a new rule.
+    void openRuleEditor(std::optional<qsizetype> index);
     [[nodiscard]] RuleBook *ruleBook() const { return m_ruleBook.get(); }
 
 protected:
@@ -167,8 +169,6 @@ private:
     // Seams for the status item, the editor and the settings window.
     void closeQuickPanel();
     void openEditor(const std::optional<Profile> &profile);
-    // The rule editor on the person's rule at this index of the rule book; none: a new rule.
-    void openRuleEditor(std::optional<qsizetype> index);
     void openSettingsWindow();
     void createMenuBar();
 

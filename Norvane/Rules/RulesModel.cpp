@@ -83,7 +83,9 @@ QString RulesModel::stateText(State state) {
 }
 
 bool RulesModel::paused() const {
-    return m_book.isPaused() || (m_switcher && m_switcher->isPausedByPerson());
+    // The person's choice of a profile pauses the rules only until a condition next starts to
+    // hold: the rules still act, and the reason line says so.
+    return m_book.isPaused();
 }
 
 bool RulesModel::editable() const {

@@ -64,6 +64,7 @@ public:
 
     [[nodiscard]] const QList<Row> &rows() const { return m_rows; }
     [[nodiscard]] int count() const { return int(m_rows.size()); }
+    // The person paused automatic switching as a whole.
     [[nodiscard]] bool paused() const;
     // The person may change their rules: the file was read and the organisation allows them.
     [[nodiscard]] bool editable() const;

@@ -7,6 +7,9 @@
 #include "AppTestSupport.h"
 #include "Localization/L10n.h"
 #include "Platform/SystemIdentity.h"
+#include "Rules/RuleBook.h"
+#include "Rules/RuleEditor.h"
+#include "Rules/RuleSwitcher.h"
 #include "UiTestSupport.h"
 #include "Workspace/WorkspaceModel.h"
 
@@ -190,6 +193,29 @@ TEST_F(LayoutTest, EveryWindowFitsItsTexts) {
         expectFits(editorView(), true, name);
         closeEditor();
     }
+
+    // The rules page with every kind of rule, one of them broken, and the rule editor on a
+    // schedule.
+    RuleBook &rules = *delegate->ruleBook();
+    using Kind = Condition::Kind;
+    rules.add({"low", {Kind::batteryBelow, 15}, "download", true});
+    rules.add({"work", {Kind::schedule, 0, {1, 2, 3, 4, 5}, QTime(9, 0), QTime(17, 30)}, "focus", true});
+    rules.add({"slides", {.kind = Kind::application, .application = "libreoffice-impress.desktop"}, "presentation", false});
+    rules.add({"gone", {Kind::battery}, "deleted-profile", true});
+    delegate->rules()->rulesEdited();
+    delegate->workspace()->showRules();
+    ASSERT_TRUE(waitUntil([&] { return shown(item(view, "rulesView")); }));
+    window->resize(MainWindow::defaultSize);
+    expectFits(view, true, "rules-default");
+    window->resize(MainWindow::minimumFrameSize);
+    expectFits(view, false, "rules-minimum");
+    window->resize(MainWindow::defaultSize);
+    delegate->workspace()->select("normal");
+    delegate->openRuleEditor(1);
+    ASSERT_TRUE(waitUntil([&] { return delegate->ruleEditor() && delegate->ruleEditor()->isVisible(); }));
+    expectFits(delegate->ruleEditor()->view(), true, "rule-editor");
+    delegate->ruleEditor()->reject();
+    ASSERT_TRUE(waitUntil([&] { return !delegate->ruleEditor(); }));
 
     // The settings window with another application keeping the computer awake.
     showSettings();

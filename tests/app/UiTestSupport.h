@@ -9,6 +9,7 @@
 #include "MenuBar/QuickPanel.h"
 #include "Platform/SystemIdentity.h"
 #include "Profiles/FileProfileStorage.h"
+#include "Rules/RuleBook.h"
 #include "Sessions/SessionRecord.h"
 #include "SimulatorState.h"
 #include "Workspace/DashboardController.h"
@@ -153,6 +154,7 @@ struct WindowTest : ::testing::Test {
         QSettings().setValue(NormalOffer::answeredKey, true);
         QFile::remove(FileProfileStorage::defaultLocation());
         QFile::remove(SessionRecord::defaultPath());
+        QFile::remove(RuleBook::defaultPath());
         sim::SimulatorState::reset(simulatorHome());
         Appearance::apply(Appearance::light);
     }

@@ -11,7 +11,7 @@ Rectangle {
 
     objectName: "applyFooter"
     // Room for a two-line explanation, as a narrow window or a long language needs.
-    implicitHeight: Math.max(72, texts.implicitHeight + 24)
+    implicitHeight: Math.max(72, texts.implicitHeight + 28)
     // Opaque: the content scrolling under it must not show through.
     color: Theme.workspaceBackground
 
@@ -51,27 +51,29 @@ Rectangle {
                 maximumLineCount: 2
                 elide: Text.ElideRight
             }
-            // Why the applied profile is in effect, where rules may switch.
-            RowLayout {
+            // Why the applied profile is in effect, where rules may switch. Built only while it
+            // shows, so that it takes no room otherwise.
+            Loader {
                 Layout.fillWidth: true
-                visible: footer.workspace.selected.applied && footer.workspace.reason !== null && footer.workspace.reason.text.length > 0
-                spacing: 8
-                Label {
-                    objectName: "switchingReasonLine"
-                    text: footer.workspace.reason ? footer.workspace.reason.text : ""
-                    color: Theme.secondary
-                    font.pixelSize: 12
-                    elide: Text.ElideRight
-                    Layout.maximumWidth: texts.width - (resume.visible ? resume.implicitWidth + 8 : 0)
+                active: footer.workspace.selected.applied && footer.workspace.reason !== null && footer.workspace.reason.text.length > 0
+                visible: active
+                sourceComponent: RowLayout {
+                    spacing: 8
+                    Label {
+                        objectName: "switchingReasonLine"
+                        Layout.fillWidth: true
+                        text: footer.workspace.reason.text
+                        color: Theme.secondary
+                        font.pixelSize: 12
+                        elide: Text.ElideRight
+                    }
+                    LinkButton {
+                        objectName: "footerResumeButton"
+                        visible: footer.workspace.reason.canResume
+                        text: L10n.text("Resume Automatic Switching")
+                        onClicked: footer.workspace.reason.resume()
+                    }
                 }
-                LinkButton {
-                    id: resume
-                    objectName: "footerResumeButton"
-                    visible: footer.workspace.reason !== null && footer.workspace.reason.canResume
-                    text: L10n.text("Resume Automatic Switching")
-                    onClicked: footer.workspace.reason.resume()
-                }
-                Item { Layout.fillWidth: true }
             }
         }
         ProgressSpinner {
