@@ -184,13 +184,13 @@ TEST_F(AccessibilityBusTest, FocusFollowsTabAndTheArrowsThroughTheList) {
     QStringList seen;
     EXPECT_TRUE(waitUntil([&] {
         seen << probe.events().filter("state-changed:focused");
-        return seen ==
-               QStringList{focused + title(Profile::normal()),
-                           focused + title(Profile::vibe()),
-                           focused + title(Profile::focus()),
-                           focused + title(Profile::download()),
-                           focused + title(Profile::normal()),
-                           "object:state-changed:focused push button " + L10n::text("New Profile")};
+        return seen == QStringList{focused + title(Profile::normal()),
+                                   focused + title(Profile::vibe()),
+                                   focused + title(Profile::focus()),
+                                   focused + title(Profile::download()),
+                                   focused + title(Profile::normal()),
+                                   "object:state-changed:focused push button " +
+                                       L10n::text("Automatic Switching")};
     })) << seen.join('\n').toStdString();
     EXPECT_EQ(view->model()->selectedID(), "normal");
 }
@@ -295,4 +295,25 @@ TEST_F(AccessibilityBusTest, TheEditorTheSettingsWindowAndTheQuickPanel) {
                                "object:state-changed:focused list item " + titles.first()};
     })) << seen.join('\n').toStdString();
     closePanel();
+}
+
+// The rules page as a screen reader meets it: a list named Rules whose items say each rule and
+// its state, in the order that decides, and named switches and buttons.
+TEST_F(AccessibilityBusTest, TheRulesAreAListOfSentencesWithTheirState) {
+    RuleBook book;
+    book.add(
+        {"work", {Condition::Kind::schedule, 0, {6, 7}, QTime(8, 0), QTime(12, 0)}, "focus", true});
+    book.add({"low", {Condition::Kind::batteryBelow, 10}, "normal", false});
+    startControlled();
+    delegate->workspace()->showRules();
+    ASSERT_TRUE(waitUntil([&] { return shown(item(view, "rulesView")); }));
+
+    const QJsonObject window = probe.tree("Pellor");
+    expectEveryControlNamed(window);
+    const QStringList rows = namesOf(firstOf(window, "list", L10n::text("Rules")), "list item");
+    ASSERT_EQ(rows.size(), 2);
+    EXPECT_TRUE(rows[0].startsWith(L10n::text({"Battery at or below {0} %", {"10"}})))
+        << rows[0].toStdString();
+    EXPECT_TRUE(rows[0].endsWith(L10n::text("Off"))) << rows[0].toStdString();
+    EXPECT_TRUE(rows[1].startsWith(L10n::text("Weekends"))) << rows[1].toStdString();
 }

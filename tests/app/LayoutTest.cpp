@@ -199,8 +199,12 @@ TEST_F(LayoutTest, EveryWindowFitsItsTexts) {
     RuleBook &rules = *delegate->ruleBook();
     using Kind = Condition::Kind;
     rules.add({"low", {Kind::batteryBelow, 15}, "download", true});
-    rules.add({"work", {Kind::schedule, 0, {1, 2, 3, 4, 5}, QTime(9, 0), QTime(17, 30)}, "focus", true});
-    rules.add({"slides", {.kind = Kind::application, .application = "libreoffice-impress.desktop"}, "presentation", false});
+    rules.add(
+        {"work", {Kind::schedule, 0, {1, 2, 3, 4, 5}, QTime(9, 0), QTime(17, 30)}, "focus", true});
+    rules.add({"slides",
+               {.kind = Kind::application, .application = "libreoffice-impress.desktop"},
+               "presentation",
+               false});
     rules.add({"gone", {Kind::battery}, "deleted-profile", true});
     delegate->rules()->rulesEdited();
     delegate->workspace()->showRules();
@@ -212,7 +216,8 @@ TEST_F(LayoutTest, EveryWindowFitsItsTexts) {
     window->resize(MainWindow::defaultSize);
     delegate->workspace()->select("normal");
     delegate->openRuleEditor(1);
-    ASSERT_TRUE(waitUntil([&] { return delegate->ruleEditor() && delegate->ruleEditor()->isVisible(); }));
+    ASSERT_TRUE(
+        waitUntil([&] { return delegate->ruleEditor() && delegate->ruleEditor()->isVisible(); }));
     expectFits(delegate->ruleEditor()->view(), true, "rule-editor");
     delegate->ruleEditor()->reject();
     ASSERT_TRUE(waitUntil([&] { return !delegate->ruleEditor(); }));

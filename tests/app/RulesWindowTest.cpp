@@ -118,9 +118,8 @@ TEST_F(RulesWindowTest, RulesMoveWithTheKeyboardPauseAndShowABrokenRule) {
     ASSERT_TRUE(waitUntil([&] { return !delegate->ruleBook()->isPaused(); }));
 
     delegate->workspace()->deleteProfile("night");
-    ASSERT_TRUE(waitUntil([&] {
-        return delegate->workspace()->rules()->rows()[0].state == RulesModel::Broken;
-    }));
+    ASSERT_TRUE(waitUntil(
+        [&] { return delegate->workspace()->rules()->rows()[0].state == RulesModel::Broken; }));
     EXPECT_EQ(delegate->ruleBook()->rules().size(), 2) << "kept, not dropped";
     shootLightAndDark("rules-broken");
 }
