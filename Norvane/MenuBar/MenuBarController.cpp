@@ -133,8 +133,11 @@ void MenuBarController::toggle() {
 
 void MenuBarController::resize() {
     const std::optional<QRect> available = availableArea();
-    const QSize size = panelSize(m_library.profiles().size(),
-                                 available ? std::optional(available->height()) : std::nullopt);
+    // The line that says why the profile in effect is in effect, when it shows.
+    const int reason = m_reason && !m_reason->text().isEmpty() ? kReasonLineHeight : 0;
+    const QSize size =
+        panelSize(m_library.profiles().size(),
+                  available ? std::optional(available->height()) : std::nullopt, reason);
     const QRect area = available.value_or(QRect(QPoint(0, 0), size));
     panel()->setGeometry(panelGeometry(size, anchor(), area));
 }
@@ -171,7 +174,11 @@ QString MenuBarController::toolTip(const SessionStore &store, const QString &rea
 void MenuBarController::setSwitchingReason(SwitchingReason *reason) {
     m_reason = reason;
     m_model->setReason(reason);
-    connect(reason, &SwitchingReason::changed, this, [this] { refresh(); });
+    connect(reason, &SwitchingReason::changed, this, [this] {
+        refresh();
+        if (isShown())
+            resize();
+    });
     refresh();
 }
 
@@ -183,9 +190,10 @@ QString MenuBarController::accessibleName(const SessionStore &store) {
         {"{0}, {1}", {item, ProfileRowsModel::accessibleName(store.profile(), store)}});
 }
 
-QSize MenuBarController::panelSize(qsizetype profiles, std::optional<int> visibleHeight) {
+QSize MenuBarController::panelSize(qsizetype profiles, std::optional<int> visibleHeight,
+                                   int extraHeight) {
     const qint64 available = visibleHeight ? *visibleHeight - 40 : 700;
-    return {340, int(std::min<qint64>(195 + 63 * qint64(profiles), available))};
+    return {340, int(std::min<qint64>(195 + 63 * qint64(profiles) + extraHeight, available))};
 }
 
 QRect MenuBarController::panelGeometry(QSize size, const QRect &anchor, const QRect &available) {

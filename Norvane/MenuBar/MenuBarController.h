@@ -56,6 +56,8 @@ public:
 
     // A profile other than Normal is applied: the icon shows the closed ring.
     [[nodiscard]] static bool engaged(const SessionStore &store);
+    // The quick panel's line saying why the profile in effect is in effect (two at most).
+    static constexpr int kReasonLineHeight = 36;
     // "Pellor · <profile or Current System Configuration> · <time label>", and on a line of its
     // own why the profile is in effect (`reason`), when rules may switch.
     [[nodiscard]] static QString toolTip(const SessionStore &store, const QString &reason = {});
@@ -64,9 +66,10 @@ public:
     // What a screen reader says for the status item: "Pellor Quick Panel", and the applied
     // profile as its row in the panel says it ("Focus, applied, 12 minutes left").
     [[nodiscard]] static QString accessibleName(const SessionStore &store);
-    // 340 wide; 195 + 63 per profile high, at most the screen's visible height less 40 (700
-    // when the screen is unknown).
-    [[nodiscard]] static QSize panelSize(qsizetype profiles, std::optional<int> visibleHeight);
+    // 340 wide; 195 + 63 per profile + `extraHeight` high, at most the screen's visible height
+    // less 40 (700 when the screen is unknown).
+    [[nodiscard]] static QSize panelSize(qsizetype profiles, std::optional<int> visibleHeight,
+                                         int extraHeight = 0);
     // Below the status item, centred on it and kept on the screen; above it when there is no
     // room below. Without a status item, at the top right of the screen.
     [[nodiscard]] static QRect panelGeometry(QSize size, const QRect &anchor,

@@ -204,6 +204,11 @@ void RuleEditorModel::setProfile(int index) {
 }
 
 QString RuleEditorModel::sentence() const {
+    // Said only once the condition is complete: "While  runs" says nothing.
+    Rule condition = m_draft;
+    condition.profileId = QStringLiteral("any");
+    if (!refusalOf(condition).isEmpty())
+        return {};
     const int index = profile();
     return m_draft.sentence(index < 0 ? L10n::text("a deleted profile") : m_profiles[index].second);
 }

@@ -259,7 +259,7 @@ TEST_F(WindowTest, EveryTabStopShowsItsFocusAndTheKeysActOnIt) {
             EXPECT_GT(inkedPixels(view, focusRing(focus), Theme().workspaceBackground()), 40)
                 << name << " in appearance " << choice;
         }
-        EXPECT_EQ(stops.size(), 13) << "search, the list, two sidebar buttons, the actions, four "
+        EXPECT_EQ(stops.size(), 14) << "search, the list, three sidebar buttons, the actions, four "
                                        "pickers, three tiles and Apply";
     }
     shoot(view, "workspace-focus-dark");

@@ -111,13 +111,13 @@ Rectangle {
             wrapMode: Text.Wrap
         }
 
-        // Why the profile in effect is in effect, where rules may switch.
-        RowLayout {
+        // Why the profile in effect is in effect, where rules may switch, and the way back.
+        ColumnLayout {
             Layout.fillWidth: true
             Layout.leftMargin: 16
             Layout.rightMargin: 10
             Layout.bottomMargin: 4
-            spacing: 8
+            spacing: 0
             visible: root.panel.reason !== null && root.panel.reason.text.length > 0
             Label {
                 objectName: "switchingReasonText"
@@ -125,7 +125,7 @@ Rectangle {
                 text: root.panel.reason ? root.panel.reason.text : ""
                 color: Theme.secondary
                 font.pixelSize: 11
-                wrapMode: Text.Wrap
+                elide: Text.ElideRight
             }
             LinkButton {
                 objectName: "resumeSwitchingButton"
