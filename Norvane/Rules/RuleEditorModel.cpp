@@ -73,7 +73,7 @@ QString RuleEditorModel::heading() const {
     return m_isNew ? L10n::text("New Rule") : L10n::text("Edit Rule");
 }
 
-QVariantList RuleEditorModel::conditions() const {
+QVariantList RuleEditorModel::conditions() {
     QVariantList list;
     for (const ConditionChoice &choice : kChoices)
         list << QVariantMap{{QStringLiteral("title"), L10n::text(choice.title)}};
@@ -81,9 +81,9 @@ QVariantList RuleEditorModel::conditions() const {
 }
 
 int RuleEditorModel::condition() const {
-    const auto found = std::find_if(kChoices.cbegin(), kChoices.cend(), [this](const auto &choice) {
-        return choice.kind == m_draft.when.kind;
-    });
+    const auto *const found =
+        std::find_if(kChoices.cbegin(), kChoices.cend(),
+                     [this](const auto &choice) { return choice.kind == m_draft.when.kind; });
     return int(found - kChoices.cbegin());
 }
 

@@ -53,7 +53,7 @@ public:
     [[nodiscard]] const Rule &draft() const { return m_draft; }
     [[nodiscard]] QString heading() const;
     // One map per kind of condition, in the picker's order: "title".
-    [[nodiscard]] QVariantList conditions() const;
+    [[nodiscard]] static QVariantList conditions();
     [[nodiscard]] int condition() const;
     void setCondition(int index);
     // Which fields the condition needs: "level", "schedule", "application", or none.

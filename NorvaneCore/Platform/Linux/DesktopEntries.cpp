@@ -113,8 +113,7 @@ QString desktopId(const QString &folder, const QString &path) {
 // Name[zh_TW], then Name[zh], then Name.
 QString localizedName(const QHash<QString, QString> &keys, const QString &language) {
     for (const QString &suffix : {language, language.section(u'_', 0, 0)})
-        if (const QString name = keys.value(QStringLiteral("Name[") + suffix + u']');
-            !name.isEmpty())
+        if (QString name = keys.value(QStringLiteral("Name[") + suffix + u']'); !name.isEmpty())
             return name;
     return keys.value(QStringLiteral("Name"));
 }
@@ -138,7 +137,7 @@ QList<InstalledApplication> installedApplications(const QString &language) {
             if (!file.open(QIODevice::ReadOnly))
                 continue;
             const QHash<QString, QString> keys =
-                keyFileGroup(file.read(64 * 1024), u"[Desktop Entry]");
+                keyFileGroup(file.read(qint64(64) * 1024), u"[Desktop Entry]");
             const QString name = localizedName(keys, language);
             if (keys.value(QStringLiteral("Type")) != u"Application" || name.isEmpty() ||
                 keys.value(QStringLiteral("NoDisplay")) == u"true" ||
