@@ -107,6 +107,7 @@ void AppDelegate::applicationDidFinishLaunching() {
     environment.rulesUsing = [this](const QString &id) {
         return m_ruleBook ? m_ruleBook->uses(id) : 0;
     };
+    environment.policy = [this] { return m_managed.policyInForce(); };
     m_workspace = new WorkspaceModel(store(), *m_library, environment, this);
     installCallbacks();
     if (m_options.openedAtLogin) {
@@ -133,10 +134,8 @@ void AppDelegate::applicationDidFinishLaunching() {
 void AppDelegate::startRules() {
     // What the administrator deploys: managed profiles beside the person's, managed rules before
     // theirs, and a profile to start with. A file left out is said once, here.
-    const ManagedSettings managed = ManagedSettings::load();
-    for (const QString &problem : managed.problems())
-        qWarning().noquote() << "Pellor:" << problem;
-    managed.administer(*m_library);
+    readAdministratorFolder();
+    const ManagedSettings &managed = m_managed;
     m_ruleBook = std::make_unique<RuleBook>();
     m_rules = new RuleSwitcher(store(), *m_library, *m_ruleBook,
                                {currentWorld(),
@@ -159,6 +158,13 @@ void AppDelegate::startRules() {
     if (start)
         (void)store().activate(*start, std::nullopt, now());
     m_rules->start(kept || start);
+}
+
+void AppDelegate::readAdministratorFolder() {
+    m_managed = ManagedSettings::load();
+    for (const QString &problem : m_managed.problems())
+        qWarning().noquote() << "Pellor:" << problem;
+    m_managed.administer(*m_library);
 }
 
 void AppDelegate::installCallbacks() {
@@ -470,7 +476,9 @@ void AppDelegate::closeWindow() {
 void AppDelegate::buildMainMenu() {
     MainMenu::State state;
     for (const Profile &profile : m_library->profiles())
-        state.profiles << MainMenu::ProfileItem{profile.id, profile.localizedTitle()};
+        state.profiles << MainMenu::ProfileItem{
+            profile.id, profile.localizedTitle(),
+            m_managed.policyInForce().excesses(profile).isEmpty()};
     state.canUndoDeletion = m_library->canUndoDeletion();
     state.appearanceChoice = Appearance::storedChoice();
 #ifdef Q_OS_MACOS
@@ -606,7 +614,11 @@ void AppDelegate::openSettingsWindow() {
 void AppDelegate::createMenuBar() {
     const auto systemInk = [] { return Appearance::systemPalette().color(QPalette::WindowText); };
     m_menuBar = new MenuBarController(
-        store(), *m_library, {{m_options.clock, m_options.readPower}, {}, systemInk}, this);
+        store(), *m_library,
+        {{m_options.clock, m_options.readPower, [this] { return m_managed.policyInForce(); }},
+         {},
+         systemInk},
+        this);
     QPointer<AppDelegate> self(this);
     m_menuBar->onOpen = [self] {
         if (self)

@@ -5,6 +5,7 @@
 #include "FontPreloader.h"
 #include "MainMenu.h"
 #include "MainWindow.h"
+#include "Managed/ManagedSettings.h"
 #include "MenuBar/MenuBarController.h"
 #include "MenuKeyRouter.h"
 #include "Platform/LoginItem.h"
@@ -143,6 +144,9 @@ private:
     void installCallbacks();
     // Reads the rules and lets them switch from now on.
     void startRules();
+    // Reads the administrator's folder and puts what it holds in force: the managed profiles and
+    // the policy the views follow.
+    void readAdministratorFolder();
     // The system told of a change: every open view reads it now.
     void systemChanged();
     // Shows the main window, building it and its view first when there is none.
@@ -188,6 +192,7 @@ private:
     std::unique_ptr<SystemWatcher> m_systemWatcher; // none where the system does not tell
     std::unique_ptr<RuleBook> m_ruleBook;
     RuleSwitcher *m_rules = nullptr; // from the start, after the store
+    ManagedSettings m_managed;       // as the administrator's folder was last read
     bool m_quitConfirmed = false;    // the person chose to quit (or the system asked): no question
     bool m_quitWhenIdle = false;     // quit once the apply under way has finished
 };
