@@ -580,7 +580,7 @@ void AppDelegate::openEditor(const std::optional<Profile> &profile) {
         if (self->m_workspace)
             self->m_workspace->select(edited.id);
     };
-    m_profileEditor = new ProfileEditor(profile, onSave, onDelete);
+    m_profileEditor = new ProfileEditor(profile, onSave, onDelete, m_managed.policyInForce());
     m_profileEditor->onClose = [self] {
         if (self)
             self->m_editorOpen = false;
