@@ -133,7 +133,7 @@ void AppDelegate::applicationDidFinishLaunching() {
 
 void AppDelegate::startRules() {
     // What the administrator deploys: managed profiles beside the person's, managed rules before
-    // theirs, and a profile to start with. A file left out is said once, here.
+    // theirs, and a profile to start with.
     readAdministratorFolder();
     const ManagedSettings &managed = m_managed;
     m_ruleBook = std::make_unique<RuleBook>();
@@ -164,6 +164,7 @@ void AppDelegate::readAdministratorFolder() {
     m_managed = ManagedSettings::load();
     for (const QString &problem : m_managed.problems())
         qWarning().noquote() << "Pellor:" << problem;
+    m_damagedFiles->showAdministratorProblems(m_managed.problems());
     m_managed.administer(*m_library);
 }
 

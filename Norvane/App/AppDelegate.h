@@ -145,7 +145,7 @@ private:
     // Reads the rules and lets them switch from now on.
     void startRules();
     // Reads the administrator's folder and puts what it holds in force: the managed profiles and
-    // the policy the views follow.
+    // the policy the views follow. A file left out is told once, in an alert.
     void readAdministratorFolder();
     // The system told of a change: every open view reads it now.
     void systemChanged();
