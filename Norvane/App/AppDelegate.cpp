@@ -7,6 +7,7 @@
 #include "DamagedFileAlerts.h"
 #include "Localization/L10n.h"
 #include "MainWindow.h"
+#include "Managed/AdministratorFolderWatcher.h"
 #include "Managed/ManagedSettings.h"
 #include "Platform/ConfigurationError.h"
 #include "Platform/SystemIdentity.h"
@@ -133,8 +134,11 @@ void AppDelegate::applicationDidFinishLaunching() {
 
 void AppDelegate::startRules() {
     // What the administrator deploys: managed profiles beside the person's, managed rules before
-    // theirs, and a profile to start with.
+    // theirs, and a profile to start with; read again whenever the folder changes.
     readAdministratorFolder();
+    m_administratorWatcher = new AdministratorFolderWatcher(m_managed.folder(), this);
+    connect(m_administratorWatcher, &AdministratorFolderWatcher::changed, this,
+            &AppDelegate::readAdministratorFolder);
     const ManagedSettings &managed = m_managed;
     m_ruleBook = std::make_unique<RuleBook>();
     m_rules = new RuleSwitcher(store(), *m_library, *m_ruleBook,
@@ -166,6 +170,8 @@ void AppDelegate::readAdministratorFolder() {
         qWarning().noquote() << "Pellor:" << problem;
     m_damagedFiles->showAdministratorProblems(m_managed.problems());
     m_managed.administer(*m_library);
+    if (m_rules)
+        m_rules->administer(m_managed.rules(), m_managed.policyInForce().allowRules);
 }
 
 void AppDelegate::installCallbacks() {

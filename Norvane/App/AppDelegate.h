@@ -29,6 +29,7 @@ class QTimer;
 
 namespace norvane {
 
+class AdministratorFolderWatcher;
 class DamagedFileAlerts;
 class ProfileLibrary;
 class RuleBook;
@@ -144,8 +145,8 @@ private:
     void installCallbacks();
     // Reads the rules and lets them switch from now on.
     void startRules();
-    // Reads the administrator's folder and puts what it holds in force: the managed profiles and
-    // the policy the views follow. A file left out is told once, in an alert.
+    // Reads the administrator's folder again and puts what it holds in force: the managed
+    // profiles, the managed rules and the policy the views follow. A file left out is told once.
     void readAdministratorFolder();
     // The system told of a change: every open view reads it now.
     void systemChanged();
@@ -193,8 +194,9 @@ private:
     std::unique_ptr<RuleBook> m_ruleBook;
     RuleSwitcher *m_rules = nullptr; // from the start, after the store
     ManagedSettings m_managed;       // as the administrator's folder was last read
-    bool m_quitConfirmed = false;    // the person chose to quit (or the system asked): no question
-    bool m_quitWhenIdle = false;     // quit once the apply under way has finished
+    AdministratorFolderWatcher *m_administratorWatcher = nullptr; // from the start
+    bool m_quitConfirmed = false; // the person chose to quit (or the system asked): no question
+    bool m_quitWhenIdle = false;  // quit once the apply under way has finished
 };
 
 } // namespace norvane

@@ -191,6 +191,17 @@ void RuleSwitcher::rulesChanged() {
         m_files->addPath(m_book.path());
     if (!m_book.reload() && std::exchange(m_rulesRead, true))
         return;
+    useRules();
+}
+
+void RuleSwitcher::administer(const QList<Rule> &managedRules, bool personsRulesAllowed) {
+    m_environment.managedRules = managedRules;
+    m_environment.personsRulesAllowed = personsRulesAllowed;
+    if (m_started)
+        useRules();
+}
+
+void RuleSwitcher::useRules() {
     m_engine.setRules(inForce());
     m_engine.setPaused(m_environment.personsRulesAllowed && m_book.isPaused());
     const QList<Rule> rules = inForce();

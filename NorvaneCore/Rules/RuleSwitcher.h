@@ -60,6 +60,9 @@ public:
     void resume();
     // Try Again after a switch of the rules failed.
     void retry();
+    // The administrator's rules and whether the person's own act, as the administrator's folder
+    // says now; the rules in force change at once.
+    void administer(const QList<Rule> &managedRules, bool personsRulesAllowed);
 
     [[nodiscard]] bool isPausedByPerson() const { return m_engine.isPausedByPerson(); }
     // Why the latest switch of the rules failed; none once one succeeds.
@@ -73,6 +76,8 @@ private:
     void read(const std::function<std::optional<RuleDecision>(const RuleReadings &)> &decide);
     void carryOut(const std::optional<RuleDecision> &decision);
     void rulesChanged();
+    // Hands the rules in force to the engine and reads again.
+    void useRules();
     void schedule();
     [[nodiscard]] RuleSituation situation() const;
     // The rules that act, in the order that decides between them: the administrator's, then the
