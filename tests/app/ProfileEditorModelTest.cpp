@@ -141,11 +141,7 @@ TEST_F(EditorTest, TheLimitStandsBesideEachTimeAndATimePastItIsNotSaved) {
         Policy::fromJson(R"({"limits": {"displayMinutes": 10, "battery": {"sleepMinutes": 20}}})");
     const auto editor = make(night);
     using F = ProfileEditorModel::Field;
-    const struct {
-        F field;
-        int minutes;
-        const char *note;
-    } cases[] = {
+    const std::tuple<F, int, const char *> cases[] = {
         {F::DisplayMinutes, 10, "Your organisation allows at most 10 min"},
         {F::DisplayMinutes, 11, "Longer than your organisation allows: at most 10 min"},
         {F::DisplayMinutes, 0, "Longer than your organisation allows: at most 10 min"},

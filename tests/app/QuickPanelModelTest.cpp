@@ -290,10 +290,7 @@ TEST(StatusItemIcon, ReadsOnDarkAndLightPanelsWhateverTheInk) {
 TEST_F(QuickPanelTest, AProfileThePolicyForbidsIsMarkedAndNotApplied) {
     policy = Policy::fromJson(R"({"limits": {"displayMinutes": 5}})");
     model.refresh(false);
-    const QList<ProfileRowsModel::Row> rows = model.profileList()->rows();
-    ASSERT_EQ(rows.size(), 5);
-    EXPECT_FALSE(rows[1].allowed);
-    EXPECT_EQ(rows[1].summary, "Not allowed");
+    EXPECT_EQ(model.profileList()->rows()[1].summary, "Not allowed");
     model.activate("vibe");
     model.activate("normal");
     EXPECT_EQ(calls, QStringList{"normal"});

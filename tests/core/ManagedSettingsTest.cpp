@@ -175,14 +175,10 @@ TEST(AdministratorFolderWatcher, TellsOfEveryWayTheFolderChanges) {
     // Runs the event loop until the watcher tells; false when it stays silent.
     const auto told = [&watcher] {
         QEventLoop loop;
-        bool changed = false;
-        QObject::connect(&watcher, &AdministratorFolderWatcher::changed, &loop, [&] {
-            changed = true;
-            loop.quit();
-        });
-        QTimer::singleShot(10'000, &loop, &QEventLoop::quit);
-        loop.exec();
-        return changed;
+        QObject::connect(&watcher, &AdministratorFolderWatcher::changed, &loop,
+                         [&] { loop.exit(1); });
+        QTimer::singleShot(10'000, &loop, [&] { loop.exit(0); });
+        return loop.exec() == 1;
     };
     const QString policy = folder.filePath("policy.json");
     const std::pair<const char *, std::function<void()>> steps[] = {
