@@ -7,6 +7,7 @@
 #include "DamagedFileAlerts.h"
 #include "Localization/L10n.h"
 #include "MainWindow.h"
+#include "Managed/AdministratorFolderWatcher.h"
 #include "Managed/ManagedSettings.h"
 #include "Platform/ConfigurationError.h"
 #include "Platform/SystemIdentity.h"
@@ -109,6 +110,7 @@ void AppDelegate::applicationDidFinishLaunching() {
     environment.rulesUsing = [this](const QString &id) {
         return m_ruleBook ? m_ruleBook->uses(id) : 0;
     };
+    environment.policy = [this] { return m_managed.policyInForce(); };
     m_workspace = new WorkspaceModel(store(), *m_library, environment, this);
     installCallbacks();
     if (m_options.openedAtLogin) {
@@ -134,11 +136,12 @@ void AppDelegate::applicationDidFinishLaunching() {
 
 void AppDelegate::startRules() {
     // What the administrator deploys: managed profiles beside the person's, managed rules before
-    // theirs, and a profile to start with. A file left out is said once, here.
-    const ManagedSettings managed = ManagedSettings::load();
-    for (const QString &problem : managed.problems())
-        qWarning().noquote() << "Pellor:" << problem;
-    managed.administer(*m_library);
+    // theirs, and a profile to start with; read again whenever the folder changes.
+    readAdministratorFolder();
+    m_administratorWatcher = new AdministratorFolderWatcher(m_managed.folder(), this);
+    connect(m_administratorWatcher, &AdministratorFolderWatcher::changed, this,
+            &AppDelegate::readAdministratorFolder);
+    const ManagedSettings &managed = m_managed;
     m_ruleBook = std::make_unique<RuleBook>();
     m_rules = new RuleSwitcher(store(), *m_library, *m_ruleBook,
                                {currentWorld(),
@@ -196,6 +199,16 @@ void AppDelegate::openRuleEditor(std::optional<qsizetype> index) {
     m_editorOpen = true;
     m_menuKeys.answerKeys(m_ruleEditor);
     m_ruleEditor->present(m_window);
+}
+
+void AppDelegate::readAdministratorFolder() {
+    m_managed = ManagedSettings::load();
+    for (const QString &problem : m_managed.problems())
+        qWarning().noquote() << "Pellor:" << problem;
+    m_damagedFiles->showAdministratorProblems(m_managed.problems());
+    m_managed.administer(*m_library);
+    if (m_rules)
+        m_rules->administer(m_managed.rules(), m_managed.policyInForce().allowRules);
 }
 
 void AppDelegate::installCallbacks() {
@@ -510,7 +523,9 @@ void AppDelegate::closeWindow() {
 void AppDelegate::buildMainMenu() {
     MainMenu::State state;
     for (const Profile &profile : m_library->profiles())
-        state.profiles << MainMenu::ProfileItem{profile.id, profile.localizedTitle()};
+        state.profiles << MainMenu::ProfileItem{
+            profile.id, profile.localizedTitle(),
+            m_managed.policyInForce().excesses(profile).isEmpty()};
     state.canUndoDeletion = m_library->canUndoDeletion();
     state.appearanceChoice = Appearance::storedChoice();
 #ifdef Q_OS_MACOS
@@ -614,7 +629,7 @@ void AppDelegate::openEditor(const std::optional<Profile> &profile) {
         if (self->m_workspace)
             self->m_workspace->select(edited.id);
     };
-    m_profileEditor = new ProfileEditor(profile, onSave, onDelete);
+    m_profileEditor = new ProfileEditor(profile, onSave, onDelete, m_managed.policyInForce());
     m_profileEditor->onClose = [self] {
         if (self)
             self->m_editorOpen = false;
@@ -648,7 +663,11 @@ void AppDelegate::openSettingsWindow() {
 void AppDelegate::createMenuBar() {
     const auto systemInk = [] { return Appearance::systemPalette().color(QPalette::WindowText); };
     m_menuBar = new MenuBarController(
-        store(), *m_library, {{m_options.clock, m_options.readPower}, {}, systemInk}, this);
+        store(), *m_library,
+        {{m_options.clock, m_options.readPower, [this] { return m_managed.policyInForce(); }},
+         {},
+         systemInk},
+        this);
     QPointer<AppDelegate> self(this);
     m_menuBar->onOpen = [self] {
         if (self)

@@ -5,6 +5,7 @@
 #include "FontPreloader.h"
 #include "MainMenu.h"
 #include "MainWindow.h"
+#include "Managed/ManagedSettings.h"
 #include "MenuBar/MenuBarController.h"
 #include "MenuKeyRouter.h"
 #include "Platform/LoginItem.h"
@@ -29,6 +30,7 @@ class QTimer;
 
 namespace norvane {
 
+class AdministratorFolderWatcher;
 class DamagedFileAlerts;
 class ProfileLibrary;
 class RuleBook;
@@ -149,6 +151,9 @@ private:
     void installCallbacks();
     // Reads the rules and lets them switch from now on.
     void startRules();
+    // Reads the administrator's folder again and puts what it holds in force: the managed
+    // profiles, the managed rules and the policy the views follow. A file left out is told once.
+    void readAdministratorFolder();
     // The system told of a change: every open view reads it now.
     void systemChanged();
     // Shows the main window, building it and its view first when there is none.
@@ -196,6 +201,8 @@ private:
     std::unique_ptr<RuleBook> m_ruleBook;
     RuleSwitcher *m_rules = nullptr; // from the start, after the store
     SwitchingReason *m_switchingReason = nullptr;
+    ManagedSettings m_managed;       // as the administrator's folder was last read
+    AdministratorFolderWatcher *m_administratorWatcher = nullptr; // from the start
     bool m_quitConfirmed = false; // the person chose to quit (or the system asked): no question
     bool m_quitWhenIdle = false;  // quit once the apply under way has finished
 };

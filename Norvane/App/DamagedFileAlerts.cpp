@@ -96,6 +96,22 @@ void DamagedFileAlerts::showRulesLoadError(RuleBook &rules) {
     });
 }
 
+void DamagedFileAlerts::showAdministratorProblems(const QStringList &problems) {
+    QStringList untold;
+    for (const QString &problem : problems)
+        if (!m_administratorProblems.contains(problem))
+            untold << problem;
+    m_administratorProblems = problems;
+    if (untold.isEmpty())
+        return;
+    QMessageBox *alert = showAlert(
+        L10n::text("Some of Your Organisation's Settings Were Left Out"),
+        untold.join(QStringLiteral("\n\n")) + QStringLiteral("\n\n") +
+            L10n::text(
+                "Everything else works as before. Ask your administrator to correct the file."));
+    alert->setObjectName(QStringLiteral("administratorFilesAlert"));
+}
+
 void DamagedFileAlerts::showSetAside(const QString &title, const QString &message) {
     QMessageBox *done = showAlert(title, message);
     done->setIcon(QMessageBox::Information);

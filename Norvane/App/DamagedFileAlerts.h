@@ -2,6 +2,7 @@
 
 #include <QDate>
 #include <QObject>
+#include <QStringList>
 #include <functional>
 #include <optional>
 
@@ -36,6 +37,10 @@ public:
     void setAsideProfiles();
     // The alert for a rules file that could not be read, if it could not, with Set Aside.
     void showRulesLoadError(RuleBook &rules);
+    // One alert naming each file of the administrator's folder that was left out and why (one
+    // sentence each, as ManagedSettings::problems() says). A problem already told is not told
+    // again while it lasts; nothing is offered, since the folder is the administrator's.
+    void showAdministratorProblems(const QStringList &problems);
 
 private:
     void setAsideBackup(const QString &path, bool profileInEffect);
@@ -44,6 +49,7 @@ private:
 
     ProfileLibrary &m_library;
     Environment m_environment;
+    QStringList m_administratorProblems; // told, and still there at the latest read
 };
 
 } // namespace norvane

@@ -63,8 +63,7 @@ void buildApplicationMenu(QMenuBar *bar, const MainMenu::State &state, MainMenuT
                 [&target] { target.hideOtherApplications(); });
         addItem(menu, L10n::text("Show All"), {}, [&target] { target.unhideAllApplications(); });
 #else
-        addItem(menu, L10n::text("Show Pellor"), {},
-                [&target] { target.unhideAllApplications(); });
+        addItem(menu, L10n::text("Show Pellor"), {}, [&target] { target.unhideAllApplications(); });
 #endif
     }
     addItem(
@@ -87,6 +86,7 @@ void buildProfilesMenu(QMenuBar *bar, const MainMenu::State &state, MainMenuTarg
         const QKeySequence key = i < 9 ? command(Qt::Key_1 + int(i)) : QKeySequence();
         QAction *action = addItem(menu, item.title, key, {});
         action->setData(item.id);
+        action->setEnabled(item.allowed);
         QObject::connect(action, &QAction::triggered, action,
                          [&target, action] { target.switchProfile(action->data()); });
         profileItems << action;

@@ -47,7 +47,8 @@ class MainMenu {
 public:
     struct ProfileItem {
         QString id;
-        QString title; // the localized title
+        QString title;       // the localized title
+        bool allowed = true; // false: the administrator's policy forbids it, and it is disabled
     };
 
     struct State {

@@ -34,6 +34,8 @@ QVariant ProfileRowsModel::data(const QModelIndex &index, int role) const {
         return row.selected;
     case AppliedRole:
         return row.applied;
+    case AllowedRole:
+        return row.allowed;
     case AccessibleNameRole:
         return row.accessibleName;
     default:
@@ -42,10 +44,10 @@ QVariant ProfileRowsModel::data(const QModelIndex &index, int role) const {
 }
 
 QHash<int, QByteArray> ProfileRowsModel::roleNames() const {
-    return {{IdRole, "profileId"},    {TitleRole, "title"},
-            {SummaryRole, "summary"}, {AccentRole, "accent"},
-            {SymbolRole, "symbol"},   {SelectedRole, "selected"},
-            {AppliedRole, "applied"}, {AccessibleNameRole, "accessibleName"}};
+    return {
+        {IdRole, "profileId"},    {TitleRole, "title"},     {SummaryRole, "summary"},
+        {AccentRole, "accent"},   {SymbolRole, "symbol"},   {SelectedRole, "selected"},
+        {AppliedRole, "applied"}, {AllowedRole, "allowed"}, {AccessibleNameRole, "accessibleName"}};
 }
 
 QStringList ProfileRowsModel::ids() const {
@@ -56,17 +58,20 @@ QStringList ProfileRowsModel::ids() const {
 }
 
 void ProfileRowsModel::show(const QList<Profile> &profiles, const SessionStore &store,
-                            const QString &selectedID) {
+                            const Policy &policy, const QString &selectedID) {
     QList<Row> rows;
-    for (const Profile &profile : profiles)
+    for (const Profile &profile : profiles) {
+        const bool allowed = policy.excesses(profile).isEmpty();
         rows << Row{profile.id,
                     profile.localizedTitle(),
-                    navigationSummary(profile),
+                    allowed ? navigationSummary(profile) : L10n::text("Not allowed"),
                     accent(profile),
                     profile.symbol(),
                     !selectedID.isEmpty() && profile.id == selectedID,
                     store.hasAppliedProfile() && store.profile() == profile,
+                    allowed,
                     accessibleName(profile, store)};
+    }
     setRows(rows);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Managed/Policy.h"
 #include "Profiles/Profile.h"
 
 #include <QAbstractListModel>
@@ -11,7 +12,8 @@ namespace norvane {
 class SessionStore;
 
 // Profiles as list rows, in the order given: title, summary, accent and symbol, whether the
-// profile is the one applied and whether it is the one selected, and the name a screen reader
+// profile is the one applied, whether it is the one selected, whether the policy lets it be
+// applied (a profile it forbids reads “Not allowed” as its summary), and the name a screen reader
 // says for the row ("Focus, applied, 12 minutes left"). Rows change in place when only
 // their content changes, so an open list keeps its scroll position and hover state on every
 // refresh; a change in the identifiers resets the model.
@@ -29,6 +31,7 @@ public:
         SymbolRole,
         SelectedRole,
         AppliedRole,
+        AllowedRole,
         AccessibleNameRole
     };
     Q_ENUM(Role)
@@ -41,6 +44,7 @@ public:
         QString symbol;
         bool selected = false;
         bool applied = false;
+        bool allowed = true;
         QString accessibleName;
         friend bool operator==(const Row &, const Row &) = default;
     };
@@ -57,9 +61,9 @@ public:
     // of a timed session (rounded up, so that they change once a minute).
     [[nodiscard]] static QString accessibleName(const Profile &profile, const SessionStore &store);
 
-    // Shows `profiles`, marking the one `store` has applied and the one whose identifier is
-    // `selectedID` (none when it is empty).
-    void show(const QList<Profile> &profiles, const SessionStore &store,
+    // Shows `profiles`, marking the one `store` has applied, the one whose identifier is
+    // `selectedID` (none when it is empty) and those `policy` does not allow.
+    void show(const QList<Profile> &profiles, const SessionStore &store, const Policy &policy,
               const QString &selectedID = {});
 
 private:

@@ -15,9 +15,10 @@ public:
     static constexpr QSize contentSize{540, 570};
     static constexpr char viewUrl[] = "qrc:/qt/qml/Norvane/qml/editor/ProfileEditorView.qml";
 
-    // `profile` none: a new profile. `onDelete` none: deletion is not offered.
+    // `profile` none: a new profile. `onDelete` none: deletion is not offered. `policy`: the
+    // administrator's, whose limits the times must keep.
     ProfileEditor(const std::optional<Profile> &profile, ProfileEditorModel::Save onSave,
-                  std::optional<ProfileEditorModel::Delete> onDelete);
+                  std::optional<ProfileEditorModel::Delete> onDelete, Policy policy = {});
 
     [[nodiscard]] ProfileEditorModel *model() const { return m_model; }
 

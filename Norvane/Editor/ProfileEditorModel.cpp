@@ -8,10 +8,35 @@
 
 namespace norvane {
 
+namespace {
+
+// A time the policy may limit: its setting and the draft's value in seconds.
+struct LimitedTime {
+    Policy::Setting setting;
+    qint64 seconds;
+};
+
+std::optional<LimitedTime> limitedTime(ProfileEditorModel::Field field, const Profile &draft) {
+    switch (field) {
+    case ProfileEditorModel::DisplayMinutes:
+        return LimitedTime{Policy::Setting::display, draft.displayMinutes * 60};
+    case ProfileEditorModel::SleepMinutes:
+        return LimitedTime{Policy::Setting::sleep, draft.sleepMinutes * 60};
+    case ProfileEditorModel::ScreenSaver:
+        return LimitedTime{Policy::Setting::screenSaver, draft.screenSaverSeconds};
+    case ProfileEditorModel::AutomaticReturn:
+        break;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
 ProfileEditorModel::ProfileEditorModel(const std::optional<Profile> &profile, Save onSave,
-                                       std::optional<Delete> onDelete, QObject *parent)
+                                       std::optional<Delete> onDelete, Policy policy,
+                                       QObject *parent)
     : QObject(parent), m_draft(profile.value_or(newDraft())), m_isNew(!profile),
-      m_onSave(std::move(onSave)), m_onDelete(std::move(onDelete)),
+      m_onSave(std::move(onSave)), m_onDelete(std::move(onDelete)), m_policy(std::move(policy)),
       m_announcement(new Announcement(this)) {}
 
 Profile ProfileEditorModel::newDraft() {
@@ -88,7 +113,26 @@ void ProfileEditorModel::setMinutes(Field field, int minutes) {
     emit draftChanged();
 }
 
+std::optional<Policy::Excess> ProfileEditorModel::excess(Field field) const {
+    const std::optional<LimitedTime> time = limitedTime(field, m_draft);
+    return time ? m_policy.excess(time->setting, time->seconds) : std::nullopt;
+}
+
+QString ProfileEditorModel::limitNote(Field field) const {
+    const std::optional<LimitedTime> time = limitedTime(field, m_draft);
+    const std::optional<Policy::Limit> limit = time ? m_policy.limit(time->setting) : std::nullopt;
+    if (!limit)
+        return {};
+    if (overLimit(field))
+        return L10n::text({"Longer than your organisation allows: at most {0}", {limit->text()}});
+    return L10n::text({"Your organisation allows at most {0}", {limit->text()}});
+}
+
 void ProfileEditorModel::save() {
+    if (const QList<Policy::Excess> over = m_policy.excesses(m_draft); !over.isEmpty()) {
+        setError(over.first().editRefusal());
+        return;
+    }
     try {
         m_onSave(m_draft.validated());
     } catch (const std::exception &failure) {

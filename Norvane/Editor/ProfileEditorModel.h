@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Components/Announcement.h"
+#include "Managed/Policy.h"
 #include "Profiles/Profile.h"
 
 #include <QColor>
@@ -15,6 +16,8 @@ namespace norvane {
 // The profile editor's state: a working copy (the draft) of a profile or of a new one, edited by
 // ProfileEditorView and handed to onSave only once it validates. Nothing reaches the library
 // before the primary button succeeds; a failed save or delete keeps the draft and shows why.
+// Beside each time the administrator's policy limits stands the limit; a time past it (Never is
+// past every limit) says so there and keeps the draft from being saved.
 class ProfileEditorModel : public QObject {
     Q_OBJECT
     QML_ELEMENT
@@ -35,6 +38,13 @@ class ProfileEditorModel : public QObject {
     Q_PROPERTY(int sleepMinutes READ sleepMinutes NOTIFY draftChanged)
     Q_PROPERTY(int screenSaverMinutes READ screenSaverMinutes NOTIFY draftChanged)
     Q_PROPERTY(int returnMinutes READ returnMinutes NOTIFY draftChanged)
+    Q_PROPERTY(QString displayLimit READ displayLimit NOTIFY draftChanged)
+    Q_PROPERTY(QString sleepLimit READ sleepLimit NOTIFY draftChanged)
+    Q_PROPERTY(QString screenSaverLimit READ screenSaverLimit NOTIFY draftChanged)
+    Q_PROPERTY(bool displayOverLimit READ displayOverLimit NOTIFY draftChanged)
+    Q_PROPERTY(bool sleepOverLimit READ sleepOverLimit NOTIFY draftChanged)
+    Q_PROPERTY(bool screenSaverOverLimit READ screenSaverOverLimit NOTIFY draftChanged)
+    Q_PROPERTY(bool canSave READ canSave NOTIFY draftChanged)
     Q_PROPERTY(QString error READ errorText NOTIFY errorChanged)
     Q_PROPERTY(norvane::Announcement *announcement READ announcement CONSTANT)
 
@@ -47,9 +57,11 @@ public:
     enum Field { DisplayMinutes, SleepMinutes, ScreenSaver, AutomaticReturn };
     Q_ENUM(Field)
 
-    // `profile` none: a new profile. `onDelete` none: deletion is not offered.
+    // `profile` none: a new profile. `onDelete` none: deletion is not offered. `policy`: the
+    // administrator's, whose limits the times must keep.
     ProfileEditorModel(const std::optional<Profile> &profile, Save onSave,
-                       std::optional<Delete> onDelete, QObject *parent = nullptr);
+                       std::optional<Delete> onDelete, Policy policy = {},
+                       QObject *parent = nullptr);
 
     // The draft a new profile starts from: a fresh identifier, no name, the sliders icon,
     // display 5 min, sleep 15 min, screen saver 5 min, no automatic return.
@@ -76,6 +88,18 @@ public:
     // The screen saver in whole minutes; the draft keeps its seconds until a minute is chosen.
     [[nodiscard]] int screenSaverMinutes() const { return int(m_draft.screenSaverSeconds / 60); }
     [[nodiscard]] int returnMinutes() const { return int(m_draft.defaultMinutes); }
+    // The note beside a limited time: the limit, or that the time is past it; empty without a
+    // limit.
+    [[nodiscard]] QString limitNote(Field field) const;
+    [[nodiscard]] bool overLimit(Field field) const { return excess(field).has_value(); }
+    [[nodiscard]] QString displayLimit() const { return limitNote(DisplayMinutes); }
+    [[nodiscard]] QString sleepLimit() const { return limitNote(SleepMinutes); }
+    [[nodiscard]] QString screenSaverLimit() const { return limitNote(ScreenSaver); }
+    [[nodiscard]] bool displayOverLimit() const { return overLimit(DisplayMinutes); }
+    [[nodiscard]] bool sleepOverLimit() const { return overLimit(SleepMinutes); }
+    [[nodiscard]] bool screenSaverOverLimit() const { return overLimit(ScreenSaver); }
+    // Every time keeps the policy's limits.
+    [[nodiscard]] bool canSave() const { return m_policy.excesses(m_draft).isEmpty(); }
     [[nodiscard]] const std::optional<QString> &error() const { return m_error; }
     [[nodiscard]] QString errorText() const { return m_error.value_or(QString()); }
 
@@ -88,7 +112,8 @@ public:
     Q_INVOKABLE void stepIcon(int step);
     Q_INVOKABLE void setMinutes(norvane::ProfileEditorModel::Field field, int minutes);
 
-    // Validates the draft and stores it; closes on success, else shows the reason.
+    // Validates the draft and stores it; closes on success, else shows the reason (a time past
+    // the policy's limit among them).
     Q_INVOKABLE void save();
     // Deletes the profile when deletion is offered; closes on success, else shows the reason.
     Q_INVOKABLE void remove();
@@ -103,6 +128,7 @@ signals:
     void errorChanged();
 
 private:
+    [[nodiscard]] std::optional<Policy::Excess> excess(Field field) const;
     void setError(const std::optional<QString> &error);
     void close();
 
@@ -110,6 +136,7 @@ private:
     bool m_isNew;
     Save m_onSave;
     std::optional<Delete> m_onDelete;
+    Policy m_policy;
     std::optional<QString> m_error;
     Announcement *m_announcement;
 };

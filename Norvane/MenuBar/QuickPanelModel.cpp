@@ -17,6 +17,8 @@ QuickPanelModel::Environment completed(QuickPanelModel::Environment environment)
         environment.clock = [] { return QDateTime::currentDateTime(); };
     if (!environment.readPower)
         environment.readPower = [] { return currentWorld()->readPower(); };
+    if (!environment.policy)
+        environment.policy = [] { return Policy(); };
     return environment;
 }
 
@@ -94,7 +96,8 @@ bool QuickPanelModel::activateFocused() {
 
 void QuickPanelModel::activate(const QString &id) {
     const std::optional<Profile> profile = m_library.profile(id);
-    if (profile && !m_store.isApplying() && onActivate) {
+    if (profile && !m_store.isApplying() && onActivate &&
+        m_environment.policy().excesses(*profile).isEmpty()) {
         m_startedHere = true;
         onActivate(*profile);
     }
@@ -195,7 +198,7 @@ void QuickPanelModel::updateFromStore() {
     }
 
     const int focusedBefore = focusedRow();
-    m_profileList->show(m_library.profiles(), m_store);
+    m_profileList->show(m_library.profiles(), m_store, m_environment.policy());
     if (focusedRow() != focusedBefore)
         emit focusedIDChanged();
 }

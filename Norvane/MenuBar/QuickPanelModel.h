@@ -2,6 +2,7 @@
 
 #include "Components/Announcement.h"
 #include "Components/ProfileRowsModel.h"
+#include "Managed/Policy.h"
 #include "Profiles/Profile.h"
 #include "Rules/SwitchingReason.h"
 #include "Status/PowerStatus.h"
@@ -51,6 +52,8 @@ public:
     struct Environment {
         Clock clock;           // the current time
         PowerReader readPower; // one power-source reading, run off the main thread
+        // The administrator's policy in force; none: the default one, which allows everything.
+        std::function<Policy()> policy;
     };
 
     enum Direction { Up, Down, Left, Right };
@@ -108,6 +111,7 @@ public:
     // Activates the focused profile; false when no profile is focused.
     Q_INVOKABLE bool activateFocused();
 
+    // Applies the profile; one the policy forbids (its row says so) is ignored.
     Q_INVOKABLE void activate(const QString &id);
     // Applies the applied profile again.
     Q_INVOKABLE void reapply();

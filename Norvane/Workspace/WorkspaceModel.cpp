@@ -18,20 +18,21 @@ namespace {
 struct MinuteBinding {
     qint64 Profile::*field;
     qint64 scale;
+    std::optional<Policy::Setting> limited; // the policy's setting that limits it
 };
 
 MinuteBinding binding(WorkspaceModel::MinuteField field) {
     switch (field) {
     case WorkspaceModel::DisplayMinutes:
-        return {&Profile::displayMinutes, 1};
+        return {&Profile::displayMinutes, 1, Policy::Setting::display};
     case WorkspaceModel::SleepMinutes:
-        return {&Profile::sleepMinutes, 1};
+        return {&Profile::sleepMinutes, 1, Policy::Setting::sleep};
     case WorkspaceModel::ScreenSaver:
-        return {&Profile::screenSaverSeconds, 60};
+        return {&Profile::screenSaverSeconds, 60, Policy::Setting::screenSaver};
     case WorkspaceModel::AutomaticReturn:
         break;
     }
-    return {&Profile::defaultMinutes, 1};
+    return {&Profile::defaultMinutes, 1, std::nullopt};
 }
 
 WorkspaceModel::Environment completed(WorkspaceModel::Environment environment) {
@@ -39,6 +40,8 @@ WorkspaceModel::Environment completed(WorkspaceModel::Environment environment) {
         environment.clock = [] { return QDateTime::currentDateTime(); };
     if (!environment.readSystem)
         environment.readSystem = readSystemInBackground;
+    if (!environment.policy)
+        environment.policy = [] { return Policy(); };
     if (!environment.applicationActive)
         environment.applicationActive = [] {
             return QGuiApplication::applicationState() == Qt::ApplicationActive;
@@ -119,6 +122,17 @@ bool WorkspaceModel::applying() const {
     return m_applying;
 }
 
+Policy WorkspaceModel::policy() const {
+    return m_environment.policy();
+}
+
+std::optional<Policy::Excess> WorkspaceModel::forbidden(const Profile &profile) const {
+    const QList<Policy::Excess> excesses = policy().excesses(profile);
+    if (excesses.isEmpty())
+        return std::nullopt;
+    return excesses.first();
+}
+
 bool WorkspaceModel::profilesLocked() const {
     return m_library.loadError().has_value();
 }
@@ -134,6 +148,13 @@ qint64 WorkspaceModel::minutes(MinuteField field) const {
 
 void WorkspaceModel::setMinutes(MinuteField field, qint64 value) {
     const MinuteBinding b = binding(field);
+    if (b.limited) {
+        // Every limited control counts in minutes.
+        if (const std::optional<Policy::Excess> over = policy().excess(*b.limited, value * 60)) {
+            setError(over->editRefusal());
+            return;
+        }
+    }
     Profile profile = selectedProfile();
     profile.*b.field = value * b.scale;
     if (attempt([&] { m_library.save(profile); }))
@@ -259,6 +280,8 @@ void WorkspaceModel::apply() {
     // On the applied profile whose return failed, the footer's button is Try Again.
     if (returnFailed() && isApplied(profile))
         (void)m_store.retryReturn();
+    else if (const std::optional<QString> refusal = policy().violation(profile))
+        setError(refusal);
     else
         onActivate(profile, profile.defaultMinutes);
 }

@@ -3,6 +3,7 @@
 #include "Components/Announcement.h"
 #include "Components/ProfileRowsModel.h"
 #include "Components/SystemReader.h"
+#include "Managed/Policy.h"
 #include "NormalOffer.h"
 #include "Profiles/Profile.h"
 #include "Rules/RulesModel.h"
@@ -70,6 +71,8 @@ public:
         std::function<bool()> applicationActive; // the application is the active one
         // How many rules use a profile; none: no rules.
         std::function<qsizetype(const QString &)> rulesUsing;
+        // The administrator's policy in force; none: the default one, which allows everything.
+        std::function<Policy()> policy;
     };
 
     WorkspaceModel(SessionStore &store, ProfileLibrary &library, Environment environment = {},
@@ -110,6 +113,9 @@ public:
     [[nodiscard]] bool isApplied(const Profile &profile) const;
     // An apply or restore is in progress.
     [[nodiscard]] bool applying() const;
+    [[nodiscard]] Policy policy() const;
+    // The first limit of the policy `profile` goes past; none when it may be applied.
+    [[nodiscard]] std::optional<Policy::Excess> forbidden(const Profile &profile) const;
     // The saved profiles could not be read: the factory presets are shown and nothing can be
     // changed until the damaged file is set aside.
     [[nodiscard]] bool profilesLocked() const;
@@ -119,7 +125,8 @@ public:
     // The selected profile's value in the control's unit (the stored value divided by the
     // field's scale).
     [[nodiscard]] qint64 minutes(MinuteField field) const;
-    // Saves the selected profile with the field set to `value` times its scale.
+    // Saves the selected profile with the field set to `value` times its scale; a time past the
+    // policy's limit is refused and not saved.
     Q_INVOKABLE void setMinutes(norvane::WorkspaceModel::MinuteField field, qint64 value);
 
     void refreshProfiles();
@@ -149,6 +156,7 @@ public:
     Q_INVOKABLE void openSettings();
     // Reads the live status now (the Refresh that a failed read asks for), unless a read runs.
     Q_INVOKABLE void readNow();
+    // Applies the selected profile; one the policy forbids is refused with the reason.
     Q_INVOKABLE void apply();
     Q_INVOKABLE void duplicate();
     Q_INVOKABLE void resetToFactorySettings();

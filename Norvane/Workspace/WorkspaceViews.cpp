@@ -60,7 +60,7 @@ ProfileRowsModel *sidebarRows(WorkspaceModel *model) {
     auto *rows = new ProfileRowsModel(model);
     // While the rules page shows, no profile row is the selected one.
     const auto update = [model, rows] {
-        rows->show(model->visibleProfiles(), model->store(),
+        rows->show(model->visibleProfiles(), model->store(), model->policy(),
                    model->showingRules() ? QString() : model->selectedID());
     };
     follow(model, rows, update);
@@ -157,12 +157,18 @@ void ApplyFooterView::update() {
     QString explanation;
     QString button = applied ? L10n::text("Reapply") : L10n::text("Apply Profile");
     const auto &snapshot = m_model->snapshot();
+    const std::optional<Policy::Excess> forbidden = m_model->forbidden(profile);
+    bool canApply = true;
     if (store.isApplying()) {
         status = L10n::text("Applying profile…");
         explanation = store.isWaitingForTurn()
                           ? store.notice().value_or(QString())
                           : systemText("Complete the action in the system authorization dialog",
                                        "Saving and checking your {0} settings…");
+    } else if (forbidden && !(applied && m_model->returnFailed())) {
+        status = L10n::text("Not allowed by your organisation");
+        explanation = forbidden->reason();
+        canApply = false;
     } else if (!applied) {
         status = L10n::text("This profile is not applied");
         explanation = applying;
@@ -194,8 +200,10 @@ void ApplyFooterView::update() {
             // line.
             explanation = store.resumeNotice().value_or(store.notice().value_or(applying));
     }
-    if (status == m_statusLine && explanation == m_explanationLine && button == m_applyTitle)
+    if (status == m_statusLine && explanation == m_explanationLine && button == m_applyTitle &&
+        canApply == m_canApply)
         return;
+    m_canApply = canApply;
     m_statusLine = status;
     m_explanationLine = explanation;
     m_applyTitle = button;

@@ -141,7 +141,8 @@ private:
     QString m_error;
 };
 
-// The footer: the status and explanation lines and the Apply button.
+// The footer: the status and explanation lines and the Apply button, which is off for a profile
+// the administrator's policy forbids (the lines then say why, naming the limit).
 class ApplyFooterView : public QObject {
     Q_OBJECT
     QML_ELEMENT
@@ -149,10 +150,12 @@ class ApplyFooterView : public QObject {
     Q_PROPERTY(QString statusLine READ statusLine NOTIFY changed)
     Q_PROPERTY(QString explanationLine READ explanationLine NOTIFY changed)
     Q_PROPERTY(QString applyTitle READ applyTitle NOTIFY changed)
+    Q_PROPERTY(bool canApply READ canApply NOTIFY changed)
 
 public:
     explicit ApplyFooterView(WorkspaceModel *model);
 
+    [[nodiscard]] bool canApply() const { return m_canApply; }
     [[nodiscard]] QString statusLine() const { return m_statusLine; }
     [[nodiscard]] QString explanationLine() const { return m_explanationLine; }
     [[nodiscard]] QString applyTitle() const { return m_applyTitle; }
@@ -167,6 +170,7 @@ private:
     QString m_statusLine;
     QString m_explanationLine;
     QString m_applyTitle;
+    bool m_canApply = true;
 };
 
 } // namespace norvane

@@ -113,24 +113,35 @@ QString secondsText(qint64 seconds) {
     return L10n::text({"{0} min", {QString::number(minutes)}});
 }
 
-QString limitText(const Policy::Limit &limit) {
-    QString minutes = secondsText(limit.minutes * kSecondsPerMinute);
-    if (!limit.source)
-        return minutes;
-    return L10n::text({"{0} ({1})", {minutes, sourceName(*limit.source)}});
-}
-
 } // namespace
+
+QString Policy::Limit::text() const {
+    QString time = secondsText(minutes * kSecondsPerMinute);
+    if (!source)
+        return time;
+    return L10n::text({"{0} ({1})", {time, sourceName(*source)}});
+}
 
 QString Policy::Excess::refusal(const QString &profileTitle) const {
     return L10n::text(
         {"A management policy limits “{0}” to {1}, so {2} cannot be applied. Nothing was changed.",
-         {settingName(setting), limitText(limit), profileTitle}});
+         {settingName(setting), limit.text(), profileTitle}});
 }
 
 QString Policy::Excess::liveDescription() const {
     return L10n::text({"“{0}” is {1} now; the management policy allows at most {2}.",
-                       {settingName(setting), secondsText(seconds), limitText(limit)}});
+                       {settingName(setting), secondsText(seconds), limit.text()}});
+}
+
+QString Policy::Excess::reason() const {
+    return L10n::text(
+        {"Your organisation limits “{0}” to {1}, so this profile cannot be applied until its time is shorter.",
+         {settingName(setting), limit.text()}});
+}
+
+QString Policy::Excess::editRefusal() const {
+    return L10n::text({"Your organisation limits “{0}” to {1}. Nothing was changed.",
+                       {settingName(setting), limit.text()}});
 }
 
 Policy Policy::fromJson(const QByteArray &data) {

@@ -29,6 +29,9 @@ public:
     struct Limit {
         qint64 minutes = 0;
         std::optional<Source> source;
+
+        // "30 min", or "30 min (On battery)" when a source's entry sets it.
+        [[nodiscard]] QString text() const;
     };
     // A setting longer than its limit. `seconds` is its value; 0, never, is longer than any.
     struct Excess {
@@ -40,6 +43,10 @@ public:
         [[nodiscard]] QString refusal(const QString &profileTitle) const;
         // What is over the limit in the live settings, naming the limit.
         [[nodiscard]] QString liveDescription() const;
+        // Why a profile of the person's stays unused while this holds, naming the limit.
+        [[nodiscard]] QString reason() const;
+        // Why a change to this value was not saved, naming the limit.
+        [[nodiscard]] QString editRefusal() const;
     };
 
     static constexpr qint64 kVersion = 1;
@@ -56,6 +63,10 @@ public:
 
     // The narrowest limit on `setting`; none when the policy sets none.
     [[nodiscard]] std::optional<Limit> limit(Setting setting) const;
+    // `seconds` of `setting` over its limit (0 is never, over any limit); none when within it,
+    // when there is no limit or no value.
+    [[nodiscard]] std::optional<Excess> excess(Setting setting,
+                                               std::optional<qint64> seconds) const;
     [[nodiscard]] QList<Excess> excesses(const Profile &profile) const;
     // What the live settings hold over the limits; a setting that could not be read is no excess.
     [[nodiscard]] QList<Excess> excesses(const SystemSettings &live) const;
@@ -70,9 +81,6 @@ public:
 
 private:
     using Limits = QMap<Setting, qint64>;
-
-    [[nodiscard]] std::optional<Excess> excess(Setting setting,
-                                               std::optional<qint64> seconds) const;
 
     Limits m_general;
     QMap<Source, Limits> m_bySource;

@@ -199,6 +199,13 @@ void RuleSwitcher::rulesChanged() {
     rulesEdited();
 }
 
+void RuleSwitcher::administer(const QList<Rule> &managedRules, bool personsRulesAllowed) {
+    m_environment.managedRules = managedRules;
+    m_environment.personsRulesAllowed = personsRulesAllowed;
+    if (m_started)
+        rulesEdited();
+}
+
 void RuleSwitcher::rulesEdited() {
     m_engine.setRules(inForce());
     m_engine.setPaused(m_environment.personsRulesAllowed && m_book.isPaused());

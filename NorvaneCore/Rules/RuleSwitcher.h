@@ -62,6 +62,9 @@ public:
     void retry();
     // The rule book was changed in this process: its rules act now.
     void rulesEdited();
+    // The administrator's rules and whether the person's own act, as the administrator's folder
+    // says now; the rules in force change at once.
+    void administer(const QList<Rule> &managedRules, bool personsRulesAllowed);
 
     [[nodiscard]] bool isPausedByPerson() const { return m_engine.isPausedByPerson(); }
     // Automatic switching as a whole is paused until resumed (the rules file says so).

@@ -25,6 +25,10 @@ int main(int argc, char **argv) {
         QDir().mkpath(folder);
         qputenv(variable, folder.toLocal8Bit());
     }
+    // No administrator's folder unless a test makes one: never the machine's /etc/xdg/pellor.
+    const QString system = sandbox.filePath(QStringLiteral("XDG_CONFIG_DIRS"));
+    QDir().mkpath(system);
+    qputenv("XDG_CONFIG_DIRS", system.toLocal8Bit());
     const QString runtime = sandbox.filePath(QStringLiteral("runtime"));
     QDir().mkpath(runtime);
     QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);

@@ -95,10 +95,13 @@ TEST_F(MainMenuTest, EveryItemSendsOneActionOfItsOwnAndEveryKeyUsesTheCommandMod
 }
 
 TEST_F(MainMenuTest, CheckMarksAndEnabledStatesFollowTheState) {
-    MainMenu::State state = profiles(1);
-    state.appearanceChoice = 5; // none of the three
+    MainMenu::State state = profiles(2);
+    state.profiles[1].allowed = false; // the policy forbids it
+    state.appearanceChoice = 5;        // none of the three
     build(state);
     EXPECT_FALSE(item(L10n::text("System"))->isChecked());
+    EXPECT_TRUE(item("Profile 1")->isEnabled());
+    EXPECT_FALSE(item("Profile 2")->isEnabled());
     EXPECT_FALSE(item(L10n::text("Undo Profile Deletion"))->isEnabled());
     state.appearanceChoice = 2;
     state.canUndoDeletion = true;

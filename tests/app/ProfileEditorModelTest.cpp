@@ -28,7 +28,8 @@ struct EditorTest : ::testing::Test {
             [this, fail] {
                 ++deletes;
                 fail();
-            });
+            },
+            policy);
         model->onClose = [this] { ++closes; };
         return model;
     }
@@ -37,6 +38,7 @@ struct EditorTest : ::testing::Test {
     int deletes = 0;
     int closes = 0;
     std::optional<QString> failure;
+    Policy policy;
     const Profile night = test::customProfile("night", "Overnight");
 };
 
@@ -130,4 +132,36 @@ TEST_F(EditorTest, TheIconStepsThroughTheChoicesAndWraps) {
     editor->stepIcon(-1);
     editor->stepIcon(-1);
     EXPECT_EQ(editor->icon(), "download");
+}
+
+// Beside each limited time stands its limit; a time past it (Never among them) says so there and
+// keeps the draft from being saved. A time without a limit may be anything.
+TEST_F(EditorTest, TheLimitStandsBesideEachTimeAndATimePastItIsNotSaved) {
+    policy =
+        Policy::fromJson(R"({"limits": {"displayMinutes": 10, "battery": {"sleepMinutes": 20}}})");
+    const auto editor = make(night);
+    using F = ProfileEditorModel::Field;
+    const std::tuple<F, int, const char *> cases[] = {
+        {F::DisplayMinutes, 10, "Your organisation allows at most 10 min"},
+        {F::DisplayMinutes, 11, "Longer than your organisation allows: at most 10 min"},
+        {F::DisplayMinutes, 0, "Longer than your organisation allows: at most 10 min"},
+        {F::SleepMinutes, 20, "Your organisation allows at most 20 min (On battery)"},
+        {F::SleepMinutes, 0, "Longer than your organisation allows: at most 20 min (On battery)"},
+        {F::ScreenSaver, 0, ""},
+    };
+    for (const auto &[field, minutes, note] : cases) {
+        editor->setMinutes(F::DisplayMinutes, 5);
+        editor->setMinutes(F::SleepMinutes, 5);
+        editor->setMinutes(field, minutes);
+        const bool over = QString(note).startsWith("Longer");
+        EXPECT_EQ(editor->limitNote(field), note) << minutes;
+        EXPECT_EQ(editor->overLimit(field), over) << minutes;
+        EXPECT_EQ(editor->canSave(), !over) << minutes;
+    }
+    editor->setMinutes(F::SleepMinutes, 0);
+    editor->save();
+    EXPECT_EQ(editor->error(), "Your organisation limits “System Sleep” to 20 min (On battery). "
+                               "Nothing was changed.");
+    EXPECT_TRUE(saved.isEmpty());
+    EXPECT_EQ(closes, 0);
 }

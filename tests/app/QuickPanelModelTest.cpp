@@ -95,7 +95,11 @@ struct QuickPanelTest : ::testing::Test, test::SessionFixture {
         succeed();
     }
 
-    QuickPanelModel model{store, library, {[this] { return now; }, [] { return battery(85); }}};
+    Policy policy;
+    QuickPanelModel model{
+        store,
+        library,
+        {[this] { return now; }, [] { return battery(85); }, [this] { return policy; }}};
     QStringList calls;
 };
 
@@ -280,4 +284,14 @@ TEST(StatusItemIcon, ReadsOnDarkAndLightPanelsWhateverTheInk) {
                     << ink.name().toStdString() << " on " << panel.name().toStdString()
                     << (engaged ? ", engaged" : "");
         }
+}
+
+// A profile the policy forbids keeps its row, marked, and the panel does not apply it.
+TEST_F(QuickPanelTest, AProfileThePolicyForbidsIsMarkedAndNotApplied) {
+    policy = Policy::fromJson(R"({"limits": {"displayMinutes": 5}})");
+    model.refresh(false);
+    EXPECT_EQ(model.profileList()->rows()[1].summary, "Not allowed");
+    model.activate("vibe");
+    model.activate("normal");
+    EXPECT_EQ(calls, QStringList{"normal"});
 }

@@ -50,10 +50,14 @@ struct WorkspaceTest : ::testing::Test, test::SessionFixture {
 
     test::ControlledSystemReader reader;
     bool applicationActive = true;
+    Policy policy;
     WorkspaceModel model{store,
                          library,
-                         {[this] { return now; }, [this] { return reader.read(); },
-                          [this] { return applicationActive; }}};
+                         {[this] { return now; },
+                          [this] { return reader.read(); },
+                          [this] { return applicationActive; },
+                          {},
+                          [this] { return policy; }}};
     QList<std::pair<Profile, qint64>> activations;
 };
 
@@ -426,4 +430,33 @@ TEST_F(WorkspaceTest, AProfileTheOrganisationProvidesIsMarkedAndCanOnlyBeCopied)
     EXPECT_TRUE(model.error()) << "the library refuses the change";
     model.perform("duplicate");
     EXPECT_FALSE(model.selected()->managed()) << "the copy is the person's";
+}
+
+// A profile the policy forbids stays listed, marked, with the limit named in the footer; it is
+// not applied and not given a time past the limit, and once within it, it applies again.
+TEST_F(WorkspaceTest, AProfileThePolicyForbidsIsMarkedAndNotAppliedUntilItKeepsTheLimit) {
+    policy = Policy::fromJson(R"({"limits": {"adapter": {"sleepMinutes": 30}}})");
+    model.refreshProfiles();
+    EXPECT_EQ(rowIds(ProfileRowsModel::AllowedRole), QStringList{"normal"}) << "sleep Never";
+    EXPECT_EQ(model.profiles().size(), 5);
+    model.select("download");
+    EXPECT_EQ(model.profileList()->index(4).data(ProfileRowsModel::SummaryRole), "Not allowed");
+    EXPECT_EQ(footer(),
+              (QStringList{"Not allowed by your organisation",
+                           "Your organisation limits “System Sleep” to 30 min (On the power "
+                           "adapter), so this profile cannot be applied until its time is shorter.",
+                           "Apply Profile"}));
+    EXPECT_FALSE(model.footer()->canApply());
+    model.apply();
+    EXPECT_TRUE(activations.isEmpty());
+    EXPECT_TRUE(model.error()->startsWith("A management policy limits “System Sleep”"));
+
+    model.setMinutes(WorkspaceModel::SleepMinutes, 31);
+    EXPECT_EQ(model.error(), "Your organisation limits “System Sleep” to 30 min (On the power "
+                             "adapter). Nothing was changed.");
+    EXPECT_EQ(model.minutes(WorkspaceModel::SleepMinutes), 0);
+    model.setMinutes(WorkspaceModel::SleepMinutes, 30);
+    EXPECT_TRUE(model.footer()->canApply());
+    model.apply();
+    EXPECT_EQ(activations.size(), 1);
 }

@@ -14,9 +14,12 @@
 #include <QAction>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QMessageBox>
 #include <QQmlContext>
 #include <QQmlProperty>
 #include <QSGRendererInterface>
+#include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <gtest/gtest.h>
 
@@ -373,4 +376,59 @@ TEST_F(WindowTest, TheHeroDrawsTheAuroraOnAGpuAndTheStillGradientWithout) {
     }
     EXPECT_TRUE(shown(gradient));
     EXPECT_FALSE(frames->property("running").toBool());
+}
+
+// The organisation's folder while the window is open: a refused file is told once in an alert
+// naming it; a profile past a limit is marked in the list with Apply off and the limit named;
+// the editor shows each limit beside its field and saves only times within it; and a changed
+// policy takes effect without a restart. Screenshots in light and dark.
+TEST_F(WindowTest, TheOrganisationsPolicyMarksAProfileAndLimitsTheEditor) {
+    const QTemporaryDir system;
+    const QByteArray before = qgetenv("XDG_CONFIG_DIRS");
+    qputenv("XDG_CONFIG_DIRS", system.path().toLocal8Bit());
+    const auto restore = qScopeGuard([&] { qputenv("XDG_CONFIG_DIRS", before); });
+    const QString policy = system.filePath("pellor/policy.json");
+    writeBytes(policy, R"({"limits": {"displayMinutes": 15, "battery": {"sleepMinutes": 20}}})");
+    writeBytes(system.filePath("pellor/rules.json"), "{ damaged");
+    start();
+
+    ASSERT_TRUE(waitUntil([] { return shownNamed("administratorFilesAlert").size() == 1; }));
+    QMessageBox *alert = shownNamed("administratorFilesAlert").first();
+    EXPECT_TRUE(alert->informativeText().contains(system.filePath("pellor/rules.json")));
+    alert->grab().save(screenshotPath("policy-alert-" + L10n::currentLanguage()));
+    alert->accept();
+
+    view->model()->select("vibe");
+    ASSERT_TRUE(waitUntil([&] { return !item(view, "applyButton")->isEnabled(); }));
+    EXPECT_EQ(textIn(view, "rowSummary.vibe"), L10n::text("Not allowed"));
+    EXPECT_EQ(textIn(view, "statusLine"), L10n::text("Not allowed by your organisation"));
+    const QString limit = L10n::text({"{0} min", {"15"}});
+    EXPECT_TRUE(textIn(view, "explanationLine").contains(limit));
+    shootLightAndDark("policy-forbidden");
+    delegate->changeAppearance(Appearance::light);
+
+    openEditor(delegate->library().profile("vibe"));
+    QQuickWidget *editor = editorView();
+    EXPECT_EQ(textIn(editor, "displayLimit"),
+              L10n::text({"Longer than your organisation allows: at most {0}", {limit}}));
+    EXPECT_FALSE(item(editor, "saveButton")->isEnabled());
+    for (const auto &[choice, suffix] :
+         {std::pair{Appearance::light, "-light"}, std::pair{Appearance::dark, "-dark"}}) {
+        delegate->changeAppearance(choice);
+        shoot(editor, "policy-editor" + QString::fromLatin1(suffix));
+    }
+    pick(editor, "displayPicker", 10);
+    pick(editor, "sleepPicker", 15);
+    EXPECT_TRUE(waitUntil([&] {
+        return textIn(editor, "displayLimit") ==
+               L10n::text({"Your organisation allows at most {0}", {limit}});
+    }));
+    click(editor, "saveButton");
+    ASSERT_TRUE(waitUntil([&] { return !editorView(); }));
+    EXPECT_TRUE(item(view, "applyButton")->isEnabled());
+
+    // Without limits the other presets are allowed again, without a restart.
+    writeBytes(policy, R"({"version": 1})");
+    EXPECT_TRUE(
+        waitUntil([&] { return textIn(view, "rowSummary.focus") != L10n::text("Not allowed"); }));
 }

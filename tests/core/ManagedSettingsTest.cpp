@@ -1,13 +1,17 @@
 #include "Managed/ManagedSettings.h"
 
 #include "ControlledConfiguring.h"
+#include "Managed/AdministratorFolderWatcher.h"
 #include "ProfileLibraryTestSupport.h"
 #include "Profiles/ProfileLibrary.h"
 #include "Sessions/SessionStore.h"
 #include "TestSupport.h"
 
+#include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <unistd.h>
 
 namespace norvane {
@@ -160,6 +164,44 @@ TEST(ManagedSettings, TheSessionStoreRefusesWhatThePolicyForbids) {
     EXPECT_TRUE(store.errorMessage()->contains("does not allow restoring"));
     EXPECT_TRUE(service->applied.isEmpty());
     EXPECT_EQ(service->restores, 0);
+}
+
+// The watcher tells of the folder appearing later, a file added, one replaced by rename (as
+// editors and deployment tools save), the new file then written in place, and one removed.
+TEST(AdministratorFolderWatcher, TellsOfEveryWayTheFolderChanges) {
+    const QTemporaryDir root;
+    const QDir folder(root.filePath("pellor"));
+    AdministratorFolderWatcher watcher(folder.path());
+    // Runs the event loop until the watcher tells; false when it stays silent.
+    const auto told = [&watcher] {
+        QEventLoop loop;
+        QObject::connect(&watcher, &AdministratorFolderWatcher::changed, &loop,
+                         [&] { loop.exit(1); });
+        QTimer::singleShot(10'000, &loop, [&] { loop.exit(0); });
+        return loop.exec() == 1;
+    };
+    const QString policy = folder.filePath("policy.json");
+    const std::pair<const char *, std::function<void()>> steps[] = {
+        {"the folder appears", [&] { ASSERT_TRUE(QDir().mkdir(folder.path())); }},
+        {"a file is added", [&] { writeBytes(policy, "{}"); }},
+        {"a file is replaced by rename",
+         [&] {
+             writeBytes(folder.filePath(".policy.tmp"), R"({"version": 1})");
+             ASSERT_TRUE(::rename(qPrintable(folder.filePath(".policy.tmp")), qPrintable(policy)) ==
+                         0);
+         }},
+        {"the new file is written in place",
+         [&] {
+             QFile file(policy);
+             ASSERT_TRUE(file.open(QIODevice::Append));
+             file.write(" ");
+         }},
+        {"a file is removed", [&] { ASSERT_TRUE(QFile::remove(policy)); }},
+    };
+    for (const auto &[step, change] : steps) {
+        change();
+        EXPECT_TRUE(told()) << step;
+    }
 }
 
 } // namespace

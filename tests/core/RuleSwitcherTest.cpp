@@ -96,3 +96,20 @@ TEST_F(RuleSwitcherTest, TheBatteryRuleAppliesOnBatteryAndTheAdapterGivesBackWha
     unplug(false);
     waitForProfile("focus");
 }
+
+// The administrator's rules go before the person's, and change while Pellor runs: once the
+// managed battery rule is gone, the person's own acts again.
+TEST_F(RuleSwitcherTest, TheAdministratorsRulesComeFirstAndFollowTheFolderWhilePellorRuns) {
+    RuleSwitcher switcher(store, library, book, {world, [this] { return clock; }});
+    switcher.administer(
+        {Rule{"managed", {Condition::Kind::battery, 0, {}, {}, {}, {}}, "presentation", true}},
+        true);
+    switcher.start(false);
+    for (const char *expected : {"presentation", "vibe"}) {
+        unplug(true);
+        waitForProfile(expected);
+        unplug(false);
+        waitForProfile("normal");
+        switcher.administer({}, true);
+    }
+}

@@ -3,7 +3,8 @@ import QtQuick.Controls.Basic
 import QtQuick.Layouts
 import Norvane
 
-// One duration of the editor: symbol and title, then a minute picker.
+// One duration of the editor: symbol and title, then a minute picker; under the title the
+// administrator's limit on it, in the warning colour while the value is past it.
 Item {
     id: row
     property string title
@@ -13,10 +14,12 @@ Item {
     property color accent
     // Shown instead of the picker when the system holds no value of its own for the row.
     property string note
+    property string limit
+    property bool overLimit: false
     signal edited(int minutes)
 
     Layout.fillWidth: true
-    implicitHeight: 50
+    implicitHeight: Math.max(50, titles.implicitHeight + 16)
     opacity: enabled ? 1 : 0.45
 
     RowLayout {
@@ -29,12 +32,26 @@ Item {
             color: Theme.accentSymbol(row.accent, Theme.dark)
             size: 17
         }
-        Label {
+        ColumnLayout {
+            id: titles
             Layout.fillWidth: true
-            text: row.title
-            color: Theme.primary
-            font.pixelSize: 13
-            elide: Text.ElideRight
+            spacing: 2
+            Label {
+                Layout.fillWidth: true
+                text: row.title
+                color: Theme.primary
+                font.pixelSize: 13
+                elide: Text.ElideRight
+            }
+            Label {
+                objectName: row.objectName + "Limit"
+                Layout.fillWidth: true
+                visible: row.limit.length > 0
+                text: row.limit
+                color: row.overLimit ? Theme.warning : Theme.secondary
+                font.pixelSize: 11
+                wrapMode: Text.Wrap
+            }
         }
         Label {
             visible: row.note.length > 0

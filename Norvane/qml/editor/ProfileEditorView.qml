@@ -215,6 +215,8 @@ Rectangle {
 
                     EditorMinuteRow {
                         objectName: "display"
+                        limit: root.editor.displayLimit
+                        overLimit: root.editor.displayOverLimit
                         title: L10n.text("Turn Display Off")
                         symbol: "display"
                         zero: L10n.text("Never")
@@ -225,6 +227,8 @@ Rectangle {
                     RowDivider { inset: 16 }
                     EditorMinuteRow {
                         objectName: "sleep"
+                        limit: root.editor.sleepLimit
+                        overLimit: root.editor.sleepOverLimit
                         title: L10n.text("System Sleep")
                         symbol: "moon.zzz"
                         zero: L10n.text("Never")
@@ -235,6 +239,8 @@ Rectangle {
                     RowDivider { inset: 16 }
                     EditorMinuteRow {
                         objectName: "screenSaver"
+                        limit: root.editor.screenSaverLimit
+                        overLimit: root.editor.screenSaverOverLimit
                         title: L10n.text("Screen Saver")
                         note: CurrentSystem.screenSaverFollowsDisplay ? L10n.text("Follows Turn Display Off") : ""
                         symbol: "photo.on.rectangle"
@@ -306,6 +312,7 @@ Rectangle {
             prominent: true
             accent: root.editor.accent
             text: root.editor.primaryTitle
+            enabled: root.editor.canSave
             onClicked: root.editor.save()
         }
     }

@@ -13,6 +13,7 @@ ItemDelegate {
     required property color accent
     required property string symbol
     required property bool applied
+    required property bool allowed
     required property string accessibleName
     property bool focused: false
 
@@ -68,8 +69,9 @@ ItemDelegate {
             }
             Label {
                 Layout.fillWidth: true
+                objectName: "panelSummary." + row.profileId
                 text: row.summary
-                color: Theme.secondary
+                color: row.allowed ? Theme.secondary : Theme.warning
                 font.pixelSize: 11
                 elide: Text.ElideRight
                 Accessible.ignored: true // the row's description

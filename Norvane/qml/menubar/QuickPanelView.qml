@@ -209,7 +209,7 @@ Rectangle {
                 width: ListView.view.width
                 focused: profileId === root.panel.focusedID
                 Component.onCompleted: if (focused) focus = true
-                enabled: !root.panel.applying
+                enabled: !root.panel.applying && allowed
                 onClicked: root.panel.activate(profileId)
             }
 

@@ -86,7 +86,7 @@ Rectangle {
             symbol: "power"
             text: footer.view.applyTitle
             accent: footer.workspace.selected.accent
-            enabled: !footer.workspace.applying
+            enabled: !footer.workspace.applying && footer.view.canApply
             onClicked: footer.workspace.apply()
         }
     }

@@ -14,6 +14,7 @@ ItemDelegate {
     required property string symbol
     required property bool selected
     required property bool applied
+    required property bool allowed
     required property string accessibleName
 
     objectName: "profileRow." + profileId
@@ -82,7 +83,7 @@ ItemDelegate {
                 objectName: "rowSummary." + row.profileId
                 Layout.fillWidth: true
                 text: row.summary
-                color: Theme.secondary
+                color: row.allowed ? Theme.secondary : Theme.warning
                 font.pixelSize: 11
                 elide: Text.ElideRight
                 Accessible.ignored: true // the row's description
