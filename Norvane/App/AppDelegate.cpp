@@ -5,6 +5,7 @@
 #include "Components/Accessibility.h"
 #include "Components/WhenFinished.h"
 #include "DamagedFileAlerts.h"
+#include "ExternalDisplays.h"
 #include "Localization/L10n.h"
 #include "MainWindow.h"
 #include "Managed/ManagedSettings.h"
@@ -138,6 +139,7 @@ void AppDelegate::startRules() {
         qWarning().noquote() << "Pellor:" << problem;
     managed.administer(*m_library);
     m_ruleBook = std::make_unique<RuleBook>();
+    m_displays = new ExternalDisplays(m_options.hasBuiltInPanel, this);
     m_rules = new RuleSwitcher(store(), *m_library, *m_ruleBook,
                                {currentWorld(),
                                 m_options.clock,
@@ -145,8 +147,10 @@ void AppDelegate::startRules() {
                                 {},
                                 RuleSwitcher::Environment().pollMilliseconds,
                                 managed.rules(),
-                                managed.policyInForce().allowRules},
+                                managed.policyInForce().allowRules,
+                                [displays = m_displays] { return displays->count(); }},
                                this);
+    connect(m_displays, &ExternalDisplays::changed, m_rules, &RuleSwitcher::readAgain);
     QPointer<RuleSwitcher> rules(m_rules);
     store().onRetryRules = [rules] {
         if (rules)

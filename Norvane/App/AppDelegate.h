@@ -29,6 +29,7 @@ class QTimer;
 namespace norvane {
 
 class DamagedFileAlerts;
+class ExternalDisplays;
 class ProfileLibrary;
 class RuleBook;
 class RuleSwitcher;
@@ -62,6 +63,9 @@ public:
         // How long every window stays closed before the views are released, so that a panel
         // opened again at once is not built again; none: defaultReleaseDelay.
         std::optional<std::chrono::milliseconds> releaseDelay;
+        // Whether the computer has a built-in panel, for counting external displays; none: the
+        // kernel's display connectors.
+        std::function<bool()> hasBuiltInPanel;
         // Started by Open at Login: into the status item, the main window only without a tray.
         // (No initializer: GCC cannot use one in the constructor's default argument; the
         // braces every caller writes make it false.)
@@ -188,8 +192,9 @@ private:
     std::unique_ptr<SystemWatcher> m_systemWatcher; // none where the system does not tell
     std::unique_ptr<RuleBook> m_ruleBook;
     RuleSwitcher *m_rules = nullptr; // from the start, after the store
-    bool m_quitConfirmed = false;    // the person chose to quit (or the system asked): no question
-    bool m_quitWhenIdle = false;     // quit once the apply under way has finished
+    ExternalDisplays *m_displays = nullptr; // with the rules
+    bool m_quitConfirmed = false; // the person chose to quit (or the system asked): no question
+    bool m_quitWhenIdle = false;  // quit once the apply under way has finished
 };
 
 } // namespace norvane

@@ -44,7 +44,8 @@ void whenFinished(QObject *owner, const QFuture<T> &future,
 
 bool watchesPower(const Rule &rule) {
     return rule.enabled && rule.when.kind != Condition::Kind::schedule &&
-           rule.when.kind != Condition::Kind::application;
+           rule.when.kind != Condition::Kind::application &&
+           rule.when.kind != Condition::Kind::externalDisplay;
 }
 
 } // namespace
@@ -128,8 +129,12 @@ void RuleSwitcher::read(
     whenFinished<RuleReadings>(this, m_environment.read(rules),
                                [this, decide](const QFuture<RuleReadings> &readings) {
                                    m_reading = false;
-                                   if (readings.resultCount() > 0)
-                                       carryOut(decide(readings.result()));
+                                   if (readings.resultCount() > 0) {
+                                       RuleReadings read = readings.result();
+                                       if (m_environment.externalDisplays)
+                                           read.externalDisplays = m_environment.externalDisplays();
+                                       carryOut(decide(read));
+                                   }
                                    schedule();
                                    if (std::exchange(m_readAgain, false))
                                        readAgain();

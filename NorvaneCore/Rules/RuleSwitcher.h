@@ -45,6 +45,9 @@ public:
         // administrator's).
         QList<Rule> managedRules;
         bool personsRulesAllowed = true;
+        // How many external displays are connected, read on the main thread with every reading;
+        // none: 0. Whoever can see the screens calls readAgain() when they change.
+        std::function<int()> externalDisplays;
     };
 
     RuleSwitcher(SessionStore &store, const ProfileLibrary &library, RuleBook &book,
