@@ -30,6 +30,9 @@ namespace norvane {
 
 class DamagedFileAlerts;
 class ExternalDisplays;
+class NoticeCentre;
+class RuleNoticesPreference;
+class RuleNotifier;
 class ProfileLibrary;
 class RuleBook;
 class RuleSwitcher;
@@ -63,6 +66,8 @@ public:
         // How long every window stays closed before the views are released, so that a panel
         // opened again at once is not built again; none: defaultReleaseDelay.
         std::optional<std::chrono::milliseconds> releaseDelay;
+        // Where a switch of the rules is told; none: the status item's message alone.
+        std::function<NoticeCentre *(QObject *parent)> noticeCentre;
         // Whether the computer has a built-in panel, for counting external displays; none: the
         // kernel's display connectors.
         std::function<bool()> hasBuiltInPanel;
@@ -95,6 +100,8 @@ public:
     void showSettings() override;
     [[nodiscard]] std::optional<bool> opensAtLogin() const override;
     void setOpensAtLogin(bool open) override;
+    [[nodiscard]] std::optional<bool> notifiesWhenRulesSwitch() const override;
+    void setNotifiesWhenRulesSwitch(bool notify) override;
     void hideApplication() override;
     void hideOtherApplications() override;
     void unhideAllApplications() override;
@@ -123,6 +130,8 @@ public:
     [[nodiscard]] ProfileLibrary &library() { return *m_library; }
     // Automatic switching, once started.
     [[nodiscard]] RuleSwitcher *rules() const { return m_rules; }
+    // Whether the rules' switches are told in a notice, for a toggle to bind to.
+    [[nodiscard]] RuleNoticesPreference *ruleNotices() const { return m_ruleNotices; }
     // Created on first use.
     [[nodiscard]] SessionStore &store();
     // None while the main window is closed and released.
@@ -147,6 +156,8 @@ private:
     void installCallbacks();
     // Reads the rules and lets them switch from now on.
     void startRules();
+    // Tells of the rules' switches from now on.
+    void startRuleNotices();
     // The system told of a change: every open view reads it now.
     void systemChanged();
     // Shows the main window, building it and its view first when there is none.
@@ -192,7 +203,9 @@ private:
     std::unique_ptr<SystemWatcher> m_systemWatcher; // none where the system does not tell
     std::unique_ptr<RuleBook> m_ruleBook;
     RuleSwitcher *m_rules = nullptr; // from the start, after the store
+    RuleNoticesPreference *m_ruleNotices;
     ExternalDisplays *m_displays = nullptr; // with the rules
+    RuleNotifier *m_ruleNotifier = nullptr; // with the rules
     bool m_quitConfirmed = false; // the person chose to quit (or the system asked): no question
     bool m_quitWhenIdle = false;  // quit once the apply under way has finished
 };

@@ -96,3 +96,60 @@ TEST_F(RuleSwitcherTest, TheBatteryRuleAppliesOnBatteryAndTheAdapterGivesBackWha
     unplug(false);
     waitForProfile("focus");
 }
+
+// What the switcher tells the application: a failed switch with its rule and why, the same switch
+// carried out by Try Again with the profile before it, and the return told by the rule that ended.
+TEST_F(RuleSwitcherTest, ItTellsEachSwitchWithItsRuleAndTheProfileBeforeIt) {
+    RuleSwitcher switcher(store, library, book, {world, [this] { return clock; }});
+    struct Report {
+        RuleSwitch change;
+        std::optional<QString> failure;
+    };
+    const auto nextReport = [&switcher] {
+        Report report;
+        QEventLoop loop;
+        QObject::connect(&switcher, &RuleSwitcher::switched, &loop, [&](const RuleSwitch &change) {
+            report = {change, std::nullopt};
+            loop.quit();
+        });
+        QObject::connect(&switcher, &RuleSwitcher::switchFailed, &loop,
+                         [&](const RuleSwitch &change, const QString &message) {
+                             report = {change, message};
+                             loop.quit();
+                         });
+        QTimer::singleShot(60'000, &loop, [&] {
+            ADD_FAILURE() << "the switcher told nothing";
+            loop.quit();
+        });
+        loop.exec();
+        return report;
+    };
+    const auto authorize = [this](sim::Authorization answer) {
+        home.change([answer](sim::SimulatorState &state) { state.authorization = answer; });
+    };
+    switcher.start(false);
+    authorize(sim::Authorization::cancel);
+    unplug(true);
+    Report report = nextReport();
+    ASSERT_TRUE(report.change.rule && report.failure);
+    EXPECT_EQ(report.change.rule->id, "on-battery");
+    EXPECT_EQ(report.change.profileId, "vibe");
+
+    authorize(sim::Authorization::allow);
+    switcher.retry();
+    const std::tuple<bool, const char *, const char *> expected[] = {
+        {false, "vibe", "normal"}, // Try Again
+        {true, "normal", "vibe"},  // back on the adapter
+    };
+    for (const auto &[returned, profile, before] : expected) {
+        report = nextReport();
+        SCOPED_TRACE(profile);
+        EXPECT_FALSE(report.failure);
+        ASSERT_TRUE(report.change.rule);
+        EXPECT_EQ(report.change.rule->id, "on-battery");
+        EXPECT_EQ(report.change.returned, returned);
+        EXPECT_EQ(report.change.profileId, profile);
+        EXPECT_EQ(report.change.previousProfileId, before);
+        unplug(false);
+    }
+}
