@@ -1,7 +1,7 @@
 // What the rules' switches say outside the windows: the texts of a switch, a return and a
-// failure; the desktop's notification service (python-dbusmock's notification daemon on the
-// run's private session bus) getting the notice with Undo, and Undo applying the profile before
-// as the person's choice; and the status item's message where no service answers.
+// failure; python-dbusmock's notification daemon on the run's private session bus getting the
+// notice with Undo, and Undo applying the profile before as the person's choice; and the status
+// item's message where no service answers.
 #include "App/RuleNoticesPreference.h"
 #include "App/RuleNotifier.h"
 #include "DBusMock.h"
@@ -16,81 +16,45 @@ using namespace norvane;
 
 namespace {
 
-Rule ruleFor(Condition::Kind kind) {
-    return Rule{"rule", {kind, 0, {}, {}, {}, {}}, "vibe", true};
-}
-
-// The Notify calls the mock daemon received: each call's arguments.
-QList<QVariantList> notifyCalls(test::DBusMock &daemon) {
-    const QVariantList reply =
-        daemon.call("/org/freedesktop/Notifications", "org.freedesktop.DBus.Mock", "GetMethodCalls",
-                    {"Notify"});
-    QList<QVariantList> calls;
-    if (reply.isEmpty())
-        return calls;
-    const auto array = reply.first().value<QDBusArgument>();
-    array.beginArray();
-    while (!array.atEnd()) {
-        quint64 timestamp = 0;
-        QVariantList arguments;
-        array.beginStructure();
-        array >> timestamp >> arguments;
-        array.endStructure();
-        calls << arguments;
-    }
-    array.endArray();
-    return calls;
-}
-
-// A switcher whose rule the test turns on by connecting a display, and what tells of it.
+// A switcher whose display rule the test turns on, and what tells of it.
 struct Notified : test::RuleSwitcherFixture {
-    explicit Notified(NoticeCentre *centre) {
-        RuleNotifier::Environment environment;
-        environment.centre = centre;
-        environment.showMessage = [this](const QString &summary, const QString &body) {
-            messages << summary + u'|' + body;
-        };
-        environment.announce = [this](const QString &text) { announced << text; };
-        environment.apply = [this](const QString &profileId) {
-            (void)store.activate(profileId == u"normal" ? library.normal()
-                                                        : *library.profile(profileId),
-                                 std::nullopt, now);
-        };
-        notifier =
-            std::make_unique<RuleNotifier>(switcher, library, preference, std::move(environment));
+    explicit Notified(NoticeCentre *centre)
+        : notifier(switcher, library, preference,
+                   {centre,
+                    [this](const QString &summary, const QString &) { messages << summary; },
+                    [this](const QString &text) { announced << text; },
+                    [this](const QString &id) {
+                        (void)store.activate(*library.profile(id), std::nullopt, now);
+                    }}) {
         switcher.start(false);
     }
-    // Connects a display and waits until the rule's switch has been told (a screen reader
-    // hears every switch).
+    // Connects a display and waits until the switch has been told (announced in any case).
     bool connectDisplay() {
         displays = 1;
         switcher.readAgain();
-        return QTest::qWaitFor([this] { return !announced.isEmpty(); }, 30'000) &&
-               store.profile().id == u"vibe";
+        return QTest::qWaitFor([this] { return !announced.isEmpty(); }, 30'000);
     }
 
     int displays = 0;
     RuleSwitcher switcher{store, library, book, environment([this] { return displays; })};
     RuleNoticesPreference preference;
-    std::unique_ptr<RuleNotifier> notifier;
-    QStringList messages;
-    QStringList announced;
+    QStringList messages, announced;
+    RuleNotifier notifier;
 };
+
+const QString kSwitched = "While an external display is connected: Vibe applied";
 
 } // namespace
 
 TEST(RuleNotices, SayTheReasonTheProfileAndTheWayBack) {
-    const RuleSwitch display{ruleFor(Condition::Kind::externalDisplay), false, "vibe", "normal"};
-    const RuleSwitch battery{ruleFor(Condition::Kind::battery), false, "vibe", "focus"};
-    const RuleSwitch ended{ruleFor(Condition::Kind::battery), true, "focus", "vibe"};
-    const RuleSwitch gone{std::nullopt, true, "normal", "vibe"};
+    const Rule battery{"rule", {Condition::Kind::battery, 0, {}, {}, {}, {}}, "vibe", true};
     const std::tuple<NoticeCentre::Notice, const char *, const char *, const char *> cases[] = {
-        {RuleNotifier::noticeOf(display, "Vibe"),
-         "While an external display is connected: Vibe applied", "", "Undo"},
-        {RuleNotifier::noticeOf(battery, "Vibe"), "On battery: Vibe applied", "", "Undo"},
-        {RuleNotifier::noticeOf(ended, "Focus"), "Rule ended: Focus applied",
-         "On battery no longer holds.", "Undo"},
-        {RuleNotifier::noticeOf(gone, "Normal"), "Rule ended: Normal applied", "", "Undo"},
+        {RuleNotifier::noticeOf({battery, false, "vibe", "focus"}, "Vibe"),
+         "On battery: Vibe applied", "", "Undo"},
+        {RuleNotifier::noticeOf({battery, true, "focus", "vibe"}, "Focus"),
+         "Rule ended: Focus applied", "On battery no longer holds.", "Undo"},
+        {RuleNotifier::noticeOf({std::nullopt, true, "normal", "vibe"}, "Normal"),
+         "Rule ended: Normal applied", "", "Undo"},
         {RuleNotifier::failureOf("Authorization failed."), "A rule could not switch profiles",
          "Authorization failed.", "Try Again"},
     };
@@ -108,22 +72,38 @@ TEST(RuleNotices, TheDesktopShowsTheSwitchAndUndoGoesBackAsThePersonsChoice) {
     ASSERT_TRUE(daemon.ready());
     FreedesktopNotices centre("Pellor", "com.norvane.Pellor");
     Notified notified(&centre);
+    (void)notified.store.activate(Profile::focus(), 0, notified.now); // in effect before the rule
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !notified.store.isApplying(); }, 30'000));
     ASSERT_TRUE(notified.connectDisplay());
 
-    QList<QVariantList> calls;
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !(calls = notifyCalls(daemon)).isEmpty(); }, 30'000));
-    ASSERT_EQ(calls.first().size(), 8);
-    EXPECT_EQ(calls.first()[3].toString(), "While an external display is connected: Vibe applied");
-    EXPECT_EQ(calls.first()[5].toStringList(), (QStringList{"undo", "Undo"}));
-    EXPECT_TRUE(notified.messages.isEmpty());
+    // The daemon's record of Notify calls: a(tav), the time and the arguments of each.
+    QVariantList notify;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            const QVariantList calls =
+                daemon.call("/org/freedesktop/Notifications", "org.freedesktop.DBus.Mock",
+                            "GetMethodCalls", {"Notify"});
+            if (calls.isEmpty())
+                return false;
+            const auto array = calls.first().value<QDBusArgument>();
+            array.beginArray();
+            if (!array.atEnd()) {
+                quint64 time = 0;
+                array.beginStructure();
+                array >> time >> notify;
+            }
+            return notify.size() == 8;
+        },
+        30'000));
+    EXPECT_EQ(notify[3].toString(), kSwitched);
+    EXPECT_EQ(notify[5].toStringList(), (QStringList{"undo", "Undo"}));
 
     ASSERT_TRUE(daemon.mock("EmitSignal", {"org.freedesktop.Notifications", "ActionInvoked", "us",
                                            QVariantList{1u, "undo"}}));
-    EXPECT_TRUE(QTest::qWaitFor(
-        [&] { return !notified.store.isApplying() && notified.store.profile().id == u"normal"; },
-        30'000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return notified.store.profile().id == u"focus"; }, 30'000));
     EXPECT_FALSE(notified.store.session().rule) << "the person's own choice";
     EXPECT_TRUE(notified.switcher.isPausedByPerson());
+    EXPECT_TRUE(notified.messages.isEmpty());
 }
 
 // No notification service on the bus: the status item's message says it, unless the person
@@ -134,14 +114,10 @@ TEST(RuleNotices, WithoutAServiceTheStatusItemSaysIt) {
         Notified notified(&centre);
         notified.preference.setEnabled(enabled);
         ASSERT_TRUE(notified.connectDisplay());
-        EXPECT_EQ(notified.announced.first(),
-                  "While an external display is connected: Vibe applied");
+        EXPECT_EQ(notified.announced, QStringList{kSwitched});
         if (enabled)
             EXPECT_TRUE(QTest::qWaitFor([&] { return !notified.messages.isEmpty(); }, 30'000));
-        EXPECT_EQ(notified.messages,
-                  enabled ? QStringList{"While an external display is connected: Vibe applied|"}
-                          : QStringList())
-            << enabled;
+        EXPECT_EQ(notified.messages, enabled ? QStringList{kSwitched} : QStringList()) << enabled;
         notified.preference.setEnabled(true);
     }
 }

@@ -6,13 +6,12 @@
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
-#include <QTimer>
 
 namespace norvane::test {
 
-// A rule switcher over a session store whose every change succeeds as soon as the event loop
-// runs, with one rule (an external display: Vibe) and the external displays counted by the test
-// unless it says otherwise.
+// A session store whose every change succeeds once the event loop runs, and a rule book with one
+// rule: while an external display is connected, Vibe. Readings: on the adapter, the displays as
+// the test counts them.
 struct RuleSwitcherFixture : SessionFixture {
     RuleSwitcherFixture() {
         service->onStart = [this] {
@@ -22,15 +21,11 @@ struct RuleSwitcherFixture : SessionFixture {
         book.add(
             Rule{"display", {Condition::Kind::externalDisplay, 0, {}, {}, {}, {}}, "vibe", true});
     }
-
     RuleSwitcher::Environment environment(std::function<int()> displays) {
-        RuleSwitcher::Environment environment;
-        environment.clock = [this] { return now; };
+        RuleSwitcher::Environment environment{{}, [this] { return now; }};
         environment.read = [this](const QList<Rule> &) {
-            RuleReadings readings;
-            readings.source = PowerStatus::Source::adapter;
-            readings.now = now;
-            return QtFuture::makeReadyFuture(readings);
+            return QtFuture::makeReadyFuture(
+                RuleReadings{PowerStatus::Source::adapter, {}, {}, now});
         };
         environment.externalDisplays = std::move(displays);
         return environment;

@@ -34,9 +34,6 @@ Condition application(const QString &name) {
 Condition schedule(QList<int> days, QTime start, QTime end) {
     return {Condition::Kind::schedule, 0, std::move(days), start, end, {}};
 }
-Condition externalDisplay() {
-    return {Condition::Kind::externalDisplay, 0, {}, {}, {}, {}};
-}
 
 // What happens next in a run: a reading `seconds` after kMonday, the person's own choice of a
 // profile, or a switch the rules asked for failing; and what the rules should ask for then.
@@ -49,18 +46,12 @@ struct Step {
     QSet<QString> applications;
     QString chosen; // personChoice, timedChoice: the profile the person applied
     std::optional<RuleDecision> expected;
-    int displays = 0; // external ones
 };
 
 Step reading(qint64 seconds, Source source, std::optional<RuleDecision> expected = {},
              std::optional<double> percent = std::nullopt, QSet<QString> applications = {}) {
     return {Step::Kind::reading, seconds, source, percent, std::move(applications), {},
             std::move(expected)};
-}
-Step displays(qint64 seconds, int count, std::optional<RuleDecision> expected = {}) {
-    Step step = reading(seconds, Source::adapter, std::move(expected));
-    step.displays = count;
-    return step;
 }
 Step person(const QString &profile, Step::Kind kind = Step::Kind::personChoice) {
     return {kind, 0, {}, {}, {}, profile, {}};
@@ -98,7 +89,7 @@ void play(const QList<Rule> &rules, const QList<Step> &steps) {
         switch (step.kind) {
         case Step::Kind::reading: {
             const RuleReadings readings{step.source, step.percent, step.applications,
-                                        kMonday.addSecs(step.seconds), step.displays};
+                                        kMonday.addSecs(step.seconds)};
             pending = index == 1 ? engine.start(readings, situation, true)
                                  : engine.evaluate(readings, situation);
             break;
@@ -140,17 +131,6 @@ TEST(RuleEngine, ARuleActsOnItsEdgesAndThePersonsChoiceWinsUntilTheNextOne) {
              person("presentation"),
              event(Step::Kind::resume),
              reading(420, Source::adapter),
-         });
-}
-
-TEST(RuleEngine, AnExternalDisplayRuleHoldsWhileAnyIsConnected) {
-    play({rule("display", externalDisplay(), "vibe")},
-         {
-             displays(0, 0),
-             displays(30, 1, use("vibe", "display")),
-             displays(40, 2), // a second one is no new edge
-             displays(50, 1),
-             displays(60, 0, back("normal")),
          });
 }
 
