@@ -6,6 +6,7 @@
 #include "Worlds/WorldChoice.h"
 #ifdef NORVANE_DESKTOP_WORLDS
 #include "DesktopWorlds.h"
+#include "Services/FreedesktopNotices.h"
 #endif
 
 #include <QApplication>
@@ -24,7 +25,14 @@ int main(int argc, char **argv) {
     norvane::offerDesktopWorlds();
 #endif
     norvane::useSystemWorld();
-    norvane::AppDelegate delegate({.openedAtLogin = norvane::openedAtLogin(arguments)});
+    norvane::AppDelegate::Options options{.openedAtLogin = norvane::openedAtLogin(arguments)};
+#ifdef NORVANE_DESKTOP_WORLDS
+    options.noticeCentre = [](QObject *parent) -> norvane::NoticeCentre * {
+        return new norvane::FreedesktopNotices(QStringLiteral("Pellor"),
+                                               QGuiApplication::desktopFileName(), parent);
+    };
+#endif
+    norvane::AppDelegate delegate(std::move(options));
     norvane::ReopenChannel channel([&delegate](const norvane::control::Request &request,
                                                const norvane::ReopenChannel::Reply &reply) {
         norvane::RemoteControl::handle(delegate, request, reply);

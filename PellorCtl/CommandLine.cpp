@@ -117,6 +117,9 @@ QString rulesDescription() {
                "battery-below N holds at or below N % (1 to 99). app NAME: a program name, a desktop-file id or a bundle identifier.") +
            u"\n"_s +
            L10n::text(
+               "external-display holds while a display other than the computer's built-in one is connected. Only the running Pellor sees the displays, so pellorctl lists such a rule as decided by Pellor.") +
+           u"\n"_s +
+           L10n::text(
                "DAYS: mon, tue, wed, thu, fri, sat, sun, separated by commas, with ranges such as mon-fri, or weekdays, weekends or daily. A schedule that ends before it starts runs across midnight, as 22:00-07:00 does.") +
            u"\n\n"_s + L10n::text("Example:") +
            u"\n  pellorctl rules add --when schedule mon-fri 09:00-17:30 --use focus"_s;

@@ -27,6 +27,7 @@ const QList<Form> &knownForms() {
         {u"battery-below"_s, Condition::Kind::batteryBelow, 1, u"battery-below N"_s},
         {u"schedule"_s, Condition::Kind::schedule, 2, u"schedule DAYS HH:MM-HH:MM"_s},
         {u"app"_s, Condition::Kind::application, 1, u"app NAME"_s},
+        {u"external-display"_s, Condition::Kind::externalDisplay, 0, u"external-display"_s},
     };
     return list;
 }
@@ -145,6 +146,7 @@ Condition parse(const QString &kind, const QStringList &values) {
     case Condition::Kind::battery:
     case Condition::Kind::adapter:
     case Condition::Kind::ups:
+    case Condition::Kind::externalDisplay:
         break;
     }
     return condition;

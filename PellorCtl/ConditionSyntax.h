@@ -13,7 +13,7 @@ namespace norvane::ConditionSyntax {
 
 // Every form --when takes, for the help and for messages.
 inline constexpr const char *forms =
-    "battery|adapter|ups|battery-below N|schedule DAYS HH:MM-HH:MM|app NAME";
+    "battery|adapter|ups|battery-below N|schedule DAYS HH:MM-HH:MM|app NAME|external-display";
 
 // "battery", "battery-below" {"20"}, "schedule" {"mon-fri", "09:00-17:30"}, "app" {"firefox"}.
 [[nodiscard]] Condition parse(const QString &kind, const QStringList &values);

@@ -191,6 +191,8 @@ QString stateText(RuleListing::Entry::State state) {
         return L10n::text("disabled");
     case RuleListing::Entry::State::offByPolicy:
         return L10n::text("off: the management policy allows no rules of your own");
+    case RuleListing::Entry::State::seenByPellor:
+        return L10n::text("decided by Pellor, which sees the displays");
     case RuleListing::Entry::State::broken:
         break;
     }
@@ -207,6 +209,8 @@ QString stateName(RuleListing::Entry::State state) {
         return u"disabled"_s;
     case RuleListing::Entry::State::offByPolicy:
         return u"offByPolicy"_s;
+    case RuleListing::Entry::State::seenByPellor:
+        return u"decidedByPellor"_s;
     case RuleListing::Entry::State::broken:
         break;
     }

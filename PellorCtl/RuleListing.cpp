@@ -33,8 +33,10 @@ RuleListing RuleListing::make(const RuleBook &book, const ManagedSettings &admin
         entry.state = !profile                      ? Entry::State::broken
                       : !managed && !personsAllowed ? Entry::State::offByPolicy
                       : !rule.enabled               ? Entry::State::disabled
-                      : engine.holds(rule.id)       ? Entry::State::holding
-                                                    : Entry::State::notHolding;
+                      : rule.when.kind == Condition::Kind::externalDisplay
+                          ? Entry::State::seenByPellor
+                      : engine.holds(rule.id) ? Entry::State::holding
+                                              : Entry::State::notHolding;
         listing.entries << entry;
     }
     return listing;

@@ -18,7 +18,8 @@ class World;
 // its state now, read from the world as the running Pellor reads it.
 struct RuleListing {
     struct Entry {
-        enum class State { holding, notHolding, disabled, broken, offByPolicy };
+        // seenByPellor: its condition is one only the running Pellor can read (the displays).
+        enum class State { holding, notHolding, disabled, broken, offByPolicy, seenByPellor };
 
         Rule rule;
         std::optional<QString> profileTitle; // none: the library has no such profile (broken)

@@ -5,6 +5,7 @@
 #include "Components/Accessibility.h"
 #include "Components/WhenFinished.h"
 #include "DamagedFileAlerts.h"
+#include "ExternalDisplays.h"
 #include "Localization/L10n.h"
 #include "MainWindow.h"
 #include "Managed/AdministratorFolderWatcher.h"
@@ -13,6 +14,8 @@
 #include "Platform/SystemIdentity.h"
 #include "Profiles/FileProfileStorage.h"
 #include "Profiles/ProfileLibrary.h"
+#include "RuleNoticesPreference.h"
+#include "RuleNotifier.h"
 #include "Rules/RuleBook.h"
 #include "Rules/RuleSwitcher.h"
 #include "Rules/RulesModel.h"
@@ -54,7 +57,8 @@ AppDelegate::AppDelegate(Options options, QObject *parent)
     : QObject(parent), m_options(std::move(options)),
       m_loginItem(m_options.loginItem ? m_options.loginItem
                                       : std::shared_ptr<LoginItem>(LoginItem::system())),
-      m_library(std::make_unique<ProfileLibrary>(storageOrDefault(m_options.storage))) {
+      m_library(std::make_unique<ProfileLibrary>(storageOrDefault(m_options.storage))),
+      m_ruleNotices(new RuleNoticesPreference(this)) {
     Accessibility::install();
     m_damagedFiles = new DamagedFileAlerts(
         *m_library, {[this] { return now().date(); }, [this] { return m_window.data(); }}, this);
@@ -78,7 +82,8 @@ AppDelegate::AppDelegate(Options options, QObject *parent)
 
 AppDelegate::~AppDelegate() {
     m_library->onChange = nullptr;
-    // Before the store it switches with.
+    // Before the store it switches with, and after what listens to it.
+    delete m_ruleNotifier;
     delete m_rules;
     delete m_menuBar;
     delete m_settingsWindow;
@@ -143,6 +148,7 @@ void AppDelegate::startRules() {
             &AppDelegate::readAdministratorFolder);
     const ManagedSettings &managed = m_managed;
     m_ruleBook = std::make_unique<RuleBook>();
+    m_displays = new ExternalDisplays(m_options.hasBuiltInPanel, this);
     m_rules = new RuleSwitcher(store(), *m_library, *m_ruleBook,
                                {currentWorld(),
                                 m_options.clock,
@@ -150,8 +156,11 @@ void AppDelegate::startRules() {
                                 {},
                                 RuleSwitcher::Environment().pollMilliseconds,
                                 managed.rules(),
-                                managed.policyInForce().allowRules},
+                                managed.policyInForce().allowRules,
+                                [displays = m_displays] { return displays->count(); }},
                                this);
+    connect(m_displays, &ExternalDisplays::changed, m_rules, &RuleSwitcher::readAgain);
+    startRuleNotices();
     QPointer<RuleSwitcher> rules(m_rules);
     store().onRetryRules = [rules] {
         if (rules)
@@ -209,6 +218,32 @@ void AppDelegate::readAdministratorFolder() {
     m_managed.administer(*m_library);
     if (m_rules)
         m_rules->administer(m_managed.rules(), m_managed.policyInForce().allowRules);
+}
+
+void AppDelegate::startRuleNotices() {
+    RuleNotifier::Environment environment;
+    if (m_options.noticeCentre)
+        environment.centre = m_options.noticeCentre(this);
+    QPointer<AppDelegate> self(this);
+    environment.showMessage = [self](const QString &summary, const QString &body) {
+        if (self && self->m_menuBar)
+            self->m_menuBar->showMessage(summary, body);
+    };
+    environment.announce = [self](const QString &text) {
+        if (self && self->m_workspace)
+            self->m_workspace->announcement()->announce(text);
+    };
+    environment.apply = [self](const QString &profileId) {
+        if (!self)
+            return;
+        const std::optional<Profile> profile = profileId == u"normal"
+                                                   ? std::optional(self->m_library->normal())
+                                                   : self->m_library->profile(profileId);
+        if (profile)
+            (void)self->activate(*profile, std::nullopt);
+    };
+    m_ruleNotifier =
+        new RuleNotifier(*m_rules, *m_library, *m_ruleNotices, std::move(environment), this);
 }
 
 void AppDelegate::installCallbacks() {
@@ -436,6 +471,14 @@ void AppDelegate::setOpensAtLogin(bool open) {
         showAlert(L10n::text("Could Not Change Open at Login"), error.description(),
                   Qt::WindowModal);
     }
+}
+
+std::optional<bool> AppDelegate::notifiesWhenRulesSwitch() const {
+    return m_ruleNotices->isEnabled();
+}
+
+void AppDelegate::setNotifiesWhenRulesSwitch(bool notify) {
+    m_ruleNotices->setEnabled(notify);
 }
 
 void AppDelegate::hideApplication() {

@@ -32,6 +32,10 @@ namespace norvane {
 
 class AdministratorFolderWatcher;
 class DamagedFileAlerts;
+class ExternalDisplays;
+class NoticeCentre;
+class RuleNoticesPreference;
+class RuleNotifier;
 class ProfileLibrary;
 class RuleBook;
 class RuleSwitcher;
@@ -66,6 +70,11 @@ public:
         // How long every window stays closed before the views are released, so that a panel
         // opened again at once is not built again; none: defaultReleaseDelay.
         std::optional<std::chrono::milliseconds> releaseDelay;
+        // Where a switch of the rules is told; none: the status item's message alone.
+        std::function<NoticeCentre *(QObject *parent)> noticeCentre;
+        // Whether the computer has a built-in panel, for counting external displays; none: the
+        // kernel's display connectors.
+        std::function<bool()> hasBuiltInPanel;
         // Started by Open at Login: into the status item, the main window only without a tray.
         // (No initializer: GCC cannot use one in the constructor's default argument; the
         // braces every caller writes make it false.)
@@ -95,6 +104,8 @@ public:
     void showSettings() override;
     [[nodiscard]] std::optional<bool> opensAtLogin() const override;
     void setOpensAtLogin(bool open) override;
+    [[nodiscard]] std::optional<bool> notifiesWhenRulesSwitch() const override;
+    void setNotifiesWhenRulesSwitch(bool notify) override;
     void hideApplication() override;
     void hideOtherApplications() override;
     void unhideAllApplications() override;
@@ -123,6 +134,8 @@ public:
     [[nodiscard]] ProfileLibrary &library() { return *m_library; }
     // Automatic switching, once started.
     [[nodiscard]] RuleSwitcher *rules() const { return m_rules; }
+    // Whether the rules' switches are told in a notice, for a toggle to bind to.
+    [[nodiscard]] RuleNoticesPreference *ruleNotices() const { return m_ruleNotices; }
     // Created on first use.
     [[nodiscard]] SessionStore &store();
     // None while the main window is closed and released.
@@ -154,6 +167,8 @@ private:
     // Reads the administrator's folder again and puts what it holds in force: the managed
     // profiles, the managed rules and the policy the views follow. A file left out is told once.
     void readAdministratorFolder();
+    // Tells of the rules' switches from now on.
+    void startRuleNotices();
     // The system told of a change: every open view reads it now.
     void systemChanged();
     // Shows the main window, building it and its view first when there is none.
@@ -203,6 +218,9 @@ private:
     SwitchingReason *m_switchingReason = nullptr;
     ManagedSettings m_managed;       // as the administrator's folder was last read
     AdministratorFolderWatcher *m_administratorWatcher = nullptr; // from the start
+    RuleNoticesPreference *m_ruleNotices;
+    ExternalDisplays *m_displays = nullptr; // with the rules
+    RuleNotifier *m_ruleNotifier = nullptr; // with the rules
     bool m_quitConfirmed = false; // the person chose to quit (or the system asked): no question
     bool m_quitWhenIdle = false;  // quit once the apply under way has finished
 };

@@ -52,6 +52,19 @@ void buildApplicationMenu(QMenuBar *bar, const MainMenu::State &state, MainMenuT
                          });
         QObject::connect(menu, &QMenu::aboutToShow, openAtLogin, follow);
     }
+    if (const std::optional<bool> notify = target.notifiesWhenRulesSwitch()) {
+        QAction *item = addItem(menu, L10n::text("Notify When Rules Switch"), {}, {});
+        item->setCheckable(true);
+        item->setChecked(*notify);
+        QObject::connect(item, &QAction::triggered, item, [&target, item](bool checked) {
+            target.setNotifiesWhenRulesSwitch(checked);
+            item->setChecked(target.notifiesWhenRulesSwitch().value_or(false));
+        });
+        // Also changed by the rules' view while the menu stands.
+        QObject::connect(menu, &QMenu::aboutToShow, item, [&target, item] {
+            item->setChecked(target.notifiesWhenRulesSwitch().value_or(false));
+        });
+    }
     menu->addSeparator();
     if (state.includeHideItems) {
         addItem(menu, L10n::text("Hide Pellor"), command(Qt::Key_H),

@@ -22,6 +22,11 @@ public:
     // Whether the application opens at login, read from the system; none where it cannot.
     [[nodiscard]] virtual std::optional<bool> opensAtLogin() const = 0;
     virtual void setOpensAtLogin(bool open) = 0;
+    // Whether a switch of the rules is told in a notice; none: no such item.
+    [[nodiscard]] virtual std::optional<bool> notifiesWhenRulesSwitch() const {
+        return std::nullopt;
+    }
+    virtual void setNotifiesWhenRulesSwitch(bool /*notify*/) {}
     virtual void hideApplication() = 0;
     virtual void hideOtherApplications() = 0;
     virtual void unhideAllApplications() = 0;

@@ -196,6 +196,11 @@ QSize MenuBarController::panelSize(qsizetype profiles, std::optional<int> visibl
     return {340, int(std::min<qint64>(195 + 63 * qint64(profiles) + extraHeight, available))};
 }
 
+void MenuBarController::showMessage(const QString &title, const QString &message) {
+    if (m_statusItem && QSystemTrayIcon::supportsMessages())
+        m_statusItem->showMessage(title, message);
+}
+
 QRect MenuBarController::panelGeometry(QSize size, const QRect &anchor, const QRect &available) {
     QRect frame(QPoint(0, 0), size);
     if (anchor.isValid()) {

@@ -40,6 +40,9 @@ public:
     void refresh();
     // Closes the panel when it is shown, else opens it with a fresh power reading.
     void toggle();
+    // Shows a message from the status item (the desktop's balloon, the Mac's notification
+    // centre); nothing where there is no status item or it cannot show messages.
+    void showMessage(const QString &title, const QString &message);
     // Gives the panel its size for the current number of profiles.
     void resize();
     void closePopover();

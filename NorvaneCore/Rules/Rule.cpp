@@ -18,10 +18,13 @@ struct KindName {
     Condition::Kind kind;
     QString name;
 };
-const QList<KindName> kKinds{
-    {Condition::Kind::battery, u"battery"_s},   {Condition::Kind::adapter, u"adapter"_s},
-    {Condition::Kind::ups, u"ups"_s},           {Condition::Kind::batteryBelow, u"batteryBelow"_s},
-    {Condition::Kind::schedule, u"schedule"_s}, {Condition::Kind::application, u"application"_s}};
+const QList<KindName> kKinds{{Condition::Kind::battery, u"battery"_s},
+                             {Condition::Kind::adapter, u"adapter"_s},
+                             {Condition::Kind::ups, u"ups"_s},
+                             {Condition::Kind::batteryBelow, u"batteryBelow"_s},
+                             {Condition::Kind::schedule, u"schedule"_s},
+                             {Condition::Kind::application, u"application"_s},
+                             {Condition::Kind::externalDisplay, u"externalDisplay"_s}};
 
 QString kindName(Condition::Kind kind) {
     return std::find_if(kKinds.cbegin(), kKinds.cend(),
@@ -74,6 +77,8 @@ QString Condition::description() const {
         return L10n::text(
             {"{0} {1}–{2}",
              {daysText(days), start.toString(kTimeFormat), end.toString(kTimeFormat)}});
+    case Kind::externalDisplay:
+        return L10n::text("While an external display is connected");
     case Kind::application:
         break;
     }
@@ -110,6 +115,7 @@ Rule Rule::validated() const {
     case Condition::Kind::battery:
     case Condition::Kind::adapter:
     case Condition::Kind::ups:
+    case Condition::Kind::externalDisplay:
         break;
     }
     if (profileId.isEmpty())
@@ -142,6 +148,7 @@ QJsonObject Rule::toJson() const {
     case Condition::Kind::battery:
     case Condition::Kind::adapter:
     case Condition::Kind::ups:
+    case Condition::Kind::externalDisplay:
         break;
     }
     return {{u"id"_s, id}, {u"when"_s, condition}, {u"use"_s, profileId}, {u"enabled"_s, enabled}};
@@ -185,6 +192,7 @@ Rule Rule::fromJson(const QJsonObject &object) {
     case Condition::Kind::battery:
     case Condition::Kind::adapter:
     case Condition::Kind::ups:
+    case Condition::Kind::externalDisplay:
         break;
     }
     return rule;

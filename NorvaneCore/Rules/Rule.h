@@ -7,9 +7,10 @@
 
 namespace norvane {
 
-// What a rule waits for: a power source, a low battery, a time of the week, or an application.
+// What a rule waits for: a power source, a low battery, a time of the week, an application, or an
+// external display.
 struct Condition {
-    enum class Kind { battery, adapter, ups, batteryBelow, schedule, application };
+    enum class Kind { battery, adapter, ups, batteryBelow, schedule, application, externalDisplay };
 
     Kind kind = Kind::battery;
     int percent = 0;     // batteryBelow: holds at or below it, 1 to 99
@@ -22,7 +23,8 @@ struct Condition {
 
     // A low battery outranks every other rule: nothing may keep the display on while it runs out.
     [[nodiscard]] bool isSafety() const { return kind == Kind::batteryBelow; }
-    // "On battery", "Battery at or below 20 %", "Weekdays 09:00–17:30", "While firefox runs".
+    // "On battery", "Battery at or below 20 %", "Weekdays 09:00–17:30", "While firefox runs",
+    // "While an external display is connected".
     [[nodiscard]] QString description() const;
 };
 

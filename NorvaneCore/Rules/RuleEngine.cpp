@@ -49,6 +49,8 @@ bool RuleEngine::conditionHolds(const Rule &rule, const RuleReadings &readings) 
                    : *readings.batteryPercent <= when.percent;
     case Condition::Kind::schedule:
         return Schedule(when, m_zone).holds(readings.now);
+    case Condition::Kind::externalDisplay:
+        return readings.externalDisplays > 0;
     case Condition::Kind::application:
         break;
     }

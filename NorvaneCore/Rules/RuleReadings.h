@@ -18,6 +18,9 @@ struct RuleReadings {
     std::optional<double> batteryPercent;
     QSet<QString> applications; // those the rules name that are running
     QDateTime now;
+    // How many external displays show a picture. The core sees no screens: the application
+    // counts them (RuleSwitcher::Environment::externalDisplays); 0 where nobody can.
+    int externalDisplays = 0;
 
     // Reads the power source and the applications `rules` name from `world`. Blocks (D-Bus,
     // /proc, processes): call it off the main thread.

@@ -44,7 +44,8 @@ void whenFinished(QObject *owner, const QFuture<T> &future,
 
 bool watchesPower(const Rule &rule) {
     return rule.enabled && rule.when.kind != Condition::Kind::schedule &&
-           rule.when.kind != Condition::Kind::application;
+           rule.when.kind != Condition::Kind::application &&
+           rule.when.kind != Condition::Kind::externalDisplay;
 }
 
 } // namespace
@@ -128,8 +129,12 @@ void RuleSwitcher::read(
     whenFinished<RuleReadings>(this, m_environment.read(rules),
                                [this, decide](const QFuture<RuleReadings> &readings) {
                                    m_reading = false;
-                                   if (readings.resultCount() > 0)
-                                       carryOut(decide(readings.result()));
+                                   if (readings.resultCount() > 0) {
+                                       RuleReadings read = readings.result();
+                                       if (m_environment.externalDisplays)
+                                           read.externalDisplays = m_environment.externalDisplays();
+                                       carryOut(decide(read));
+                                   }
                                    Q_EMIT changed(); // which rules hold
                                    schedule();
                                    if (std::exchange(m_readAgain, false))
@@ -149,10 +154,15 @@ void RuleSwitcher::carryOut(const std::optional<RuleDecision> &decision) {
                                                : m_library.profile(decision->profileId);
     if (!profile)
         return m_engine.failed(*decision);
+    // A return is told by the rule that ended.
+    const RuleSwitch change{ruleOf(decision->ruleId ? decision->ruleId : m_engine.activeRule()),
+                            !decision->ruleId, profile->id, situation().profileId};
     whenFinished<void>(this, m_store.activateForRules(*profile, markOf(decision->ruleId), now()),
-                       [this, decision = *decision](const QFuture<void> &) {
+                       [this, decision = *decision, change](const QFuture<void> &) {
                            const SessionStore::Outcome &outcome = m_store.lastOutcome();
-                           if (outcome.kind == SessionStore::Outcome::Kind::applied) {
+                           const bool applied =
+                               outcome.kind == SessionStore::Outcome::Kind::applied;
+                           if (applied) {
                                m_engine.switched(decision);
                                m_failed.reset();
                                m_failure.reset();
@@ -162,6 +172,10 @@ void RuleSwitcher::carryOut(const std::optional<RuleDecision> &decision) {
                                m_failure = outcome.message;
                            }
                            Q_EMIT changed();
+                           if (applied)
+                               Q_EMIT switched(change);
+                           else
+                               Q_EMIT switchFailed(change, outcome.message);
                            schedule();
                        });
 }
@@ -250,13 +264,18 @@ QList<Rule> RuleSwitcher::inForce() const {
     return rules;
 }
 
-std::optional<AppliedByRule> RuleSwitcher::markOf(const std::optional<QString> &ruleId) const {
-    if (!ruleId)
-        return std::nullopt;
+std::optional<Rule> RuleSwitcher::ruleOf(const std::optional<QString> &ruleId) const {
     const QList<Rule> rules = inForce();
     const auto rule = std::find_if(rules.cbegin(), rules.cend(),
                                    [&](const Rule &candidate) { return candidate.id == ruleId; });
-    return AppliedByRule{*ruleId, rule == rules.cend() ? QString() : rule->when.description()};
+    return rule == rules.cend() ? std::nullopt : std::optional(*rule);
+}
+
+std::optional<AppliedByRule> RuleSwitcher::markOf(const std::optional<QString> &ruleId) const {
+    if (!ruleId)
+        return std::nullopt;
+    const std::optional<Rule> rule = ruleOf(ruleId);
+    return AppliedByRule{*ruleId, rule ? rule->when.description() : QString()};
 }
 
 } // namespace norvane

@@ -22,6 +22,16 @@ class SystemWatcher;
 class WallClockTimer;
 class World;
 
+// A switch the rules made, or tried to: the rule that asked for it (for a return, the rule that
+// stopped holding; none once it is no longer in force), the profile it applied, and the one in
+// effect before it ("normal" when only the original settings were).
+struct RuleSwitch {
+    std::optional<Rule> rule;
+    bool returned = false; // no rule holds any more: what was in effect before the rules is back
+    QString profileId;
+    QString previousProfileId;
+};
+
 // Carries out what the rules decide while Pellor runs. Reads the world when it tells of a change
 // (the power source), when a schedule's window opens or closes or a power source has settled (one
 // timer, set to the next of these), every few seconds only while an enabled rule waits for an
@@ -45,6 +55,9 @@ public:
         // administrator's).
         QList<Rule> managedRules;
         bool personsRulesAllowed = true;
+        // How many external displays are connected, read on the main thread with every reading;
+        // none: 0. Whoever can see the screens calls readAgain() when they change.
+        std::function<int()> externalDisplays;
     };
 
     RuleSwitcher(SessionStore &store, const ProfileLibrary &library, RuleBook &book,
@@ -83,6 +96,10 @@ public:
 Q_SIGNALS:
     // Something the views show about the rules changed.
     void changed();
+    // The rules applied a profile, verified.
+    void switched(const norvane::RuleSwitch &change);
+    // A switch of the rules failed, with the reason; retry() tries it again.
+    void switchFailed(const norvane::RuleSwitch &change, const QString &message);
 
 private:
     void read(const std::function<std::optional<RuleDecision>(const RuleReadings &)> &decide);
@@ -91,6 +108,7 @@ private:
     void schedule();
     [[nodiscard]] RuleSituation situation() const;
     [[nodiscard]] std::optional<AppliedByRule> markOf(const std::optional<QString> &ruleId) const;
+    [[nodiscard]] std::optional<Rule> ruleOf(const std::optional<QString> &ruleId) const;
     [[nodiscard]] bool waitsForApplications() const;
     [[nodiscard]] QDateTime now() const;
 

@@ -44,7 +44,7 @@ _pellorctl() {
                 "") COMPREPLY=($(compgen -W "add remove move enable disable pause resume --json --help" -- "$cur")) ;;
                 add)
                     case "$prev" in
-                        --when) COMPREPLY=($(compgen -W "battery adapter ups battery-below schedule app" -- "$cur")) ;;
+                        --when) COMPREPLY=($(compgen -W "battery adapter ups battery-below schedule app external-display" -- "$cur")) ;;
                         --use) COMPREPLY=($(compgen -W "$(_pellorctl_profiles)" -- "$cur")) ;;
                         schedule) COMPREPLY=($(compgen -W "weekdays weekends daily mon-fri mon tue wed thu fri sat sun" -- "$cur")) ;;
                         *) COMPREPLY=($(compgen -W "--when --use --help" -- "$cur")) ;;

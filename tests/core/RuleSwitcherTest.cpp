@@ -113,3 +113,38 @@ TEST_F(RuleSwitcherTest, TheAdministratorsRulesComeFirstAndFollowTheFolderWhileP
         switcher.administer({}, true);
     }
 }
+
+// What the switcher tells the application: a failed switch with its rule, Try Again carrying it
+// out with the profile before it, and the return told by the rule that ended.
+TEST_F(RuleSwitcherTest, ItTellsEachSwitchWithItsRuleAndTheProfileBeforeIt) {
+    RuleSwitcher switcher(store, library, book, {world, [this] { return clock; }});
+    QStringList told;
+    QObject::connect(&switcher, &RuleSwitcher::switched, [&](const RuleSwitch &change) {
+        told << QString("%1 %2: %3 after %4")
+                    .arg(change.rule->id, change.returned ? "returned" : "applied",
+                         change.profileId, change.previousProfileId);
+    });
+    QObject::connect(&switcher, &RuleSwitcher::switchFailed,
+                     [&](const RuleSwitch &change, const QString &) {
+                         told << change.rule->id + " failed: " + change.profileId;
+                     });
+    const auto authorize = [this](sim::Authorization answer) {
+        home.change([answer](sim::SimulatorState &state) { state.authorization = answer; });
+    };
+    switcher.start(false);
+    authorize(sim::Authorization::cancel);
+    unplug(true);
+    QEventLoop loop;
+    QObject::connect(&switcher, &RuleSwitcher::switchFailed, &loop, &QEventLoop::quit);
+    loop.exec();
+    authorize(sim::Authorization::allow);
+    switcher.retry();
+    waitForProfile("vibe");
+    unplug(false);
+    waitForProfile("normal");
+    QObject::connect(&switcher, &RuleSwitcher::switched, &loop, &QEventLoop::quit);
+    if (told.size() < 3)
+        loop.exec(); // the switch is told once the store has recorded it
+    EXPECT_EQ(told, (QStringList{"on-battery failed: vibe", "on-battery applied: vibe after normal",
+                                 "on-battery returned: normal after vibe"}));
+}

@@ -334,6 +334,8 @@ TEST(PellorCtl, RulesAddRefusesWhatCannotBeARule) {
         {{"schedule", "sat-mon", "22:00-07:00"}, 0, "rule 3: Mon, Sat, Sun 22:00–07:00, use"},
         {{"schedule", "weekdays,sun", "09:00-17:30"}, 0, "rule 4: Mon, Tue, Wed, Thu, Fri, Sun"},
         {{"app", "firefox", "--use", "FOCUS"}, 0, "rule 5: While firefox runs, use Focus.\n"},
+        {{"external-display", "hdmi"}, 2, "Unexpected argument: hdmi"},
+        {{"external-display"}, 0, "rule 6: While an external display is connected, use Vibe.\n"},
     };
     CtlSandbox sandbox;
     for (const auto &[condition, exitCode, message] : cases) {
@@ -347,7 +349,9 @@ TEST(PellorCtl, RulesAddRefusesWhatCannotBeARule) {
         EXPECT_TRUE((run.out + run.err).contains(QString::fromUtf8(message)))
             << (run.out + run.err).toStdString();
     }
-    EXPECT_EQ(jsonOf(sandbox.run({"rules", "--json"}).out)["rules"].toArray().size(), 5);
+    const QJsonArray rules = jsonOf(sandbox.run({"rules", "--json"}).out)["rules"].toArray();
+    EXPECT_EQ(rules.size(), 6);
+    EXPECT_EQ(rules.last()["state"], "decidedByPellor") << "pellorctl sees no screens";
 }
 
 // Numbered from 1 in their order, each with its state: the simulated Mac is on its adapter, and a

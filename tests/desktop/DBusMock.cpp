@@ -27,6 +27,9 @@ std::pair<QString, QString> templateName(const QString &name) {
     if (name.endsWith(u"powerdevil.py"))
         return {QStringLiteral("org.kde.Solid.PowerManagement"),
                 QStringLiteral("/org/kde/Solid/PowerManagement")};
+    if (name == u"notification_daemon")
+        return {QStringLiteral("org.freedesktop.Notifications"),
+                QStringLiteral("/org/freedesktop/Notifications")};
     if (name.endsWith(u"gnome_session.py"))
         return {QStringLiteral("org.gnome.SessionManager"),
                 QStringLiteral("/org/gnome/SessionManager")};

@@ -9,8 +9,8 @@
 namespace norvane::test {
 
 // One python-dbusmock process on a bus: a template of a real service (upower, logind,
-// power_profiles_daemon) or a plain mock object to which methods and objects are added. Ready
-// once it owns its name on the bus; ends with the object.
+// power_profiles_daemon, notification_daemon) or a plain mock object to which methods and objects
+// are added. Ready once it owns its name on the bus; ends with the object.
 class DBusMock {
 public:
     // The template of GNOME's session manager beside these tests.

@@ -1,0 +1,7 @@
+#include "NoticeCentre.h"
+
+namespace norvane {
+
+NoticeCentre::~NoticeCentre() = default;
+
+} // namespace norvane
