@@ -14,9 +14,9 @@
 #include "Platform/SystemIdentity.h"
 #include "Profiles/FileProfileStorage.h"
 #include "Profiles/ProfileLibrary.h"
-#include "RuleNoticesPreference.h"
 #include "RuleNotifier.h"
 #include "Rules/RuleBook.h"
+#include "Rules/RuleNoticesPreference.h"
 #include "Rules/RuleSwitcher.h"
 #include "Rules/RulesModel.h"
 #include "Rules/SwitchingReason.h"
@@ -175,7 +175,7 @@ void AppDelegate::startRules() {
     m_rules->start(kept || start);
 
     m_switchingReason = new SwitchingReason(store(), *m_rules, this);
-    auto *rulesModel = new RulesModel(*m_ruleBook, *m_library, m_rules, this);
+    auto *rulesModel = new RulesModel(*m_ruleBook, *m_library, m_rules, m_ruleNotices, this);
     QPointer<AppDelegate> self(this);
     rulesModel->onEdit = [self](std::optional<qsizetype> index) {
         if (self)

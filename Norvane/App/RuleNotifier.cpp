@@ -2,7 +2,7 @@
 
 #include "Localization/L10n.h"
 #include "Profiles/ProfileLibrary.h"
-#include "RuleNoticesPreference.h"
+#include "Rules/RuleNoticesPreference.h"
 
 namespace norvane {
 

@@ -24,6 +24,7 @@ const std::array kChoices{
     ConditionChoice{Kind::batteryBelow, L10n::noop("When the battery is low")},
     ConditionChoice{Kind::schedule, L10n::noop("On a schedule")},
     ConditionChoice{Kind::application, L10n::noop("While an application runs")},
+    ConditionChoice{Kind::externalDisplay, L10n::noop("While an external display is connected")},
 };
 
 QString shortTime(const QTime &time) {

@@ -9,8 +9,9 @@
 namespace norvane {
 
 RulesModel::RulesModel(RuleBook &book, const ProfileLibrary &library, RuleSwitcher *switcher,
-                       QObject *parent)
-    : QAbstractListModel(parent), m_book(book), m_library(library), m_switcher(switcher) {
+                       RuleNoticesPreference *notices, QObject *parent)
+    : QAbstractListModel(parent), m_book(book), m_library(library), m_switcher(switcher),
+      m_notices(notices) {
     if (m_switcher)
         connect(m_switcher, &RuleSwitcher::changed, this, &RulesModel::refresh);
     m_rows = build();

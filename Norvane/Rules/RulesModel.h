@@ -1,5 +1,6 @@
 #pragma once
 
+#include "RuleNoticesPreference.h"
 #include "Rules/Rule.h"
 
 #include <QAbstractListModel>
@@ -27,6 +28,7 @@ class RulesModel : public QAbstractListModel {
     Q_PROPERTY(bool editable READ editable NOTIFY rowsChanged)
     Q_PROPERTY(QString notice READ notice NOTIFY rowsChanged)
     Q_PROPERTY(QString error READ error NOTIFY errorChanged)
+    Q_PROPERTY(norvane::RuleNoticesPreference *notices READ notices CONSTANT)
 
 public:
     enum Role {
@@ -55,8 +57,9 @@ public:
     };
 
     // `switcher` none: no rule is read (nothing holds) and there are no managed rules.
+    // `notices`: whether switches are told in a notice; none: the page offers no such setting.
     RulesModel(RuleBook &book, const ProfileLibrary &library, RuleSwitcher *switcher,
-               QObject *parent = nullptr);
+               RuleNoticesPreference *notices = nullptr, QObject *parent = nullptr);
 
     [[nodiscard]] int rowCount(const QModelIndex &parent = {}) const override;
     [[nodiscard]] QVariant data(const QModelIndex &index, int role) const override;
@@ -71,6 +74,7 @@ public:
     // Why the person's rules cannot be changed now; empty when they can.
     [[nodiscard]] QString notice() const;
     [[nodiscard]] QString error() const { return m_error; }
+    [[nodiscard]] RuleNoticesPreference *notices() const { return m_notices; }
     [[nodiscard]] static QString stateText(State state);
 
     Q_INVOKABLE void setEnabled(int row, bool enabled);
@@ -106,6 +110,7 @@ private:
     RuleBook &m_book;
     const ProfileLibrary &m_library;
     RuleSwitcher *m_switcher;
+    RuleNoticesPreference *m_notices;
     QList<Row> m_rows;
     QString m_error;
 };

@@ -2,10 +2,10 @@
 // failure; python-dbusmock's notification daemon on the run's private session bus getting the
 // notice with Undo, and Undo applying the profile before as the person's choice; and the status
 // item's message where no service answers.
-#include "App/RuleNoticesPreference.h"
 #include "App/RuleNotifier.h"
 #include "DBusMock.h"
 #include "RuleSwitcherFixture.h"
+#include "Rules/RuleNoticesPreference.h"
 #include "Services/FreedesktopNotices.h"
 
 #include <QDBusArgument>

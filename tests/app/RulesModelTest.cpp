@@ -129,8 +129,9 @@ TEST_F(RulesTest, TheEditorShowsWhatIsWrongBesideItsFieldAndSavesOnlyAPossibleRu
     };
     const auto choose = [](Kind kind) {
         return [kind](RuleEditorModel &editor) {
-            const QList<Kind> order{Kind::battery,      Kind::adapter,  Kind::ups,
-                                    Kind::batteryBelow, Kind::schedule, Kind::application};
+            const QList<Kind> order{Kind::battery,        Kind::adapter,  Kind::ups,
+                                    Kind::batteryBelow,   Kind::schedule, Kind::application,
+                                    Kind::externalDisplay};
             editor.setCondition(int(order.indexOf(kind)));
         };
     };

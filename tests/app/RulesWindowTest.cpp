@@ -65,6 +65,7 @@ TEST_F(RulesWindowTest, EveryKindOfRuleIsAddedWithTheKeyboardAlone) {
              Entry{Kind::batteryBelow, 3, type("levelField", "12")},
              Entry{Kind::schedule, 4, type("startField", "22:00")},
              Entry{Kind::application, 5, type("applicationField", "firefox")},
+             Entry{Kind::externalDisplay, 6, {}},
          }) {
         tabTo(view, "addRuleButton");
         QTest::keyClick(view, Qt::Key_Return);
@@ -89,7 +90,7 @@ TEST_F(RulesWindowTest, EveryKindOfRuleIsAddedWithTheKeyboardAlone) {
     EXPECT_EQ(rules[3].when.percent, 12);
     EXPECT_EQ(rules[4].when.start, QTime(22, 0));
     EXPECT_EQ(rules[5].when.application, "firefox");
-    EXPECT_EQ(delegate->workspace()->rules()->count(), 6) << "the page lists them at once";
+    EXPECT_EQ(delegate->workspace()->rules()->count(), 7) << "the page lists them at once";
     shootLightAndDark("rules-page");
 }
 

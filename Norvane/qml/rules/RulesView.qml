@@ -163,6 +163,26 @@ Item {
                 }
             }
 
+            // Whether a switch is told in a notice.
+            RowLayout {
+                Layout.fillWidth: true
+                visible: page.rules.notices !== null
+                spacing: 12
+                Label {
+                    Layout.fillWidth: true
+                    text: L10n.text("Notify When Rules Switch")
+                    color: Theme.primary
+                    font.pixelSize: 13
+                    wrapMode: Text.Wrap
+                }
+                ToggleSwitch {
+                    objectName: "ruleNoticesSwitch"
+                    checked: page.rules.notices !== null && page.rules.notices.enabled
+                    Accessible.name: L10n.text("Notify When Rules Switch")
+                    onToggled: page.rules.notices.enabled = checked
+                }
+            }
+
             Label {
                 objectName: "rulesError"
                 Layout.fillWidth: true
