@@ -163,26 +163,6 @@ Item {
                 }
             }
 
-            // Whether a switch is told in a notice.
-            RowLayout {
-                Layout.fillWidth: true
-                visible: page.rules.notices !== null
-                spacing: 12
-                Label {
-                    Layout.fillWidth: true
-                    text: L10n.text("Notify When Rules Switch")
-                    color: Theme.primary
-                    font.pixelSize: 13
-                    wrapMode: Text.Wrap
-                }
-                ToggleSwitch {
-                    objectName: "ruleNoticesSwitch"
-                    checked: page.rules.notices !== null && page.rules.notices.enabled
-                    Accessible.name: L10n.text("Notify When Rules Switch")
-                    onToggled: page.rules.notices.enabled = checked
-                }
-            }
-
             Label {
                 objectName: "rulesError"
                 Layout.fillWidth: true
@@ -202,6 +182,27 @@ Item {
                     enabled: page.rules.editable
                     text: L10n.text("Add Rule…")
                     onClicked: page.rules.add()
+                }
+            }
+
+            // Whether a switch is told in a notice.
+            RowLayout {
+                Layout.fillWidth: true
+                Layout.topMargin: 8
+                visible: page.rules.notices !== null
+                spacing: 12
+                Label {
+                    Layout.fillWidth: true
+                    text: L10n.text("Notify When Rules Switch")
+                    color: Theme.primary
+                    font.pixelSize: 13
+                    wrapMode: Text.Wrap
+                }
+                ToggleSwitch {
+                    objectName: "ruleNoticesSwitch"
+                    checked: page.rules.notices !== null && page.rules.notices.enabled
+                    Accessible.name: L10n.text("Notify When Rules Switch")
+                    onToggled: page.rules.notices.enabled = checked
                 }
             }
         }
