@@ -154,10 +154,10 @@ Item {
                         rules: page.rules
                         focus: ListView.isCurrentItem
                         onActiveFocusChanged: if (activeFocus) list.currentIndex = index
+                        // Dropped past either end, the rule goes to that end.
                         onDropped: offset => {
-                            const target = list.indexAt(10, y + height / 2 + offset)
-                            if (target >= 0)
-                                page.rules.moveTo(index, target)
+                            const at = list.indexAt(10, y + height / 2 + offset)
+                            page.rules.moveTo(index, at >= 0 ? at : offset > 0 ? list.count - 1 : 0)
                         }
                     }
                 }
