@@ -87,10 +87,30 @@ RuleSwitcher::RuleSwitcher(SessionStore &store, const ProfileLibrary &library, R
         const std::optional<Profile> profile = m_library.profile(decision->profileId);
         if (!profile)
             return std::nullopt;
-        // The return itself says whether it worked, with Try Again where it did not.
+        // The return itself says whether it worked, with Try Again where it did not; the switch
+        // is told once the store has settled it.
         m_engine.switched(*decision);
+        m_handover = {*decision,
+                      {ruleOf(decision->ruleId), false, profile->id, situation().profileId}};
         return SessionStore::RulesChoice{*profile, *markOf(decision->ruleId)};
     };
+    connect(&m_store, &SessionStore::changed, this, &RuleSwitcher::handoverSettled);
+}
+
+void RuleSwitcher::handoverSettled() {
+    if (!m_handover || m_store.isApplying())
+        return;
+    const auto [decision, change] = *std::exchange(m_handover, std::nullopt);
+    const SessionStore::Outcome &outcome = m_store.lastOutcome();
+    if (outcome.kind == SessionStore::Outcome::Kind::applied) {
+        Q_EMIT switched(change);
+        return;
+    }
+    m_engine.failed(decision);
+    m_failed = decision;
+    m_failure = outcome.message;
+    Q_EMIT changed();
+    Q_EMIT switchFailed(change, outcome.message);
 }
 
 RuleSwitcher::~RuleSwitcher() {

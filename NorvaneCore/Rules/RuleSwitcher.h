@@ -105,6 +105,9 @@ private:
     void read(const std::function<std::optional<RuleDecision>(const RuleReadings &)> &decide);
     void carryOut(const std::optional<RuleDecision> &decision);
     void rulesChanged();
+    // A timed profile ran out and the store applied a rule's profile in place of the return
+    // profile: tells of the switch once the store has it in effect, or of its failure.
+    void handoverSettled();
     void schedule();
     [[nodiscard]] RuleSituation situation() const;
     [[nodiscard]] std::optional<AppliedByRule> markOf(const std::optional<QString> &ruleId) const;
@@ -119,6 +122,11 @@ private:
     RuleEngine m_engine;
     std::optional<RuleDecision> m_failed;
     std::optional<QString> m_failure;
+    struct Handover {
+        RuleDecision decision;
+        RuleSwitch change;
+    };
+    std::optional<Handover> m_handover; // a rule's switch at a timed return, until settled
     bool m_started = false;
     bool m_rulesRead = false;
     bool m_reading = false;

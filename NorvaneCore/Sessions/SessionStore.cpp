@@ -373,6 +373,7 @@ QString SessionStore::timeLabel() const {
 void SessionStore::notifyChange() {
     if (onChange)
         onChange();
+    Q_EMIT changed();
 }
 
 } // namespace norvane

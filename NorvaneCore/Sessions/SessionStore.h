@@ -112,6 +112,8 @@ Q_SIGNALS:
     // The person applied a profile or restored the original settings (in the window, the quick
     // panel, pellorctl): automatic switching pauses.
     void personChose();
+    // Something the store holds changed, as onChange tells the application.
+    void changed();
 
 private:
     void notifyChange();

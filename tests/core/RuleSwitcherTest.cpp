@@ -147,4 +147,15 @@ TEST_F(RuleSwitcherTest, ItTellsEachSwitchWithItsRuleAndTheProfileBeforeIt) {
         loop.exec(); // the switch is told once the store has recorded it
     EXPECT_EQ(told, (QStringList{"on-battery failed: vibe", "on-battery applied: vibe after normal",
                                  "on-battery returned: normal after vibe"}));
+
+    // A timed profile of the person's runs out while the battery rule holds: the rule takes over
+    // from it, and that is told too.
+    unplug(true);
+    waitForProfile("vibe");
+    (void)store.activate(Profile::focus(), 1, clock);
+    waitForProfile("focus");
+    store.tick(clock.addSecs(120));
+    waitForProfile("vibe");
+    EXPECT_EQ(told.mid(3), (QStringList{"on-battery applied: vibe after normal",
+                                        "on-battery applied: vibe after focus"}));
 }
