@@ -92,6 +92,13 @@ TEST_F(RulesWindowTest, EveryKindOfRuleIsAddedWithTheKeyboardAlone) {
     EXPECT_EQ(rules[5].when.application, "firefox");
     EXPECT_EQ(delegate->workspace()->rules()->count(), 7) << "the page lists them at once";
     shootLightAndDark("rules-page");
+
+    // The adapter rule holds here: its profile's footer says so.
+    view->model()->select(rules[1].profileId);
+    ASSERT_TRUE(waitUntil([&] { return shown(item(view, "switchingReasonLine")); }));
+    EXPECT_EQ(textIn(view, "switchingReasonLine"),
+              L10n::text({"Applied by rule: {0}", {rules[1].when.description()}}));
+    shootLightAndDark("rules-footer");
 }
 
 TEST_F(RulesWindowTest, RulesMoveWithTheKeyboardPauseAndShowABrokenRule) {
