@@ -22,7 +22,7 @@ struct RulesWindowTest : WindowTest {
         return editor && editor->isVisible() ? editor->view() : nullptr;
     }
     // Presses Tab in `target` until the item named `name` has the keyboard.
-    void tabTo(QQuickWidget *target, const QString &name) {
+    static void tabTo(QQuickWidget *target, const QString &name) {
         for (int presses = 0; presses < 20 && !item(target, name)->hasActiveFocus(); ++presses)
             QTest::keyClick(target, Qt::Key_Tab);
         ASSERT_TRUE(item(target, name)->hasActiveFocus()) << name.toStdString();
