@@ -37,20 +37,6 @@ QJsonObject administratorJson(const ManagedSettings &administrator) {
             {u"problems"_s, QJsonArray::fromStringList(administrator.problems())}};
 }
 
-QString sourceKey(const std::optional<Policy::Source> &source) {
-    if (!source)
-        return {};
-    switch (*source) {
-    case Policy::Source::battery:
-        return u"battery"_s;
-    case Policy::Source::adapter:
-        return u"adapter"_s;
-    case Policy::Source::ups:
-        break;
-    }
-    return u"ups"_s;
-}
-
 // The same setting in the words of the status's "settings" object.
 Drift::Setting driftSetting(Policy::Setting setting) {
     switch (setting) {
@@ -266,7 +252,7 @@ QByteArray checkJson(const QList<Policy::Excess> &overLimits, const Application 
                                 {u"live"_s, live},
                                 {u"limitMinutes"_s, excess.limit.minutes},
                                 {u"source"_s, excess.limit.source
-                                                  ? QJsonValue(sourceKey(excess.limit.source))
+                                                  ? QJsonValue(Policy::key(*excess.limit.source))
                                                   : QJsonValue()},
                                 {u"description"_s, excess.liveDescription()}});
     }

@@ -236,9 +236,7 @@ void AppDelegate::startRuleNotices() {
     environment.apply = [self](const QString &profileId) {
         if (!self)
             return;
-        const std::optional<Profile> profile = profileId == u"normal"
-                                                   ? std::optional(self->m_library->normal())
-                                                   : self->m_library->profile(profileId);
+        const std::optional<Profile> profile = self->m_library->profileOrNormal(profileId);
         if (profile)
             (void)self->activate(*profile, std::nullopt);
     };
@@ -585,8 +583,6 @@ void AppDelegate::buildMainMenu() {
 void AppDelegate::refresh() {
     if (m_quitWhenIdle && !store().isApplying())
         return quitNow();
-    if (m_switchingReason)
-        m_switchingReason->update();
     if (m_dashboard)
         m_dashboard->refresh();
     if (m_settingsWindow && m_settingsWindow->isVisible())

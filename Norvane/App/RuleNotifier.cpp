@@ -12,9 +12,7 @@ RuleNotifier::RuleNotifier(RuleSwitcher &switcher, const ProfileLibrary &library
     : QObject(parent), m_switcher(switcher), m_library(library), m_preference(preference),
       m_environment(std::move(environment)) {
     connect(&switcher, &RuleSwitcher::switched, this, [this](const RuleSwitch &change) {
-        const std::optional<Profile> profile = change.profileId == u"normal"
-                                                   ? std::optional(m_library.normal())
-                                                   : m_library.profile(change.profileId);
+        const std::optional<Profile> profile = m_library.profileOrNormal(change.profileId);
         m_undoTo = change.previousProfileId;
         tell(noticeOf(change, profile ? profile->localizedTitle() : change.profileId));
     });

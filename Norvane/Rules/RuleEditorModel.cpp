@@ -41,6 +41,12 @@ QString refusalOf(const Rule &rule) {
     }
 }
 
+// What `validated()` says of the rule's condition on its own (whatever its profile), or empty.
+QString conditionRefusal(Rule rule) {
+    rule.profileId = QStringLiteral("any");
+    return refusalOf(rule);
+}
+
 } // namespace
 
 RuleEditorModel::RuleEditorModel(const std::optional<Rule> &rule, const ProfileLibrary &library,
@@ -206,9 +212,7 @@ void RuleEditorModel::setProfile(int index) {
 
 QString RuleEditorModel::sentence() const {
     // Said only once the condition is complete: "While  runs" says nothing.
-    Rule condition = m_draft;
-    condition.profileId = QStringLiteral("any");
-    if (!refusalOf(condition).isEmpty())
+    if (!conditionRefusal(m_draft).isEmpty())
         return {};
     const int index = profile();
     return m_draft.sentence(index < 0 ? L10n::text("a deleted profile") : m_profiles[index].second);
@@ -226,10 +230,8 @@ bool RuleEditorModel::check() {
         else
             std::tie(m_draft.when.start, m_draft.when.end) = std::tie(*start, *end);
     }
-    // The condition on its own: its field's message, from the rule itself.
-    Rule condition = m_draft;
-    condition.profileId = QStringLiteral("any");
-    if (const QString refusal = refusalOf(condition); !refusal.isEmpty() && m_timeError.isEmpty()) {
+    if (const QString refusal = conditionRefusal(m_draft);
+        !refusal.isEmpty() && m_timeError.isEmpty()) {
         const bool aboutTimes = m_draft.when.kind == Kind::schedule && !m_draft.when.days.isEmpty();
         (aboutTimes ? m_timeError : m_conditionError) = refusal;
     }

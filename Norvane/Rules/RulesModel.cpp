@@ -104,9 +104,7 @@ QString RulesModel::notice() const {
 
 RulesModel::Row RulesModel::row(const Rule &rule, std::optional<qsizetype> bookIndex) const {
     Row row{rule, bookIndex, {}, Waiting, bookIndex && !rule.when.isSafety()};
-    const std::optional<Profile> profile = rule.profileId == u"normal"
-                                               ? std::optional(m_library.normal())
-                                               : m_library.profile(rule.profileId);
+    const std::optional<Profile> profile = m_library.profileOrNormal(rule.profileId);
     row.sentence =
         rule.sentence(profile ? profile->localizedTitle() : L10n::text("a deleted profile"));
     if (!profile)

@@ -11,6 +11,7 @@ namespace norvane {
 SwitchingReason::SwitchingReason(const SessionStore &store, RuleSwitcher &switcher, QObject *parent)
     : QObject(parent), m_store(store), m_switcher(switcher) {
     connect(&m_switcher, &RuleSwitcher::changed, this, &SwitchingReason::update);
+    connect(&m_store, &SessionStore::changed, this, &SwitchingReason::update);
     update();
 }
 

@@ -28,7 +28,7 @@ public:
 
     // Resume Automatic Switching.
     Q_INVOKABLE void resume();
-    // Reads the store and the switcher again.
+    // Reads the store and the switcher again; each tells of its changes.
     void update();
 
 signals:

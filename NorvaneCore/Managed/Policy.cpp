@@ -6,6 +6,7 @@
 #include "Platform/JsonDecoding.h"
 
 #include <QJsonValue>
+#include <algorithm>
 #include <cmath>
 
 namespace norvane {
@@ -142,6 +143,13 @@ QString Policy::Excess::reason() const {
 QString Policy::Excess::editRefusal() const {
     return L10n::text({"Your organisation limits “{0}” to {1}. Nothing was changed.",
                        {settingName(setting), limit.text()}});
+}
+
+QString Policy::key(Source source) {
+    const auto &keys = sourceKeys();
+    return std::find_if(keys.cbegin(), keys.cend(),
+                        [source](const auto &entry) { return entry.second == source; })
+        ->first;
 }
 
 Policy Policy::fromJson(const QByteArray &data) {

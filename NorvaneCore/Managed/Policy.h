@@ -59,6 +59,8 @@ public:
     // Decodes policy.json. Throws PlatformError for malformed JSON and ConfigurationError naming
     // the key for an unknown version, an unknown key or a value of the wrong kind.
     [[nodiscard]] static Policy fromJson(const QByteArray &data);
+    // The key of a source's entry in policy.json: "battery", "adapter", "ups".
+    [[nodiscard]] static QString key(Source source);
     [[nodiscard]] QJsonObject toJson() const;
 
     // The narrowest limit on `setting`; none when the policy sets none.

@@ -208,6 +208,10 @@ std::optional<Profile> ProfileLibrary::profile(const QString &id) const {
     return *found;
 }
 
+std::optional<Profile> ProfileLibrary::profileOrNormal(const QString &id) const {
+    return id == Profile::normal().id ? std::optional(normal()) : profile(id);
+}
+
 Profile ProfileLibrary::normal() const {
     return profile(Profile::normal().id).value_or(Profile::normal());
 }

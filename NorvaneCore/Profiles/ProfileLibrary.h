@@ -37,6 +37,9 @@ public:
 
     // The first profile in profiles() with this identifier; deleted profiles are not searched.
     [[nodiscard]] std::optional<Profile> profile(const QString &id) const;
+    // The profile a switch uses: the one with this identifier, and for Normal always one (the
+    // factory Normal when none is stored).
+    [[nodiscard]] std::optional<Profile> profileOrNormal(const QString &id) const;
     // The stored Normal, or the factory one when it is missing.
     [[nodiscard]] Profile normal() const;
 

@@ -169,9 +169,7 @@ void RuleSwitcher::carryOut(const std::optional<RuleDecision> &decision) {
     // person's, the rules pause anyway.
     if (m_store.isApplying())
         return m_engine.withdrawn();
-    const std::optional<Profile> profile = decision->profileId == u"normal"
-                                               ? std::optional(m_library.normal())
-                                               : m_library.profile(decision->profileId);
+    const std::optional<Profile> profile = m_library.profileOrNormal(decision->profileId);
     if (!profile)
         return m_engine.failed(*decision);
     // A return is told by the rule that ended.
